@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what Sonic-Loom needs to build, run and test on Debian 12.
+# Runs apt only for packages that are missing; uses sudo when not root.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libsdl2-dev libcurl4-openssl-dev
+  googletest libgtest-dev libbenchmark-dev libfftw3-dev
+  console-setup-linux
+  xvfb xauth sox libsndfile1-dev zenity xdg-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

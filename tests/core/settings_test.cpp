@@ -1,0 +1,213 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "core/byte_order.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+SettingsBlock OddSettings() {
+  SettingsBlock block;
+  block.playbackVolume = 0.25f;
+  block.fullScreen = 1;
+  block.colourMode = 3;
+  block.windowX = -120;
+  block.windowY = 345;
+  block.updateInstalled = 1;
+  block.updateAvailable = 1;
+  block.updateTimeStamp = 3117;
+  block.backlight = 0;
+  block.playbackDeviceIndex = 2;
+  block.shortcuts = 0;
+  block.prelistenOn = 0;
+  block.noUpdateLookup = 1;
+  block.noForceLoop = 1;
+  block.blofeldDeviceId = 127;
+  block.blofeldSlot = 81;
+  block.screenSaverOn = 0;
+  return block;
+}
+
+TEST(SettingsFile, ImageHasTheExactLayout) {
+  UserPathList paths;
+  paths[2] = "/home/user/My Sounds/";
+  paths[18] = "/x/";
+  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), paths);
+  ASSERT_EQ(image.size(), 39936u);
+
+  EXPECT_EQ(ReadF32LE(&image[0]), 0.25f);
+  EXPECT_EQ(ReadU16LE(&image[4]), 1);
+  EXPECT_EQ(ReadU16LE(&image[6]), 3);
+  EXPECT_EQ(ReadI16LE(&image[8]), -120);
+  EXPECT_EQ(ReadI16LE(&image[10]), 345);
+  EXPECT_EQ(image[12], 1);
+  EXPECT_EQ(image[13], 1);
+  EXPECT_EQ(ReadU32LE(&image[16]), 3117u);
+  EXPECT_EQ(ReadU16LE(&image[20]), 0);
+  EXPECT_EQ(ReadU16LE(&image[22]), 2);
+  EXPECT_EQ(image[24], 0);
+  EXPECT_EQ(image[25], 0);
+  EXPECT_EQ(image[26], 1);
+  EXPECT_EQ(image[27], 1);
+  EXPECT_EQ(ReadU32LE(&image[28]), 127u);
+  EXPECT_EQ(ReadU32LE(&image[32]), 81u);
+  EXPECT_EQ(image[36], 0);
+  for (size_t i = 37; i < 1024; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
+
+  const size_t record2 = 1024 + 2 * 2048;
+  EXPECT_EQ(std::memcmp(&image[record2], paths[2].data(), paths[2].size()), 0);
+  for (size_t i = record2 + paths[2].size(); i < record2 + 2048; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
+  EXPECT_EQ(std::memcmp(&image[1024 + 18 * 2048], "/x/", 3), 0);
+  for (size_t i = 1024; i < 1024 + 2048; ++i) ASSERT_EQ(image[i], 0) << "empty record 0, byte " << i;
+}
+
+TEST(SettingsFile, DefaultsMatchAFreshInstall) {
+  const SettingsBlock block;
+  EXPECT_EQ(block.playbackVolume, 1.0f);
+  EXPECT_EQ(block.fullScreen, 0);
+  EXPECT_EQ(block.colourMode, 0);
+  EXPECT_EQ(block.backlight, 1);
+  EXPECT_EQ(block.screenSaverOn, 1);
+  EXPECT_EQ(block.shortcuts, 1);
+  EXPECT_EQ(block.prelistenOn, 1);
+  EXPECT_EQ(block.noUpdateLookup, 0);
+  EXPECT_EQ(block.noForceLoop, 0);
+  EXPECT_EQ(std::lround(block.playbackVolume * 64), 64);
+}
+
+TEST(SettingsFile, RoundTripsByteForByteOnDisk) {
+  TempFolder folder;
+  AppGlobals app;
+  app.installDir = folder.path;
+  app.settings = OddSettings();
+  app.folderUserPath[2] = "/home/user/sounds/";
+  app.folderUserPath[13] = "/media/usb/";
+  ASSERT_TRUE(WriteSettings(app));
+  const std::string path = folder / "system/sonicloom_system.dat";
+  const std::vector<uint8_t> written = ReadAllBytes(path);
+  ASSERT_EQ(written.size(), 39936u);
+
+  AppGlobals reread;
+  reread.installDir = folder.path;
+  EXPECT_FALSE(ReadSettings(reread));  // screen saver was off
+  EXPECT_EQ(reread.folderUserPath[2], "/home/user/sounds/");
+  EXPECT_EQ(reread.folderUserPath[13], "/media/usb/");
+  EXPECT_EQ(reread.settings.windowX, -120);
+  EXPECT_EQ(reread.settings.blofeldSlot, 81u);
+  ASSERT_TRUE(WriteSettings(reread));
+  EXPECT_EQ(ReadAllBytes(path), written);
+  // Nothing else is left in the folder: the temporary file was renamed.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "system"),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(SettingsFile, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
+  TempFolder folder;
+  AppGlobals app;
+  app.installDir = folder.path;
+  app.settings = OddSettings();
+  app.folderUserPath[3] = "/stale/";
+  EXPECT_TRUE(ReadSettings(app));
+  EXPECT_EQ(app.settings.colourMode, 0);
+  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
+  EXPECT_TRUE(app.folderUserPath[3].empty());
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "system"));
+}
+
+TEST(SettingsFile, RepairBringsOutOfRangeValuesBack) {
+  SettingsBlock block;
+  block.colourMode = 7;
+  block.playbackVolume = 2.0f;
+  block.backlight = 5;
+  block.fullScreen = 3;
+  RepairSettings(block);
+  EXPECT_EQ(block.colourMode, 0);
+  EXPECT_EQ(block.playbackVolume, 1.0f);
+  EXPECT_EQ(block.backlight, 1);
+  EXPECT_EQ(block.fullScreen, 0);
+
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.015f, -1.0f,
+                    std::numeric_limits<float>::infinity()}) {
+    block.playbackVolume = bad;
+    RepairSettings(block);
+    EXPECT_EQ(block.playbackVolume, 1.0f) << bad;
+  }
+  // The limits themselves are kept.
+  block.playbackVolume = 1.0f / 64.0f;
+  RepairSettings(block);
+  EXPECT_EQ(block.playbackVolume, 1.0f / 64.0f);
+  block.colourMode = 3;
+  RepairSettings(block);
+  EXPECT_EQ(block.colourMode, 3);
+}
+
+TEST(SettingsFile, RepairRunsOnRead) {
+  TempFolder folder;
+  AppGlobals app;
+  app.installDir = folder.path;
+  SettingsBlock bad;
+  bad.colourMode = 7;
+  bad.playbackVolume = std::numeric_limits<float>::quiet_NaN();
+  bad.backlight = 5;
+  std::filesystem::create_directories(folder / "system");
+  WriteAllBytes(folder / "system/sonicloom_system.dat", EncodeSettingsFile(bad, UserPathList{}));
+  ReadSettings(app);
+  EXPECT_EQ(app.settings.colourMode, 0);
+  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
+  EXPECT_EQ(app.settings.backlight, 1);
+}
+
+TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
+  UserPathList stored;
+  stored[0] = "/zero/";
+  stored[1] = "/one/";
+  stored[2] = "/two/";
+  std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), stored);
+
+  // Cut inside the block: only the volume and the full-screen flag survive.
+  std::vector<uint8_t> cut(image.begin(), image.begin() + 6);
+  SettingsBlock block;  // the values before the read
+  UserPathList paths;
+  paths[0] = "/previous/";
+  DecodeSettingsFile(cut, block, paths);
+  EXPECT_EQ(block.playbackVolume, 0.25f);
+  EXPECT_EQ(block.fullScreen, 1);
+  EXPECT_EQ(block.colourMode, 0);
+  EXPECT_EQ(block.backlight, 1);
+  EXPECT_TRUE(paths[0].empty());
+
+  // Cut inside record 2: records 0 and 1 are read, 2 is cleared, 3.. untouched.
+  cut.assign(image.begin(), image.begin() + 1024 + 2 * 2048 + 100);
+  paths = UserPathList{};
+  paths[2] = "/previous/";
+  paths[5] = "/kept/";
+  DecodeSettingsFile(cut, block, paths);
+  EXPECT_EQ(paths[0], "/zero/");
+  EXPECT_EQ(paths[1], "/one/");
+  EXPECT_TRUE(paths[2].empty());
+  EXPECT_EQ(paths[5], "/kept/");
+
+  // An empty file changes nothing but clears the first path.
+  SettingsBlock untouched = OddSettings();
+  DecodeSettingsFile({}, untouched, paths);
+  EXPECT_EQ(untouched.colourMode, 3);
+}
+
+TEST(SettingsFile, PathRecordWithoutTerminatorIsCutAt349Characters) {
+  std::vector<uint8_t> image = EncodeSettingsFile(SettingsBlock{}, UserPathList{});
+  std::memset(&image[1024 + 4 * 2048], 'a', 2048);
+  SettingsBlock block;
+  UserPathList paths;
+  DecodeSettingsFile(image, block, paths);
+  EXPECT_EQ(paths[4].size(), 349u);
+  EXPECT_EQ(paths[4], std::string(349, 'a'));
+}
+
+}  // namespace

@@ -1,0 +1,183 @@
+#include "core/startup_checks.h"
+
+#include <gtest/gtest.h>
+
+#include "core/fatal_error.h"
+#include "core/phase_table.h"
+
+namespace {
+
+StartupFacts GoodFacts() {
+  StartupFacts facts;
+  facts.physicalMemory = 8ULL << 30;
+  facts.programPath = "/home/user/Sonic-Loom/Sonic-Loom";
+  facts.screen = {true, 1920, 1080};
+  facts.installDirWritable = true;
+  facts.phaseTableBytes = kPhaseTableBytes;
+  return facts;
+}
+
+int Verdict(const StartupFacts& facts) { return EvaluateStartupChecks(facts).fatalCode; }
+
+TEST(StartupChecks, AGoodComputerPassesAndSplitsThePath) {
+  const StartupVerdict verdict = EvaluateStartupChecks(GoodFacts());
+  EXPECT_EQ(verdict.fatalCode, -1);
+  EXPECT_EQ(verdict.installDir, "/home/user/Sonic-Loom");
+  EXPECT_EQ(verdict.exeName, "Sonic-Loom");
+}
+
+TEST(StartupChecks, MemoryLimitIs400MiB) {
+  StartupFacts facts = GoodFacts();
+  facts.physicalMemory = 400ULL << 20;
+  EXPECT_EQ(Verdict(facts), -1);
+  facts.physicalMemory = 399ULL << 20;
+  EXPECT_EQ(Verdict(facts), kFatalMemoryTooSmall);
+  facts.physicalMemory = (400ULL << 20) - 1;
+  EXPECT_EQ(Verdict(facts), 13);
+}
+
+TEST(StartupChecks, ProgramNameMustMatchExactly) {
+  StartupFacts facts = GoodFacts();
+  facts.programPath = "/home/user/Sonic-Loom/sonic-loom";
+  const StartupVerdict verdict = EvaluateStartupChecks(facts);
+  EXPECT_EQ(verdict.fatalCode, 11);
+  AppGlobals app;
+  app.exeName = verdict.exeName;
+  EXPECT_NE(FatalErrorText(verdict.fatalCode, app).find("Sonic-Loom.exe was renamed to sonic-loom!"),
+            std::string::npos);
+}
+
+TEST(StartupChecks, ProgramPathLimitIs175Characters) {
+  StartupFacts facts = GoodFacts();
+  const std::string name = "/Sonic-Loom";
+  facts.programPath = std::string(175 - name.size(), 'd');
+  facts.programPath[0] = '/';
+  facts.programPath += name;
+  ASSERT_EQ(facts.programPath.size(), 175u);
+  EXPECT_EQ(Verdict(facts), -1);
+  facts.programPath.insert(1, "x");
+  EXPECT_EQ(Verdict(facts), kFatalInstallPath);
+  facts.programPath.clear();
+  EXPECT_EQ(Verdict(facts), kFatalInstallPath);
+}
+
+TEST(StartupChecks, ArchiveBackupAndNetworkFolders) {
+  StartupFacts facts = GoodFacts();
+  facts.programPath = "/tmp/download.zip/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 8);
+  facts.programPath = "/tmp/a.zip1/Sonic-Loom";  // ".zip" within the last five characters
+  EXPECT_EQ(Verdict(facts), 8);
+  facts.programPath = "/tmp/a.zip12/Sonic-Loom";  // further in: fine
+  EXPECT_EQ(Verdict(facts), -1);
+  // A folder shorter than five characters is tested whole, without reading
+  // before the string.
+  facts.programPath = "/zip/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), -1);
+  facts.programPath = ".zip/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 8);
+
+  facts.programPath = "/opt/Sonic-Loom/system/backup/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 9);
+  facts.programPath = "/opt/Sonic-Loom/system/backups/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 9);
+  facts.programPath = "/opt/system/back/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), -1);
+
+  facts = GoodFacts();
+  facts.installDirOnNetwork = true;
+  EXPECT_EQ(Verdict(facts), 10);
+}
+
+TEST(StartupChecks, ScreenMustBeAtLeast1024By768) {
+  StartupFacts facts = GoodFacts();
+  facts.screen = {true, 1024, 768};
+  EXPECT_EQ(Verdict(facts), -1);
+  facts.screen = {true, 1024, 767};
+  EXPECT_EQ(Verdict(facts), 2);
+  facts.screen = {true, 1023, 1200};
+  EXPECT_EQ(Verdict(facts), 2);
+  facts.screen = {false, 0, 0};
+  EXPECT_EQ(Verdict(facts), 2);
+  EXPECT_NE(FatalErrorText(2, AppGlobals{}).find("minimal screen resolution of 1024x768!"), std::string::npos);
+}
+
+TEST(StartupChecks, WritableFolderAndPhaseTable) {
+  StartupFacts facts = GoodFacts();
+  facts.installDirWritable = false;
+  EXPECT_EQ(Verdict(facts), 1);
+  facts = GoodFacts();
+  facts.phaseTableBytes = kPhaseTableBytes - 4;
+  EXPECT_EQ(Verdict(facts), 12);
+}
+
+TEST(StartupChecks, FirstFailingCheckDecides) {
+  StartupFacts facts = GoodFacts();
+  facts.physicalMemory = 1;
+  facts.programPath = "/x.zip/other";
+  facts.screen = {true, 640, 480};
+  EXPECT_EQ(Verdict(facts), 13);
+  facts.physicalMemory = 1ULL << 30;
+  EXPECT_EQ(Verdict(facts), 11);
+  facts.programPath = "/x.zip/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 8);
+  facts.programPath = "/x/Sonic-Loom";
+  EXPECT_EQ(Verdict(facts), 2);
+}
+
+TEST(HostFacts, NameIsShortenedAndApplianceModeMatchedWithoutCase) {
+  AppGlobals app;
+  HostFacts facts;
+  facts.physicalMemory = 123;
+  facts.processorCount = 0;
+  facts.nameKnown = true;
+  facts.hostName = "a-very-long-host-name";
+  ApplyHostFacts(facts, app);
+  EXPECT_EQ(app.hostName, "a-very-long-hos~");
+  EXPECT_EQ(app.hostName.size(), 16u);
+  EXPECT_EQ(app.processorCount, 1);
+  EXPECT_EQ(app.physicalMemory, 123u);
+  EXPECT_FALSE(app.applianceMode);
+
+  facts.hostName = "sixteen-chars-ok";
+  ApplyHostFacts(facts, app);
+  EXPECT_EQ(app.hostName, "sixteen-chars-ok");
+
+  facts.hostName = "sonicloom-pc";
+  facts.processorCount = 8;
+  ApplyHostFacts(facts, app);
+  EXPECT_TRUE(app.applianceMode);
+  EXPECT_EQ(app.processorCount, 8);
+  facts.hostName = "SONICLOOM-PC2";
+  ApplyHostFacts(facts, app);
+  EXPECT_FALSE(app.applianceMode);
+
+  facts.nameKnown = false;
+  ApplyHostFacts(facts, app);
+  EXPECT_FALSE(app.applianceMode);
+}
+
+TEST(IdentityStrings, TitlesAndNames) {
+  AppGlobals app;
+  BuildIdentityStrings(app);
+  EXPECT_EQ(app.programTitle, "Sonic-Loom 2.27");
+  EXPECT_EQ(app.screenTitle, "SONIC-LOOM 2.27");
+  EXPECT_EQ(app.windowClassName, "SonicLoomGDI");
+  EXPECT_EQ(app.manualFileName, "Sonic-Loom.pdf");
+  EXPECT_EQ(app.pendingManualName, ".pending");
+  EXPECT_NE(FirstRunText("/home/u/Sonic-Loom").find("root path:\n\n     /home/u/Sonic-Loom\n\nStep 2"),
+            std::string::npos);
+}
+
+TEST(FatalErrorText, EveryCodeHasItsCauseAndTheContactNote) {
+  AppGlobals app;
+  app.exeName = "x";
+  for (int code = 0; code < kFatalCodeCount; ++code) {
+    const std::string text = FatalErrorText(code, app);
+    EXPECT_GT(text.size(), 20u) << code;
+    EXPECT_EQ(text.back(), '\n') << code;
+  }
+  EXPECT_EQ(FatalErrorText(3, app).rfind("\nError allocating memory!\n\n", 0), 0u);
+  EXPECT_EQ(FatalErrorText(13, app).rfind("Sonic-Loom requires at least 512 MB physical memory.\n\n", 0), 0u);
+}
+
+}  // namespace

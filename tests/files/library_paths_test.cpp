@@ -1,0 +1,101 @@
+#include "files/library_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "files/folder_table.h"
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class LibraryPaths : public ::testing::Test {
+ protected:
+  void SetUp() override { app.installDir = folder.path; }
+  TempFolder folder;
+  AppGlobals app;
+};
+
+TEST_F(LibraryPaths, DefaultCategoryFoldersAreCreatedUnderData) {
+  const std::string path = CategoryFolderPath(app, kCategorySingleCycle);
+  EXPECT_EQ(path, folder.path + "/data/02 Single Cycles (WAV)/");
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_EQ(CategoryFolderPath(app, kCategoryInstallDir), folder.path + "/");
+  EXPECT_EQ(CategoryFolderPath(app, kCategoryDataRoot), folder.path + "/data/");
+  EXPECT_EQ(CategoryFilePath(app, kCategoryBlofeld, "A.SYX"),
+            folder.path + "/data/05 VORTA - Wavetables (Blofeld, SYX)/A.SYX");
+}
+
+TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishes) {
+  TempFolder elsewhere;
+  const std::string root = elsewhere.path + "/";
+  fs::create_directories(root + "02 Single Cycles (WAV)");
+  app.folderUserPath[2] = root;
+  EXPECT_EQ(CategoryFolderPath(app, 2), root + "02 Single Cycles (WAV)/");
+  EXPECT_EQ(app.folderUserPath[2], root);
+
+  fs::remove_all(root + "02 Single Cycles (WAV)");
+  EXPECT_EQ(CategoryFolderPath(app, 2), folder.path + "/data/02 Single Cycles (WAV)/");
+  EXPECT_TRUE(app.folderUserPath[2].empty());
+  // Forgotten for good: recreating the folder does not bring the root back.
+  fs::create_directories(root + "02 Single Cycles (WAV)");
+  EXPECT_EQ(CategoryFolderPath(app, 2), folder.path + "/data/02 Single Cycles (WAV)/");
+}
+
+TEST_F(LibraryPaths, PathBuilderCreatesInstallLayoutLevels) {
+  EXPECT_FALSE(fs::exists(folder / "system"));
+  const std::string path = BuildPath(app, "system", "update", "Sonic-Loom");
+  EXPECT_EQ(path, folder.path + "/system/update/Sonic-Loom");
+  EXPECT_TRUE(fs::is_directory(folder / "system/update"));
+  EXPECT_EQ(BuildPath(app, "", "", "Sonic-Loom.pdf"), folder.path + "/Sonic-Loom.pdf");
+  EXPECT_EQ(BuildPath(app, "", "", ""), folder.path + "/");
+  EXPECT_EQ(BuildPath(app, "data", "13 XFORM - Wavetables (Audio, WAV)", "N.WAV"),
+            folder.path + "/data/13 XFORM - Wavetables (Audio, WAV)/N.WAV");
+  EXPECT_TRUE(fs::is_directory(folder / "data/13 XFORM - Wavetables (Audio, WAV)"));
+}
+
+TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
+  const std::string path = CategoryFolderPath(app, kCategorySample);
+  for (const char* name : {"b.wav", "A.wav", "c.WAV", "B2.wav"}) std::ofstream(path + name) << "x";
+  fs::create_directories(path + "sub");
+  const auto entries = ListCategoryFolder(app, kCategorySample);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[0].name, "A.wav");
+  EXPECT_EQ(entries[1].name, "b.wav");
+  EXPECT_EQ(entries[2].name, "B2.wav");
+  EXPECT_EQ(entries[3].name, "c.WAV");
+  EXPECT_EQ(entries[4].name, "sub");
+  EXPECT_TRUE(entries[0].isRegularFile);
+  EXPECT_FALSE(entries[4].isRegularFile);
+  EXPECT_EQ(entries[0].fullPath, path + "A.wav");
+  EXPECT_TRUE(ListFolder(folder / "does-not-exist").empty());
+}
+
+TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
+  EXPECT_TRUE(IsUsableUserRoot("/media/usb/", 2));
+  EXPECT_FALSE(IsUsableUserRoot("media/usb/", 2));    // not absolute
+  EXPECT_FALSE(IsUsableUserRoot("/media/usb", 2));    // no trailing separator
+  EXPECT_FALSE(IsUsableUserRoot("/media/usb/", 11));  // empty slot
+  // root + folder name + 2 must stay below 260 characters.
+  const size_t folderChars = std::string(kFolderTable[2].folderName).size();
+  std::string root = "/" + std::string(260 - folderChars - 2 - 3, 'r') + "/";
+  ASSERT_EQ(root.size() + folderChars + 2, 259u);
+  EXPECT_TRUE(IsUsableUserRoot(root, 2));
+  root.insert(1, "r");
+  EXPECT_FALSE(IsUsableUserRoot(root, 2));
+
+  app.folderUserPath[1] = "relative/";
+  app.folderUserPath[2] = "/fine/";
+  app.folderUserPath[3] = root;
+  app.folderUserPath[12] = "/empty-slot/";
+  ForgetUnusableUserRoots(app);
+  EXPECT_TRUE(app.folderUserPath[1].empty());
+  EXPECT_EQ(app.folderUserPath[2], "/fine/");
+  EXPECT_TRUE(app.folderUserPath[3].empty());
+  EXPECT_TRUE(app.folderUserPath[12].empty());
+}
+
+}  // namespace
