@@ -5,6 +5,7 @@
 
 #include "core/app_globals.h"
 #include "platform/host_facts.h"
+#include "platform/single_instance.h"
 
 inline constexpr uint64_t kMinPhysicalMemory = 419430400;  // 400 MiB; the message names 512 MB
 inline constexpr size_t kMaxProgramPathChars = 175;
@@ -45,6 +46,10 @@ StartupFacts GatherStartupFacts(uint64_t physicalMemory);
 // Host information read, start-up checks and the first-run question, as the
 // program runs them at launch. Ends the process on any refusal.
 void RunStartupChecks(AppGlobals& app);
+
+// This process's claim on the program's name; the display window answers
+// the raise requests of later launches through it.
+SingleInstance& ProgramInstance();
 
 // The first-run question's text for the given program folder.
 std::string FirstRunText(const std::string& installDir);

@@ -5,6 +5,7 @@
 #include "core/app_globals.h"
 #include "core/fatal_error.h"
 #include "core/settings.h"
+#include "core/startup_checks.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "platform/window.h"
@@ -33,6 +34,7 @@ void StartDisplay() {
   request.windowY = gApp.settings.windowY;
   request.title = gApp.programTitle;
   request.icon = MakeWindowIcon(gApp.settings.colourMode);
+  request.instance = &ProgramInstance();
   Link().applianceMode = gApp.applianceMode;
 
   DisplayLayout layout;

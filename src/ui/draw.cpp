@@ -61,7 +61,7 @@ Brush CurrentBrush() {
 }
 
 TextSize MeasureText(std::string_view text) {
-  return {static_cast<int>(text.size()) * kGlyphWidth, kGlyphHeight};
+  return {RasterTextWidth(text), kGlyphHeight};
 }
 
 int AlignedLeft(int x, int width, char alignment) {

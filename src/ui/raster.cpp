@@ -101,18 +101,28 @@ void RasterLine(FrameBuffer& frame, int x0, int y0, int x1, int y1, const Pen& p
 }
 
 void RasterText(FrameBuffer& frame, int x, int y, std::string_view text, Colour ink, Colour paper) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    const int cellX = x + static_cast<int>(i) * kGlyphWidth;
-    const PixelRect cell = DeviceRect(frame, cellX, y, cellX + kGlyphWidth, y + kGlyphHeight);
-    if (cell.Empty()) continue;
-    const uint8_t* glyph = kConsoleFontGlyphs[static_cast<uint8_t>(text[i])];
-    for (int deviceY = cell.y0; deviceY < cell.y1; ++deviceY) {
-      const uint8_t bits = glyph[deviceY + frame.top - y];
-      Colour* row = Row(frame, deviceY);
-      for (int deviceX = cell.x0; deviceX < cell.x1; ++deviceX) {
-        const int bit = 7 - (deviceX + frame.left - cellX);
-        row[deviceX] = ((bits >> bit) & 1) ? ink : paper;
+  int cellX = x;
+  for (char character : text) {
+    const auto code = static_cast<uint8_t>(character);
+    const GlyphSpan span = GlyphSpanOf(code);
+    const PixelRect cell = DeviceRect(frame, cellX, y, cellX + span.width, y + kGlyphHeight);
+    if (!cell.Empty()) {
+      const uint8_t* glyph = kConsoleFontGlyphs[code];
+      for (int deviceY = cell.y0; deviceY < cell.y1; ++deviceY) {
+        const uint8_t bits = glyph[deviceY + frame.top - y];
+        Colour* row = Row(frame, deviceY);
+        for (int deviceX = cell.x0; deviceX < cell.x1; ++deviceX) {
+          const int bit = 7 - (deviceX + frame.left - cellX + span.firstColumn);
+          row[deviceX] = ((bits >> bit) & 1) ? ink : paper;
+        }
       }
     }
+    cellX += span.width;
   }
+}
+
+int RasterTextWidth(std::string_view text) {
+  int width = 0;
+  for (char character : text) width += GlyphSpanOf(static_cast<uint8_t>(character)).width;
+  return width;
 }

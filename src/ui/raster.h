@@ -41,5 +41,7 @@ void RasterLine(FrameBuffer& frame, int x0, int y0, int x1, int y1, const Pen& p
 // Opaque text: each character cell in paper, the glyph's pixels in ink.
 void RasterText(FrameBuffer& frame, int x, int y, std::string_view text, Colour ink, Colour paper);
 
+int RasterTextWidth(std::string_view text);
+
 // Device rectangle of a logical one, clipped to the frame buffer.
 PixelRect DeviceRect(const FrameBuffer& frame, int x0, int y0, int x1, int y1);

@@ -45,7 +45,9 @@ struct SdlDisplay {
   uint8_t altKeys = 0;
 };
 
-SdlDisplay gDisplay;
+// Never destroyed: SDL may end the process from its own thread (a lost X
+// connection), and a joinable thread must not be torn down then.
+SdlDisplay& gDisplay = *new SdlDisplay;
 
 void Wake() {
   const uint32_t type = gDisplay.wakeEvent;
