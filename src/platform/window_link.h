@@ -27,6 +27,7 @@ inline constexpr int kKeyLetterR = 82;
 inline constexpr int kKeyNumpad0 = 96;  // keypad digits 96..105
 inline constexpr int kKeyF1 = 112;      // F1..F12 = 112..123
 inline constexpr int kKeyF12 = 123;
+constexpr int FunctionKey(int number) { return kKeyF1 + number - 1; }  // 1..12
 inline constexpr int kKeyCount = 256;
 
 // Mouse message kinds in their fixed order; each has a one-position slot.
