@@ -2,6 +2,7 @@
 // functions. It owns the window, turns SDL events into the shared input
 // record, and copies the dirty part of the frame buffer to the window.
 #include <SDL.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <atomic>
@@ -48,6 +49,22 @@ struct SdlDisplay {
 // Never destroyed: SDL may end the process from its own thread (a lost X
 // connection), and a joinable thread must not be torn down then.
 SdlDisplay& gDisplay = *new SdlDisplay;
+
+// Interrupt, terminate and hang-up signals ask the window to close, so the
+// settings are written as on any other close.
+volatile sig_atomic_t gCloseSignal = 0;
+
+void OnCloseSignal(int) { gCloseSignal = 1; }
+
+void InstallCloseSignals() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  struct sigaction action {};
+  action.sa_handler = OnCloseSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+}
 
 void Wake() {
   const uint32_t type = gDisplay.wakeEvent;
@@ -102,6 +119,9 @@ bool ModifierPair(SDL_Keycode key, uint8_t*& bits, uint8_t& bit, int& number) {
 
 void OnKey(const SDL_KeyboardEvent& event, bool down) {
   const int64_t now = NowMillis();
+  // Keys reach only the window with the keyboard focus, whether or not a
+  // focus event came first.
+  if (!Link().focused) NoteFocus(true);
   uint8_t* bits = nullptr;
   uint8_t bit = 0;
   int number = -1;
@@ -294,6 +314,9 @@ void WindowPlace(const WindowRequest& request, int& x, int& y) {
 void DisplayThreadMain(WindowRequest request) {
   DisplayLayout layout;
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The frame buffer goes to the screen as it is: no GL context needed.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     Answer(WindowOpenResult::WindowFailed, layout);
     return;
@@ -343,6 +366,7 @@ void DisplayThreadMain(WindowRequest request) {
   SDL_GetWindowPosition(window, &x, &y);
   Link().windowX = x;
   Link().windowY = y;
+  Link().focused = (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
   bool cursorShown = true;
   SyncCursor(cursorShown);
   MarkAllDirty();
@@ -360,6 +384,10 @@ void DisplayThreadMain(WindowRequest request) {
       while (SDL_PollEvent(&event)) HandleEvent(event);
     }
     const int64_t now = NowMillis();
+    if (gCloseSignal) {
+      gCloseSignal = 0;
+      NoteCloseRequest();
+    }
     CheckIdleTimer(now);
     ApplyPendingIcon(window);
     SyncCursor(cursorShown);
@@ -386,6 +414,7 @@ void DisplayThreadMain(WindowRequest request) {
 
 WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& layout) {
   if (gDisplay.thread.joinable()) CloseDisplayWindow();
+  InstallCloseSignals();
   ResetWindowLink(NowMillis());
   gDisplay.stopRequested = false;
   gDisplay.wakeEvent = 0;
