@@ -75,7 +75,11 @@ void SetCloseAllowed(bool allowed) { Link().closeAllowed = allowed; }
 
 void HonourCloseRequest() {
   WindowLink& link = Link();
-  if (!link.closeRequested || !link.closeAllowed || !gDisplayState.started) return;
+  if (!link.closeRequested || !gDisplayState.started) return;
+  if (!link.closeAllowed) {
+    link.closeRequested = false;  // closing was forbidden meanwhile: the request is void
+    return;
+  }
   StopDisplay();
   EndProcess(0);
 }
