@@ -107,15 +107,16 @@ TEST_F(VortaTest, OptimizeRaisesQuietTablesAndLowersLoudSlices) {
 
   PartialTable loud;
   loud.at(0, 0) = 127;
-  loud.at(1, 0) = 127;  // slice 0 well above full scale
-  for (int s = 1; s < 33; ++s) loud.at(0, s) = 124;  // about 0.82
-  const double loudPeak = SlicePeak(loud, 0);
-  ASSERT_GT(loudPeak, 1.5);
+  loud.at(2, 0) = -127;  // sin x - sin 3x peaks at exactly 2.0
+  for (int s = 1; s < 33; ++s) loud.at(0, s) = 124;  // about 0.8
+  EXPECT_NEAR(SlicePeak(loud, 0), 2.0, 1e-4);
+  EXPECT_NEAR(SlicePeak(loud, 1), 0.8, 0.03);
   PartialTable optimised = loud;
   OptimizeTable(optimised, kOptimizeRaise);
-  for (int s = 1; s < 33; ++s) EXPECT_EQ(optimised.at(0, s), 124);
+  for (int s = 1; s < 33; ++s) EXPECT_EQ(optimised.at(0, s), 124);  // only the loud slice moves
+  EXPECT_EQ(optimised.at(0, 0), 116);   // halved: 10.6 code steps down
+  EXPECT_EQ(optimised.at(2, 0), -116);
   EXPECT_NEAR(SlicePeak(optimised, 0), 1.0, 0.07);
-  EXPECT_LT(optimised.at(0, 0), 127);
 
   PartialTable lowerOnly = quiet;
   for (int r = 0; r < 64; ++r) lowerOnly.at(r, 0) = 0;
