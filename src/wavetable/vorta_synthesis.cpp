@@ -133,7 +133,7 @@ void OptimizeTable(PartialTable& table, int mode) {
 }
 
 void SmoothRows(PartialTable& table, int row, int passes) {
-  const IndexRange rows = SelectedRows(row >= kPartialCount ? kAllRows : row);
+  const IndexRange rows = SelectedRows(row);
   if (passes < 1 || rows.first == rows.end) return;
   AmplitudeMatrix amplitudes = DecodeTable(table);
   std::array<double, kSliceCount> line{};
