@@ -48,9 +48,11 @@ void RandomCodes(PartialTable& table, int slice, int row, int high, int low) {
   ForEachSelected(table, slice, row, [high, low](int16_t& c) { c = ClampCode(low + RandomBelow(high + 1 - low)); });
 }
 
+// The sign is carried from slice 0 to the right until the first silent
+// slice: the zero breaks the chain, and nothing after it is touched.
 void LockRowPolarity(CodeRow row) {
-  for (int s = 0; s < kLastSlice; ++s)
-    if (row[s + 1] != 0 && SignOf(row[s + 1]) == -SignOf(row[s])) row[s + 1] = static_cast<int16_t>(-row[s + 1]);
+  for (int s = 0; s < kLastSlice && row[s + 1] != 0; ++s)
+    if (SignOf(row[s + 1]) == -SignOf(row[s])) row[s + 1] = static_cast<int16_t>(-row[s + 1]);
 }
 
 void LockPolarity(PartialTable& table, int row) {

@@ -76,18 +76,21 @@ TEST_F(VortaTest, RandomPrimitivesAreSeededAndInRange) {
   EXPECT_LT(flipped, 1212);
 }
 
-TEST_F(VortaTest, LockPolarityKeepsOneSignPerRunOfNonZeroSlices) {
+TEST_F(VortaTest, LockPolarityCarriesTheFirstSignUpToTheFirstZero) {
   PartialTable table = RowOf({10, -20, 0, -5, 7});
   LockPolarity(table, 0);
-  // 10, -20 become one run of positive codes; the zero breaks the chain, so
-  // the run -5, 7 takes the sign of its own first code.
+  // 10, -20 become positive; the zero breaks the chain, so -5, 7 stay.
   EXPECT_EQ(table.at(0, 0), 10);
   EXPECT_EQ(table.at(0, 1), 20);
   EXPECT_EQ(table.at(0, 2), 0);
   EXPECT_EQ(table.at(0, 3), -5);
-  EXPECT_EQ(table.at(0, 4), -7);
-  EXPECT_TRUE(HasContinuousPolarity(table));
+  EXPECT_EQ(table.at(0, 4), 7);
+  EXPECT_FALSE(HasContinuousPolarity(table));
   EXPECT_FALSE(HasContinuousPolarity(RowOf({3, -3})));
+  PartialTable longRun = RowOf({-3, 4, -5, 6});
+  LockPolarity(longRun, 0);
+  EXPECT_EQ(longRun.at(0, 3), -6);
+  EXPECT_TRUE(HasContinuousPolarity(longRun));
 
   PartialTable other = RowOf({-1, 2, -3}, 7);
   LockPolarity(other, 6);  // another row selected: unchanged
