@@ -47,8 +47,8 @@ StartupFacts GatherStartupFacts(uint64_t physicalMemory);
 // program runs them at launch. Ends the process on any refusal.
 void RunStartupChecks(AppGlobals& app);
 
-// This process's claim on the program's name; the display window answers
-// the raise requests of later launches through it.
+// The claim on the single-instance name, held from the checks until the
+// process ends; the display thread answers raise requests through it.
 SingleInstance& ProgramInstance();
 
 // The first-run question's text for the given program folder.

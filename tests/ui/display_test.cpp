@@ -49,7 +49,7 @@ TEST_F(DisplayTest, CloseRequestEndsTheProcessAtTheNextPollWithTheSettingsWritte
           IdleTick();
         }
       },
-      ::testing::ExitedWithCode(0), "");
+      ::testing::ExitedWithCode(kHeadlessExitBase), "");
   const std::vector<uint8_t> file = ReadAllBytes(settingsPath);
   ASSERT_EQ(file.size(), kSettingsFileBytes);
   EXPECT_EQ(DecodeSettingsBlock(file.data()).colourMode, 2);
@@ -69,10 +69,10 @@ TEST_F(DisplayTest, CloseRequestIsIgnoredWhileClosingIsNotAllowed) {
 TEST_F(DisplayTest, WindowFailuresAreFatal) {
   StopDisplay();
   Headless().windowThreadFails = true;
-  EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(0), "Error creating window thread");
+  EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Error creating window thread");
   Headless().windowThreadFails = false;
   Headless().windowCreationFails = true;
-  EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(0), "Thread failure");
+  EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Thread failure");
   Headless().windowCreationFails = false;
   OpenDisplay();
 }

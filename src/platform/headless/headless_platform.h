@@ -82,6 +82,10 @@ struct HeadlessPlatform {
   int64_t stuckLimitMillis = 3600000;
 };
 
+// A test process that ends through EndProcess exits with this base plus
+// the program's result, so an unexpected end never passes for success.
+inline constexpr int kHeadlessExitBase = 100;
+
 HeadlessPlatform& Headless();
 
 // Back to the defaults above, between tests; also closes the window and

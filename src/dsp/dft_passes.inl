@@ -1,0 +1,329 @@
+// Pass kernels of the mixed-radix transform, included by one translation
+// unit per instruction set with DftVector defined as the vector type (or
+// double). Self-contained on purpose: no library templates, internal linkage.
+//
+// Each pass is a self-sorting (Stockham) step. With s the product of the
+// radices applied so far, r this pass's radix and m = n / (s r):
+//   out[k + s u + s r q] = sum_t w^(t k) W_r^(t u) in[k + s q + (n / r) t]
+// for q < m, k < s, u < r, with w = exp(-2 pi i / (s r)), W_r = exp(-2 pi i / r).
+// The last pass leaves the transform in natural order. Vectors run over k,
+// or over q in the first pass, where s = 1.
+
+namespace {
+
+using T = DftVector;
+constexpr int kLanes = static_cast<int>(sizeof(T) / sizeof(double));
+
+template <class U>
+struct Cx {
+  U re;
+  U im;
+};
+
+template <class U>
+inline U LoadRow(const double* p) {
+  U v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <class U>
+inline void StoreRow(double* p, U v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+template <class U>
+inline double Lane(U v, int lane) {
+  if constexpr (sizeof(U) == sizeof(double)) {
+    (void)lane;
+    return v;
+  } else {
+    return v[lane];
+  }
+}
+
+template <class U>
+inline Cx<U> Add(Cx<U> a, Cx<U> b) { return {a.re + b.re, a.im + b.im}; }
+template <class U>
+inline Cx<U> Sub(Cx<U> a, Cx<U> b) { return {a.re - b.re, a.im - b.im}; }
+template <class U>
+inline Cx<U> Scale(Cx<U> a, double f) { return {a.re * f, a.im * f}; }
+// a - i b and a + i b
+template <class U>
+inline Cx<U> MinusI(Cx<U> a, Cx<U> b) { return {a.re + b.im, a.im - b.re}; }
+template <class U>
+inline Cx<U> PlusI(Cx<U> a, Cx<U> b) { return {a.re - b.im, a.im + b.re}; }
+// a * (c - i s)
+template <class U>
+inline Cx<U> Twiddle(Cx<U> a, U c, U s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+template <class U>
+inline Cx<U> TwiddleConst(Cx<U> a, double c, double s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+
+constexpr double kSin60 = 0.86602540378443864676;
+constexpr double kCos72 = 0.30901699437494742410;
+constexpr double kCos144 = -0.80901699437494742410;
+constexpr double kSin72 = 0.95105651629515357212;
+constexpr double kSin144 = 0.58778525229247312917;
+constexpr double kHalfSqrt2 = 0.70710678118654752440;
+constexpr double kCos36 = 0.80901699437494742410;
+constexpr double kSin36 = 0.58778525229247312917;
+
+template <class U>
+inline void Butterfly2(Cx<U>* a) {
+  const Cx<U> t = a[0];
+  a[0] = Add(t, a[1]);
+  a[1] = Sub(t, a[1]);
+}
+
+template <class U>
+inline void Butterfly3(Cx<U>* a) {
+  const Cx<U> t = Add(a[1], a[2]);
+  const Cx<U> m = Sub(a[0], Scale(t, 0.5));
+  const Cx<U> d = Scale(Sub(a[1], a[2]), kSin60);
+  a[0] = Add(a[0], t);
+  a[1] = MinusI(m, d);
+  a[2] = PlusI(m, d);
+}
+
+template <class U>
+inline void Butterfly4(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3) {
+  const Cx<U> t0 = Add(a0, a2), t1 = Sub(a0, a2), t2 = Add(a1, a3), t3 = Sub(a1, a3);
+  a0 = Add(t0, t2);
+  a2 = Sub(t0, t2);
+  a1 = MinusI(t1, t3);
+  a3 = PlusI(t1, t3);
+}
+
+template <class U>
+inline void Butterfly5(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3, Cx<U>& a4) {
+  const Cx<U> t1 = Add(a1, a4), t2 = Add(a2, a3), d1 = Sub(a1, a4), d2 = Sub(a2, a3);
+  const Cx<U> m1 = Add(a0, Add(Scale(t1, kCos72), Scale(t2, kCos144)));
+  const Cx<U> m2 = Add(a0, Add(Scale(t1, kCos144), Scale(t2, kCos72)));
+  const Cx<U> n1 = Add(Scale(d1, kSin72), Scale(d2, kSin144));
+  const Cx<U> n2 = Sub(Scale(d1, kSin144), Scale(d2, kSin72));
+  a0 = Add(a0, Add(t1, t2));
+  a1 = MinusI(m1, n1);
+  a4 = PlusI(m1, n1);
+  a2 = MinusI(m2, n2);
+  a3 = PlusI(m2, n2);
+}
+
+// Radix 8 from two radix-4 butterflies over the even and odd inputs.
+template <class U>
+inline void Butterfly8(Cx<U>* a) {
+  Cx<U> e0 = a[0], e1 = a[2], e2 = a[4], e3 = a[6];
+  Cx<U> o0 = a[1], o1 = a[3], o2 = a[5], o3 = a[7];
+  Butterfly4(e0, e1, e2, e3);
+  Butterfly4(o0, o1, o2, o3);
+  o1 = TwiddleConst(o1, kHalfSqrt2, kHalfSqrt2);
+  o2 = {o2.im, -o2.re};
+  o3 = TwiddleConst(o3, -kHalfSqrt2, kHalfSqrt2);
+  a[0] = Add(e0, o0);
+  a[4] = Sub(e0, o0);
+  a[1] = Add(e1, o1);
+  a[5] = Sub(e1, o1);
+  a[2] = Add(e2, o2);
+  a[6] = Sub(e2, o2);
+  a[3] = Add(e3, o3);
+  a[7] = Sub(e3, o3);
+}
+
+// Radix 10 from two radix-5 butterflies over the even and odd inputs.
+template <class U>
+inline void Butterfly10(Cx<U>* a) {
+  Cx<U> e0 = a[0], e1 = a[2], e2 = a[4], e3 = a[6], e4 = a[8];
+  Cx<U> o0 = a[1], o1 = a[3], o2 = a[5], o3 = a[7], o4 = a[9];
+  Butterfly5(e0, e1, e2, e3, e4);
+  Butterfly5(o0, o1, o2, o3, o4);
+  o1 = TwiddleConst(o1, kCos36, kSin36);
+  o2 = TwiddleConst(o2, kCos72, kSin72);
+  o3 = TwiddleConst(o3, -kCos72, kSin72);
+  o4 = TwiddleConst(o4, -kCos36, kSin36);
+  a[0] = Add(e0, o0);
+  a[5] = Sub(e0, o0);
+  a[1] = Add(e1, o1);
+  a[6] = Sub(e1, o1);
+  a[2] = Add(e2, o2);
+  a[7] = Sub(e2, o2);
+  a[3] = Add(e3, o3);
+  a[8] = Sub(e3, o3);
+  a[4] = Add(e4, o4);
+  a[9] = Sub(e4, o4);
+}
+
+template <int R, class U>
+inline void Butterfly(Cx<U>* a) {
+  if constexpr (R == 2) {
+    Butterfly2(a);
+  } else if constexpr (R == 3) {
+    Butterfly3(a);
+  } else if constexpr (R == 4) {
+    Butterfly4(a[0], a[1], a[2], a[3]);
+  } else if constexpr (R == 5) {
+    Butterfly5(a[0], a[1], a[2], a[3], a[4]);
+  } else if constexpr (R == 8) {
+    Butterfly8(a);
+  } else {
+    Butterfly10(a);
+  }
+}
+
+struct PassShape {
+  int32_t n;
+  int32_t s;  // product of the radices applied so far
+  int32_t m;  // product of the radices still to come
+  const double* twCos;
+  const double* twSin;
+  const double* inRe;
+  const double* inIm;
+  double* outRe;
+  double* outIm;
+};
+
+// Butterflies for k in [kBegin, kEnd), U lanes at a time.
+template <int R, class U>
+inline void PassOverK(const PassShape& p, int32_t kBegin, int32_t kEnd) {
+  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  const int32_t stride = p.n / R;
+  for (int32_t q = 0; q < p.m; ++q) {
+    const int32_t inBase = p.s * q;
+    const int32_t outBase = p.s * R * q;
+    for (int32_t k = kBegin; k + lanes <= kEnd; k += lanes) {
+      Cx<U> a[R];
+      for (int t = 0; t < R; ++t)
+        a[t] = {LoadRow<U>(p.inRe + inBase + k + stride * t), LoadRow<U>(p.inIm + inBase + k + stride * t)};
+      for (int t = 1; t < R; ++t)
+        a[t] = Twiddle(a[t], LoadRow<U>(p.twCos + (t - 1) * p.s + k), LoadRow<U>(p.twSin + (t - 1) * p.s + k));
+      Butterfly<R>(a);
+      for (int u = 0; u < R; ++u) {
+        StoreRow(p.outRe + outBase + k + p.s * u, a[u].re);
+        StoreRow(p.outIm + outBase + k + p.s * u, a[u].im);
+      }
+    }
+  }
+}
+
+// The first pass (s = 1, no twiddles), vectors over q; the outputs of one
+// vector land interleaved by the radix, so they are written lane by lane.
+template <int R>
+inline void FirstPass(const PassShape& p) {
+  const int32_t m = p.m;
+  int32_t q = 0;
+  for (; q + kLanes <= m; q += kLanes) {
+    Cx<T> a[R];
+    for (int t = 0; t < R; ++t) a[t] = {LoadRow<T>(p.inRe + q + m * t), LoadRow<T>(p.inIm + q + m * t)};
+    Butterfly<R>(a);
+    for (int l = 0; l < kLanes; ++l) {
+      for (int u = 0; u < R; ++u) {
+        p.outRe[R * (q + l) + u] = Lane(a[u].re, l);
+        p.outIm[R * (q + l) + u] = Lane(a[u].im, l);
+      }
+    }
+  }
+  for (; q < m; ++q) {
+    Cx<double> a[R];
+    for (int t = 0; t < R; ++t) a[t] = {p.inRe[q + m * t], p.inIm[q + m * t]};
+    Butterfly<R>(a);
+    for (int u = 0; u < R; ++u) {
+      p.outRe[R * q + u] = a[u].re;
+      p.outIm[R * q + u] = a[u].im;
+    }
+  }
+}
+
+template <int R>
+inline void RadixPass(const PassShape& p) {
+  if (p.s == 1) {
+    FirstPass<R>(p);
+  } else if (p.s >= kLanes) {
+    const int32_t vectorEnd = p.s - p.s % kLanes;
+    PassOverK<R, T>(p, 0, vectorEnd);
+    PassOverK<R, double>(p, vectorEnd, p.s);
+  } else {
+    PassOverK<R, double>(p, 0, p.s);
+  }
+}
+
+// Any odd radix: pair sums and differences of the inputs j and r - j,
+// then one cosine and one sine sum per output pair.
+void GeneralOddPass(const PassShape& p, int32_t r, const DftPassPlan& plan) {
+  const int32_t half = (r - 1) / 2;
+  const int32_t stride = p.n / r;
+  for (int32_t j = 0; j < r; ++j) {
+    const double angle = 6.283185307179586477 * j / r;
+    plan.radixCos[j] = __builtin_cos(angle);
+    plan.radixSin[j] = __builtin_sin(angle);
+  }
+  for (int32_t q = 0; q < p.m; ++q) {
+    for (int32_t k = 0; k < p.s; ++k) {
+      const int32_t in = k + p.s * q;
+      const double x0Re = p.inRe[in], x0Im = p.inIm[in];
+      double sumRe = x0Re, sumIm = x0Im;
+      for (int32_t t = 1; t <= half; ++t) {
+        Cx<double> a = {p.inRe[in + stride * t], p.inIm[in + stride * t]};
+        Cx<double> b = {p.inRe[in + stride * (r - t)], p.inIm[in + stride * (r - t)]};
+        a = Twiddle(a, p.twCos[(t - 1) * p.s + k], p.twSin[(t - 1) * p.s + k]);
+        b = Twiddle(b, p.twCos[(r - t - 1) * p.s + k], p.twSin[(r - t - 1) * p.s + k]);
+        plan.oddSumRe[t] = a.re + b.re;
+        plan.oddSumIm[t] = a.im + b.im;
+        plan.oddDiffRe[t] = a.re - b.re;
+        plan.oddDiffIm[t] = a.im - b.im;
+        sumRe += a.re + b.re;
+        sumIm += a.im + b.im;
+      }
+      const int32_t out = k + p.s * r * q;
+      p.outRe[out] = sumRe;
+      p.outIm[out] = sumIm;
+      for (int32_t u = 1; u <= half; ++u) {
+        double aRe = x0Re, aIm = x0Im, bRe = 0.0, bIm = 0.0;
+        int32_t index = 0;
+        for (int32_t t = 1; t <= half; ++t) {
+          index += u;
+          if (index >= r) index -= r;
+          aRe += plan.oddSumRe[t] * plan.radixCos[index];
+          aIm += plan.oddSumIm[t] * plan.radixCos[index];
+          bRe += plan.oddDiffRe[t] * plan.radixSin[index];
+          bIm += plan.oddDiffIm[t] * plan.radixSin[index];
+        }
+        // b_u = A - i B, b_(r-u) = A + i B
+        p.outRe[out + p.s * u] = aRe + bIm;
+        p.outIm[out + p.s * u] = aIm - bRe;
+        p.outRe[out + p.s * (r - u)] = aRe - bIm;
+        p.outIm[out + p.s * (r - u)] = aIm + bRe;
+      }
+    }
+  }
+}
+
+bool RunPasses(const DftPassPlan& plan) {
+  const double* inRe = plan.aRe;
+  const double* inIm = plan.aIm;
+  double* outRe = plan.bRe;
+  double* outIm = plan.bIm;
+  bool inB = false;
+  int32_t twiddleOffset = 0;
+  for (int i = 1; i <= plan.factorCount; ++i) {
+    const int32_t r = plan.actual[i];
+    if (r == 1) continue;  // length 1: the input is its own transform
+    const PassShape p = {plan.n, plan.sofar[i], plan.remain[i], plan.trigCos + twiddleOffset,
+                         plan.trigSin + twiddleOffset, inRe, inIm, outRe, outIm};
+    switch (r) {
+      case 2: RadixPass<2>(p); break;
+      case 3: RadixPass<3>(p); break;
+      case 4: RadixPass<4>(p); break;
+      case 5: RadixPass<5>(p); break;
+      case 8: RadixPass<8>(p); break;
+      case 10: RadixPass<10>(p); break;
+      default: GeneralOddPass(p, r, plan); break;
+    }
+    twiddleOffset += (r - 1) * plan.sofar[i];
+    inB = !inB;
+    inRe = outRe;
+    inIm = outIm;
+    outRe = inB ? plan.aRe : plan.bRe;
+    outIm = inB ? plan.aIm : plan.bIm;
+  }
+  return inB;
+}
+
+}  // namespace

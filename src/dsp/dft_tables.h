@@ -1,0 +1,78 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+inline constexpr int kMaxDftFactors = 31;
+
+// The tables of the any-length transform, one instance for the process:
+// the factorisation of the cached length and the working rows, allocated for
+// a maximum length by the module that uses the transform.
+struct DftTables {
+  int32_t cachedLength = 0;  // 0 = none
+  int32_t factorCount = 0;
+  int32_t maxLength = 0;
+  // Index 1 .. factorCount: the radix of each pass in the order applied, the
+  // product of the radices already applied, and of those still to come.
+  std::array<int32_t, kMaxDftFactors + 1> actual{};
+  std::array<int32_t, kMaxDftFactors + 1> sofar{};
+  std::array<int32_t, kMaxDftFactors + 1> remain{};
+  // Twiddles of every pass, cos and sin, pass after pass ((radix - 1) x sofar each).
+  std::vector<double> trigCos;
+  std::vector<double> trigSin;
+  // Two working rows the passes alternate between.
+  std::vector<double> rowARe, rowAIm;
+  std::vector<double> rowBRe, rowBIm;
+  // The all-zero imaginary input of RealSpectrum and the discarded imaginary
+  // output of SpectrumToWave.
+  std::vector<float> zeroImag;
+  std::vector<float> scratchImag;
+  // Pair sums and differences of the general odd-radix butterfly, and the
+  // cos / sin table of that radix.
+  std::vector<double> oddSumRe, oddSumIm, oddDiffRe, oddDiffIm;
+  std::vector<double> radixCos, radixSin;
+};
+
+extern DftTables gDftTables;
+
+// Frees the rows and allocates them zero-filled for up to maxLength points.
+void AllocateDftTables(int32_t maxLength);
+void ReleaseDftTables();
+
+// The radices for length n in the order they are applied (see the
+// factorisation rules in mixed_radix_dft.cpp). n = 1 gives {1}.
+std::vector<int32_t> DftFactors(int32_t n);
+
+// Rebuilds factors and twiddles when n differs from the cached length,
+// growing the rows when n exceeds the allocated maximum.
+void PrepareDftTables(DftTables& tables, int32_t n);
+
+// Plain pointers into the tables for the pass kernels, which are compiled
+// apart (some for AVX2) and touch no library types.
+struct DftPassPlan {
+  int32_t n = 0;
+  int32_t factorCount = 0;
+  const int32_t* actual = nullptr;
+  const int32_t* sofar = nullptr;
+  const int32_t* remain = nullptr;
+  const double* trigCos = nullptr;
+  const double* trigSin = nullptr;
+  double* aRe = nullptr;
+  double* aIm = nullptr;
+  double* bRe = nullptr;
+  double* bIm = nullptr;
+  double* oddSumRe = nullptr;
+  double* oddSumIm = nullptr;
+  double* oddDiffRe = nullptr;
+  double* oddDiffIm = nullptr;
+  double* radixCos = nullptr;
+  double* radixSin = nullptr;
+};
+
+// Runs the passes of the plan from row A; returns true when the result
+// ended in row B, false when in row A.
+using DftPassRunner = bool (*)(const DftPassPlan& plan);
+DftPassRunner VectorDftPassRunner();  // nullptr when the processor lacks AVX2 + FMA
+DftPassRunner PortableDftPassRunner();
+// Tests and benchmarks pin one runner; nullptr picks the fastest available.
+void SelectDftPassRunner(DftPassRunner runner);

@@ -1,0 +1,207 @@
+#include "dsp/complex_fft.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+#include "core/app_globals.h"
+#include "dsp/dft_reference.h"
+#include "dsp/fft_kernels.h"
+#include "dsp/fft_tables.h"
+#include "dsp/fft_workers.h"
+
+namespace {
+
+// Single precision with log2(N) stages: the RMS error relative to the
+// signal level stays far below this bound for every length tested.
+constexpr double kRelativeErrorBound = 2e-6;
+
+struct KernelCase {
+  FftKernelKind kind;
+  const char* name;
+};
+
+class ComplexFftTest : public ::testing::TestWithParam<KernelCase> {
+ protected:
+  void SetUp() override {
+    savedProcessors_ = gApp.processorCount;
+    SelectFftKernel(GetParam().kind);
+    AllocateFftTables(131072);
+  }
+  void TearDown() override {
+    gApp.processorCount = savedProcessors_;
+    SetFftThreadLauncher(nullptr);
+    ReleaseFftTables();
+    SelectFftKernel(FftKernelKind::kVector);
+  }
+  // Thread mode follows the processor count when the tables are rebuilt.
+  void UseProcessors(int count) {
+    gApp.processorCount = static_cast<uint16_t>(count);
+    gFftTables.cachedLength = 0;
+  }
+  uint16_t savedProcessors_ = 1;
+};
+
+TEST_P(ComplexFftTest, MatchesPlainDftForEveryLengthAndBothDirections) {
+  for (int32_t n = 2; n <= 4096; n *= 2) {
+    const auto x = NoiseSignal(n, 100 + n);
+    for (uint8_t flag : {kFftForward, kFftInverse}) {
+      auto data = Interleave(x);
+      ComplexFft(n, data.data(), flag);
+      // Flag 0 uses exp(+2 pi i jk/N), flag 1 exp(-2 pi i jk/N).
+      const auto want = ReferenceDft(x, flag == kFftForward ? +1 : -1);
+      EXPECT_LT(RelativeRmsError(data, want), kRelativeErrorBound) << "n=" << n << " flag=" << int(flag);
+    }
+  }
+}
+
+TEST_P(ComplexFftTest, ForwardThenInverseGivesInputTimesLength) {
+  for (int32_t n : {2, 16, 64, 1024, 131072}) {
+    const auto x = NoiseSignal(n, 7);
+    auto data = Interleave(x);
+    ComplexFft(n, data.data(), kFftForward);
+    ComplexFft(n, data.data(), kFftInverse);
+    double err = 0.0, level = 0.0;
+    for (int32_t i = 0; i < n; ++i) {
+      err += std::norm(std::complex<double>(data[2 * i], data[2 * i + 1]) / double(n) - x[i]);
+      level += std::norm(x[i]);
+    }
+    EXPECT_LT(std::sqrt(err / level), kRelativeErrorBound) << "n=" << n;
+  }
+}
+
+TEST_P(ComplexFftTest, ThreadedLengthsMatchPlainDftBins) {
+  UseProcessors(2);
+  for (int32_t n : {32768, 131072}) {
+    const auto x = NoiseSignal(n, 3);
+    for (uint8_t flag : {kFftForward, kFftInverse}) {
+      auto data = Interleave(x);
+      ComplexFft(n, data.data(), flag);
+      EXPECT_EQ(gFftTables.threadMode, 2);
+      for (size_t k : {size_t{0}, size_t{1}, size_t{5}, size_t(n / 4 + 3), size_t(n / 2), size_t(n - 1)}) {
+        const auto want = ReferenceBin(x, k, flag == kFftForward ? +1 : -1);
+        const std::complex<double> got(data[2 * k], data[2 * k + 1]);
+        // Per bin the error is measured against the signal's RMS spectrum level sqrt(n * 2/3).
+        EXPECT_LT(std::abs(got - want) / std::sqrt(n * 2.0 / 3.0), 20 * kRelativeErrorBound) << "n=" << n << " k=" << k;
+      }
+    }
+  }
+}
+
+TEST_P(ComplexFftTest, ThreadedResultEqualsSingleThreadResult) {
+  for (int32_t n : {32768, 131072, 524288}) {
+    const auto x = NoiseSignal(n, 11);
+    for (uint8_t flag : {kFftForward, kFftInverse}) {
+      UseProcessors(1);
+      auto single = Interleave(x);
+      ComplexFft(n, single.data(), flag);
+      EXPECT_EQ(gFftTables.threadMode, 1);
+      for (int processors : {2, 8}) {
+        UseProcessors(processors);
+        auto threaded = Interleave(x);
+        ComplexFft(n, threaded.data(), flag);
+        EXPECT_EQ(gFftTables.threadMode, n > 262144 && processors > 3 ? 4 : 2);
+        EXPECT_TRUE(threaded == single) << "n=" << n << " processors=" << processors;
+      }
+    }
+  }
+}
+
+std::atomic<int> gLaunches{0};
+
+bool CountingLauncher(std::thread& thread, int (*entry)(FftWorkerArgs&), FftWorkerArgs& args) {
+  ++gLaunches;
+  thread = std::thread(entry, std::ref(args));
+  return true;
+}
+
+TEST_P(ComplexFftTest, CreatesTheThreadsOfTheThreadMode) {
+  SetFftThreadLauncher(CountingLauncher);
+  struct Case {
+    int32_t n;
+    int processors;
+    int threads;
+  };
+  for (const Case c : {Case{16384, 8, 0}, Case{32768, 2, 2}, Case{131072, 2, 2}, Case{131072, 8, 2},
+                       Case{131072, 1, 0}, Case{131072, 0, 0}, Case{524288, 8, 4}, Case{524288, 3, 2}}) {
+    UseProcessors(c.processors);
+    std::vector<float> data(2 * c.n, 0.0f);
+    gLaunches = 0;
+    ComplexFft(c.n, data.data(), kFftForward);
+    EXPECT_EQ(gLaunches.load(), c.threads) << "n=" << c.n << " processors=" << c.processors;
+  }
+}
+
+TEST_P(ComplexFftTest, TablesAreRebuiltOnlyWhenTheLengthChanges) {
+  UseProcessors(2);
+  std::vector<float> data(2 * 65536, 0.0f);
+  ComplexFft(65536, data.data(), kFftForward);
+  EXPECT_EQ(gFftTables.cachedLength, 65536);
+  EXPECT_EQ(gFftTables.threadMode, 2);
+  // A changed processor count alone leaves the thread mode as built.
+  gApp.processorCount = 1;
+  ComplexFft(65536, data.data(), kFftForward);
+  EXPECT_EQ(gFftTables.threadMode, 2);
+  ComplexFft(1024, data.data(), kFftForward);
+  EXPECT_EQ(gFftTables.cachedLength, 1024);
+  EXPECT_EQ(gFftTables.threadMode, 1);
+  ReleaseFftTables();
+  EXPECT_EQ(gFftTables.cachedLength, 0);
+  EXPECT_TRUE(gFftTables.twiddles.empty());
+  EXPECT_TRUE(gFftTables.bitReverse.empty());
+}
+
+TEST_P(ComplexFftTest, LengthsOutsideTheContractAreHandledSafely) {
+  // Beyond the reserved maximum the tables grow; a length that is not a
+  // power of two, or below 2, leaves the data alone.
+  AllocateFftTables(64);
+  const auto x = NoiseSignal(256, 5);
+  auto data = Interleave(x);
+  ComplexFft(256, data.data(), kFftInverse);
+  EXPECT_LT(RelativeRmsError(data, ReferenceDft(x, -1)), kRelativeErrorBound);
+  EXPECT_GE(gFftTables.maxLength, 256);
+  auto untouched = Interleave(x);
+  ComplexFft(100, untouched.data(), kFftForward);
+  ComplexFft(1, untouched.data(), kFftForward);
+  ComplexFft(0, untouched.data(), kFftForward);
+  ComplexFft(-8, untouched.data(), kFftForward);
+  EXPECT_TRUE(untouched == Interleave(x));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest,
+                         ::testing::Values(KernelCase{FftKernelKind::kScalar, "Scalar"},
+                                           KernelCase{FftKernelKind::kVector, "Vector"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FftThreadMode, FollowsLengthAndProcessorCount) {
+  EXPECT_EQ(FftThreadMode(32767, 8), 1);
+  EXPECT_EQ(FftThreadMode(16384, 2), 1);
+  EXPECT_EQ(FftThreadMode(32768, 2), 2);
+  EXPECT_EQ(FftThreadMode(32768, 1), 1);
+  EXPECT_EQ(FftThreadMode(131072, 0), 1);
+  EXPECT_EQ(FftThreadMode(262144, 8), 2);
+  EXPECT_EQ(FftThreadMode(524288, 8), 4);
+  EXPECT_EQ(FftThreadMode(524288, 4), 4);
+  EXPECT_EQ(FftThreadMode(524288, 3), 2);
+}
+
+bool RefusingLauncher(std::thread&, int (*)(FftWorkerArgs&), FftWorkerArgs&) { return false; }
+
+TEST(ComplexFftDeathTest, ThreadCreationFailureIsFatalSeven) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        gApp.processorCount = 2;
+        SetFftThreadLauncher(RefusingLauncher);
+        AllocateFftTables(131072);
+        std::vector<float> data(2 * 131072, 1.0f);
+        ComplexFft(131072, data.data(), kFftForward);
+      },
+      ::testing::ExitedWithCode(kHeadlessExitBase), "Thread failure!");
+}
+
+}  // namespace
