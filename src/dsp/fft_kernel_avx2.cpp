@@ -89,14 +89,14 @@ inline void Leaf32(float* data, const float* tw) {
 }
 
 template <int kSigma>
-void SplitPass(float* data, int32_t m, const float* tw) {
+void SplitPass(float* data, int32_t m, int32_t kBegin, int32_t kEnd, const float* tw) {
   const int32_t q2 = m / 2;  // a quarter of the points, in floats
-  const float* w = tw + 2 * m;
+  const float* w = tw + 2 * m + 8 * kBegin;
   float* p0 = data;
   float* p1 = data + q2;
   float* p2 = data + 2 * q2;
   float* p3 = data + 3 * q2;
-  for (int32_t f = 0; f < q2; f += 8, w += 32) {
+  for (int32_t f = 2 * kBegin; f < 2 * kEnd; f += 8, w += 32) {
     const V x0 = Load(p0 + f), x1 = Load(p1 + f), x2 = Load(p2 + f), x3 = Load(p3 + f);
     Store(p0 + f, _mm256_add_ps(x0, x2));
     Store(p1 + f, _mm256_add_ps(x1, x3));
@@ -114,7 +114,7 @@ void Transform(float* data, int32_t m, const float* tw) {
   } else if (m == 32) {
     Leaf32<kSigma>(data, tw);
   } else {
-    SplitPass<kSigma>(data, m, tw);
+    SplitPass<kSigma>(data, m, 0, m / 4, tw);
     Transform<kSigma>(data, m / 2, tw);
     Transform<kSigma>(data + m, m / 4, tw);
     Transform<kSigma>(data + m + m / 2, m / 4, tw);
@@ -166,13 +166,13 @@ void BuildStageTwiddles(const FftTables& tables, float* out) {
   }
 }
 
-void VectorSplitPass(float* data, int32_t m, int direction, const FftTables& tables) {
+void VectorSplitPass(float* data, int32_t m, int32_t kBegin, int32_t kEnd, int direction, const FftTables& tables) {
   if (m < kFirstSplitStage) {
-    ScalarFftKernel().splitPass(data, m, direction, tables);
+    ScalarFftKernel().splitPass(data, m, kBegin, kEnd, direction, tables);
   } else if (direction == 0) {
-    SplitPass<1>(data, m, tables.StageTwiddles());
+    SplitPass<1>(data, m, kBegin, kEnd, tables.StageTwiddles());
   } else {
-    SplitPass<-1>(data, m, tables.StageTwiddles());
+    SplitPass<-1>(data, m, kBegin, kEnd, tables.StageTwiddles());
   }
 }
 
