@@ -74,7 +74,7 @@ std::vector<uint8_t> EncodeSettingsFile(const SettingsBlock& block, const UserPa
 void DecodeSettingsFile(const std::vector<uint8_t>& image, SettingsBlock& block, UserPathList& paths) {
   uint8_t bytes[kSettingsBlockBytes];
   EncodeSettingsBlock(block, bytes);
-  std::memcpy(bytes, image.data(), std::min<size_t>(image.size(), kSettingsBlockBytes));
+  if (!image.empty()) std::memcpy(bytes, image.data(), std::min<size_t>(image.size(), kSettingsBlockBytes));
   block = DecodeSettingsBlock(bytes);
   for (int k = 0; k < kCategoryCount; ++k) {
     const size_t offset = kUserPathRecordOffset + k * kUserPathRecordBytes;

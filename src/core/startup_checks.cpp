@@ -36,6 +36,8 @@ SingleInstance gInstance;
 
 }  // namespace
 
+SingleInstance& ProgramInstance() { return gInstance; }
+
 void ApplyHostFacts(const HostFacts& facts, AppGlobals& app) {
   app.physicalMemory = facts.physicalMemory;
   app.processorCount = static_cast<uint16_t>(std::clamp(facts.processorCount, 1, 65535));

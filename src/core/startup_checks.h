@@ -5,6 +5,7 @@
 
 #include "core/app_globals.h"
 #include "platform/host_facts.h"
+#include "platform/single_instance.h"
 
 inline constexpr uint64_t kMinPhysicalMemory = 419430400;  // 400 MiB; the message names 512 MB
 inline constexpr size_t kMaxProgramPathChars = 175;
@@ -45,6 +46,10 @@ StartupFacts GatherStartupFacts(uint64_t physicalMemory);
 // Host information read, start-up checks and the first-run question, as the
 // program runs them at launch. Ends the process on any refusal.
 void RunStartupChecks(AppGlobals& app);
+
+// The claim on the single-instance name, held from the checks until the
+// process ends; the display thread answers raise requests through it.
+SingleInstance& ProgramInstance();
 
 // The first-run question's text for the given program folder.
 std::string FirstRunText(const std::string& installDir);

@@ -23,6 +23,7 @@ socklen_t AbstractAddress(const std::string& name, sockaddr_un& address) {
 }  // namespace
 
 InstanceClaim ClaimSingleInstance(SingleInstance& instance, const std::string& name) {
+  if (instance.listenSocket >= 0) return InstanceClaim::First;  // already ours
   sockaddr_un address{};
   const socklen_t length = AbstractAddress(name, address);
   const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);

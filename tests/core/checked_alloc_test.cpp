@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/headless_platform.h"
+
 #include <cstdint>
 
 namespace {
@@ -30,7 +32,7 @@ TEST(CheckedAlloc, FreesAndAllocatesZeroFilled) {
 TEST(CheckedAllocDeathTest, ExhaustionIsFatalThreeWithResultZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   std::vector<double> buffer;
-  EXPECT_EXIT(CheckedAlloc(buffer, SIZE_MAX / 4), ::testing::ExitedWithCode(0), "Error allocating memory!");
+  EXPECT_EXIT(CheckedAlloc(buffer, SIZE_MAX / 4), ::testing::ExitedWithCode(kHeadlessExitBase), "Error allocating memory!");
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 
 #include "core/fatal_error.h"
 #include "core/phase_table.h"
+#include "platform/headless/headless_platform.h"
+#include "support/temp_folder.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -178,6 +182,58 @@ TEST(FatalErrorText, EveryCodeHasItsCauseAndTheContactNote) {
   }
   EXPECT_EQ(FatalErrorText(3, app).rfind("\nError allocating memory!\n\n", 0), 0u);
   EXPECT_EQ(FatalErrorText(13, app).rfind("Sonic-Loom requires at least 512 MB physical memory.\n\n", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+class FirstRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetHeadless();
+    Headless().executablePath = folder.path + "/Sonic-Loom";
+  }
+  void TearDown() override {
+    ReleaseSingleInstance(ProgramInstance());
+    ResetHeadless();
+  }
+  TempFolder folder;
+};
+
+TEST_F(FirstRun, OkReturnsWithThePhaseTableAndCreatesNothingYet) {
+  AppGlobals app;
+  Headless().okCancelAnswer = true;
+  RunStartupChecks(app);
+  EXPECT_EQ(app.installDir, folder.path);
+  EXPECT_EQ(app.exeName, "Sonic-Loom");
+  EXPECT_EQ(app.phaseTable, kPhaseTableResource);
+  ASSERT_EQ(Headless().questions.size(), 1u);
+  EXPECT_EQ(Headless().questions[0].caption, "Welcome to Sonic-Loom!");
+  EXPECT_FALSE(std::filesystem::exists(folder / "system"));
+
+  // Once the system folder exists the question does not come again.
+  std::filesystem::create_directories(folder / "system");
+  RunStartupChecks(app);
+  EXPECT_EQ(Headless().questions.size(), 1u);
+}
+
+TEST_F(FirstRun, CancelEndsWithResultZeroWithoutCreatingAnyFolder) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Headless().okCancelAnswer = false;
+  AppGlobals app;
+  EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "");
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path));
+}
+
+TEST_F(FirstRun, AFailingCheckShowsTheBoxAndEndsWithResultZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Headless().screen = {true, 1024, 767};
+  AppGlobals app;
+  EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "minimal screen resolution of 1024x768");
+  Headless().screen = {true, 1920, 1080};
+  Headless().host.physicalMemory = 399ULL << 20;
+  EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "at least 512 MB physical memory");
 }
 
 }  // namespace

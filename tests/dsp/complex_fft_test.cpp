@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/headless_platform.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -199,7 +201,7 @@ TEST(ComplexFftDeathTest, ThreadCreationFailureIsFatalSeven) {
         std::vector<float> data(2 * 131072, 1.0f);
         ComplexFft(131072, data.data(), kFftForward);
       },
-      ::testing::ExitedWithCode(0), "Thread failure!");
+      ::testing::ExitedWithCode(kHeadlessExitBase), "Thread failure!");
 }
 
 }  // namespace

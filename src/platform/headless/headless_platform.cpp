@@ -1,5 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -29,6 +31,12 @@ void ShowErrorBox(const std::string& caption, const std::string& text, int) {
 bool AskOkCancel(const std::string& caption, const std::string& text) {
   Headless().questions.push_back({caption, text});
   return Headless().okCancelAnswer;
+}
+
+void EndProcess(int result) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _exit(kHeadlessExitBase + result);
 }
 
 void RunPowerCommand(PowerCommand command) { Headless().powerCommands.push_back(command); }

@@ -32,6 +32,10 @@ struct HeadlessPlatform {
   std::vector<std::string> restarts;
 };
 
+// A test process that ends through EndProcess exits with this base plus
+// the program's result, so an unexpected end never passes for success.
+inline constexpr int kHeadlessExitBase = 100;
+
 HeadlessPlatform& Headless();
 
 // Back to the defaults above, between tests.

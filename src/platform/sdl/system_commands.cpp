@@ -23,3 +23,9 @@ void RestartProgram(const std::string& programPath) {
   execv(programPath.c_str(), argv);
   // execv returned: the restart failed; the program just ends.
 }
+
+void EndProcess(int result) {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  _exit(result);
+}

@@ -1,0 +1,113 @@
+#include "wavetable/undo_ring.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "wavetable/payload.h"
+
+namespace {
+
+std::array<uint8_t, kTableBytes> Image(const PartialTable& table) {
+  std::array<uint8_t, kTableBytes> image{};
+  WriteTableCodes(image, table);
+  return image;
+}
+
+std::array<uint8_t, 8> State(uint8_t fill) {
+  std::array<uint8_t, 8> state{};
+  state.fill(fill);
+  return state;
+}
+
+}  // namespace
+
+TEST(UndoRing, EntrySizesAndXformCount) {
+  EXPECT_EQ(VortaUndoGeometry().EntryBytes(), 4227u);
+  EXPECT_EQ(VortaUndoGeometry().entryCount, 512);
+  EXPECT_EQ(XformUndoGeometry(0).EntryBytes(), 17301505u);
+  EXPECT_EQ(XformUndoEntryCount(0), 2);
+  EXPECT_EQ(XformUndoEntryCount(276824080ull / 3), 2);       // rounds to 0
+  EXPECT_EQ(XformUndoEntryCount(276824080ull / 2 + 1), 2);   // rounds to 1
+  EXPECT_EQ(XformUndoEntryCount(276824080ull * 4), 8);
+  EXPECT_EQ(XformUndoEntryCount(276824080ull * 16), 32);
+  EXPECT_EQ(XformUndoEntryCount(276824080ull * 17), 32);
+  EXPECT_EQ(XformUndoEntryCount(64ull << 30), 32);
+}
+
+TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
+  const UndoGeometry geometry{4, 8, true};
+  UndoRing ring;
+  auto table = State(0);
+  UndoReset(ring, geometry, table);
+  EXPECT_FALSE(UndoRecord(ring, table, 100, 1));  // identical to the snapshot
+  table = State(1);
+  EXPECT_FALSE(UndoRecord(ring, table, 100, kUndoButtonCode));  // the undo button itself
+  EXPECT_TRUE(UndoRecord(ring, table, 300, 1));
+  EXPECT_FALSE(UndoRecord(ring, table, 300, 1));  // the same state again
+  table = State(2);
+  EXPECT_TRUE(UndoRecord(ring, table, 500, 1));
+  EXPECT_EQ(UndoUsedEntries(ring), 2);
+
+  int16_t page = 0;
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(table, State(1));
+  EXPECT_EQ(page, 500);
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(table, State(0));
+  EXPECT_EQ(page, 300);
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(table, State(0));
+  EXPECT_EQ(ring.index, 0);
+  EXPECT_EQ(UndoUsedEntries(ring), 0);
+
+  // After an undo the snapshot is the restored state: recording it again
+  // writes nothing.
+  EXPECT_FALSE(UndoRecord(ring, table, 1, 1));
+}
+
+TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
+  const UndoGeometry geometry{3, 8, false};
+  UndoRing ring;
+  auto table = State(0);
+  UndoReset(ring, geometry, table);
+  for (uint8_t v = 1; v <= 4; ++v) {  // the fourth change overwrites the state 0 entry
+    table = State(v);
+    ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
+  }
+  int16_t page = -1;
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(page, -1);  // entries without a page leave it alone
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(table, State(1));
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(table, State(1));
+
+  table = State(9);
+  UndoRecord(ring, table, 0, 1);
+  UndoReset(ring, geometry, table);
+  EXPECT_EQ(UndoUsedEntries(ring), 0);
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  UndoRelease(ring);
+  EXPECT_FALSE(UndoRecord(ring, table, 0, 1));  // a released ring records nothing
+  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+}
+
+TEST(UndoRing, TheVortaRingKeeps512States) {
+  UndoRing ring;
+  PartialTable table;
+  UndoReset(ring, VortaUndoGeometry(), Image(table));
+  for (int change = 1; change <= 513; ++change) {
+    table.at(change % 64, change % 33) = static_cast<int16_t>(1 + change % 127);
+    table.codes[0] = static_cast<int16_t>(change % 2 ? 5 : -5);
+    ASSERT_TRUE(UndoRecord(ring, Image(table), static_cast<int16_t>(change), 1));
+  }
+  EXPECT_EQ(UndoUsedEntries(ring), 512);
+  auto image = Image(table);
+  int16_t page = 0;
+  int steps = 0;
+  while (UndoStep(ring, image, page) == TableMessage::Done) ++steps;
+  EXPECT_EQ(steps, 512);
+  EXPECT_EQ(page, 2);  // the state before change 1 was overwritten by the 513th
+}

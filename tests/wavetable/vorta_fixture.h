@@ -1,0 +1,45 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "core/random.h"
+#include "dsp/mixed_radix_dft.h"
+#include "wavetable/partial_table.h"
+#include "wavetable/vorta_synthesis.h"
+
+// Every VORTA test runs with the module's transform tables in place and a
+// seeded generator, as the module would on entry.
+class VortaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AllocateDftTables(kVortaDftLength);
+    SeedRandom(1);
+  }
+};
+
+inline PartialTable TableWithCode(int row, int slice, int code) {
+  PartialTable table;
+  table.at(row, slice) = static_cast<int16_t>(code);
+  return table;
+}
+
+// One cycle of N samples summed straight from the sine partials, as an
+// independent reference for the transform-based synthesis.
+inline std::vector<double> DirectCycle(const PartialTable& table, int slice, int length) {
+  std::vector<double> cycle(static_cast<size_t>(length), 0.0);
+  for (int p = 1; p <= kPartialCount && p < length; ++p) {
+    const double amplitude = DecodeCode(table.at(p - 1, slice)) / 4096.0;
+    if (amplitude == 0.0) continue;
+    for (int j = 0; j < length; ++j) cycle[static_cast<size_t>(j)] += amplitude * std::sin(2.0 * std::numbers::pi * p * j / length);
+  }
+  return cycle;
+}
+
+inline double DirectPeak(const PartialTable& table, int slice) {
+  double peak = 0.0;
+  for (double v : DirectCycle(table, slice, 256)) peak = std::max(peak, std::fabs(v));
+  return peak;
+}
