@@ -58,7 +58,9 @@ void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int 
   // Tile pairs (m, reversed m) are owned by their smaller index; spreading
   // the owners round-robin evens out the work between the parts.
   for (int32_t m = part; m < middleCount; m += parts) {
-    const int32_t rm = tables.bitReverse[m];
+    // The table holds the reversals for the cached length; the parts of a
+    // threaded transform are shorter and reverse their indices here.
+    const int32_t rm = n == tables.cachedLength ? tables.bitReverse[m] : ReverseBits(m, middleBits);
     if (rm < m) continue;
     const int64_t baseA = int64_t{m} << kTileBits;
     const int64_t baseB = int64_t{rm} << kTileBits;

@@ -29,10 +29,11 @@ struct FftKernel {
   // Fills the stage twiddles for every stage up to tables.cachedLength.
   void (*buildStageTwiddles)(const FftTables& tables, float* out);
   // Butterflies k = kBegin .. kEnd-1 (multiples of 4 within 0 .. m/4) of one
-  // split-radix pass over m points. The whole pass leaves in the first half
-  // the input of an m/2 transform and in the two last quarters those of two
-  // m/4 transforms.
-  void (*splitPass)(float* data, int32_t m, int32_t kBegin, int32_t kEnd, int direction, const FftTables& tables);
+  // split-radix pass over m points from source to destination (which may be
+  // the same buffer). The whole pass leaves in the first half the input of an
+  // m/2 transform and in the two last quarters those of two m/4 transforms.
+  void (*splitPass)(float* destination, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, int direction,
+                    const FftTables& tables);
   // The whole transform of m points (m a power of two, 2 <= m <= cached
   // length), result in bit-reversed order.
   void (*transform)(float* data, int32_t m, int direction, const FftTables& tables);
@@ -53,5 +54,5 @@ void SelectFftKernel(FftKernelKind kind);
 // n <= tables.cachedLength).
 void BitReversePermute(float* data, int32_t n, const FftTables& tables);
 // The share of one of `parts` threads (part = 0 .. parts-1) of the same
-// permutation of n = tables.cachedLength points; the shares are disjoint.
+// permutation; the shares are disjoint.
 void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int part, int parts);

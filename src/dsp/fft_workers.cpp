@@ -24,34 +24,50 @@ bool LaunchThread(std::thread& thread, int (*entry)(FftWorkerArgs&), FftWorkerAr
 
 FftThreadLauncher gLauncher = LaunchThread;
 
-bool WaitForStart(FftWorkerSync& sync) {
-  int state = sync.gate.load(std::memory_order_acquire);
-  while (state == FftWorkerSync::kClosed) {
-    sync.gate.wait(state, std::memory_order_acquire);
-    state = sync.gate.load(std::memory_order_acquire);
+// Stages last well under a millisecond: a waiting worker spins for a while
+// (a sleeping one would add a wake-up delay to every stage) and only then
+// starts giving its processor away.
+constexpr int kSpinsBeforeYield = 4000;
+
+inline void PauseBriefly(int spins) {
+  if (spins < kSpinsBeforeYield) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+  } else {
+    std::this_thread::yield();
   }
+}
+
+bool WaitForStart(FftWorkerSync& sync) {
+  int state = FftWorkerSync::kClosed;
+  for (int spins = 0; (state = sync.gate.load(std::memory_order_acquire)) == FftWorkerSync::kClosed; ++spins)
+    PauseBriefly(spins);
   return state == FftWorkerSync::kGo;
 }
 
-// Takes tasks of the stage until none is left, then waits until the other
-// workers have finished the ones they took.
+// Takes tasks of the stage until none is left.
 template <class Task>
-void RunStage(FftWorkerSync& sync, int stage, Task runTask) {
+void TakeTasks(FftWorkerSync& sync, int stage, Task runTask) {
   const int count = sync.taskCount[stage];
   for (int task = sync.claimed[stage].fetch_add(1); task < count; task = sync.claimed[stage].fetch_add(1)) {
     runTask(task);
-    if (sync.finished[stage].fetch_add(1, std::memory_order_acq_rel) + 1 == count) sync.finished[stage].notify_all();
+    sync.finished[stage].fetch_add(1, std::memory_order_acq_rel);
   }
-  int done = sync.finished[stage].load(std::memory_order_acquire);
-  while (done < count) {
-    sync.finished[stage].wait(done, std::memory_order_acquire);
-    done = sync.finished[stage].load(std::memory_order_acquire);
-  }
+}
+
+// Takes tasks of the stage until none is left, then waits until the others
+// have finished the ones they took.
+template <class Task>
+void RunStage(FftWorkerSync& sync, int stage, Task runTask) {
+  TakeTasks(sync, stage, runTask);
+  const int count = sync.taskCount[stage];
+  for (int spins = 0; sync.finished[stage].load(std::memory_order_acquire) < count; ++spins) PauseBriefly(spins);
 }
 
 void SplitChunk(const FftWorkerArgs& args, float* data, int32_t m, int chunk) {
   const int32_t size = m / 4 / kSplitChunks;
-  args.kernel->splitPass(data, m, chunk * size, (chunk + 1) * size, args.direction, *args.tables);
+  args.kernel->splitPass(data, data, m, chunk * size, (chunk + 1) * size, args.direction, *args.tables);
 }
 
 }  // namespace
@@ -74,7 +90,7 @@ int FftWorker(FftWorkerArgs& args) {
   return 0;
 }
 
-void RunFftWorkers(int32_t total, float* buffer, const FftTables& tables, int direction) {
+void RunFftWorkers(int32_t total, float* buffer, FftTables& tables, int direction) {
   const FftKernel& kernel = ActiveFftKernel();
   const int threadCount = tables.threadMode == 4 ? 4 : 2;
   const int32_t n = total / 2;
@@ -113,7 +129,9 @@ void RunFftWorkers(int32_t total, float* buffer, const FftTables& tables, int di
     failed = !gLauncher(threads[i], FftWorker, a);
   }
   sync.gate.store(failed ? FftWorkerSync::kAbort : FftWorkerSync::kGo, std::memory_order_release);
-  sync.gate.notify_all();
+  // The first split pass is the calling thread's, and it starts on it at
+  // once; the workers take what is left of it as they come up.
+  if (!failed) TakeTasks(sync, kStageFirstSplit, [&](int chunk) { SplitChunk(args[0], buffer, total / 2, chunk); });
   for (auto& thread : threads)
     if (thread.joinable()) thread.join();
   if (failed) FatalError(kFatalThreadFailure);

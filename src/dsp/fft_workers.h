@@ -13,6 +13,9 @@ inline constexpr int kMaxFftWorkers = 4;
 // at a time from a shared counter, so a worker that starts late or loses its
 // processor to another program leaves its share to the others instead of
 // holding them up; a stage begins when every task of the one before is done.
+// The calling thread starts on the first split pass while the workers come
+// up, then waits for them. The arithmetic is that of the single-thread
+// transform, so the results are identical to the last bit.
 enum FftWorkerStage : int {
   kStageFirstSplit = 0,   // the split pass over all N points, in chunks
   kStageSecondSplit = 1,  // with four workers: the split pass over the first half
@@ -61,7 +64,7 @@ int FftWorker(FftWorkerArgs& args);
 // all have finished. A thread that cannot be created ends the program with
 // fatal error 7 once the started ones are released and joined, before any
 // data has been touched.
-void RunFftWorkers(int32_t total, float* buffer, const FftTables& tables, int direction);
+void RunFftWorkers(int32_t total, float* buffer, FftTables& tables, int direction);
 
 // Starts a thread running entry(args); false when the system refuses one.
 // Replaceable so that tests can count or refuse thread starts.
