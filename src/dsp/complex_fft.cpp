@@ -8,13 +8,11 @@ void ComplexFft(int32_t n, float* data, uint8_t flag) {
   if (data == nullptr || n < 2 || !IsPowerOfTwo(n)) return;
   FftTables& tables = gFftTables;
   PrepareFftTables(tables, n);
-  const FftKernel& kernel = ActiveFftKernel();
   const int direction = flag == kFftForward ? 0 : 1;
   if (tables.threadMode == 1) {
-    kernel.transform(data, n, direction, tables);
+    ActiveFftKernel().transform(data, n, direction, tables);
+    BitReversePermute(data, n, tables);
   } else {
-    kernel.splitPass(data, n, direction, tables);
     RunFftWorkers(2 * n, data, tables, direction);
   }
-  BitReversePermute(data, n, tables);
 }

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The butterflies only pay off when they melt into the pass loops.
+#define DFT_INLINE inline __attribute__((always_inline))
+
 using T = DftVector;
 constexpr int kLanes = static_cast<int>(sizeof(T) / sizeof(double));
 
@@ -20,20 +23,53 @@ struct Cx {
   U im;
 };
 
+typedef float HalfVector __attribute__((vector_size(sizeof(T) / 2)));
+
+// Rows are doubles; the caller's arrays are floats, converted on the way in
+// and out of the first and last pass.
 template <class U>
-inline U LoadRow(const double* p) {
+DFT_INLINE U LoadRow(const double* p) {
   U v;
   __builtin_memcpy(&v, p, sizeof v);
   return v;
 }
 
 template <class U>
-inline void StoreRow(double* p, U v) {
+DFT_INLINE U LoadRow(const float* p) {
+  if constexpr (sizeof(U) == sizeof(double)) {
+    return *p;
+  } else {
+#ifdef DFT_AVX_CONVERSIONS
+    return _mm256_cvtps_pd(_mm_loadu_ps(p));
+#else
+    HalfVector f;
+    __builtin_memcpy(&f, p, sizeof f);
+    return __builtin_convertvector(f, U);
+#endif
+  }
+}
+
+template <class U>
+DFT_INLINE void StoreRow(double* p, U v) {
   __builtin_memcpy(p, &v, sizeof v);
 }
 
 template <class U>
-inline double Lane(U v, int lane) {
+DFT_INLINE void StoreRow(float* p, U v) {
+  if constexpr (sizeof(U) == sizeof(double)) {
+    *p = static_cast<float>(v);
+  } else {
+#ifdef DFT_AVX_CONVERSIONS
+    _mm_storeu_ps(p, _mm256_cvtpd_ps(v));
+#else
+    const HalfVector f = __builtin_convertvector(v, HalfVector);
+    __builtin_memcpy(p, &f, sizeof f);
+#endif
+  }
+}
+
+template <class U>
+DFT_INLINE double Lane(U v, int lane) {
   if constexpr (sizeof(U) == sizeof(double)) {
     (void)lane;
     return v;
@@ -43,21 +79,21 @@ inline double Lane(U v, int lane) {
 }
 
 template <class U>
-inline Cx<U> Add(Cx<U> a, Cx<U> b) { return {a.re + b.re, a.im + b.im}; }
+DFT_INLINE Cx<U> Add(Cx<U> a, Cx<U> b) { return {a.re + b.re, a.im + b.im}; }
 template <class U>
-inline Cx<U> Sub(Cx<U> a, Cx<U> b) { return {a.re - b.re, a.im - b.im}; }
+DFT_INLINE Cx<U> Sub(Cx<U> a, Cx<U> b) { return {a.re - b.re, a.im - b.im}; }
 template <class U>
-inline Cx<U> Scale(Cx<U> a, double f) { return {a.re * f, a.im * f}; }
+DFT_INLINE Cx<U> Scale(Cx<U> a, double f) { return {a.re * f, a.im * f}; }
 // a - i b and a + i b
 template <class U>
-inline Cx<U> MinusI(Cx<U> a, Cx<U> b) { return {a.re + b.im, a.im - b.re}; }
+DFT_INLINE Cx<U> MinusI(Cx<U> a, Cx<U> b) { return {a.re + b.im, a.im - b.re}; }
 template <class U>
-inline Cx<U> PlusI(Cx<U> a, Cx<U> b) { return {a.re - b.im, a.im + b.re}; }
+DFT_INLINE Cx<U> PlusI(Cx<U> a, Cx<U> b) { return {a.re - b.im, a.im + b.re}; }
 // a * (c - i s)
 template <class U>
-inline Cx<U> Twiddle(Cx<U> a, U c, U s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+DFT_INLINE Cx<U> Twiddle(Cx<U> a, U c, U s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
 template <class U>
-inline Cx<U> TwiddleConst(Cx<U> a, double c, double s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
+DFT_INLINE Cx<U> TwiddleConst(Cx<U> a, double c, double s) { return {a.re * c + a.im * s, a.im * c - a.re * s}; }
 
 constexpr double kSin60 = 0.86602540378443864676;
 constexpr double kCos72 = 0.30901699437494742410;
@@ -69,14 +105,14 @@ constexpr double kCos36 = 0.80901699437494742410;
 constexpr double kSin36 = 0.58778525229247312917;
 
 template <class U>
-inline void Butterfly2(Cx<U>* a) {
+DFT_INLINE void Butterfly2(Cx<U>* a) {
   const Cx<U> t = a[0];
   a[0] = Add(t, a[1]);
   a[1] = Sub(t, a[1]);
 }
 
 template <class U>
-inline void Butterfly3(Cx<U>* a) {
+DFT_INLINE void Butterfly3(Cx<U>* a) {
   const Cx<U> t = Add(a[1], a[2]);
   const Cx<U> m = Sub(a[0], Scale(t, 0.5));
   const Cx<U> d = Scale(Sub(a[1], a[2]), kSin60);
@@ -86,7 +122,7 @@ inline void Butterfly3(Cx<U>* a) {
 }
 
 template <class U>
-inline void Butterfly4(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3) {
+DFT_INLINE void Butterfly4(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3) {
   const Cx<U> t0 = Add(a0, a2), t1 = Sub(a0, a2), t2 = Add(a1, a3), t3 = Sub(a1, a3);
   a0 = Add(t0, t2);
   a2 = Sub(t0, t2);
@@ -95,7 +131,7 @@ inline void Butterfly4(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3) {
 }
 
 template <class U>
-inline void Butterfly5(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3, Cx<U>& a4) {
+DFT_INLINE void Butterfly5(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3, Cx<U>& a4) {
   const Cx<U> t1 = Add(a1, a4), t2 = Add(a2, a3), d1 = Sub(a1, a4), d2 = Sub(a2, a3);
   const Cx<U> m1 = Add(a0, Add(Scale(t1, kCos72), Scale(t2, kCos144)));
   const Cx<U> m2 = Add(a0, Add(Scale(t1, kCos144), Scale(t2, kCos72)));
@@ -110,7 +146,7 @@ inline void Butterfly5(Cx<U>& a0, Cx<U>& a1, Cx<U>& a2, Cx<U>& a3, Cx<U>& a4) {
 
 // Radix 8 from two radix-4 butterflies over the even and odd inputs.
 template <class U>
-inline void Butterfly8(Cx<U>* a) {
+DFT_INLINE void Butterfly8(Cx<U>* a) {
   Cx<U> e0 = a[0], e1 = a[2], e2 = a[4], e3 = a[6];
   Cx<U> o0 = a[1], o1 = a[3], o2 = a[5], o3 = a[7];
   Butterfly4(e0, e1, e2, e3);
@@ -130,7 +166,7 @@ inline void Butterfly8(Cx<U>* a) {
 
 // Radix 10 from two radix-5 butterflies over the even and odd inputs.
 template <class U>
-inline void Butterfly10(Cx<U>* a) {
+DFT_INLINE void Butterfly10(Cx<U>* a) {
   Cx<U> e0 = a[0], e1 = a[2], e2 = a[4], e3 = a[6], e4 = a[8];
   Cx<U> o0 = a[1], o1 = a[3], o2 = a[5], o3 = a[7], o4 = a[9];
   Butterfly5(e0, e1, e2, e3, e4);
@@ -152,7 +188,7 @@ inline void Butterfly10(Cx<U>* a) {
 }
 
 template <int R, class U>
-inline void Butterfly(Cx<U>* a) {
+DFT_INLINE void Butterfly(Cx<U>* a) {
   if constexpr (R == 2) {
     Butterfly2(a);
   } else if constexpr (R == 3) {
@@ -168,21 +204,22 @@ inline void Butterfly(Cx<U>* a) {
   }
 }
 
+template <class In, class Out>
 struct PassShape {
   int32_t n;
   int32_t s;  // product of the radices applied so far
   int32_t m;  // product of the radices still to come
   const double* twCos;
   const double* twSin;
-  const double* inRe;
-  const double* inIm;
-  double* outRe;
-  double* outIm;
+  const In* inRe;
+  const In* inIm;
+  Out* outRe;
+  Out* outIm;
 };
 
 // Butterflies for k in [kBegin, kEnd), U lanes at a time.
-template <int R, class U>
-inline void PassOverK(const PassShape& p, int32_t kBegin, int32_t kEnd) {
+template <int R, class U, class In, class Out>
+DFT_INLINE void PassOverK(const PassShape<In, Out>& p, int32_t kBegin, int32_t kEnd) {
   constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
   const int32_t stride = p.n / R;
   for (int32_t q = 0; q < p.m; ++q) {
@@ -203,36 +240,71 @@ inline void PassOverK(const PassShape& p, int32_t kBegin, int32_t kEnd) {
   }
 }
 
+// Writes out[R l + u] = b[u] lane l for every lane: the vectors of one
+// first-pass step transposed, with whole-register transposes where the radix
+// allows them.
+template <int R, class U, class Out>
+DFT_INLINE void StoreTransposedRow(const U* b, Out* out) {
+  typedef long long Mask4 __attribute__((vector_size(32)));
+  typedef long long Mask2 __attribute__((vector_size(16)));
+  if constexpr (kLanes == 4 && R % 4 == 0) {
+    for (int u0 = 0; u0 < R; u0 += 4) {
+      const U t0 = __builtin_shuffle(b[u0], b[u0 + 1], (Mask4){0, 4, 2, 6});
+      const U t1 = __builtin_shuffle(b[u0], b[u0 + 1], (Mask4){1, 5, 3, 7});
+      const U t2 = __builtin_shuffle(b[u0 + 2], b[u0 + 3], (Mask4){0, 4, 2, 6});
+      const U t3 = __builtin_shuffle(b[u0 + 2], b[u0 + 3], (Mask4){1, 5, 3, 7});
+      StoreRow(out + u0, __builtin_shuffle(t0, t2, (Mask4){0, 1, 4, 5}));
+      StoreRow(out + R + u0, __builtin_shuffle(t1, t3, (Mask4){0, 1, 4, 5}));
+      StoreRow(out + 2 * R + u0, __builtin_shuffle(t0, t2, (Mask4){2, 3, 6, 7}));
+      StoreRow(out + 3 * R + u0, __builtin_shuffle(t1, t3, (Mask4){2, 3, 6, 7}));
+    }
+  } else if constexpr (kLanes == 2 && R % 2 == 0) {
+    for (int u0 = 0; u0 < R; u0 += 2) {
+      StoreRow(out + u0, __builtin_shuffle(b[u0], b[u0 + 1], (Mask2){0, 2}));
+      StoreRow(out + R + u0, __builtin_shuffle(b[u0], b[u0 + 1], (Mask2){1, 3}));
+    }
+  } else {
+    for (int l = 0; l < kLanes; ++l)
+      for (int u = 0; u < R; ++u) out[R * l + u] = Lane(b[u], l);
+  }
+}
+
+template <int R, class Out>
+DFT_INLINE void StoreTransposed(const Cx<T>* a, Out* outRe, Out* outIm) {
+  T re[R], im[R];
+  for (int u = 0; u < R; ++u) {
+    re[u] = a[u].re;
+    im[u] = a[u].im;
+  }
+  StoreTransposedRow<R, T, Out>(re, outRe);
+  StoreTransposedRow<R, T, Out>(im, outIm);
+}
+
 // The first pass (s = 1, no twiddles), vectors over q; the outputs of one
 // vector land interleaved by the radix, so they are written lane by lane.
-template <int R>
-inline void FirstPass(const PassShape& p) {
+template <int R, class In, class Out>
+DFT_INLINE void FirstPass(const PassShape<In, Out>& p) {
   const int32_t m = p.m;
   int32_t q = 0;
   for (; q + kLanes <= m; q += kLanes) {
     Cx<T> a[R];
     for (int t = 0; t < R; ++t) a[t] = {LoadRow<T>(p.inRe + q + m * t), LoadRow<T>(p.inIm + q + m * t)};
     Butterfly<R>(a);
-    for (int l = 0; l < kLanes; ++l) {
-      for (int u = 0; u < R; ++u) {
-        p.outRe[R * (q + l) + u] = Lane(a[u].re, l);
-        p.outIm[R * (q + l) + u] = Lane(a[u].im, l);
-      }
-    }
+    StoreTransposed<R>(a, p.outRe + R * q, p.outIm + R * q);
   }
   for (; q < m; ++q) {
     Cx<double> a[R];
     for (int t = 0; t < R; ++t) a[t] = {p.inRe[q + m * t], p.inIm[q + m * t]};
     Butterfly<R>(a);
     for (int u = 0; u < R; ++u) {
-      p.outRe[R * q + u] = a[u].re;
-      p.outIm[R * q + u] = a[u].im;
+      p.outRe[R * q + u] = static_cast<Out>(a[u].re);
+      p.outIm[R * q + u] = static_cast<Out>(a[u].im);
     }
   }
 }
 
-template <int R>
-inline void RadixPass(const PassShape& p) {
+template <int R, class In, class Out>
+DFT_INLINE void RadixPass(const PassShape<In, Out>& p) {
   if (p.s == 1) {
     FirstPass<R>(p);
   } else if (p.s >= kLanes) {
@@ -246,7 +318,8 @@ inline void RadixPass(const PassShape& p) {
 
 // Any odd radix: pair sums and differences of the inputs j and r - j,
 // then one cosine and one sine sum per output pair.
-void GeneralOddPass(const PassShape& p, int32_t r, const DftPassPlan& plan) {
+template <class In, class Out>
+void GeneralOddPass(const PassShape<In, Out>& p, int32_t r, const DftPassPlan& plan) {
   const int32_t half = (r - 1) / 2;
   const int32_t stride = p.n / r;
   for (int32_t j = 0; j < r; ++j) {
@@ -272,8 +345,8 @@ void GeneralOddPass(const PassShape& p, int32_t r, const DftPassPlan& plan) {
         sumIm += a.im + b.im;
       }
       const int32_t out = k + p.s * r * q;
-      p.outRe[out] = sumRe;
-      p.outIm[out] = sumIm;
+      p.outRe[out] = static_cast<Out>(sumRe);
+      p.outIm[out] = static_cast<Out>(sumIm);
       for (int32_t u = 1; u <= half; ++u) {
         double aRe = x0Re, aIm = x0Im, bRe = 0.0, bIm = 0.0;
         int32_t index = 0;
@@ -286,44 +359,70 @@ void GeneralOddPass(const PassShape& p, int32_t r, const DftPassPlan& plan) {
           bIm += plan.oddDiffIm[t] * plan.radixSin[index];
         }
         // b_u = A - i B, b_(r-u) = A + i B
-        p.outRe[out + p.s * u] = aRe + bIm;
-        p.outIm[out + p.s * u] = aIm - bRe;
-        p.outRe[out + p.s * (r - u)] = aRe - bIm;
-        p.outIm[out + p.s * (r - u)] = aIm + bRe;
+        p.outRe[out + p.s * u] = static_cast<Out>(aRe + bIm);
+        p.outIm[out + p.s * u] = static_cast<Out>(aIm - bRe);
+        p.outRe[out + p.s * (r - u)] = static_cast<Out>(aRe - bIm);
+        p.outIm[out + p.s * (r - u)] = static_cast<Out>(aIm + bRe);
       }
     }
   }
 }
 
-bool RunPasses(const DftPassPlan& plan) {
-  const double* inRe = plan.aRe;
-  const double* inIm = plan.aIm;
-  double* outRe = plan.bRe;
-  double* outIm = plan.bIm;
-  bool inB = false;
-  int32_t twiddleOffset = 0;
-  for (int i = 1; i <= plan.factorCount; ++i) {
-    const int32_t r = plan.actual[i];
-    if (r == 1) continue;  // length 1: the input is its own transform
-    const PassShape p = {plan.n, plan.sofar[i], plan.remain[i], plan.trigCos + twiddleOffset,
-                         plan.trigSin + twiddleOffset, inRe, inIm, outRe, outIm};
-    switch (r) {
-      case 2: RadixPass<2>(p); break;
-      case 3: RadixPass<3>(p); break;
-      case 4: RadixPass<4>(p); break;
-      case 5: RadixPass<5>(p); break;
-      case 8: RadixPass<8>(p); break;
-      case 10: RadixPass<10>(p); break;
-      default: GeneralOddPass(p, r, plan); break;
-    }
-    twiddleOffset += (r - 1) * plan.sofar[i];
-    inB = !inB;
-    inRe = outRe;
-    inIm = outIm;
-    outRe = inB ? plan.aRe : plan.bRe;
-    outIm = inB ? plan.aIm : plan.bIm;
+template <class In, class Out>
+void RunPass(int32_t r, const PassShape<In, Out>& p, const DftPassPlan& plan) {
+  switch (r) {
+    case 2: RadixPass<2>(p); break;
+    case 3: RadixPass<3>(p); break;
+    case 4: RadixPass<4>(p); break;
+    case 5: RadixPass<5>(p); break;
+    case 8: RadixPass<8>(p); break;
+    case 10: RadixPass<10>(p); break;
+    default: GeneralOddPass(p, r, plan); break;
   }
-  return inB;
 }
+
+void RunPasses(const DftPassPlan& plan) {
+  const int32_t n = plan.n;
+  const int count = plan.factorCount;
+  if (count == 1) {
+    // One pass reads and writes the caller's arrays, which may be the same:
+    // stage the input in row A first. Length 1 is its own transform.
+    for (int32_t j = 0; j < n; ++j) {
+      plan.aRe[j] = plan.inRe[j];
+      plan.aIm[j] = plan.inIm[j];
+    }
+    if (plan.actual[1] == 1) {
+      plan.outRe[0] = static_cast<float>(plan.aRe[0]);
+      plan.outIm[0] = static_cast<float>(plan.aIm[0]);
+      return;
+    }
+    const PassShape<double, float> p = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
+                                        plan.aRe, plan.aIm, plan.outRe, plan.outIm};
+    RunPass(plan.actual[1], p, plan);
+    return;
+  }
+  // First pass: caller's floats to row B; then rows alternate; the last pass
+  // writes the caller's floats.
+  const PassShape<float, double> first = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
+                                          plan.inRe, plan.inIm, plan.bRe, plan.bIm};
+  RunPass(plan.actual[1], first, plan);
+  int32_t twiddleOffset = plan.actual[1] - 1;
+  bool inB = true;
+  for (int i = 2; i < count; ++i) {
+    const PassShape<double, double> p = {n, plan.sofar[i], plan.remain[i], plan.trigCos + twiddleOffset,
+                                         plan.trigSin + twiddleOffset, inB ? plan.bRe : plan.aRe,
+                                         inB ? plan.bIm : plan.aIm, inB ? plan.aRe : plan.bRe,
+                                         inB ? plan.aIm : plan.bIm};
+    RunPass(plan.actual[i], p, plan);
+    twiddleOffset += (plan.actual[i] - 1) * plan.sofar[i];
+    inB = !inB;
+  }
+  const PassShape<double, float> last = {n, plan.sofar[count], plan.remain[count], plan.trigCos + twiddleOffset,
+                                         plan.trigSin + twiddleOffset, inB ? plan.bRe : plan.aRe,
+                                         inB ? plan.bIm : plan.aIm, plan.outRe, plan.outIm};
+  RunPass(plan.actual[count], last, plan);
+}
+
+#undef DFT_INLINE
 
 }  // namespace

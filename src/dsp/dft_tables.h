@@ -52,6 +52,10 @@ void PrepareDftTables(DftTables& tables, int32_t n);
 struct DftPassPlan {
   int32_t n = 0;
   int32_t factorCount = 0;
+  const float* inRe = nullptr;
+  const float* inIm = nullptr;
+  float* outRe = nullptr;
+  float* outIm = nullptr;
   const int32_t* actual = nullptr;
   const int32_t* sofar = nullptr;
   const int32_t* remain = nullptr;
@@ -69,9 +73,8 @@ struct DftPassPlan {
   double* radixSin = nullptr;
 };
 
-// Runs the passes of the plan from row A; returns true when the result
-// ended in row B, false when in row A.
-using DftPassRunner = bool (*)(const DftPassPlan& plan);
+// Transforms plan.in into plan.out through the rows.
+using DftPassRunner = void (*)(const DftPassPlan& plan);
 DftPassRunner VectorDftPassRunner();  // nullptr when the processor lacks AVX2 + FMA
 DftPassRunner PortableDftPassRunner();
 // Tests and benchmarks pin one runner; nullptr picks the fastest available.

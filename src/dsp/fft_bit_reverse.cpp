@@ -42,17 +42,25 @@ void PermuteSmall(float* data, int32_t n, int bits) {
 }  // namespace
 
 void BitReversePermute(float* data, int32_t n, const FftTables& tables) {
+  BitReversePermutePart(data, n, tables, 0, 1);
+}
+
+void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int part, int parts) {
   const int bits = Log2OfPowerOfTwo(n);
   if (bits < 2 * kTileBits) {
-    PermuteSmall(data, n, bits);
+    if (part == 0) PermuteSmall(data, n, bits);
     return;
   }
   const int middleBits = bits - 2 * kTileBits;
   const int32_t middleCount = int32_t{1} << middleBits;
   const int64_t rowStride = int64_t{1} << (bits - kTileBits);
   uint64_t tile[kTile][kTile];
-  for (int32_t m = 0; m < middleCount; ++m) {
-    const int32_t rm = tables.bitReverse[m];
+  // Tile pairs (m, reversed m) are owned by their smaller index; spreading
+  // the owners round-robin evens out the work between the parts.
+  for (int32_t m = part; m < middleCount; m += parts) {
+    // The table holds the reversals for the cached length; the parts of a
+    // threaded transform are shorter and reverse their indices here.
+    const int32_t rm = n == tables.cachedLength ? tables.bitReverse[m] : ReverseBits(m, middleBits);
     if (rm < m) continue;
     const int64_t baseA = int64_t{m} << kTileBits;
     const int64_t baseB = int64_t{rm} << kTileBits;

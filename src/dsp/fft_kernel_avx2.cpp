@@ -89,15 +89,19 @@ inline void Leaf32(float* data, const float* tw) {
 }
 
 template <int kSigma>
-void SplitPass(float* data, int32_t m, const float* tw) {
+void SplitPass(float* data, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, const float* tw) {
   const int32_t q2 = m / 2;  // a quarter of the points, in floats
-  const float* w = tw + 2 * m;
+  const float* w = tw + 2 * m + 8 * kBegin;
   float* p0 = data;
   float* p1 = data + q2;
   float* p2 = data + 2 * q2;
   float* p3 = data + 3 * q2;
-  for (int32_t f = 0; f < q2; f += 8, w += 32) {
-    const V x0 = Load(p0 + f), x1 = Load(p1 + f), x2 = Load(p2 + f), x3 = Load(p3 + f);
+  const float* s0 = source;
+  const float* s1 = source + q2;
+  const float* s2 = source + 2 * q2;
+  const float* s3 = source + 3 * q2;
+  for (int32_t f = 2 * kBegin; f < 2 * kEnd; f += 8, w += 32) {
+    const V x0 = Load(s0 + f), x1 = Load(s1 + f), x2 = Load(s2 + f), x3 = Load(s3 + f);
     Store(p0 + f, _mm256_add_ps(x0, x2));
     Store(p1 + f, _mm256_add_ps(x1, x3));
     const V t1 = _mm256_sub_ps(x0, x2);
@@ -114,7 +118,7 @@ void Transform(float* data, int32_t m, const float* tw) {
   } else if (m == 32) {
     Leaf32<kSigma>(data, tw);
   } else {
-    SplitPass<kSigma>(data, m, tw);
+    SplitPass<kSigma>(data, data, m, 0, m / 4, tw);
     Transform<kSigma>(data, m / 2, tw);
     Transform<kSigma>(data + m, m / 4, tw);
     Transform<kSigma>(data + m + m / 2, m / 4, tw);
@@ -166,13 +170,14 @@ void BuildStageTwiddles(const FftTables& tables, float* out) {
   }
 }
 
-void VectorSplitPass(float* data, int32_t m, int direction, const FftTables& tables) {
+void VectorSplitPass(float* data, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, int direction,
+                     const FftTables& tables) {
   if (m < kFirstSplitStage) {
-    ScalarFftKernel().splitPass(data, m, direction, tables);
+    ScalarFftKernel().splitPass(data, source, m, kBegin, kEnd, direction, tables);
   } else if (direction == 0) {
-    SplitPass<1>(data, m, tables.StageTwiddles());
+    SplitPass<1>(data, source, m, kBegin, kEnd, tables.StageTwiddles());
   } else {
-    SplitPass<-1>(data, m, tables.StageTwiddles());
+    SplitPass<-1>(data, source, m, kBegin, kEnd, tables.StageTwiddles());
   }
 }
 

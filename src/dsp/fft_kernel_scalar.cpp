@@ -34,11 +34,12 @@ inline Complex Rotate(Complex v, TwiddlePair w) {
 }
 
 template <int kSigma>
-void SplitPass(float* data, int32_t m, const FftTables& tables) {
+void SplitPass(float* data, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, const FftTables& tables) {
   const int32_t q = m / 4;
   const int32_t stride = tables.cachedLength / m;
-  for (int32_t k = 0; k < q; ++k) {
-    const Complex x0 = Load(data, k), x1 = Load(data, k + q), x2 = Load(data, k + 2 * q), x3 = Load(data, k + 3 * q);
+  for (int32_t k = kBegin; k < kEnd; ++k) {
+    const Complex x0 = Load(source, k), x1 = Load(source, k + q), x2 = Load(source, k + 2 * q),
+                  x3 = Load(source, k + 3 * q);
     Store(data, k, {x0.re + x2.re, x0.im + x2.im});
     Store(data, k + q, {x1.re + x3.re, x1.im + x3.im});
     const Complex t1 = {x0.re - x2.re, x0.im - x2.im};
@@ -68,7 +69,7 @@ void Transform(float* data, int32_t m, const FftTables& tables) {
     Store(data, 3, MinusSigmaI<kSigma>(t1, t3));
     return;
   }
-  SplitPass<kSigma>(data, m, tables);
+  SplitPass<kSigma>(data, data, m, 0, m / 4, tables);
   Transform<kSigma>(data, m / 2, tables);
   Transform<kSigma>(data + m, m / 4, tables);
   Transform<kSigma>(data + m + m / 2, m / 4, tables);
@@ -77,11 +78,12 @@ void Transform(float* data, int32_t m, const FftTables& tables) {
 size_t NoStageTwiddles(int32_t) { return 0; }
 void BuildNothing(const FftTables&, float*) {}
 
-void ScalarSplitPass(float* data, int32_t m, int direction, const FftTables& tables) {
+void ScalarSplitPass(float* data, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, int direction,
+                     const FftTables& tables) {
   if (direction == 0)
-    SplitPass<1>(data, m, tables);
+    SplitPass<1>(data, source, m, kBegin, kEnd, tables);
   else
-    SplitPass<-1>(data, m, tables);
+    SplitPass<-1>(data, source, m, kBegin, kEnd, tables);
 }
 
 void ScalarTransform(float* data, int32_t m, int direction, const FftTables& tables) {

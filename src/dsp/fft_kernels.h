@@ -28,10 +28,12 @@ struct FftKernel {
   size_t (*stageTwiddleFloats)(int32_t maxLength);
   // Fills the stage twiddles for every stage up to tables.cachedLength.
   void (*buildStageTwiddles)(const FftTables& tables, float* out);
-  // One split-radix pass over m points: afterwards the first half holds the
-  // input of an m/2 transform and the two last quarters those of two m/4
-  // transforms.
-  void (*splitPass)(float* data, int32_t m, int direction, const FftTables& tables);
+  // Butterflies k = kBegin .. kEnd-1 (multiples of 4 within 0 .. m/4) of one
+  // split-radix pass over m points from source to destination (which may be
+  // the same buffer). The whole pass leaves in the first half the input of an
+  // m/2 transform and in the two last quarters those of two m/4 transforms.
+  void (*splitPass)(float* destination, const float* source, int32_t m, int32_t kBegin, int32_t kEnd, int direction,
+                    const FftTables& tables);
   // The whole transform of m points (m a power of two, 2 <= m <= cached
   // length), result in bit-reversed order.
   void (*transform)(float* data, int32_t m, int direction, const FftTables& tables);
@@ -51,3 +53,6 @@ void SelectFftKernel(FftKernelKind kind);
 // In-place bit-reversal permutation of n complex points (n a power of two,
 // n <= tables.cachedLength).
 void BitReversePermute(float* data, int32_t n, const FftTables& tables);
+// The share of one of `parts` threads (part = 0 .. parts-1) of the same
+// permutation; the shares are disjoint.
+void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int part, int parts);

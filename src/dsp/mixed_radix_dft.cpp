@@ -53,10 +53,14 @@ void BuildTwiddles(DftTables& tables) {
   }
 }
 
-DftPassPlan PlanOf(DftTables& tables) {
+void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float* outRe, float* outIm) {
   DftPassPlan plan;
   plan.n = tables.cachedLength;
   plan.factorCount = tables.factorCount;
+  plan.inRe = inRe;
+  plan.inIm = inIm;
+  plan.outRe = outRe;
+  plan.outIm = outIm;
   plan.actual = tables.actual.data();
   plan.sofar = tables.sofar.data();
   plan.remain = tables.remain.data();
@@ -72,28 +76,7 @@ DftPassPlan PlanOf(DftTables& tables) {
   plan.oddDiffIm = tables.oddDiffIm.data();
   plan.radixCos = tables.radixCos.data();
   plan.radixSin = tables.radixSin.data();
-  return plan;
-}
-
-// Runs the transform on row A (already filled); returns the result rows.
-struct ResultRows {
-  const double* re;
-  const double* im;
-};
-
-ResultRows RunTransform(DftTables& tables) {
-  const bool inB = ActiveRunner()(PlanOf(tables));
-  return inB ? ResultRows{tables.rowBRe.data(), tables.rowBIm.data()}
-             : ResultRows{tables.rowARe.data(), tables.rowAIm.data()};
-}
-
-void LoadRowA(DftTables& tables, int32_t n, const float* re, const float* im) {
-  double* aRe = tables.rowARe.data();
-  double* aIm = tables.rowAIm.data();
-  for (int32_t j = 0; j < n; ++j) {
-    aRe[j] = re[j];
-    aIm[j] = im[j];
-  }
+  ActiveRunner()(plan);
 }
 
 bool ValidLength(int32_t n) { return n >= 1; }
@@ -169,34 +152,19 @@ void PrepareDftTables(DftTables& tables, int32_t n) {
 void MixedRadixDft(int32_t n, const float* inRe, const float* inIm, float* outRe, float* outIm) {
   if (!ValidLength(n)) return;
   PrepareDftTables(gDftTables, n);
-  LoadRowA(gDftTables, n, inRe, inIm);
-  const ResultRows result = RunTransform(gDftTables);
-  for (int32_t k = 0; k < n; ++k) {
-    outRe[k] = static_cast<float>(result.re[k]);
-    outIm[k] = static_cast<float>(result.im[k]);
-  }
+  RunTransform(gDftTables, inRe, inIm, outRe, outIm);
 }
 
 void RealSpectrum(int32_t n, const float* x, float* re, float* im) {
   if (!ValidLength(n)) return;
   PrepareDftTables(gDftTables, n);
-  LoadRowA(gDftTables, n, x, gDftTables.zeroImag.data());
-  const ResultRows result = RunTransform(gDftTables);
+  RunTransform(gDftTables, x, gDftTables.zeroImag.data(), re, im);
   // exp(-i...) gives -sum x sin; the spectrum keeps +sum x sin.
-  for (int32_t k = 0; k < n; ++k) {
-    re[k] = static_cast<float>(result.re[k]);
-    im[k] = static_cast<float>(-result.im[k]);
-  }
+  for (int32_t k = 0; k < n; ++k) im[k] = -im[k];
 }
 
 void SpectrumToWave(int32_t n, const float* re, const float* im, float* y) {
   if (!ValidLength(n)) return;
   PrepareDftTables(gDftTables, n);
-  LoadRowA(gDftTables, n, re, im);
-  const ResultRows result = RunTransform(gDftTables);
-  float* scratch = gDftTables.scratchImag.data();
-  for (int32_t j = 0; j < n; ++j) {
-    y[j] = static_cast<float>(result.re[j]);
-    scratch[j] = static_cast<float>(result.im[j]);
-  }
+  RunTransform(gDftTables, re, im, y, gDftTables.scratchImag.data());
 }

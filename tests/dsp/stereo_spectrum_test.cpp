@@ -1,0 +1,101 @@
+#include "dsp/stereo_spectrum.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "core/random.h"
+#include "dsp/complex_fft.h"
+#include "dsp/fft_tables.h"
+
+namespace {
+
+constexpr int32_t kPoints = 1024;
+
+class StereoSpectrumTest : public ::testing::Test {
+ protected:
+  void SetUp() override { AllocateFftTables(kPoints); }
+  void TearDown() override { ReleaseFftTables(); }
+};
+
+TEST_F(StereoSpectrumTest, SingleBinsBecomeTwoCosinesAndDcIsZero) {
+  const int32_t half = kPoints / 2;
+  std::vector<float> a(2 * (half + 1), 0.0f), b(2 * (half + 1), 0.0f);
+  a[0] = 5.0f;  // DC of the half spectra never reaches the result
+  b[1] = -3.0f;
+  a[2 * 3] = 1.0f;   // bin 3 of a
+  b[2 * 7] = 0.5f;   // bin 7 of b
+  std::vector<float> packed(2 * kPoints, 9.0f);
+  PackStereoSpectrum(packed.data(), a.data(), b.data(), kPoints);
+  EXPECT_EQ(packed[0], 0.0f);
+  EXPECT_EQ(packed[1], 0.0f);
+
+  ComplexFft(kPoints, packed.data(), kFftInverse);
+  for (int32_t j = 0; j < kPoints; ++j) {
+    const double phase = 2.0 * std::numbers::pi * j / kPoints;
+    EXPECT_NEAR(packed[2 * j], 2.0 * std::cos(3 * phase), 1e-5) << j;
+    EXPECT_NEAR(packed[2 * j + 1], 2.0 * 0.5 * std::cos(7 * phase), 1e-5) << j;
+  }
+}
+
+TEST_F(StereoSpectrumTest, UnpackSeparatesTwoRealSignals) {
+  std::vector<float> z(2 * kPoints);
+  for (int32_t j = 0; j < kPoints; ++j) {
+    const double phase = 2.0 * std::numbers::pi * j / kPoints;
+    z[2 * j] = static_cast<float>(std::cos(5 * phase));      // left
+    z[2 * j + 1] = static_cast<float>(std::sin(9 * phase));  // right
+  }
+  ComplexFft(kPoints, z.data(), kFftForward);
+  std::vector<float> left(2 * (kPoints / 2 + 1), 7.0f), right(2 * (kPoints / 2 + 1), 7.0f);
+  UnpackStereoSpectrum(z.data(), left.data(), right.data(), kPoints);
+  // Twice the half spectra: a cosine of n points has n/2 in its bin.
+  for (int32_t m = 0; m <= kPoints / 2; ++m) {
+    const double leftRe = m == 5 ? kPoints : 0.0;
+    // Flag 0 uses exp(+...): a sine lands on +i n/2.
+    const double rightIm = m == 9 ? kPoints : 0.0;
+    EXPECT_NEAR(left[2 * m], leftRe, 2e-3) << m;
+    EXPECT_NEAR(left[2 * m + 1], 0.0, 2e-3) << m;
+    EXPECT_NEAR(right[2 * m], 0.0, 2e-3) << m;
+    EXPECT_NEAR(right[2 * m + 1], rightIm, 2e-3) << m;
+  }
+  EXPECT_EQ(left[kPoints], 0.0f);  // Nyquist entries are cleared
+  EXPECT_EQ(right[kPoints + 1], 0.0f);
+}
+
+TEST_F(StereoSpectrumTest, PackTransformUnpackRoundTrip) {
+  const int32_t half = kPoints / 2;
+  SeedRandom(77);
+  std::vector<float> a(2 * (half + 1)), b(2 * (half + 1));
+  for (auto& v : a) v = RandomNext() / 16383.5f - 1.0f;
+  for (auto& v : b) v = RandomNext() / 16383.5f - 1.0f;
+  std::vector<float> z(2 * kPoints);
+  PackStereoSpectrum(z.data(), a.data(), b.data(), kPoints);
+  ComplexFft(kPoints, z.data(), kFftInverse);
+  ComplexFft(kPoints, z.data(), kFftForward);  // back to the packed spectrum times n
+  std::vector<float> a2(2 * (half + 1)), b2(2 * (half + 1));
+  UnpackStereoSpectrum(z.data(), a2.data(), b2.data(), kPoints);
+  for (int32_t m = 1; m < half; ++m) {
+    for (int part = 0; part < 2; ++part) {
+      EXPECT_NEAR(a2[2 * m + part], 2.0 * kPoints * a[2 * m + part], 2e-3) << m;
+      EXPECT_NEAR(b2[2 * m + part], 2.0 * kPoints * b[2 * m + part], 2e-3) << m;
+    }
+  }
+  EXPECT_EQ(a2[0], 0.0f);
+  EXPECT_EQ(b2[2 * half], 0.0f);
+}
+
+TEST(StereoSpectrum, PackMayWriteOverItsFirstInput) {
+  const int32_t n = 16;
+  SeedRandom(3);
+  std::vector<float> a(2 * n), b(2 * (n / 2 + 1));
+  for (int i = 0; i < 2 * (n / 2 + 1); ++i) a[i] = RandomNext() / 1000.0f;
+  for (auto& v : b) v = RandomNext() / 1000.0f;
+  std::vector<float> separate(2 * n);
+  PackStereoSpectrum(separate.data(), a.data(), b.data(), n);
+  PackStereoSpectrum(a.data(), a.data(), b.data(), n);
+  EXPECT_EQ(a, separate);
+}
+
+}  // namespace
