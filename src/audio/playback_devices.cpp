@@ -57,7 +57,9 @@ int SelectedDevice() {
 std::string DeviceDisplayName(std::string_view systemName) {
   std::string shown;
   size_t i = 0;
-  while (i < systemName.size() && shown.size() < kDeviceNameChars) shown += ScreenCharacter(NextCodePoint(systemName, i));
+  while (i < systemName.size() && shown.size() < kDeviceNameChars) {
+    shown += ScreenCharacter(NextCodePoint(systemName, i));
+  }
   return shown;
 }
 
