@@ -2,6 +2,7 @@
 // it needs lies in the folder of the program file.
 #include <string>
 
+#include "audio/playback_devices.h"
 #include "core/main_loop.h"
 #include "ui/button_bar.h"
 #include "ui/display.h"
@@ -9,6 +10,7 @@
 #include "ui/input.h"
 #include "ui/message_line.h"
 #include "ui/page_frame.h"
+#include "ui/playback_status.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ void DrawInterimMenu() {
   DrawStatusField(0, 0, "HOST:", gApp.hostName, 20);
   DrawStatusValue(0, 1, "NUMBER OF PROCESSORS:", "%d", static_cast<int32_t>(gApp.processorCount), 3);
   DrawStatusValue(0, 2, "INSTALLED RAM <MB>:", "%u", static_cast<uint32_t>(gApp.physicalMemory >> 20), 7);
+  ShowSoundDevice();
   if (gDisplayState.layout.tallScreen) {
     DrawStatusField(1, 1, "SCREEN SIZE:", gDisplayState.layout.fullScreen ? "FULLSCREEN" : "WINDOW", 10);
   }
@@ -51,6 +54,10 @@ void InterimMainMenu() {
   }
 }
 
+// The part of the boot sequence that is there so far: the sound devices are
+// tested once, before the first page.
+void BootSequence() { TestPlaybackDevices(); }
+
 }  // namespace
 
 int main() {
@@ -60,5 +67,7 @@ int main() {
   handlers.destroyWindow = StopDisplay;
   handlers.drawScreenFrame = DrawScreenFrame;
   handlers.mainMenu = InterimMainMenu;
+  handlers.bootSequence = BootSequence;
+  handlers.releasePlayback = ReleasePlayback;
   return RunMainControlLoop(gApp, handlers);
 }
