@@ -15,7 +15,7 @@ using Complex = std::complex<double>;
 
 // Additions of the voice-by-voice sum that cost as much as one point of
 // one transform stage (measured with the benchmark of loop synthesis).
-constexpr double kDirectAdditionsPerTransformPoint = 6.0;
+constexpr double kDirectAdditionsPerTransformPoint = 8.0;
 
 void AddVoice(std::span<const float> segment, int64_t offset, int direction, std::span<float> out) {
   const int64_t length = static_cast<int64_t>(segment.size());
