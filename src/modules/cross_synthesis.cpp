@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/checked_alloc.h"
+#include "dsp/fft_tables.h"
 #include "modules/stereo_pair.h"
 #include "wavetable/partial_table.h"
 
@@ -46,6 +47,16 @@ const char* LoopActiveText(int16_t mode) {
     case kLoopActiveBoth: return "BOTH";
     default: return "NONE";
   }
+}
+
+void EnterCrossSynthesis(CrossSynthesis& cross) {
+  FlushCrossSynthesis(cross);
+  AllocateFftTables(kMaxResynthesisFrame);
+}
+
+void LeaveCrossSynthesis(CrossSynthesis& cross) {
+  ReleaseFftTables();
+  FlushCrossSynthesis(cross);
 }
 
 void FlushCrossSynthesis(CrossSynthesis& cross) {

@@ -18,6 +18,8 @@
 // The results keep this many samples beyond the common length for the
 // longest frame's tail.
 inline constexpr int32_t kResultHeadroom = 65536;
+// The longest frame the resynthesis offers.
+inline constexpr int32_t kMaxResynthesisFrame = 8192;
 
 // Process-wide settings of the resynthesis, kept for the whole run.
 inline constexpr int32_t kStartOverlap = 16;
@@ -74,6 +76,12 @@ struct CrossSynthesis {
 
   bool HasOutput() const { return length > 0 && !outLeft.empty(); }
 };
+
+// Module entry: RAM A and RAM B flushed, the transform tables prepared for
+// frames of up to 8192 points. Leaving: the tables released, A and B
+// flushed.
+void EnterCrossSynthesis(CrossSynthesis& cross);
+void LeaveCrossSynthesis(CrossSynthesis& cross);
 
 // Leaving the module and "FLUSH": the files, work signals, results and
 // output released; settings, envelope and limit mode stay.

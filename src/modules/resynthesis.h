@@ -11,7 +11,7 @@
 // overlap-added into the results.
 
 inline constexpr int32_t kMinFrameSize = 64;
-inline constexpr int32_t kMaxFrameSize = 8192;
+inline constexpr int32_t kMaxFrameSize = kMaxResynthesisFrame;
 inline constexpr int kMaxResynthesisThreads = 4;
 
 // The threads that share the frames: the processor count, 1..4.

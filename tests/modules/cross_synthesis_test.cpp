@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/random.h"
+#include "dsp/fft_tables.h"
 #include "module_fixture.h"
 #include "modules/resynthesis.h"
 #include "modules/resynthesis_options.h"
@@ -366,7 +367,10 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
 
   // Leaving the module keeps the settings and the envelope.
   cross.envelope = FlatEnvelope(42);
-  FlushCrossSynthesis(cross);
+  LeaveCrossSynthesis(cross);
+  EXPECT_EQ(gFftTables.maxLength, 0);
+  EnterCrossSynthesis(cross);
+  EXPECT_EQ(gFftTables.maxLength, 8192);
   EXPECT_EQ(cross.settings.overlap, 32);
   EXPECT_EQ(cross.envelope, FlatEnvelope(42));
   EXPECT_EQ(cross.length, 0);
