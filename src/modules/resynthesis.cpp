@@ -45,6 +45,18 @@ struct FrameScratch {
   }
 };
 
+struct UnitVector {
+  float c;
+  float s;
+};
+
+// In double precision, so that the square of a tiny bin cannot vanish.
+UnitVector PhaseVector(float re, float im) {
+  if (im == 0.0f) return {1.0f, 0.0f};
+  const double inverse = 1.0 / std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im);
+  return {static_cast<float>(re * inverse), static_cast<float>(im * inverse)};
+}
+
 void LoadFrame(const std::vector<float>& left, const std::vector<float>& right, const std::vector<double>& window, int64_t p,
                int32_t n, std::vector<float>& frame) {
   const float* l = left.data() + p;
@@ -53,36 +65,6 @@ void LoadFrame(const std::vector<float>& left, const std::vector<float>& right, 
     frame[2 * static_cast<size_t>(i)] = static_cast<float>(l[i] * window[static_cast<size_t>(i)]);
     frame[2 * static_cast<size_t>(i) + 1] = static_cast<float>(r[i] * window[static_cast<size_t>(i)]);
   }
-}
-
-// The hybrid bins of one channel: magnitude (|A| |B|)^c, "A*B" with A's
-// phase and "B*A" with B's, each moved by half their difference when the
-// phase correction is on.
-void CombineChannel(const FrameSource& source, const std::vector<float>& a, const std::vector<float>& b,
-                    std::vector<float>& ab, std::vector<float>& ba) {
-  const int32_t half = source.n / 2;
-  for (int32_t k = 0; k < half; ++k) {
-    const size_t re = 2 * static_cast<size_t>(k), im = re + 1;
-    const float aa = a[re] * a[re] + a[im] * a[im];
-    const float bb = b[re] * b[re] + b[im] * b[im];
-    // (|A| |B|)^c as (|A|^2 |B|^2)^(c/2): one power, no square roots.
-    const float product = aa * bb;
-    const float magnitude = product > 0.0f ? std::pow(product, 0.5f * source.contrast) : 0.0f;
-    float phaseAb = BinPhase(a[re], a[im]);
-    float phaseBa = BinPhase(b[re], b[im]);
-    if (source.phaseCorrection) {
-      const float d = std::fabs(phaseAb - phaseBa) * 0.5f;
-      phaseAb += d;
-      phaseBa -= d;
-    }
-    ab[re] = magnitude * std::cos(phaseAb);
-    ab[im] = magnitude * std::sin(phaseAb);
-    ba[re] = magnitude * std::cos(phaseBa);
-    ba[im] = magnitude * std::sin(phaseBa);
-  }
-  // The Nyquist bin stays empty.
-  ab[2 * static_cast<size_t>(half)] = ab[2 * static_cast<size_t>(half) + 1] = 0.0f;
-  ba[2 * static_cast<size_t>(half)] = ba[2 * static_cast<size_t>(half) + 1] = 0.0f;
 }
 
 // Both hybrids of the frame at p, inverse-transformed and windowed: "A*B"
@@ -95,8 +77,9 @@ void ResynthesizeFrame(const FrameSource& source, int64_t p, FrameScratch& scrat
   FrameTransform(n, scratch.frameB.data(), kFftForward);
   UnpackStereoSpectrum(scratch.frameA.data(), scratch.al.data(), scratch.ar.data(), n);
   UnpackStereoSpectrum(scratch.frameB.data(), scratch.bl.data(), scratch.br.data(), n);
-  CombineChannel(source, scratch.al, scratch.bl, scratch.abl, scratch.bal);
-  CombineChannel(source, scratch.ar, scratch.br, scratch.abr, scratch.bar);
+  const int32_t half = n / 2;
+  CombineHybridBins(scratch.al.data(), scratch.bl.data(), half, source.contrast, source.phaseCorrection, scratch.abl.data(), scratch.bal.data());
+  CombineHybridBins(scratch.ar.data(), scratch.br.data(), half, source.contrast, source.phaseCorrection, scratch.abr.data(), scratch.bar.data());
   PackStereoSpectrum(ab, scratch.abl.data(), scratch.abr.data(), n);
   PackStereoSpectrum(ba, scratch.bal.data(), scratch.bar.data(), n);
   FrameTransform(n, ab, kFftInverse);
@@ -135,6 +118,38 @@ int32_t ValidFrameSize(int32_t n) {
 }
 
 }  // namespace
+
+void CombineHybridBins(const float* a, const float* b, int32_t bins, float contrast, bool phaseCorrection, float* ab, float* ba) {
+  for (int32_t k = 0; k < bins; ++k) {
+    const size_t re = 2 * static_cast<size_t>(k), im = re + 1;
+    const float aa = a[re] * a[re] + a[im] * a[im];
+    const float bb = b[re] * b[re] + b[im] * b[im];
+    // (|A| |B|)^c as (|A|^2 |B|^2)^(c/2): one power, no square roots.
+    const float product = aa * bb;
+    const float magnitude = product > 0.0f ? std::pow(product, 0.5f * contrast) : 0.0f;
+    // The unit vectors of the measured phases; a bin whose imaginary part
+    // is exactly 0 has phase 0 whatever the sign of its real part.
+    const UnitVector ua = PhaseVector(a[re], a[im]);
+    const UnitVector ub = PhaseVector(b[re], b[im]);
+    float abRe = ua.c, abIm = ua.s, baRe = ub.c, baIm = ub.s;
+    if (phaseCorrection) {
+      // "A*B" turns by +d, "B*A" by -d: one rotation instead of new angles.
+      const float d = std::fabs(BinPhase(a[re], a[im]) - BinPhase(b[re], b[im])) * 0.5f;
+      const float cd = std::cos(d), sd = std::sin(d);
+      abRe = ua.c * cd - ua.s * sd;
+      abIm = ua.s * cd + ua.c * sd;
+      baRe = ub.c * cd + ub.s * sd;
+      baIm = ub.s * cd - ub.c * sd;
+    }
+    ab[re] = magnitude * abRe;
+    ab[im] = magnitude * abIm;
+    ba[re] = magnitude * baRe;
+    ba[im] = magnitude * baIm;
+  }
+  // The Nyquist bin stays empty.
+  ab[2 * static_cast<size_t>(bins)] = ab[2 * static_cast<size_t>(bins) + 1] = 0.0f;
+  ba[2 * static_cast<size_t>(bins)] = ba[2 * static_cast<size_t>(bins) + 1] = 0.0f;
+}
 
 int ResynthesisThreadCount() { return std::clamp<int>(gApp.processorCount, 1, kMaxResynthesisThreads); }
 

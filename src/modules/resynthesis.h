@@ -17,6 +17,12 @@ inline constexpr int kMaxResynthesisThreads = 4;
 // The threads that share the frames: the processor count, 1..4.
 int ResynthesisThreadCount();
 
+// The hybrid bins 0 .. bins-1 of one channel from the half spectra a and b
+// (interleaved re, im): magnitude (|A| |B|)^c; "A*B" with A's phase and
+// "B*A" with B's, with the phase correction each turned by half their
+// difference (A*B forward, B*A back). Bin `bins` (Nyquist) is cleared.
+void CombineHybridBins(const float* a, const float* b, int32_t bins, float contrast, bool phaseCorrection, float* ab, float* ba);
+
 // Computes "A*B" and "B*A" from the work signals with the module's settings.
 // The frames are spread over `threads` threads (0: ResynthesisThreadCount());
 // the overlap-add runs in frame order, so the results do not depend on the

@@ -11,6 +11,7 @@
 #include "module_fixture.h"
 #include "modules/resynthesis.h"
 #include "modules/resynthesis_options.h"
+#include "modules/spectral_phase.h"
 #include "modules/stereo_pair.h"
 
 namespace {
@@ -375,4 +376,40 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   EXPECT_EQ(cross.envelope, FlatEnvelope(42));
   EXPECT_EQ(cross.length, 0);
   EXPECT_FALSE(cross.HasOutput());
+}
+
+TEST(Resynthesis, HybridBinsFollowThePhaseRules) {
+  // Bins as measured, including the exact-zero cases of the phase rule.
+  const std::vector<float> a = {0, 0, -2, 0, 0, 3, 1, -1, -0.5f, 0.25f, 4, 2, 1e-30f, 1e-30f, 0, 0};
+  const std::vector<float> b = {0, 0, 1, 1, -1, 0, 0, -2, 2, 2, -3, -1, 1, 1, 5, 5};
+  const int32_t bins = 7;
+  for (bool correction : {false, true}) {
+    for (float contrast : {0.25f, 0.5f, 1.0f}) {
+      std::vector<float> ab(2 * (bins + 1), 9.0f), ba(2 * (bins + 1), 9.0f);
+      CombineHybridBins(a.data(), b.data(), bins, contrast, correction, ab.data(), ba.data());
+      for (int32_t k = 0; k < bins; ++k) {
+        const double ar = a[2 * k], ai = a[2 * k + 1], br = b[2 * k], bi = b[2 * k + 1];
+        const double magnitude = std::pow(std::hypot(ar, ai) * std::hypot(br, bi), contrast);
+        double pa = BinPhase(ar, ai), pb = BinPhase(br, bi);
+        if (correction) {
+          const double d = std::fabs(pa - pb) / 2;
+          pa += d;
+          pb -= d;
+        }
+        const double tolerance = 1e-5 * std::max(1.0, magnitude);
+        EXPECT_NEAR(ab[2 * k], magnitude * std::cos(pa), tolerance) << k;
+        EXPECT_NEAR(ab[2 * k + 1], magnitude * std::sin(pa), tolerance) << k;
+        EXPECT_NEAR(ba[2 * k], magnitude * std::cos(pb), tolerance) << k;
+        EXPECT_NEAR(ba[2 * k + 1], magnitude * std::sin(pb), tolerance) << k;
+      }
+      EXPECT_EQ(ab[2 * bins], 0.0f);
+      EXPECT_EQ(ba[2 * bins + 1], 0.0f);
+      EXPECT_TRUE(AllFinite(ab));
+    }
+  }
+  // Bin 1 of A is -2 + 0i: phase 0, so "A*B" points along +re.
+  std::vector<float> ab(16), ba(16);
+  CombineHybridBins(a.data(), b.data(), bins, 0.5f, false, ab.data(), ba.data());
+  EXPECT_GT(ab[2], 0.0f);
+  EXPECT_EQ(ab[3], 0.0f);
 }
