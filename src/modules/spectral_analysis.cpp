@@ -171,7 +171,11 @@ void MakeFundamentalTone(double tuneFactor, std::vector<float>& tone) {
 double SpectralAnalysis::PreviewPitch() const { return settings.pitchAdaption ? TuneFactor(settings.cents) : 1.0; }
 
 ModuleMessage StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks) {
+  // The settings belong to the whole run of the range page: a second
+  // "fANALYZE" starts from the values the first one left.
+  const AnalysisSettings settings = analysis.settings;
   analysis = SpectralAnalysis{};
+  analysis.settings = settings;
   analysis.frameCount = AnalysisFrameCount(range);
   analysis.stretch = AnalysisStretch(static_cast<int32_t>(range.size()));
   if (AnalyzeFrames(range, analysis.frameCount, analysis.frames, hooks) == ModuleMessage::Aborted) return ModuleMessage::Aborted;

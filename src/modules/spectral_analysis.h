@@ -74,7 +74,9 @@ std::string ShownNoteOffset(int cents);
 // linearly from 1 to 0.
 void MakeFundamentalTone(double tuneFactor, std::vector<float>& tone);
 
-// The page's working record, from entry until it returns.
+// The analysis record. It is made when the range page opens, so that its
+// settings last for every "fANALYZE" of that run; the spectra, table and
+// preview are made afresh on each.
 struct SpectralAnalysis {
   AnalysisSettings settings;
   int32_t frameCount = 0;  // F
@@ -96,8 +98,9 @@ struct SpectralAnalysis {
 // The stages a change starts from; every later stage runs too.
 enum class AnalysisStage : uint8_t { Slices, Harmonics, Table, Preview };
 
-// Entry: settings at their start values, F, R, the frame spectra and every
-// later stage, and the fundamental tone. Aborted when cancelled.
+// Entry to "SAMPLE ANALYSIS OPTIONS II": F, R, the frame spectra and every
+// later stage with the record's settings, and the fundamental tone.
+// Aborted when cancelled.
 ModuleMessage StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks);
 void RefreshSpectralAnalysis(SpectralAnalysis& analysis, AnalysisStage from);
 

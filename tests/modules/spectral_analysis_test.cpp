@@ -286,6 +286,11 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   progress.cancelAtCall = 3;
   EXPECT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), ModuleMessage::Aborted);
   EXPECT_EQ(progress.calls.size(), 4u);
+  // The settings of the run survive a second analysis.
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), ModuleMessage::Done);
+  EXPECT_EQ(analysis.settings.cents, 1200);
+  EXPECT_TRUE(analysis.settings.sharpenAttack);
+  EXPECT_FALSE(analysis.settings.pitchAdaption);
 }
 
 TEST(TuningKeyboard, ClicksAndArrows) {
