@@ -11,7 +11,6 @@
 #include "dsp/signal_kernels.h"
 #include "dsp/stereo_spectrum.h"
 #include "modules/frame_transform.h"
-#include "modules/spectral_phase.h"
 #include "modules/stereo_pair.h"
 
 namespace {
@@ -46,15 +45,29 @@ struct FrameScratch {
 };
 
 struct UnitVector {
-  float c;
-  float s;
+  double c;
+  double s;
 };
 
-// In double precision, so that the square of a tiny bin cannot vanish.
+// The measured phase as a unit vector; a bin whose imaginary part is
+// exactly 0 has phase 0 whatever the sign of its real part. In double
+// precision, so that the square of a tiny bin cannot vanish.
 UnitVector PhaseVector(float re, float im) {
-  if (im == 0.0f) return {1.0f, 0.0f};
+  if (im == 0.0f) return {1.0, 0.0};
   const double inverse = 1.0 / std::sqrt(static_cast<double>(re) * re + static_cast<double>(im) * im);
-  return {static_cast<float>(re * inverse), static_cast<float>(im * inverse)};
+  return {re * inverse, im * inverse};
+}
+
+// cos and sin of d = |phi_a - phi_b| / 2 for the phases in (-pi, pi) the
+// bins are read with, from the unit vectors alone: cos 2d is their dot
+// product, d lies in [0, pi), and d passes pi / 2 only when the two phases
+// lie in opposite half-planes and their difference passes pi.
+UnitVector HalfDifference(const UnitVector& a, const UnitVector& b) {
+  const double cosDifference = std::clamp(a.c * b.c + a.s * b.s, -1.0, 1.0);
+  const double sinDifference = a.s * b.c - a.c * b.s;  // sin(phi_a - phi_b)
+  const bool beyondPi = (a.s > 0.0 && b.s < 0.0 && sinDifference < 0.0) || (a.s < 0.0 && b.s > 0.0 && sinDifference > 0.0);
+  const double cosHalf = std::sqrt((1.0 + cosDifference) * 0.5);
+  return {beyondPi ? -cosHalf : cosHalf, std::sqrt((1.0 - cosDifference) * 0.5)};
 }
 
 void LoadFrame(const std::vector<float>& left, const std::vector<float>& right, const std::vector<double>& window, int64_t p,
@@ -126,25 +139,19 @@ void CombineHybridBins(const float* a, const float* b, int32_t bins, float contr
     const float bb = b[re] * b[re] + b[im] * b[im];
     // (|A| |B|)^c as (|A|^2 |B|^2)^(c/2): one power, no square roots.
     const float product = aa * bb;
-    const float magnitude = product > 0.0f ? std::pow(product, 0.5f * contrast) : 0.0f;
-    // The unit vectors of the measured phases; a bin whose imaginary part
-    // is exactly 0 has phase 0 whatever the sign of its real part.
-    const UnitVector ua = PhaseVector(a[re], a[im]);
-    const UnitVector ub = PhaseVector(b[re], b[im]);
-    float abRe = ua.c, abIm = ua.s, baRe = ub.c, baIm = ub.s;
+    const double magnitude = product > 0.0f ? std::pow(product, 0.5f * contrast) : 0.0f;
+    UnitVector toAb = PhaseVector(a[re], a[im]);
+    UnitVector toBa = PhaseVector(b[re], b[im]);
     if (phaseCorrection) {
-      // "A*B" turns by +d, "B*A" by -d: one rotation instead of new angles.
-      const float d = std::fabs(BinPhase(a[re], a[im]) - BinPhase(b[re], b[im])) * 0.5f;
-      const float cd = std::cos(d), sd = std::sin(d);
-      abRe = ua.c * cd - ua.s * sd;
-      abIm = ua.s * cd + ua.c * sd;
-      baRe = ub.c * cd + ub.s * sd;
-      baIm = ub.s * cd - ub.c * sd;
+      // "A*B" turns forward by d, "B*A" back by d.
+      const UnitVector d = HalfDifference(toAb, toBa);
+      toAb = {toAb.c * d.c - toAb.s * d.s, toAb.s * d.c + toAb.c * d.s};
+      toBa = {toBa.c * d.c + toBa.s * d.s, toBa.s * d.c - toBa.c * d.s};
     }
-    ab[re] = magnitude * abRe;
-    ab[im] = magnitude * abIm;
-    ba[re] = magnitude * baRe;
-    ba[im] = magnitude * baIm;
+    ab[re] = static_cast<float>(magnitude * toAb.c);
+    ab[im] = static_cast<float>(magnitude * toAb.s);
+    ba[re] = static_cast<float>(magnitude * toBa.c);
+    ba[im] = static_cast<float>(magnitude * toBa.s);
   }
   // The Nyquist bin stays empty.
   ab[2 * static_cast<size_t>(bins)] = ab[2 * static_cast<size_t>(bins) + 1] = 0.0f;

@@ -380,12 +380,17 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
 
 TEST(Resynthesis, HybridBinsFollowThePhaseRules) {
   // Bins as measured, including the exact-zero cases of the phase rule.
-  const std::vector<float> a = {0, 0, -2, 0, 0, 3, 1, -1, -0.5f, 0.25f, 4, 2, 1e-30f, 1e-30f, 0, 0};
-  const std::vector<float> b = {0, 0, 1, 1, -1, 0, 0, -2, 2, 2, -3, -1, 1, 1, 5, 5};
-  const int32_t bins = 7;
+  // Bins as measured, including the exact-zero cases of the phase rule and
+  // pairs whose phase difference passes pi; then random bins.
+  std::vector<float> a = {0, 0, -2, 0, 0, 3, 1, -1, -0.5f, 0.25f, 4, 2, 1e-30f, 1e-30f, -1, 1, -1, -1, 0, 0};
+  std::vector<float> b = {0, 0, 1, 1, -1, 0, 0, -2, 2, 2, -3, -1, 1, 1, -1, -1, -1, 1, 5, 5};
+  const std::vector<float> noiseA = Noise(400, 71), noiseB = Noise(400, 72);
+  a.insert(a.end() - 2, noiseA.begin(), noiseA.end());
+  b.insert(b.end() - 2, noiseB.begin(), noiseB.end());
+  const auto bins = static_cast<int32_t>(a.size() / 2 - 1);
   for (bool correction : {false, true}) {
     for (float contrast : {0.25f, 0.5f, 1.0f}) {
-      std::vector<float> ab(2 * (bins + 1), 9.0f), ba(2 * (bins + 1), 9.0f);
+      std::vector<float> ab(2 * static_cast<size_t>(bins + 1), 9.0f), ba(2 * static_cast<size_t>(bins + 1), 9.0f);
       CombineHybridBins(a.data(), b.data(), bins, contrast, correction, ab.data(), ba.data());
       for (int32_t k = 0; k < bins; ++k) {
         const double ar = a[2 * k], ai = a[2 * k + 1], br = b[2 * k], bi = b[2 * k + 1];
@@ -408,7 +413,7 @@ TEST(Resynthesis, HybridBinsFollowThePhaseRules) {
     }
   }
   // Bin 1 of A is -2 + 0i: phase 0, so "A*B" points along +re.
-  std::vector<float> ab(16), ba(16);
+  std::vector<float> ab(a.size()), ba(a.size());
   CombineHybridBins(a.data(), b.data(), bins, 0.5f, false, ab.data(), ba.data());
   EXPECT_GT(ab[2], 0.0f);
   EXPECT_EQ(ab[3], 0.0f);
