@@ -57,10 +57,10 @@ void SmoothLevels(std::span<int16_t, kSliceCount> levels) {
   for (int s = 0; s < kSliceCount; ++s) levels[s] = ClampCode(static_cast<int>(Nearest(wide[s])));
 }
 
-TableMessage ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
-  if (ProfileIsSilent(scaling.reference)) return TableMessage::NoData;
+MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
+  if (ProfileIsSilent(scaling.reference)) return kMsgNoData;
   const bool needsLevels = button == ProfileButton::Smooth || button == ProfileButton::Normal;
-  if (needsLevels && ProfileIsSilent(scaling.profile)) return TableMessage::NoData;
+  if (needsLevels && ProfileIsSilent(scaling.profile)) return kMsgNoData;
   switch (button) {
     case ProfileButton::Smooth: SmoothLevels(scaling.profile); break;
     case ProfileButton::Zero: scaling.profile.fill(static_cast<int16_t>(kSilentLevel)); break;
@@ -68,7 +68,7 @@ TableMessage ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
     case ProfileButton::Normal: NormalizeLevels(scaling.profile); break;
     case ProfileButton::Restore: scaling.profile = scaling.reference; break;
   }
-  return TableMessage::None;
+  return kMsgNone;
 }
 
 void SetProfileLevel(ProfileScaling& scaling, int slice, int level) {

@@ -63,21 +63,21 @@ bool UndoRecord(UndoRing& ring, std::span<const uint8_t> table, int16_t page, in
   return true;
 }
 
-TableMessage UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page) {
-  if (ring.entries.empty() || table.size() != ring.geometry.tableBytes) return TableMessage::UndoListEmpty;
+MessageCode UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page) {
+  if (ring.entries.empty() || table.size() != ring.geometry.tableBytes) return kMsgUndoListEmpty;
   const int count = ring.geometry.entryCount;
   const int previous = (ring.index + count - 1) % count;
   uint8_t* entry = EntryAt(ring, previous);
   if (entry[0] != 1) {
     ring.index = 0;
-    return TableMessage::UndoListEmpty;
+    return kMsgUndoListEmpty;
   }
   std::memcpy(ring.snapshot.data(), entry + 1, ring.geometry.tableBytes);
   std::memcpy(table.data(), entry + 1, ring.geometry.tableBytes);
   if (ring.geometry.carriesPage) page = ReadI16LE(entry + 1 + ring.geometry.tableBytes);
   std::memset(entry, 0, ring.geometry.EntryBytes());
   ring.index = static_cast<uint16_t>(previous);
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
 int UndoUsedEntries(const UndoRing& ring) {
