@@ -30,25 +30,25 @@ void ApplyTrim(AnalysisRange& range, std::vector<float> working) {
 
 bool RangeAtMinimum(const AnalysisRange& range) { return range.end - range.start == kMinimumAnalysisRange; }
 
-ModuleMessage LowerThreshold(float& threshold, AnalysisRange& range, void (*recompute)(AnalysisRange&)) {
+MessageCode LowerThreshold(float& threshold, AnalysisRange& range, void (*recompute)(AnalysisRange&)) {
   if (threshold > kThresholdLowerLimit) {
     threshold -= kThresholdStep;
     recompute(range);
-    return ModuleMessage::None;
+    return kMsgNone;
   }
   threshold = 0.0f;
-  return ModuleMessage::MinValue;
+  return kMsgMinValue;
 }
 
-ModuleMessage RaiseThreshold(float& threshold, AnalysisRange& range, void (*recompute)(AnalysisRange&)) {
-  if (RangeAtMinimum(range)) return ModuleMessage::MinimumAnalysisRange;
+MessageCode RaiseThreshold(float& threshold, AnalysisRange& range, void (*recompute)(AnalysisRange&)) {
+  if (RangeAtMinimum(range)) return kMsgMinimumAnalysisRange;
   if (threshold < kThresholdUpperLimit) {
     threshold += kThresholdStep;
     recompute(range);
-    return ModuleMessage::None;
+    return kMsgNone;
   }
   threshold = 1.0f;
-  return ModuleMessage::MaxValue;
+  return kMsgMaxValue;
 }
 
 }  // namespace
@@ -104,41 +104,41 @@ TrimResult TrimAudible(std::span<const float> signal) {
   return {first, used};
 }
 
-ModuleMessage OpenAnalysisRange(AnalysisRange& range, const SampleChannels& sample) {
+MessageCode OpenAnalysisRange(AnalysisRange& range, const SampleChannels& sample) {
   range = AnalysisRange{};
   range.fileLength = std::max(sample.length, 0);
   range.stereoFile = sample.channels >= 2;
-  if (range.fileLength < kMinimumAnalysisRange) return ModuleMessage::MinimumAnalysisRange;
+  if (range.fileLength < kMinimumAnalysisRange) return kMsgMinimumAnalysisRange;
   ApplyTrim(range, BuildWorkingSignal(sample, range.source));
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage CycleAnalysisSource(AnalysisRange& range, const SampleChannels& sample) {
-  if (!range.stereoFile || range.fileLength < kMinimumAnalysisRange) return ModuleMessage::None;
+MessageCode CycleAnalysisSource(AnalysisRange& range, const SampleChannels& sample) {
+  if (!range.stereoFile || range.fileLength < kMinimumAnalysisRange) return kMsgNone;
   range.source = static_cast<SourceMode>((static_cast<int>(range.source) + 1) % kSourceModeCount);
   ApplyTrim(range, BuildWorkingSignal(sample, range.source));
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage PressRangeButton(AnalysisRange& range, RangeButton button) {
-  if (range.signal.empty()) return ModuleMessage::NoData;
+MessageCode PressRangeButton(AnalysisRange& range, RangeButton button) {
+  if (range.signal.empty()) return kMsgNoData;
   switch (button) {
     case RangeButton::LowerStart: return LowerThreshold(range.startThreshold, range, RecomputeRangeStart);
     case RangeButton::RaiseStart: return RaiseThreshold(range.startThreshold, range, RecomputeRangeStart);
     case RangeButton::LowerEnd: return LowerThreshold(range.endThreshold, range, RecomputeRangeEnd);
     case RangeButton::RaiseEnd: return RaiseThreshold(range.endThreshold, range, RecomputeRangeEnd);
     case RangeButton::ResetStart:
-      if (range.startThreshold <= kThresholdResetLimit) return ModuleMessage::MinValue;
+      if (range.startThreshold <= kThresholdResetLimit) return kMsgMinValue;
       range.startThreshold = 0.0f;
       range.start = 0;
-      return ModuleMessage::None;
+      return kMsgNone;
     case RangeButton::ResetEnd:
-      if (range.endThreshold <= kThresholdResetLimit) return ModuleMessage::MinValue;
+      if (range.endThreshold <= kThresholdResetLimit) return kMsgMinValue;
       range.endThreshold = 0.0f;
       range.end = range.Used();
-      return ModuleMessage::None;
+      return kMsgNone;
   }
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 void RecomputeRangeStart(AnalysisRange& range) {

@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 
 // The analysis range of a sample ("SAMPLE ANALYSIS OPTIONS I"): the working
 // signal built from the file's channels, trimmed to its audible part, and
@@ -71,12 +71,12 @@ TrimResult TrimAudible(std::span<const float> signal);
 
 // Opens the range page for a sample: builds and trims the working signal,
 // thresholds 0, S = 0, E = T. A sample shorter than 4097 samples is refused
-// with MinimumAnalysisRange and leaves the range empty.
-ModuleMessage OpenAnalysisRange(AnalysisRange& range, const SampleChannels& sample);
+// with kMsgMinimumAnalysisRange and leaves the range empty.
+MessageCode OpenAnalysisRange(AnalysisRange& range, const SampleChannels& sample);
 
 // "SOURCE" (stereo files only): the next source mode, and the working
 // signal built and trimmed again.
-ModuleMessage CycleAnalysisSource(AnalysisRange& range, const SampleChannels& sample);
+MessageCode CycleAnalysisSource(AnalysisRange& range, const SampleChannels& sample);
 
 enum class RangeButton : uint8_t {
   LowerStart,  // "-THR_S"
@@ -86,8 +86,8 @@ enum class RangeButton : uint8_t {
   RaiseEnd,    // "+THR_E"
   ResetEnd,    // "TE_RES"
 };
-// The threshold buttons: MinValue, MaxValue, MinimumAnalysisRange or None.
-ModuleMessage PressRangeButton(AnalysisRange& range, RangeButton button);
+// The threshold buttons: kMsgMinValue, kMsgMaxValue, kMsgMinimumAnalysisRange or kMsgNone.
+MessageCode PressRangeButton(AnalysisRange& range, RangeButton button);
 
 // S moves forward past samples below the start threshold, E back past
 // samples below the end threshold, never closer than 4097 samples.

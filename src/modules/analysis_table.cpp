@@ -11,16 +11,16 @@
 
 const char* SliceFillText(SliceFill fill) { return fill == SliceFill::Excerpts ? "EXCERPTS" : "FULL SIGNAL"; }
 
-ModuleMessage LowerContrast(AnalysisSettings& settings) {
-  if (!(settings.contrast > kContrastLowerLimit)) return ModuleMessage::MinValue;
+MessageCode LowerContrast(AnalysisSettings& settings) {
+  if (!(settings.contrast > kContrastLowerLimit)) return kMsgMinValue;
   settings.contrast -= kContrastStep;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage RaiseContrast(AnalysisSettings& settings) {
-  if (!(settings.contrast < kContrastUpperLimit)) return ModuleMessage::MaxValue;
+MessageCode RaiseContrast(AnalysisSettings& settings) {
+  if (!(settings.contrast < kContrastUpperLimit)) return kMsgMaxValue;
   settings.contrast += kContrastStep;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 PartialTable BuildTableFromHarmonics(const HarmonicMatrix& harmonics, float contrast) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "wavetable/partial_table.h"
 
 // What sample analysis and scan-loop analysis share once the spectra have
@@ -32,9 +32,9 @@ struct AnalysisSettings {
   int16_t cents = 0;                // sample analysis only
 };
 
-// "-CNTRST" / "+CNTRST": MinValue or MaxValue at the limits, else None.
-ModuleMessage LowerContrast(AnalysisSettings& settings);
-ModuleMessage RaiseContrast(AnalysisSettings& settings);
+// "-CNTRST" / "+CNTRST": kMsgMinValue or kMsgMaxValue at the limits, else kMsgNone.
+MessageCode LowerContrast(AnalysisSettings& settings);
+MessageCode RaiseContrast(AnalysisSettings& settings);
 
 // Magnitudes and polarities (+1 / -1) of 64 harmonics by 33 slices, laid
 // out like the PartialTable (harmonic h at row h - 1).

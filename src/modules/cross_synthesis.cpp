@@ -67,14 +67,14 @@ void FlushCrossSynthesis(CrossSynthesis& cross) {
   cross = std::move(flushed);
 }
 
-ModuleMessage LoadCrossSources(CrossSynthesis& cross, const CrossSourceInput& a, const CrossSourceInput& b) {
+MessageCode LoadCrossSources(CrossSynthesis& cross, const CrossSourceInput& a, const CrossSourceInput& b) {
   FlushCrossSynthesis(cross);
-  if (a.length <= 0 || b.length <= 0 || a.left.empty() || b.left.empty()) return ModuleMessage::NoData;
+  if (a.length <= 0 || b.length <= 0 || a.left.empty() || b.left.empty()) return kMsgNoData;
   LoadSource(cross.a, a);
   LoadSource(cross.b, b);
   ApplyLoopMode(cross, kLoopActiveNone);
   RemixCrossOutput(cross);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 int32_t LoopModeLength(int16_t mode, int32_t lengthA, int32_t lengthB) {
@@ -112,9 +112,9 @@ bool LoopModeIsValid(const CrossSynthesis& cross, int16_t mode) {
   }
 }
 
-ModuleMessage CycleLoopMode(CrossSynthesis& cross) {
-  if (!HasLoop(cross.a) && !HasLoop(cross.b)) return ModuleMessage::NoLoopData;
-  if (cross.a.length == cross.b.length) return ModuleMessage::EqualFileLength;
+MessageCode CycleLoopMode(CrossSynthesis& cross) {
+  if (!HasLoop(cross.a) && !HasLoop(cross.b)) return kMsgNoLoopData;
+  if (cross.a.length == cross.b.length) return kMsgEqualFileLength;
   // From the next mode on up to 3, then 0, which is always valid.
   int16_t mode = kLoopActiveNone;
   for (int16_t candidate = static_cast<int16_t>((cross.loopMode + 1) % kLoopActiveModeCount);
@@ -126,7 +126,7 @@ ModuleMessage CycleLoopMode(CrossSynthesis& cross) {
   }
   ApplyLoopMode(cross, mode);
   RemixCrossOutput(cross);
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 void MixCrossOutput(CrossSynthesis& cross) {
@@ -167,9 +167,9 @@ void RemixCrossOutput(CrossSynthesis& cross) {
   MixCrossOutput(cross);
 }
 
-ModuleMessage PressCrossSynthesisButton(CrossSynthesis& cross, int buttonCode) {
-  if (buttonCode < 1 || buttonCode > 12) return ModuleMessage::None;
-  if (!cross.HasOutput()) return ModuleMessage::NoData;
+MessageCode PressCrossSynthesisButton(CrossSynthesis& cross, int buttonCode) {
+  if (buttonCode < 1 || buttonCode > 12) return kMsgNone;
+  if (!cross.HasOutput()) return kMsgNoData;
   CrossEnvelopeEdit edit;
   switch (buttonCode) {
     case 1: edit = CrossEnvelopeEdit::Set; break;
@@ -180,16 +180,16 @@ ModuleMessage PressCrossSynthesisButton(CrossSynthesis& cross, int buttonCode) {
     case 6: edit = CrossEnvelopeEdit::Sweep; break;
     case 7: edit = CrossEnvelopeEdit::Normal; break;
     case 12: edit = CrossEnvelopeEdit::Limit; break;
-    default: return ModuleMessage::None;
+    default: return kMsgNone;
   }
   EditCrossEnvelope(cross.envelope, cross.limitMode, edit);
   RemixCrossOutput(cross);
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage DrawCrossEnvelope(CrossSynthesis& cross, int node, int value) {
-  if (!cross.HasOutput()) return ModuleMessage::NoData;
+MessageCode DrawCrossEnvelope(CrossSynthesis& cross, int node, int value) {
+  if (!cross.HasOutput()) return kMsgNoData;
   DrawCrossEnvelopeNode(cross.envelope, cross.limitMode, node, value);
   RemixCrossOutput(cross);
-  return ModuleMessage::None;
+  return kMsgNone;
 }

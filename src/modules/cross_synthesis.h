@@ -8,7 +8,7 @@
 #include "modules/cross_envelope.h"
 #include "modules/level_envelope.h"
 #include "modules/loop_pad.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 
 // Cross synthesis (XMRPH): two files A and B, two spectral hybrids "A*B"
@@ -88,9 +88,9 @@ void LeaveCrossSynthesis(CrossSynthesis& cross);
 void FlushCrossSynthesis(CrossSynthesis& cross);
 
 // Loading A and B: lengths, loop data (kept only when valid), loop mode 0,
-// ApplyLoopMode(0) and the output mixed from the empty results. NoData when
+// ApplyLoopMode(0) and the output mixed from the empty results. kMsgNoData when
 // either file has no samples (nothing is kept then).
-ModuleMessage LoadCrossSources(CrossSynthesis& cross, const CrossSourceInput& a, const CrossSourceInput& b);
+MessageCode LoadCrossSources(CrossSynthesis& cross, const CrossSourceInput& a, const CrossSourceInput& b);
 
 // The common length of a mode: 0 the shorter, 1 B's, 2 A's, 3 the longer.
 int32_t LoopModeLength(int16_t mode, int32_t lengthA, int32_t lengthB);
@@ -103,10 +103,10 @@ void ApplyLoopMode(CrossSynthesis& cross, int16_t mode);
 // Whether a loop-active mode can be chosen for the loaded files.
 bool LoopModeIsValid(const CrossSynthesis& cross, int16_t mode);
 
-// "LOOP": NoLoopData when neither file has a loop, EqualFileLength when the
+// "LOOP": kMsgNoLoopData when neither file has a loop, kMsgEqualFileLength when the
 // lengths are equal (nothing changes then); else the next valid mode is
-// applied and None returned.
-ModuleMessage CycleLoopMode(CrossSynthesis& cross);
+// applied and kMsgNone returned.
+MessageCode CycleLoopMode(CrossSynthesis& cross);
 
 // The output from the per-sample envelope: the chain B, B*A, A*B, A in
 // three segments of 86 steps.
@@ -117,8 +117,8 @@ void RemixCrossOutput(CrossSynthesis& cross);
 
 // "CROSS SYNTHESIS" page buttons by code: 1 "SET", 2 "RAND", 3 "SMOOTH",
 // 4 "INVERT", 5 "REVERSE", 6 "SWEEP", 7 "NORMAL", 12 "LIMIT"; each remixes
-// the output. NoData for any of 1..12 while no output exists.
-ModuleMessage PressCrossSynthesisButton(CrossSynthesis& cross, int buttonCode);
+// the output. kMsgNoData for any of 1..12 while no output exists.
+MessageCode PressCrossSynthesisButton(CrossSynthesis& cross, int buttonCode);
 
 // Drawing on the graph: the node within the limit range, then the remix.
-ModuleMessage DrawCrossEnvelope(CrossSynthesis& cross, int node, int value);
+MessageCode DrawCrossEnvelope(CrossSynthesis& cross, int node, int value);

@@ -25,30 +25,30 @@ void CopyInto(std::span<const float> from, int32_t length, std::vector<float>& t
   ZeroNonFinite(to);
 }
 
-ModuleMessage LowerDensity(LoopSynthesis& loop) {
-  if (loop.density <= 1 || loop.smear <= 1) return ModuleMessage::MinValue;
+MessageCode LowerDensity(LoopSynthesis& loop) {
+  if (loop.density <= 1 || loop.smear <= 1) return kMsgMinValue;
   loop.density /= 2;
   loop.smear /= 2;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage RaiseDensity(LoopSynthesis& loop) {
-  if (!(loop.density < loop.length / kDensityLimitDivisor && loop.density <= kMaxLoopDensity - 1)) return ModuleMessage::MaxValue;
+MessageCode RaiseDensity(LoopSynthesis& loop) {
+  if (!(loop.density < loop.length / kDensityLimitDivisor && loop.density <= kMaxLoopDensity - 1)) return kMsgMaxValue;
   loop.density *= 2;
   loop.smear *= 2;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage LowerSmear(LoopSynthesis& loop) {
-  if (loop.smear < 2) return ModuleMessage::MinValue;
+MessageCode LowerSmear(LoopSynthesis& loop) {
+  if (loop.smear < 2) return kMsgMinValue;
   loop.smear /= 2;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage RaiseSmear(LoopSynthesis& loop) {
-  if (loop.smear >= loop.density) return ModuleMessage::MaxValue;
+MessageCode RaiseSmear(LoopSynthesis& loop) {
+  if (loop.smear >= loop.density) return kMsgMaxValue;
   loop.smear *= 2;
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 void ReverseInput(LoopSynthesis& loop) {
@@ -58,8 +58,8 @@ void ReverseInput(LoopSynthesis& loop) {
   ApplyLevelEnvelope(loop);
 }
 
-ModuleMessage OutputToInput(LoopSynthesis& loop) {
-  if (!loop.HasOutput()) return ModuleMessage::NoData;
+MessageCode OutputToInput(LoopSynthesis& loop) {
+  if (!loop.HasOutput()) return kMsgNoData;
   loop.envelope = FlatEnvelope();
   loop.inputLeft.swap(loop.outputLeft);
   loop.inputRight.swap(loop.outputRight);
@@ -68,14 +68,14 @@ ModuleMessage OutputToInput(LoopSynthesis& loop) {
     loop.widening = false;
   }
   ApplyLevelEnvelope(loop);
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage ResetEnvelope(LoopSynthesis& loop) {
-  if (EnvelopeIsFlat(loop.envelope)) return ModuleMessage::EnvelopeIsFlat;
+MessageCode ResetEnvelope(LoopSynthesis& loop) {
+  if (EnvelopeIsFlat(loop.envelope)) return kMsgEnvelopeIsFlat;
   loop.envelope = FlatEnvelope();
   ApplyLevelEnvelope(loop);
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 // Keeps D and S within what the buttons allow, should the record have been
@@ -105,10 +105,10 @@ int32_t StartDensity(int32_t length) {
   return density;
 }
 
-ModuleMessage LoadLoopInput(LoopSynthesis& loop, std::span<const float> left, std::span<const float> right, int32_t length,
+MessageCode LoadLoopInput(LoopSynthesis& loop, std::span<const float> left, std::span<const float> right, int32_t length,
                             int channels, int32_t loopStart, int32_t loopEnd, std::string_view name) {
   FlushLoopSynthesis(loop);
-  if (length <= 0 || left.empty()) return ModuleMessage::NoData;
+  if (length <= 0 || left.empty()) return kMsgNoData;
   const bool stereo = channels >= 2 && !right.empty();
   loop.length = length;
   loop.channels = stereo ? 2 : 1;
@@ -121,7 +121,7 @@ ModuleMessage LoadLoopInput(LoopSynthesis& loop, std::span<const float> left, st
   loop.smear = loop.density;
   loop.name = std::string(name);
   ApplyLevelEnvelope(loop);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 void ApplyLevelEnvelope(LoopSynthesis& loop) {
@@ -135,9 +135,9 @@ void ApplyLevelEnvelope(LoopSynthesis& loop) {
   ReleaseOutput(loop);
 }
 
-ModuleMessage ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks) {
+MessageCode ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks) {
   ReleaseOutput(loop);
-  if (!loop.HasInput()) return ModuleMessage::NoData;
+  if (!loop.HasInput()) return kMsgNoData;
   loop.density = PowerOfTwoAtMost(std::max(loop.density, 1));
   loop.smear = std::min(PowerOfTwoAtMost(std::max(loop.smear, 1)), loop.density);
 
@@ -152,8 +152,8 @@ ModuleMessage ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks) {
   std::vector<float> left, right;
   CheckedAlloc(left, static_cast<size_t>(loop.length));
   CheckedAlloc(right, static_cast<size_t>(loop.length));
-  const ModuleMessage result = SumLoopVoices(plan, leftSegment, rightSegment, left, right, stereo, loop.sumMethod, hooks);
-  if (result != ModuleMessage::Done) return result;
+  const MessageCode result = SumLoopVoices(plan, leftSegment, rightSegment, left, right, stereo, loop.sumMethod, hooks);
+  if (result != kMsgDone) return result;
 
   RemoveMean(left.data(), loop.length);
   if (stereo) {
@@ -165,13 +165,13 @@ ModuleMessage ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks) {
   }
   loop.outputLeft.swap(left);
   loop.outputRight.swap(right);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
-ModuleMessage PressLoopSynthesisButton(LoopSynthesis& loop, int buttonCode, const ProgressHooks& hooks) {
-  if (buttonCode < 1 || buttonCode > 12) return ModuleMessage::None;
-  if (!loop.HasInput()) return ModuleMessage::NoData;
-  ModuleMessage message = ModuleMessage::None;
+MessageCode PressLoopSynthesisButton(LoopSynthesis& loop, int buttonCode, const ProgressHooks& hooks) {
+  if (buttonCode < 1 || buttonCode > 12) return kMsgNone;
+  if (!loop.HasInput()) return kMsgNoData;
+  MessageCode message = kMsgNone;
   switch (buttonCode) {
     case kLoopLowerDensity: message = LowerDensity(loop); break;
     case kLoopRaiseDensity: message = RaiseDensity(loop); break;
@@ -179,21 +179,21 @@ ModuleMessage PressLoopSynthesisButton(LoopSynthesis& loop, int buttonCode, cons
     case kLoopRaiseSmear: message = RaiseSmear(loop); break;
     case kLoopBidirectional: loop.bidirectional = !loop.bidirectional; break;
     case kLoopWide: loop.widening = !loop.widening; break;
-    case kLoopReverse: ReverseInput(loop); return ModuleMessage::None;
+    case kLoopReverse: ReverseInput(loop); return kMsgNone;
     case kLoopOutToIn: return OutputToInput(loop);
     case kLoopEnvelopeReset: return ResetEnvelope(loop);
     case kLoopCompute: return ComputeLoop(loop, hooks);
-    default: return ModuleMessage::None;
+    default: return kMsgNone;
   }
   // Every change of a parameter releases the output.
-  if (message == ModuleMessage::None) ReleaseOutput(loop);
+  if (message == kMsgNone) ReleaseOutput(loop);
   return message;
 }
 
-ModuleMessage SetLoopEnvelope(LoopSynthesis& loop, const EnvelopeNodes& nodes) {
-  if (!loop.HasInput()) return ModuleMessage::NoData;
+MessageCode SetLoopEnvelope(LoopSynthesis& loop, const EnvelopeNodes& nodes) {
+  if (!loop.HasInput()) return kMsgNoData;
   for (size_t k = 0; k < nodes.size(); ++k)
     loop.envelope[k] = static_cast<int16_t>(std::clamp<int>(nodes[k], kEnvelopeNodeMin, kEnvelopeNodeMax));
   ApplyLevelEnvelope(loop);
-  return ModuleMessage::None;
+  return kMsgNone;
 }

@@ -7,7 +7,7 @@
 
 #include "modules/level_envelope.h"
 #include "modules/loop_voice_sum.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 
 // Loop synthesis (SLOOP): many copies of the looped input, started at
@@ -54,8 +54,8 @@ int32_t StartDensity(int32_t length);
 
 // Copies the channels (a mono input to both), keeps their common peak,
 // normalises them to 1.0 (a silent input stays silent), sets D and S from
-// the length and applies the envelope. NoData when there are no samples.
-ModuleMessage LoadLoopInput(LoopSynthesis& loop, std::span<const float> left, std::span<const float> right, int32_t length,
+// the length and applies the envelope. kMsgNoData when there are no samples.
+MessageCode LoadLoopInput(LoopSynthesis& loop, std::span<const float> left, std::span<const float> right, int32_t length,
                             int channels, int32_t loopStart, int32_t loopEnd, std::string_view name = {});
 
 // Enveloped input = input x per-sample envelope, both channels.
@@ -63,13 +63,13 @@ void ApplyLevelEnvelope(LoopSynthesis& loop);
 
 // Sums the voices into the output, removes each channel's mean and
 // normalises: the stereo path (widening or a stereo input) as a pair, the
-// mono path on the left channel, copied to the right. Done, or Aborted
-// (the output is then released), or NoData without input.
-ModuleMessage ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks);
+// mono path on the left channel, copied to the right. kMsgDone, or kMsgAborted
+// (the output is then released), or kMsgNoData without input.
+MessageCode ComputeLoop(LoopSynthesis& loop, const ProgressHooks& hooks);
 
 // The buttons of "LOOP SYNTHESIS", by button code (column + 1 in the upper
 // row): 1 "-DENSITY", 2 "+DENSITY", 3 "-SMEAR", 4 "+SMEAR", 6 "BIDIR",
-// 7 "WIDE", 8 "REVERSE", 9 "OUT>IN", 10 "E_RESET", 12 "fCOMPUTE". NoData
+// 7 "WIDE", 8 "REVERSE", 9 "OUT>IN", 10 "E_RESET", 12 "fCOMPUTE". kMsgNoData
 // for any of 1..12 while no input is loaded.
 inline constexpr int kLoopLowerDensity = 1;
 inline constexpr int kLoopRaiseDensity = 2;
@@ -81,8 +81,8 @@ inline constexpr int kLoopReverse = 8;
 inline constexpr int kLoopOutToIn = 9;
 inline constexpr int kLoopEnvelopeReset = 10;
 inline constexpr int kLoopCompute = 12;
-ModuleMessage PressLoopSynthesisButton(LoopSynthesis& loop, int buttonCode, const ProgressHooks& hooks);
+MessageCode PressLoopSynthesisButton(LoopSynthesis& loop, int buttonCode, const ProgressHooks& hooks);
 
 // Drawing on the envelope graph: the nodes (clamped to -127..127) replace
 // the envelope, which is applied again; the output is released.
-ModuleMessage SetLoopEnvelope(LoopSynthesis& loop, const EnvelopeNodes& nodes);
+MessageCode SetLoopEnvelope(LoopSynthesis& loop, const EnvelopeNodes& nodes);

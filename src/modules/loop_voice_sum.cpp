@@ -32,11 +32,11 @@ void AddVoice(std::span<const float> segment, int64_t offset, int direction, std
   }
 }
 
-ModuleMessage SumDirect(const LoopVoicePlan& plan, std::span<const float> leftSegment, std::span<const float> rightSegment,
+MessageCode SumDirect(const LoopVoicePlan& plan, std::span<const float> leftSegment, std::span<const float> rightSegment,
                         std::span<float> left, std::span<float> right, bool stereo, const ProgressHooks& hooks) {
   const int32_t voices = static_cast<int32_t>(plan.offsets.size());
   for (int32_t v = 0; v < voices; ++v) {
-    if (ProgressCancelled(hooks, kCalculationProgressLabel, v, voices)) return ModuleMessage::Aborted;
+    if (ProgressCancelled(hooks, kCalculationProgressLabel, v, voices)) return kMsgAborted;
     const uint8_t feeds = plan.channels[static_cast<size_t>(v)];
     const int64_t offset = plan.offsets[static_cast<size_t>(v)];
     const int direction = plan.directions[static_cast<size_t>(v)];
@@ -44,7 +44,7 @@ ModuleMessage SumDirect(const LoopVoicePlan& plan, std::span<const float> leftSe
     if (stereo && (feeds & kVoiceFeedsRight)) AddVoice(rightSegment, offset, direction, right);
   }
   ProgressFinished(hooks, kCalculationProgressLabel, voices);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 // The stretch of the tripled loop the voices read, [first, last].
@@ -119,7 +119,7 @@ bool FillImpulseTrains(std::vector<float>& z, const LoopVoicePlan& plan, int dir
   return any;
 }
 
-ModuleMessage SumSpectral(const LoopVoicePlan& plan, std::span<const float> leftSegment, std::span<const float> rightSegment,
+MessageCode SumSpectral(const LoopVoicePlan& plan, std::span<const float> leftSegment, std::span<const float> rightSegment,
                           std::span<float> left, std::span<float> right, bool stereo, const ProgressHooks& hooks) {
   const int64_t length = static_cast<int64_t>(leftSegment.size());
   const ReadSpan reads = VoiceReadSpan(plan, length);
@@ -135,26 +135,26 @@ ModuleMessage SumSpectral(const LoopVoicePlan& plan, std::span<const float> left
   // transform domain that is conj(H) A and conj(A) G, H and G the spectra
   // of the forward and backward impulse trains; every index stays below m,
   // so the circular correlation never wraps.
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   std::vector<float> source;
   CheckedAlloc(source, static_cast<size_t>(2 * m));
   FillPackedSource(source, leftSegment, rightSegment, stereo, reads.first, count);
   ComplexFft(points, source.data(), kFftForward);
 
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   std::vector<float> forward;
   CheckedAlloc(forward, static_cast<size_t>(2 * m));
   const bool anyForward = FillImpulseTrains(forward, plan, 1, stereo, reads.first);
   if (anyForward) ComplexFft(points, forward.data(), kFftForward);
 
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   std::vector<float> backward;
   CheckedAlloc(backward, static_cast<size_t>(2 * m));
   const bool anyBackward = FillImpulseTrains(backward, plan, -1, stereo, reads.first);
   if (anyBackward) ComplexFft(points, backward.data(), kFftForward);
   else std::vector<float>().swap(backward);
 
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   // The output spectrum goes into the forward buffer, one conjugate pair of
   // bins at a time, so each pair is read before it is overwritten.
   for (int64_t k = 0; k <= m / 2; ++k) {
@@ -171,17 +171,17 @@ ModuleMessage SumSpectral(const LoopVoicePlan& plan, std::span<const float> left
   std::vector<float>().swap(source);
   std::vector<float>().swap(backward);
 
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   ComplexFft(points, forward.data(), kFftInverse);
 
-  if (cancelled()) return ModuleMessage::Aborted;
+  if (cancelled()) return kMsgAborted;
   const double scale = 1.0 / static_cast<double>(m);
   for (int64_t n = 0; n < length; ++n) {
     left[static_cast<size_t>(n)] += static_cast<float>(forward[static_cast<size_t>(2 * n)] * scale);
     if (stereo) right[static_cast<size_t>(n)] += static_cast<float>(forward[static_cast<size_t>(2 * n + 1)] * scale);
   }
   ProgressFinished(hooks, kCalculationProgressLabel, stages);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 }  // namespace
@@ -216,12 +216,12 @@ VoiceSumMethod ChooseVoiceSumMethod(const LoopVoicePlan& plan, int32_t length, b
   return additions > spectralCost ? VoiceSumMethod::Spectral : VoiceSumMethod::Direct;
 }
 
-ModuleMessage SumLoopVoices(const LoopVoicePlan& plan, std::span<const float> leftSegment,
+MessageCode SumLoopVoices(const LoopVoicePlan& plan, std::span<const float> leftSegment,
                             std::span<const float> rightSegment, std::span<float> left, std::span<float> right, bool stereo,
                             VoiceSumMethod method, const ProgressHooks& hooks) {
   const size_t length = leftSegment.size();
   if (length == 0 || left.size() < length || (stereo && (rightSegment.size() < length || right.size() < length)))
-    return ModuleMessage::NoData;
+    return kMsgNoData;
   if (method == VoiceSumMethod::Automatic) method = ChooseVoiceSumMethod(plan, static_cast<int32_t>(length), stereo);
   if (method == VoiceSumMethod::Spectral)
     return SumSpectral(plan, leftSegment, rightSegment, left, right, stereo, hooks);

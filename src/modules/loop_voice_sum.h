@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "modules/loop_voices.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 
 // Summing the voices of loop synthesis. The tripled loop is three copies of
@@ -32,7 +32,7 @@ VoiceSumMethod ChooseVoiceSumMethod(const LoopVoicePlan& plan, int32_t length, b
 // stereo false only the left channel is summed (right may be empty).
 // Both outputs must be zero on entry. Progress under "CALCULATION
 // PROGRESS: ", per voice (direct) or per transform stage (spectral).
-// Aborted when cancelled (the outputs then hold a partial sum), else Done.
-ModuleMessage SumLoopVoices(const LoopVoicePlan& plan, std::span<const float> leftSegment,
+// kMsgAborted when cancelled (the outputs then hold a partial sum), else kMsgDone.
+MessageCode SumLoopVoices(const LoopVoicePlan& plan, std::span<const float> leftSegment,
                             std::span<const float> rightSegment, std::span<float> left, std::span<float> right, bool stereo,
                             VoiceSumMethod method, const ProgressHooks& hooks);

@@ -160,10 +160,10 @@ void CombineHybridBins(const float* a, const float* b, int32_t bins, float contr
 
 int ResynthesisThreadCount() { return std::clamp<int>(gApp.processorCount, 1, kMaxResynthesisThreads); }
 
-ModuleMessage Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int threads) {
+MessageCode Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int threads) {
   const int32_t length = cross.length;
   if (length <= 0 || cross.aLeft.size() < static_cast<size_t>(length) || cross.bLeft.size() < static_cast<size_t>(length))
-    return ModuleMessage::NoData;
+    return kMsgNoData;
   const int threadCount = std::clamp(threads > 0 ? threads : ResynthesisThreadCount(), 1, kMaxResynthesisThreads);
 
   FrameSource source;
@@ -196,10 +196,10 @@ ModuleMessage Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, in
   std::vector<FrameScratch> scratch;
   for (int t = 0; t < threadCount; ++t) scratch.emplace_back(n);
 
-  ModuleMessage result = ModuleMessage::Done;
+  MessageCode result = kMsgDone;
   for (int64_t first = 0; first < frames; first += batch) {
     if (ProgressCancelled(hooks, kCalculationProgressLabel, first * hop, end)) {
-      result = ModuleMessage::Aborted;
+      result = kMsgAborted;
       break;
     }
     const int64_t count = std::min(batch, frames - first);
@@ -218,10 +218,10 @@ ModuleMessage Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, in
       AddFrame(batchBa.data() + static_cast<size_t>(f) * frameFloats, n, cross.baLeft.data() + p, cross.baRight.data() + p);
     }
   }
-  if (result == ModuleMessage::Done) ProgressFinished(hooks, kCalculationProgressLabel, end);
+  if (result == kMsgDone) ProgressFinished(hooks, kCalculationProgressLabel, end);
 
   for (std::vector<float>* channel : {&cross.abLeft, &cross.abRight, &cross.baLeft, &cross.baRight}) ShiftResult(*channel, n, length);
-  if (result == ModuleMessage::Aborted) return result;
+  if (result == kMsgAborted) return result;
 
   const double peakA = PairPeak(cross.aLeft, cross.aRight);
   const double peakB = PairPeak(cross.bLeft, cross.bRight);
@@ -229,5 +229,5 @@ ModuleMessage Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, in
   const auto used = static_cast<size_t>(length);
   ScalePairToPeak(std::span<float>(cross.abLeft).first(used), std::span<float>(cross.abRight).first(used), peakA - third);
   ScalePairToPeak(std::span<float>(cross.baLeft).first(used), std::span<float>(cross.baRight).first(used), peakB + third);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }

@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "modules/cross_synthesis.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 
 // The short-time spectral resynthesis of cross synthesis: frame by frame,
@@ -27,7 +27,7 @@ void CombineHybridBins(const float* a, const float* b, int32_t bins, float contr
 // The frames are spread over `threads` threads (0: ResynthesisThreadCount());
 // the overlap-add runs in frame order, so the results do not depend on the
 // thread count. Progress under "CALCULATION PROGRESS: " with the frame
-// position. Done: the results are level-aligned (A*B peaks a third of the
-// way from A's peak to B's, B*A two thirds). Aborted: the results keep what
-// was added so far, without alignment. NoData without work signals.
-ModuleMessage Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int threads = 0);
+// position. kMsgDone: the results are level-aligned (A*B peaks a third of the
+// way from A's peak to B's, B*A two thirds). kMsgAborted: the results keep what
+// was added so far, without alignment. kMsgNoData without work signals.
+MessageCode Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int threads = 0);

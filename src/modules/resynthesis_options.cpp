@@ -31,14 +31,14 @@ void OpenResynthesisOptions(ResynthesisOptions& options, const CrossSynthesis& c
   }
 }
 
-ModuleMessage ComputeResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross, const ProgressHooks& hooks) {
+MessageCode ComputeResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross, const ProgressHooks& hooks) {
   cross.settings = options.edited;
-  const ModuleMessage result = Resynthesize(cross, hooks);
-  if (result == ModuleMessage::Done) RemixCrossOutput(cross);
+  const MessageCode result = Resynthesize(cross, hooks);
+  if (result == kMsgDone) RemixCrossOutput(cross);
   return result;
 }
 
-ModuleMessage CancelResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross) {
+MessageCode CancelResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross) {
   cross.settings = options.atEntry;
   options.edited = options.atEntry;
   if (cross.a.length > 0 && cross.b.length > 0) {
@@ -53,27 +53,27 @@ ModuleMessage CancelResynthesisOptions(ResynthesisOptions& options, CrossSynthes
   } else {
     cross.loopMode = options.loopModeAtEntry;
   }
-  return ModuleMessage::Aborted;
+  return kMsgAborted;
 }
 
-ModuleMessage PressResynthesisOption(ResynthesisOptions& options, CrossSynthesis& cross, int buttonCode,
+MessageCode PressResynthesisOption(ResynthesisOptions& options, CrossSynthesis& cross, int buttonCode,
                                      const ProgressHooks& hooks) {
   ResynthesisSettings& edited = options.edited;
   switch (buttonCode) {
-    case kOptionOverlap: edited.overlap = NextOverlap(edited.overlap, edited.frameSize); return ModuleMessage::None;
-    case kOptionFrameSize: edited.frameSize = NextFrameSize(edited.frameSize, cross.length); return ModuleMessage::None;
+    case kOptionOverlap: edited.overlap = NextOverlap(edited.overlap, edited.frameSize); return kMsgNone;
+    case kOptionFrameSize: edited.frameSize = NextFrameSize(edited.frameSize, cross.length); return kMsgNone;
     case kOptionLowerContrast:
-      if (!(edited.contrast > kMinSpectralContrast)) return ModuleMessage::MinValue;
+      if (!(edited.contrast > kMinSpectralContrast)) return kMsgMinValue;
       edited.contrast -= kSpectralContrastStep;
-      return ModuleMessage::None;
+      return kMsgNone;
     case kOptionRaiseContrast:
-      if (!(edited.contrast < kMaxSpectralContrast)) return ModuleMessage::MaxValue;
+      if (!(edited.contrast < kMaxSpectralContrast)) return kMsgMaxValue;
       edited.contrast += kSpectralContrastStep;
-      return ModuleMessage::None;
-    case kOptionPhaseCorrection: edited.phaseCorrection = !edited.phaseCorrection; return ModuleMessage::None;
+      return kMsgNone;
+    case kOptionPhaseCorrection: edited.phaseCorrection = !edited.phaseCorrection; return kMsgNone;
     case kOptionLoop: return CycleLoopMode(cross);
     case kOptionCompute: return ComputeResynthesisOptions(options, cross, hooks);
     case kOptionCancel: return CancelResynthesisOptions(options, cross);
-    default: return ModuleMessage::None;
+    default: return kMsgNone;
   }
 }

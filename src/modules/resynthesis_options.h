@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "modules/cross_synthesis.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 
 // Page "RESYNTHESIS OPTIONS": the settings are edited in a copy and stored
@@ -37,11 +37,11 @@ void OpenResynthesisOptions(ResynthesisOptions& options, const CrossSynthesis& c
 
 // Buttons by code: 1 "OVERLAP", 2 "FFT_SIZE", 3 "-CNTRST", 4 "+CNTRST",
 // 6 "PH_CORR", 10 "LOOP", 11 "fCOMPUTE", 12 "fCANCEL".
-// "fCOMPUTE" stores the settings and runs the resynthesis: Done (the page
-// closes; the output is remixed) or Aborted (the page stays). "fCANCEL"
-// restores what the page found and returns Aborted; the page closes.
-// Other buttons return their message (MinValue, MaxValue, NoLoopData,
-// EqualFileLength) or None.
+// "fCOMPUTE" stores the settings and runs the resynthesis: kMsgDone (the page
+// closes; the output is remixed) or kMsgAborted (the page stays). "fCANCEL"
+// restores what the page found and returns kMsgAborted; the page closes.
+// Other buttons return their message (kMsgMinValue, kMsgMaxValue, kMsgNoLoopData,
+// kMsgEqualFileLength) or kMsgNone.
 inline constexpr int kOptionOverlap = 1;
 inline constexpr int kOptionFrameSize = 2;
 inline constexpr int kOptionLowerContrast = 3;
@@ -50,8 +50,8 @@ inline constexpr int kOptionPhaseCorrection = 6;
 inline constexpr int kOptionLoop = 10;
 inline constexpr int kOptionCompute = 11;
 inline constexpr int kOptionCancel = 12;
-ModuleMessage PressResynthesisOption(ResynthesisOptions& options, CrossSynthesis& cross, int buttonCode,
+MessageCode PressResynthesisOption(ResynthesisOptions& options, CrossSynthesis& cross, int buttonCode,
                                      const ProgressHooks& hooks);
 
-ModuleMessage ComputeResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross, const ProgressHooks& hooks);
-ModuleMessage CancelResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross);
+MessageCode ComputeResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross, const ProgressHooks& hooks);
+MessageCode CancelResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross);

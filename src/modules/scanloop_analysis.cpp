@@ -41,7 +41,7 @@ int32_t ScanloopPreviewStretch(int32_t stepSize, bool pitchAdaption) {
   return static_cast<int32_t>(std::clamp(stretch, static_cast<double>(kMinStretch), static_cast<double>(kMaxStretch)));
 }
 
-ModuleMessage AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, int32_t steps, ScanloopAnalysis& analysis,
+MessageCode AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, int32_t steps, ScanloopAnalysis& analysis,
                                const ProgressHooks& hooks) {
   analysis.stepSize = std::max(stepSize, 0);
   analysis.steps = analysis.stepSize > 0 ? static_cast<int32_t>(std::min<int64_t>(std::max(steps, 0), static_cast<int64_t>(signal.size()) / analysis.stepSize)) : 0;
@@ -49,7 +49,7 @@ ModuleMessage AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, 
   CheckedAlloc(analysis.stepPolarities, static_cast<size_t>(analysis.steps) * kPartialCount);
   std::vector<float> re(static_cast<size_t>(analysis.stepSize)), im(static_cast<size_t>(analysis.stepSize));
   for (int32_t s = 0; s < analysis.steps; ++s) {
-    if (ProgressCancelled(hooks, kAnalysisProgressLabel, s, analysis.steps)) return ModuleMessage::Aborted;
+    if (ProgressCancelled(hooks, kAnalysisProgressLabel, s, analysis.steps)) return kMsgAborted;
     RealSpectrum(analysis.stepSize, signal.data() + static_cast<size_t>(s) * static_cast<size_t>(analysis.stepSize), re.data(), im.data());
     // A step shorter than 65 samples has fewer bins; the partials above stay silent.
     const int bins = std::min(kPartialCount, analysis.stepSize - 1);
@@ -61,7 +61,7 @@ ModuleMessage AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, 
     }
   }
   ProgressFinished(hooks, kAnalysisProgressLabel, analysis.steps);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 void MapScanSteps(ScanloopAnalysis& analysis) {
@@ -86,13 +86,13 @@ void MapScanSteps(ScanloopAnalysis& analysis) {
   if (sharpen) TakeStep(analysis, 0, firstSliceSingle ? kScanSharpenGain : 1.0f, 0);
 }
 
-ModuleMessage StartScanloopAnalysis(ScanloopAnalysis& analysis, std::span<const float> signal, int32_t stepSize,
+MessageCode StartScanloopAnalysis(ScanloopAnalysis& analysis, std::span<const float> signal, int32_t stepSize,
                                     int32_t steps, const ProgressHooks& hooks) {
   analysis = ScanloopAnalysis{};
-  if (AnalyzeScanSteps(signal, stepSize, steps, analysis, hooks) == ModuleMessage::Aborted) return ModuleMessage::Aborted;
-  if (analysis.steps == 0) return ModuleMessage::NoData;
+  if (AnalyzeScanSteps(signal, stepSize, steps, analysis, hooks) == kMsgAborted) return kMsgAborted;
+  if (analysis.steps == 0) return kMsgNoData;
   RefreshScanloopAnalysis(analysis, true);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 void RefreshScanloopAnalysis(ScanloopAnalysis& analysis, bool fromMapping) {
@@ -103,40 +103,40 @@ void RefreshScanloopAnalysis(ScanloopAnalysis& analysis, bool fromMapping) {
   analysis.previewLength = RenderPreview(analysis.table, analysis.stretch, 1.0, analysis.preview);
 }
 
-ModuleMessage PressScanloopButton(ScanloopAnalysis& analysis, ScanloopButton button) {
+MessageCode PressScanloopButton(ScanloopAnalysis& analysis, ScanloopButton button) {
   AnalysisSettings& settings = analysis.settings;
   switch (button) {
     case ScanloopButton::SliceFillMode:
-      if (!analysis.OffersSliceFill()) return ModuleMessage::None;
+      if (!analysis.OffersSliceFill()) return kMsgNone;
       settings.sliceFill = settings.sliceFill == SliceFill::FullSignal ? SliceFill::Excerpts : SliceFill::FullSignal;
       RefreshScanloopAnalysis(analysis, true);
-      return ModuleMessage::None;
+      return kMsgNone;
     case ScanloopButton::PolarityLock:
       settings.polarityLock = !settings.polarityLock;
       RefreshScanloopAnalysis(analysis, false);
-      return ModuleMessage::None;
+      return kMsgNone;
     case ScanloopButton::SharpenAttack:
       settings.sharpenAttack = !settings.sharpenAttack;
       RefreshScanloopAnalysis(analysis, true);
-      return ModuleMessage::None;
+      return kMsgNone;
     case ScanloopButton::LowerContrast:
     case ScanloopButton::RaiseContrast: {
-      const ModuleMessage message =
+      const MessageCode message =
           button == ScanloopButton::LowerContrast ? LowerContrast(settings) : RaiseContrast(settings);
-      if (message == ModuleMessage::None) RefreshScanloopAnalysis(analysis, false);
+      if (message == kMsgNone) RefreshScanloopAnalysis(analysis, false);
       return message;
     }
     case ScanloopButton::PitchAdaption:
       settings.pitchAdaption = !settings.pitchAdaption;
       analysis.stretch = ScanloopPreviewStretch(analysis.stepSize, settings.pitchAdaption);
       analysis.previewLength = RenderPreview(analysis.table, analysis.stretch, 1.0, analysis.preview);
-      return ModuleMessage::None;
+      return kMsgNone;
   }
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
-ModuleMessage ApplyScanloopAnalysis(const ScanloopAnalysis& analysis, PartialTable& table, int32_t& stretch) {
+MessageCode ApplyScanloopAnalysis(const ScanloopAnalysis& analysis, PartialTable& table, int32_t& stretch) {
   table = analysis.table;
   stretch = analysis.stretch;
-  return ModuleMessage::Done;
+  return kMsgDone;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "modules/analysis_table.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 #include "wavetable/partial_table.h"
 
@@ -36,7 +36,7 @@ struct ScanloopAnalysis {
 int32_t ScanloopPreviewStretch(int32_t stepSize, bool pitchAdaption);
 
 // The spectra of the steps (no window), progress "ANALYSIS PROGRESS: ".
-ModuleMessage AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, int32_t steps, ScanloopAnalysis& analysis,
+MessageCode AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, int32_t steps, ScanloopAnalysis& analysis,
                                const ProgressHooks& hooks);
 
 // Steps onto slices: one step per slice up to 33 steps, else each slice
@@ -45,9 +45,9 @@ ModuleMessage AnalyzeScanSteps(std::span<const float> signal, int32_t stepSize, 
 void MapScanSteps(ScanloopAnalysis& analysis);
 
 // Entry: settings at their start values, the step spectra and the table.
-// Steps that the signal does not hold are left out; NoData when no step
-// remains, Aborted when cancelled, else Done.
-ModuleMessage StartScanloopAnalysis(ScanloopAnalysis& analysis, std::span<const float> signal, int32_t stepSize,
+// Steps that the signal does not hold are left out; kMsgNoData when no step
+// remains, kMsgAborted when cancelled, else kMsgDone.
+MessageCode StartScanloopAnalysis(ScanloopAnalysis& analysis, std::span<const float> signal, int32_t stepSize,
                                     int32_t steps, const ProgressHooks& hooks);
 
 // Mapping (when from_mapping), table and preview again.
@@ -61,6 +61,6 @@ enum class ScanloopButton : uint8_t {
   RaiseContrast,  // "+CNTRST" (7, 0)
   PitchAdaption,  // "P_ADAPT" (8, 0)
 };
-ModuleMessage PressScanloopButton(ScanloopAnalysis& analysis, ScanloopButton button);
+MessageCode PressScanloopButton(ScanloopAnalysis& analysis, ScanloopButton button);
 
-ModuleMessage ApplyScanloopAnalysis(const ScanloopAnalysis& analysis, PartialTable& table, int32_t& stretch);
+MessageCode ApplyScanloopAnalysis(const ScanloopAnalysis& analysis, PartialTable& table, int32_t& stretch);

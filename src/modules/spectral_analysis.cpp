@@ -63,7 +63,7 @@ int32_t AnalysisStretch(int32_t rangeLength) {
   return static_cast<int32_t>(std::clamp(stretch, static_cast<double>(kMinStretch), static_cast<double>(kMaxStretch)));
 }
 
-ModuleMessage AnalyzeFrames(std::span<const float> range, int32_t frames, FrameSpectra& spectra, const ProgressHooks& hooks) {
+MessageCode AnalyzeFrames(std::span<const float> range, int32_t frames, FrameSpectra& spectra, const ProgressHooks& hooks) {
   const int32_t count = std::max(frames, 0);
   spectra.frames = count;
   CheckedAlloc(spectra.magnitudes, static_cast<size_t>(count) * kAnalysisBins);
@@ -74,7 +74,7 @@ ModuleMessage AnalyzeFrames(std::span<const float> range, int32_t frames, FrameS
   for (int32_t f = 0; f < count; ++f) {
     if (ProgressCancelled(hooks, kAnalysisProgressLabel, f, count)) {
       spectra = FrameSpectra{};
-      return ModuleMessage::Aborted;
+      return kMsgAborted;
     }
     const size_t begin = static_cast<size_t>(f) * kAnalysisHop;
     for (int32_t i = 0; i < kAnalysisFrameLength; ++i) {
@@ -91,7 +91,7 @@ ModuleMessage AnalyzeFrames(std::span<const float> range, int32_t frames, FrameS
     }
   }
   ProgressFinished(hooks, kAnalysisProgressLabel, count);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 void FramesToSlices(const FrameSpectra& frames, SliceFill fill, bool sharpenAttack, SliceSpectra& slices) {
@@ -170,7 +170,7 @@ void MakeFundamentalTone(double tuneFactor, std::vector<float>& tone) {
 
 double SpectralAnalysis::PreviewPitch() const { return settings.pitchAdaption ? TuneFactor(settings.cents) : 1.0; }
 
-ModuleMessage StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks) {
+MessageCode StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks) {
   // The settings belong to the whole run of the range page: a second
   // "fANALYZE" starts from the values the first one left.
   const AnalysisSettings settings = analysis.settings;
@@ -178,10 +178,10 @@ ModuleMessage StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const 
   analysis.settings = settings;
   analysis.frameCount = AnalysisFrameCount(range);
   analysis.stretch = AnalysisStretch(static_cast<int32_t>(range.size()));
-  if (AnalyzeFrames(range, analysis.frameCount, analysis.frames, hooks) == ModuleMessage::Aborted) return ModuleMessage::Aborted;
+  if (AnalyzeFrames(range, analysis.frameCount, analysis.frames, hooks) == kMsgAborted) return kMsgAborted;
   RefreshSpectralAnalysis(analysis, AnalysisStage::Slices);
   MakeFundamentalTone(TuneFactor(analysis.settings.cents), analysis.fundamental);
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
 void RefreshSpectralAnalysis(SpectralAnalysis& analysis, AnalysisStage from) {
@@ -195,43 +195,43 @@ void RefreshSpectralAnalysis(SpectralAnalysis& analysis, AnalysisStage from) {
   RenderAnalysisPreview(analysis);
 }
 
-ModuleMessage PressSpectralButton(SpectralAnalysis& analysis, SpectralButton button) {
+MessageCode PressSpectralButton(SpectralAnalysis& analysis, SpectralButton button) {
   AnalysisSettings& settings = analysis.settings;
   switch (button) {
     case SpectralButton::SliceFillMode:
-      if (!analysis.OffersSliceFill()) return ModuleMessage::None;
+      if (!analysis.OffersSliceFill()) return kMsgNone;
       settings.sliceFill = settings.sliceFill == SliceFill::FullSignal ? SliceFill::Excerpts : SliceFill::FullSignal;
       RefreshSpectralAnalysis(analysis, AnalysisStage::Slices);
-      return ModuleMessage::None;
+      return kMsgNone;
     case SpectralButton::PolarityLock:
       settings.polarityLock = !settings.polarityLock;
       RefreshSpectralAnalysis(analysis, AnalysisStage::Table);
-      return ModuleMessage::None;
+      return kMsgNone;
     case SpectralButton::SharpenAttack:
       settings.sharpenAttack = !settings.sharpenAttack;
       RefreshSpectralAnalysis(analysis, AnalysisStage::Slices);
-      return ModuleMessage::None;
+      return kMsgNone;
     case SpectralButton::LowerContrast:
     case SpectralButton::RaiseContrast: {
-      const ModuleMessage message =
+      const MessageCode message =
           button == SpectralButton::LowerContrast ? LowerContrast(settings) : RaiseContrast(settings);
-      if (message == ModuleMessage::None) RefreshSpectralAnalysis(analysis, AnalysisStage::Table);
+      if (message == kMsgNone) RefreshSpectralAnalysis(analysis, AnalysisStage::Table);
       return message;
     }
     case SpectralButton::LowerCents:
-      if (settings.cents < kMinCents + 1) return ModuleMessage::MinValue;
+      if (settings.cents < kMinCents + 1) return kMsgMinValue;
       SetAnalysisCents(analysis, settings.cents - kCentsStep);
-      return ModuleMessage::None;
+      return kMsgNone;
     case SpectralButton::RaiseCents:
-      if (settings.cents > kMaxCents - 1) return ModuleMessage::MaxValue;
+      if (settings.cents > kMaxCents - 1) return kMsgMaxValue;
       SetAnalysisCents(analysis, settings.cents + kCentsStep);
-      return ModuleMessage::None;
+      return kMsgNone;
     case SpectralButton::PitchAdaption:
       settings.pitchAdaption = !settings.pitchAdaption;
       RefreshSpectralAnalysis(analysis, AnalysisStage::Preview);
-      return ModuleMessage::None;
+      return kMsgNone;
   }
-  return ModuleMessage::None;
+  return kMsgNone;
 }
 
 void SetAnalysisCents(SpectralAnalysis& analysis, int cents) {
@@ -240,14 +240,14 @@ void SetAnalysisCents(SpectralAnalysis& analysis, int cents) {
   MakeFundamentalTone(TuneFactor(analysis.settings.cents), analysis.fundamental);
 }
 
-ModuleMessage ApplySpectralAnalysis(const SpectralAnalysis& analysis, PartialTable& table, int32_t& stretch) {
+MessageCode ApplySpectralAnalysis(const SpectralAnalysis& analysis, PartialTable& table, int32_t& stretch) {
   table = analysis.table;
   stretch = analysis.stretch;
-  return ModuleMessage::Done;
+  return kMsgDone;
 }
 
-ModuleMessage CancelSpectralAnalysis(PartialTable& table, int32_t& stretch) {
+MessageCode CancelSpectralAnalysis(PartialTable& table, int32_t& stretch) {
   table = PartialTable{};
   stretch = kDefaultStretch;
-  return ModuleMessage::Aborted;
+  return kMsgAborted;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "modules/analysis_table.h"
-#include "modules/module_message.h"
+#include "core/message_codes.h"
 #include "modules/progress_hooks.h"
 #include "wavetable/partial_table.h"
 
@@ -51,9 +51,9 @@ int32_t AnalysisStretch(int32_t rangeLength);
 
 // Windowed 1024-point spectra every 512 samples, the window centre rotated
 // to position 0. Frames that would read past the range see silence there.
-// Reports progress under "ANALYSIS PROGRESS: "; Aborted when cancelled
-// (the spectra are then released), else Done.
-ModuleMessage AnalyzeFrames(std::span<const float> range, int32_t frames, FrameSpectra& spectra,
+// Reports progress under "ANALYSIS PROGRESS: "; kMsgAborted when cancelled
+// (the spectra are then released), else kMsgDone.
+MessageCode AnalyzeFrames(std::span<const float> range, int32_t frames, FrameSpectra& spectra,
                             const ProgressHooks& hooks);
 
 void FramesToSlices(const FrameSpectra& frames, SliceFill fill, bool sharpenAttack, SliceSpectra& slices);
@@ -100,8 +100,8 @@ enum class AnalysisStage : uint8_t { Slices, Harmonics, Table, Preview };
 
 // Entry to "SAMPLE ANALYSIS OPTIONS II": F, R, the frame spectra and every
 // later stage with the record's settings, and the fundamental tone.
-// Aborted when cancelled.
-ModuleMessage StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks);
+// kMsgAborted when cancelled.
+MessageCode StartSpectralAnalysis(SpectralAnalysis& analysis, std::span<const float> range, const ProgressHooks& hooks);
 void RefreshSpectralAnalysis(SpectralAnalysis& analysis, AnalysisStage from);
 
 enum class SpectralButton : uint8_t {
@@ -114,15 +114,15 @@ enum class SpectralButton : uint8_t {
   RaiseCents,      // "+5_CENT" (7, 0)
   PitchAdaption,   // "P_ADAPT" (8, 0)
 };
-// Changes the setting and redoes what depends on it; MinValue / MaxValue at
-// the limits (nothing changes then), else None.
-ModuleMessage PressSpectralButton(SpectralAnalysis& analysis, SpectralButton button);
+// Changes the setting and redoes what depends on it; kMsgMinValue / kMsgMaxValue at
+// the limits (nothing changes then), else kMsgNone.
+MessageCode PressSpectralButton(SpectralAnalysis& analysis, SpectralButton button);
 
 // A tuning keyboard click or arrow key: the new cents (-1200..1200), the
 // harmonics, table, preview and fundamental tone redone.
 void SetAnalysisCents(SpectralAnalysis& analysis, int cents);
 
-// "fAPPLY": the table and R go to the caller; Done.
-ModuleMessage ApplySpectralAnalysis(const SpectralAnalysis& analysis, PartialTable& table, int32_t& stretch);
-// "fCANCEL": the caller's table is cleared and R = 16; Aborted.
-ModuleMessage CancelSpectralAnalysis(PartialTable& table, int32_t& stretch);
+// "fAPPLY": the table and R go to the caller; kMsgDone.
+MessageCode ApplySpectralAnalysis(const SpectralAnalysis& analysis, PartialTable& table, int32_t& stretch);
+// "fCANCEL": the caller's table is cleared and R = 16; kMsgAborted.
+MessageCode CancelSpectralAnalysis(PartialTable& table, int32_t& stretch);

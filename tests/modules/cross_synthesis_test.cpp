@@ -71,14 +71,14 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
   const std::vector<float> a = Ramp(100);
   const std::vector<float> b(160, 0.5f);
   CrossSynthesis cross;
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 90, 99}), Input(b, b, 1)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 90, 99}), Input(b, b, 1)), kMsgDone);
   EXPECT_EQ(cross.loopMode, kLoopActiveNone);
   EXPECT_EQ(cross.length, 100);
   EXPECT_EQ(cross.abLeft.size(), 100u + 65536u);
   EXPECT_TRUE(cross.HasOutput());
   EXPECT_EQ(cross.aRight, cross.aLeft);  // mono fills both channels
   // A has a loop and B is longer: "FILE A", then back to "NONE" (B has no loop).
-  EXPECT_EQ(CycleLoopMode(cross), ModuleMessage::None);
+  EXPECT_EQ(CycleLoopMode(cross), kMsgNone);
   EXPECT_EQ(cross.loopMode, kLoopActiveFileA);
   EXPECT_STREQ(LoopActiveText(cross.loopMode), "FILE A");
   EXPECT_EQ(cross.length, 160);
@@ -86,13 +86,13 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
   EXPECT_EQ(cross.aLeft[100], 90.0f);
   EXPECT_EQ(cross.aLeft[159], 99.0f);
   EXPECT_EQ(cross.bLeft[159], 0.5f);
-  EXPECT_EQ(CycleLoopMode(cross), ModuleMessage::None);
+  EXPECT_EQ(CycleLoopMode(cross), kMsgNone);
   EXPECT_EQ(cross.loopMode, kLoopActiveNone);
   EXPECT_EQ(cross.length, 100);
 
   // Both with loops: 0 -> 1 -> 2? B's loop start must lie before A's end.
   ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 20}), Input(b, b, 1, {kLoopTypeReverse, 120, 150})),
-            ModuleMessage::Done);
+            kMsgDone);
   CycleLoopMode(cross);
   EXPECT_EQ(cross.loopMode, kLoopActiveFileA);
   CycleLoopMode(cross);
@@ -102,34 +102,34 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
   CycleLoopMode(cross);
   EXPECT_EQ(cross.loopMode, kLoopActiveNone);
   ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 20}), Input(b, b, 1, {kLoopTypeReverse, 50, 60})),
-            ModuleMessage::Done);
+            kMsgDone);
   CycleLoopMode(cross);
   CycleLoopMode(cross);
   EXPECT_EQ(cross.loopMode, kLoopActiveFileB);
   EXPECT_EQ(cross.length, 100);
 
   // No loops at all; equal lengths.
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1), Input(b, b, 1)), ModuleMessage::Done);
-  EXPECT_EQ(CycleLoopMode(cross), ModuleMessage::NoLoopData);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1), Input(b, b, 1)), kMsgDone);
+  EXPECT_EQ(CycleLoopMode(cross), kMsgNoLoopData);
   const std::vector<float> c(100, 0.25f);
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 20}), Input(c, c, 1)), ModuleMessage::Done);
-  EXPECT_EQ(CycleLoopMode(cross), ModuleMessage::EqualFileLength);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 20}), Input(c, c, 1)), kMsgDone);
+  EXPECT_EQ(CycleLoopMode(cross), kMsgEqualFileLength);
   EXPECT_EQ(cross.loopMode, kLoopActiveNone);
   // A loop beyond the file counts as none.
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 200}), Input(b, b, 1)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 10, 200}), Input(b, b, 1)), kMsgDone);
   EXPECT_EQ(cross.a.loop.type, kLoopTypeNone);
-  EXPECT_EQ(CycleLoopMode(cross), ModuleMessage::NoLoopData);
+  EXPECT_EQ(CycleLoopMode(cross), kMsgNoLoopData);
 
-  EXPECT_EQ(LoadCrossSources(cross, Input(a, a, 1), CrossSourceInput{}), ModuleMessage::NoData);
+  EXPECT_EQ(LoadCrossSources(cross, Input(a, a, 1), CrossSourceInput{}), kMsgNoData);
   EXPECT_FALSE(cross.HasOutput());
-  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressCrossSynthesisButton(cross, code), ModuleMessage::NoData);
-  EXPECT_EQ(DrawCrossEnvelope(cross, 3, 10), ModuleMessage::NoData);
+  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressCrossSynthesisButton(cross, code), kMsgNoData);
+  EXPECT_EQ(DrawCrossEnvelope(cross, 3, 10), kMsgNoData);
 }
 
 TEST(CrossSynthesis, EnvelopeMovesTheOutputAlongTheChain) {
   const std::vector<float> a(50, 0.0f);
   CrossSynthesis cross;
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 2), Input(a, a, 2)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 2), Input(a, a, 2)), kMsgDone);
   FillConstant(cross.aLeft, 1.0f);
   FillConstant(cross.abLeft, 2.0f);
   FillConstant(cross.baLeft, 3.0f);
@@ -246,18 +246,18 @@ TEST(ResynthesisOptions, WrapRules) {
   ResynthesisOptions options;
   OpenResynthesisOptions(options, cross);
   int presses = 0;
-  while (PressResynthesisOption(options, cross, kOptionLowerContrast, {}) == ModuleMessage::None) ++presses;
+  while (PressResynthesisOption(options, cross, kOptionLowerContrast, {}) == kMsgNone) ++presses;
   EXPECT_EQ(presses, 4);
   EXPECT_EQ(options.edited.contrast, 0.25f);
   presses = 0;
-  while (PressResynthesisOption(options, cross, kOptionRaiseContrast, {}) == ModuleMessage::None) ++presses;
+  while (PressResynthesisOption(options, cross, kOptionRaiseContrast, {}) == kMsgNone) ++presses;
   EXPECT_EQ(presses, 12);
   EXPECT_EQ(options.edited.contrast, 1.0f);
-  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionRaiseContrast, {}), ModuleMessage::MaxValue);
+  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionRaiseContrast, {}), kMsgMaxValue);
   PressResynthesisOption(options, cross, kOptionPhaseCorrection, {});
   EXPECT_FALSE(options.edited.phaseCorrection);
   EXPECT_TRUE(cross.settings.phaseCorrection);  // stored only by "fCOMPUTE"
-  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionCompute, {}), ModuleMessage::NoData);
+  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionCompute, {}), kMsgNoData);
   EXPECT_FALSE(cross.settings.phaseCorrection);
 }
 
@@ -267,11 +267,11 @@ TEST_F(CrossSynthesisTest, IdenticalFilesResynthesiseThemselves) {
   const std::vector<float> extra = Sine(length, 0.071, 0.2);
   for (size_t i = 0; i < length; ++i) left[i] += extra[i];
   CrossSynthesis cross;
-  ASSERT_EQ(LoadCrossSources(cross, Input(left, right, 2), Input(left, right, 2)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(cross, Input(left, right, 2), Input(left, right, 2)), kMsgDone);
   for (bool correction : {false, true}) {
     cross.settings.phaseCorrection = correction;
     ScriptedProgress progress;
-    ASSERT_EQ(Resynthesize(cross, progress.Hooks()), ModuleMessage::Done);
+    ASSERT_EQ(Resynthesize(cross, progress.Hooks()), kMsgDone);
     EXPECT_EQ(progress.calls.back().done, progress.calls.back().total);
     EXPECT_EQ(progress.calls.back().total, static_cast<int64_t>(length) - 1 + 1024);
     const double peak = PairPeak(cross.aLeft, cross.aRight);
@@ -290,12 +290,12 @@ TEST_F(CrossSynthesisTest, ThreadsLevelsCancelAndSilence) {
   const std::vector<float> aLeft = Noise(length, 1, 0.9f), aRight = Noise(length, 2, 0.5f);
   const std::vector<float> bLeft = Sine(length, 0.013, 0.3), bRight = Noise(length, 3, 0.2f);
   CrossSynthesis one;
-  ASSERT_EQ(LoadCrossSources(one, Input(aLeft, aRight, 2), Input(bLeft, bRight, 2)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(one, Input(aLeft, aRight, 2), Input(bLeft, bRight, 2)), kMsgDone);
   one.settings.frameSize = 512;
   one.settings.overlap = 8;
   CrossSynthesis two = one;
-  ASSERT_EQ(Resynthesize(one, {}, 1), ModuleMessage::Done);
-  ASSERT_EQ(Resynthesize(two, {}, 2), ModuleMessage::Done);
+  ASSERT_EQ(Resynthesize(one, {}, 1), kMsgDone);
+  ASSERT_EQ(Resynthesize(two, {}, 2), kMsgDone);
   EXPECT_EQ(one.abLeft, two.abLeft);  // the same sums in the same order
   EXPECT_EQ(one.baRight, two.baRight);
   const double peakA = PairPeak(one.aLeft, one.aRight), peakB = PairPeak(one.bLeft, one.bRight);
@@ -308,21 +308,21 @@ TEST_F(CrossSynthesisTest, ThreadsLevelsCancelAndSilence) {
   ScriptedProgress progress;
   progress.cancelAtCall = 1;
   CrossSynthesis cancelled = two;
-  ASSERT_EQ(Resynthesize(cancelled, progress.Hooks(), 2), ModuleMessage::Aborted);
+  ASSERT_EQ(Resynthesize(cancelled, progress.Hooks(), 2), kMsgAborted);
   EXPECT_GT(MaxAbsOf(cancelled.abLeft), 0.0);
   EXPECT_EQ(cancelled.abLeft[length - 100], 0.0f);
 
   // Silent files: no peak to divide by, no NaN.
   const std::vector<float> silent(5000, 0.0f);
   CrossSynthesis quiet;
-  ASSERT_EQ(LoadCrossSources(quiet, Input(silent, silent, 1), Input(silent, silent, 1)), ModuleMessage::Done);
-  ASSERT_EQ(Resynthesize(quiet, {}), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(quiet, Input(silent, silent, 1), Input(silent, silent, 1)), kMsgDone);
+  ASSERT_EQ(Resynthesize(quiet, {}), kMsgDone);
   EXPECT_TRUE(AllFinite(quiet.abLeft));
   EXPECT_TRUE(AllFinite(quiet.baRight));
   EXPECT_EQ(MaxAbsOf(quiet.abLeft), 0.0);
   // One silent file: the other's hybrid magnitude is 0 everywhere as well.
-  ASSERT_EQ(LoadCrossSources(quiet, Input(aLeft, aRight, 2), Input(silent, silent, 1)), ModuleMessage::Done);
-  ASSERT_EQ(Resynthesize(quiet, {}), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(quiet, Input(aLeft, aRight, 2), Input(silent, silent, 1)), kMsgDone);
+  ASSERT_EQ(Resynthesize(quiet, {}), kMsgDone);
   EXPECT_TRUE(AllFinite(quiet.abLeft));
   RemixCrossOutput(quiet);
   EXPECT_TRUE(AllFinite(quiet.outLeft));
@@ -331,12 +331,12 @@ TEST_F(CrossSynthesisTest, ThreadsLevelsCancelAndSilence) {
 TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   const std::vector<float> a = Noise(6000, 5, 0.7f), b = Noise(9000, 6, 0.4f);
   CrossSynthesis cross;
-  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 1000, 5999}), Input(b, b, 1)), ModuleMessage::Done);
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 1000, 5999}), Input(b, b, 1)), kMsgDone);
   ResynthesisOptions options;
   OpenResynthesisOptions(options, cross);
   PressResynthesisOption(options, cross, kOptionOverlap, {});
   EXPECT_EQ(options.edited.overlap, 32);
-  ASSERT_EQ(PressResynthesisOption(options, cross, kOptionCompute, {}), ModuleMessage::Done);
+  ASSERT_EQ(PressResynthesisOption(options, cross, kOptionCompute, {}), kMsgDone);
   EXPECT_EQ(cross.settings.overlap, 32);
   const std::vector<float> computed = cross.abLeft;
   const std::vector<float> mixed = cross.outLeft;
@@ -346,11 +346,11 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   OpenResynthesisOptions(options, cross);
   PressResynthesisOption(options, cross, kOptionFrameSize, {});
   EXPECT_EQ(options.edited.frameSize, 2048);
-  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionLoop, {}), ModuleMessage::None);
+  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionLoop, {}), kMsgNone);
   EXPECT_EQ(cross.loopMode, kLoopActiveFileA);
   EXPECT_EQ(cross.length, 9000);
   EXPECT_EQ(MaxAbsOf(cross.abLeft), 0.0);
-  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionCancel, {}), ModuleMessage::Aborted);
+  EXPECT_EQ(PressResynthesisOption(options, cross, kOptionCancel, {}), kMsgAborted);
   EXPECT_EQ(cross.loopMode, kLoopActiveNone);
   EXPECT_EQ(cross.length, 6000);
   EXPECT_EQ(cross.settings.frameSize, 1024);
@@ -361,7 +361,7 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   OpenResynthesisOptions(options, cross);
   ScriptedProgress progress;
   progress.cancelAtCall = 0;
-  EXPECT_EQ(ComputeResynthesisOptions(options, cross, progress.Hooks()), ModuleMessage::Aborted);
+  EXPECT_EQ(ComputeResynthesisOptions(options, cross, progress.Hooks()), kMsgAborted);
   EXPECT_NE(cross.abLeft, computed);
   CancelResynthesisOptions(options, cross);
   EXPECT_EQ(cross.abLeft, computed);

@@ -55,7 +55,7 @@ double PeakOfDoubles(const std::vector<double>& v) {
 
 LoopSynthesis Loaded(const std::vector<float>& left, const std::vector<float>& right, int channels) {
   LoopSynthesis loop;
-  EXPECT_EQ(LoadLoopInput(loop, left, right, static_cast<int32_t>(left.size()), channels, 0, 0, "TEST"), ModuleMessage::Done);
+  EXPECT_EQ(LoadLoopInput(loop, left, right, static_cast<int32_t>(left.size()), channels, 0, 0, "TEST"), kMsgDone);
   return loop;
 }
 
@@ -190,7 +190,7 @@ TEST_F(LoopSynthesisTest, FastSumMatchesTheVoiceByVoiceSum) {
     const double scale = std::max(PeakOfDoubles(expectedLeft), PeakOfDoubles(expectedRight));
     for (VoiceSumMethod method : {VoiceSumMethod::Direct, VoiceSumMethod::Spectral}) {
       std::vector<float> outLeft(static_cast<size_t>(c.length)), outRight(static_cast<size_t>(c.length));
-      ASSERT_EQ(SumLoopVoices(plan, leftSegment, rightSegment, outLeft, outRight, stereo, method, {}), ModuleMessage::Done);
+      ASSERT_EQ(SumLoopVoices(plan, leftSegment, rightSegment, outLeft, outRight, stereo, method, {}), kMsgDone);
       // Relative to the loudest summed sample: 2e-6 voice by voice (float
       // sums; measured up to 4e-7), 5e-6 through the transforms (measured
       // up to 1.2e-6).
@@ -215,25 +215,25 @@ TEST(LoopSynthesis, StartDensityAndTheDensityButtons) {
   LoopSynthesis loop = Loaded(input, input, 1);
   EXPECT_EQ(loop.density, 128);
   EXPECT_EQ(loop.smear, 128);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), ModuleMessage::None);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
   EXPECT_EQ(loop.density, 256);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), ModuleMessage::None);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
   EXPECT_EQ(loop.density, 512);
   EXPECT_EQ(loop.smear, 512);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), ModuleMessage::MaxValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgMaxValue);
   EXPECT_EQ(loop.density, 512);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), ModuleMessage::MaxValue);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), ModuleMessage::None);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgMaxValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), kMsgNone);
   EXPECT_EQ(loop.smear, 256);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), ModuleMessage::None);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgNone);
   EXPECT_EQ(loop.smear, 512);
-  for (int i = 0; i < 9; ++i) ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), ModuleMessage::None);
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), kMsgNone);
   EXPECT_EQ(loop.density, 1);
   EXPECT_EQ(loop.smear, 1);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), ModuleMessage::MinValue);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), ModuleMessage::MinValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), kMsgMinValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), kMsgMinValue);
   // A parameter change releases the output.
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   ASSERT_TRUE(loop.HasOutput());
   PressLoopSynthesisButton(loop, kLoopBidirectional, {});
   EXPECT_TRUE(loop.bidirectional);
@@ -248,7 +248,7 @@ TEST_F(LoopSynthesisTest, SingleVoiceGivesTheNormalisedMeanFreeInput) {
   EXPECT_NEAR(loop.inputPeak, MaxAbsOf(input), 1e-7);
   EXPECT_NEAR(MaxAbsOf(loop.inputLeft), 1.0, 1e-6);
   loop.widening = true;  // S = 1: no widening applies
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   EXPECT_FALSE(loop.widened);
   std::vector<float> expected = loop.inputLeft;
   RemoveMean(expected.data(), static_cast<int32_t>(expected.size()));
@@ -265,13 +265,13 @@ TEST_F(LoopSynthesisTest, StereoAndWideningPaths) {
   // Mono input with widening: odd voices left, even voices right: two different channels.
   LoopSynthesis loop = Loaded(left, left, 1);
   loop.widening = true;
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   EXPECT_TRUE(loop.widened);
   EXPECT_NE(loop.outputLeft, loop.outputRight);
   EXPECT_NEAR(std::max(MaxAbsOf(loop.outputLeft), MaxAbsOf(loop.outputRight)), 1.0, 1e-6);
   // A stereo input without widening: both channels from their own source.
   loop = Loaded(left, right, 2);
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   EXPECT_FALSE(loop.widened);
   EXPECT_NE(loop.outputLeft, loop.outputRight);
   double sumLeft = 0.0, sumRight = 0.0;
@@ -286,33 +286,33 @@ TEST_F(LoopSynthesisTest, StereoAndWideningPaths) {
 TEST_F(LoopSynthesisTest, EnvelopeButtonsAndOutputToInput) {
   const std::vector<float> input = Noise(20000, 41);
   LoopSynthesis loop = Loaded(input, input, 1);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), ModuleMessage::EnvelopeIsFlat);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), ModuleMessage::NoData);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), kMsgEnvelopeIsFlat);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), kMsgNoData);
   EnvelopeNodes nodes = FlatEnvelope();
   nodes[0] = -127;
   nodes[32] = 0;
-  ASSERT_EQ(SetLoopEnvelope(loop, nodes), ModuleMessage::None);
+  ASSERT_EQ(SetLoopEnvelope(loop, nodes), kMsgNone);
   EXPECT_EQ(loop.envelopedLeft[0], 0.0f);
   EXPECT_FLOAT_EQ(loop.envelopedLeft[19999], loop.inputLeft[19999] * 0.5f);
   EXPECT_EQ(loop.envelopedLeft[10000], loop.inputLeft[10000]);
   // "REVERSE": input and envelope both run backwards.
   const std::vector<float> before = loop.inputLeft;
-  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopReverse, {}), ModuleMessage::None);
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopReverse, {}), kMsgNone);
   EXPECT_EQ(loop.inputLeft[0], before[19999]);
   EXPECT_EQ(loop.envelope[0], 0);
   EXPECT_EQ(loop.envelope[32], -127);
   EXPECT_EQ(loop.envelopedLeft[19999], 0.0f);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), ModuleMessage::None);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), kMsgNone);
   EXPECT_EQ(loop.envelope, FlatEnvelope());
   // "OUT>IN" after a widened computation: the output becomes a stereo input.
   loop.widening = true;
-  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopCompute, {}), ModuleMessage::Done);
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopCompute, {}), kMsgDone);
   const std::vector<float> outLeft = loop.outputLeft, outRight = loop.outputRight;
   SetLoopEnvelope(loop, nodes);
   EXPECT_FALSE(loop.HasOutput());
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   const std::vector<float> out2Left = loop.outputLeft, out2Right = loop.outputRight;
-  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), ModuleMessage::None);
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), kMsgNone);
   EXPECT_EQ(loop.channels, 2);
   EXPECT_FALSE(loop.widening);
   EXPECT_EQ(loop.envelope, FlatEnvelope());
@@ -327,7 +327,7 @@ TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
   const std::vector<float> silent(5000, 0.0f);
   LoopSynthesis loop = Loaded(silent, silent, 1);
   EXPECT_EQ(loop.inputPeak, 0.0);
-  ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   EXPECT_TRUE(AllFinite(loop.outputLeft));
   EXPECT_EQ(MaxAbsOf(loop.outputLeft), 0.0);
   const std::vector<float> input = Noise(5000, 51);
@@ -335,22 +335,22 @@ TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
   SetLoopEnvelope(loop, FlatEnvelope(-127));
   for (VoiceSumMethod method : {VoiceSumMethod::Direct, VoiceSumMethod::Spectral}) {
     loop.sumMethod = method;
-    ASSERT_EQ(ComputeLoop(loop, {}), ModuleMessage::Done);
+    ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
     EXPECT_TRUE(AllFinite(loop.outputLeft));
     EXPECT_TRUE(AllFinite(loop.outputRight));
   }
 
   LoopSynthesis empty;
-  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressLoopSynthesisButton(empty, code, {}), ModuleMessage::NoData) << code;
-  EXPECT_EQ(SetLoopEnvelope(empty, FlatEnvelope()), ModuleMessage::NoData);
-  EXPECT_EQ(LoadLoopInput(empty, {}, {}, 0, 1, 0, 0), ModuleMessage::NoData);
+  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressLoopSynthesisButton(empty, code, {}), kMsgNoData) << code;
+  EXPECT_EQ(SetLoopEnvelope(empty, FlatEnvelope()), kMsgNoData);
+  EXPECT_EQ(LoadLoopInput(empty, {}, {}, 0, 1, 0, 0), kMsgNoData);
 
   // Cancel between voices, and between transform stages: no output.
   loop = Loaded(input, input, 1);
   loop.sumMethod = VoiceSumMethod::Direct;
   ScriptedProgress progress;
   progress.cancelAtCall = 3;
-  EXPECT_EQ(ComputeLoop(loop, progress.Hooks()), ModuleMessage::Aborted);
+  EXPECT_EQ(ComputeLoop(loop, progress.Hooks()), kMsgAborted);
   EXPECT_FALSE(loop.HasOutput());
   EXPECT_EQ(progress.calls[2].done, 2);
   EXPECT_EQ(progress.calls[2].total, loop.smear);
@@ -358,10 +358,10 @@ TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
   loop.sumMethod = VoiceSumMethod::Spectral;
   ScriptedProgress stages;
   stages.cancelAtCall = 2;
-  EXPECT_EQ(ComputeLoop(loop, stages.Hooks()), ModuleMessage::Aborted);
+  EXPECT_EQ(ComputeLoop(loop, stages.Hooks()), kMsgAborted);
   EXPECT_FALSE(loop.HasOutput());
   ScriptedProgress complete;
-  ASSERT_EQ(ComputeLoop(loop, complete.Hooks()), ModuleMessage::Done);
+  ASSERT_EQ(ComputeLoop(loop, complete.Hooks()), kMsgDone);
   EXPECT_EQ(complete.calls.back().done, complete.calls.back().total);
 }
 

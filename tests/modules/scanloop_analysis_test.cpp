@@ -37,7 +37,7 @@ TEST_F(ScanloopTest, OneStepPerSliceAndHeldRest) {
   const std::vector<float> signal = ScanLoop(8, 256);
   ScanloopAnalysis analysis;
   ScriptedProgress progress;
-  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 8, progress.Hooks()), ModuleMessage::Done);
+  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 8, progress.Hooks()), kMsgDone);
   EXPECT_EQ(analysis.steps, 8);
   EXPECT_EQ(analysis.stretch, 16);
   EXPECT_FALSE(analysis.OffersSliceFill());
@@ -51,19 +51,19 @@ TEST_F(ScanloopTest, OneStepPerSliceAndHeldRest) {
 
   // Inverted cycles give negative partials.
   const std::vector<float> inverted = ScanLoop(8, 256, -1.0f);
-  ASSERT_EQ(StartScanloopAnalysis(analysis, inverted, 256, 8, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartScanloopAnalysis(analysis, inverted, 256, 8, {}), kMsgDone);
   EXPECT_EQ(analysis.table.at(0, 0), -127);
 
   // Steps the signal does not hold are left out; none at all is no data.
-  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 20, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 20, {}), kMsgDone);
   EXPECT_EQ(analysis.steps, 8);
-  EXPECT_EQ(StartScanloopAnalysis(analysis, signal, 4096, 2, {}), ModuleMessage::NoData);
+  EXPECT_EQ(StartScanloopAnalysis(analysis, signal, 4096, 2, {}), kMsgNoData);
 }
 
 TEST_F(ScanloopTest, MappingOfManyStepsAndSharpen) {
   const std::vector<float> signal = ScanLoop(66, 128);
   ScanloopAnalysis analysis;
-  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 128, 66, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 128, 66, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
   // Full signal: slice c averages steps 2c and 2c + 1, harmonics (2c mod 8) + 1 and + 2.
   const float single = analysis.stepMagnitudes[0];  // step 0, partial 1
@@ -86,7 +86,7 @@ TEST_F(ScanloopTest, MappingOfManyStepsAndSharpen) {
   EXPECT_EQ(analysis.previewLength, 32u * 256u * 16u + 256u);
   int32_t stretch = 0;
   PartialTable table;
-  EXPECT_EQ(ApplyScanloopAnalysis(analysis, table, stretch), ModuleMessage::Done);
+  EXPECT_EQ(ApplyScanloopAnalysis(analysis, table, stretch), kMsgDone);
   EXPECT_EQ(stretch, 16);
   EXPECT_EQ(table, analysis.table);
 }

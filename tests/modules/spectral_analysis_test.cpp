@@ -76,7 +76,7 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   const std::vector<float> range = Sine(8 * 512, kUnityCycles, 0.5);
   SpectralAnalysis analysis;
   ScriptedProgress progress;
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), ModuleMessage::Done);
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), kMsgDone);
   EXPECT_EQ(analysis.frameCount, 7);
   EXPECT_EQ(analysis.stretch, 1);
   EXPECT_FALSE(analysis.OffersSliceFill());
@@ -100,10 +100,10 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
 TEST_F(SpectralAnalysisTest, PolarityFollowsTheSignOfTheSine) {
   std::vector<float> range = Sine(20 * 512, kUnityCycles, 0.5);
   SpectralAnalysis analysis;
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   EXPECT_GT(analysis.table.at(0, 0), 0);
   for (float& v : range) v = -v;
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   EXPECT_LT(analysis.table.at(0, 0), 0);
   EXPECT_LT(analysis.table.at(0, 10), 0);
 }
@@ -232,34 +232,34 @@ TEST(SpectralAnalysis, FundamentalTone) {
 TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   const std::vector<float> range = Sine(40 * 512, kUnityCycles, 0.5);
   SpectralAnalysis analysis;
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
   int presses = 0;
-  ModuleMessage message = ModuleMessage::None;
-  while (message == ModuleMessage::None && presses < 50) {
+  MessageCode message = kMsgNone;
+  while (message == kMsgNone && presses < 50) {
     message = PressSpectralButton(analysis, SpectralButton::LowerContrast);
     ++presses;
   }
-  EXPECT_EQ(message, ModuleMessage::MinValue);
+  EXPECT_EQ(message, kMsgMinValue);
   EXPECT_EQ(presses, 11);
   EXPECT_NEAR(analysis.settings.contrast, 0.5f, 1e-5);
   presses = 0;
-  message = ModuleMessage::None;
-  while (message == ModuleMessage::None && presses < 50) {
+  message = kMsgNone;
+  while (message == kMsgNone && presses < 50) {
     message = PressSpectralButton(analysis, SpectralButton::RaiseContrast);
     ++presses;
   }
-  EXPECT_EQ(message, ModuleMessage::MaxValue);
+  EXPECT_EQ(message, kMsgMaxValue);
   EXPECT_EQ(presses, 31);
   EXPECT_NEAR(analysis.settings.contrast, 2.0f, 1e-5);
 
   SetAnalysisCents(analysis, -1200);
-  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::LowerCents), ModuleMessage::MinValue);
+  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::LowerCents), kMsgMinValue);
   EXPECT_EQ(analysis.settings.cents, -1200);
-  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), ModuleMessage::None);
+  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), kMsgNone);
   EXPECT_EQ(analysis.settings.cents, -1195);
   SetAnalysisCents(analysis, 1200);
-  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), ModuleMessage::MaxValue);
+  EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), kMsgMaxValue);
   EXPECT_NEAR(analysis.fundamental[32], 1.0, 1e-3);
   EXPECT_EQ(analysis.previewLength, 32u * 128u * static_cast<size_t>(Nearest(analysis.stretch * 2.0)) + 128u);
   PressSpectralButton(analysis, SpectralButton::PitchAdaption);
@@ -275,19 +275,19 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
 
   PartialTable table = before;
   int32_t stretch = 3;
-  EXPECT_EQ(ApplySpectralAnalysis(analysis, table, stretch), ModuleMessage::Done);
+  EXPECT_EQ(ApplySpectralAnalysis(analysis, table, stretch), kMsgDone);
   EXPECT_EQ(table, analysis.table);
   EXPECT_EQ(stretch, analysis.stretch);
-  EXPECT_EQ(CancelSpectralAnalysis(table, stretch), ModuleMessage::Aborted);
+  EXPECT_EQ(CancelSpectralAnalysis(table, stretch), kMsgAborted);
   EXPECT_TRUE(TableIsSilent(table));
   EXPECT_EQ(stretch, 16);
 
   ScriptedProgress progress;
   progress.cancelAtCall = 3;
-  EXPECT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), ModuleMessage::Aborted);
+  EXPECT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), kMsgAborted);
   EXPECT_EQ(progress.calls.size(), 4u);
   // The settings of the run survive a second analysis.
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), ModuleMessage::Done);
+  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   EXPECT_EQ(analysis.settings.cents, 1200);
   EXPECT_TRUE(analysis.settings.sharpenAttack);
   EXPECT_FALSE(analysis.settings.pitchAdaption);
