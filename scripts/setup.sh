@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what Sonic-Loom needs to build, run and test on Debian 12.
+# Installs what Sonic-Loom needs to build, run and test on Debian 12
+# (with --fuzz also what fuzz/run.sh needs).
 # Runs apt only for packages that are missing; uses sudo when not root.
 set -euo pipefail
 
@@ -10,6 +11,10 @@ packages=(
   console-setup-linux
   xvfb xauth sox libsndfile1-dev zenity xdg-utils
 )
+# fuzz/run.sh builds its targets with clang and libFuzzer.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,14 +1,13 @@
 #include "core/atomic_file.h"
 
-#include <fcntl.h>
-#include <linux/fs.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <vector>
+
+#include "core/no_replace_rename.h"
 
 namespace {
 
@@ -44,18 +43,6 @@ bool WriteTemporary(const std::string& path, const std::function<bool(std::FILE*
   return ok;
 }
 
-// rename that refuses to replace: renameat2 with RENAME_NOREPLACE where the
-// file system knows it, otherwise link + unlink.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-#ifdef SYS_renameat2
-  if (syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-#endif
-  if (link(from.c_str(), to.c_str()) != 0) return false;
-  unlink(from.c_str());
-  return true;
-}
-
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer) {
@@ -77,7 +64,7 @@ bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes
 bool WriteNewFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer) {
   std::string tempPath;
   if (!WriteTemporary(path, writer, tempPath)) return false;
-  if (!RenameNoReplace(tempPath, path)) {
+  if (RenameNoReplace(tempPath, path) != RenameOutcome::kRenamed) {
     unlink(tempPath.c_str());
     return false;
   }

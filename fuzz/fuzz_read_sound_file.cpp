@@ -1,0 +1,54 @@
+// libFuzzer target for the universal reader. The first input byte picks the
+// file name (and so the branch: WAV, WT, SYX, EFE, WTS or an unknown
+// extension) and the single-cycle rule; the rest is the file. Each input is
+// read in properties mode and in load mode, and whatever loads is loaded.
+#include <stdio.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "files/folder_table.h"
+#include "files/sample_loader.h"
+#include "files/wave_reader.h"
+
+namespace {
+
+constexpr const char* kNames[] = {"F.WAV", "f.wav", "F.WT", "F.SYX", "F.EFE", "F.WTS", "F.TXT", "NODOT"};
+constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
+constexpr size_t kSampleFrames = 8192;       // fewer than many files claim: loads must stop at the buffer
+constexpr size_t kXformFloats = 2 * 262144;  // two stereo slices
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2) return 0;
+  const char* name = kNames[data[0] % kNameCount];
+  const ReadRules rules{(data[0] & 0x80) == 0};
+  std::vector<uint8_t> bytes(data + 1, data + size);
+  FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
+  if (!file) return 0;
+
+  FileInfo info;
+  const int16_t category = ReadSoundFile(file, name, &info, nullptr, nullptr, rules);
+  if (info.remark.size() >= kRemarkCapacity || info.length.size() >= kLengthCapacity) __builtin_trap();
+
+  rewind(file);
+  WaveHeader header;
+  SamplerBlock block;
+  if (ReadSoundFile(file, name, nullptr, &header, &block, rules) != category) __builtin_trap();
+
+  rewind(file);
+  SampleDescriptor descriptor;
+  if (category == kCategorySample || category == kCategorySingleCycle) {
+    static std::vector<float> left(kSampleFrames), right(kSampleFrames);
+    LoadSampleStream(file, name, category, left, right, descriptor, rules);
+  } else if (category == kCategoryXformWav) {
+    static std::vector<float> noise(kXformFloats);
+    XformFileData table;
+    table.samples = noise;
+    LoadXformStream(file, name, table, descriptor, rules);
+  }
+  fclose(file);
+  return 0;
+}

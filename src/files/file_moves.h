@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+// Moving one file without ever replacing another: a no-replace rename on the
+// same file system; across file systems (or where the file system has no
+// no-replace rename) a copy that is flushed to disk and compared with the
+// source before the source is removed. On failure the source stays as it
+// was and no partial copy is left behind.
+enum class MoveResult {
+  kMoved,
+  kTargetExists,  // nothing changed
+  kFailed,        // nothing changed
+};
+
+MoveResult MoveFileNoReplace(const std::string& from, const std::string& to);
+
+// The same file (device and inode), whatever the paths say.
+bool IsSameFile(const std::string& a, const std::string& b);
+
+// Both regular files of equal length and equal bytes.
+bool HaveEqualContent(const std::string& a, const std::string& b);

@@ -1,0 +1,190 @@
+#include "files/category_root_move.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "core/message_codes.h"
+#include "files/library_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A file that cannot be renamed or removed (root too), while it lives.
+struct ImmutableFile {
+  std::string path;
+  bool active = false;
+  explicit ImmutableFile(const std::string& file) : path(file) { active = Set(true); }
+  ~ImmutableFile() {
+    if (active) Set(false);
+  }
+  bool Set(bool on) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+  }
+};
+
+class CategoryRoots : public LibraryFixture {
+ protected:
+  void SetUp() override {
+    LibraryFixture::SetUp();
+    defaultRoot = folder.path + "/data/";
+    userRoot = elsewhere.path + "/";
+  }
+
+  FolderChooser Choose(std::optional<std::string> answer) {
+    return [this, answer](const std::string& title, const std::string& start) {
+      askedTitle = title;
+      askedStart = start;
+      return answer;
+    };
+  }
+
+  std::string SampleFolderAt(const std::string& root) { return root + kFolderTable[kCategorySample].folderName + "/"; }
+
+  TempFolder elsewhere;
+  std::string defaultRoot;
+  std::string userRoot;
+  std::string askedTitle;
+  std::string askedStart;
+};
+
+ConfirmQuestion Answer(bool yes, std::vector<int>* asked = nullptr) {
+  return [yes, asked](int question) {
+    if (asked) asked->push_back(question);
+    return yes;
+  };
+}
+
+TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
+  Put(kCategorySample, "A.WAV", SampleBytes(1));
+  Put(kCategorySample, "B.WAV", SampleBytes(2));
+  fs::create_directory(CategoryFolderPath(app, kCategorySample) + "empty");
+
+  std::vector<int> messages;
+  std::vector<bool> closing;
+  std::vector<int> pauses;
+  LibraryFeedback feedback;
+  feedback.showMessage = [&](int code) { messages.push_back(code); };
+  feedback.refuseClosing = [&](bool refused) { closing.push_back(refused); };
+  feedback.pause = [&](int ms) { pauses.push_back(ms); };
+
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path), feedback), kMsgDone);
+  EXPECT_EQ(askedTitle, "Move folder \"01 Samples (WAV)\" and all contained files to the following location:");
+  EXPECT_EQ(askedStart, defaultRoot);
+  EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
+  EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "A.WAV"), SampleBytes(1));
+  EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "B.WAV"), SampleBytes(2));
+  EXPECT_FALSE(fs::exists(SampleFolderAt(defaultRoot)));
+  EXPECT_EQ(messages, std::vector<int>{kMsgUpdatingFileSystem});
+  EXPECT_EQ(closing, (std::vector<bool>{true, false}));
+  EXPECT_EQ(pauses, std::vector<int>{500});
+  EXPECT_EQ(CategoryFolderPath(app, kCategorySample), SampleFolderAt(userRoot));
+
+  std::vector<int> asked;
+  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(false, &asked)), kMsgAborted);
+  EXPECT_EQ(asked, std::vector<int>{kMsgResetToDefaultQuestion});
+  EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
+  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
+  EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
+  EXPECT_EQ(Get(kCategorySample, "A.WAV"), SampleBytes(1));
+  EXPECT_EQ(Get(kCategorySample, "B.WAV"), SampleBytes(2));
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgNothingToReset);
+}
+
+TEST_F(CategoryRoots, RefusedChoices) {
+  Put(kCategorySample, "A.WAV", SampleBytes(1));
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(std::nullopt)), kMsgAborted);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(defaultRoot)), kMsgAborted);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/data")), kMsgAborted);
+  fs::create_directories(folder.path + "/inside");
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/inside")), kMsgInstallPathAsUserPath);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path)), kMsgInstallPathAsUserPath);
+  const std::string cascading = elsewhere.path + "/02 Single Cycles (WAV)";
+  fs::create_directories(cascading);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(cascading)), kMsgCascadingDirectories);
+  // A neighbour of the program folder whose name merely starts the same is fine.
+  const std::string neighbour = folder.path + "-neighbour";
+  fs::create_directories(neighbour);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(neighbour)), kMsgDone);
+  EXPECT_EQ(app.folderUserPath[kCategorySample], neighbour + "/");
+  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
+  fs::remove_all(neighbour);
+
+  std::string deep = elsewhere.path;
+  while (deep.size() + 1 + std::string(kFolderTable[kCategorySample].folderName).size() + 2 < kMaxUserRootChars) {
+    deep += "/d";
+  }
+  fs::create_directories(deep);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(deep)), kMsgPathTooLong);
+  EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
+  EXPECT_EQ(Names(kCategorySample).size(), 1u);
+}
+
+TEST_F(CategoryRoots, PassOneStopsBeforeAnythingMoves) {
+  Put(kCategorySample, "A.WAV", SampleBytes(1));
+  fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceHasFolders);
+  EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+  fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");
+
+  const std::string longName(260 - SampleFolderAt(userRoot).size(), 'x');
+  Put(kCategorySample, longName, SampleBytes(2));
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgPathTooLong);
+  EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
+  EXPECT_TRUE(Has(kCategorySample, longName));
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+}
+
+TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
+  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
+
+  // The new folder exists already and holds a different "C.WAV".
+  fs::create_directories(SampleFolderAt(userRoot));
+  WriteAllBytes(SampleFolderAt(userRoot) + "C.WAV", {7});
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgConflictingNames);
+  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0]));
+  EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "C.WAV"), (std::vector<uint8_t>{7}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(SampleFolderAt(userRoot)), fs::directory_iterator()), 1);
+  fs::remove_all(SampleFolderAt(userRoot));
+
+  // A file that cannot be moved: the new folder made for the move goes again.
+  ImmutableFile locked(CategoryFilePath(app, kCategorySample, "C.WAV"));
+  if (!locked.active) GTEST_SKIP() << "no immutable files here";
+  app.folderUserPath[kCategorySample].clear();
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path)), kMsgConflictingNames);
+  EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
+  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0]));
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+}
+
+TEST_F(CategoryRoots, FoldersThatCannotBeUsed) {
+  // The new root cannot hold the category folder: 18.
+  WriteAllBytes(elsewhere / "file", {1});
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, elsewhere / "file/", kCategorySample), kMsgErrorMovingDirectory);
+  // The old folder is a file: 18, and the new folder made for it goes again.
+  fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
+  WriteAllBytes(defaultRoot + kFolderTable[kCategoryEfe].folderName, {1});
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategoryEfe), kMsgErrorMovingDirectory);
+  EXPECT_FALSE(fs::exists(userRoot + kFolderTable[kCategoryEfe].folderName));
+  // No old folder at all: nothing to move.
+  EXPECT_EQ(MoveCategoryRoot(app, elsewhere / "nowhere/", userRoot, kCategoryDune2), kMsgDone);
+  EXPECT_TRUE(fs::is_directory(userRoot + kFolderTable[kCategoryDune2].folderName));
+  // A folder onto itself is no move.
+  EXPECT_EQ(MoveCategoryRoot(app, userRoot, userRoot, kCategoryDune2), kMsgAborted);
+}
+
+}  // namespace

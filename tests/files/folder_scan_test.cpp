@@ -1,0 +1,221 @@
+#include "files/folder_scan.h"
+
+#include <gtest/gtest.h>
+
+#include "core/message_codes.h"
+#include "files/library_fixture.h"
+#include "files/read_only_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using FolderScan = LibraryFixture;
+
+// Scripted answers for the questions of the operations.
+ConfirmQuestion Answer(bool yes, std::vector<int>* asked = nullptr) {
+  return [yes, asked](int question) {
+    if (asked) asked->push_back(question);
+    return yes;
+  };
+}
+
+NameRequest Typed(std::optional<std::string> name) {
+  return [name] { return name; };
+}
+
+TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
+  Put(kCategorySample, "b sample.wav", SampleBytes(1));
+  Put(kCategorySample, "A.WAV", SampleBytes(2));
+  Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
+  Put(kCategorySample, "BAD.WAV", RejectBytes(4));
+  fs::create_directory(CategoryFolderPath(app, kCategorySample) + "folder.wav");
+
+  std::vector<std::string> visited;
+  const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
+    visited.push_back((file.listed ? "+" : "-") + file.name);
+    return true;
+  });
+  EXPECT_TRUE(listing.opened);
+  EXPECT_EQ(listing.fileCount, 2);
+  EXPECT_EQ(visited, (std::vector<std::string>{"+A.WAV", "+b sample.wav", "-BAD.WAV", "-CYCLE.WAV"}));
+  EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
+  EXPECT_TRUE(Has(kCategoryUnrecognized, "BAD.WAV"));
+
+  const std::vector<ListedFile> files = ListCategoryFiles(app, kCategorySample);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[1].name, "b sample.wav");
+  EXPECT_EQ(files[1].shortName, "BSAMPL~1.WAV");
+  EXPECT_EQ(files[1].index, 1);
+  EXPECT_EQ(files[1].info.length, "0.11 SEC");
+  EXPECT_EQ(files[0].info.format, "16 PCM");
+
+  // The recycle bin keeps a valid file it cannot move, and says so.
+  Put(kCategoryUnrecognized, "GOOD.WAV", SampleBytes(5));
+  ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
+  if (!guard.active) return;
+  const std::vector<ListedFile> bin = ListCategoryFiles(app, kCategoryUnrecognized);
+  ASSERT_EQ(bin.size(), 2u);
+  EXPECT_EQ(bin[1].name, "GOOD.WAV");
+  EXPECT_TRUE(bin[1].movingDenied);
+  EXPECT_EQ(bin[1].info.remark, "FILE IS VALID, BUT MOVING DENIED");
+  EXPECT_EQ(bin[1].category, kCategorySample);
+  EXPECT_EQ(bin[0].info.remark, "WRONG SAMPLE RATE <MUST BE 44.1 KHZ>");
+}
+
+TEST_F(FolderScan, SearchByStartOfShortOrLongNameAndTheirPage) {
+  for (int i = 0; i < 20; ++i) Put(kCategorySample, "S" + std::to_string(100 + i) + ".WAV", SampleBytes(i));
+  Put(kCategorySample, "Tape loop long name.wav", SampleBytes(50));
+  Put(kCategorySample, "Tape loop long other.wav", SampleBytes(51));
+
+  std::vector<std::string> notes;
+  std::vector<int> pauses;
+  LibraryFeedback feedback;
+  feedback.showCentred = [&](const char* text) { notes.push_back(text); };
+  feedback.pause = [&](int ms) { pauses.push_back(ms); };
+
+  FindResult r = FindInCategory(app, kCategorySample, "s117", false, feedback);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.foundIndex, 17);
+  EXPECT_EQ(r.page, 2);
+  EXPECT_EQ(r.foundName, "S117.WAV");
+  EXPECT_EQ(notes, std::vector<std::string>{"SCANNING FOR MATCHES..."});
+  EXPECT_EQ(pauses, std::vector<int>{250});
+
+  r = FindInCategory(app, kCategorySample, "TAPE LOOP LONG O", false, feedback);
+  EXPECT_EQ(r.foundName, "Tape loop long other.wav");
+  r = FindInCategory(app, kCategorySample, "TAPELO~2", false, feedback);
+  EXPECT_EQ(r.foundName, "Tape loop long other.wav");
+  r = FindInCategory(app, kCategorySample, "S2", false, feedback);
+  EXPECT_EQ(r.code, kMsgFileNotFound);
+  EXPECT_EQ(r.foundIndex, -1);
+  EXPECT_EQ(r.page, 1);
+  // The extension is not part of the search.
+  EXPECT_EQ(FindInCategory(app, kCategorySample, "S100.WAV", false).code, kMsgFileNotFound);
+}
+
+TEST_F(FolderScan, ExactModeUsesTheRealNameAndReportsDamagedFiles) {
+  Put(kCategorySample, "Long sample name one.wav", SampleBytes(1));
+  Put(kCategorySample, "Long sample name two.wav", SampleBytes(2));
+  Put(kCategorySample, "DAMAGED.WAV", RejectBytes(3));
+
+  std::vector<std::string> notes;
+  LibraryFeedback feedback;
+  feedback.showCentred = [&](const char* text) { notes.push_back(text); };
+  FindResult r = FindInCategory(app, kCategorySample, "Long sample name two.wav", true, feedback);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.foundIndex, 1);  // the damaged file went to the recycle bin on the way
+  EXPECT_TRUE(notes.empty());
+  EXPECT_EQ(FindInCategory(app, kCategorySample, "LONGSA~2.WAV", true).code, kMsgFileNotFound);
+
+  Put(kCategorySample, "DAMAGED2.WAV", RejectBytes(4));
+  r = FindInCategory(app, kCategorySample, "DAMAGED2.WAV", true);
+  EXPECT_EQ(r.code, kMsgFoundButDamaged);
+  EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED2.WAV"));
+  EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED.WAV"));
+  // In the recycle bin itself the damaged file is simply found.
+  EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "DAMAGED.WAV", true).code, 0);
+
+  // Deleting by real name removes exactly that file, never its look-alike.
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "Long sample name two.wav", Answer(true)), kMsgDone);
+  EXPECT_TRUE(Has(kCategorySample, "Long sample name one.wav"));
+  EXPECT_FALSE(Has(kCategorySample, "Long sample name two.wav"));
+}
+
+TEST_F(FolderScan, ListingStopsAt16383Files) {
+  const std::string bin = CategoryFolderPath(app, kCategoryUnrecognized);
+  for (int i = 0; i < 16384; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "N%05d.TXT", i);
+    WriteAllBytes(bin + name, {});
+  }
+  const FolderListing listing = VisitCategoryFiles(app, kCategoryUnrecognized, [](const ListedFile&) { return true; });
+  EXPECT_EQ(listing.fileCount, 16383);
+  EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16382", false).foundIndex, 16382);
+  EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16383", false).code, kMsgFileNotFound);
+}
+
+TEST_F(FolderScan, AFolderThatCannotBeOpened) {
+  fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
+  WriteAllBytes(folder.path + "/data/" + kFolderTable[kCategoryEfe].folderName, {1});
+  const FolderListing listing = VisitCategoryFiles(app, kCategoryEfe, [](const ListedFile&) { return true; });
+  EXPECT_FALSE(listing.opened);
+  const FindResult r = FindInCategory(app, kCategoryEfe, "A", false);
+  EXPECT_EQ(r.code, kMsgFileNotFound);
+  EXPECT_EQ(r.page, 1);
+  EXPECT_EQ(ClearLibraryFolder(app, kCategoryEfe, Answer(true)), kMsgNoFilesInDirectory);
+}
+
+TEST_F(FolderScan, DeleteAsksAndReports) {
+  Put(kCategorySample, "ONE.WAV", SampleBytes(1));
+  Put(kCategorySample, "TWO.WAV", SampleBytes(2));
+  Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
+  std::vector<int> asked;
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "", Answer(true, &asked)), kMsgNoFileSelected);
+  EXPECT_TRUE(asked.empty());
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(false, &asked)), kMsgAborted);
+  EXPECT_EQ(asked, std::vector<int>{kMsgDeleteFilesQuestion});
+  EXPECT_TRUE(Has(kCategorySample, "ONE.WAV"));
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(true)), kMsgDone);
+  EXPECT_FALSE(Has(kCategorySample, "ONE.WAV"));
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(true)), kMsgAccessDenied);
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "../../x", Answer(true)), kMsgAccessDenied);
+
+  EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(false)), kMsgAborted);
+  EXPECT_TRUE(Has(kCategorySample, "TWO.WAV"));
+  // Clearing removes what the folder lists; the stray cycle went home first.
+  EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(true)), kMsgDone);
+  EXPECT_TRUE(Names(kCategorySample).empty());
+  EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
+  EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(true)), kMsgNoFilesInDirectory);
+
+  Put(kCategorySample, "KEPT.WAV", SampleBytes(4));
+  ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
+  if (!guard.active) return;
+  EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(true)), kMsgSomeFilesNotDeleted);
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "KEPT.WAV", Answer(true)), kMsgAccessDenied);
+  EXPECT_TRUE(Has(kCategorySample, "KEPT.WAV"));
+}
+
+TEST_F(FolderScan, RenameChecksItsOwnResult) {
+  Put(kCategorySample, "OLD.WAV", SampleBytes(1));
+  Put(kCategorySample, "TAKEN.WAV", SampleBytes(2));
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "", Typed("X.WAV")).code, kMsgNoFileSelected);
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed(std::nullopt)).code, kMsgAborted);
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("")).code, kMsgEmptyStringOrValue);
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("a/b.WAV")).code, kMsgAccessDenied);
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("TAKEN.WAV")).code, kMsgFileAlreadyExists);
+  EXPECT_EQ(Get(kCategorySample, "OLD.WAV"), SampleBytes(1));
+  EXPECT_EQ(Get(kCategorySample, "TAKEN.WAV"), SampleBytes(2));
+  // A file that vanished cannot be renamed, and that is not "DONE".
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "GONE.WAV", Typed("NEW.WAV")).code, kMsgAccessDenied);
+
+  RenameResult r = RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("NEW.WAV"));
+  EXPECT_EQ(r.code, kMsgDone);
+  EXPECT_EQ(r.newName, "NEW.WAV");
+  EXPECT_EQ(r.foundIndex, 0);
+  EXPECT_EQ(r.page, 1);
+  EXPECT_EQ(Get(kCategorySample, "NEW.WAV"), SampleBytes(1));
+  EXPECT_FALSE(Has(kCategorySample, "OLD.WAV"));
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "NEW.WAV", Typed("NEW.WAV")).code, kMsgDone);
+
+  // Renaming into a kind of file that belongs elsewhere: the file moves on
+  // and is not found under the new name here.
+  Put(kCategoryUnrecognized, "NOTE.TXT", {1, 2});
+  Put(kCategoryUnrecognized, "TABLE.BIN", SampleBytes(3));
+  EXPECT_EQ(RenameLibraryFile(app, kCategoryUnrecognized, "TABLE.BIN", Typed("TABLE.WAV")).code, kMsgAccessDenied);
+  EXPECT_EQ(Get(kCategorySample, "TABLE.WAV"), SampleBytes(3));
+
+  // In the WaveGenerator folder the new name always ends in ".wts".
+  Put(kCategoryWaveGenerator, "W.WTS", {0, 0, 1});
+  RenameLibraryFile(app, kCategoryWaveGenerator, "W.WTS", Typed("NEWNAME.WAV"));
+  EXPECT_TRUE(Has(kCategoryWaveGenerator, "NEWNAME.wts") || Has(kCategoryUnrecognized, "NEWNAME.wts"));
+  EXPECT_FALSE(Has(kCategoryWaveGenerator, "W.WTS"));
+
+  ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
+  if (!guard.active) return;
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "NEW.WAV", Typed("LOCKED.WAV")).code, kMsgAccessDenied);
+  EXPECT_TRUE(Has(kCategorySample, "NEW.WAV"));
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// A long random run of moves, renames, sorts, searches and category root
+// moves over a library spread across two file systems, after each step of
+// which every original file content must exist exactly once.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "core/message_codes.h"
+#include "core/random.h"
+#include "files/category_root_move.h"
+#include "files/folder_scan.h"
+#include "files/library_fixture.h"
+#include "files/library_moves.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const int kCategories[] = {kCategoryUnrecognized, kCategorySample, kCategorySingleCycle, kCategoryVortaWav,
+                           kCategoryXformWav};
+const char* const kNames[] = {"A.WAV", "A (1).WAV", "A (2).WAV", "B.WAV", "B (1).WAV", "c.wav", "C.WAV", "D"};
+
+class LibraryRandomRun : public LibraryFixture {
+ protected:
+  void SetUp() override {
+    LibraryFixture::SetUp();
+    struct stat tmp, shm;
+    if (stat("/dev/shm", &shm) == 0 && stat(folder.path.c_str(), &tmp) == 0 && tmp.st_dev != shm.st_dev) {
+      char pattern[] = "/dev/shm/sonicloom-random-XXXXXX";
+      if (mkdtemp(pattern)) farRoot = std::string(pattern) + "/";
+    }
+    if (farRoot.empty()) farRoot = elsewhere.path + "/far/";
+    nearRoot = elsewhere.path + "/near/";
+    fs::create_directories(farRoot);
+    fs::create_directories(nearRoot);
+  }
+  void TearDown() override {
+    std::error_code error;
+    if (farRoot.rfind("/dev/shm/", 0) == 0) fs::remove_all(farRoot, error);
+  }
+
+  struct Located {
+    int category;
+    std::string name;
+  };
+
+  std::vector<Located> AllFiles() {
+    std::vector<Located> files;
+    for (int category : kCategories) {
+      for (const std::string& name : Names(category)) files.push_back({category, name});
+    }
+    return files;
+  }
+
+  // Every regular file below the program folder and both roots, by content.
+  std::map<std::vector<uint8_t>, int> Contents() {
+    std::map<std::vector<uint8_t>, int> contents;
+    for (const std::string& root : {folder.path, farRoot, nearRoot}) {
+      for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) ++contents[ReadAllBytes(entry.path().string())];
+      }
+    }
+    return contents;
+  }
+
+  TempFolder elsewhere;
+  std::string farRoot;
+  std::string nearRoot;
+};
+
+TEST_F(LibraryRandomRun, EveryFileSurvivesExactlyOnce) {
+  SeedRandom(2024);
+  std::map<std::vector<uint8_t>, int> originals;
+  for (int i = 0; i < 36; ++i) {
+    const std::vector<uint8_t> bytes = i % 3 == 0 ? SampleBytes(i) : i % 3 == 1 ? CycleBytes(i) : RejectBytes(i);
+    for (;;) {
+      const int category = kCategories[RandomBelow(5)];
+      const std::string name = kNames[RandomBelow(8)];
+      if (Has(category, name)) continue;
+      Put(category, name, bytes);
+      break;
+    }
+    originals[bytes] = 1;
+  }
+  // Files already waiting in a root that the samples will move to: the
+  // moves there meet taken names.
+  const std::string waiting = nearRoot + kFolderTable[kCategorySample].folderName + "/";
+  fs::create_directories(waiting);
+  for (int i = 0; i < 2; ++i) {
+    WriteAllBytes(waiting + kNames[3 * i], SampleBytes(100 + i));
+    originals[SampleBytes(100 + i)] = 1;
+  }
+  app.folderUserPath[kCategoryXformWav] = farRoot;
+  fs::create_directories(farRoot + kFolderTable[kCategoryXformWav].folderName);
+  ASSERT_EQ(Contents(), originals);
+
+  std::map<std::string, int> operations;
+  for (int step = 0; step < 400; ++step) {
+    const std::vector<Located> files = AllFiles();
+    ASSERT_FALSE(files.empty());
+    const Located file = files[static_cast<size_t>(RandomBelow(static_cast<int>(files.size())))];
+    const int target = kCategories[RandomBelow(5)];
+    switch (RandomBelow(8)) {
+      case 0:
+      case 1:
+      case 2:
+        MoveToCategory(app, target, file.category, file.name);
+        ++operations["move"];
+        break;
+      case 3:
+      case 4: {
+        const std::string newName = kNames[RandomBelow(8)];
+        const int code =
+            RenameLibraryFile(app, file.category, file.name, [&] { return std::optional<std::string>(newName); }).code;
+        ++operations["rename " + std::to_string(code)];
+        break;
+      }
+      case 5:
+        SortLibrary(app);
+        ++operations["sort"];
+        break;
+      case 6:
+        FindInCategory(app, target, kNames[RandomBelow(8)], RandomBelow(2) == 1);
+        ++operations["find"];
+        break;
+      default: {
+        // Category folders travel between the default root and two others.
+        const int category = RandomBelow(2) ? kCategorySample : kCategoryXformWav;
+        const std::string roots[] = {"", farRoot, nearRoot};
+        const std::string to = roots[RandomBelow(3)];
+        int code;
+        if (to.empty()) {
+          code = ResetCategoryUserRoot(app, category, [](int) { return true; });
+        } else {
+          code = SetCategoryUserRoot(app, category,
+                                     [&](const std::string&, const std::string&) { return std::optional(to); });
+        }
+        ++operations["root " + std::to_string(code)];
+        break;
+      }
+    }
+    ASSERT_EQ(Contents(), originals) << "after step " << step;
+  }
+  // The run did meet the interesting cases.
+  EXPECT_GT(operations["rename 3"], 0);
+  EXPECT_GT(operations["rename 26"], 0);
+  EXPECT_GT(operations["root 3"], 0);
+  EXPECT_GT(operations["root 57"], 0);
+  EXPECT_GT(operations["sort"], 0);
+}
+
+}  // namespace

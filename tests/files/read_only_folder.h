@@ -1,0 +1,50 @@
+#pragma once
+// A folder in which nothing can be created, removed or renamed, also when
+// the tests run as root (then the immutable attribute does it). Tests skip
+// when the file system offers neither.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+struct ReadOnlyFolder {
+  std::string path;
+  bool immutable = false;
+  bool active = false;
+
+  explicit ReadOnlyFolder(const std::string& folder) : path(folder) {
+    chmod(path.c_str(), 0555);
+    if (geteuid() == 0) immutable = SetImmutable(true);
+    const std::string probe = path + "/.probe";
+    const int fd = open(probe.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+    if (fd >= 0) {
+      close(fd);
+      unlink(probe.c_str());
+    } else {
+      active = true;
+    }
+  }
+  ~ReadOnlyFolder() {
+    if (immutable) SetImmutable(false);
+    chmod(path.c_str(), 0755);
+  }
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+ private:
+  bool SetImmutable(bool on) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (ok) {
+      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+    return ok;
+  }
+};

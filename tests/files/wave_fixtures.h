@@ -1,0 +1,157 @@
+#pragma once
+// WAV files for the reader tests, made without the program's own writer:
+// by sox, or byte by byte here.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/temp_folder.h"
+
+namespace wave_fixtures {
+
+inline void PutU16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+inline void PutText(std::vector<uint8_t>& out, const char* text, size_t count) {
+  for (size_t i = 0; i < count; ++i) out.push_back(static_cast<uint8_t>(text[i]));
+}
+inline uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at) {
+  return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
+         (static_cast<uint32_t>(bytes[at + 2]) << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+inline void SetU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// A chunk: tag, size, payload (and a pad byte for odd sizes when asked).
+inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& payload, bool pad = true) {
+  std::vector<uint8_t> out;
+  PutText(out, tag, 4);
+  PutU32(out, static_cast<uint32_t>(payload.size()));
+  out.insert(out.end(), payload.begin(), payload.end());
+  if (pad && (payload.size() & 1)) out.push_back(0);
+  return out;
+}
+
+struct Smpl {
+  uint32_t unityNote = 60;
+  uint32_t loops = 1;
+  uint32_t type = 0;
+  uint32_t start = 0;
+  uint32_t end = 0;
+  const char* familyId = nullptr;  // 8 characters, or none
+  uint32_t samplerDataSize = 0;    // the declared size
+  uint32_t samplerDataBytes = 0;   // the bytes really present behind the loop record
+  std::vector<uint8_t> payload;    // placed behind the family id
+};
+
+// A "smpl" chunk with one loop record as the program and most tools write it.
+inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
+  std::vector<uint8_t> data;
+  PutU32(data, 0);            // manufacturer
+  PutU32(data, 0);            // product
+  PutU32(data, 22675);        // sample period
+  PutU32(data, s.unityNote);  // unity note
+  PutU32(data, 0);            // pitch fraction
+  PutU32(data, 0);            // SMPTE format
+  PutU32(data, 0);            // SMPTE offset
+  PutU32(data, s.loops);
+  PutU32(data, s.samplerDataSize);
+  PutU32(data, 0);  // cue id
+  PutU32(data, s.type);
+  PutU32(data, s.start);
+  PutU32(data, s.end);
+  PutU32(data, 0);  // fraction
+  PutU32(data, 0);  // play count
+  std::vector<uint8_t> specific(s.samplerDataBytes, 0);
+  if (s.familyId) std::memcpy(specific.data(), s.familyId, std::min<size_t>(8, specific.size()));
+  for (size_t i = 0; i < s.payload.size() && 8 + i < specific.size(); ++i) specific[8 + i] = s.payload[i];
+  data.insert(data.end(), specific.begin(), specific.end());
+  return Chunk("smpl", data);
+}
+
+// The sampler chunk of the program's own tables: one loop, 4,240 bytes of
+// sampler data (id, 4,224 payload bytes, R, "LOG_").
+inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t samplerDataSize = 4240) {
+  Smpl s;
+  s.familyId = familyId;
+  s.end = loopEnd;
+  s.samplerDataSize = samplerDataSize;
+  s.samplerDataBytes = samplerDataSize;
+  return s;
+}
+
+struct HandWave {
+  uint16_t formatTag = 1;
+  uint16_t channels = 1;
+  uint32_t sampleRate = 44100;
+  uint16_t bits = 16;
+  uint32_t frames = 0;
+  uint32_t fmtSize = 16;
+  std::vector<uint8_t> chunksBeforeFmt;  // whole chunks
+  std::vector<uint8_t> chunksAfterData;  // whole chunks
+  std::vector<uint8_t> audio;            // when empty: frames of a ramp
+  int64_t riffSizeDelta = 0;             // added to the true RIFF size
+};
+
+// A WAV file laid out chunk by chunk: RIFF, chunks before, fmt, data, chunks after.
+inline std::vector<uint8_t> BuildWave(const HandWave& w) {
+  std::vector<uint8_t> fmt;
+  PutU16(fmt, w.formatTag);
+  PutU16(fmt, w.channels);
+  PutU32(fmt, w.sampleRate);
+  const uint32_t block = static_cast<uint32_t>(w.bits / 8) * w.channels;
+  PutU32(fmt, w.sampleRate * block);
+  PutU16(fmt, static_cast<uint16_t>(block));
+  PutU16(fmt, w.bits);
+  fmt.resize(w.fmtSize, 0);
+  std::vector<uint8_t> audio = w.audio;
+  if (audio.empty()) {
+    audio.resize(static_cast<size_t>(w.frames) * block);
+    for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<uint8_t>(i * 7);
+  }
+  std::vector<uint8_t> body;
+  PutText(body, "WAVE", 4);
+  body.insert(body.end(), w.chunksBeforeFmt.begin(), w.chunksBeforeFmt.end());
+  const auto fmtChunk = Chunk("fmt ", fmt);
+  body.insert(body.end(), fmtChunk.begin(), fmtChunk.end());
+  const auto dataChunk = Chunk("data", audio);
+  body.insert(body.end(), dataChunk.begin(), dataChunk.end());
+  body.insert(body.end(), w.chunksAfterData.begin(), w.chunksAfterData.end());
+  std::vector<uint8_t> file;
+  PutText(file, "RIFF", 4);
+  PutU32(file, static_cast<uint32_t>(static_cast<int64_t>(body.size()) + w.riffSizeDelta));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+// Appends a whole chunk to a WAV file and corrects its RIFF size.
+inline void AppendChunk(const std::string& path, const std::vector<uint8_t>& chunk) {
+  std::vector<uint8_t> bytes = ReadAllBytes(path);
+  bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+  SetU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
+  WriteAllBytes(path, bytes);
+}
+
+inline bool SoxAvailable() { return std::system("sox --version >/dev/null 2>&1") == 0; }
+
+// sox writes a sine of the given frame count; format is a list of sox output
+// options such as "-b 16" or "-e floating-point -b 32" or "-t wavpcm -b 32".
+inline bool SoxSine(const std::string& path, uint32_t frames, const std::string& format, int channels = 1,
+                    int rate = 44100) {
+  // Rate and channels are given to the null input, so that the length in
+  // samples is counted at the output rate.
+  const std::string command = "sox -q -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -n " +
+                              format + " '" + path + "' synth " + std::to_string(frames) +
+                              "s sine 441 vol 0.5 2>/dev/null";
+  return std::system(command.c_str()) == 0;
+}
+
+}  // namespace wave_fixtures

@@ -1,0 +1,305 @@
+#include "files/wave_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/byte_order.h"
+#include "core/message_codes.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "files/read_only_folder.h"
+#include "files/sample_loader.h"
+#include "files/wave_fixtures.h"
+#include "files/wave_reader.h"
+#include "support/temp_folder.h"
+
+using namespace wave_fixtures;
+
+namespace {
+
+class WaveWriter : public ::testing::Test {
+ protected:
+  void SetUp() override { app.installDir = folder.path; }
+
+  // A header prepared the way a rendering page does it: format first, then
+  // the module's defaults, then the caller's loop and note, then again.
+  void Prepare(ProgramState module, uint16_t formatTag, uint16_t bits, uint16_t channels, uint32_t frames,
+               ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
+    header = WaveHeader{};
+    block = SamplerBlock{};
+    header.formatTag = formatTag;
+    header.bitsPerSample = bits;
+    header.channels = channels;
+    if (module == STATE_VORTA) header.channels = 1;
+    header.dataSize = frames * (bits / 8) * header.channels;
+    PrepareWaveHeader(header, block, junk, clm, module);
+  }
+
+  int Write(const std::string& name, int category, const std::vector<float>& left, const std::vector<float>& right) {
+    return WriteWaveFile(app, name, category, header, block, left, right);
+  }
+
+  struct Result {
+    int category = -1;
+    FileInfo info;
+  };
+
+  Result Read(int category, const std::string& name) {
+    Result r;
+    r.category = TestSoundFile(CategoryFilePath(app, category, name), &r.info, ReadRules{true});
+    return r;
+  }
+
+  TempFolder folder;
+  AppGlobals app;
+  WaveHeader header;
+  SamplerBlock block;
+};
+
+TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
+  Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048);
+  SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
+  SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(2048));
+  for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = static_cast<uint8_t>(i);
+  SetSamplerU32(block, sampler_offset::kSpeed, 16);
+  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+
+  std::vector<float> wave(64 * 2048);
+  for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<float>(std::sin(i * 2.0 * M_PI / 2048.0) * 0.5);
+  ASSERT_EQ(Write("TABLE.WAV", kCategoryVortaWav, wave, wave), kMsgDone);
+
+  const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV"));
+  ASSERT_EQ(bytes.size(), 44u + 262144u + 4308u);
+  std::vector<uint8_t> expected;
+  PutText(expected, "RIFF", 4);
+  PutU32(expected, 266488);
+  PutText(expected, "WAVEfmt ", 8);
+  PutU32(expected, 16);
+  PutU16(expected, 1);
+  PutU16(expected, 1);
+  PutU32(expected, 44100);
+  PutU32(expected, 88200);
+  PutU16(expected, 2);
+  PutU16(expected, 16);
+  PutText(expected, "data", 4);
+  PutU32(expected, 262144);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 44), expected);
+
+  const size_t smpl = 44 + 262144;
+  EXPECT_EQ(std::string(bytes.begin() + smpl, bytes.begin() + smpl + 4), "smpl");
+  EXPECT_EQ(GetU32(bytes, smpl + 4), 4300u);
+  EXPECT_EQ(GetU32(bytes, smpl + 16), 22675u);
+  EXPECT_EQ(GetU32(bytes, smpl + 20), 29u);
+  EXPECT_EQ(GetU32(bytes, smpl + 24), 3289944948u);
+  EXPECT_EQ(GetU32(bytes, smpl + 36), 1u);
+  EXPECT_EQ(GetU32(bytes, smpl + 40), 4240u);
+  EXPECT_EQ(GetU32(bytes, smpl + 52), 0u);
+  EXPECT_EQ(GetU32(bytes, smpl + 56), 2047u);
+  EXPECT_EQ(std::string(bytes.begin() + smpl + 68, bytes.begin() + smpl + 76), "VORTA___");
+  EXPECT_EQ(bytes[smpl + 76 + 300], static_cast<uint8_t>(300));
+  EXPECT_EQ(GetU32(bytes, smpl + 4300), 16u);
+  EXPECT_EQ(std::string(bytes.begin() + smpl + 4304, bytes.begin() + smpl + 4308), "LOG_");
+
+  const Result r = Read(kCategoryVortaWav, "TABLE.WAV");
+  EXPECT_EQ(r.category, kCategoryVortaWav) << r.info.remark;
+  EXPECT_EQ(r.info.count, "64");
+  EXPECT_EQ(r.info.length, "2048");
+  EXPECT_EQ(r.info.family, "VORTA");
+  EXPECT_EQ(r.info.remark, "SYNTHESIS DATA");
+}
+
+TEST_F(WaveWriter, LevelsRoundingAndClamping) {
+  auto firstValues = [&](const std::string& name, size_t count) {
+    const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategorySample, name));
+    return std::vector<uint8_t>(bytes.begin() + 44, bytes.begin() + 44 + static_cast<long>(count));
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+
+  Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 5000);
+  std::vector<float> left(5000, 0.0f), right(5000, 0.0f);
+  left[0] = 1.0f;
+  right[0] = -1.0f;
+  left[1] = 10.0f;
+  right[1] = -10.0f;
+  left[2] = nan;
+  ASSERT_EQ(Write("S16.WAV", kCategorySample, left, right), kMsgDone);
+  std::vector<uint8_t> v = firstValues("S16.WAV", 12);
+  EXPECT_EQ(ReadI16LE(&v[0]), 32391);
+  EXPECT_EQ(ReadI16LE(&v[2]), -32391);
+  EXPECT_EQ(ReadI16LE(&v[4]), 32767);
+  EXPECT_EQ(ReadI16LE(&v[6]), -32768);
+  EXPECT_EQ(ReadI16LE(&v[8]), 0);
+
+  Prepare(STATE_SLOOP, kFormatPcm, 16, 1, 5000);
+  std::vector<float> ones(5000, 1.0f);
+  ASSERT_EQ(Write("M16.WAV", kCategorySample, ones, ones), kMsgDone);
+  EXPECT_EQ(ReadI16LE(firstValues("M16.WAV", 2).data()), 32391);
+
+  Prepare(STATE_SLOOP, kFormatPcm, 8, 1, 5000);
+  std::vector<float> silence(5000, 0.0f);
+  silence[1] = 1.0f;
+  silence[2] = -5.0f;
+  ASSERT_EQ(Write("S8.WAV", kCategorySample, silence, silence), kMsgDone);
+  v = firstValues("S8.WAV", 3);
+  EXPECT_EQ(v[0], 128);
+  EXPECT_EQ(v[1], 128 + 126);
+  EXPECT_EQ(v[2], 0);
+
+  Prepare(STATE_SLOOP, kFormatPcm, 32, 2, 5000);
+  ASSERT_EQ(Write("S32.WAV", kCategorySample, left, right), kMsgDone);
+  v = firstValues("S32.WAV", 16);
+  EXPECT_EQ(ReadI32LE(&v[0]), 2122852010);
+  EXPECT_EQ(ReadI32LE(&v[4]), -2122852010);
+  EXPECT_EQ(ReadI32LE(&v[8]), 2147483647);
+  EXPECT_EQ(ReadI32LE(&v[12]), -2147483647 - 1);
+
+  Prepare(STATE_SLOOP, kFormatFloat, 32, 2, 5000);
+  ASSERT_EQ(Write("F32.WAV", kCategorySample, left, right), kMsgDone);
+  v = firstValues("F32.WAV", 24);
+  EXPECT_FLOAT_EQ(ReadF32LE(&v[0]), 0.98853f);
+  EXPECT_FLOAT_EQ(ReadF32LE(&v[4]), -0.98853f);
+  EXPECT_FLOAT_EQ(ReadF32LE(&v[8]), 9.8853f);
+  EXPECT_EQ(ReadF32LE(&v[16]), 0.0f);  // NaN is not written
+
+  // sox, reading independently, sees 16-bit 32391 as 32391 / 32768.
+  ASSERT_TRUE(SoxAvailable());
+  const std::string raw = folder / "m16.f32";
+  const std::string command =
+      "sox -q '" + CategoryFilePath(app, kCategorySample, "M16.WAV") + "' -t f32 '" + raw + "' trim 0 1s";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_FLOAT_EQ(ReadF32LE(ReadAllBytes(raw).data()), 32391.0f / 32768.0f);
+}
+
+TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
+  // XFORM: stereo float slices of 131,072 frames.
+  Prepare(STATE_XFORM, kFormatPcm, 16, 2, 0);
+  EXPECT_EQ(header.formatTag, kFormatFloat);
+  EXPECT_EQ(header.bitsPerSample, 32);
+  header.dataSize = 2 * 131072 * 8;
+  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_XFORM);
+  std::vector<float> noise(2 * 131072, 0.25f);
+  ASSERT_EQ(Write("NOISE.WAV", kCategoryXformWav, noise, noise), kMsgDone);
+  Result r = Read(kCategoryXformWav, "NOISE.WAV");
+  EXPECT_EQ(r.category, kCategoryXformWav) << r.info.remark;
+  EXPECT_EQ(r.info.count, "2");
+  EXPECT_EQ(r.info.channels, "STEREO");
+
+  // SLOOP: a looped sample over the whole file.
+  Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);
+  EXPECT_EQ(SamplerU32(block, sampler_offset::kLoopEnd), 44099u);
+  std::vector<float> audio(44100, 0.1f);
+  ASSERT_EQ(Write("LOOP.WAV", kCategorySample, audio, audio), kMsgDone);
+  r = Read(kCategorySample, "LOOP.WAV");
+  EXPECT_EQ(r.category, kCategorySample) << r.info.remark;
+  EXPECT_EQ(r.info.loop, "YES <NORMAL>");
+  EXPECT_EQ(r.info.family, "SLOOP");
+  EXPECT_EQ(r.info.remark, "");
+
+  // XMRPH: an unlooped sample with unity note 60.
+  Prepare(STATE_XMRPH, kFormatPcm, 32, 1, 44100);
+  ASSERT_EQ(Write("MORPH.WAV", kCategorySample, audio, audio), kMsgDone);
+  r = Read(kCategorySample, "MORPH.WAV");
+  EXPECT_EQ(r.category, kCategorySample) << r.info.remark;
+  EXPECT_EQ(r.info.loop, "");
+  EXPECT_EQ(r.info.family, "XMRPH");
+  std::vector<float> left(44100), right(44100);
+  SampleDescriptor d;
+  ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "MORPH.WAV"}, left, right, d), kMsgDone);
+  EXPECT_EQ(d.unityNote, 60u);
+  EXPECT_NEAR(left[10], 0.2 * 0.494265, 1e-6);
+
+  // A single cycle: mono with a loop over the whole cycle.
+  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 2048);
+  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
+  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+  std::vector<float> cycle(2048, 0.3f);
+  ASSERT_EQ(Write("CYCLE.WAV", kCategorySingleCycle, cycle, cycle), kMsgDone);
+  r = Read(kCategorySingleCycle, "CYCLE.WAV");
+  EXPECT_EQ(r.category, kCategorySingleCycle) << r.info.remark;
+  EXPECT_EQ(r.info.loop, "YES");
+
+  // VORTA tables at 8 bits and as float.
+  for (auto [format, bits] : {std::pair<uint16_t, uint16_t>{kFormatPcm, 8}, {kFormatFloat, 32}}) {
+    Prepare(STATE_VORTA, format, bits, 1, 33 * 128);
+    SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+    SetSamplerU32(block, sampler_offset::kLoopEnd, 127);
+    SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(128));
+    PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+    std::vector<float> table(33 * 128, 0.1f);
+    ASSERT_EQ(Write("T.WAV", kCategoryVortaWav, table, table), kMsgDone);
+    r = Read(kCategoryVortaWav, "T.WAV");
+    EXPECT_EQ(r.category, kCategoryVortaWav) << bits << r.info.remark;
+    EXPECT_EQ(r.info.count, "33");
+    EXPECT_EQ(r.info.length, "128");
+  }
+}
+
+TEST_F(WaveWriter, SerumLayoutFromThePreparedChunks) {
+  ExtraChunk junk, clm;
+  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
+  SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
+  SetSamplerU32(block, sampler_offset::kUnityNote, 29);
+  PrepareWaveHeader(header, block, &junk, &clm, STATE_VORTA);
+  EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
+  const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
+  ASSERT_EQ(clmBytes.size(), 56u);
+  EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
+            std::string("clm ") + std::string("\x30\0\0\0", 4) + "<!>2048 10000000 wavetable (Sonic-Loom)" +
+                std::string(9, ' '));
+  EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
+
+  // Chunk order of the Serum layout: RIFF, JUNK, fmt, clm, data, smpl.
+  const auto head = EncodeWaveHeader(header);
+  std::vector<uint8_t> file(head.begin(), head.begin() + 12);
+  const auto junkBytes = EncodeExtraChunk(junk);
+  file.insert(file.end(), junkBytes.begin(), junkBytes.end());
+  file.insert(file.end(), head.begin() + 12, head.begin() + 36);
+  file.insert(file.end(), clmBytes.begin(), clmBytes.end());
+  file.insert(file.end(), head.begin() + 36, head.end());
+  std::vector<float> waves(5 * 2048, 0.5f);
+  const std::vector<uint8_t> data = EncodeWaveData(header, waves, waves);
+  file.insert(file.end(), data.begin(), data.end());
+  const auto smpl = SamplerChunkBytes(block);
+  file.insert(file.end(), smpl.begin(), smpl.end());
+  EXPECT_EQ(GetU32(file, 4), file.size() - 8);
+  WriteAllBytes(CategoryFilePath(app, kCategorySerum, "S.WAV"), file);
+  const Result r = Read(kCategorySerum, "S.WAV");
+  EXPECT_EQ(r.category, kCategorySerum) << r.info.remark;
+  EXPECT_EQ(r.info.count, "5");
+}
+
+TEST_F(WaveWriter, AFailedWriteKeepsTheOldFile) {
+  Prepare(STATE_SLOOP, kFormatPcm, 16, 1, 5000);
+  std::vector<float> audio(5000, 0.5f);
+  ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
+  const std::string path = CategoryFilePath(app, kCategorySample, "KEEP.WAV");
+  const std::vector<uint8_t> old = ReadAllBytes(path);
+
+  // Replacing works when the new file is complete...
+  std::vector<float> quiet(5000, 0.25f);
+  ASSERT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgDone);
+  EXPECT_NE(ReadAllBytes(path), old);
+  ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
+  EXPECT_EQ(ReadAllBytes(path), old);
+
+  // ...but buffers too short for the header give 11 and change nothing.
+  std::vector<float> shortBuffer(4999, 0.0f);
+  EXPECT_EQ(Write("KEEP.WAV", kCategorySample, shortBuffer, audio), kMsgAccessDenied);
+  EXPECT_EQ(ReadAllBytes(path), old);
+  EXPECT_EQ(Write("../ESCAPE.WAV", kCategorySample, audio, audio), kMsgAccessDenied);
+
+  // A folder that refuses new files: 11, and the old file stays.
+  ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
+  if (!guard.active) GTEST_SKIP() << "no way to make a read-only folder here";
+  EXPECT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgAccessDenied);
+  EXPECT_EQ(ReadAllBytes(path), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(CategoryFolderPath(app, kCategorySample)),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+}  // namespace
