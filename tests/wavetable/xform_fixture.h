@@ -58,7 +58,7 @@ inline double RelativeDifference(std::span<const float> a, std::span<const float
   return largest > 0.0 ? difference / largest : difference;
 }
 
-// A workspace entered for a machine with 1 GiB (two undo entries) and the
+// A workspace entered for a machine with 1 GiB (eight undo entries) and the
 // given number of lanes; left again at the end of the test.
 struct Session {
   XformWorkspace workspace;
