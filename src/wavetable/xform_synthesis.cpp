@@ -52,13 +52,6 @@ float Phase(float re, float im) {
   return std::atan2(im, re);
 }
 
-void TransformSection(std::span<const float> section, XformLane& lane) {
-  std::copy(section.begin(), section.begin() + static_cast<std::ptrdiff_t>(kXformSliceNoiseFloats),
-            lane.transform.begin());
-  LaneTransform(lane, lane.transform.data(), kFftForward);
-  UnpackStereoSpectrum(lane.transform.data(), lane.halfLeft.data(), lane.halfRight.data(), kXformSliceLength);
-}
-
 float PeakOfSection(std::span<const float> section) {
   float peak = 0.0f;
   for (float v : section) peak = std::max(peak, std::fabs(v));
@@ -123,25 +116,31 @@ size_t XformEngineBytes(const XformEngine& engine) {
   return bytes;
 }
 
-void AnalyzeSlice(std::span<const float> section, std::span<float> spectrum, XformLane& lane) {
-  TransformSection(section, lane);
+void AnalyzeLaneTransform(XformLane& lane, std::span<float> spectrum, std::span<float> phases) {
+  LaneTransform(lane, lane.transform.data(), kFftForward);
+  UnpackStereoSpectrum(lane.transform.data(), lane.halfLeft.data(), lane.halfRight.data(), kXformSliceLength);
   const float* left = lane.halfLeft.data();
   const float* right = lane.halfRight.data();
   for (size_t k = 0; k < static_cast<size_t>(kXformBinCount); ++k) {
     spectrum[2 * k] = Magnitude(left[2 * k], left[2 * k + 1]);
     spectrum[2 * k + 1] = Magnitude(right[2 * k], right[2 * k + 1]);
   }
-}
-
-void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spectrum, std::span<float> phases,
-                            XformLane& lane) {
-  AnalyzeSlice(section, spectrum, lane);
-  const float* left = lane.halfLeft.data();
-  const float* right = lane.halfRight.data();
+  if (phases.empty()) return;
   for (size_t k = 0; k < static_cast<size_t>(kXformBinCount); ++k) {
     phases[2 * k] = Phase(left[2 * k], left[2 * k + 1]);
     phases[2 * k + 1] = Phase(right[2 * k], right[2 * k + 1]);
   }
+}
+
+void AnalyzeSlice(std::span<const float> section, std::span<float> spectrum, XformLane& lane) {
+  AnalyzeSliceWithPhases(section, spectrum, {}, lane);
+}
+
+void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spectrum, std::span<float> phases,
+                            XformLane& lane) {
+  std::copy(section.begin(), section.begin() + static_cast<std::ptrdiff_t>(kXformSliceNoiseFloats),
+            lane.transform.begin());
+  AnalyzeLaneTransform(lane, spectrum, phases);
 }
 
 float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,

@@ -52,6 +52,11 @@ void AnalyzeSlice(std::span<const float> section, std::span<float> spectrum, Xfo
 void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spectrum, std::span<float> phases,
                             XformLane& lane);
 
+// The same for whatever the lane's transform buffer already holds (a
+// windowed frame, say); phases may be empty. The buffer is transformed in
+// place.
+void AnalyzeLaneTransform(XformLane& lane, std::span<float> spectrum, std::span<float> phases);
+
 // Spectrum slice -> noise section; returns the largest |sample| of both
 // channels. Bins below the low-cut bin are cleared in the spectrum too, so
 // that it describes the noise made from it.
