@@ -68,6 +68,34 @@ void BuildLayer(const XformAnalysis& record, int frame, int level, double link, 
   }
 }
 
+// The direction a bin's phase stands for: phase 0 when the imaginary part
+// is exactly 0 (whatever the real part's sign), +-pi/2 when the real part is.
+void PhaseDirection(float re, float im, double& x, double& y) {
+  if (im == 0.0f) {
+    x = 1.0;
+    y = 0.0;
+  } else if (re == 0.0f) {
+    x = 0.0;
+    y = im > 0.0f ? 1.0 : -1.0;
+  } else {
+    x = re;
+    y = im;
+  }
+}
+
+// phi L - phi R per bin, within -pi .. pi: the angle from the right
+// channel's direction to the left one's, one arc tangent per bin.
+void PhaseDifferences(const XformLane& lane, std::vector<float>& differences) {
+  const float* left = lane.halfLeft.data();
+  const float* right = lane.halfRight.data();
+  for (size_t j = 0; j < differences.size(); ++j) {
+    double lx, ly, rx, ry;
+    PhaseDirection(left[2 * j], left[2 * j + 1], lx, ly);
+    PhaseDirection(right[2 * j], right[2 * j + 1], rx, ry);
+    differences[j] = static_cast<float>(std::atan2(ly * rx - lx * ry, lx * rx + ly * ry));
+  }
+}
+
 bool IsSilent(std::span<const float> values) {
   return std::all_of(values.begin(), values.end(), [](float v) { return v == 0.0f; });
 }
@@ -145,7 +173,6 @@ TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const flo
   record.stageCount = 0;
   std::vector<float>().swap(record.layerGains);
 
-  LaneRows phases(engine.lanes.size(), kFrameFloats);
   LaneRows differences(engine.lanes.size(), static_cast<size_t>(kXformBinCount));
   const bool finished = RunXformJobs(
       engine, kXformFrameCount,
@@ -153,10 +180,9 @@ TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const flo
         const size_t at = LaneIndex(engine, lane);
         LoadFrame(left, right, static_cast<int64_t>(frame) * record.layout.hop, window, lane.transform);
         const auto magnitudes = FrameMagnitudes(record, frame);
-        std::vector<float>& phase = phases.rows[at];
         std::vector<float>& difference = differences.rows[at];
-        AnalyzeLaneTransform(lane, magnitudes, phase);
-        for (size_t j = 0; j < difference.size(); ++j) difference[j] = phase[2 * j] - phase[2 * j + 1];
+        AnalyzeLaneTransform(lane, magnitudes, {});
+        PhaseDifferences(lane, difference);
         record.frameTops[static_cast<size_t>(frame)] = DetectPeakStages(magnitudes, FrameStages(record, frame));
         LinkStereoPhase(magnitudes, difference);
       },

@@ -54,7 +54,8 @@ void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spe
 
 // The same for whatever the lane's transform buffer already holds (a
 // windowed frame, say); phases may be empty. The buffer is transformed in
-// place.
+// place, and the lane's half spectra keep the unpacked left and right
+// spectra until its next transform.
 void AnalyzeLaneTransform(XformLane& lane, std::span<float> spectrum, std::span<float> phases);
 
 // Spectrum slice -> noise section; returns the largest |sample| of both

@@ -96,6 +96,30 @@ TEST(XformAnalysis, APureSineReachesTheTopStage) {
   }
 }
 
+TEST(XformAnalysis, StereoPhaseDifferencesLinkTheChannels) {
+  // Right a quarter period behind the left and half as loud: at the tone's
+  // bin a = pi/2, so a quarter of the right magnitude moves to the left,
+  // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
+  Session session;
+  const size_t n = 33 * 4096;
+  Pair pair{std::vector<float>(n), std::vector<float>(n)};
+  const double hz = 1000.0;
+  for (size_t i = 0; i < n; ++i) {
+    const double phase = 2.0 * std::numbers::pi * hz * static_cast<double>(i) / 44100.0;
+    pair.left[i] = static_cast<float>(0.8 * std::sin(phase));
+    pair.right[i] = static_cast<float>(0.4 * std::cos(phase));
+  }
+  XformAnalysis record;
+  ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), TableMessage::Done);
+  for (int f : {0, 16, 32}) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const int bin = ArgMax(magnitudes, 0);
+    EXPECT_NEAR(magnitudes[2 * static_cast<size_t>(bin) + 1] / magnitudes[2 * static_cast<size_t>(bin)], 1.0 / 3.0,
+                0.01)
+        << f;
+  }
+}
+
 TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) {
   Session session;
   XformWorkspace& workspace = session.workspace;
