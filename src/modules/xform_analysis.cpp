@@ -5,6 +5,7 @@
 
 #include "core/checked_alloc.h"
 #include "dsp/signal_kernels.h"
+#include "modules/xform_analysis_source.h"
 #include "modules/xform_peak_stages.h"
 
 namespace {
@@ -164,6 +165,7 @@ TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const flo
   const auto n = static_cast<int64_t>(std::min(left.size(), right.size()));
   if (n <= 0 || engine.lanes.empty()) return TableMessage::NoData;
   record.layout = XformFrameLayoutFor(n);
+  record.previewStretch = PreviewStretchFor(n);
   std::vector<double> window;
   CheckedAlloc(window, static_cast<size_t>(record.layout.window));
   HannWindow(window.data(), record.layout.window);
@@ -311,3 +313,10 @@ TableMessage RebuildForLatestControls(XformAnalysis& record, XformControlFeed& f
     if (result != TableMessage::Aborted || userStopped || !feed.changed) return result;
   }
 }
+
+void ApplyXformAnalysis(XformWorkspace& workspace, const XformAnalysis& record, std::string_view name) {
+  workspace.table.speed = ValidXformSpeed(record.previewStretch);
+  AdoptXformTable(workspace, name);
+}
+
+void DiscardXformAnalysis(XformWorkspace& workspace) { FlushXform(workspace); }

@@ -2,12 +2,14 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "core/calc_progress.h"
 #include "wavetable/table_message.h"
 #include "wavetable/xform_synthesis.h"
 #include "wavetable/xform_table.h"
+#include "wavetable/xform_workspace.h"
 
 // Page "1.1.1" of the XFORM module: 33 long stereo spectra are taken across
 // the analysis range ("FFT ANALYSIS"), their peaks ranked in stages ("PEAK
@@ -51,6 +53,9 @@ struct XformAnalysis {
   int16_t stageCount = 0;           // S, "PEAK DETECTION STAGES:"
   std::vector<float> layerGains;    // one per level 0 .. S-1
   XformAnalysisControls controls;
+  // Scan speed of "pOUTPUT" (1..512; "-SPEED" / "+SPEED" are
+  // HalvePreviewStretch / DoublePreviewStretch), starting so that the table
+  // plays about as long as the range.
   int32_t previewStretch = 1;
 };
 
@@ -102,3 +107,11 @@ struct XformControlFeed {
 };
 TableMessage RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
                                       XformEngine& engine, const CalcProgressHook& hook);
+
+// "fAPPLY": the table keeps the result, plays at the preview stretch, takes
+// the sample's name, and the undo ring starts afresh.
+void ApplyXformAnalysis(XformWorkspace& workspace, const XformAnalysis& record, std::string_view name);
+
+// "fCANCEL": the previewed table is not kept: the module goes on with an
+// empty table, as after "FLUSH".
+void DiscardXformAnalysis(XformWorkspace& workspace);

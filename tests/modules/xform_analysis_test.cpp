@@ -1,4 +1,5 @@
 #include "modules/xform_analysis.h"
+#include "modules/xform_analysis_source.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
     EXPECT_TRUE(std::isfinite(gain));
     EXPECT_GE(gain, 0.0f);
   }
+  EXPECT_EQ(record.previewStretch, 16);  // 4,325,376 / 198,000 = 21.8 = 2^4.45
   XformTable& table = workspace.table;
   EXPECT_EQ(XformUsedSlices(table), 33);
   EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
@@ -177,6 +179,18 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), TableMessage::Done);
   EXPECT_LT(occupied(table), wide / 4);
   EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
+
+  // "fAPPLY" keeps the table at the preview's speed and name; "fCANCEL"
+  // leaves an empty one.
+  EXPECT_EQ(DoublePreviewStretch(record.previewStretch), TableMessage::None);
+  ApplyXformAnalysis(workspace, record, "SAMPLE.WAV");
+  EXPECT_EQ(table.speed, 32);
+  EXPECT_EQ(table.ramName, "SAMPLE.WAV");
+  EXPECT_EQ(UndoUsedEntries(workspace.undo), 0);
+  EXPECT_EQ(XformUsedSlices(table), 33);
+  DiscardXformAnalysis(workspace);
+  EXPECT_EQ(XformUsedSlices(table), 0);
+  EXPECT_TRUE(table.ramName.empty());
 }
 
 TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
