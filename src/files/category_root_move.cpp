@@ -42,7 +42,7 @@ bool ReadEntryNames(const std::string& folder, std::vector<std::string>& names) 
 int CheckEntries(const std::string& oldFolder, const std::string& newFolder, const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     const std::string path = oldFolder + name;
-    if (IsDirectory(path) && rmdir(path.c_str()) != 0) return kMsgSourceHasFolders;
+    if (IsDirectory(path) && rmdir(path.c_str()) != 0) return kMsgSourceNotEmpty;
     if (newFolder.size() + name.size() >= kMaxFolderMovePathChars) return kMsgPathTooLong;
   }
   return kMsgDone;
@@ -154,7 +154,7 @@ int SetCategoryUserRoot(AppGlobals& app, int category, const FolderChooser& choo
   if (chosen.size() + folderName.size() + 2 >= kMaxUserRootChars) return kMsgPathTooLong;
   if (chosen == current || WithSlash(Canonical(chosen)) == WithSlash(Canonical(current))) return kMsgAborted;
   if (IsInsideFolder(chosen, app.installDir) || IsInsideFolder(Canonical(chosen), Canonical(app.installDir))) {
-    return kMsgInstallPathAsUserPath;
+    return kMsgInstallPathNotUserPath;
   }
   if (ContainsCategoryFolderName(chosen)) return kMsgCascadingDirectories;
   const int result = MoveCategoryRoot(app, current, chosen, category, feedback);
@@ -165,7 +165,7 @@ int SetCategoryUserRoot(AppGlobals& app, int category, const FolderChooser& choo
 int ResetCategoryUserRoot(AppGlobals& app, int category, const ConfirmQuestion& confirm,
                           const LibraryFeedback& feedback) {
   if (category < 0 || category >= kCategoryCount || app.folderUserPath[category].empty()) return kMsgNothingToReset;
-  if (!confirm || !confirm(kMsgResetToDefaultQuestion)) return kMsgAborted;
+  if (!confirm || !confirm(kMsgResetToDefault)) return kMsgAborted;
   const std::string defaultRoot = app.installDir + "/" + kDataFolder + "/";
   return MoveCategoryRoot(app, app.folderUserPath[category], defaultRoot, category, feedback);
 }

@@ -125,13 +125,13 @@ FindResult FindInCategory(AppGlobals& app, int category, const std::string& sear
   });
   if (!exact) PauseLibrary(feedback, kSearchPauseMs);
   result.page = result.foundIndex < 0 ? 1 : result.foundIndex / kBrowserPageRows + 1;
-  result.code = damaged ? kMsgFoundButDamaged : result.foundIndex >= 0 ? kMsgNone : kMsgFileNotFound;
+  result.code = damaged ? kMsgFileDamagedMoved : result.foundIndex >= 0 ? kMsgNone : kMsgFileNotFound;
   return result;
 }
 
 int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selectedName, const ConfirmQuestion& confirm) {
   if (selectedName.empty()) return kMsgNoFileSelected;
-  if (!confirm || !confirm(kMsgDeleteFilesQuestion)) return kMsgAborted;
+  if (!confirm || !confirm(kMsgDeleteFiles)) return kMsgAborted;
   if (!IsPlainFileName(selectedName)) return kMsgAccessDenied;
   return RemoveRegularFile(CategoryFilePath(app, category, selectedName)) ? kMsgDone : kMsgAccessDenied;
 }
@@ -139,7 +139,7 @@ int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selected
 int ClearLibraryFolder(AppGlobals& app, int category, const ConfirmQuestion& confirm) {
   const std::vector<ListedFile> files = ListCategoryFiles(app, category);
   if (files.empty()) return kMsgNoFilesInDirectory;
-  if (!confirm || !confirm(kMsgDeleteFilesQuestion)) return kMsgAborted;
+  if (!confirm || !confirm(kMsgDeleteFiles)) return kMsgAborted;
   bool allGone = true;
   for (const ListedFile& file : files) {
     if (!RemoveRegularFile(CategoryFilePath(app, category, file.name))) allGone = false;
@@ -160,7 +160,7 @@ RenameResult RenameLibraryFile(AppGlobals& app, int category, const std::string&
     return result;
   }
   if (entered->empty()) {
-    result.code = kMsgEmptyStringOrValue;
+    result.code = kMsgEmptyString;
     return result;
   }
   const std::string newName = category == kCategoryWaveGenerator ? WithWtsExtension(*entered) : *entered;

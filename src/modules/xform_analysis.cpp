@@ -160,10 +160,10 @@ size_t XformAnalysisBytes(const XformAnalysis& record) {
          record.layerGains.capacity() * sizeof(float);
 }
 
-TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
+MessageCode XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
                                 XformEngine& engine, const CalcProgressHook& hook) {
   const auto n = static_cast<int64_t>(std::min(left.size(), right.size()));
-  if (n <= 0 || engine.lanes.empty()) return TableMessage::NoData;
+  if (n <= 0 || engine.lanes.empty()) return kMsgNoData;
   record.layout = XformFrameLayoutFor(n);
   record.previewStretch = PreviewStretchFor(n);
   std::vector<double> window;
@@ -189,10 +189,10 @@ TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const flo
         LinkStereoPhase(magnitudes, difference);
       },
       hook, kAnalysisLabel);
-  if (!finished) return TableMessage::Aborted;
+  if (!finished) return kMsgAborted;
   SettleStageCount(record);
   if (record.controls.peakBoost < 0.0) record.controls.peakBoost = 0.5 / (record.stageCount - 1);
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
 int16_t SettleStageCount(XformAnalysis& record) {
@@ -216,9 +216,9 @@ float LayerValue(float own, uint8_t ownStage, uint8_t otherStage, int level, dou
   return 0.0f;
 }
 
-TableMessage MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook) {
+MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook) {
   const int levels = record.stageCount;
-  if (levels < kXformMinStageCount || record.magnitudes.empty() || engine.lanes.empty()) return TableMessage::NoData;
+  if (levels < kXformMinStageCount || record.magnitudes.empty() || engine.lanes.empty()) return kMsgNoData;
   std::vector<float> peaks;
   CheckedAlloc(peaks, static_cast<size_t>(levels) * kXformFrameCount);
   LaneRows layers(engine.lanes.size(), kFrameFloats);
@@ -233,19 +233,19 @@ TableMessage MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const
         peaks[static_cast<size_t>(job)] = SynthesizeNoise(layer, engine, lane.transform, lane);
       },
       hook, kAdjustmentLabel);
-  if (!finished) return TableMessage::Aborted;
+  if (!finished) return kMsgAborted;
   CheckedAlloc(record.layerGains, static_cast<size_t>(levels));
   for (int level = 0; level < levels; ++level) {
     const auto first = peaks.begin() + static_cast<std::ptrdiff_t>(level) * kXformFrameCount;
     const float largest = *std::max_element(first, first + kXformFrameCount);
     record.layerGains[static_cast<size_t>(level)] = largest > kXformSilentPeak ? 1.0f / largest : 0.0f;
   }
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
-TableMessage RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
+MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
                                   const CalcProgressHook& hook) {
-  if (!RecordIsAnalysed(record) || !XformTableAllocated(table) || engine.lanes.empty()) return TableMessage::NoData;
+  if (!RecordIsAnalysed(record) || !XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const double reach = (record.stageCount - 2 + kTopLayerReach) * PeakBoostOf(record);
   const int level = std::clamp(static_cast<int>(std::floor(reach)), 0, record.stageCount - 2);
   const double fraction = std::clamp(reach - level, 0.0, 1.0);
@@ -282,21 +282,21 @@ TableMessage RebuildFilterSpectra(const XformAnalysis& record, XformTable& table
         }
       },
       {}, {});
-  if (!SynthesizeTable(table, engine, hook)) return TableMessage::Aborted;
+  if (!SynthesizeTable(table, engine, hook)) return kMsgAborted;
   NormalizeXform(table);
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
-TableMessage RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
+MessageCode RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
                               XformTable& table, XformEngine& engine, const CalcProgressHook& hook) {
-  TableMessage result = XformFrameAnalysis(left, right, record, engine, hook);
-  if (result != TableMessage::Done) return result;
+  MessageCode result = XformFrameAnalysis(left, right, record, engine, hook);
+  if (result != kMsgDone) return result;
   result = MeasureLayerGains(record, engine, hook);
-  if (result != TableMessage::Done) return result;
+  if (result != kMsgDone) return result;
   return RebuildFilterSpectra(record, table, engine, hook);
 }
 
-TableMessage RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
+MessageCode RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
                                       XformEngine& engine, const CalcProgressHook& hook) {
   for (;;) {
     record.controls = feed.latest;
@@ -309,8 +309,8 @@ TableMessage RebuildForLatestControls(XformAnalysis& record, XformControlFeed& f
       }
       return !feed.changed;
     }};
-    const TableMessage result = RebuildFilterSpectra(record, table, engine, watch);
-    if (result != TableMessage::Aborted || userStopped || !feed.changed) return result;
+    const MessageCode result = RebuildFilterSpectra(record, table, engine, watch);
+    if (result != kMsgAborted || userStopped || !feed.changed) return result;
   }
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/calc_progress.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 #include "wavetable/xform_synthesis.h"
 #include "wavetable/xform_table.h"
 #include "wavetable/xform_workspace.h"
@@ -69,7 +69,7 @@ size_t XformAnalysisBytes(const XformAnalysis& record);
 // transform for both channels, magnitudes, peak stages and the stereo phase
 // link; then the stage count and the unset peak boost. "ANALYSIS PROGRESS: ";
 // Aborted when cancelled, NoData for an empty range, else Done.
-TableMessage XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
+MessageCode XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
                                 XformEngine& engine, const CalcProgressHook& hook);
 
 // S = the largest frame top (at least 2); every frame whose top lies below S
@@ -82,18 +82,18 @@ float LayerValue(float own, uint8_t ownStage, uint8_t otherStage, int level, dou
 
 // One gain per level: 1 / the largest slice peak of the layer synthesised
 // with the link at 1.0, 0 for a silent layer. "ADJUSTMENT PROGRESS: ".
-TableMessage MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook);
+MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook);
 
 // The table's spectra from the layers around the peak boost, blended, with
 // the stereo link, smoothed across the slices by the smoothness; then every
 // slice synthesised ("SYNTHESIS PROGRESS: ") and the table normalised.
 // Aborted when cancelled (the table is then half made: rebuild again or
 // clear it), NoData before an analysis, else Done.
-TableMessage RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
+MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
                                   const CalcProgressHook& hook);
 
 // Entry of page "1.1.1": frames, stages, gains and the first rebuild.
-TableMessage RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
+MessageCode RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
                               XformTable& table, XformEngine& engine, const CalcProgressHook& hook);
 
 // A slider change while the user drags: the page's hook polls input and
@@ -105,7 +105,7 @@ struct XformControlFeed {
   XformAnalysisControls latest;
   bool changed = false;
 };
-TableMessage RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
+MessageCode RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
                                       XformEngine& engine, const CalcProgressHook& hook);
 
 // "fAPPLY": the table keeps the result, plays at the preview stretch, takes

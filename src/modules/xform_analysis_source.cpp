@@ -42,23 +42,23 @@ void RecomputeEnd(AnalysisRange& range, std::span<const float> left, std::span<c
 }
 
 // "-THR": one step down while above 0.015, else 0 and MinValue.
-TableMessage LowerThreshold(float& threshold) {
+MessageCode LowerThreshold(float& threshold) {
   if (threshold > 0.015f) {
     threshold = std::max(0.0f, threshold - kThresholdStep);
-    return TableMessage::None;
+    return kMsgNone;
   }
   threshold = 0.0f;
-  return TableMessage::MinValue;
+  return kMsgMinValue;
 }
 
 // "+THR": one step up while below 0.9845, else 1.0 and MaxValue.
-TableMessage RaiseThreshold(float& threshold) {
+MessageCode RaiseThreshold(float& threshold) {
   if (threshold < 0.9845f) {
     threshold = std::min(1.0f, threshold + kThresholdStep);
-    return TableMessage::None;
+    return kMsgNone;
   }
   threshold = 1.0f;
-  return TableMessage::MaxValue;
+  return kMsgMaxValue;
 }
 
 }  // namespace
@@ -153,36 +153,36 @@ AnalysisRange FullAnalysisRange(int64_t length) {
   return range;
 }
 
-TableMessage PressRangeButton(AnalysisRange& range, RangeButton button, std::span<const float> left,
+MessageCode PressRangeButton(AnalysisRange& range, RangeButton button, std::span<const float> left,
                               std::span<const float> right) {
-  if (PairLength(left, right) < range.length) return TableMessage::NoData;
-  TableMessage message = TableMessage::None;
+  if (PairLength(left, right) < range.length) return kMsgNoData;
+  MessageCode message = kMsgNone;
   switch (button) {
     case RangeButton::LowerStart:
       message = LowerThreshold(range.startThreshold);
-      if (message == TableMessage::None) RecomputeStart(range, left, right);
+      if (message == kMsgNone) RecomputeStart(range, left, right);
       break;
     case RangeButton::RaiseStart:
-      if (range.Span() == kMinAnalysisRange) return TableMessage::MinimumRange;
+      if (range.Span() == kMinAnalysisRange) return kMsgMinimumAnalysisRange;
       message = RaiseThreshold(range.startThreshold);
-      if (message == TableMessage::None) RecomputeStart(range, left, right);
+      if (message == kMsgNone) RecomputeStart(range, left, right);
       break;
     case RangeButton::ResetStart:
-      if (!(range.startThreshold > 0.01f)) return TableMessage::MinValue;
+      if (!(range.startThreshold > 0.01f)) return kMsgMinValue;
       range.startThreshold = 0.0f;
       range.start = 0;
       break;
     case RangeButton::LowerEnd:
       message = LowerThreshold(range.endThreshold);
-      if (message == TableMessage::None) RecomputeEnd(range, left, right);
+      if (message == kMsgNone) RecomputeEnd(range, left, right);
       break;
     case RangeButton::RaiseEnd:
-      if (range.Span() == kMinAnalysisRange) return TableMessage::MinimumRange;
+      if (range.Span() == kMinAnalysisRange) return kMsgMinimumAnalysisRange;
       message = RaiseThreshold(range.endThreshold);
-      if (message == TableMessage::None) RecomputeEnd(range, left, right);
+      if (message == kMsgNone) RecomputeEnd(range, left, right);
       break;
     case RangeButton::ResetEnd:
-      if (!(range.endThreshold > 0.01f)) return TableMessage::MinValue;
+      if (!(range.endThreshold > 0.01f)) return kMsgMinValue;
       range.endThreshold = 0.0f;
       range.end = range.length;
       break;
@@ -222,14 +222,14 @@ int32_t PreviewStretchFor(int64_t rangeLength) {
   return static_cast<int32_t>(stretch);
 }
 
-TableMessage HalvePreviewStretch(int32_t& stretch) {
-  if (stretch <= 1) return TableMessage::MinValue;
+MessageCode HalvePreviewStretch(int32_t& stretch) {
+  if (stretch <= 1) return kMsgMinValue;
   stretch /= 2;
-  return TableMessage::None;
+  return kMsgNone;
 }
 
-TableMessage DoublePreviewStretch(int32_t& stretch) {
-  if (stretch >= kMaxPreviewStretch) return TableMessage::MaxValue;
+MessageCode DoublePreviewStretch(int32_t& stretch) {
+  if (stretch >= kMaxPreviewStretch) return kMsgMaxValue;
   stretch = std::min(stretch * 2, kMaxPreviewStretch);
-  return TableMessage::None;
+  return kMsgNone;
 }

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // Page "1.1.0" of the XFORM module: the sample as two working channels and
 // the analysis range within them. The trimming and the threshold range work
@@ -79,7 +79,7 @@ enum class RangeButton {
 
 // One press; MinValue / MaxValue / MinimumRange when refused (as shown on
 // the message line), None when the range was recomputed.
-TableMessage PressRangeButton(AnalysisRange& range, RangeButton button, std::span<const float> left,
+MessageCode PressRangeButton(AnalysisRange& range, RangeButton button, std::span<const float> left,
                               std::span<const float> right);
 
 // The working pair of page "1.1.0": the file's channels after the source
@@ -105,5 +105,5 @@ std::span<const float> RangeOf(const XformAnalysisSource& source, bool rightChan
 // 1 .. 512; "-SPEED" halves it down to 1, "+SPEED" doubles it up to 512.
 inline constexpr int32_t kMaxPreviewStretch = 512;
 int32_t PreviewStretchFor(int64_t rangeLength);
-TableMessage HalvePreviewStretch(int32_t& stretch);
-TableMessage DoublePreviewStretch(int32_t& stretch);
+MessageCode HalvePreviewStretch(int32_t& stretch);
+MessageCode DoublePreviewStretch(int32_t& stretch);

@@ -57,10 +57,10 @@ void SmoothLevels(std::span<int16_t, kSliceCount> levels) {
   for (int s = 0; s < kSliceCount; ++s) levels[s] = ClampCode(static_cast<int>(Nearest(wide[s])));
 }
 
-TableMessage ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button) {
-  if (ProfileIsSilent(reference)) return TableMessage::NoData;
+MessageCode ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button) {
+  if (ProfileIsSilent(reference)) return kMsgNoData;
   const bool needsLevels = button == ProfileButton::Smooth || button == ProfileButton::Normal;
-  if (needsLevels && ProfileIsSilent(profile)) return TableMessage::NoData;
+  if (needsLevels && ProfileIsSilent(profile)) return kMsgNoData;
   switch (button) {
     case ProfileButton::Smooth: SmoothLevels(profile); break;
     case ProfileButton::Zero: profile.fill(static_cast<int16_t>(kSilentLevel)); break;
@@ -68,10 +68,10 @@ TableMessage ApplyLevelButton(LevelProfile& profile, const LevelProfile& referen
     case ProfileButton::Normal: NormalizeLevels(profile); break;
     case ProfileButton::Restore: profile = reference; break;
   }
-  return TableMessage::None;
+  return kMsgNone;
 }
 
-TableMessage ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
+MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
   return ApplyLevelButton(scaling.profile, scaling.reference, button);
 }
 

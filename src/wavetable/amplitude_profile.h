@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "wavetable/partial_table.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // Amplitude profile scaling: one level per slice, -127 (silent) .. +127
 // (the slice at full scale), measured from the table, edited, and applied
@@ -28,7 +28,7 @@ LevelProfile MeasureLevelProfile(const PartialTable& input);
 enum class ProfileButton { Smooth, Zero, Ceil, Normal, Restore };
 // NoData (and no change) when there is nothing to work on: a silent input,
 // or "SMOOTH" / "NORMAL" on a profile that is silent throughout.
-TableMessage ApplyProfileButton(ProfileScaling& scaling, ProfileButton button);
+MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button);
 
 // Pointer editing of one level.
 void SetProfileLevel(ProfileScaling& scaling, int slice, int level);
@@ -36,7 +36,7 @@ void SetProfileLevel(ProfileScaling& scaling, int slice, int level);
 // The buttons and the pointer on a bare pair of profiles, for every table
 // kind that measures its levels its own way (the XFORM table does so from
 // its slice peaks). NoData and no change as above.
-TableMessage ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button);
+MessageCode ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button);
 void SetLevel(LevelProfile& profile, int slice, int level);
 
 // The "SCALED WAVETABLE OUTPUT": changed slices are normalised and then scaled

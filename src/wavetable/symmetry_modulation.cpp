@@ -4,24 +4,24 @@
 
 namespace {
 
-TableMessage StepWithin(int& value, int direction, int low, int high) {
+MessageCode StepWithin(int& value, int direction, int low, int high) {
   const int next = value + (direction > 0 ? 1 : -1);
-  if (next > high) return TableMessage::MaxValue;
-  if (next < low) return TableMessage::MinValue;
+  if (next > high) return kMsgMaxValue;
+  if (next < low) return kMsgMinValue;
   value = next;
-  return TableMessage::None;
+  return kMsgNone;
 }
 
 }  // namespace
 
-TableMessage StepSymmetryParameter(SymmetryParameters& parameters, SymmetryParameter which, int direction) {
+MessageCode StepSymmetryParameter(SymmetryParameters& parameters, SymmetryParameter which, int direction) {
   switch (which) {
     case SymmetryParameter::Width: return StepWithin(parameters.widthTenths, direction, 0, kMaxWidthTenths);
     case SymmetryParameter::Damping: return StepWithin(parameters.dampingTenths, direction, 0, kMaxDampingTenths);
     case SymmetryParameter::Spread: return StepWithin(parameters.spread, direction, kMinSpread, kMaxSpread);
     case SymmetryParameter::Shift: return StepWithin(parameters.shift, direction, -kMaxPartialShift, kMaxPartialShift);
   }
-  return TableMessage::None;
+  return kMsgNone;
 }
 
 SymmetryParameters DefaultSymmetryParameters() { return {}; }

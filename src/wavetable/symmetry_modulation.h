@@ -1,7 +1,7 @@
 #pragma once
 
 #include "wavetable/partial_table.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // The symmetry modulation generator's four parameters. Width and damping
 // move in steps of 0.1 and are held in tenths so that stepping never drifts.
@@ -26,7 +26,7 @@ inline constexpr int kMaxPartialShift = 16;
 
 // One step up (direction > 0) or down; beyond a limit nothing changes and
 // MaxValue / MinValue comes back, otherwise None.
-TableMessage StepSymmetryParameter(SymmetryParameters& parameters, SymmetryParameter which, int direction);
+MessageCode StepSymmetryParameter(SymmetryParameters& parameters, SymmetryParameter which, int direction);
 
 // "RESET".
 SymmetryParameters DefaultSymmetryParameters();

@@ -21,22 +21,22 @@ void SelectAssemblySource(TableAssembly& assembly, const PartialTable& table, bo
 
 void ClearAssemblySource(TableAssembly& assembly) { assembly.source = {}; }
 
-TableMessage StepSourceSlice(TableAssembly& assembly, int direction) {
-  if (!assembly.source.present) return TableMessage::NoFileSelected;
-  if (assembly.source.singleCycle) return TableMessage::None;
+MessageCode StepSourceSlice(TableAssembly& assembly, int direction) {
+  if (!assembly.source.present) return kMsgNoFileSelected;
+  if (assembly.source.singleCycle) return kMsgNone;
   assembly.source.slice = StepSlice(assembly.source.slice, StepFor(direction));
-  return TableMessage::None;
+  return kMsgNone;
 }
 
 void StepDestinationSlice(TableAssembly& assembly, int direction) {
   assembly.destination = StepSlice(assembly.destination, StepFor(direction));
 }
 
-TableMessage CopySourceToDestination(const TableAssembly& assembly, PartialTable& ramTable) {
-  if (!assembly.source.present) return TableMessage::NoFileSelected;
+MessageCode CopySourceToDestination(const TableAssembly& assembly, PartialTable& ramTable) {
+  if (!assembly.source.present) return kMsgNoFileSelected;
   const int from = std::clamp<int>(assembly.source.slice, 0, kLastSlice);
   const int to = std::clamp<int>(assembly.destination, 0, kLastSlice);
   for (int r = 0; r < kPartialCount; ++r) ramTable.at(r, to) = assembly.source.table.at(r, from);
   if (assembly.source.singleCycle) NormalizeSlice(ramTable, to, 0);
-  return TableMessage::None;
+  return kMsgNone;
 }

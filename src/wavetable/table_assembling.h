@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "wavetable/partial_table.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // Table assembling: single slices of library files are copied into chosen
 // slices of the RAM table.
@@ -24,11 +24,11 @@ void ClearAssemblySource(TableAssembly& assembly);
 
 // "<<SRC" / "SRC>>" (direction -1 / +1): table files only; NoFileSelected
 // without a file.
-TableMessage StepSourceSlice(TableAssembly& assembly, int direction);
+MessageCode StepSourceSlice(TableAssembly& assembly, int direction);
 // "<<DEST" / "DEST>>".
 void StepDestinationSlice(TableAssembly& assembly, int direction);
 
 // "SRC>DEST": the source slice's 64 codes into the destination slice; a
 // single cycle is then normalised. NoFileSelected (and no change) without a
 // source, None otherwise; the caller records undo and renders.
-TableMessage CopySourceToDestination(const TableAssembly& assembly, PartialTable& ramTable);
+MessageCode CopySourceToDestination(const TableAssembly& assembly, PartialTable& ramTable);

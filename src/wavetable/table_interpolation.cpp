@@ -134,10 +134,10 @@ PartialTable AnchorsOnly(const PartialTable& input, const AnchorMask& anchors) {
 }
 
 PartialTable InterpolateTable(const PartialTable& input, const AnchorMask& anchors, InterpolationAlgorithm algorithm,
-                              bool polarityLock, TableMessage* message) {
-  if (message) *message = TableMessage::None;
+                              bool polarityLock, MessageCode* message) {
+  if (message) *message = kMsgNone;
   if (FirstAnchor(anchors) < 0) {
-    if (message) *message = TableMessage::NoData;
+    if (message) *message = kMsgNoData;
     return input;
   }
   // Only the anchors feed the result; clearing the rest keeps stale slices

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "wavetable/partial_table.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // Table interpolation: chosen slices ("anchors") are kept and every partial
 // is faded linearly in amplitude from one anchor to the next.
@@ -38,4 +38,4 @@ PartialTable AnchorsOnly(const PartialTable& input, const AnchorMask& anchors);
 // The interpolated, normalised table. Without any anchor the input comes
 // back unchanged and message (when given) becomes NoData.
 PartialTable InterpolateTable(const PartialTable& input, const AnchorMask& anchors, InterpolationAlgorithm algorithm,
-                              bool polarityLock, TableMessage* message = nullptr);
+                              bool polarityLock, MessageCode* message = nullptr);

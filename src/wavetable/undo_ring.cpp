@@ -59,21 +59,21 @@ bool UndoRecord(UndoRing& ring, std::span<const uint8_t> table, int16_t page, in
   return true;
 }
 
-TableMessage UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page) {
-  if (ring.entries.empty() || table.size() != ring.geometry.tableBytes) return TableMessage::UndoListEmpty;
+MessageCode UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page) {
+  if (ring.entries.empty() || table.size() != ring.geometry.tableBytes) return kMsgUndoListEmpty;
   const int count = static_cast<int>(ring.entries.size());
   const int previous = (ring.index + count - 1) % count;
   std::vector<uint8_t>& entry = ring.entries[static_cast<size_t>(previous)];
   if (!IsUsed(entry)) {
     ring.index = 0;
-    return TableMessage::UndoListEmpty;
+    return kMsgUndoListEmpty;
   }
   std::memcpy(ring.snapshot.data(), entry.data() + 1, ring.geometry.tableBytes);
   std::memcpy(table.data(), entry.data() + 1, ring.geometry.tableBytes);
   if (ring.geometry.carriesPage) page = ReadI16LE(entry.data() + 1 + ring.geometry.tableBytes);
   EmptyEntry(entry);
   ring.index = static_cast<uint16_t>(previous);
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
 int UndoUsedEntries(const UndoRing& ring) {

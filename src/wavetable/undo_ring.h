@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // One ring of table states for whichever of the VORTA and XFORM modules is
 // open. Each entry is a "used" byte, the table as it was before a change
@@ -58,7 +58,7 @@ bool UndoRecord(UndoRing& ring, std::span<const uint8_t> table, int16_t page, in
 // Steps back one entry. A used entry restores table and snapshot, hands
 // back its page and gives Done; an empty one leaves the table, sets the
 // index to 0 and gives UndoListEmpty.
-TableMessage UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page);
+MessageCode UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page);
 
 int UndoUsedEntries(const UndoRing& ring);
 

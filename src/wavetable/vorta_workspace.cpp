@@ -65,10 +65,10 @@ bool CommitTableChange(VortaWorkspace& workspace, int16_t page, int actionCode) 
   return recorded;
 }
 
-TableMessage UndoTableChange(VortaWorkspace& workspace, int16_t& page) {
+MessageCode UndoTableChange(VortaWorkspace& workspace, int16_t& page) {
   auto image = TableImage(workspace.table);
-  const TableMessage message = UndoStep(workspace.undo, image, page);
-  if (message == TableMessage::Done) {
+  const MessageCode message = UndoStep(workspace.undo, image, page);
+  if (message == kMsgDone) {
     workspace.table = ReadTableCodes(image);
     Render(workspace);
   }

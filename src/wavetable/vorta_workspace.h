@@ -6,7 +6,7 @@
 
 #include "wavetable/partial_table.h"
 #include "wavetable/ram_wavetable.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 #include "wavetable/undo_ring.h"
 
 // The VORTA module's working data, from its entry to its exit: the coded
@@ -43,7 +43,7 @@ bool CommitTableChange(VortaWorkspace& workspace, int16_t page, int actionCode);
 
 // "s UNDO": the previous state with the page it was made on; Done or
 // UndoListEmpty. Renders again after a step.
-TableMessage UndoTableChange(VortaWorkspace& workspace, int16_t& page);
+MessageCode UndoTableChange(VortaWorkspace& workspace, int16_t& page);
 
 // The copy every VORTA file or wavetable output writes: optimised.
 PartialTable TableForOutput(const PartialTable& table);

@@ -47,7 +47,7 @@ XformProfileScaling StartXformProfileScaling(const XformTable& table) {
   return scaling;
 }
 
-TableMessage ApplyXformProfileButton(XformProfileScaling& scaling, ProfileButton button) {
+MessageCode ApplyXformProfileButton(XformProfileScaling& scaling, ProfileButton button) {
   return ApplyLevelButton(scaling.profile, scaling.reference, button);
 }
 
@@ -91,6 +91,6 @@ void ApplyXformOrder(XformWorkspace& workspace, const SliceOrder& order, XformTa
   CommitXformChange(workspace, actionCode);
 }
 
-TableMessage SlowerXformPlayback(XformWorkspace& workspace) { return SlowerXformSpeed(workspace.table.speed); }
+MessageCode SlowerXformPlayback(XformWorkspace& workspace) { return SlowerXformSpeed(workspace.table.speed); }
 
-TableMessage FasterXformPlayback(XformWorkspace& workspace) { return FasterXformSpeed(workspace.table.speed); }
+MessageCode FasterXformPlayback(XformWorkspace& workspace) { return FasterXformSpeed(workspace.table.speed); }

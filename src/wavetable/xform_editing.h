@@ -4,7 +4,7 @@
 
 #include "wavetable/amplitude_profile.h"
 #include "wavetable/slice_order.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 #include "wavetable/xform_table.h"
 #include "wavetable/xform_workspace.h"
 
@@ -27,7 +27,7 @@ XformProfileScaling StartXformProfileScaling(const XformTable& table);
 
 // "SMOOTH", "ZERO", "CEIL", "NORMAL", "RESTORE" and the pointer, as on the
 // VORTA page.
-TableMessage ApplyXformProfileButton(XformProfileScaling& scaling, ProfileButton button);
+MessageCode ApplyXformProfileButton(XformProfileScaling& scaling, ProfileButton button);
 void SetXformProfileLevel(XformProfileScaling& scaling, int slice, int level);
 
 // Gain of each slice: (level + 127) / (254 peak) for a slice whose level was
@@ -49,5 +49,5 @@ void ApplyXformProfile(XformWorkspace& workspace, const XformProfileScaling& sca
 void ApplyXformOrder(XformWorkspace& workspace, const SliceOrder& order, XformTable& output, int actionCode);
 
 // "-SPEED" / "+SPEED" on the RAM table.
-TableMessage SlowerXformPlayback(XformWorkspace& workspace);
-TableMessage FasterXformPlayback(XformWorkspace& workspace);
+MessageCode SlowerXformPlayback(XformWorkspace& workspace);
+MessageCode FasterXformPlayback(XformWorkspace& workspace);

@@ -8,9 +8,9 @@
 #include "files/wave_writer.h"
 #include "wavetable/payload.h"
 
-TableMessage WriteXformWave(AppGlobals& app, const std::string& fileName, const XformTable& table) {
+MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const XformTable& table) {
   const int slices = XformTableAllocated(table) ? XformUsedSlices(table) : 0;
-  if (slices == 0) return TableMessage::NoData;
+  if (slices == 0) return kMsgNoData;
   const size_t frames = static_cast<size_t>(slices) * kXformSliceLength;
 
   WaveHeader header;
@@ -31,18 +31,18 @@ TableMessage WriteXformWave(AppGlobals& app, const std::string& fileName, const 
     right[i] = table.noise[2 * i + 1];
   }
   const int status = WriteWaveFile(app, fileName, kCategoryXformWav, header, block, left, right);
-  return status == kMsgDone ? TableMessage::Done : TableMessage::AccessDenied;
+  return status == kMsgDone ? kMsgDone : kMsgAccessDenied;
 }
 
-TableMessage LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorkspace& workspace,
+MessageCode LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorkspace& workspace,
                            const CalcProgressHook& hook) {
   XformTable& table = workspace.table;
-  if (!XformTableAllocated(table)) return TableMessage::NoData;
+  if (!XformTableAllocated(table)) return kMsgNoData;
   XformFileData file;
   file.samples = std::span<float>(table.noise);
   SampleDescriptor descriptor;
   // The loader touches the noise buffer only once the file has been accepted.
-  if (LoadXformFile(app, entry, file, descriptor) != kMsgDone) return TableMessage::AccessDenied;
+  if (LoadXformFile(app, entry, file, descriptor) != kMsgDone) return kMsgAccessDenied;
   table.speed = ValidXformSpeed(file.speed);
   return LoadXformSource(workspace, static_cast<int64_t>(file.frames), entry.name, hook);
 }

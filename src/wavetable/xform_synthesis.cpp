@@ -210,8 +210,8 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
   return ReportProgress(hook, label, count, count);
 }
 
-TableMessage ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook) {
-  if (!XformTableAllocated(table) || engine.lanes.empty()) return TableMessage::NoData;
+MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook) {
+  if (!XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const int sliceCount = static_cast<int>(std::clamp<int64_t>(frames / kXformSliceLength, 0, kSliceCount));
   SanitizeSource(std::span<float>(table.noise).first(static_cast<size_t>(sliceCount) * kXformSliceNoiseFloats));
   const bool finished = RunXformJobs(
@@ -226,11 +226,11 @@ TableMessage ReconstructTable(XformTable& table, int64_t frames, XformEngine& en
       hook, kReconstructionLabel);
   if (!finished) {
     ClearXformTable(table);
-    return TableMessage::Aborted;
+    return kMsgAborted;
   }
   for (int s = sliceCount; s < kSliceCount; ++s) ClearXformSlice(table, s);
   NormalizeXform(table);
-  return TableMessage::Done;
+  return kMsgDone;
 }
 
 bool SynthesizeTable(XformTable& table, XformEngine& engine, const CalcProgressHook& hook) {

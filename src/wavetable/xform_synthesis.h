@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/calc_progress.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 #include "wavetable/xform_table.h"
 
 // Noise-filter synthesis: a slice's magnitude spectrum given the fixed
@@ -83,7 +83,7 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
 // "RECONSTRUCTION PROGRESS: " counts finished slices; when cancelled the
 // table is left empty and Aborted returned, otherwise Done.
 inline constexpr double kXformResidueFloor = 1e-6;
-TableMessage ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook);
+MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook);
 
 // Synthesises the noise of every slice from its spectrum and stores the
 // peaks (no normalisation); slices with an empty spectrum are cleared.

@@ -162,17 +162,17 @@ void ReorderXform(const XformTable& input, const SliceOrder& order, XformTable& 
   RebuildBandProfile(output);
 }
 
-TableMessage SlowerXformSpeed(int32_t& speed) {
-  if (speed <= kXformMinSpeed) return TableMessage::MinValue;
+MessageCode SlowerXformSpeed(int32_t& speed) {
+  if (speed <= kXformMinSpeed) return kMsgMinValue;
   speed = ValidXformSpeed(speed / 2);
-  return TableMessage::None;
+  return kMsgNone;
 }
 
-TableMessage FasterXformSpeed(int32_t& speed) {
+MessageCode FasterXformSpeed(int32_t& speed) {
   // The speed range ends at 1,024: 512 still doubles, 1,024 refuses.
-  if (speed >= kXformMaxSpeed) return TableMessage::MaxValue;
+  if (speed >= kXformMaxSpeed) return kMsgMaxValue;
   speed = ValidXformSpeed(speed * 2);
-  return TableMessage::None;
+  return kMsgNone;
 }
 
 int32_t ValidXformSpeed(int32_t speed) {

@@ -9,7 +9,7 @@
 #include "wavetable/partial_table.h"
 #include "wavetable/payload.h"
 #include "wavetable/slice_order.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 
 // The XFORM table: up to 33 slices of 131,072 frames of stereo noise, each
 // held twice, as the magnitude spectrum it was made from and as the noise
@@ -93,8 +93,8 @@ void ReorderXform(const XformTable& input, const SliceOrder& order, XformTable& 
 
 // "-SPEED" halves the speed (MinValue at 1), "+SPEED" doubles it (MaxValue
 // from 1,024 on); None when changed.
-TableMessage SlowerXformSpeed(int32_t& speed);
-TableMessage FasterXformSpeed(int32_t& speed);
+MessageCode SlowerXformSpeed(int32_t& speed);
+MessageCode FasterXformSpeed(int32_t& speed);
 
 // A speed from a file or a caller: the power of two at or below it within
 // 1 .. 1,024; anything below 1 gives the start value.

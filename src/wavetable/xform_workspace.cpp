@@ -50,10 +50,10 @@ void FlushXform(XformWorkspace& workspace) {
   ResetUndo(workspace);
 }
 
-TableMessage LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
+MessageCode LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
                              const CalcProgressHook& hook) {
-  const TableMessage result = ReconstructTable(workspace.table, frames, workspace.engine, hook);
-  workspace.table.ramName = result == TableMessage::Done ? RamNameFrom(name) : std::string();
+  const MessageCode result = ReconstructTable(workspace.table, frames, workspace.engine, hook);
+  workspace.table.ramName = result == kMsgDone ? RamNameFrom(name) : std::string();
   ResetUndo(workspace);
   return result;
 }
@@ -67,10 +67,10 @@ bool CommitXformChange(XformWorkspace& workspace, int actionCode) {
   return UndoRecord(workspace.undo, SpectrumBytes(workspace.table), 0, actionCode);
 }
 
-TableMessage UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook) {
+MessageCode UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook) {
   int16_t page = 0;
-  const TableMessage message = UndoStep(workspace.undo, SpectrumBytes(workspace.table), page);
-  if (message != TableMessage::Done) return message;
+  const MessageCode message = UndoStep(workspace.undo, SpectrumBytes(workspace.table), page);
+  if (message != kMsgDone) return message;
   SynthesizeTable(workspace.table, workspace.engine, WithoutCancel(hook));
   RebuildBandProfile(workspace.table);
   return message;

@@ -5,7 +5,7 @@
 
 #include "core/app_globals.h"
 #include "core/calc_progress.h"
-#include "wavetable/table_message.h"
+#include "core/message_codes.h"
 #include "wavetable/undo_ring.h"
 #include "wavetable/xform_synthesis.h"
 #include "wavetable/xform_table.h"
@@ -36,7 +36,7 @@ std::span<uint8_t> SpectrumBytes(XformTable& table);
 // A source of `frames` frames was placed in the noise buffer (an XFORM file
 // or a sample's range): the table is reconstructed from it, takes the name
 // and the undo ring starts afresh. Aborted leaves an empty table.
-TableMessage LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
+MessageCode LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
                              const CalcProgressHook& hook);
 
 // The analysis pages filled the table themselves: name it and start the
@@ -50,7 +50,7 @@ bool CommitXformChange(XformWorkspace& workspace, int actionCode);
 
 // "s UNDO": the spectra of the previous state come back and the noise is
 // synthesised from them again; Done or UndoListEmpty.
-TableMessage UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook);
+MessageCode UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook);
 
 // Memory the session holds now: table, engine, transform tables, undo ring.
 size_t XformSessionBytes(const XformWorkspace& workspace);

@@ -94,7 +94,7 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
 
   std::vector<int> asked;
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(false, &asked)), kMsgAborted);
-  EXPECT_EQ(asked, std::vector<int>{kMsgResetToDefaultQuestion});
+  EXPECT_EQ(asked, std::vector<int>{kMsgResetToDefault});
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
   EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
@@ -110,8 +110,8 @@ TEST_F(CategoryRoots, RefusedChoices) {
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(defaultRoot)), kMsgAborted);
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/data")), kMsgAborted);
   fs::create_directories(folder.path + "/inside");
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/inside")), kMsgInstallPathAsUserPath);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path)), kMsgInstallPathAsUserPath);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/inside")), kMsgInstallPathNotUserPath);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path)), kMsgInstallPathNotUserPath);
   const std::string cascading = elsewhere.path + "/02 Single Cycles (WAV)";
   fs::create_directories(cascading);
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(cascading)), kMsgCascadingDirectories);
@@ -136,7 +136,7 @@ TEST_F(CategoryRoots, RefusedChoices) {
 TEST_F(CategoryRoots, PassOneStopsBeforeAnythingMoves) {
   Put(kCategorySample, "A.WAV", SampleBytes(1));
   fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
-  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceHasFolders);
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceNotEmpty);
   EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
   fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");

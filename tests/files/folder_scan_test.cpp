@@ -110,7 +110,7 @@ TEST_F(FolderScan, ExactModeUsesTheRealNameAndReportsDamagedFiles) {
 
   Put(kCategorySample, "DAMAGED2.WAV", RejectBytes(4));
   r = FindInCategory(app, kCategorySample, "DAMAGED2.WAV", true);
-  EXPECT_EQ(r.code, kMsgFoundButDamaged);
+  EXPECT_EQ(r.code, kMsgFileDamagedMoved);
   EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED2.WAV"));
   EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED.WAV"));
   // In the recycle bin itself the damaged file is simply found.
@@ -154,7 +154,7 @@ TEST_F(FolderScan, DeleteAsksAndReports) {
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "", Answer(true, &asked)), kMsgNoFileSelected);
   EXPECT_TRUE(asked.empty());
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(false, &asked)), kMsgAborted);
-  EXPECT_EQ(asked, std::vector<int>{kMsgDeleteFilesQuestion});
+  EXPECT_EQ(asked, std::vector<int>{kMsgDeleteFiles});
   EXPECT_TRUE(Has(kCategorySample, "ONE.WAV"));
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(true)), kMsgDone);
   EXPECT_FALSE(Has(kCategorySample, "ONE.WAV"));
@@ -182,7 +182,7 @@ TEST_F(FolderScan, RenameChecksItsOwnResult) {
   Put(kCategorySample, "TAKEN.WAV", SampleBytes(2));
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "", Typed("X.WAV")).code, kMsgNoFileSelected);
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed(std::nullopt)).code, kMsgAborted);
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("")).code, kMsgEmptyStringOrValue);
+  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("")).code, kMsgEmptyString);
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("a/b.WAV")).code, kMsgAccessDenied);
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("TAKEN.WAV")).code, kMsgFileAlreadyExists);
   EXPECT_EQ(Get(kCategorySample, "OLD.WAV"), SampleBytes(1));

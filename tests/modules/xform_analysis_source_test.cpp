@@ -98,12 +98,12 @@ TEST(XformAnalysisSource, ThresholdButtonsMoveTheRange) {
   std::vector<float> left = Filled(20000, 0.01f), right = Filled(20000, 0.0f);
   for (int i = 5000; i < 17000; ++i) left[static_cast<size_t>(i)] = 0.5f;
   AnalysisRange range = FullAnalysisRange(20000);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::LowerStart, left, right), TableMessage::MinValue);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart, left, right), TableMessage::MinValue);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart, left, right), TableMessage::None);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::LowerStart, left, right), kMsgMinValue);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart, left, right), kMsgMinValue);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart, left, right), kMsgNone);
   EXPECT_FLOAT_EQ(range.startThreshold, 1.0f / 64);
   EXPECT_EQ(range.start, 5000);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd, left, right), TableMessage::None);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd, left, right), kMsgNone);
   EXPECT_EQ(range.end, 17000);
   EXPECT_EQ(range.Span(), 12000);
 
@@ -111,31 +111,31 @@ TEST(XformAnalysisSource, ThresholdButtonsMoveTheRange) {
   // further raise is refused.
   for (int i = 0; i < 40; ++i) PressRangeButton(range, RangeButton::RaiseStart, left, right);
   EXPECT_EQ(range.start, 17000 - 4097);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart, left, right), TableMessage::MinimumRange);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd, left, right), TableMessage::MinimumRange);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart, left, right), kMsgMinimumAnalysisRange);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd, left, right), kMsgMinimumAnalysisRange);
 
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart, left, right), TableMessage::None);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart, left, right), kMsgNone);
   EXPECT_EQ(range.start, 0);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetEnd, left, right), TableMessage::None);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetEnd, left, right), kMsgNone);
   EXPECT_EQ(range.end, 20000);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetEnd, left, right), TableMessage::MinValue);
+  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetEnd, left, right), kMsgMinValue);
 
   // Once the range is down to 4,097 samples the threshold stops rising.
   AnalysisRange narrow = FullAnalysisRange(20000);
-  TableMessage last = TableMessage::None;
-  for (int i = 0; i < 70 && last == TableMessage::None; ++i)
+  MessageCode last = kMsgNone;
+  for (int i = 0; i < 70 && last == kMsgNone; ++i)
     last = PressRangeButton(narrow, RangeButton::RaiseEnd, left, right);
-  EXPECT_EQ(last, TableMessage::MinimumRange);
+  EXPECT_EQ(last, kMsgMinimumAnalysisRange);
   EXPECT_EQ(narrow.Span(), 4097);
 
   // Over a full-scale signal the threshold tops out at 1.0 with "MAX VALUE".
   const std::vector<float> loud = Filled(20000, 1.0f);
   AnalysisRange top = FullAnalysisRange(20000);
-  last = TableMessage::None;
+  last = kMsgNone;
   int presses = 0;
-  for (; presses < 70 && last == TableMessage::None; ++presses)
+  for (; presses < 70 && last == kMsgNone; ++presses)
     last = PressRangeButton(top, RangeButton::RaiseEnd, loud, loud);
-  EXPECT_EQ(last, TableMessage::MaxValue);
+  EXPECT_EQ(last, kMsgMaxValue);
   EXPECT_EQ(presses, 65);  // 64 steps of 1/64, then the refusal
   EXPECT_FLOAT_EQ(top.endThreshold, 1.0f);
   EXPECT_EQ(top.end, 20000);
@@ -176,10 +176,10 @@ TEST(XformAnalysisSource, PreviewStretch) {
   EXPECT_EQ(PreviewStretchFor(100000), 32);  // log2(43.25) = 5.43
   EXPECT_EQ(PreviewStretchFor(200000), 16);  // log2(21.6) = 4.43
   int32_t stretch = 512;
-  EXPECT_EQ(DoublePreviewStretch(stretch), TableMessage::MaxValue);
-  EXPECT_EQ(HalvePreviewStretch(stretch), TableMessage::None);
+  EXPECT_EQ(DoublePreviewStretch(stretch), kMsgMaxValue);
+  EXPECT_EQ(HalvePreviewStretch(stretch), kMsgNone);
   EXPECT_EQ(stretch, 256);
   stretch = 1;
-  EXPECT_EQ(HalvePreviewStretch(stretch), TableMessage::MinValue);
+  EXPECT_EQ(HalvePreviewStretch(stretch), kMsgMinValue);
   EXPECT_EQ(stretch, 1);
 }

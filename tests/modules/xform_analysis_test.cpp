@@ -84,7 +84,7 @@ TEST(XformAnalysis, APureSineReachesTheTopStage) {
   XformEngine& engine = session.workspace.engine;
   const Pair sine = Sine(33 * 4096, 1000.0, 0.8f, 0.8f);
   XformAnalysis record;
-  ASSERT_EQ(XformFrameAnalysis(sine.left, sine.right, record, engine, {}), TableMessage::Done);
+  ASSERT_EQ(XformFrameAnalysis(sine.left, sine.right, record, engine, {}), kMsgDone);
   EXPECT_EQ(record.layout.window, 4096);
   EXPECT_GE(record.stageCount, 2);
   EXPECT_NEAR(record.controls.peakBoost, 0.5 / (record.stageCount - 1), 1e-12);
@@ -111,7 +111,7 @@ TEST(XformAnalysis, StereoPhaseDifferencesLinkTheChannels) {
     pair.right[i] = static_cast<float>(0.4 * std::cos(phase));
   }
   XformAnalysis record;
-  ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), kMsgDone);
   for (int f : {0, 16, 32}) {
     const auto magnitudes = FrameMagnitudes(record, f);
     const int bin = ArgMax(magnitudes, 0);
@@ -132,7 +132,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
     return true;
   }};
   ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook),
-            TableMessage::Done);
+            kMsgDone);
   const std::vector<std::string> expected = {"ANALYSIS PROGRESS: ", "ADJUSTMENT PROGRESS: ", "SYNTHESIS PROGRESS: "};
   EXPECT_EQ(labels, expected);
   ASSERT_EQ(record.layerGains.size(), static_cast<size_t>(record.stageCount));
@@ -149,7 +149,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
     for (int k = 0; k < kXformLowCutBin; ++k) ASSERT_EQ(SpectrumSlice(table, s)[2 * static_cast<size_t>(k)], 0.0f);
 
   const std::vector<float> first = table.noise;
-  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
   EXPECT_TRUE(first == table.noise);  // the same controls give the same table
 
   // Full smoothness draws every bin's course across the slices closer to a line.
@@ -162,7 +162,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   };
   const double rough = roughness(table);
   record.controls.smoothness = 1.0;
-  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
   EXPECT_LT(roughness(table), 0.8 * rough);
 
   // Full peak boost keeps only the upper layers: fewer bins carry energy.
@@ -173,16 +173,16 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   };
   record.controls.smoothness = 0.0;
   record.controls.peakBoost = 0.0;
-  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
   const int wide = occupied(table);
   record.controls.peakBoost = 1.0;
-  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
   EXPECT_LT(occupied(table), wide / 4);
   EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
 
   // "fAPPLY" keeps the table at the preview's speed and name; "fCANCEL"
   // leaves an empty one.
-  EXPECT_EQ(DoublePreviewStretch(record.previewStretch), TableMessage::None);
+  EXPECT_EQ(DoublePreviewStretch(record.previewStretch), kMsgNone);
   ApplyXformAnalysis(workspace, record, "SAMPLE.WAV");
   EXPECT_EQ(table.speed, 32);
   EXPECT_EQ(table.ramName, "SAMPLE.WAV");
@@ -199,7 +199,7 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const Pair source = RichSource(33 * 3000);
   XformAnalysis record;
   ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
-            TableMessage::Done);
+            kMsgDone);
 
   XformControlFeed feed;
   feed.latest = record.controls;
@@ -217,18 +217,18 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
     }
     return true;
   }};
-  ASSERT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, dragging), TableMessage::Done);
+  ASSERT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, dragging), kMsgDone);
   EXPECT_EQ(changes, 2);
   EXPECT_GE(callsAfterLastChange, 2);  // the last rebuild ran through to its full bar
   EXPECT_NEAR(record.controls.smoothness, 0.8, 1e-12);
   const std::vector<float> dragged = workspace.table.noise;
-  ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), TableMessage::Done);
+  ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
   EXPECT_TRUE(dragged == workspace.table.noise);
 
   // The user's cancel ends it.
   feed.changed = false;
   const CalcProgressHook cancel{[](std::string_view, int64_t, int64_t) { return false; }};
-  EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), TableMessage::Aborted);
+  EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
 }
 
 TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
@@ -242,7 +242,7 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
                                    : Sine(33 * 120000, 40.0, 1.0f, 1.0f);
     XformAnalysis record;
     ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
-              TableMessage::Done)
+              kMsgDone)
         << round;
     EXPECT_GE(record.stageCount, 2);
     for (float gain : record.layerGains) EXPECT_EQ(gain, 0.0f) << round;
@@ -251,8 +251,8 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
     EXPECT_TRUE(AllFinite(workspace.table.spectrum)) << round;
   }
   XformAnalysis empty;
-  EXPECT_EQ(XformFrameAnalysis({}, {}, empty, workspace.engine, {}), TableMessage::NoData);
-  EXPECT_EQ(RebuildFilterSpectra(empty, workspace.table, workspace.engine, {}), TableMessage::NoData);
+  EXPECT_EQ(XformFrameAnalysis({}, {}, empty, workspace.engine, {}), kMsgNoData);
+  EXPECT_EQ(RebuildFilterSpectra(empty, workspace.table, workspace.engine, {}), kMsgNoData);
 }
 
 TEST(XformAnalysis, CancellingStopsTheAnalysis) {
@@ -263,6 +263,6 @@ TEST(XformAnalysis, CancellingStopsTheAnalysis) {
     return !(label == "ADJUSTMENT PROGRESS: " && done >= 3);
   }};
   EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, session.table(), session.workspace.engine, stop),
-            TableMessage::Aborted);
+            kMsgAborted);
   EXPECT_TRUE(record.layerGains.empty());
 }

@@ -210,20 +210,20 @@ TEST_F(VortaTest, TableAssemblingMovesAndCopies) {
   EXPECT_EQ(assembly.destination, 32);
   StepDestinationSlice(assembly, 1);
   EXPECT_EQ(assembly.destination, 0);
-  EXPECT_EQ(StepSourceSlice(assembly, 1), TableMessage::NoFileSelected);
+  EXPECT_EQ(StepSourceSlice(assembly, 1), kMsgNoFileSelected);
   PartialTable ram;
-  EXPECT_EQ(CopySourceToDestination(assembly, ram), TableMessage::NoFileSelected);
+  EXPECT_EQ(CopySourceToDestination(assembly, ram), kMsgNoFileSelected);
   EXPECT_TRUE(TableIsSilent(ram));
 
   PartialTable file;
   file.at(2, 5) = 90;
   SelectAssemblySource(assembly, file, false);
-  EXPECT_EQ(StepSourceSlice(assembly, -1), TableMessage::None);
+  EXPECT_EQ(StepSourceSlice(assembly, -1), kMsgNone);
   EXPECT_EQ(assembly.source.slice, 32);
   for (int i = 0; i < 6; ++i) StepSourceSlice(assembly, 1);
   EXPECT_EQ(assembly.source.slice, 5);
   assembly.destination = 9;
-  EXPECT_EQ(CopySourceToDestination(assembly, ram), TableMessage::None);
+  EXPECT_EQ(CopySourceToDestination(assembly, ram), kMsgNone);
   EXPECT_EQ(ram.at(2, 9), 90);  // a table slice is copied as it is
 
   PartialTable cycle = TableWithCode(0, 0, 100);

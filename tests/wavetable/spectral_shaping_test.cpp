@@ -154,9 +154,9 @@ TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
   EXPECT_EQ(state.anchors[0], 1);
   EXPECT_EQ(state.anchors[32], 1);
   EXPECT_EQ(state.anchors[16], 0);
-  TableMessage message = TableMessage::Done;
+  MessageCode message = kMsgDone;
   const PartialTable output = InterpolateTable(state.input, state.anchors, InterpolationAlgorithm::Ipol, false, &message);
-  EXPECT_EQ(message, TableMessage::None);
+  EXPECT_EQ(message, kMsgNone);
   for (int s = 0; s <= 32; ++s) {
     const double down = 4096.0 * (32 - s) / 32;
     const double up = 4096.0 * s / 32;
@@ -179,9 +179,9 @@ TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
     EXPECT_EQ(held.at(5, s), 0) << s;
   }
 
-  TableMessage message = TableMessage::None;
+  MessageCode message = kMsgNone;
   EXPECT_EQ(InterpolateTable(table, AnchorMask{}, InterpolationAlgorithm::Ipol, false, &message), table);
-  EXPECT_EQ(message, TableMessage::NoData);
+  EXPECT_EQ(message, kMsgNoData);
 
   AnchorMask two{};
   two[10] = 1;

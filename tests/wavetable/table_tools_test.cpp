@@ -36,13 +36,13 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   ProfileScaling scaling = StartProfileScaling(table);
   const LevelProfile reference = scaling.reference;
 
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Zero), TableMessage::None);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Zero), kMsgNone);
   for (int16_t v : scaling.profile) EXPECT_EQ(v, -127);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), TableMessage::NoData);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), TableMessage::NoData);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Ceil), TableMessage::None);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), kMsgNoData);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), kMsgNoData);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Ceil), kMsgNone);
   for (int16_t v : scaling.profile) EXPECT_EQ(v, 127);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Restore), TableMessage::None);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Restore), kMsgNone);
   EXPECT_EQ(scaling.profile, reference);
 
   // Output: only changed slices move; level 0 is half of full scale.
@@ -61,7 +61,7 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   scaling.profile.fill(-127);
   scaling.profile[3] = 0;
   scaling.profile[4] = -64;
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), TableMessage::None);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), kMsgNone);
   EXPECT_EQ(scaling.profile[3], 127);
   EXPECT_EQ(scaling.profile[4], -1);  // 63 x 2 - 127
   EXPECT_EQ(scaling.profile[0], -127);
@@ -69,13 +69,13 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   // "SMOOTH": rounded [1, 2, 1] / 4 with open ends.
   scaling.profile.fill(0);
   scaling.profile[0] = 127;
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), TableMessage::None);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), kMsgNone);
   EXPECT_EQ(scaling.profile[0], 85);  // 254 / 3
   EXPECT_EQ(scaling.profile[1], 32);  // 31.75
   EXPECT_EQ(scaling.profile[2], 0);
 
   ProfileScaling silent = StartProfileScaling(PartialTable{});
-  EXPECT_EQ(ApplyProfileButton(silent, ProfileButton::Ceil), TableMessage::NoData);
+  EXPECT_EQ(ApplyProfileButton(silent, ProfileButton::Ceil), kMsgNoData);
   EXPECT_EQ(silent.profile[0], -127);
 }
 
@@ -136,23 +136,23 @@ TEST_F(VortaTest, SymmetryParametersAndLimits) {
   EXPECT_DOUBLE_EQ(parameters.Damping(), 1.0);
   EXPECT_EQ(parameters.spread, 1);
   EXPECT_EQ(parameters.shift, 0);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), TableMessage::None);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), kMsgNone);
   EXPECT_DOUBLE_EQ(parameters.Width(), 2.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), TableMessage::MaxValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), kMsgMaxValue);
   EXPECT_DOUBLE_EQ(parameters.Width(), 2.0);
   for (int i = 0; i < 10; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Damping, -1);
   EXPECT_DOUBLE_EQ(parameters.Damping(), 0.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, -1), TableMessage::MinValue);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, -1), TableMessage::MinValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, -1), kMsgMinValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, -1), kMsgMinValue);
   for (int i = 0; i < 16; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Shift, -1);
   EXPECT_EQ(parameters.shift, -16);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Shift, -1), TableMessage::MinValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Shift, -1), kMsgMinValue);
   for (int i = 0; i < 15; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Spread, 1);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, 1), TableMessage::MaxValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, 1), kMsgMaxValue);
   EXPECT_EQ(parameters.spread, 16);
   for (int i = 0; i < 40; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Damping, 1);
   EXPECT_DOUBLE_EQ(parameters.Damping(), 4.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, 1), TableMessage::MaxValue);
+  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, 1), kMsgMaxValue);
 
   EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(4.0, 2.0, -16, 16));
   parameters = DefaultSymmetryParameters();

@@ -51,13 +51,13 @@ TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
   EXPECT_EQ(UndoUsedEntries(ring), 2);
 
   int16_t page = 0;
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
   EXPECT_EQ(table, State(1));
   EXPECT_EQ(page, 500);
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
   EXPECT_EQ(table, State(0));
   EXPECT_EQ(page, 300);
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
   EXPECT_EQ(table, State(0));
   EXPECT_EQ(ring.index, 0);
   EXPECT_EQ(UndoUsedEntries(ring), 0);
@@ -77,22 +77,22 @@ TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
     ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
   }
   int16_t page = -1;
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
   EXPECT_EQ(page, -1);  // entries without a page leave it alone
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
   EXPECT_EQ(table, State(1));
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
   EXPECT_EQ(table, State(1));
 
   table = State(9);
   UndoRecord(ring, table, 0, 1);
   UndoReset(ring, geometry, table);
   EXPECT_EQ(UndoUsedEntries(ring), 0);
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
   UndoRelease(ring);
   EXPECT_FALSE(UndoRecord(ring, table, 0, 1));  // a released ring records nothing
-  EXPECT_EQ(UndoStep(ring, table, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
 }
 
 TEST(UndoRing, TheVortaRingKeeps512States) {
@@ -108,7 +108,7 @@ TEST(UndoRing, TheVortaRingKeeps512States) {
   auto image = Image(table);
   int16_t page = 0;
   int steps = 0;
-  while (UndoStep(ring, image, page) == TableMessage::Done) ++steps;
+  while (UndoStep(ring, image, page) == kMsgDone) ++steps;
   EXPECT_EQ(steps, 512);
   EXPECT_EQ(page, 2);  // the state before change 1 was overwritten by the 513th
 }
@@ -126,7 +126,7 @@ TEST(UndoRing, HoldsMemoryOnlyForWrittenEntries) {
   ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
   EXPECT_EQ(UndoHeldBytes(ring), empty + 2 * geometry.EntryBytes());
   int16_t page = 0;
-  ASSERT_EQ(UndoStep(ring, table, page), TableMessage::Done);
+  ASSERT_EQ(UndoStep(ring, table, page), kMsgDone);
   EXPECT_EQ(table[7], 1);
   EXPECT_EQ(UndoHeldBytes(ring), empty + geometry.EntryBytes());  // a taken-back entry is freed
   UndoReset(ring, geometry, table);

@@ -43,7 +43,7 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   EXPECT_EQ(workspace.ram.length, 4u * 8192u + 256u);
   EXPECT_NEAR(workspace.ram.samples[64], 1.0, 1e-5);
   int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::UndoListEmpty);  // loading starts afresh
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);  // loading starts afresh
 
   workspace.table.at(5, 5) = 10;
   CommitTableChange(workspace, kEditingPage, kSomeButton);
@@ -51,11 +51,11 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   EXPECT_TRUE(TableIsSilent(workspace.table));
   EXPECT_EQ(workspace.playbackStretch, 16);
   EXPECT_TRUE(workspace.ramName.empty());
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
 
   ReplaceWithGeneratedTable(workspace, GenerateHarmonics(1.0, 1.0, 0, 1));
   EXPECT_EQ(workspace.playbackStretch, 16);
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
 
   const PartialTable output = TableForOutput(TableWithCode(0, 0, 116));
   EXPECT_EQ(output.at(0, 0), 127);
@@ -71,20 +71,20 @@ TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
   EXPECT_TRUE(CommitTableChange(workspace, kEditingPage, kSomeButton));
 
   int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::Done);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
   EXPECT_EQ(page, kEditingPage);
   EXPECT_EQ(workspace.table, afterFirst);
   EXPECT_NEAR(workspace.ram.samples[SliceStart(3, 256, 16) + 16], 1.0, 0.02);  // rendered again
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::Done);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
   EXPECT_EQ(page, kEnvelopePage);
   EXPECT_EQ(workspace.table, start);
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
   EXPECT_EQ(workspace.table, start);
 }
 
 TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
   TableAssembly assembly;
-  EXPECT_EQ(CopySourceToDestination(assembly, workspace.table), TableMessage::NoFileSelected);
+  EXPECT_EQ(CopySourceToDestination(assembly, workspace.table), kMsgNoFileSelected);
   EXPECT_FALSE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
 
   PartialTable file;
@@ -101,7 +101,7 @@ TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
   EXPECT_TRUE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
   EXPECT_EQ(workspace.table.at(4, 6), 77);
   int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), TableMessage::Done);
+  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
   EXPECT_EQ(page, kAssemblyPage);
   EXPECT_EQ(workspace.table.at(4, 6), 0);
   EXPECT_EQ(workspace.table, file);

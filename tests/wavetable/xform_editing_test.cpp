@@ -19,7 +19,7 @@ void ThreeSlices(Session& session) {
   WriteNoise(table.noise, 3 * 131072, 21, 0.2f);
   for (size_t i = 2 * 131072; i < 4 * 131072; ++i) table.noise[i] *= 4.0f;
   for (size_t i = 4 * 131072; i < 6 * 131072; ++i) table.noise[i] *= 2.0f;
-  ASSERT_EQ(session.Reconstruct(3 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
 }
 
 }  // namespace
@@ -65,11 +65,11 @@ TEST(XformEditing, ProfileScalingSetsSliceLevelsAndUndoRestoresThem) {
   EXPECT_NEAR(PeakOf(NoiseSlice(table, 1)), table.slicePeaks[1], 1e-5);
   EXPECT_EQ(UndoUsedEntries(session.workspace.undo), 1);
 
-  EXPECT_EQ(UndoXformChange(session.workspace, {}), TableMessage::Done);
+  EXPECT_EQ(UndoXformChange(session.workspace, {}), kMsgDone);
   EXPECT_TRUE(spectraBefore == table.spectrum);  // the spectra come back exactly
   EXPECT_LT(RelativeDifference(noiseBefore, table.noise), 1e-5);  // the noise is made again from them
   for (int s = 0; s < kSliceCount; ++s) EXPECT_NEAR(table.slicePeaks[s], peaksBefore[s], 1e-5) << s;
-  EXPECT_EQ(UndoXformChange(session.workspace, {}), TableMessage::UndoListEmpty);
+  EXPECT_EQ(UndoXformChange(session.workspace, {}), kMsgUndoListEmpty);
 }
 
 TEST(XformEditing, AnUntouchedProfileChangesNothing) {
@@ -82,12 +82,12 @@ TEST(XformEditing, AnUntouchedProfileChangesNothing) {
   EXPECT_EQ(UndoUsedEntries(session.workspace.undo), 0);
 
   // "ZERO" silences every slice; the empty table stays empty and finite.
-  EXPECT_EQ(ApplyXformProfileButton(scaling, ProfileButton::Zero), TableMessage::None);
+  EXPECT_EQ(ApplyXformProfileButton(scaling, ProfileButton::Zero), kMsgNone);
   ApplyXformProfile(session.workspace, scaling, kApplyButton);
   EXPECT_EQ(XformUsedSlices(session.table()), 0);
   EXPECT_TRUE(AllZero(session.table().noise));
-  EXPECT_EQ(ApplyXformProfileButton(scaling, ProfileButton::Smooth), TableMessage::NoData);
-  EXPECT_EQ(UndoXformChange(session.workspace, {}), TableMessage::Done);
+  EXPECT_EQ(ApplyXformProfileButton(scaling, ProfileButton::Smooth), kMsgNoData);
+  EXPECT_EQ(UndoXformChange(session.workspace, {}), kMsgDone);
   EXPECT_TRUE(spectraBefore == session.table().spectrum);
 }
 
@@ -112,16 +112,16 @@ TEST(XformEditing, SliceOrderMovesWholeSlicesWithUndo) {
   EXPECT_EQ(table.slicePeaks[0], 0.0f);
   EXPECT_EQ(output.slicePeaks[1], peaksBefore[1]);  // the page's copy holds the former table
 
-  EXPECT_EQ(UndoXformChange(session.workspace, {}), TableMessage::Done);
+  EXPECT_EQ(UndoXformChange(session.workspace, {}), kMsgDone);
   EXPECT_TRUE(spectraBefore == table.spectrum);
   EXPECT_EQ(XformUsedSlices(table), 3);
 
   // Speed buttons on the RAM table.
   table.speed = 512;
-  EXPECT_EQ(FasterXformPlayback(session.workspace), TableMessage::None);
+  EXPECT_EQ(FasterXformPlayback(session.workspace), kMsgNone);
   EXPECT_EQ(table.speed, 1024);
-  EXPECT_EQ(FasterXformPlayback(session.workspace), TableMessage::MaxValue);
-  EXPECT_EQ(SlowerXformPlayback(session.workspace), TableMessage::None);
+  EXPECT_EQ(FasterXformPlayback(session.workspace), kMsgMaxValue);
+  EXPECT_EQ(SlowerXformPlayback(session.workspace), kMsgNone);
   EXPECT_EQ(table.speed, 512);
 }
 
@@ -142,7 +142,7 @@ TEST(XformEditing, TheUndoRingKeepsOnlyWhatWasWritten) {
   EXPECT_EQ(UndoUsedEntries(workspace.undo), 8);
   EXPECT_EQ(XformSessionBytes(workspace), idle + 8 * 17301505u);
   int steps = 0;
-  while (UndoXformChange(workspace, {}) == TableMessage::Done) ++steps;
+  while (UndoXformChange(workspace, {}) == kMsgDone) ++steps;
   EXPECT_EQ(steps, 8);
   EXPECT_EQ(XformSessionBytes(workspace), idle);
 

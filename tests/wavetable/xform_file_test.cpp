@@ -44,9 +44,9 @@ TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
   XformTable& table = source.table();
   WriteNoise(table.noise, 3 * 131072, 17, 0.5f);
   WriteSine(table.noise, 131072, 3000, 0.6f, 0.1f);
-  ASSERT_EQ(source.Reconstruct(3 * 131072), TableMessage::Done);
+  ASSERT_EQ(source.Reconstruct(3 * 131072), kMsgDone);
   table.speed = 128;
-  ASSERT_EQ(WriteXformWave(app, "NOISE.WAV", table), TableMessage::Done);
+  ASSERT_EQ(WriteXformWave(app, "NOISE.WAV", table), kMsgDone);
 
   // The reader takes it for an XFORM table of three slices.
   FileInfo info;
@@ -71,7 +71,7 @@ TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
   // Loaded back, the table is rebuilt from the file's noise: the same table.
   Session loaded;
   loaded.table().speed = 2;
-  ASSERT_EQ(LoadXformWave(app, {kCategoryXformWav, "NOISE.WAV"}, loaded.workspace, {}), TableMessage::Done);
+  ASSERT_EQ(LoadXformWave(app, {kCategoryXformWav, "NOISE.WAV"}, loaded.workspace, {}), kMsgDone);
   const XformTable& back = loaded.table();
   EXPECT_EQ(back.ramName, "NOISE.WAV");
   EXPECT_EQ(back.speed, 32);  // the file carries no speed
@@ -90,10 +90,10 @@ TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
 
 TEST_F(XformFile, EmptyTablesAndBadFilesChangeNothing) {
   Session session;
-  EXPECT_EQ(WriteXformWave(app, "EMPTY.WAV", session.table()), TableMessage::NoData);
+  EXPECT_EQ(WriteXformWave(app, "EMPTY.WAV", session.table()), kMsgNoData);
 
   WriteNoise(session.table().noise, 131072, 4, 0.5f);
-  ASSERT_EQ(session.Reconstruct(131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(131072), kMsgDone);
   const std::vector<float> before = session.table().noise;
 
   // A sample is no XFORM table: the RAM table stays as it was.
@@ -106,9 +106,9 @@ TEST_F(XformFile, EmptyTablesAndBadFilesChangeNothing) {
   header.dataSize = 131072 * 8;
   PrepareWaveHeader(header, block, nullptr, nullptr, STATE_SLOOP);
   ASSERT_EQ(WriteWaveFile(app, "LOOP.WAV", kCategoryXformWav, header, block, left, right), 3);
-  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "LOOP.WAV"}, session.workspace, {}), TableMessage::AccessDenied);
+  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "LOOP.WAV"}, session.workspace, {}), kMsgAccessDenied);
   EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "MISSING.WAV"}, session.workspace, {}),
-            TableMessage::AccessDenied);
+            kMsgAccessDenied);
   EXPECT_TRUE(before == session.table().noise);
   EXPECT_EQ(session.table().ramName, "SOURCE");
 }

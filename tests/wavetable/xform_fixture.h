@@ -68,7 +68,7 @@ struct Session {
   Session& operator=(const Session&) = delete;
 
   XformTable& table() { return workspace.table; }
-  TableMessage Reconstruct(int64_t frames, const CalcProgressHook& hook = {}) {
+  MessageCode Reconstruct(int64_t frames, const CalcProgressHook& hook = {}) {
     return LoadXformSource(workspace, frames, "SOURCE", hook);
   }
 };

@@ -53,14 +53,14 @@ TEST(XformSynthesis, SliceCountsFollowTheSourceLength) {
   Session session;
   XformTable& table = session.table();
   WriteNoise(table.noise, 131071, 7, 0.5f);
-  EXPECT_EQ(session.Reconstruct(131071), TableMessage::Done);
+  EXPECT_EQ(session.Reconstruct(131071), kMsgDone);
   EXPECT_EQ(XformUsedSlices(table), 0);
   EXPECT_TRUE(AllZero(table.noise));
   EXPECT_TRUE(AllZero(table.spectrum));
 
   ProgressLog log;
   WriteNoise(table.noise, 131072, 7, 0.5f);
-  EXPECT_EQ(session.Reconstruct(131072, log.Hook()), TableMessage::Done);
+  EXPECT_EQ(session.Reconstruct(131072, log.Hook()), kMsgDone);
   EXPECT_EQ(XformUsedSlices(table), 1);
   EXPECT_FLOAT_EQ(table.slicePeaks[0], 1.0f);
   // One slice: the bar goes from 1 of 1 to full, never over a total of 0.
@@ -72,7 +72,7 @@ TEST(XformSynthesis, SliceCountsFollowTheSourceLength) {
   EXPECT_EQ(log.calls.back().first, 1);
 
   WriteNoise(table.noise, kXformMaxFrames, 11, 0.8f);
-  EXPECT_EQ(session.Reconstruct(kXformMaxFrames + 5000), TableMessage::Done);
+  EXPECT_EQ(session.Reconstruct(kXformMaxFrames + 5000), kMsgDone);
   EXPECT_EQ(XformUsedSlices(table), 33);
   float loudest = 0.0f;
   for (float peak : table.slicePeaks) {
@@ -89,18 +89,18 @@ TEST(XformSynthesis, ReconstructingTwiceIsBitIdentical) {
   WriteNoise(table.noise, 3 * 131072, 99, 0.3f);
   WriteSine(table.noise, 2 * 131072, 800, 0.4f, 0.2f);
   const std::vector<float> source = table.noise;
-  ASSERT_EQ(session.Reconstruct(3 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
   const std::vector<float> first = table.noise;
   const std::vector<float> firstSpectrum = table.spectrum;
   std::copy(source.begin(), source.end(), table.noise.begin());
-  ASSERT_EQ(session.Reconstruct(3 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
   EXPECT_TRUE(first == table.noise);
   EXPECT_TRUE(firstSpectrum == table.spectrum);
 
   // Spreading the slices over one lane or two gives the same table.
   Session single(1);
   std::copy(source.begin(), source.end(), single.table().noise.begin());
-  ASSERT_EQ(single.Reconstruct(3 * 131072), TableMessage::Done);
+  ASSERT_EQ(single.Reconstruct(3 * 131072), kMsgDone);
   EXPECT_LT(RelativeDifference(first, single.table().noise), 1e-6);
 }
 
@@ -109,7 +109,7 @@ TEST(XformSynthesis, ALowSineGivesSilentSlices) {
   XformTable& table = session.table();
   // 119 periods per slice: 40.04 Hz, below the 50 Hz cut.
   WriteSine(table.noise, 2 * 131072, 119, 0.9f, 0.9f);
-  ASSERT_EQ(session.Reconstruct(2 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
   EXPECT_EQ(table.slicePeaks[0], 0.0f);
   EXPECT_EQ(table.slicePeaks[1], 0.0f);
   EXPECT_TRUE(AllZero(table.noise));
@@ -118,7 +118,7 @@ TEST(XformSynthesis, ALowSineGivesSilentSlices) {
 
   // A silent source too.
   std::fill(table.noise.begin(), table.noise.end(), 0.0f);
-  ASSERT_EQ(session.Reconstruct(4 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(4 * 131072), kMsgDone);
   EXPECT_TRUE(AllZero(table.noise));
   EXPECT_TRUE(AllZero(table.spectrum));
 }
@@ -161,7 +161,7 @@ TEST(XformSynthesis, BadSourcesGiveNoNaN) {
   table.noise[5] = std::nanf("");
   table.noise[70000] = INFINITY;
   table.noise[300000] = -INFINITY;
-  ASSERT_EQ(session.Reconstruct(2 * 131072), TableMessage::Done);
+  ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
   EXPECT_TRUE(AllFinite(table.noise));
   EXPECT_TRUE(AllFinite(table.spectrum));
   EXPECT_FLOAT_EQ(std::max(table.slicePeaks[0], table.slicePeaks[1]), 1.0f);
@@ -173,7 +173,7 @@ TEST(XformSynthesis, CancellingLeavesAnEmptyTable) {
   WriteNoise(table.noise, 5 * 131072, 5, 0.5f);
   ProgressLog log;
   log.stopAfter = 2;
-  EXPECT_EQ(session.Reconstruct(5 * 131072, log.Hook()), TableMessage::Aborted);
+  EXPECT_EQ(session.Reconstruct(5 * 131072, log.Hook()), kMsgAborted);
   EXPECT_EQ(log.calls.size(), 2u);
   EXPECT_TRUE(AllZero(table.noise));
   EXPECT_EQ(XformUsedSlices(table), 0);

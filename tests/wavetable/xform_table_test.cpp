@@ -112,14 +112,14 @@ TEST(XformTable, NormalizeBringsTheLoudestSliceToOneAndLeavesSilenceAlone) {
 
 TEST(XformTable, SpeedSteps) {
   int32_t speed = 512;
-  EXPECT_EQ(FasterXformSpeed(speed), TableMessage::None);
+  EXPECT_EQ(FasterXformSpeed(speed), kMsgNone);
   EXPECT_EQ(speed, 1024);
-  EXPECT_EQ(FasterXformSpeed(speed), TableMessage::MaxValue);
+  EXPECT_EQ(FasterXformSpeed(speed), kMsgMaxValue);
   EXPECT_EQ(speed, 1024);
   speed = 2;
-  EXPECT_EQ(SlowerXformSpeed(speed), TableMessage::None);
+  EXPECT_EQ(SlowerXformSpeed(speed), kMsgNone);
   EXPECT_EQ(speed, 1);
-  EXPECT_EQ(SlowerXformSpeed(speed), TableMessage::MinValue);
+  EXPECT_EQ(SlowerXformSpeed(speed), kMsgMinValue);
   EXPECT_EQ(speed, 1);
   EXPECT_EQ(ValidXformSpeed(0), 32);
   EXPECT_EQ(ValidXformSpeed(-4), 32);

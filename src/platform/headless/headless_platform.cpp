@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/message_box.h"
+#include "platform/window_link.h"
 
 HeadlessPlatform& Headless() {
   static HeadlessPlatform platform;
@@ -15,6 +16,12 @@ HeadlessPlatform& Headless() {
 void ResetHeadless() {
   HeadlessPlatform fresh;
   std::swap(Headless(), fresh);
+  ReleaseFrameBuffer(Link().frame);
+  ResetWindowLink(0);
+  Link().saverAllowed = false;
+  Link().applianceMode = false;
+  Link().windowX = 0;
+  Link().windowY = 0;
 }
 
 HostFacts QueryHostFacts() { return Headless().host; }

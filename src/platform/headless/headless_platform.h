@@ -1,9 +1,35 @@
 #pragma once
+#include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
+#include "platform/frame_buffer.h"
 #include "platform/host_facts.h"
 #include "platform/process.h"
+#include "platform/window.h"
+
+// One scripted input message, played when the virtual clock reaches it.
+struct InputStep {
+  enum class Kind { Wait, KeyDown, KeyUp, Characters, MouseMove, LeftDown, LeftUp, Close, Focus };
+  Kind kind = Kind::Wait;
+  int64_t dueMillis = 0;
+  int key = 0;
+  std::string text;
+  int x = 0;  // logical canvas coordinates
+  int y = 0;
+  bool flag = false;
+};
+
+struct DrawnText {
+  int x = 0;  // left edge after alignment, logical
+  int y = 0;
+  std::string text;
+  Colour ink = 0;
+  Colour paper = 0;
+};
 
 // The whole state of the test backend in one record: what the "system"
 // answers, and what the program asked of it.
@@ -30,6 +56,30 @@ struct HeadlessPlatform {
   std::vector<Box> questions;
   std::vector<PowerCommand> powerCommands;
   std::vector<std::string> restarts;
+
+  // Display window.
+  bool windowThreadFails = false;
+  bool windowCreationFails = false;
+  bool systemSaverConfigured = false;
+  bool windowOpen = false;
+  int windowOpens = 0;
+  int windowCloses = 0;
+  std::string windowTitle;
+  IconImage icon;
+  int iconChanges = 0;
+  std::vector<PixelRect> pushes;  // device rectangles, in order
+  bool recordTexts = true;
+  std::vector<DrawnText> texts;
+
+  // Virtual clock and the input script still to play.
+  int64_t clockMillis = 0;
+  LocalTime localTimeAtStart{12, 0, 0, 0, 15};
+  std::deque<InputStep> script;
+  int64_t lastScriptDue = 0;
+  int64_t scriptRanOutAt = 0;
+  // A page still waiting for input this long after the script ran out has
+  // a test without a way out: the run is stopped with a message.
+  int64_t stuckLimitMillis = 3600000;
 };
 
 // A test process that ends through EndProcess exits with this base plus
@@ -38,5 +88,32 @@ inline constexpr int kHeadlessExitBase = 100;
 
 HeadlessPlatform& Headless();
 
-// Back to the defaults above, between tests.
+// Back to the defaults above, between tests; also closes the window and
+// empties the shared input record.
 void ResetHeadless();
+
+// --- Building an input script. Delays count from the previous step.
+void ScriptWait(int64_t millis);
+void ScriptKeyDown(int key, int64_t after = 0);
+void ScriptKeyUp(int key, int64_t after = 0);
+// Down, held for holdMillis, up, then a pause of the same length.
+void ScriptKeyPress(int key, int64_t holdMillis = 40);
+// Modifier (control or escape) held around a key press.
+void ScriptKeyPressWith(int modifier, int key, int64_t holdMillis = 40);
+void ScriptType(std::string_view text, int64_t gapMillis = 20);
+void ScriptMouseMove(int x, int y, int64_t after = 0);
+void ScriptLeftDown(int x, int y, int64_t after = 0);
+void ScriptLeftUp(int x, int y, int64_t after = 0);
+void ScriptClick(int x, int y, int64_t holdMillis = 40);
+void ScriptDrag(int x0, int y0, int x1, int y1, int steps, int64_t stepMillis = 20);
+void ScriptCloseRequest(int64_t after = 0);
+void ScriptFocus(bool hasFocus, int64_t after = 0);
+
+// --- Reading the result.
+// The colour of a logical canvas pixel; 0 outside the frame buffer.
+Colour CanvasPixel(int x, int y);
+// Texts drawn whose text contains the given piece.
+std::vector<DrawnText> TextsContaining(std::string_view piece);
+// Writes the frame buffer as a PNG file for a person to look at.
+bool SaveCanvasImage(const std::string& path);
+bool WritePngImage(const std::string& path, int width, int height, const std::vector<Colour>& pixels);

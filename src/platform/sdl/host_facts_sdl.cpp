@@ -34,6 +34,8 @@ ScreenSize QueryScreenSize() {
   ScreenSize size;
   // Asked before the display thread exists; the subsystem is shut again so
   // that the display thread is the one that owns video from then on.
+  // The program handles its own close signals (display thread).
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return size;
   SDL_DisplayMode mode{};
   // Without a display SDL falls back to drivers that draw nowhere; they

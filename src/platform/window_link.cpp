@@ -1,0 +1,159 @@
+#include "platform/window_link.h"
+
+WindowLink& Link() {
+  static WindowLink link;
+  return link;
+}
+
+void ResetWindowLink(int64_t now) {
+  WindowLink& link = Link();
+  {
+    std::lock_guard<std::mutex> hold(link.inputLock);
+    link.characters.clear();
+    link.mouseSlotFilled.fill(false);
+    link.mouseSlot.fill(0);
+  }
+  for (auto& key : link.keyDown) key = 0;
+  link.lastMouse = 0;
+  link.captured = false;
+  link.focused = false;
+  link.saverDue = false;
+  link.cursorHidden = false;
+  link.closeAllowed = true;
+  link.closeRequested = false;
+  link.repaintHold = 0;
+  link.idleTimerStart = now;
+}
+
+uint32_t PackMousePosition(int x, int y) {
+  return (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16) | static_cast<uint16_t>(x);
+}
+int MouseX(uint32_t position) { return static_cast<int16_t>(position & 0xFFFF); }
+int MouseY(uint32_t position) { return static_cast<int16_t>(position >> 16); }
+
+namespace {
+
+bool ValidKey(int key) { return key >= 0 && key < kKeyCount; }
+
+// Any keyboard or mouse message restarts the idle timer and ends the saver.
+void NoteActivity(int64_t now) {
+  WindowLink& link = Link();
+  link.idleTimerStart = now;
+  link.saverDue = false;
+}
+
+void Signal(WindowLink& link) {
+  ++link.inputSerial;
+  link.inputEvent.notify_all();
+}
+
+}  // namespace
+
+void NoteKeyDown(int key, int64_t now) {
+  WindowLink& link = Link();
+  if (ValidKey(key)) link.keyDown[key] = 1;
+  NoteActivity(now);
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  Signal(link);
+}
+
+void NoteKeyUp(int key) {
+  WindowLink& link = Link();
+  if (ValidKey(key)) link.keyDown[key] = 0;
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  Signal(link);
+}
+
+void NoteCharacter(uint8_t character) {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.characters.push_back(character);
+  Signal(link);
+}
+
+void NoteMouse(int kind, int clientX, int clientY, int64_t now) {
+  if (kind < 0 || kind >= kMouseKindCount) return;
+  WindowLink& link = Link();
+  if (kind == kMouseLeftDown || kind == kMouseLeftDouble) link.captured = true;
+  if (kind == kMouseLeftUp) link.captured = false;
+  const uint32_t position = PackMousePosition(clientX, clientY);
+  link.lastMouse = position;
+  NoteActivity(now);
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.mouseSlot[kind] = position;
+  link.mouseSlotFilled[kind] = true;
+  Signal(link);
+}
+
+void NoteFocus(bool hasFocus) {
+  WindowLink& link = Link();
+  link.focused = hasFocus;
+  if (!hasFocus) {
+    // Keys released while another window has the keyboard never report
+    // their release here; forget them so that none stays held.
+    link.captured = false;
+    for (auto& key : link.keyDown) key = 0;
+  }
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  Signal(link);
+}
+
+void NoteCloseRequest() {
+  WindowLink& link = Link();
+  if (!link.closeAllowed) return;
+  link.closeRequested = true;
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  Signal(link);
+}
+
+bool CheckIdleTimer(int64_t now) {
+  WindowLink& link = Link();
+  const int64_t start = link.idleTimerStart;
+  if (now - start < kIdleTimerMillis) return false;
+  // A repeating timer: the next tick is 15 minutes after this one.
+  link.idleTimerStart = start + kIdleTimerMillis * ((now - start) / kIdleTimerMillis);
+  link.saverDue = link.saverAllowed.load();
+  return true;
+}
+
+bool PopCharacter(uint8_t& character) {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  if (link.characters.empty()) return false;
+  character = link.characters.front();
+  link.characters.pop_front();
+  return true;
+}
+
+bool CharacterQueued() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  return !link.characters.empty();
+}
+
+void DropCharacters() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.characters.clear();
+}
+
+bool MouseSlotFilled(int kind) {
+  if (kind < 0 || kind >= kMouseKindCount) return false;
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  return link.mouseSlotFilled[kind];
+}
+
+void FlushMouseSlots(int kindCount) {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  for (int kind = 0; kind < kindCount && kind < kMouseKindCount; ++kind) link.mouseSlotFilled[kind] = false;
+}
+
+bool KeyIsDown(int key) { return ValidKey(key) && Link().keyDown[key] != 0; }
+
+uint64_t InputSerial() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  return link.inputSerial;
+}

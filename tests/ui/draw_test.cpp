@@ -1,0 +1,206 @@
+#include "ui/draw.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/console_font.h"
+#include "ui/ui_fixture.h"
+
+using DrawTest = UiTest;
+
+TEST_F(DrawTest, AlignmentCodesPlaceTheText) {
+  EXPECT_EQ(AlignedLeft(512, 101, 'M'), 462);
+  EXPECT_EQ(AlignedLeft(512, 101, 'R'), 411);
+  EXPECT_EQ(AlignedLeft(512, 101, 'L'), 512);
+  EXPECT_EQ(AlignedLeft(512, 101, 'x'), 512);  // any other code is "L"
+
+  DrawText(512, 200, "MIDDLE", 'M');
+  ASSERT_EQ(Headless().texts.size(), 1u);
+  EXPECT_EQ(Headless().texts[0].x, 512 - MeasureText("MIDDLE").width / 2);
+  EXPECT_EQ(Headless().texts[0].ink, Palette(kText));
+  EXPECT_EQ(Headless().texts[0].paper, Palette(kBackground));
+  // Capitals and digits fit the 9 x 16 cells the layouts assume.
+  EXPECT_EQ(MeasureText("W").width, 8);
+  EXPECT_EQ(MeasureText("W").height, 16);
+  EXPECT_EQ(MeasureText("1.0.0").width, 32);  // points take half a cell
+}
+
+TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
+  SetInk(Palette(kBright));
+  SetPaper(Palette(kFace));
+  DrawText(100, 100, "I", 'L');
+  int ink = 0;
+  int paper = 0;
+  for (int y = 100; y < 116; ++y) {
+    for (int x = 100; x < 108; ++x) {
+      const Colour pixel = CanvasPixel(x, y);
+      ink += pixel == Palette(kBright);
+      paper += pixel == Palette(kFace);
+    }
+  }
+  EXPECT_GT(ink, 10);
+  EXPECT_EQ(ink + paper, 8 * 16);
+  EXPECT_EQ(CanvasPixel(108, 100), kBlack);  // nothing beyond the cell (the canvas starts black)
+  ASSERT_EQ(Headless().pushes.size(), 1u);
+  const PixelRect push = Headless().pushes[0];
+  EXPECT_EQ(push.x0, 98);
+  EXPECT_EQ(push.y0, 98);
+  EXPECT_EQ(push.x1, 110);
+  EXPECT_EQ(push.y1, 118);
+}
+
+TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
+  HoldRepaint();
+  HoldRepaint();
+  FillBox(10, 10, 20, 20);
+  DrawText(10, 30, "A", 'L');
+  EXPECT_TRUE(Headless().pushes.empty());
+  FlushRegion(0, 0, 50, 50);
+  EXPECT_TRUE(Headless().pushes.empty());
+  FlushRegion(0, 0, 50, 50);
+  ASSERT_EQ(Headless().pushes.size(), 1u);
+  EXPECT_EQ(Headless().pushes[0].x0, 0);  // clipped to the buffer
+  EXPECT_EQ(Headless().pushes[0].x1, 52);
+  FlushRegion(5, 5, 6, 6);  // counter already 0: at once
+  EXPECT_EQ(Headless().pushes.size(), 2u);
+  EXPECT_EQ(Link().repaintHold, 0);
+}
+
+TEST_F(DrawTest, FillBoxExcludesRightAndBottomAndSwapsOnlyThePush) {
+  SetPaper(Palette(kFace));
+  FillBox(10, 10, 13, 12);
+  EXPECT_EQ(CanvasPixel(10, 10), Palette(kFace));
+  EXPECT_EQ(CanvasPixel(12, 11), Palette(kFace));
+  EXPECT_EQ(CanvasPixel(13, 11), kBlack);
+  EXPECT_EQ(CanvasPixel(12, 12), kBlack);
+  Headless().pushes.clear();
+  FillBox(40, 40, 30, 30);  // inverted: nothing filled, corners swapped for the push
+  EXPECT_EQ(CanvasPixel(35, 35), kBlack);
+  ASSERT_EQ(Headless().pushes.size(), 1u);
+  EXPECT_EQ(Headless().pushes[0].x0, 28);
+  EXPECT_EQ(Headless().pushes[0].x1, 42);
+}
+
+TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
+  SetPaper(Palette(kBackground));
+  SetPattern(0, Palette(kDim));
+  FillBox(0, 0, 8, 8);
+  // Row 0 is F8: five 1 bits (text background), then three 0 bits (pattern colour).
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kBackground)) << x;
+  for (int x = 5; x < 8; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kDim)) << x;
+  // Row 4 is 8F.
+  EXPECT_EQ(CanvasPixel(0, 4), Palette(kBackground));
+  EXPECT_EQ(CanvasPixel(1, 4), Palette(kDim));
+  EXPECT_EQ(CanvasPixel(4, 4), Palette(kBackground));
+  // Pattern 1 (33, CC), and only the lowest bit of the number counts.
+  SetPattern(3, Palette(kDim));
+  FillBox(16, 0, 24, 2);
+  EXPECT_EQ(CanvasPixel(16, 0), Palette(kDim));
+  EXPECT_EQ(CanvasPixel(18, 0), Palette(kBackground));
+  EXPECT_EQ(CanvasPixel(16, 1), Palette(kBackground));
+  EXPECT_EQ(CanvasPixel(18, 1), Palette(kDim));
+}
+
+TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
+  SetInk(Palette(kBright));
+  DrawLine(10, 50, 20, 50);
+  EXPECT_EQ(CanvasPixel(10, 50), Palette(kBright));
+  EXPECT_EQ(CanvasPixel(20, 50), Palette(kBright));  // style 0 sets the end pixel
+  SetPenStyle(1, 0);
+  DrawLine(10, 60, 20, 60);
+  EXPECT_EQ(CanvasPixel(20, 60), kBlack);  // style 1 does not
+  // Dots: 1 drawn, 2 skipped.
+  EXPECT_EQ(CanvasPixel(10, 60), Palette(kBright));
+  EXPECT_EQ(CanvasPixel(11, 60), kBlack);
+  EXPECT_EQ(CanvasPixel(12, 60), kBlack);
+  EXPECT_EQ(CanvasPixel(13, 60), Palette(kBright));
+  SetPenStyle(2, 0);
+  DrawLine(10, 70, 20, 70);
+  EXPECT_EQ(CanvasPixel(14, 70), Palette(kBright));
+  EXPECT_EQ(CanvasPixel(13, 70), kBlack);
+  SetPenStyle(3, 0);  // taken modulo 3: solid
+  DrawLine(10, 80, 20, 80);
+  EXPECT_EQ(CanvasPixel(15, 80), Palette(kBright));
+  EXPECT_EQ(CanvasPixel(20, 80), Palette(kBright));
+}
+
+TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
+  SetInk(Palette(kText));
+  DrawFrame(100, 100, 110, 105);
+  EXPECT_EQ(CanvasPixel(100, 100), Palette(kText));
+  EXPECT_EQ(CanvasPixel(110, 105), Palette(kText));
+  EXPECT_EQ(CanvasPixel(105, 105), Palette(kText));
+  EXPECT_EQ(CanvasPixel(105, 102), kBlack);
+
+  PenMoveTo(200, 200);
+  PenLineTo(210, 200);
+  PenLineTo(210, 210);
+  EXPECT_EQ(CanvasPixel(205, 200), Palette(kText));
+  EXPECT_EQ(CanvasPixel(210, 205), Palette(kText));
+  EXPECT_EQ(CanvasPixel(210, 210), Palette(kText));
+
+  DrawDownArrow(300, 300);
+  EXPECT_EQ(CanvasPixel(300, 300), Palette(kText));
+  EXPECT_EQ(CanvasPixel(300, 288), Palette(kText));
+  EXPECT_EQ(CanvasPixel(296, 296), Palette(kText));
+  EXPECT_EQ(CanvasPixel(304, 296), Palette(kText));
+
+  SetPenStyle(0, 3);
+  DrawLine(400, 400, 410, 400);
+  EXPECT_EQ(CanvasPixel(405, 399), Palette(kText));
+  EXPECT_EQ(CanvasPixel(405, 401), Palette(kText));
+  EXPECT_EQ(CanvasPixel(405, 402), kBlack);
+
+  DrawVerticalText(500, 100, "AB");
+  ASSERT_GE(Headless().texts.size(), 2u);
+  EXPECT_EQ(Headless().texts[Headless().texts.size() - 1].y, 114);
+}
+
+TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModes) {
+  EXPECT_EQ(Palette(kBackground), Rgb(0, 25, 0));
+  EXPECT_EQ(Palette(kText), Rgb(0, 192, 0));
+  gApp.settings.backlight = 0;
+  ApplyColourMode();
+  EXPECT_EQ(Palette(kBackground), kBlack);
+  EXPECT_EQ(gDraw.paper, kBlack);
+  gApp.settings.colourMode = 1;  // a mode change reloads the table, still black
+  ApplyColourMode();
+  EXPECT_EQ(Palette(kBackground), kBlack);
+  EXPECT_EQ(Palette(kText), Rgb(187, 207, 0));
+  gApp.settings.colourMode = 3;  // the LCD mode has no backlight to switch
+  ApplyColourMode();
+  EXPECT_EQ(Palette(kBackground), Rgb(0, 0, 128));
+  EXPECT_EQ(gDraw.paper, Rgb(0, 0, 128));
+  gApp.settings.colourMode = 2;
+  gApp.settings.backlight = 1;
+  ApplyColourMode();
+  EXPECT_EQ(Palette(kBackground), Rgb(25, 25, 25));
+  EXPECT_EQ(gDraw.ink, Rgb(192, 192, 192));
+  EXPECT_EQ(Headless().icon.size, 32);  // the mode's icon was set
+}
+
+class SmallScreenDrawTest : public UiTest {
+ protected:
+  void Prepare() override { Headless().screen = {true, 800, 600}; }
+};
+
+TEST_F(SmallScreenDrawTest, EverythingClipsToTheVisibleMiddle) {
+  EXPECT_EQ(Link().frame.left, 112);
+  EXPECT_EQ(Link().frame.top, 84);
+  EXPECT_EQ(gApp.settings.fullScreen, 1);  // forced on a low screen
+  SetPaper(Palette(kFace));
+  FillBox(0, 0, 1024, 768);
+  DrawText(0, 0, "CLIPPED", 'L');
+  DrawLine(0, 400, 1023, 400);
+  EXPECT_EQ(ReadPixel(0, 0), kInvalidColour);
+  EXPECT_EQ(ReadPixel(112, 84), Palette(kFace));
+  EXPECT_EQ(ReadPixel(911, 683), Palette(kFace));
+  EXPECT_EQ(ReadPixel(912, 683), kInvalidColour);
+  // Logical (0, 0) is device (-112, -84): the first device pixel is logical (112, 84).
+  EXPECT_EQ(Link().frame.pixels[0], Palette(kFace));
+  for (const PixelRect& push : Headless().pushes) {
+    EXPECT_GE(push.x0, 0);
+    EXPECT_LE(push.x1, 800);
+    EXPECT_GE(push.y0, 0);
+    EXPECT_LE(push.y1, 600);
+  }
+}

@@ -1,0 +1,277 @@
+#include "ui/input.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/clock.h"
+#include "ui/browser_list.h"
+#include "ui/keypad.h"
+#include "ui/ui_fixture.h"
+
+namespace {
+
+// One pass of the standard loop after the script advanced: poll, translate.
+uint8_t NextButton(int64_t waitMillis = 1000) {
+  uint8_t code = kNoEvent;
+  const int64_t until = NowMillis() + waitMillis;
+  while (NowMillis() < until) {
+    if (PollInput(true, false)) return TranslateButton(code);
+    IdleTick();
+  }
+  return code;
+}
+
+class InputTest : public UiTest {
+ protected:
+  void LabelAllButtons() {
+    for (int row = 0; row < 2; ++row) {
+      for (int column = 0; column < 12; ++column) SetButton(column, row, "fKEY");
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(InputTest, FunctionKeysAndModifiersGiveButtonCodes) {
+  LabelAllButtons();
+  ScriptKeyPress(FunctionKey(5));
+  EXPECT_EQ(NextButton(), 5);
+  ScriptKeyPressWith(kKeyControl, FunctionKey(5));
+  EXPECT_EQ(NextButton(), 17);
+  ScriptKeyPressWith(kKeyEscape, FunctionKey(5));
+  EXPECT_EQ(NextButton(), 17);
+  ScriptKeyPress(kKeyF1);
+  EXPECT_EQ(NextButton(), 1);
+  ScriptKeyPress(kKeyF12);
+  EXPECT_EQ(NextButton(), 12);
+}
+
+TEST_F(InputTest, AHeldKeyIsReportedOncePerPress) {
+  LabelAllButtons();
+  ScriptKeyDown(FunctionKey(5), 10);
+  ScriptKeyUp(FunctionKey(5), 2000);
+  ScriptKeyDown(FunctionKey(5), 100);
+  ScriptKeyUp(FunctionKey(5), 100);
+  ScriptWait(100);
+  int fives = 0;
+  for (int pass = 0; pass < 1500; ++pass) {
+    uint8_t code = kNoEvent;
+    if (PollInput(true, false) && TranslateButton(code) == 5) ++fives;
+    IdleTick();
+  }
+  EXPECT_EQ(fives, 2);
+}
+
+TEST_F(InputTest, WhileOneKeyIsHeldNoOtherIsNoticed) {
+  LabelAllButtons();
+  ScriptKeyDown(kKeyF1, 10);
+  ScriptKeyDown(FunctionKey(2), 100);
+  ScriptWait(100);
+  EXPECT_EQ(NextButton(50), 1);
+  EXPECT_EQ(NextButton(300), kNoEvent);
+  EXPECT_EQ(gInput.heldKey, kKeyF1);
+}
+
+TEST_F(InputTest, ClicksAreTestedOnePixelUpAndLeft) {
+  LabelAllButtons();
+  ScriptClick(86, 708);  // tested as (85, 707): above the upper row
+  EXPECT_EQ(NextButton(), kNoEvent);
+  ScriptClick(87, 709);  // tested as (86, 708): column 1 of the upper row
+  EXPECT_EQ(NextButton(), 2);
+  ScriptClick(941 + 80, 739 + 25);  // the lower right corner of the last button
+  EXPECT_EQ(NextButton(), 24);
+  ScriptClick(500, 400);  // outside every button
+  EXPECT_EQ(NextButton(), kNoEvent);
+}
+
+TEST_F(InputTest, EmptyButtonsGiveNoEvent) {
+  SetButton(4, 0, "fLOAD<>");
+  ScriptKeyPress(FunctionKey(4));
+  EXPECT_EQ(NextButton(), kNoEvent);
+  ScriptKeyPress(FunctionKey(5));
+  EXPECT_EQ(NextButton(), 5);
+}
+
+TEST_F(InputTest, PressFeedbackFlashesTheLabelInTheBrightInk) {
+  SetButton(0, 0, "fLOAD");
+  Headless().texts.clear();
+  ScriptKeyPress(kKeyF1);
+  EXPECT_EQ(NextButton(), 1);
+  ASSERT_EQ(Headless().texts.size(), 2u);
+  EXPECT_EQ(Headless().texts[0].ink, Palette(kBright));
+  EXPECT_EQ(Headless().texts[0].paper, Palette(kFace));
+  EXPECT_EQ(Headless().texts[1].ink, Palette(kText));
+  EXPECT_EQ(Headless().texts[0].x, 43 - 16);  // centred at left + 42
+  EXPECT_EQ(Headless().texts[0].y, 715);
+  EXPECT_EQ(gDraw.paper, Palette(kBackground));
+
+  SetButton(1, 1, "pRAM_WT");  // play buttons do not flash
+  Headless().texts.clear();
+  ScriptKeyPressWith(kKeyControl, FunctionKey(2));
+  EXPECT_EQ(NextButton(), 14);
+  EXPECT_TRUE(Headless().texts.empty());
+}
+
+TEST_F(InputTest, WithShortcutsOffKeysDoNothingButClicksWork) {
+  gApp.settings.shortcuts = 0;
+  LabelAllButtons();
+  ScriptKeyPress(FunctionKey(5));
+  EXPECT_EQ(NextButton(), kNoEvent);
+  ScriptClick(100, 720);
+  EXPECT_EQ(NextButton(), 2);
+}
+
+TEST_F(InputTest, KeysAreIgnoredWithoutFocus) {
+  LabelAllButtons();
+  ScriptFocus(false);
+  ScriptKeyPress(FunctionKey(5));
+  EXPECT_EQ(NextButton(), kNoEvent);
+}
+
+TEST_F(InputTest, PlainTextLabelsAreShownWholeAndWork) {
+  SetButton(8, 0, "RESIZE");
+  EXPECT_EQ(ButtonText(ButtonLabel(8, 0)), "RESIZE");
+  ASSERT_FALSE(TextsContaining("RESIZE").empty());
+  EXPECT_EQ(TextsContaining("ESIZE")[0].text, "RESIZE");
+  ScriptKeyPress(FunctionKey(9));
+  EXPECT_EQ(NextButton(), 9);
+  SetButton(0, 0, "fLOAD<>");
+  EXPECT_EQ(ButtonText(ButtonLabel(0, 0)), "LOAD<>");
+  SetButton(1, 0, "fABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  EXPECT_EQ(ButtonLabel(1, 0).size(), 15u);  // stored cut to 15
+}
+
+TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
+  SetButton(8, 1, "pPLAY");
+  ScriptKeyDown(kKeyControl, 10);
+  ScriptKeyDown(FunctionKey(9), 10);
+  ScriptKeyUp(kKeyControl, 500);
+  ScriptKeyUp(FunctionKey(9), 10);
+  EXPECT_EQ(NextButton(), 21);
+  EXPECT_TRUE(ButtonStillHeld());
+  SleepMillis(600);
+  EXPECT_FALSE(ButtonStillHeld());  // releasing the modifier ends the hold
+
+  SleepMillis(100);
+  ScriptLeftDown(690, 750, 10);
+  ScriptLeftUp(690, 750, 300);
+  EXPECT_EQ(NextButton(), 21);
+  EXPECT_TRUE(ButtonStillHeld());
+  SleepMillis(400);
+  EXPECT_FALSE(ButtonStillHeld());
+}
+
+TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
+  Keypad keypad;
+  BuildKeypad(keypad, 'W');
+  ScriptType("a9");
+  SleepMillis(100);
+  EXPECT_EQ(ReadKeypad(keypad), 'A');
+  EXPECT_EQ(ReadKeypad(keypad), '9');
+  EXPECT_EQ(ReadKeypad(keypad), 0);
+}
+
+TEST_F(InputTest, KeypadCellsAndClicks) {
+  Keypad keypad;
+  BuildKeypad(keypad, 'F');
+  EXPECT_EQ(keypad[0].x, 120);
+  EXPECT_EQ(keypad[0].y, 291);
+  EXPECT_EQ(keypad[13].x, 900);
+  EXPECT_EQ(keypad[14].x, 120);
+  EXPECT_EQ(keypad[14].y, 351);
+  EXPECT_EQ(keypad[10].character, 'A');
+  EXPECT_EQ(keypad[51].character, '~');
+  EXPECT_EQ(keypad[52].character, 0);
+  EXPECT_EQ(keypad[53].character, 8);
+  EXPECT_EQ(keypad[54].character, 27);
+  EXPECT_EQ(keypad[55].character, 13);
+  Keypad names;
+  BuildKeypad(names, 'W');
+  EXPECT_EQ(names[50].character, '^');
+  EXPECT_EQ(names[51].character, 0);
+  Keypad digits;
+  BuildKeypad(digits, 'N');
+  EXPECT_EQ(digits[9].character, '9');
+  EXPECT_EQ(digits[10].character, 0);
+
+  ScriptClick(120 - 28, 291 - 20);  // the top-left corner of cell 0's area
+  SleepMillis(100);
+  EXPECT_EQ(ReadKeypad(keypad), '0');
+  ScriptClick(900 + 26, 471 + 33);  // the bottom-right corner of RETURN
+  SleepMillis(100);
+  EXPECT_EQ(ReadKeypad(keypad), 13);
+  ScriptClick(120 - 29, 291);
+  SleepMillis(100);
+  EXPECT_EQ(ReadKeypad(keypad), 0);
+}
+
+TEST_F(InputTest, ListNavigationWrapsAndFollowsClicks) {
+  BrowserList list;
+  list.fileCount = 20;
+  list.pageCount = 2;
+  list.page = 1;
+  list.first = 0;
+  list.last = 15;
+  list.selected = 15;
+  uint8_t code = kNoEvent;
+  bool changed = false;
+  gInput.heldKey = kKeyDown;
+  StepList(list, code, changed);
+  EXPECT_EQ(list.selected, 0);  // DOWN on the last line selects the first
+  EXPECT_EQ(code, kSelectionChanged);
+  EXPECT_TRUE(changed);
+  code = kNoEvent;
+  gInput.heldKey = kKeyUp;
+  StepList(list, code, changed);
+  EXPECT_EQ(list.selected, 15);
+  code = kNoEvent;
+  gInput.heldKey = kKeyRight;
+  StepList(list, code, changed);
+  EXPECT_EQ(code, 2);  // the same as F2
+  EXPECT_FALSE(changed);
+
+  ScriptClick(300, 141 + 32 * 3 + 5);
+  SleepMillis(20);
+  code = kNoEvent;
+  EXPECT_TRUE(PollInput(true, false));
+  TranslateButton(code);
+  StepList(list, code, changed);
+  EXPECT_EQ(list.selected, 3);
+  EXPECT_TRUE(changed);
+
+  code = 2;
+  EXPECT_EQ(PageList(list, code, changed), kMsgNone);
+  EXPECT_EQ(list.page, 2);
+  EXPECT_EQ(list.selected, -1);
+  EXPECT_EQ(PageList(list, code, changed), kMsgNone);
+  EXPECT_EQ(list.page, 1);
+  code = 1;
+  PageList(list, code, changed);
+  EXPECT_EQ(list.page, 2);
+  list.pageCount = 1;
+  EXPECT_EQ(PageList(list, code, changed), kMsgSinglePage);
+  EXPECT_FALSE(changed);
+}
+
+TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {
+  ScriptKeyDown(kKeyUp, 10);
+  ScriptKeyUp(kKeyUp, 1000);
+  ASSERT_TRUE(NextButton() == kNoEvent && gInput.heldKey == kKeyUp);
+  int steps = 0;
+  RepeatWhileHeld([&] { return ++steps > 0; });
+  EXPECT_GE(steps, 45);  // every 20 ms for about a second
+  EXPECT_LE(steps, 52);
+
+  ScriptKeyDown(kKeyControl, 10);
+  ScriptKeyDown(kKeyDown, 10);
+  ScriptKeyUp(kKeyDown, 1500);
+  ScriptKeyUp(kKeyControl, 10);
+  gInput.heldKey = kNoKey;
+  while (gInput.heldKey != kKeyDown) {
+    PollInput(true, false);
+    IdleTick();
+  }
+  steps = 0;
+  RepeatWhileHeld([&] { return ++steps > 0; });
+  EXPECT_GE(steps, 9);  // every 150 ms
+  EXPECT_LE(steps, 11);
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include "core/app_globals.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/window_link.h"
+#include "support/temp_folder.h"
+#include "ui/button_bar.h"
+#include "ui/display.h"
+#include "ui/draw.h"
+#include "ui/input.h"
+#include "ui/page_frame.h"
+#include "ui/progress.h"
+
+// A page test: the headless display opened as the program opens it, colour
+// mode applied, settings written into a temporary program folder.
+class UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetHeadless();
+    gApp = AppGlobals{};
+    gApp.installDir = folder.path;
+    gApp.exeName = "Sonic-Loom";
+    BuildIdentityStrings(gApp);
+    gApp.programState = STATE_MAIN_MENU;
+    Prepare();
+    OpenDisplay();
+  }
+
+  void TearDown() override {
+    StopDisplay();
+    ResetHeadless();
+  }
+
+  // Settings to change before the display opens.
+  virtual void Prepare() {}
+
+  void OpenDisplay() {
+    StartDisplay();
+    ApplyColourMode();
+    gInput = InputState{};
+    ShowProgress(nullptr, 0, 0);
+    ClearButtons();
+    ForgetPageHeader();
+    Headless().pushes.clear();
+    Headless().texts.clear();
+  }
+
+  Colour Palette(PaletteSlot slot) const { return PaletteColour(slot); }
+
+  TempFolder folder;
+};

@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "files/library_paths.h"
+#include "platform/clock.h"
+#include "ui/confirm.h"
+#include "ui/message_line.h"
+#include "ui/slider.h"
+#include "ui/ui_fixture.h"
+#include "ui/value_entry.h"
+
+using WidgetTest = UiTest;
+
+TEST(MessageTable, HoldsAllFiftyNineTexts) {
+  EXPECT_EQ(kMessageCount, 59);
+  EXPECT_EQ(MessageText(1), "MIN VALUE");
+  EXPECT_EQ(MessageText(3), "DONE");
+  EXPECT_EQ(MessageText(20), "FILE FOUND BUT DAMAGED, MOVED TO RECYCLE BIN");
+  EXPECT_EQ(MessageText(22), "MINIMUM ANALYSIS RANGE <4097 SAMPLES>");
+  EXPECT_EQ(MessageText(24), "USE KEYPAD OR KEYBOARD, PRESS RETURN TO CONFIRM OR ESC TO LEAVE");
+  EXPECT_EQ(MessageText(30),
+            "ALTERNATE BASE, NUMBER OF SLICES IS TRUNCATED TO A MULTIPLE OF 64 <USE ONLY IF REQUIRED>");
+  EXPECT_EQ(MessageText(36), "TREAT FILE AS SCANABLE WAVETABLE?");
+  EXPECT_EQ(MessageText(48), "INSTALL PATH CAN NOT BE SET AS USER DEFINED PATH, USE RESET<> INSTEAD");
+  EXPECT_EQ(MessageText(58), "FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?");
+  EXPECT_EQ(MessageText(0), "");
+  EXPECT_EQ(MessageText(38), "");
+  EXPECT_EQ(MessageText(46), "");
+  EXPECT_EQ(MessageText(59), "");
+  int empty = 0;
+  for (int number = 0; number < kMessageCount; ++number) {
+    const std::string_view text = MessageText(number);
+    empty += text.empty();
+    for (char c : text) EXPECT_FALSE(c >= 'a' && c <= 'z') << number;  // screen texts are upper case
+  }
+  EXPECT_EQ(empty, 3);
+  EXPECT_EQ(ComposeMessage(28, " <300>"), "MESSAGE: VALUE OUT OF RANGE <300>");
+  EXPECT_EQ(ComposeMessage(70, " <X>"), "MESSAGE:  <X>");
+  EXPECT_EQ(ComposeMessage(30, std::string(200, 'X')).size(), kMessageLineChars);
+}
+
+TEST_F(WidgetTest, ShowMessageDrawsAndClearsItsNumber) {
+  uint8_t message = kMsgDone;
+  ShowMessage(message, " <A.WAV>");
+  EXPECT_EQ(message, 0);
+  ASSERT_EQ(Headless().texts.size(), 1u);
+  EXPECT_EQ(Headless().texts[0].text, "MESSAGE: DONE <A.WAV>");
+  EXPECT_EQ(Headless().texts[0].x, 2);
+  EXPECT_EQ(Headless().texts[0].y, 692);
+  ShowMessage(message);  // 0 only clears the line
+  EXPECT_EQ(Headless().texts.size(), 1u);
+  EXPECT_EQ(CanvasPixel(20, 700), Palette(kBackground));
+}
+
+TEST_F(WidgetTest, ProgressBarWidths) {
+  ShowProgress("CALCULATION PROGRESS: ", 0, 100);
+  EXPECT_EQ(ProgressWidth(), 0);
+  // The checkerboard's 0 bits show the bar: one pixel wide at x 687.
+  EXPECT_EQ(CanvasPixel(687, 697), Palette(kDim));
+  EXPECT_EQ(CanvasPixel(688, 697), Palette(kBackground));
+  EXPECT_EQ(CanvasPixel(689, 697), Palette(kBackground));
+  ASSERT_EQ(TextsContaining("CALCULATION").size(), 1u);
+  EXPECT_EQ(TextsContaining("CALCULATION")[0].x, 686 - MeasureText("CALCULATION PROGRESS: ").width);
+  ShowProgress("CALCULATION PROGRESS: ", 50, 100);
+  EXPECT_EQ(ProgressWidth(), 166);
+  EXPECT_EQ(CanvasPixel(853, 696), Palette(kDim));  // bar from 687 to 853
+  EXPECT_EQ(CanvasPixel(854, 697), Palette(kBackground));
+  EXPECT_EQ(CanvasPixel(851, 697), Palette(kDim));
+  const size_t pushes = Headless().pushes.size();
+  ShowProgress("CALCULATION PROGRESS: ", 50.1, 100);  // same width: nothing drawn
+  EXPECT_EQ(Headless().pushes.size(), pushes);
+  EXPECT_EQ(TextsContaining("CALCULATION").size(), 1u);
+  ShowProgress("CALCULATION PROGRESS: ", 500, 100);  // beyond the end stays inside the frame
+  EXPECT_EQ(ProgressWidth(), 333);
+  EXPECT_EQ(CanvasPixel(1021, 697), Palette(kBackground));
+  ShowProgress(nullptr, 0, 0);
+  EXPECT_EQ(ProgressWidth(), kNoProgressBar);
+  EXPECT_EQ(CanvasPixel(700, 697), Palette(kBackground));
+}
+
+TEST_F(WidgetTest, CalcProgressFinishesOrCancelsOnF12) {
+  uint8_t result = 0;
+  EXPECT_FALSE(CalcProgress(0, 333, result));
+  EXPECT_EQ(ButtonLabel(11, 0), "fCANCEL");
+  EXPECT_FALSE(TextsContaining("CALCULATING, PLEASE WAIT").empty());
+  for (int64_t step = 1; step < 333; ++step) ASSERT_FALSE(CalcProgress(step, 333, result));
+  EXPECT_TRUE(CalcProgress(333, 333, result));
+  EXPECT_EQ(result, kMsgDone);
+  EXPECT_EQ(ProgressWidth(), kNoProgressBar);
+  EXPECT_TRUE(ButtonLabel(11, 0).empty());
+
+  EXPECT_FALSE(CalcProgress(0, 100, result));
+  ScriptKeyPress(FunctionKey(11));  // an empty button: ignored
+  ScriptKeyPress(kKeyF12);
+  int steps = 1;
+  bool finished = false;
+  while (!finished && steps < 100) {
+    SleepMillis(10);
+    finished = CalcProgress(steps++, 100, result);
+  }
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(result, kMsgAborted);
+  EXPECT_LT(steps, 100);
+}
+
+TEST_F(WidgetTest, ConfirmAnswersOnlyOnItsTwoButtons) {
+  ScriptKeyPress(kKeyF1);
+  ScriptClick(500, 400);
+  ScriptKeyPress(FunctionKey(11));
+  EXPECT_TRUE(Confirm("fYES", "fNO", kMsgDeleteFiles));
+  EXPECT_TRUE(ButtonLabel(10, 0).empty());
+
+  ScriptKeyPressWith(kKeyControl, FunctionKey(11));  // 23: empty
+  ScriptKeyPress(kKeyF12);
+  EXPECT_FALSE(Confirm("fYES", "fNO", kMsgReplaceFile));
+  EXPECT_FALSE(TextsContaining("MESSAGE: REPLACE FILE?").empty());
+
+  ScriptClick(860, 720);  // clicking F11's face counts too
+  EXPECT_TRUE(Confirm("fFILL", "fINSERT", kMsgFillOrInsert));
+}
+
+TEST_F(WidgetTest, ValueEntryRefusesDigitsAfterALoneZeroAndChecksTheRange) {
+  int32_t value = 0;
+  ScriptType("5");       // refused: the text is "0"
+  ScriptKeyPress(kKeyBackspace);
+  ScriptType("1x2");     // the letter is ignored
+  ScriptType("99");      // the third digit fits, the fourth does not
+  ScriptKeyPress(kKeyReturn);
+  ScriptType("42");
+  ScriptKeyPress(kKeyReturn);
+  EXPECT_TRUE(ValueEntry(value, 3, 127, 0, 2, 0, "BLOFELD DEVICE ID:"));
+  EXPECT_EQ(value, 42);
+  EXPECT_FALSE(TextsContaining("NUMERIC INPUT <BLOFELD DEVICE ID, RANGE: 0 - 127>").empty());
+  EXPECT_FALSE(TextsContaining("MESSAGE: VALUE OUT OF RANGE <129>").empty());
+  // The field showed "0", never "05".
+  EXPECT_TRUE(TextsContaining("05").empty());
+}
+
+TEST_F(WidgetTest, ValueEntryAnswersAnEmptyTextAndLeavesOnEscape) {
+  int32_t value = 7;
+  ScriptKeyPress(kKeyBackspace);
+  ScriptKeyPress(kKeyBackspace);  // empty already: ignored
+  ScriptKeyPress(kKeyReturn);
+  ScriptKeyPress(kKeyEscape);
+  EXPECT_FALSE(ValueEntry(value, 3, 118, 80, 2, 1, "BLOFELD WAVETABLE SLOT:"));
+  EXPECT_EQ(value, 7);
+  EXPECT_FALSE(TextsContaining("MESSAGE: EMPTY STRING OR VALUE").empty());
+}
+
+TEST_F(WidgetTest, ValueEntryTakesClicksOnTheKeypad) {
+  int32_t value = 0;
+  ScriptClick(780, 471);           // backspace, cell 53
+  ScriptClick(120 + 60 * 8, 291);  // "8"
+  ScriptClick(900, 471);           // RETURN, cell 55
+  EXPECT_TRUE(ValueEntry(value, 3, 127, 0, 2, 0, "BLOFELD DEVICE ID:"));
+  EXPECT_EQ(value, 8);
+}
+
+TEST_F(WidgetTest, NameEntryAppendsTheExtensionAndRefusesExistingFiles) {
+  const std::string existing = CategoryFilePath(gApp, 5, "TAKEN.SYX");
+  WriteAllBytes(existing, {1, 2, 3});
+  std::string name;
+  ScriptType("taken");
+  ScriptKeyPress(kKeyReturn);
+  ScriptType("new/../x");  // '/' and '.' are not on the keypad
+  ScriptKeyPress(kKeyReturn);
+  EXPECT_TRUE(NameEntry(name, 5, 'W'));
+  EXPECT_EQ(name, "NEWX.SYX");
+  EXPECT_FALSE(TextsContaining("MESSAGE: FILE ALREADY EXISTS <TAKEN.SYX>").empty());
+
+  ScriptType("ABCDEFGHIJ");  // a ninth character is ignored
+  ScriptKeyPress(kKeyReturn);
+  EXPECT_TRUE(NameEntry(name, 0, 'F'));
+  EXPECT_EQ(name, "ABCDEFGH");
+  EXPECT_FALSE(TextsContaining("ALPHANUMERIC INPUT <DISK, 8 CHARACTERS MAX>").empty());
+
+  ScriptKeyPress(kKeyEscape);
+  name = "KEPT";
+  EXPECT_FALSE(NameEntry(name, 1, 'W'));
+  EXPECT_EQ(name, "KEPT");
+  EXPECT_EQ(CategoryExtension(8), ".WTS");
+  EXPECT_EQ(CategoryExtension(11), "");
+}
+
+TEST_F(WidgetTest, PageHeaderDrawsOncePerPageNumber) {
+  gApp.programState = STATE_VORTA;
+  DrawPageHeader("FILE OPERATIONS", "1.0.0", false);
+  EXPECT_FALSE(TextsContaining("*** FILE OPERATIONS ***").empty());
+  ASSERT_FALSE(TextsContaining("VORTA").empty());
+  EXPECT_EQ(TextsContaining("VORTA")[0].ink, Palette(kBackground));  // inverted tag
+  EXPECT_EQ(CanvasPixel(864, 3), Palette(kText));
+  const size_t texts = Headless().texts.size();
+  DrawPageHeader("FILE OPERATIONS", "1.0.0", false);
+  EXPECT_EQ(Headless().texts.size(), texts);
+  DrawPageHeader("FILE OPERATIONS", "1.0.0", true);
+  EXPECT_GT(Headless().texts.size(), texts);
+  EXPECT_EQ(ModuleTag(STATE_RECBIN), "RECBIN");
+  EXPECT_EQ(ModuleTag(STATE_EXIT), "");
+  EXPECT_EQ(gDraw.paper, Palette(kBackground));
+  EXPECT_EQ(gDraw.ink, Palette(kText));
+}
+
+TEST_F(WidgetTest, StatusFieldsPanelsAndListMarkers) {
+  DrawStatusValue(1, 2, "PLAYBACK VOLUME:", "%.0f", 64.0, 2);
+  const auto value = TextsContaining("64");
+  ASSERT_EQ(value.size(), 1u);
+  EXPECT_EQ(value[0].x, 264 + 240 - 16);
+  EXPECT_EQ(value[0].y, 61);
+  EXPECT_EQ(CanvasPixel(264 + 240 - 18, 61), Palette(kText));  // box from x + 240 - 9 x width
+  EXPECT_EQ(CanvasPixel(264 + 240 - 19, 61), kBlack);
+  EXPECT_EQ(CanvasPixel(264 + 241, 76), Palette(kText));
+  ClearStatusValue(1, 2);
+  EXPECT_EQ(CanvasPixel(264 + 241, 76), Palette(kBackground));
+
+  DrawPanel(100, 200, 400, 300, "FILE PROPERTIES");
+  EXPECT_EQ(CanvasPixel(100, 200), Palette(kText));   // frame in the ink
+  EXPECT_EQ(CanvasPixel(101, 201), Palette(kFace));   // title bar
+  EXPECT_EQ(CanvasPixel(200, 217), Palette(kText));   // line under the title
+  EXPECT_EQ(CanvasPixel(200, 250), Palette(kBackground));
+  EXPECT_EQ(TextsContaining("FILE PROPERTIES")[0].x, 105);
+
+  MarkListRow(2, 0);
+  MarkListRow(0, 2);
+  const auto markers = TextsContaining(">>>>>>");
+  ASSERT_EQ(markers.size(), 2u);
+  EXPECT_EQ(markers[0].y, 147 + 54);
+  // The marker of row 2 is gone.
+  for (int x = 67; x < 115; ++x) EXPECT_NE(CanvasPixel(x, 147 + 54 + 8), Palette(kText)) << x;
+}
+
+TEST_F(WidgetTest, SlidersFollowDigitKeysAndClicks) {
+  Slider slider;
+  slider.resetValue = 0.5;
+  slider.x0 = 100;
+  slider.y0 = 400;
+  slider.x1 = 302;
+  slider.y1 = 420;
+  slider.barX = 101;
+  slider.scale = 200.0f;
+  slider.barTop = 402;
+  slider.barBottom = 418;
+  slider.readoutColumn = 1;
+  slider.readoutRow = 1;
+  slider.number = 3;
+  slider.label = "LEVEL:";
+  double value = 0.25;
+  DrawSlider(value, slider);
+  EXPECT_FALSE(TextsContaining("25.00").empty());
+  EXPECT_EQ(CanvasPixel(150, 410), Palette(kDim));
+  EXPECT_EQ(CanvasPixel(151, 410), Palette(kFace));
+
+  ScriptKeyDown(kKeyDigit0 + 3, 10);
+  ScriptKeyDown(kKeyRight, 10);
+  ScriptKeyUp(kKeyRight, 200);
+  ScriptKeyUp(kKeyDigit0 + 3, 5);
+  uint8_t code = kNoEvent;
+  bool changed = false;
+  while (gInput.heldKey != kKeyRight) {
+    PollInput(true, false);
+    IdleTick();
+  }
+  StepSlider(value, code, changed, slider);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(code, 32);  // 29 + slider number
+  EXPECT_NEAR(value, 0.25 + 10 / 200.0, 0.011);
+
+  ScriptClick(201, 410);
+  code = kNoEvent;
+  while (!PollInput(true, false)) IdleTick();
+  TranslateButton(code);
+  StepSlider(value, code, changed, slider);
+  EXPECT_NEAR(value, 0.5, 1e-9);
+
+  ScriptClick(330, 410);  // "RESET"
+  value = 0.9;
+  code = kNoEvent;
+  while (!PollInput(true, false)) IdleTick();
+  TranslateButton(code);
+  StepSlider(value, code, changed, slider);
+  EXPECT_EQ(value, 0.5);
+  EXPECT_TRUE(changed);
+  slider.isSigned = true;
+  DrawSlider(0.75, slider);
+  EXPECT_FALSE(TextsContaining("+50.00").empty());
+}
