@@ -10,8 +10,7 @@
 
 namespace {
 
-constexpr std::string_view kAnalysisLabel = "ANALYSIS PROGRESS: ";
-constexpr std::string_view kAdjustmentLabel = "ADJUSTMENT PROGRESS: ";
+constexpr const char* kAdjustmentLabel = "ADJUSTMENT PROGRESS: ";
 constexpr size_t kFrameFloats = kXformSliceSpectrumFloats;  // 65,536 bins x 2
 constexpr int32_t kBlendBlockBins = 1024;
 
@@ -161,7 +160,7 @@ size_t XformAnalysisBytes(const XformAnalysis& record) {
 }
 
 MessageCode XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
-                                XformEngine& engine, const CalcProgressHook& hook) {
+                                XformEngine& engine, const ProgressHooks& hooks) {
   const auto n = static_cast<int64_t>(std::min(left.size(), right.size()));
   if (n <= 0 || engine.lanes.empty()) return kMsgNoData;
   record.layout = XformFrameLayoutFor(n);
@@ -188,7 +187,7 @@ MessageCode XformFrameAnalysis(std::span<const float> left, std::span<const floa
         record.frameTops[static_cast<size_t>(frame)] = DetectPeakStages(magnitudes, FrameStages(record, frame));
         LinkStereoPhase(magnitudes, difference);
       },
-      hook, kAnalysisLabel);
+      hooks, kAnalysisProgressLabel);
   if (!finished) return kMsgAborted;
   SettleStageCount(record);
   if (record.controls.peakBoost < 0.0) record.controls.peakBoost = 0.5 / (record.stageCount - 1);
@@ -216,7 +215,7 @@ float LayerValue(float own, uint8_t ownStage, uint8_t otherStage, int level, dou
   return 0.0f;
 }
 
-MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook) {
+MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const ProgressHooks& hooks) {
   const int levels = record.stageCount;
   if (levels < kXformMinStageCount || record.magnitudes.empty() || engine.lanes.empty()) return kMsgNoData;
   std::vector<float> peaks;
@@ -232,7 +231,7 @@ MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const 
         if (IsSilent(layer)) return;
         peaks[static_cast<size_t>(job)] = SynthesizeNoise(layer, engine, lane.transform, lane);
       },
-      hook, kAdjustmentLabel);
+      hooks, kAdjustmentLabel);
   if (!finished) return kMsgAborted;
   CheckedAlloc(record.layerGains, static_cast<size_t>(levels));
   for (int level = 0; level < levels; ++level) {
@@ -244,7 +243,7 @@ MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const 
 }
 
 MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
-                                  const CalcProgressHook& hook) {
+                                  const ProgressHooks& hooks) {
   if (!RecordIsAnalysed(record) || !XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const double reach = (record.stageCount - 2 + kTopLayerReach) * PeakBoostOf(record);
   const int level = std::clamp(static_cast<int>(std::floor(reach)), 0, record.stageCount - 2);
@@ -281,33 +280,33 @@ MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table,
           }
         }
       },
-      {}, {});
-  if (!SynthesizeTable(table, engine, hook)) return kMsgAborted;
+      {}, "");
+  if (!SynthesizeTable(table, engine, hooks)) return kMsgAborted;
   NormalizeXform(table);
   return kMsgDone;
 }
 
 MessageCode RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
-                              XformTable& table, XformEngine& engine, const CalcProgressHook& hook) {
-  MessageCode result = XformFrameAnalysis(left, right, record, engine, hook);
+                              XformTable& table, XformEngine& engine, const ProgressHooks& hooks) {
+  MessageCode result = XformFrameAnalysis(left, right, record, engine, hooks);
   if (result != kMsgDone) return result;
-  result = MeasureLayerGains(record, engine, hook);
+  result = MeasureLayerGains(record, engine, hooks);
   if (result != kMsgDone) return result;
-  return RebuildFilterSpectra(record, table, engine, hook);
+  return RebuildFilterSpectra(record, table, engine, hooks);
 }
 
 MessageCode RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
-                                      XformEngine& engine, const CalcProgressHook& hook) {
+                                      XformEngine& engine, const ProgressHooks& hooks) {
   for (;;) {
     record.controls = feed.latest;
     feed.changed = false;
     bool userStopped = false;
-    const CalcProgressHook watch{[&](std::string_view label, int64_t done, int64_t total) {
-      if (!ReportProgress(hook, label, done, total)) {
+    const ProgressHooks watch{[&](const char* label, int64_t done, int64_t total) {
+      if (ProgressCancelled(hooks, label, done, total)) {
         userStopped = true;
-        return false;
+        return true;
       }
-      return !feed.changed;
+      return feed.changed;
     }};
     const MessageCode result = RebuildFilterSpectra(record, table, engine, watch);
     if (result != kMsgAborted || userStopped || !feed.changed) return result;

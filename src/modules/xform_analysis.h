@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/calc_progress.h"
+#include "core/progress_hooks.h"
 #include "core/message_codes.h"
 #include "wavetable/xform_synthesis.h"
 #include "wavetable/xform_table.h"
@@ -70,7 +70,7 @@ size_t XformAnalysisBytes(const XformAnalysis& record);
 // link; then the stage count and the unset peak boost. "ANALYSIS PROGRESS: ";
 // Aborted when cancelled, NoData for an empty range, else Done.
 MessageCode XformFrameAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
-                                XformEngine& engine, const CalcProgressHook& hook);
+                                XformEngine& engine, const ProgressHooks& hooks);
 
 // S = the largest frame top (at least 2); every frame whose top lies below S
 // has its top values raised to S. Returns S.
@@ -82,7 +82,7 @@ float LayerValue(float own, uint8_t ownStage, uint8_t otherStage, int level, dou
 
 // One gain per level: 1 / the largest slice peak of the layer synthesised
 // with the link at 1.0, 0 for a silent layer. "ADJUSTMENT PROGRESS: ".
-MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const CalcProgressHook& hook);
+MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const ProgressHooks& hooks);
 
 // The table's spectra from the layers around the peak boost, blended, with
 // the stereo link, smoothed across the slices by the smoothness; then every
@@ -90,11 +90,11 @@ MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const 
 // Aborted when cancelled (the table is then half made: rebuild again or
 // clear it), NoData before an analysis, else Done.
 MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,
-                                  const CalcProgressHook& hook);
+                                  const ProgressHooks& hooks);
 
 // Entry of page "1.1.1": frames, stages, gains and the first rebuild.
 MessageCode RunXformAnalysis(std::span<const float> left, std::span<const float> right, XformAnalysis& record,
-                              XformTable& table, XformEngine& engine, const CalcProgressHook& hook);
+                              XformTable& table, XformEngine& engine, const ProgressHooks& hooks);
 
 // A slider change while the user drags: the page's hook polls input and
 // puts each new value into the feed. A rebuild still running when a newer
@@ -106,7 +106,7 @@ struct XformControlFeed {
   bool changed = false;
 };
 MessageCode RebuildForLatestControls(XformAnalysis& record, XformControlFeed& feed, XformTable& table,
-                                      XformEngine& engine, const CalcProgressHook& hook);
+                                      XformEngine& engine, const ProgressHooks& hooks);
 
 // "fAPPLY": the table keeps the result, plays at the preview stretch, takes
 // the sample's name, and the undo ring starts afresh.

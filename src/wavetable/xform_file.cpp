@@ -35,7 +35,7 @@ MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const X
 }
 
 MessageCode LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorkspace& workspace,
-                           const CalcProgressHook& hook) {
+                           const ProgressHooks& hooks) {
   XformTable& table = workspace.table;
   if (!XformTableAllocated(table)) return kMsgNoData;
   XformFileData file;
@@ -44,5 +44,5 @@ MessageCode LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorks
   // The loader touches the noise buffer only once the file has been accepted.
   if (LoadXformFile(app, entry, file, descriptor) != kMsgDone) return kMsgAccessDenied;
   table.speed = ValidXformSpeed(file.speed);
-  return LoadXformSource(workspace, static_cast<int64_t>(file.frames), entry.name, hook);
+  return LoadXformSource(workspace, static_cast<int64_t>(file.frames), entry.name, hooks);
 }

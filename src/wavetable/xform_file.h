@@ -2,7 +2,7 @@
 #include <string>
 
 #include "core/app_globals.h"
-#include "core/calc_progress.h"
+#include "core/progress_hooks.h"
 #include "files/sample_loader.h"
 #include "core/message_codes.h"
 #include "wavetable/xform_workspace.h"
@@ -22,4 +22,4 @@ MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const X
 // XFORM table (the RAM table then stays as it was), Aborted when the
 // reconstruction was cancelled (empty table), else Done.
 MessageCode LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorkspace& workspace,
-                           const CalcProgressHook& hook);
+                           const ProgressHooks& hooks);

@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr std::string_view kReconstructionLabel = "RECONSTRUCTION PROGRESS: ";
-constexpr std::string_view kSynthesisLabel = "SYNTHESIS PROGRESS: ";
+constexpr const char* kReconstructionLabel = "RECONSTRUCTION PROGRESS: ";
+constexpr const char* kSynthesisLabel = "SYNTHESIS PROGRESS: ";
 
 void AllocateLane(XformLane& lane) {
   CheckedAlloc(lane.transform, kXformSliceNoiseFloats);
@@ -169,9 +169,10 @@ float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std:
   return PeakOfSection(section.first(kXformSliceNoiseFloats));
 }
 
-bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const CalcProgressHook& hook,
-                  std::string_view label) {
+bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const ProgressHooks& hooks,
+                  const char* label) {
   if (count <= 0 || engine.lanes.empty()) return true;
+  if (ProgressCancelled(hooks, label, 0, count)) return false;
   const int laneCount = std::min(static_cast<int>(engine.lanes.size()), count);
   if (laneCount > 1) PrepareSharedTransforms();
   for (int i = 0; i < laneCount; ++i) engine.lanes[static_cast<size_t>(i)].alone = laneCount == 1;
@@ -202,15 +203,16 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
     if (index >= count) break;
     job(index, own);
     const int done = finished.fetch_add(1) + 1;
-    if (!ReportProgress(hook, label, done, count)) stop.store(true);
+    if (done < count && ProgressCancelled(hooks, label, done, count)) stop.store(true);
   }
   for (auto& helper : helpers) helper.join();
   for (auto& lane : engine.lanes) lane.alone = true;
   if (stop.load()) return false;
-  return ReportProgress(hook, label, count, count);
+  ProgressFinished(hooks, label, count);
+  return true;
 }
 
-MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook) {
+MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const ProgressHooks& hooks) {
   if (!XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const int sliceCount = static_cast<int>(std::clamp<int64_t>(frames / kXformSliceLength, 0, kSliceCount));
   SanitizeSource(std::span<float>(table.noise).first(static_cast<size_t>(sliceCount) * kXformSliceNoiseFloats));
@@ -223,7 +225,7 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
         DropResidue(spectrum);
         table.slicePeaks[static_cast<size_t>(slice)] = SynthesizeNoise(spectrum, engine, noise, lane);
       },
-      hook, kReconstructionLabel);
+      hooks, kReconstructionLabel);
   if (!finished) {
     ClearXformTable(table);
     return kMsgAborted;
@@ -233,7 +235,7 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
   return kMsgDone;
 }
 
-bool SynthesizeTable(XformTable& table, XformEngine& engine, const CalcProgressHook& hook) {
+bool SynthesizeTable(XformTable& table, XformEngine& engine, const ProgressHooks& hooks) {
   if (!XformTableAllocated(table)) return false;
   return RunXformJobs(
       engine, kSliceCount,
@@ -245,5 +247,5 @@ bool SynthesizeTable(XformTable& table, XformEngine& engine, const CalcProgressH
         }
         table.slicePeaks[static_cast<size_t>(slice)] = SynthesizeNoise(spectrum, engine, NoiseSlice(table, slice), lane);
       },
-      hook, kSynthesisLabel);
+      hooks, kSynthesisLabel);
 }

@@ -2,10 +2,9 @@
 #include <cstdint>
 #include <functional>
 #include <span>
-#include <string_view>
 #include <vector>
 
-#include "core/calc_progress.h"
+#include "core/progress_hooks.h"
 #include "core/message_codes.h"
 #include "wavetable/xform_table.h"
 
@@ -65,12 +64,13 @@ float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std:
                       XformLane& lane);
 
 // Runs job(index, lane) for index 0 .. count-1 spread over the engine's
-// lanes; the calling thread takes part and reports "label" progress after
-// each of its jobs. Returns false when the hook asked to stop (the jobs
-// already started are finished, no new ones begin).
+// lanes; the calling thread takes part and reports "label" progress before
+// the first job, after each of its own and once at the end. Returns false
+// when the hooks asked to stop (the jobs already started are finished, no
+// new ones begin).
 using XformLaneJob = std::function<void(int index, XformLane& lane)>;
-bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const CalcProgressHook& hook,
-                  std::string_view label);
+bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const ProgressHooks& hooks,
+                  const char* label);
 
 // The source of `frames` frames in the noise buffer (interleaved stereo)
 // becomes the table: k = frames / 131,072 slices (at most 33) are analysed
@@ -83,9 +83,9 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
 // "RECONSTRUCTION PROGRESS: " counts finished slices; when cancelled the
 // table is left empty and Aborted returned, otherwise Done.
 inline constexpr double kXformResidueFloor = 1e-6;
-MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const CalcProgressHook& hook);
+MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const ProgressHooks& hooks);
 
 // Synthesises the noise of every slice from its spectrum and stores the
 // peaks (no normalisation); slices with an empty spectrum are cleared.
 // "SYNTHESIS PROGRESS: "; false when cancelled.
-bool SynthesizeTable(XformTable& table, XformEngine& engine, const CalcProgressHook& hook);
+bool SynthesizeTable(XformTable& table, XformEngine& engine, const ProgressHooks& hooks);

@@ -13,10 +13,10 @@ void ResetUndo(XformWorkspace& workspace) { ResetUndo(workspace, workspace.undo.
 
 // Undo must finish its synthesis: a half-made table would no longer match
 // its spectra. The bar is still shown.
-CalcProgressHook WithoutCancel(const CalcProgressHook& hook) {
-  return {[&hook](std::string_view label, int64_t done, int64_t total) {
-    ReportProgress(hook, label, done, total);
-    return true;
+ProgressHooks WithoutCancel(const ProgressHooks& hooks) {
+  return {[&hooks](const char* label, int64_t done, int64_t total) {
+    ProgressCancelled(hooks, label, done, total);
+    return false;
   }};
 }
 
@@ -51,8 +51,8 @@ void FlushXform(XformWorkspace& workspace) {
 }
 
 MessageCode LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
-                             const CalcProgressHook& hook) {
-  const MessageCode result = ReconstructTable(workspace.table, frames, workspace.engine, hook);
+                             const ProgressHooks& hooks) {
+  const MessageCode result = ReconstructTable(workspace.table, frames, workspace.engine, hooks);
   workspace.table.ramName = result == kMsgDone ? RamNameFrom(name) : std::string();
   ResetUndo(workspace);
   return result;
@@ -67,11 +67,11 @@ bool CommitXformChange(XformWorkspace& workspace, int actionCode) {
   return UndoRecord(workspace.undo, SpectrumBytes(workspace.table), 0, actionCode);
 }
 
-MessageCode UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook) {
+MessageCode UndoXformChange(XformWorkspace& workspace, const ProgressHooks& hooks) {
   int16_t page = 0;
   const MessageCode message = UndoStep(workspace.undo, SpectrumBytes(workspace.table), page);
   if (message != kMsgDone) return message;
-  SynthesizeTable(workspace.table, workspace.engine, WithoutCancel(hook));
+  SynthesizeTable(workspace.table, workspace.engine, WithoutCancel(hooks));
   RebuildBandProfile(workspace.table);
   return message;
 }

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/app_globals.h"
-#include "core/calc_progress.h"
+#include "core/progress_hooks.h"
 #include "core/message_codes.h"
 #include "wavetable/undo_ring.h"
 #include "wavetable/xform_synthesis.h"
@@ -37,7 +37,7 @@ std::span<uint8_t> SpectrumBytes(XformTable& table);
 // or a sample's range): the table is reconstructed from it, takes the name
 // and the undo ring starts afresh. Aborted leaves an empty table.
 MessageCode LoadXformSource(XformWorkspace& workspace, int64_t frames, std::string_view name,
-                             const CalcProgressHook& hook);
+                             const ProgressHooks& hooks);
 
 // The analysis pages filled the table themselves: name it and start the
 // undo ring afresh.
@@ -50,7 +50,7 @@ bool CommitXformChange(XformWorkspace& workspace, int actionCode);
 
 // "s UNDO": the spectra of the previous state come back and the noise is
 // synthesised from them again; Done or UndoListEmpty.
-MessageCode UndoXformChange(XformWorkspace& workspace, const CalcProgressHook& hook);
+MessageCode UndoXformChange(XformWorkspace& workspace, const ProgressHooks& hooks);
 
 // Memory the session holds now: table, engine, transform tables, undo ring.
 size_t XformSessionBytes(const XformWorkspace& workspace);

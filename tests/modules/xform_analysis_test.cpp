@@ -127,9 +127,9 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   const Pair source = RichSource(33 * 6000);
   XformAnalysis record;
   std::vector<std::string> labels;
-  const CalcProgressHook hook{[&](std::string_view label, int64_t, int64_t) {
+  const ProgressHooks hook{[&](const char* label, int64_t, int64_t) {
     if (labels.empty() || labels.back() != label) labels.emplace_back(label);
-    return true;
+    return false;
   }};
   ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook),
             kMsgDone);
@@ -206,7 +206,7 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   feed.latest.smoothness = 0.2;
   int changes = 0;
   int callsAfterLastChange = 0;
-  const CalcProgressHook dragging{[&](std::string_view, int64_t done, int64_t) {
+  const ProgressHooks dragging{[&](const char*, int64_t done, int64_t) {
     ++callsAfterLastChange;
     // Twice, while a rebuild runs, the user drags the slider further.
     if (changes < 2 && done >= 2) {
@@ -215,7 +215,7 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
       ++changes;
       callsAfterLastChange = 0;
     }
-    return true;
+    return false;
   }};
   ASSERT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, dragging), kMsgDone);
   EXPECT_EQ(changes, 2);
@@ -227,7 +227,7 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
 
   // The user's cancel ends it.
   feed.changed = false;
-  const CalcProgressHook cancel{[](std::string_view, int64_t, int64_t) { return false; }};
+  const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
   EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
 }
 
@@ -259,8 +259,8 @@ TEST(XformAnalysis, CancellingStopsTheAnalysis) {
   Session session;
   const Pair source = RichSource(33 * 2000);
   XformAnalysis record;
-  const CalcProgressHook stop{[](std::string_view label, int64_t done, int64_t) {
-    return !(label == "ADJUSTMENT PROGRESS: " && done >= 3);
+  const ProgressHooks stop{[](const char* label, int64_t done, int64_t) {
+    return std::string_view(label) == "ADJUSTMENT PROGRESS: " && done >= 3;
   }};
   EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, session.table(), session.workspace.engine, stop),
             kMsgAborted);

@@ -68,7 +68,7 @@ struct Session {
   Session& operator=(const Session&) = delete;
 
   XformTable& table() { return workspace.table; }
-  MessageCode Reconstruct(int64_t frames, const CalcProgressHook& hook = {}) {
+  MessageCode Reconstruct(int64_t frames, const ProgressHooks& hook = {}) {
     return LoadXformSource(workspace, frames, "SOURCE", hook);
   }
 };
