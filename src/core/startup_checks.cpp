@@ -33,10 +33,13 @@ bool EndsInsideArchive(const std::string& installDir) {
 }
 
 SingleInstance gInstance;
+std::string gInstanceName;
 
 }  // namespace
 
 SingleInstance& ProgramInstance() { return gInstance; }
+
+void SetSingleInstanceName(const std::string& name) { gInstanceName = name; }
 
 void ApplyHostFacts(const HostFacts& facts, AppGlobals& app) {
   app.physicalMemory = facts.physicalMemory;
@@ -110,7 +113,8 @@ std::string FirstRunText(const std::string& installDir) {
 void RunStartupChecks(AppGlobals& app) {
   ApplyHostFacts(QueryHostFacts(), app);
   BuildIdentityStrings(app);
-  if (ClaimSingleInstance(gInstance, app.windowClassName) == InstanceClaim::AnotherRunning) EndProcess(0);
+  const std::string& instanceName = gInstanceName.empty() ? app.windowClassName : gInstanceName;
+  if (ClaimSingleInstance(gInstance, instanceName) == InstanceClaim::AnotherRunning) EndProcess(0);
   const StartupFacts facts = GatherStartupFacts(app.physicalMemory);
   const StartupVerdict verdict = EvaluateStartupChecks(facts);
   app.installDir = verdict.installDir;

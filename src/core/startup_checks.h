@@ -51,5 +51,9 @@ void RunStartupChecks(AppGlobals& app);
 // process ends; the display thread answers raise requests through it.
 SingleInstance& ProgramInstance();
 
+// The name the single-instance claim uses; the window class name unless
+// set. Tests running side by side give each process a name of its own.
+void SetSingleInstanceName(const std::string& name);
+
 // The first-run question's text for the given program folder.
 std::string FirstRunText(const std::string& installDir);

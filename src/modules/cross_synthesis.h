@@ -9,7 +9,7 @@
 #include "modules/level_envelope.h"
 #include "modules/loop_pad.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // Cross synthesis (XMRPH): two files A and B, two spectral hybrids "A*B"
 // and "B*A" computed from them, and an envelope that moves the output along

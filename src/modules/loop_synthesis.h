@@ -8,7 +8,7 @@
 #include "modules/level_envelope.h"
 #include "modules/loop_voice_sum.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // Loop synthesis (SLOOP): many copies of the looped input, started at
 // spread, slightly jittered positions, summed into a seamless loop of the

@@ -5,7 +5,7 @@
 
 #include "modules/loop_voices.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // Summing the voices of loop synthesis. The tripled loop is three copies of
 // one segment, so a voice reading index n of it reads segment[n mod L].

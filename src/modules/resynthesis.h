@@ -3,7 +3,7 @@
 
 #include "modules/cross_synthesis.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // The short-time spectral resynthesis of cross synthesis: frame by frame,
 // both files are transformed two channels at a time, their magnitudes

@@ -4,7 +4,7 @@
 
 #include "modules/cross_synthesis.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // Page "RESYNTHESIS OPTIONS": the settings are edited in a copy and stored
 // only by "fCOMPUTE"; "fCANCEL" brings back the settings, the loop mode and

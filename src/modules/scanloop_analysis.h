@@ -6,7 +6,7 @@
 
 #include "modules/analysis_table.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 #include "wavetable/partial_table.h"
 
 // Scan-loop analysis ("SCANLOOP ANALYSIS OPTIONS"): a mono sample made of

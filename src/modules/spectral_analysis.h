@@ -7,7 +7,7 @@
 
 #include "modules/analysis_table.h"
 #include "core/message_codes.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 #include "wavetable/partial_table.h"
 
 // Sample analysis ("SAMPLE ANALYSIS OPTIONS II"): short-time spectra of the

@@ -57,24 +57,30 @@ void SmoothLevels(std::span<int16_t, kSliceCount> levels) {
   for (int s = 0; s < kSliceCount; ++s) levels[s] = ClampCode(static_cast<int>(Nearest(wide[s])));
 }
 
-MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
-  if (ProfileIsSilent(scaling.reference)) return kMsgNoData;
+MessageCode ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button) {
+  if (ProfileIsSilent(reference)) return kMsgNoData;
   const bool needsLevels = button == ProfileButton::Smooth || button == ProfileButton::Normal;
-  if (needsLevels && ProfileIsSilent(scaling.profile)) return kMsgNoData;
+  if (needsLevels && ProfileIsSilent(profile)) return kMsgNoData;
   switch (button) {
-    case ProfileButton::Smooth: SmoothLevels(scaling.profile); break;
-    case ProfileButton::Zero: scaling.profile.fill(static_cast<int16_t>(kSilentLevel)); break;
-    case ProfileButton::Ceil: scaling.profile.fill(static_cast<int16_t>(kFullLevel)); break;
-    case ProfileButton::Normal: NormalizeLevels(scaling.profile); break;
-    case ProfileButton::Restore: scaling.profile = scaling.reference; break;
+    case ProfileButton::Smooth: SmoothLevels(profile); break;
+    case ProfileButton::Zero: profile.fill(static_cast<int16_t>(kSilentLevel)); break;
+    case ProfileButton::Ceil: profile.fill(static_cast<int16_t>(kFullLevel)); break;
+    case ProfileButton::Normal: NormalizeLevels(profile); break;
+    case ProfileButton::Restore: profile = reference; break;
   }
   return kMsgNone;
 }
 
-void SetProfileLevel(ProfileScaling& scaling, int slice, int level) {
-  if (slice < 0 || slice > kLastSlice) return;
-  scaling.profile[static_cast<size_t>(slice)] = ClampCode(level);
+MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button) {
+  return ApplyLevelButton(scaling.profile, scaling.reference, button);
 }
+
+void SetLevel(LevelProfile& profile, int slice, int level) {
+  if (slice < 0 || slice > kLastSlice) return;
+  profile[static_cast<size_t>(slice)] = ClampCode(level);
+}
+
+void SetProfileLevel(ProfileScaling& scaling, int slice, int level) { SetLevel(scaling.profile, slice, level); }
 
 PartialTable ScaledProfileOutput(const ProfileScaling& scaling) {
   PartialTable output = scaling.input;

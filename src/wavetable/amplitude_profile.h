@@ -33,6 +33,12 @@ MessageCode ApplyProfileButton(ProfileScaling& scaling, ProfileButton button);
 // Pointer editing of one level.
 void SetProfileLevel(ProfileScaling& scaling, int slice, int level);
 
+// The buttons and the pointer on a bare pair of profiles, for every table
+// kind that measures its levels its own way (the XFORM table does so from
+// its slice peaks). NoData and no change as above.
+MessageCode ApplyLevelButton(LevelProfile& profile, const LevelProfile& reference, ProfileButton button);
+void SetLevel(LevelProfile& profile, int slice, int level);
+
 // The "SCALED WAVETABLE OUTPUT": changed slices are normalised and then scaled
 // by (level + 127) / 254.
 PartialTable ScaledProfileOutput(const ProfileScaling& scaling);

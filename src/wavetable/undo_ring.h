@@ -28,11 +28,15 @@ struct UndoGeometry {
   bool operator==(const UndoGeometry&) const = default;
 };
 
+// Entries take memory only once written: a slot stays empty (no bytes at
+// all) until a change is recorded into it and is freed again when undo
+// takes its state back or the ring is reset. The XFORM ring of up to 32
+// entries of 17 MB thus costs only what the user's changes have filled.
 struct UndoRing {
   UndoGeometry geometry;
-  std::vector<uint8_t> entries;   // entryCount x EntryBytes()
-  std::vector<uint8_t> snapshot;  // the table as it stood after the last recorded change
-  uint16_t index = 0;             // next entry to write
+  std::vector<std::vector<uint8_t>> entries;  // entryCount slots, each empty or EntryBytes()
+  std::vector<uint8_t> snapshot;              // the table as it stood after the last recorded change
+  uint16_t index = 0;                         // next entry to write
 };
 
 UndoGeometry VortaUndoGeometry();
@@ -57,5 +61,8 @@ bool UndoRecord(UndoRing& ring, std::span<const uint8_t> table, int16_t page, in
 MessageCode UndoStep(UndoRing& ring, std::span<uint8_t> table, int16_t& page);
 
 int UndoUsedEntries(const UndoRing& ring);
+
+// Bytes the ring holds at the moment: the snapshot and every written entry.
+size_t UndoHeldBytes(const UndoRing& ring);
 
 void UndoRelease(UndoRing& ring);

@@ -7,7 +7,10 @@
 #include "platform/headless/headless_platform.h"
 #include "support/temp_folder.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -193,6 +196,8 @@ class FirstRun : public ::testing::Test {
   void SetUp() override {
     ResetHeadless();
     Headless().executablePath = folder.path + "/Sonic-Loom";
+    // Test processes run side by side: each claims a name of its own.
+    SetSingleInstanceName("SonicLoomTest-" + std::to_string(getpid()));
   }
   void TearDown() override {
     ReleaseSingleInstance(ProgramInstance());

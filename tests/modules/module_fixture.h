@@ -11,7 +11,7 @@
 #include "core/random.h"
 #include "dsp/fft_tables.h"
 #include "dsp/mixed_radix_dft.h"
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 // The analysis and resynthesis tests run with the transform tables the
 // modules allocate on entry, a seeded generator and one processor.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "wavetable/payload.h"
 
@@ -110,4 +111,24 @@ TEST(UndoRing, TheVortaRingKeeps512States) {
   while (UndoStep(ring, image, page) == kMsgDone) ++steps;
   EXPECT_EQ(steps, 512);
   EXPECT_EQ(page, 2);  // the state before change 1 was overwritten by the 513th
+}
+
+TEST(UndoRing, HoldsMemoryOnlyForWrittenEntries) {
+  const UndoGeometry geometry{32, 1 << 20, false};
+  UndoRing ring;
+  std::vector<uint8_t> table(geometry.tableBytes, 0);
+  UndoReset(ring, geometry, table);
+  const size_t empty = UndoHeldBytes(ring);
+  EXPECT_EQ(empty, geometry.tableBytes);  // the snapshot alone
+  table[7] = 1;
+  ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
+  table[7] = 2;
+  ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
+  EXPECT_EQ(UndoHeldBytes(ring), empty + 2 * geometry.EntryBytes());
+  int16_t page = 0;
+  ASSERT_EQ(UndoStep(ring, table, page), kMsgDone);
+  EXPECT_EQ(table[7], 1);
+  EXPECT_EQ(UndoHeldBytes(ring), empty + geometry.EntryBytes());  // a taken-back entry is freed
+  UndoReset(ring, geometry, table);
+  EXPECT_EQ(UndoHeldBytes(ring), empty);
 }

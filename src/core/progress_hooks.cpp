@@ -1,4 +1,4 @@
-#include "modules/progress_hooks.h"
+#include "core/progress_hooks.h"
 
 bool ProgressCancelled(const ProgressHooks& hooks, const char* label, int64_t done, int64_t total) {
   if (!hooks.step) return false;

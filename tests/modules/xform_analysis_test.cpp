@@ -1,0 +1,268 @@
+#include "modules/xform_analysis.h"
+#include "modules/xform_analysis_source.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "core/random.h"
+#include "wavetable/xform_fixture.h"
+
+using namespace xform_fixture;
+
+namespace {
+
+struct Pair {
+  std::vector<float> left;
+  std::vector<float> right;
+};
+
+Pair Sine(size_t n, double hz, float left, float right) {
+  Pair pair{std::vector<float>(n), std::vector<float>(n)};
+  for (size_t i = 0; i < n; ++i) {
+    const double v = std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(i) / 44100.0);
+    pair.left[i] = static_cast<float>(left * v);
+    pair.right[i] = static_cast<float>(right * v);
+  }
+  return pair;
+}
+
+// Noise with two partials whose levels drift across the range, and a right
+// channel that differs from the left.
+Pair RichSource(size_t n) {
+  Pair pair{std::vector<float>(n), std::vector<float>(n)};
+  SeedRandom(1234);
+  for (size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / static_cast<double>(n);
+    const double a = std::sin(2.0 * std::numbers::pi * 440.0 * static_cast<double>(i) / 44100.0);
+    const double b = std::sin(2.0 * std::numbers::pi * 3100.0 * static_cast<double>(i) / 44100.0);
+    const double noise = RandomNext() / 16383.5 - 1.0;
+    pair.left[i] = static_cast<float>(0.5 * (1 - t) * a + 0.3 * t * b + 0.05 * noise);
+    pair.right[i] = static_cast<float>(0.4 * a + 0.2 * (1 - t) * b + 0.05 * noise);
+  }
+  return pair;
+}
+
+int ArgMax(std::span<const float> magnitudes, int channel) {
+  int best = 0;
+  for (int j = 0; j < kXformBinCount; ++j)
+    if (magnitudes[2 * static_cast<size_t>(j) + static_cast<size_t>(channel)] >
+        magnitudes[2 * static_cast<size_t>(best) + static_cast<size_t>(channel)])
+      best = j;
+  return best;
+}
+
+}  // namespace
+
+TEST(XformAnalysis, WindowAndHop) {
+  auto layout = XformFrameLayoutFor(33 * 500);
+  EXPECT_EQ(layout.window, 1024);
+  EXPECT_EQ(layout.hop, 483);  // 500 - ceil(524 / 32)
+  EXPECT_LE(32 * 483 + 1024, 16500);
+  layout = XformFrameLayoutFor(33 * 200000);
+  EXPECT_EQ(layout.window, 131072);
+  EXPECT_EQ(layout.hop, 202154);  // 200000 + ceil(68928 / 32)
+  EXPECT_LE(32LL * 202154 + 131072, 33LL * 200000);
+  layout = XformFrameLayoutFor(33 * 5000 + 7);
+  EXPECT_EQ(layout.window, 5000);
+  EXPECT_EQ(layout.hop, 5000);
+  layout = XformFrameLayoutFor(4097);  // the smallest range: W0 = 124
+  EXPECT_EQ(layout.window, 1024);
+  EXPECT_EQ(layout.hop, 124 - 29);
+  EXPECT_LE(32 * layout.hop + 1024, 4097);
+  for (int64_t n : {4097LL, 20000LL, 33LL * 1024, 33LL * 131072, 33LL * 131073, 3969000LL}) {
+    layout = XformFrameLayoutFor(n);
+    EXPECT_LE(32 * static_cast<int64_t>(layout.hop) + layout.window, n) << n;
+  }
+  EXPECT_EQ(XformFrameLayoutFor(100).hop, 0);  // too short for 33 frames: no negative hop
+}
+
+TEST(XformAnalysis, APureSineReachesTheTopStage) {
+  Session session;
+  XformEngine& engine = session.workspace.engine;
+  const Pair sine = Sine(33 * 4096, 1000.0, 0.8f, 0.8f);
+  XformAnalysis record;
+  ASSERT_EQ(XformFrameAnalysis(sine.left, sine.right, record, engine, {}), kMsgDone);
+  EXPECT_EQ(record.layout.window, 4096);
+  EXPECT_GE(record.stageCount, 2);
+  EXPECT_NEAR(record.controls.peakBoost, 0.5 / (record.stageCount - 1), 1e-12);
+  for (int f = 0; f < kXformFrameCount; ++f) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const int bin = ArgMax(magnitudes, 0);
+    EXPECT_NEAR(bin, 1000.0 * 131072 / 44100, 1.0) << f;
+    EXPECT_EQ(FrameStages(record, f)[2 * static_cast<size_t>(bin)], record.stageCount) << f;
+    EXPECT_EQ(record.frameTops[static_cast<size_t>(f)], record.stageCount) << f;
+  }
+}
+
+TEST(XformAnalysis, StereoPhaseDifferencesLinkTheChannels) {
+  // Right a quarter period behind the left and half as loud: at the tone's
+  // bin a = pi/2, so a quarter of the right magnitude moves to the left,
+  // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
+  Session session;
+  const size_t n = 33 * 4096;
+  Pair pair{std::vector<float>(n), std::vector<float>(n)};
+  const double hz = 1000.0;
+  for (size_t i = 0; i < n; ++i) {
+    const double phase = 2.0 * std::numbers::pi * hz * static_cast<double>(i) / 44100.0;
+    pair.left[i] = static_cast<float>(0.8 * std::sin(phase));
+    pair.right[i] = static_cast<float>(0.4 * std::cos(phase));
+  }
+  XformAnalysis record;
+  ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), kMsgDone);
+  for (int f : {0, 16, 32}) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const int bin = ArgMax(magnitudes, 0);
+    EXPECT_NEAR(magnitudes[2 * static_cast<size_t>(bin) + 1] / magnitudes[2 * static_cast<size_t>(bin)], 1.0 / 3.0,
+                0.01)
+        << f;
+  }
+}
+
+TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) {
+  Session session;
+  XformWorkspace& workspace = session.workspace;
+  const Pair source = RichSource(33 * 6000);
+  XformAnalysis record;
+  std::vector<std::string> labels;
+  const ProgressHooks hook{[&](const char* label, int64_t, int64_t) {
+    if (labels.empty() || labels.back() != label) labels.emplace_back(label);
+    return false;
+  }};
+  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook),
+            kMsgDone);
+  const std::vector<std::string> expected = {"ANALYSIS PROGRESS: ", "ADJUSTMENT PROGRESS: ", "SYNTHESIS PROGRESS: "};
+  EXPECT_EQ(labels, expected);
+  ASSERT_EQ(record.layerGains.size(), static_cast<size_t>(record.stageCount));
+  for (float gain : record.layerGains) {
+    EXPECT_TRUE(std::isfinite(gain));
+    EXPECT_GE(gain, 0.0f);
+  }
+  EXPECT_EQ(record.previewStretch, 16);  // 4,325,376 / 198,000 = 21.8 = 2^4.45
+  XformTable& table = workspace.table;
+  EXPECT_EQ(XformUsedSlices(table), 33);
+  EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
+  EXPECT_TRUE(AllFinite(table.noise));
+  for (int s = 0; s < kSliceCount; ++s)
+    for (int k = 0; k < kXformLowCutBin; ++k) ASSERT_EQ(SpectrumSlice(table, s)[2 * static_cast<size_t>(k)], 0.0f);
+
+  const std::vector<float> first = table.noise;
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
+  EXPECT_TRUE(first == table.noise);  // the same controls give the same table
+
+  // Full smoothness draws every bin's course across the slices closer to a line.
+  auto roughness = [&](const XformTable& t) {
+    double sum = 0.0;
+    for (int s = 1; s + 1 < kSliceCount; ++s)
+      for (size_t i = 2 * 400; i < 2 * 5000; ++i)
+        sum += std::fabs(2.0 * SpectrumSlice(t, s)[i] - SpectrumSlice(t, s - 1)[i] - SpectrumSlice(t, s + 1)[i]);
+    return sum;
+  };
+  const double rough = roughness(table);
+  record.controls.smoothness = 1.0;
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
+  EXPECT_LT(roughness(table), 0.8 * rough);
+
+  // Full peak boost keeps only the upper layers: fewer bins carry energy.
+  auto occupied = [&](const XformTable& t) {
+    int count = 0;
+    for (float v : t.spectrum) count += v > 0.0f;
+    return count;
+  };
+  record.controls.smoothness = 0.0;
+  record.controls.peakBoost = 0.0;
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
+  const int wide = occupied(table);
+  record.controls.peakBoost = 1.0;
+  ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
+  EXPECT_LT(occupied(table), wide / 4);
+  EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
+
+  // "fAPPLY" keeps the table at the preview's speed and name; "fCANCEL"
+  // leaves an empty one.
+  EXPECT_EQ(DoublePreviewStretch(record.previewStretch), kMsgNone);
+  ApplyXformAnalysis(workspace, record, "SAMPLE.WAV");
+  EXPECT_EQ(table.speed, 32);
+  EXPECT_EQ(table.ramName, "SAMPLE.WAV");
+  EXPECT_EQ(UndoUsedEntries(workspace.undo), 0);
+  EXPECT_EQ(XformUsedSlices(table), 33);
+  DiscardXformAnalysis(workspace);
+  EXPECT_EQ(XformUsedSlices(table), 0);
+  EXPECT_TRUE(table.ramName.empty());
+}
+
+TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
+  Session session;
+  XformWorkspace& workspace = session.workspace;
+  const Pair source = RichSource(33 * 3000);
+  XformAnalysis record;
+  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
+            kMsgDone);
+
+  XformControlFeed feed;
+  feed.latest = record.controls;
+  feed.latest.smoothness = 0.2;
+  int changes = 0;
+  int callsAfterLastChange = 0;
+  const ProgressHooks dragging{[&](const char*, int64_t done, int64_t) {
+    ++callsAfterLastChange;
+    // Twice, while a rebuild runs, the user drags the slider further.
+    if (changes < 2 && done >= 2) {
+      feed.latest.smoothness += 0.3;
+      feed.changed = true;
+      ++changes;
+      callsAfterLastChange = 0;
+    }
+    return false;
+  }};
+  ASSERT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, dragging), kMsgDone);
+  EXPECT_EQ(changes, 2);
+  EXPECT_GE(callsAfterLastChange, 2);  // the last rebuild ran through to its full bar
+  EXPECT_NEAR(record.controls.smoothness, 0.8, 1e-12);
+  const std::vector<float> dragged = workspace.table.noise;
+  ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
+  EXPECT_TRUE(dragged == workspace.table.noise);
+
+  // The user's cancel ends it.
+  feed.changed = false;
+  const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
+  EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
+}
+
+TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
+  Session session;
+  XformWorkspace& workspace = session.workspace;
+  // The 40 Hz sine needs long frames: a short window spreads a low tone
+  // over more than 10 Hz, up past the 50 Hz cut. With 120,000-sample frames
+  // everything above the cut lies more than 60 dB down.
+  for (int round = 0; round < 2; ++round) {
+    const Pair source = round == 0 ? Pair{std::vector<float>(40000, 0.0f), std::vector<float>(40000, 0.0f)}
+                                   : Sine(33 * 120000, 40.0, 1.0f, 1.0f);
+    XformAnalysis record;
+    ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
+              kMsgDone)
+        << round;
+    EXPECT_GE(record.stageCount, 2);
+    for (float gain : record.layerGains) EXPECT_EQ(gain, 0.0f) << round;
+    EXPECT_EQ(XformUsedSlices(workspace.table), 0) << round;
+    EXPECT_TRUE(AllZero(workspace.table.noise)) << round;
+    EXPECT_TRUE(AllFinite(workspace.table.spectrum)) << round;
+  }
+  XformAnalysis empty;
+  EXPECT_EQ(XformFrameAnalysis({}, {}, empty, workspace.engine, {}), kMsgNoData);
+  EXPECT_EQ(RebuildFilterSpectra(empty, workspace.table, workspace.engine, {}), kMsgNoData);
+}
+
+TEST(XformAnalysis, CancellingStopsTheAnalysis) {
+  Session session;
+  const Pair source = RichSource(33 * 2000);
+  XformAnalysis record;
+  const ProgressHooks stop{[](const char* label, int64_t done, int64_t) {
+    return std::string_view(label) == "ADJUSTMENT PROGRESS: " && done >= 3;
+  }};
+  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, session.table(), session.workspace.engine, stop),
+            kMsgAborted);
+  EXPECT_TRUE(record.layerGains.empty());
+}

@@ -1,0 +1,76 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <span>
+#include <vector>
+
+#include "core/random.h"
+#include "wavetable/xform_workspace.h"
+
+namespace xform_fixture {
+
+// A frequency that fits the slice exactly: `cycles` periods in 131,072 frames.
+inline double BinFrequency(int cycles) { return cycles * 44100.0 / kXformSliceLength; }
+
+// Writes a stereo sine of `cycles` periods per slice into frames 0 .. frames-1
+// of the interleaved buffer (left amplitude a, right amplitude b).
+inline void WriteSine(std::span<float> stereo, int64_t frames, double cycles, float left, float right) {
+  for (int64_t i = 0; i < frames; ++i) {
+    const double v = std::sin(2.0 * std::numbers::pi * cycles * static_cast<double>(i) / kXformSliceLength);
+    stereo[2 * static_cast<size_t>(i)] = static_cast<float>(left * v);
+    stereo[2 * static_cast<size_t>(i) + 1] = static_cast<float>(right * v);
+  }
+}
+
+// Seeded white noise in -amplitude .. amplitude.
+inline void WriteNoise(std::span<float> stereo, int64_t frames, uint32_t seed, float amplitude) {
+  SeedRandom(seed);
+  for (size_t i = 0; i < 2 * static_cast<size_t>(frames); ++i)
+    stereo[i] = amplitude * (static_cast<float>(RandomNext()) / 16383.5f - 1.0f);
+}
+
+inline bool AllFinite(std::span<const float> values) {
+  return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+}
+
+inline bool AllZero(std::span<const float> values) {
+  return std::all_of(values.begin(), values.end(), [](float v) { return v == 0.0f; });
+}
+
+inline float PeakOf(std::span<const float> values) {
+  float peak = 0.0f;
+  for (float v : values) peak = std::max(peak, std::fabs(v));
+  return peak;
+}
+
+// Largest difference relative to the larger peak of the two.
+inline double RelativeDifference(std::span<const float> a, std::span<const float> b) {
+  double largest = 0.0;
+  double difference = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    largest = std::max({largest, std::fabs(static_cast<double>(a[i])), std::fabs(static_cast<double>(b[i]))});
+    difference = std::max(difference, std::fabs(static_cast<double>(a[i]) - b[i]));
+  }
+  return largest > 0.0 ? difference / largest : difference;
+}
+
+// A workspace entered for a machine with 1 GiB (eight undo entries) and the
+// given number of lanes; left again at the end of the test.
+struct Session {
+  XformWorkspace workspace;
+  explicit Session(int lanes = 2) { EnterXform(workspace, 1ull << 30, lanes); }
+  ~Session() { LeaveXform(workspace); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  XformTable& table() { return workspace.table; }
+  MessageCode Reconstruct(int64_t frames, const ProgressHooks& hook = {}) {
+    return LoadXformSource(workspace, frames, "SOURCE", hook);
+  }
+};
+
+}  // namespace xform_fixture

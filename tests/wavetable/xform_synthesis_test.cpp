@@ -1,0 +1,177 @@
+#include "wavetable/xform_synthesis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "core/phase_table.h"
+#include "xform_fixture.h"
+
+using namespace xform_fixture;
+
+namespace {
+
+struct ProgressLog {
+  std::vector<std::pair<int64_t, int64_t>> calls;
+  int stopAfter = -1;  // stop when this many calls were made
+  ProgressHooks Hook() {
+    return {[this](const char* label, int64_t done, int64_t total) {
+      EXPECT_STREQ(label, "RECONSTRUCTION PROGRESS: ");
+      calls.emplace_back(done, total);
+      return stopAfter >= 0 && static_cast<int>(calls.size()) >= stopAfter;
+    }};
+  }
+};
+
+double WrapPhase(double phi) {
+  while (phi > std::numbers::pi) phi -= 2 * std::numbers::pi;
+  while (phi <= -std::numbers::pi) phi += 2 * std::numbers::pi;
+  return phi;
+}
+
+}  // namespace
+
+TEST(XformSynthesis, RotorsFollowThePhaseTableAboveTheLowCut) {
+  XformEngine engine;
+  PrepareXformEngine(engine, nullptr, 1);
+  ASSERT_EQ(engine.rotors.size(), 2u * 65537);
+  for (int k = 0; k < kXformLowCutBin; ++k) {
+    ASSERT_EQ(engine.rotors[2 * k], 0.0f);
+    ASSERT_EQ(engine.rotors[2 * k + 1], 0.0f);
+  }
+  for (int k : {149, 150, 30000, 65535}) {
+    EXPECT_FLOAT_EQ(engine.rotors[2 * k], static_cast<float>(std::cos(kPhaseTableResource[k])));
+    EXPECT_FLOAT_EQ(engine.rotors[2 * k + 1], static_cast<float>(std::sin(kPhaseTableResource[k])));
+  }
+  EXPECT_EQ(engine.rotors[2 * 65536], 0.0f);
+  ReleaseXformEngine(engine);
+}
+
+TEST(XformSynthesis, SliceCountsFollowTheSourceLength) {
+  Session session;
+  XformTable& table = session.table();
+  WriteNoise(table.noise, 131071, 7, 0.5f);
+  EXPECT_EQ(session.Reconstruct(131071), kMsgDone);
+  EXPECT_EQ(XformUsedSlices(table), 0);
+  EXPECT_TRUE(AllZero(table.noise));
+  EXPECT_TRUE(AllZero(table.spectrum));
+
+  ProgressLog log;
+  WriteNoise(table.noise, 131072, 7, 0.5f);
+  EXPECT_EQ(session.Reconstruct(131072, log.Hook()), kMsgDone);
+  EXPECT_EQ(XformUsedSlices(table), 1);
+  EXPECT_FLOAT_EQ(table.slicePeaks[0], 1.0f);
+  // One slice: the bar goes from 0 of 1 to full, never over a total of 0.
+  const std::vector<std::pair<int64_t, int64_t>> oneSlice = {{0, 1}, {1, 1}};
+  EXPECT_EQ(log.calls, oneSlice);
+
+  WriteNoise(table.noise, kXformMaxFrames, 11, 0.8f);
+  EXPECT_EQ(session.Reconstruct(kXformMaxFrames + 5000), kMsgDone);
+  EXPECT_EQ(XformUsedSlices(table), 33);
+  float loudest = 0.0f;
+  for (float peak : table.slicePeaks) {
+    EXPECT_GT(peak, 0.5f);
+    loudest = std::max(loudest, peak);
+  }
+  EXPECT_FLOAT_EQ(loudest, 1.0f);
+  EXPECT_EQ(table.ramName, "SOURCE");
+}
+
+TEST(XformSynthesis, ReconstructingTwiceIsBitIdentical) {
+  Session session;
+  XformTable& table = session.table();
+  WriteNoise(table.noise, 3 * 131072, 99, 0.3f);
+  WriteSine(table.noise, 2 * 131072, 800, 0.4f, 0.2f);
+  const std::vector<float> source = table.noise;
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
+  const std::vector<float> first = table.noise;
+  const std::vector<float> firstSpectrum = table.spectrum;
+  std::copy(source.begin(), source.end(), table.noise.begin());
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
+  EXPECT_TRUE(first == table.noise);
+  EXPECT_TRUE(firstSpectrum == table.spectrum);
+
+  // Spreading the slices over one lane or two gives the same table.
+  Session single(1);
+  std::copy(source.begin(), source.end(), single.table().noise.begin());
+  ASSERT_EQ(single.Reconstruct(3 * 131072), kMsgDone);
+  EXPECT_LT(RelativeDifference(first, single.table().noise), 1e-6);
+}
+
+TEST(XformSynthesis, ALowSineGivesSilentSlices) {
+  Session session;
+  XformTable& table = session.table();
+  // 119 periods per slice: 40.04 Hz, below the 50 Hz cut.
+  WriteSine(table.noise, 2 * 131072, 119, 0.9f, 0.9f);
+  ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
+  EXPECT_EQ(table.slicePeaks[0], 0.0f);
+  EXPECT_EQ(table.slicePeaks[1], 0.0f);
+  EXPECT_TRUE(AllZero(table.noise));
+  EXPECT_TRUE(AllFinite(table.spectrum));
+  for (uint8_t code : table.bandProfile) ASSERT_EQ(code, 0);
+
+  // A silent source too.
+  std::fill(table.noise.begin(), table.noise.end(), 0.0f);
+  ASSERT_EQ(session.Reconstruct(4 * 131072), kMsgDone);
+  EXPECT_TRUE(AllZero(table.noise));
+  EXPECT_TRUE(AllZero(table.spectrum));
+}
+
+TEST(XformSynthesis, SynthesisKeepsMagnitudesAndTheFixedPhases) {
+  Session session;
+  XformTable& table = session.table();
+  auto spectrum = SpectrumSlice(table, 0);
+  spectrum[2 * 100] = 50.0f;        // below the cut: dropped
+  spectrum[2 * 1000] = 3.0f;        // left only
+  spectrum[2 * 4000 + 1] = 5.0f;    // right only
+  spectrum[2 * 20000] = 2.0f;
+  spectrum[2 * 20000 + 1] = 2.0f;
+  XformLane& lane = session.workspace.engine.lanes.front();
+  const float peak = SynthesizeNoise(spectrum, session.workspace.engine, NoiseSlice(table, 0), lane);
+  EXPECT_EQ(spectrum[2 * 100], 0.0f);
+  EXPECT_FLOAT_EQ(peak, PeakOf(NoiseSlice(table, 0)));
+
+  std::vector<float> analysed(kXformSliceSpectrumFloats);
+  std::vector<float> phases(kXformSliceSpectrumFloats);
+  AnalyzeSliceWithPhases(NoiseSlice(table, 0), analysed, phases, lane);
+  // Synthesis then analysis multiplies the magnitudes by 2 x 131,072.
+  const double round = 2.0 * kXformSliceLength;
+  EXPECT_NEAR(analysed[2 * 1000] / round, 3.0, 1e-4);
+  EXPECT_NEAR(analysed[2 * 1000 + 1] / round, 0.0, 1e-4);
+  EXPECT_NEAR(analysed[2 * 4000 + 1] / round, 5.0, 1e-4);
+  EXPECT_NEAR(analysed[2 * 20000] / round, 2.0, 1e-4);
+  EXPECT_NEAR(analysed[2 * 100] / round, 0.0, 1e-4);
+  EXPECT_NEAR(analysed[2 * 777] / round, 0.0, 1e-4);
+  // Each bin carries the phase of the phase table, in both channels.
+  EXPECT_NEAR(WrapPhase(phases[2 * 1000] - kPhaseTableResource[1000]), 0.0, 1e-3);
+  EXPECT_NEAR(WrapPhase(phases[2 * 4000 + 1] - kPhaseTableResource[4000]), 0.0, 1e-3);
+  EXPECT_NEAR(WrapPhase(phases[2 * 20000] - phases[2 * 20000 + 1]), 0.0, 1e-3);
+}
+
+TEST(XformSynthesis, BadSourcesGiveNoNaN) {
+  Session session;
+  XformTable& table = session.table();
+  WriteNoise(table.noise, 2 * 131072, 3, 40.0f);  // far louder than full scale
+  table.noise[5] = std::nanf("");
+  table.noise[70000] = INFINITY;
+  table.noise[300000] = -INFINITY;
+  ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
+  EXPECT_TRUE(AllFinite(table.noise));
+  EXPECT_TRUE(AllFinite(table.spectrum));
+  EXPECT_FLOAT_EQ(std::max(table.slicePeaks[0], table.slicePeaks[1]), 1.0f);
+}
+
+TEST(XformSynthesis, CancellingLeavesAnEmptyTable) {
+  Session session(1);
+  XformTable& table = session.table();
+  WriteNoise(table.noise, 5 * 131072, 5, 0.5f);
+  ProgressLog log;
+  log.stopAfter = 2;
+  EXPECT_EQ(session.Reconstruct(5 * 131072, log.Hook()), kMsgAborted);
+  EXPECT_EQ(log.calls.size(), 2u);
+  EXPECT_TRUE(AllZero(table.noise));
+  EXPECT_EQ(XformUsedSlices(table), 0);
+  EXPECT_TRUE(table.ramName.empty());
+}
