@@ -57,8 +57,12 @@ std::string MakeAlias(ShortNameTable& table, const std::string& name) {
   for (int n = 1;; ++n) {
     const std::string number = "~" + std::to_string(n);
     const size_t prefixChars = std::min(base.size(), kStemChars - std::min(kStemChars - 1, number.size()));
-    std::string alias = base.substr(0, prefixChars) + number;
-    if (!ext.empty()) alias += "." + ext;
+    std::string alias = base.substr(0, prefixChars);
+    alias += number;
+    if (!ext.empty()) {
+      alias += '.';
+      alias += ext;
+    }
     if (!IsTaken(table, alias)) return alias;
   }
 }
