@@ -120,6 +120,7 @@ void RunRecycleBinPage() {
     bool changed = false;
     if (PollInput(true, false)) {
       StepList(list, code, changed);
+      if (gInput.clickPolled && code != kNoEvent) FlushMouse();  // the click was the list's
       TranslateButton(code);
     }
     if (code == kNoEvent) {
