@@ -1,5 +1,6 @@
 // Sonic-Loom: the interactive program. It takes no command line; everything
 // it needs lies in the folder of the program file.
+#include "audio/playback_devices.h"
 #include "core/main_loop.h"
 #include "ui/display.h"
 #include "ui/draw.h"
@@ -32,5 +33,6 @@ int main() {
   handlers.modules[STATE_XMRPH] = RunXmrphModule;
   handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
   handlers.modules[STATE_UTILITY] = RunUtilityModule;
+  handlers.releasePlayback = ReleasePlayback;
   return RunMainControlLoop(gApp, handlers);
 }

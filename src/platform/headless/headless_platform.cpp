@@ -16,6 +16,7 @@ HeadlessPlatform& Headless() {
 void ResetHeadless() {
   HeadlessPlatform fresh;
   std::swap(Headless(), fresh);
+  ResetHeadlessSound();
   ReleaseFrameBuffer(Link().frame);
   ResetWindowLink(0);
   Link().saverAllowed = false;

@@ -23,6 +23,39 @@ struct InputStep {
   bool flag = false;
 };
 
+// The test sound card: what the "system" answers, and what was played on
+// it. Nothing plays by itself: the position moves when a test advances it,
+// or with the virtual clock when framesPerMillisecond is set.
+struct HeadlessSound {
+  // What the sound system answers.
+  std::vector<std::string> deviceNames{"Headless Output (Analog Stereo)"};
+  bool listsDevices = true;               // false: only a default output, named defaultName
+  std::string defaultName = "headless default";
+  std::vector<int> refusingDevices;       // ids that fail to open
+  std::vector<int> positionlessDevices;   // ids that open but report no position
+  bool positionLost = false;              // the open device reports no position any more
+  int failingTeardownCalls = 0;           // the next n break, reset or close calls fail
+  bool teardownHangs = false;             // every break, reset and close call fails
+  double framesPerMillisecond = 0;        // 44.1 makes the position follow the virtual clock
+
+  // What the program did with it.
+  bool open = false;
+  int openId = 0;
+  int opens = 0;
+  int closes = 0;
+  int drops = 0;
+  int starts = 0;
+  int loopBreaks = 0;
+  int resets = 0;
+  int64_t totalFrames = 0;                // of the last buffer handed over
+  int64_t readyAtStart = 0;               // frames rendered when it started
+  bool loop = false;                      // as handed over
+  float gain = 0.0f;                      // the volume the card applied
+  std::vector<float> played;              // interleaved stereo, as the card got it
+  int64_t clockAtStart = 0;
+  int64_t fedByClock = 0;
+};
+
 struct DrawnText {
   int x = 0;  // left edge after alignment, logical
   int y = 0;
@@ -80,6 +113,8 @@ struct HeadlessPlatform {
   // A page still waiting for input this long after the script ran out has
   // a test without a way out: the run is stopped with a message.
   int64_t stuckLimitMillis = 3600000;
+
+  HeadlessSound sound;
 };
 
 // A test process that ends through EndProcess exits with this base plus
@@ -108,6 +143,15 @@ void ScriptClick(int x, int y, int64_t holdMillis = 40);
 void ScriptDrag(int x0, int y0, int x1, int y1, int steps, int64_t stepMillis = 20);
 void ScriptCloseRequest(int64_t after = 0);
 void ScriptFocus(bool hasFocus, int64_t after = 0);
+
+// --- The sound card.
+// Plays the next frames of the current buffer into Headless().sound.played,
+// as the real card's feeding thread would; returns the frames fed.
+int64_t AdvanceHeadlessSound(int64_t frames);
+// Frames rendered so far of the buffer that plays (what the card may read).
+int64_t HeadlessReadyFrames();
+// Back to no buffer and no device (part of ResetHeadless).
+void ResetHeadlessSound();
 
 // --- Reading the result.
 // The colour of a logical canvas pixel; 0 outside the frame buffer.

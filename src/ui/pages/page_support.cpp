@@ -9,7 +9,7 @@
 #include "ui/input.h"
 #include "ui/message_line.h"
 #include "ui/page_frame.h"
-#include "ui/pages/playback_link.h"
+#include "ui/playback_status.h"
 
 namespace {
 
@@ -60,7 +60,4 @@ std::string ScreenFolderName(int category) {
   return ScreenName(kFolderTable[static_cast<size_t>(category)].folderName);
 }
 
-void ShowSoundDeviceField() {
-  const std::string name = PlaybackDeviceName();
-  DrawStatusField(2, 0, "SOUND DEVICE:", name.empty() ? "NO VALID DEVICE FOUND" : name, 21);
-}
+void ShowSoundDeviceField() { ShowSoundDevice(); }

@@ -4,8 +4,6 @@
 
 #include "core/message_codes.h"
 
-struct VortaWorkspace;
-
 // What the module pages need of the playback engine, in one place.
 
 // "-VOLUME" / "+VOLUME": factors of 2 between 1/64 and 1; "MIN VALUE" /
@@ -19,20 +17,13 @@ double ShownPlaybackVolume(float volume);
 MessageCode SlowerTablePlayback(int32_t& stretch);
 MessageCode FasterTablePlayback(int32_t& stretch);
 
-// The valid output devices found at start.
+// The valid output devices found by the start-up test.
 int PlaybackDeviceCount();
 // The selected device's name; empty without devices.
 std::string PlaybackDeviceName();
 // "WAVEOUT DEVICE": the next device, or "NO DEVICE" / "SINGLE DEVICE".
 MessageCode NextPlaybackDevice(uint16_t& selected);
 
-// "pRAM_WT": plays the rendered table while the button is held; the
-// message to show afterwards.
-uint8_t PlayRamTable(const VortaWorkspace& workspace);
-
 // The start-up device test of the boot sequence: the number of valid
 // devices.
 int CountPlaybackDevices();
-
-// Prelistening of a file selected in a browser list.
-void PrelistenFile(int category, const std::string& name);

@@ -5,11 +5,13 @@
 #include "core/app_globals.h"
 #include "ui/button_bar.h"
 #include "ui/draw.h"
+#include "ui/hold_to_play.h"
 #include "ui/input.h"
 #include "ui/message_line.h"
 #include "ui/page_frame.h"
 #include "ui/pages/page_support.h"
 #include "ui/pages/playback_link.h"
+#include "ui/playback_status.h"
 #include "wavetable/vorta_synthesis.h"
 #include "wavetable/vorta_workspace.h"
 
@@ -22,18 +24,12 @@ constexpr uint8_t kFasterCode = ButtonCode(9, 0);
 constexpr uint8_t kFlushCode = ButtonCode(11, 0);
 constexpr uint8_t kPlayRamCode = ButtonCode(9, 1);
 constexpr int kNameChars = 21;
-constexpr int32_t kShownSpeedBase = 33;
 
 bool IsVorta(const ModuleSession& session) { return session.state == STATE_VORTA && session.vorta != nullptr; }
 
-void ShowVolume() {
-  DrawStatusValue(0, 3, "PLAYBACK VOLUME:", "%.0f", ShownPlaybackVolume(gApp.settings.playbackVolume), 2);
-}
+void ShowVolume() { ShowPlaybackVolume(); }
 
-void ShowSpeed(const ModuleSession& session) {
-  DrawStatusValue(2, 2, "SPEED <RAM WT PLAYBACK>:", "%.2d",
-                  static_cast<int32_t>(kShownSpeedBase - session.vorta->playbackStretch), 2);
-}
+void ShowSpeed(const ModuleSession& session) { ShowRamSpeed(session.vorta->playbackStretch); }
 
 void ShowRamNames(const ModuleSession& session) {
   if (session.state == STATE_XMRPH) {
@@ -73,15 +69,6 @@ void RenderAgain(ModuleSession& session) {
   RenderRamWavetable(session.vorta->table, session.vorta->ram, session.vorta->playbackStretch);
 }
 
-// Plays while the button is held; the message stays until it is let go.
-void HoldRamPlayback(const ModuleSession& session) {
-  uint8_t message = PlayRamTable(*session.vorta);
-  if (message == kMsgNone) return;
-  ShowMessage(message);
-  while (ButtonStillHeld()) IdleTick();
-  ClearMessageLine();
-}
-
 uint8_t ActOnSettingsButton(ModuleSession& session, uint8_t code) {
   switch (code) {
     case kLowerVolumeCode:
@@ -109,7 +96,7 @@ uint8_t ActOnSettingsButton(ModuleSession& session, uint8_t code) {
     }
     return result;
   }
-  if (code == kPlayRamCode) HoldRamPlayback(session);
+  if (code == kPlayRamCode) PlayRamWavetableHeld(session.vorta->ram, session.vorta->playbackStretch, kPlayRamCode);
   return kMsgNone;
 }
 

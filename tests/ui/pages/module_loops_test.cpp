@@ -105,6 +105,18 @@ TEST_F(ModuleTest, VortaSettingsPageLayoutAndNavigation) {
   EXPECT_EQ(ButtonLabel(11, 1), "iMENU<>");
 }
 
+TEST_F(ModuleTest, RamWavetablePlaysThroughTheDeviceWhileHeld) {
+  UseSoundDevices({"Card A"});
+  for (int i = 0; i < 2; ++i) PressUpper(8);  // R = 18
+  ScriptKeyPressWith(kKeyControl, FunctionKey(10), 300);  // pRAM_WT
+  PressLower(11);
+  RunVortaModule();
+  EXPECT_GE(Headless().sound.starts, 1);
+  EXPECT_EQ(Headless().sound.totalFrames, 18 * 8192 + 256);
+  EXPECT_TRUE(TextsContaining("SOUND DEVICE NOT AVAILABLE").empty());
+  EXPECT_TRUE(Drawn("CARD A"));
+}
+
 TEST_F(ModuleTest, NavigationRowsOfEveryModule) {
   SetNavigationRow(STATE_VORTA, 3);
   EXPECT_EQ(ButtonLabel(0, 1), "fSYSTEM<>");

@@ -7,6 +7,7 @@
 #include "platform/headless/headless_shell.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
+#include "audio/playback_devices.h"
 #include "core/message_codes.h"
 #include "ui/pages/main_menu.h"
 #include "ui/pages/page_support.h"
@@ -26,9 +27,17 @@ class PageTest : public UiTest {
     gRecycleBinPage = 1;
     ResetHeadlessShell();
     UiTest::SetUp();
+    UseSoundDevices({});
+  }
+
+  // The sound cards the start-up test finds.
+  static void UseSoundDevices(std::vector<std::string> names) {
+    Headless().sound.deviceNames = std::move(names);
+    TestPlaybackDevices();
   }
 
   void TearDown() override {
+    ReleasePlayback();
     UiTest::TearDown();
     ResetHeadlessShell();
   }

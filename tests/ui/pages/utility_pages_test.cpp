@@ -89,6 +89,29 @@ TEST_F(UtilityTest, ValueChangesEachLine) {
   EXPECT_EQ(ParameterValueText(0), "03: LCD");
 }
 
+TEST_F(UtilityTest, WaveOutDeviceLineFollowsTheDeviceList) {
+  UseSoundDevices({"Card A"});
+  gParameterLine = 7;
+  PressUpper(kValue);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_TRUE(Drawn(Message("SINGLE DEVICE")));
+  EXPECT_TRUE(Drawn("[00 ... 00]"));
+  EXPECT_TRUE(Drawn("00: CARD A"));
+  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);
+
+  UseSoundDevices({"Card A", "Card B (USB)"});
+  Headless().texts.clear();
+  PressUpper(kValue);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 1);
+  EXPECT_TRUE(Drawn("[00 ... 01]"));
+  EXPECT_TRUE(Drawn("01: CARD B <USB>"));
+  EXPECT_TRUE(Drawn("CARD B <USB>"));  // the "SOUND DEVICE:" field
+  EXPECT_TRUE(TextsContaining("MESSAGE: SINGLE").empty());
+}
+
 TEST_F(UtilityTest, ForceLoopLineResortsTheLibraryEachTime) {
   HandWave cycle;
   cycle.frames = 1000;  // mono 44.1 kHz, no loop data

@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "audio/audio_fixture.h"
+#include "audio/play_calls.h"
+#include "audio/playback_devices.h"
+#include "audio/playback_render.h"
+#include "audio/playback_teardown.h"
+#include "platform/sound_output.h"
+
+using PlayCalls = AudioTest;
+
+namespace {
+
+float LeftOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame)]; }
+float RightOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame) + 1]; }
+
+// The scan's value at a frame of the first table step, computed the way the
+// engine is meant to: the fraction grows by speed x 2^-17 in single precision.
+float ExpectedLeft(int table, int64_t frame, int32_t speed) {
+  float fraction = 0.0f;
+  for (int64_t i = 0; i < frame; ++i) fraction += static_cast<float>(speed) * 0x1p-17f;
+  const int position = static_cast<int>(frame % kTableFrames);
+  const float a = static_cast<float>(table) + static_cast<float>(position) / kTableFrames;
+  const float b = a + 1.0f;
+  return a + (b - a) * fraction;
+}
+
+}  // namespace
+
+TEST(ScanLength, LengthRules) {
+  EXPECT_EQ(ScanFrames(2, 1), 131072);
+  EXPECT_EQ(ScanFrames(2, 64), 4097);  // 2,048 would be too short
+  EXPECT_EQ(ScanFrames(2, 32), 4097);  // exactly 4,096 is raised too
+  EXPECT_EQ(ScanFrames(2, 31), 4228);
+  EXPECT_EQ(ScanFrames(33, 1), 4194304);
+  EXPECT_EQ(ScanFrames(34, 1), 4325376);  // 4,325,376 exactly stays
+  EXPECT_EQ(ScanFrames(40, 1), 4325376);  // longer is cut
+  EXPECT_EQ(ScanFrames(33, 1024), 4097);  // 32 x 131,072 / 1,024 = 4,096
+  EXPECT_EQ(ScanFrames(1, 8), 4097);
+  EXPECT_EQ(ScanFrames(3, 0), 262144);  // a speed below 1 counts as 1
+}
+
+TEST(ScanRender, CrossfadeValuesAndTheLastTableHeld) {
+  const std::vector<float> tables = MakeTables(3);
+  ScanCursor cursor;
+  std::vector<float> out(2 * 70000);
+  RenderScan(tables, 3, 2, cursor, out);
+  for (int64_t frame : {0, 1, 1000, 32768, 65535}) {
+    EXPECT_EQ(LeftOf(out, frame), ExpectedLeft(0, frame, 2)) << frame;
+    EXPECT_EQ(RightOf(out, frame), -1.0f + (-2.0f + 1.0f) * (static_cast<float>(frame) * 2 / kTableFrames)) << frame;
+  }
+  EXPECT_FLOAT_EQ(LeftOf(out, 32768), 0.25f + 0.5f);  // a quarter through table 0, halfway to table 1
+  // At 65,536 frames the fraction reaches 1: table 1 takes over, fading into 2.
+  EXPECT_EQ(LeftOf(out, 65536), 1.5f);
+  EXPECT_EQ(cursor.table, 1);
+  EXPECT_EQ(RightOf(out, 65536), -2.0f);
+
+  // Past the last step the last table is held, its own loop running on.
+  std::vector<float> rest(2 * 200000);
+  RenderScan(tables, 3, 2, cursor, rest);
+  EXPECT_EQ(cursor.table, 2);
+  const int64_t held = 131072 - 70000 + 10;  // frame 131,082 of the scan
+  EXPECT_EQ(LeftOf(rest, held), 2.0f + 10.0f / kTableFrames);
+  EXPECT_EQ(RightOf(rest, held), -3.0f);
+  EXPECT_EQ(LeftOf(rest, 199999), 2.0f + static_cast<float>((70000 + 199999) % kTableFrames) / kTableFrames);
+}
+
+TEST_F(PlayCalls, NothingPlaysWithoutBufferSourceOrDevice) {
+  const std::vector<float> tables = MakeTables(2);
+  EXPECT_FALSE(PlayTable(tables, 0, true));  // no device test yet: no buffer
+  EXPECT_FALSE(PlayScan(tables, 1, 2));
+  EXPECT_FALSE(PlaySplit(tables, tables, 100, false));
+  EXPECT_EQ(Sound().opens, 0);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  EXPECT_FALSE(PlayTable(tables, 2, true));  // beyond the source
+  EXPECT_FALSE(PlayTable(tables, -1, true));
+  EXPECT_FALSE(PlayScan({}, 1, 2));
+  EXPECT_FALSE(PlaySplit({}, {}, 100, false));
+  EXPECT_FALSE(SomethingPlays());
+  Sound().refusingDevices = {0};  // fails to open at play time
+  EXPECT_FALSE(PlayTable(tables, 1, true));
+  EXPECT_FALSE(SomethingPlays());
+  EXPECT_FALSE(gPlayback.deviceOpen);
+}
+
+TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
+  const std::vector<float> tables = MakeTables(3);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  gApp.settings.playbackVolume = 0.25f;
+  ASSERT_TRUE(PlayTable(tables, 2, true));
+  EXPECT_TRUE(SomethingPlays());
+  EXPECT_EQ(gPlayback.playingFrames, 131072);
+  EXPECT_TRUE(Sound().loop);
+  EXPECT_EQ(Sound().gain, 0.25f);
+  EXPECT_EQ(Sound().totalFrames, 131072);
+  EXPECT_EQ(Sound().readyAtStart, 131072);
+  EXPECT_EQ(PlaybackFrames(), 0);
+  // Two and a half passes of the loop.
+  AdvanceHeadlessSound(2 * 131072 + 65536);
+  EXPECT_EQ(PlaybackFrames(), 2 * 131072 + 65536);
+  const std::vector<float>& played = Sound().played;
+  ASSERT_EQ(played.size(), 2u * (2 * 131072 + 65536));
+  for (int64_t frame : {0, 1, 131071, 131072, 131073, 300000}) {
+    const int64_t at = frame % 131072;
+    EXPECT_EQ(LeftOf(played, frame), 0.25f * LeftOf(tables, 2 * 131072 + at)) << frame;
+    EXPECT_EQ(RightOf(played, frame), -0.75f) << frame;
+  }
+  EXPECT_EQ(StopPlayback(), kMsgNone);
+  EXPECT_EQ(Sound().loopBreaks, 1);
+  EXPECT_EQ(Sound().resets, 1);
+  EXPECT_EQ(Sound().closes, 2);  // the device test's and this one
+  EXPECT_FALSE(SomethingPlays());
+  // The stop faded out rather than cutting the wave.
+  const size_t frames = played.size() / 2;
+  EXPECT_GT(frames, 2u * 131072 + 65536 + 100);
+  EXPECT_LT(std::fabs(LeftOf(played, static_cast<int64_t>(frames) - 1)), 0.25f * 3.0f / 200.0f);
+}
+
+TEST_F(PlayCalls, ScanStartsAfterItsFirstPartAndEndsAtItsLength) {
+  const std::vector<float> tables = MakeTables(4);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  gApp.settings.playbackVolume = 0.5f;
+  ASSERT_TRUE(PlayScan(tables, 1, 4));
+  EXPECT_EQ(gPlayback.playingFrames, 3 * 131072);
+  EXPECT_FALSE(Sound().loop);
+  EXPECT_EQ(Sound().readyAtStart, 131072);  // started before the rest was rendered
+  EXPECT_EQ(HeadlessReadyFrames(), 3 * 131072);
+  // The buffer holds the scan; the device scales it by the volume.
+  for (int64_t frame : {0, 77777, 131071}) EXPECT_EQ(LeftOf(gPlayback.buffer, frame), ExpectedLeft(0, frame, 1));
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 131072), 1.0f);
+  // Table 2 at position 5, fading into table 3 by 5 / 131,072.
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 2 * 131072 + 5), 2.0f + 10.0f / kTableFrames);
+  EXPECT_EQ(AdvanceHeadlessSound(10000000), 3 * 131072 + 4096);  // it ends by itself
+  EXPECT_EQ(PlaybackFrames(), 3 * 131072);
+  const std::vector<float>& played = Sound().played;
+  ASSERT_EQ(played.size(), 2u * 3 * 131072);  // to its last sample
+  EXPECT_EQ(LeftOf(played, 3 * 131072 - 1), 0.5f * LeftOf(gPlayback.buffer, 3 * 131072 - 1));
+  EXPECT_EQ(RightOf(played, 100), 0.5f * RightOf(gPlayback.buffer, 100));
+  EXPECT_EQ(StopPlayback(), kMsgNone);
+  EXPECT_EQ(Sound().loopBreaks, 0);  // not looped: nothing to break
+}
+
+TEST_F(PlayCalls, AShortFastScanHoldsItsLastTable) {
+  const std::vector<float> tables = MakeTables(2);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  ASSERT_TRUE(PlayScan(tables, 64, 2));
+  EXPECT_EQ(gPlayback.playingFrames, 4097);
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 1024), ExpectedLeft(0, 1024, 64));
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 2048), 1.0f + 2048.0f / kTableFrames);  // table 1 from here on
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 4096), 1.0f + 4096.0f / kTableFrames);
+  EXPECT_EQ(RightOf(gPlayback.buffer, 4096), -2.0f);
+}
+
+TEST_F(PlayCalls, ScanNeverPassesTheThirtyThirdTable) {
+  // An XFORM table of 33 slices at speed 1,024: 4,096 frames of scan, raised
+  // to 4,097; the last frame holds slice 32.
+  std::vector<float> tables = MakeTables(33);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  ASSERT_TRUE(PlayScan(tables, 1024, 33));
+  EXPECT_EQ(gPlayback.playingFrames, 4097);
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 4096), 32.0f + 4096.0f / kTableFrames);
+  StopPlayback();
+  // More tables than 33: the length is cut, the walk stops at the 33rd.
+  tables = MakeTables(40);
+  ASSERT_TRUE(PlayScan(tables, 1, 40));
+  EXPECT_EQ(gPlayback.playingFrames, 4325376);
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 32 * 131072 + 7), 32.0f + 7.0f / kTableFrames);
+  EXPECT_EQ(RightOf(gPlayback.buffer, 4325375), -33.0f);
+  // Fewer tables in the source than asked for: only those are scanned.
+  ASSERT_TRUE(PlayScan(std::span<const float>(tables).first(3 * kTableFloats), 1, 10));
+  EXPECT_EQ(gPlayback.playingFrames, 2 * 131072);
+}
+
+TEST_F(PlayCalls, SplitSourcesInterleaveAndKeepToTheBuffer) {
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  std::vector<float> left(300000);
+  std::vector<float> right(300000);
+  for (size_t i = 0; i < left.size(); ++i) {
+    left[i] = static_cast<float>(i);
+    right[i] = -static_cast<float>(i);
+  }
+  ASSERT_TRUE(PlaySplit(left, right, 250000, false));
+  EXPECT_EQ(gPlayback.playingFrames, 250000);
+  EXPECT_EQ(Sound().readyAtStart, 131072);
+  EXPECT_EQ(LeftOf(gPlayback.buffer, 249999), 249999.0f);
+  EXPECT_EQ(RightOf(gPlayback.buffer, 200000), -200000.0f);
+  // Mono: the same array twice. More frames than the arrays hold are not read.
+  ASSERT_TRUE(PlaySplit(left, left, 400000, true));
+  EXPECT_EQ(gPlayback.playingFrames, 300000);
+  EXPECT_EQ(RightOf(gPlayback.buffer, 299999), 299999.0f);
+  EXPECT_TRUE(Sound().loop);
+  EXPECT_EQ(Sound().starts, 2);
+  EXPECT_EQ(Sound().closes, 2);  // the first sound was stopped before the second
+  // Never beyond the buffer's 4,456,448 frames.
+  std::vector<float> huge(5000000, 0.5f);
+  ASSERT_TRUE(PlaySplit(huge, huge, 5000000, false));
+  EXPECT_EQ(gPlayback.playingFrames, 4456448);
+}
+
+TEST_F(PlayCalls, TeardownThatNeverAnswersDropsTheDeviceAfterASecond) {
+  const std::vector<float> tables = MakeTables(1);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  ASSERT_TRUE(PlayTable(tables, 0, true));
+  Sound().teardownHangs = true;
+  const int64_t before = Headless().clockMillis;
+  EXPECT_EQ(StopPlayback(), kMsgSoundDeviceNotAvailable);
+  const int64_t waited = Headless().clockMillis - before;
+  EXPECT_GE(waited, 1000);
+  EXPECT_LT(waited, 1100);
+  EXPECT_EQ(Sound().drops, 1);
+  EXPECT_FALSE(Sound().open);
+  EXPECT_FALSE(SomethingPlays());
+  EXPECT_FALSE(gPlayback.deviceOpen);
+  // A few failed calls are retried every 5 ms and then succeed.
+  Sound().teardownHangs = false;
+  ASSERT_TRUE(PlayTable(tables, 0, true));
+  Sound().failingTeardownCalls = 3;
+  const int64_t start = Headless().clockMillis;
+  EXPECT_EQ(StopPlayback(), kMsgNone);
+  EXPECT_EQ(Headless().clockMillis - start, 15);
+  EXPECT_EQ(Sound().closes, 2);  // the test's close and this one
+}
+
+TEST_F(PlayCalls, ALostPositionReadsMinusOne) {
+  const std::vector<float> tables = MakeTables(1);
+  ASSERT_EQ(TestPlaybackDevices(), 1);
+  EXPECT_EQ(PlaybackFrames(), -1);  // nothing open
+  ASSERT_TRUE(PlayTable(tables, 0, false));
+  AdvanceHeadlessSound(500);
+  EXPECT_EQ(PlaybackFrames(), 500);
+  Sound().positionLost = true;
+  EXPECT_EQ(PlaybackFrames(), -1);
+  EXPECT_EQ(StopPlayback(), kMsgNone);
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "audio/audio_fixture.h"
+#include "audio/playback_devices.h"
+#include "audio/playback_teardown.h"
+#include "platform/sound_output.h"
+
+using PlaybackDevices = AudioTest;
+
+TEST(DeviceDisplayName, UpperCaseAngleBracketsFortyCharactersLatinOne) {
+  EXPECT_EQ(DeviceDisplayName("Built-in Audio (Analog Stereo)"), "BUILT-IN AUDIO <ANALOG STEREO>");
+  EXPECT_EQ(DeviceDisplayName(std::string(60, 'x')), std::string(40, 'X'));
+  // UTF-8 from the system becomes the screen's Latin-1, letters in capitals;
+  // what the font cannot show becomes "?".
+  EXPECT_EQ(DeviceDisplayName("K\xC3\xBC" "che"), "K\xDC" "CHE");
+  EXPECT_EQ(DeviceDisplayName("\xE6\x97\xA5 1"), "? 1");
+  EXPECT_EQ(DeviceDisplayName("a\tb\xFF"), "A?B?");
+  EXPECT_EQ(DeviceDisplayName(""), "");
+}
+
+TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
+  Sound().deviceNames = {"Card A (HDMI)", "Card B", "Card C", "Card D"};
+  Sound().refusingDevices = {1};
+  Sound().positionlessDevices = {2};
+  gApp.settings.playbackDeviceIndex = 5;
+  EXPECT_TRUE(gPlayback.buffer.empty());
+  EXPECT_EQ(TestPlaybackDevices(), 2);
+  EXPECT_EQ(gPlayback.deviceIds, (std::vector<int>{0, 3}));
+  EXPECT_EQ(gPlayback.deviceNames, (std::vector<std::string>{"CARD A <HDMI>", "CARD D"}));
+  EXPECT_EQ(gPlayback.buffer.size(), 8912896u);
+  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);  // beyond the list
+  EXPECT_EQ(SelectedDeviceName(), "CARD A <HDMI>");
+  // Every device that opened was closed again.
+  EXPECT_EQ(Sound().opens, 3);
+  EXPECT_EQ(Sound().closes, 3);
+  EXPECT_FALSE(Sound().open);
+  EXPECT_FALSE(gPlayback.deviceOpen);
+
+  uint16_t selected = 0;
+  EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
+  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
+  EXPECT_EQ(selected, 0);
+  gApp.settings.playbackDeviceIndex = 1;
+  EXPECT_EQ(SelectedDeviceName(), "CARD D");
+  EXPECT_EQ(OpenPlayback(), kSoundOk);
+  EXPECT_EQ(Sound().openId, 3);
+  EXPECT_TRUE(StopPlayback() == kMsgNone);
+}
+
+TEST_F(PlaybackDevices, AtMostSixteen) {
+  Sound().deviceNames.clear();
+  for (int i = 0; i < 20; ++i) Sound().deviceNames.push_back("out " + std::to_string(i));
+  EXPECT_EQ(TestPlaybackDevices(), 16);
+  EXPECT_EQ(gPlayback.deviceNames.back(), "OUT 15");
+  EXPECT_EQ(Sound().opens, 16);
+}
+
+TEST_F(PlaybackDevices, ADefaultOutputThatCannotBeListedCountsAsOne) {
+  Sound().listsDevices = false;
+  Sound().defaultName = "pulseaudio";
+  EXPECT_EQ(TestPlaybackDevices(), 1);
+  EXPECT_EQ(gPlayback.deviceIds, (std::vector<int>{kDefaultSoundDevice}));
+  EXPECT_EQ(SelectedDeviceName(), "PULSEAUDIO");
+  uint16_t selected = 0;
+  EXPECT_EQ(StepPlaybackDevice(selected), kMsgSingleDevice);
+  EXPECT_EQ(selected, 0);
+}
+
+TEST_F(PlaybackDevices, NoValidDeviceMeansNoBuffer) {
+  Sound().deviceNames = {"only"};
+  Sound().refusingDevices = {0};
+  EXPECT_EQ(TestPlaybackDevices(), 0);
+  EXPECT_TRUE(gPlayback.buffer.empty());
+  EXPECT_EQ(SelectedDeviceName(), "");
+  uint16_t selected = 0;
+  EXPECT_EQ(StepPlaybackDevice(selected), kMsgNoDevice);
+  EXPECT_NE(OpenPlayback(), kSoundOk);
+
+  // A second test that finds a device allocates the buffer; a third that
+  // finds none releases it again.
+  Sound().refusingDevices.clear();
+  EXPECT_EQ(TestPlaybackDevices(), 1);
+  EXPECT_FALSE(gPlayback.buffer.empty());
+  Sound().deviceNames.clear();
+  EXPECT_EQ(TestPlaybackDevices(), 0);
+  EXPECT_TRUE(gPlayback.buffer.empty());
+}
+
+TEST_F(PlaybackDevices, ReleaseStopsFreesAndShutsDown) {
+  EXPECT_EQ(TestPlaybackDevices(), 1);
+  ASSERT_EQ(OpenPlayback(), kSoundOk);
+  ReleasePlayback();
+  EXPECT_TRUE(gPlayback.buffer.empty());
+  EXPECT_FALSE(gPlayback.deviceOpen);
+  EXPECT_FALSE(Sound().open);
+}
