@@ -128,7 +128,7 @@ void DrawDiskLine(int category) {
 }
 
 void DrawBrowserPage(BrowserList& list, BrowserRows& rows) {
-  DrawStatusField(0, 0, "DIR <FILE TYPE>:", ScreenFolderName(list.category), 21);
+  DrawWideStatusField(0, 0, "DIR <FILE TYPE>:", ScreenFolderName(list.category));
   if (list.narrow) {
     SetPaper(PaletteColour(kFace));
     FillBox(62, 136, 422, 663);

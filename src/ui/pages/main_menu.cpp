@@ -68,7 +68,7 @@ void ShowScreenSize() {
 void DrawMenu() {
   DrawPageHeader("MAIN MENU", "0.0.0", true);
   HoldRepaint();
-  DrawStatusField(0, 0, "HOST:", gApp.hostName.substr(0, kHostChars), kHostChars);
+  DrawStatusField(0, 0, "HOST:", ScreenName(gApp.hostName.substr(0, kHostChars)), kHostChars);
   DrawStatusValue(0, 1, "NUMBER OF PROCESSORS:", "%d", static_cast<int32_t>(gApp.processorCount), 3);
   DrawStatusValue(0, 2, "INSTALLED RAM <MB>:", "%u", static_cast<uint32_t>(gApp.physicalMemory >> 20), 7);
   ShowSoundDeviceField();

@@ -20,7 +20,7 @@ class ShortScreenMenuTest : public PageTest {
 };
 
 TEST_F(MainMenuTest, DrawsTheSystemLinesIndexAndButtonsAndLeavesAtOnceOnExit) {
-  gApp.hostName = "TESTHOST";
+  gApp.hostName = "testhost";
   gApp.processorCount = 4;
   gApp.physicalMemory = 3ULL << 30;
   PressLower(11);
