@@ -22,7 +22,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "E2E FAILED: $*"; exit 1; }
+fail() {
+  echo "E2E FAILED: $*"
+  [ -f "$work/program.log" ] && tail -n 40 "$work/program.log"
+  exit 1
+}
 
 cp "$program" "$work/Sonic-Loom" || fail "cannot copy the program"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -31,7 +35,7 @@ sleep 1
 export DISPLAY="$display"
 export SDL_AUDIODRIVER=dummy
 
-"$work/Sonic-Loom" &
+"$work/Sonic-Loom" >"$work/program.log" 2>&1 &
 ppid_=$!
 
 # Waits up to $2 seconds for a window whose name contains $1; prints its id.
@@ -63,11 +67,11 @@ shot() {
     convert "$shots/$1.xwd" "$shots/$1.png" 2>/dev/null && rm -f "$shots/$1.xwd"
 }
 
-question=$(wait_window "Welcome" 15) || fail "no first-run question"
+question=$(wait_window "Welcome" 60) || fail "no first-run question"
 xdotool windowfocus --sync "$question" 2>/dev/null
 sleep 0.3
 xdotool key --window "$question" Return
-main=$(wait_window "Sonic-Loom 2.27" 15) || fail "no program window"
+main=$(wait_window "Sonic-Loom 2.27" 60) || fail "no program window"
 sleep 10  # credits box and boot report
 xdotool windowfocus --sync "$main" 2>/dev/null
 sleep 0.3
