@@ -12,11 +12,15 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/shell.h"
 #include "platform/single_instance.h"
 #include "platform/window.h"
 #include "platform/window_link.h"
 
 namespace {
+
+// Set by the main thread, acted on by the display thread, which owns the window.
+std::atomic<bool> gMinimiseRequested{false};
 
 constexpr int kIdleWaitMillis = 50;  // wake-up for the idle timer and raise requests
 constexpr int kDefaultRefreshHz = 60;
@@ -391,6 +395,7 @@ void DisplayThreadMain(WindowRequest request) {
     CheckIdleTimer(now);
     ApplyPendingIcon(window);
     SyncCursor(cursorShown);
+    if (gMinimiseRequested.exchange(false)) SDL_MinimizeWindow(window);
     if (request.instance && PollRaiseRequest(*request.instance)) {
       SDL_RestoreWindow(window);
       SDL_RaiseWindow(window);
@@ -467,3 +472,5 @@ void SetWindowIcon(const IconImage& icon) {
 bool SystemScreenSaverConfigured() { return false; }
 
 void RecordDrawnText(int, int, std::string_view, Colour, Colour) {}
+
+void MinimiseDisplayWindow() { gMinimiseRequested = true; }

@@ -1,0 +1,79 @@
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr size_t kMaxDialogAnswer = 4096;
+
+// Runs a program with its standard output in a pipe and waits for it; the
+// output, or nullopt when it could not run or did not end with 0.
+std::optional<std::string> RunAndRead(std::vector<std::string> arguments) {
+  int pipeEnds[2];
+  if (pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeEnds[1]);
+  if (spawned != 0) {
+    close(pipeEnds[0]);
+    return std::nullopt;
+  }
+  std::string output;
+  char buffer[512];
+  ssize_t got = 0;
+  while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+    if (output.size() < kMaxDialogAnswer) output.append(buffer, static_cast<size_t>(got));
+  }
+  close(pipeEnds[0]);
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+  return output;
+}
+
+}  // namespace
+
+std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& startFolder) {
+  std::string start = startFolder;
+  if (!start.empty() && start.back() != '/') start += '/';
+  std::optional<std::string> chosen =
+      RunAndRead({"zenity", "--file-selection", "--directory", "--title=" + title, "--filename=" + start});
+  if (!chosen || chosen->empty()) return std::nullopt;
+  return chosen;
+}
+
+void ExploreFolder(const std::string& folder) {
+  // Detached: a double fork, so that the file manager outlives nothing of
+  // ours and leaves no zombie behind.
+  const pid_t child = fork();
+  if (child < 0) return;
+  if (child == 0) {
+    setsid();
+    if (fork() == 0) {
+      const int devNull = open("/dev/null", O_RDWR);
+      if (devNull >= 0) {
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
+      }
+      execlp("xdg-open", "xdg-open", folder.c_str(), static_cast<char*>(nullptr));
+    }
+    _exit(0);
+  }
+  waitpid(child, nullptr, 0);
+}

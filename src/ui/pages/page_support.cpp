@@ -1,0 +1,63 @@
+#include "ui/pages/page_support.h"
+
+#include <algorithm>
+
+#include "core/app_globals.h"
+#include "files/folder_table.h"
+#include "ui/button_bar.h"
+#include "ui/draw.h"
+#include "ui/input.h"
+#include "ui/message_line.h"
+#include "ui/page_frame.h"
+#include "ui/playback_status.h"
+
+namespace {
+
+constexpr int kIndexHeadingHeight = 17;
+constexpr int kIndexFirstRowGap = 7;
+
+}  // namespace
+
+uint8_t NextButton() {
+  uint8_t code = kNoEvent;
+  if (PollInput(true, false)) TranslateButton(code);
+  if (code >= 1 && code <= 24 && ButtonLabel(ButtonColumn(code), ButtonRow(code)).empty()) code = kNoEvent;
+  if (code == kNoEvent) IdleTick();
+  return code;
+}
+
+void DrawIndexBox(std::string_view heading, std::span<const IndexRow> rows) {
+  const int count = std::min(static_cast<int>(rows.size()), kMaxIndexRows);
+  const int top = IndexBoxTop(count);
+  const int firstRow = top + kIndexHeadingHeight + kIndexFirstRowGap;
+  const int bottom = firstRow + kIndexRowStep * count;
+  HoldRepaint();
+  DrawPanel(kIndexBoxLeft, top, kIndexBoxRight, bottom, heading);
+  for (int row = 0; row < count; ++row) {
+    const int y = firstRow + kIndexRowStep * row;
+    DrawText(kIndexNameX, y, rows[static_cast<size_t>(row)].name, 'L');
+    DrawText(kIndexDescriptionX, y, rows[static_cast<size_t>(row)].description, 'R');
+  }
+  FlushRegion(kIndexBoxLeft, top, kIndexBoxRight, bottom);
+}
+
+void ShowPending(uint8_t& message) {
+  if (message != 0) ShowMessage(message);
+}
+
+std::string ScreenName(std::string_view name) {
+  std::string shown(name);
+  for (char& c : shown) {
+    if (c == '(') c = '<';
+    else if (c == ')') c = '>';
+    else if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return shown;
+}
+
+std::string ScreenFolderName(int category) {
+  if (category < 0 || category >= kCategoryCount) return {};
+  return ScreenName(kFolderTable[static_cast<size_t>(category)].folderName);
+}
+
+void ShowSoundDeviceField() { ShowSoundDevice(); }

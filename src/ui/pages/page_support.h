@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// Pieces every page loop shares.
+
+inline constexpr uint16_t kLeaveModule = 65535;  // the selector value that ends a module
+
+// The next button the user pressed (1..24), or kNoEvent after an idle step.
+// A press on a position whose label is empty is no event.
+uint8_t NextButton();
+
+// Column and row of a button position 1..24.
+constexpr int ButtonColumn(uint8_t code) { return (code - 1) % 12; }
+constexpr int ButtonRow(uint8_t code) { return (code - 1) / 12; }
+constexpr uint8_t ButtonCode(int column, int row) { return static_cast<uint8_t>(column + 1 + 12 * row); }
+
+// One row of an index box: a short name and what it stands for.
+struct IndexRow {
+  std::string_view name;
+  std::string_view description;
+};
+
+inline constexpr int kIndexBoxLeft = 256;
+inline constexpr int kIndexBoxRight = 766;
+inline constexpr int kIndexNameX = 261;
+inline constexpr int kIndexDescriptionX = 761;
+inline constexpr int kIndexRowStep = 27;
+inline constexpr int kMaxIndexRows = 12;
+
+// The top of an index box of that many rows: centred on the main area.
+constexpr int IndexBoxTop(int rows) { return 384 - 14 * rows; }
+
+// The "FUNCTION INDEX" / "SCREEN INDEX" box: names left-aligned at x 261,
+// descriptions right-aligned at x 761, rows 27 pixels apart.
+void DrawIndexBox(std::string_view heading, std::span<const IndexRow> rows);
+
+// The message number held by a page, shown and cleared.
+void ShowPending(uint8_t& message);
+
+#include <string>
+
+// A folder or file name as the screen shows it: upper case, "(" and ")" as
+// "<" and ">".
+std::string ScreenName(std::string_view name);
+// The folder name of a category that way.
+std::string ScreenFolderName(int category);
+
+// The "SOUND DEVICE:" field (2, 0).
+void ShowSoundDeviceField();
+
+// "EXPLORE": the category folder in the file manager, the window minimised.
+void ExploreCategoryFolder(int category);

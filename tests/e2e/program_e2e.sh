@@ -1,0 +1,116 @@
+#!/bin/sh
+# End-to-end run of the real program under a virtual X server: a fresh
+# install folder, the first-run question answered, every module entered and
+# left with real key events, the program left with CTRL+F12; then the
+# settings file and the library folders are checked.
+# Usage: program_e2e.sh <program file> [folder for screenshots]
+# Exit 77 (skipped) when Xvfb or xdotool are missing.
+set -u
+program="$1"
+shots="${2:-}"
+command -v Xvfb >/dev/null 2>&1 || exit 77
+command -v xdotool >/dev/null 2>&1 || exit 77
+command -v xwininfo >/dev/null 2>&1 || exit 77
+
+work=$(mktemp -d)
+display=":$((90 + $$ % 100))"
+xpid=""
+ppid_=""
+cleanup() {
+  [ -n "$ppid_" ] && kill "$ppid_" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "E2E FAILED: $*"
+  [ -f "$work/program.log" ] && tail -n 40 "$work/program.log"
+  exit 1
+}
+
+cp "$program" "$work/Sonic-Loom" || fail "cannot copy the program"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xpid=$!
+sleep 1
+export DISPLAY="$display"
+export SDL_AUDIODRIVER=dummy
+
+"$work/Sonic-Loom" >"$work/program.log" 2>&1 &
+ppid_=$!
+
+# Waits up to $2 seconds for a window whose name contains $1; prints its id.
+wait_window() {
+  i=0
+  while [ $i -lt $(( $2 * 10 )) ]; do
+    id=$(xwininfo -root -tree 2>/dev/null | grep -F "\"$1" | awk '{print $1}' | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+    i=$((i + 1))
+  done
+  return 1
+}
+
+press() {  # a function key, optionally with CTRL held
+  if [ "$1" = ctrl ]; then
+    xdotool keydown Control_L; sleep 0.05; xdotool keydown "$2"; sleep 0.2; xdotool keyup "$2"; sleep 0.05
+    xdotool keyup Control_L
+  else
+    xdotool keydown "$1"; sleep 0.2; xdotool keyup "$1"
+  fi
+  sleep 0.6
+}
+
+shot() {
+  [ -n "$shots" ] || return 0
+  sleep 0.5
+  xwd -root -display "$display" -out "$shots/$1.xwd" 2>/dev/null && \
+    convert "$shots/$1.xwd" "$shots/$1.png" 2>/dev/null && rm -f "$shots/$1.xwd"
+}
+
+question=$(wait_window "Welcome" 60) || fail "no first-run question"
+xdotool windowfocus --sync "$question" 2>/dev/null
+sleep 0.3
+xdotool key --window "$question" Return
+main=$(wait_window "Sonic-Loom 2.27" 60) || fail "no program window"
+sleep 10  # credits box and boot report
+xdotool windowfocus --sync "$main" 2>/dev/null
+sleep 0.3
+shot menu-mode0
+
+for key in F1 F2 F3 F4 F7 F8; do
+  press "$key"
+  [ "$key" = F1 ] && shot vorta-mode0
+  press ctrl F12  # iMENU<>
+done
+
+# The utility: colour mode 01 on line 0, then the menu and VORTA again.
+press F8
+press F4
+press ctrl F12
+shot menu-mode1
+press F1
+shot vorta-mode1
+press ctrl F12
+
+press ctrl F12  # iEXIT
+i=0
+while kill -0 "$ppid_" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+kill -0 "$ppid_" 2>/dev/null && fail "the program did not end on CTRL+F12"
+wait "$ppid_"
+status=$?
+ppid_=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+
+settings="$work/system/sonicloom_system.dat"
+[ -f "$settings" ] || fail "no settings file"
+size=$(stat -c %s "$settings")
+[ "$size" -eq 39936 ] || fail "settings file has $size bytes"
+mode=$(od -An -tu1 -j6 -N1 "$settings" | tr -d ' ')
+[ "$mode" = 1 ] || fail "colour mode stored as $mode"
+for folder in "00 Currently Unrecognized Files" "01 Samples (WAV)" "02 Single Cycles (WAV)" \
+  "03 VORTA - Wavetables (Audio, WAV)" "05 VORTA - Wavetables (Blofeld, SYX)" \
+  "13 XFORM - Wavetables (Audio, WAV)"; do
+  [ -d "$work/data/$folder" ] || fail "missing folder $folder"
+done
+echo "E2E PASSED"
+exit 0

@@ -1,0 +1,107 @@
+#include <filesystem>
+
+#include "core/main_loop.h"
+#include "core/settings.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "files/wave_fixtures.h"
+#include "ui/pages/credits_boot.h"
+#include "ui/pages/module_loops.h"
+#include "ui/pages/page_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace wave_fixtures;
+
+class ControlLoopTest : public PageTest {
+ protected:
+  static StateHandlers ProgramHandlers() {
+    StateHandlers handlers;
+    handlers.createWindow = [] {
+      StartDisplay();
+      ApplyColourMode();
+    };
+    handlers.destroyWindow = StopDisplay;
+    handlers.drawScreenFrame = DrawScreenFrame;
+    handlers.mainMenu = RunMainMenu;
+    handlers.credits = ShowCredits;
+    handlers.bootSequence = RunBootSequence;
+    handlers.modules[STATE_VORTA] = RunVortaModule;
+    handlers.modules[STATE_XFORM] = RunXformModule;
+    handlers.modules[STATE_SLOOP] = RunSloopModule;
+    handlers.modules[STATE_XMRPH] = RunXmrphModule;
+    handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
+    handlers.modules[STATE_UTILITY] = RunUtilityModule;
+    return handlers;
+  }
+};
+
+TEST_F(ControlLoopTest, FirstStartEveryModuleAndExit) {
+  StopDisplay();
+  Headless().texts.clear();
+  ScriptWait(8000);  // credits box and boot report
+  for (int column : {0, 1, 2, 3, 6, 7}) {
+    PressUpper(column);
+    PressLower(11);  // iMENU<>
+  }
+  PressLower(11);    // iEXIT
+  gApp.programState = STATE_FIRST_START;
+  EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
+  EXPECT_TRUE(Drawn("CREDITS"));
+  EXPECT_TRUE(Drawn(">PERFORMING INITIAL FILE TESTS:"));
+  EXPECT_TRUE(Drawn(">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."));
+  for (const char* title : {"MAIN MENU ***", "RECYCLE BIN ***", "SYSTEM PARAMETER SETTINGS ***"}) {
+    EXPECT_FALSE(TextsContaining(title).empty()) << title;
+  }
+  EXPECT_EQ(TextsContaining("SYSTEM SETTINGS ***").size(), 4u);
+  EXPECT_EQ(TextsContaining("MAIN MENU ***").size(), 7u);
+  const std::string settings = SettingsFilePath(gApp.installDir);
+  ASSERT_TRUE(fs::exists(settings));
+  EXPECT_EQ(fs::file_size(settings), 39936u);
+  for (int category = 0; category < kCategoryCount; ++category) {
+    if (IsCategoryInUse(category)) {
+      EXPECT_TRUE(fs::is_directory(CategoryFolderPath(gApp, category))) << category;
+    }
+  }
+}
+
+TEST_F(ControlLoopTest, ResizeTwiceReturnsToTheFirstModeAndWritesTheSettingsEachTime) {
+  ASSERT_EQ(gApp.settings.fullScreen, 0);
+  const std::string settings = SettingsFilePath(gApp.installDir);
+  const int closesBefore = Headless().windowCloses;
+  PressUpper(8);  // RESIZE
+  PressUpper(8);
+  PressLower(11);
+  gApp.programState = STATE_MAIN_MENU;
+  EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
+  EXPECT_EQ(gApp.settings.fullScreen, 0);
+  EXPECT_EQ(Headless().windowCloses - closesBefore, 3);  // two resizes and the exit
+  EXPECT_EQ(DrawnCount("FULLSCREEN"), 1);
+  std::vector<uint8_t> image = ReadAllBytes(settings);
+  ASSERT_EQ(image.size(), 39936u);
+  EXPECT_EQ(image[4], 0);  // window mode stored
+}
+
+TEST_F(ControlLoopTest, BootSequenceSortsLooseFilesAndCountsFolders) {
+  HandWave sample;
+  sample.frames = 20000;
+  WriteAllBytes(gApp.installDir + "/LOOSE.WAV", BuildWave(sample));
+  WriteAllBytes(gApp.installDir + "/readme.txt", {1, 2, 3});
+  RunBootSequence();
+  EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategorySample, "LOOSE.WAV")));
+  EXPECT_TRUE(fs::exists(gApp.installDir + "/readme.txt"));
+  EXPECT_TRUE(Drawn("1 DONE"));
+  EXPECT_TRUE(Drawn("01 SAMPLES <WAV>"));
+  EXPECT_TRUE(Drawn("1 FILES"));
+  EXPECT_TRUE(Drawn("0 DEVICE<S> FOUND"));
+  EXPECT_TRUE(Drawn("NO FILES TO REPLACE"));
+  EXPECT_TRUE(Drawn(">LOOKING FOR UPDATES:"));
+  const auto first = TextsContaining("00 CURRENTLY UNRECOGNIZED FILES");
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(first[0].y, 104);
+  EXPECT_EQ(first[0].x, 238);
+  EXPECT_EQ(CountFolderFiles(gApp.installDir + "/no such folder"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <cstdio>
+#include <filesystem>
+
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "ui/pages/browser_page.h"
+#include "ui/pages/module_loops.h"
+#include "ui/pages/page_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class RecycleBinTest : public PageTest {
+ protected:
+  std::string BinFile(const std::string& name) { return CategoryFilePath(gApp, kCategoryUnrecognized, name); }
+  void PutJunk(int count) {
+    for (int i = 0; i < count; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "NOTE%02d.TXT", i);
+      WriteAllBytes(BinFile(name), {static_cast<uint8_t>(i), 1, 2});
+    }
+  }
+  static int RowY(int row) { return 151 + 32 * row; }
+};
+
+TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
+  PutJunk(17);
+  PressUpper(1);  // PAGE>>
+  PressLower(11);
+  RunRecycleBinModule();
+  EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
+  EXPECT_FALSE(TextsContaining("RECYCLE BIN ***").empty());
+  EXPECT_TRUE(Drawn("00 CURRENTLY UNRECOGNIZED FILES"));
+  EXPECT_EQ(StatusValue(0, 2), "17");
+  EXPECT_EQ(StatusValue(1, 2), "2");
+  EXPECT_EQ(StatusValue(0, 3), "16 - 16");
+  EXPECT_EQ(StatusValue(1, 3), "1");
+  EXPECT_TRUE(Drawn("00016"));
+  EXPECT_TRUE(Drawn("NOTE16.TXT"));
+  EXPECT_TRUE(Drawn("DEFAULT PATH"));
+  EXPECT_TRUE(Drawn("FREE DISK SPACE <MB>:"));
+  EXPECT_EQ(gRecycleBinPage, 2);
+
+  // The next visit opens on page 2; with files gone it falls back.
+  fs::remove(BinFile("NOTE16.TXT"));
+  Headless().texts.clear();
+  PressUpper(0);  // <<PAGE on the only page
+  PressLower(11);
+  RunRecycleBinModule();
+  EXPECT_EQ(StatusValue(0, 3), "0 - 15");
+  EXPECT_EQ(StatusValue(1, 3), "0");
+  EXPECT_TRUE(Drawn(Message("SINGLE PAGE")));
+  EXPECT_EQ(gRecycleBinPage, 1);
+}
+
+TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
+  const std::string longName = "a long file name (x).txt";
+  WriteAllBytes(BinFile(longName), {9, 9});
+  WriteAllBytes(BinFile("ZZZ.TXT"), {8});
+  PressUpper(4);               // fDELETE<> without selection
+  ScriptClick(300, RowY(0) + 6);
+  PressUpper(4);
+  PressUpper(11);              // fNO
+  PressUpper(4);
+  PressUpper(10);              // fYES
+  PressLower(11);
+  RunRecycleBinModule();
+  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  EXPECT_TRUE(Drawn(Message("DELETE FILE<S>?")));
+  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_FALSE(fs::exists(BinFile(longName)));
+  EXPECT_TRUE(fs::exists(BinFile("ZZZ.TXT")));
+  // The row showed the short name only.
+  EXPECT_TRUE(TextsContaining("a long").empty());
+  EXPECT_FALSE(TextsContaining("~").empty());
+}
+
+TEST_F(RecycleBinTest, ArrowKeysSelectAndClearEmptiesTheFolder) {
+  PutJunk(3);
+  ScriptKeyPress(kKeyDown, kHoldMillis);
+  ScriptKeyPress(kKeyDown, kHoldMillis);
+  PressUpper(6);   // fCLR_DIR<>
+  PressUpper(10);  // fYES
+  PressUpper(6);   // empty now
+  PressUpper(11);  // EXPLORE
+  PressLower(11);
+  RunRecycleBinModule();
+  EXPECT_EQ(StatusValue(2, 0), "");  // the selection went with the files
+  EXPECT_TRUE(Drawn("NOTE01.TXT"));
+  EXPECT_TRUE(Drawn(Message("NO FILES IN DIRECTORY")));
+  EXPECT_TRUE(Drawn("EMPTY DIRECTORY"));
+  EXPECT_EQ(StatusValue(0, 3), "NONE");
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(fs::exists(BinFile("NOTE0" + std::to_string(i) + ".TXT")));
+  ASSERT_EQ(HeadlessShellRecord().explored.size(), 1u);
+  EXPECT_EQ(HeadlessShellRecord().minimised, 1);
+  const auto marks = TextsContaining(">>>>>>");
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_EQ(marks[0].y, RowY(0));
+  EXPECT_EQ(marks[1].y, RowY(1));
+}
+
+TEST_F(RecycleBinTest, FindJumpsToTheMatchingFile) {
+  PutJunk(20);
+  PressUpper(2);  // fFIND<>
+  ScriptType("NOTE18");
+  ScriptKeyPress(kKeyReturn);
+  ScriptWait(1000);  // the search pauses; keys pressed meanwhile are not seen
+  PressUpper(2);
+  ScriptType("QQQ");
+  ScriptKeyPress(kKeyReturn);
+  ScriptWait(1000);
+  PressUpper(2);
+  ScriptKeyPress(kKeyEscape);
+  PressLower(11);
+  RunRecycleBinModule();
+  EXPECT_TRUE(Drawn("NOTE18.TXT"));
+  const auto marks = TextsContaining(">>>>>>");
+  ASSERT_FALSE(marks.empty());
+  EXPECT_EQ(marks.front().y, RowY(2));
+  EXPECT_TRUE(Drawn("NOTE18.TXT"));
+  EXPECT_TRUE(Drawn(Message("FILE NOT FOUND")));
+  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_EQ(gRecycleBinPage, 2);
+}
+
+TEST(DiskLine, FreeSpaceTexts) {
+  EXPECT_EQ(FreeSpaceText(64LL << 20, true), "64 <LOW!>");
+  EXPECT_EQ(FreeSpaceText(65LL << 20, true), "65");
+  EXPECT_EQ(FreeSpaceText(4194304LL << 20, true), "4194304");
+  EXPECT_EQ(FreeSpaceText(4194305LL << 20, true), ">4194304");
+  EXPECT_EQ(FreeSpaceText(0, false), "-N.A.-");
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+#include <filesystem>
+
+#include "files/category_root_move.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "files/wave_fixtures.h"
+#include "ui/pages/module_loops.h"
+#include "ui/pages/page_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace wave_fixtures;
+
+class UtilityTest : public PageTest {
+ protected:
+  bool Has(int category, const std::string& name) {
+    return fs::exists(CategoryFolderPath(gApp, category) + name);
+  }
+};
+
+constexpr int kLineBack = 0;
+constexpr int kLineForward = 1;
+constexpr int kValue = 3;
+
+TEST_F(UtilityTest, ParameterLinesCommentsAndDefaults) {
+  PressUpper(kLineBack);  // 0 -> 7, wrapping
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
+  EXPECT_FALSE(TextsContaining("SYSTEM PARAMETER SETTINGS ***").empty());
+  for (const char* label : {"SCREEN COLOR MODE", "SCREEN BACKLIGHT", "SCREEN SAVER", "KEYBOARD SHORTCUT SUPPORT",
+                            "BROWSER PRELISTENING ON SELECTION", "FORCE LOOP FOR SINGLE CYCLE CLASSIFICATION",
+                            "LOOK FOR UPDATES ON BOOT", "WAVEOUT DEVICE", "PARAMETER COMMENTS",
+                            "00: CRT GREEN", "[00 ... 03]", "[ON / OFF]", "[YES / NO]", " - - - - - - - - ",
+                            "NO VALID DEVICE FOUND", "- SWITCHES THE COLOR MODES OF THE SCREEN",
+                            "- THIS OPTION CAN ONLY BE CHANGED IF THERE ARE 2 OR MORE DEVICES IN THE LIST"}) {
+    EXPECT_TRUE(Drawn(label)) << label;
+  }
+  EXPECT_EQ(DrawnCount("ON"), 4);
+  EXPECT_EQ(DrawnCount("YES"), 2);
+  EXPECT_EQ(gParameterLine, 7);
+  EXPECT_EQ(ButtonLabel(0, 1), "");
+  EXPECT_EQ(ButtonLabel(1, 1), "fPATHS<>");
+  EXPECT_EQ(ButtonLabel(11, 1), "iMENU<>");
+  // The marker of line 7.
+  const auto markers = TextsContaining(">>>>>>");
+  ASSERT_FALSE(markers.empty());
+  EXPECT_EQ(markers.back().y, kListRowTop + kListRowStep * 7);
+}
+
+TEST_F(UtilityTest, ValueChangesEachLine) {
+  const Colour greenBackground = PaletteColour(kBackground);
+  PressUpper(kValue);  // colour mode 1
+  for (int line = 1; line <= 4; ++line) {
+    PressUpper(kLineForward);
+    PressUpper(kValue);
+    if (line == 3) {
+      PressUpper(kValue);   // shortcuts off: the key does nothing now
+      ClickButton(3, 0);    // the mouse still works
+      PressUpper(kValue);   // and the keys again: off
+      ClickButton(3, 0);    // on
+    }
+  }
+  PressUpper(kLineForward);
+  PressUpper(kLineForward);  // line 6
+  PressUpper(kValue);
+  PressUpper(kLineForward);  // line 7
+  PressUpper(kValue);
+  PressUpper(kLineForward);  // wraps to 0
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.settings.colourMode, 1);
+  EXPECT_EQ(gApp.settings.backlight, 0);
+  EXPECT_EQ(gApp.settings.screenSaverOn, 0);
+  EXPECT_EQ(gApp.settings.shortcuts, 1);
+  EXPECT_EQ(gApp.settings.prelistenOn, 0);
+  EXPECT_EQ(gApp.settings.noUpdateLookup, 1);
+  EXPECT_EQ(gApp.settings.noForceLoop, 0);
+  EXPECT_EQ(gParameterLine, 0);
+  EXPECT_TRUE(Drawn("01: CRT YELLOW"));
+  EXPECT_TRUE(Drawn("OFF"));
+  EXPECT_TRUE(Drawn("NO"));
+  EXPECT_TRUE(Drawn(Message("NO DEVICE")));
+  EXPECT_NE(PaletteColour(kBackground), greenBackground);
+  EXPECT_EQ(CanvasPixel(500, 120), PaletteColour(kBackground));
+  EXPECT_EQ(ParameterValueText(0), "01: CRT YELLOW");
+  gApp.settings.colourMode = 3;
+  EXPECT_EQ(ParameterValueText(0), "03: LCD");
+}
+
+TEST_F(UtilityTest, WaveOutDeviceLineFollowsTheDeviceList) {
+  UseSoundDevices({"Card A"});
+  gParameterLine = 7;
+  PressUpper(kValue);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_TRUE(Drawn(Message("SINGLE DEVICE")));
+  EXPECT_TRUE(Drawn("[00 ... 00]"));
+  EXPECT_TRUE(Drawn("00: CARD A"));
+  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);
+
+  UseSoundDevices({"Card A", "Card B (USB)"});
+  Headless().texts.clear();
+  PressUpper(kValue);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 1);
+  EXPECT_TRUE(Drawn("[00 ... 01]"));
+  EXPECT_TRUE(Drawn("01: CARD B <USB>"));
+  EXPECT_TRUE(Drawn("CARD B <USB>"));  // the "SOUND DEVICE:" field
+  EXPECT_TRUE(TextsContaining("MESSAGE: SINGLE").empty());
+}
+
+TEST_F(UtilityTest, ForceLoopLineResortsTheLibraryEachTime) {
+  HandWave cycle;
+  cycle.frames = 1000;  // mono 44.1 kHz, no loop data
+  WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, "CYCLE.WAV"), BuildWave(cycle));
+  for (int i = 0; i < 5; ++i) PressUpper(kLineForward);
+  PressUpper(kValue);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.settings.noForceLoop, 1);
+  EXPECT_TRUE(Drawn(Message("UPDATING FILE SYSTEM, PLEASE WAIT")));
+  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_TRUE(Drawn("NO"));
+  EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
+  EXPECT_FALSE(Has(kCategoryUnrecognized, "CYCLE.WAV"));
+
+  Headless().texts.clear();
+  PressUpper(kValue);  // the line is remembered
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gApp.settings.noForceLoop, 0);
+  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_TRUE(Has(kCategoryUnrecognized, "CYCLE.WAV"));
+  EXPECT_FALSE(Has(kCategorySingleCycle, "CYCLE.WAV"));
+}
+
+TEST_F(UtilityTest, UtilityRemembersItsPage) {
+  PressLower(1);   // fPATHS<>
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_EQ(gUtilitySelector, kUserPathsSelector);
+  Headless().texts.clear();
+  PressLower(0);   // fPARAM<>
+  PressLower(11);
+  RunUtilityModule();
+  const auto paths = TextsContaining("USER PATH SETTINGS ***");
+  const auto params = TextsContaining("SYSTEM PARAMETER SETTINGS ***");
+  ASSERT_EQ(paths.size(), 1u);
+  ASSERT_EQ(params.size(), 1u);
+  EXPECT_EQ(gUtilitySelector, kParametersSelector);
+}
+
+TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
+  TempFolder elsewhere;
+  const std::string root = elsewhere.path;
+  WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, "JUNK.BIN"), {1, 2, 3});
+  auto& shell = HeadlessShellRecord();
+  shell.folderAnswers.push_back(std::nullopt);                     // nothing chosen
+  shell.folderAnswers.push_back(gApp.installDir + "/data/inner");  // inside the program folder
+  shell.folderAnswers.push_back(root + "/02 Single Cycles (WAV)");  // through a category folder
+  shell.folderAnswers.push_back(root);
+  gUtilitySelector = kUserPathsSelector;
+  PressUpper(4);           // fRESET<> without a user root
+  for (int i = 0; i < 4; ++i) {
+    PressUpper(3);  // fSET<>
+    ScriptWait(1000);  // the folder move pauses at its end
+  }
+  PressUpper(11);          // EXPLORE
+  PressUpper(4);           // fRESET<>
+  PressUpper(11);          //   fNO
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_TRUE(Drawn(Message("NOTHING TO RESET")));
+  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_TRUE(Drawn(Message("INSTALL PATH CAN NOT BE SET AS USER DEFINED PATH, USE RESET<> INSTEAD")));
+  EXPECT_TRUE(Drawn(Message("CASCADING DIRECTORIES NOT ALLOWED")));
+  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_TRUE(Drawn(Message("RESET TO DEFAULT?")));
+  ASSERT_EQ(shell.dialogs.size(), 4u);
+  EXPECT_EQ(shell.dialogs[0].title, MoveFolderDialogTitle(kCategoryUnrecognized));
+  EXPECT_EQ(gApp.folderUserPath[0], root + "/");
+  EXPECT_TRUE(fs::exists(root + "/" + kFolderTable[0].folderName + "/JUNK.BIN"));
+  EXPECT_TRUE(Drawn("USER DEFINED"));
+  ASSERT_EQ(shell.explored.size(), 1u);
+  EXPECT_EQ(shell.explored[0], CategoryFolderPath(gApp, kCategoryUnrecognized));
+  EXPECT_EQ(shell.minimised, 1);
+
+  Headless().texts.clear();
+  PressUpper(4);   // fRESET<>
+  PressUpper(10);  //   fYES
+  ScriptWait(1000);
+  PressLower(11);
+  RunUtilityModule();
+  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_TRUE(gApp.folderUserPath[0].empty());
+  EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategoryUnrecognized, "JUNK.BIN")));
+}
+
+TEST_F(UtilityTest, UserPathLinesWrapOverTheUsedSlots) {
+  gUtilitySelector = kUserPathsSelector;
+  PressUpper(kLineBack);
+  PressLower(11);
+  RunUtilityModule();
+  int used = 0;
+  for (int category = 0; category < kCategoryCount; ++category) used += IsCategoryInUse(category);
+  EXPECT_EQ(gUserPathLine, used - 1);
+  EXPECT_EQ(DrawnCount("DEFAULT PATH"), used * 1);
+  EXPECT_TRUE(Drawn("00 CURRENTLY UNRECOGNIZED FILES"));
+  EXPECT_TRUE(Drawn("05 VORTA - WAVETABLES <BLOFELD, SYX>"));
+}
+
+}  // namespace
