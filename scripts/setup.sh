@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
-  xvfb xauth sox libsndfile1-dev zenity xdg-utils
+  xvfb xauth xdotool x11-utils sox libsndfile1-dev zenity xdg-utils
 )
 # fuzz/run.sh builds its targets with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then

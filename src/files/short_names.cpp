@@ -52,10 +52,11 @@ std::string MakeAlias(ShortNameTable& table, const std::string& name) {
   bool hasDot = false;
   SplitName(name, stem, extension, hasDot);
   std::string base = CleanPart(stem).substr(0, kAliasPrefixChars);
-  if (base.empty()) base = "_";
+  if (base.empty()) base.assign(1, '_');
   const std::string ext = CleanPart(extension).substr(0, kExtensionChars);
   for (int n = 1;; ++n) {
-    const std::string number = "~" + std::to_string(n);
+    std::string number(1, '~');
+    number += std::to_string(n);
     const size_t prefixChars = std::min(base.size(), kStemChars - std::min(kStemChars - 1, number.size()));
     std::string alias = base.substr(0, prefixChars);
     alias += number;
