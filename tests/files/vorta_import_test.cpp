@@ -7,10 +7,16 @@
 
 #include "core/message_codes.h"
 #include "files/blofeld_sysex.h"
+#include "files/dune2_wt.h"
+#include "files/efe_file.h"
 #include "files/foreign_table_common.h"
 #include "files/format_fixtures.h"
+#include "files/komplexer_wt.h"
 #include "files/read_only_folder.h"
+#include "files/serum_wav.h"
+#include "files/surge_wt.h"
 #include "files/wave_writer.h"
+#include "files/wavegenerator_wts.h"
 #include "wavetable/payload.h"
 #include "wavetable/vorta_synthesis.h"
 
@@ -49,8 +55,15 @@ class VortaImport : public FormatLibrary {
   std::vector<Format> Formats() {
     return {
         {kCategoryVortaWav, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteVortaWav(n, t, r); }},
+        {kCategoryKomplexer, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteKomplexerTable(app, t, r, n); }},
         {kCategoryBlofeld, "T.SYX",
          [&](auto& n, auto& t, int32_t r) { return WriteBlofeldTable(app, t, r, n, BlofeldParameters{}, false); }},
+        {kCategoryEfe, "T.EFE",
+         [&](auto& n, auto& t, int32_t r) { return WriteEfeTable(app, t, static_cast<uint8_t>(r), n); }},
+        {kCategorySurge, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteSurgeTable(app, t, r, n); }},
+        {kCategoryWaveGenerator, "T.WTS", [&](auto& n, auto& t, int32_t r) { return WriteWtsTable(app, t, r, n); }},
+        {kCategoryDune2, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteDune2Table(app, t, r, n); }},
+        {kCategorySerum, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteSerumTable(app, t, r, n); }},
     };
   }
 };
@@ -84,8 +97,22 @@ TEST_F(VortaImport, EveryFormatRoundTripsCodesAndR) {
 }
 
 TEST_F(VortaImport, WrongCategoriesRangesAndDefaults) {
-  PartialTable table;
+  ASSERT_EQ(WriteSurgeTable(app, KnownTable(), 8, "S.WT"), kMsgDone);
+  PartialTable table = KnownTable(1);
+  const PartialTable before = table;
   int32_t stretch = 3;
+  // A Surge file is no Komplexer or Dune2 table; nothing is changed.
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "MISSING.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySample, "S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "../S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(table, before);
+  EXPECT_EQ(stretch, 3);
+  EXPECT_TRUE(IsVortaTableCategory(3));
+  EXPECT_TRUE(IsVortaTableCategory(10));
+  EXPECT_FALSE(IsVortaTableCategory(2));
+  EXPECT_FALSE(IsVortaTableCategory(13));
+
   // Codes of the program's own WAV tables are clamped; R outside 1..32 is 16.
   PartialTable wild;
   wild.at(0, 0) = 300;
@@ -122,6 +149,9 @@ TEST_F(VortaImport, FailedWritesKeepTheOldFile) {
                             std::filesystem::directory_iterator()),
               1);
   }
+  // New files never replace: every writer can be asked for that.
+  EXPECT_EQ(WriteSurgeTable(app, table, 16, "T.WT", true), kMsgFileAlreadyExists);
+  EXPECT_EQ(WriteSurgeTable(app, table, 16, "NEW.WT", true), kMsgDone);
 }
 
 }  // namespace

@@ -207,9 +207,9 @@ TEST(WaveReader, ExtensionSelectsTheBranch) {
   // reader, which refuses it.
   const std::pair<const char*, const char*> foreign[] = {
       {"A.SYX", "FILE IS TOO SMALL"},
-      {"A.WT", kForeignFormatPendingRemark},
-      {"A.EFE", kForeignFormatPendingRemark},
-      {"A.WTS", kForeignFormatPendingRemark},
+      {"A.WT", "DATA RANGE ERROR <KOMPLEXER WT>"},
+      {"A.EFE", "NOT AN EFE INSTRUMENT FILE"},
+      {"A.WTS", "NO VORTA WAVETABLE FILE"},
   };
   for (const auto& [name, remark] : foreign) {
     const Result r = TestBytes(folder, bytes, name);
