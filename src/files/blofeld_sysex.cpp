@@ -72,10 +72,13 @@ void PutDumpProperties(BlofeldDump dump, FileInfo& info) {
   if (stretch >= kMinStretch && stretch <= kMaxStretch) SetInfoText(info.remark, "SPEED DATA <ENCODED>", kRemarkCapacity);
 }
 
-std::optional<std::vector<uint8_t>> ReadDumpFile(AppGlobals& app, const std::string& fileName) {
+// The whole file when it holds at least one dump's bytes; a file that is
+// rewritten in place must also be a valid dump, or its bytes 3 and 5 of
+// every 410 would be something else.
+std::optional<std::vector<uint8_t>> ReadDumpFile(AppGlobals& app, const std::string& fileName, bool mustBeValid) {
   std::optional<std::vector<uint8_t>> bytes = ReadCategoryFile(app, kCategoryBlofeld, fileName, kMaxRewriteBytes);
   if (!bytes || bytes->size() < kBlofeldDumpBytes) return std::nullopt;
-  if (ValidateBlofeldDump(BlofeldDump(bytes->data(), kBlofeldDumpBytes)) != nullptr) return std::nullopt;
+  if (mustBeValid && ValidateBlofeldDump(BlofeldDump(bytes->data(), kBlofeldDumpBytes)) != nullptr) return std::nullopt;
   return bytes;
 }
 
@@ -249,7 +252,7 @@ int OfferedBlofeldParameters(AppGlobals& app, const std::string& fileName, bool 
                              BlofeldParameters& parameters) {
   parameters = SanitizeBlofeldParameters(app.settings.blofeldDeviceId, app.settings.blofeldSlot);
   if (newFile) return kMsgDone;
-  const std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName);
+  const std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName, false);
   if (!bytes) return kMsgAccessDenied;
   parameters = DumpParameters(BlofeldDump(bytes->data(), kBlofeldDumpBytes));
   return kMsgDone;
@@ -269,7 +272,7 @@ int WriteBlofeldTable(AppGlobals& app, const PartialTable& table, int32_t stretc
 
 int ReadBlofeldFileParameters(AppGlobals& app, const std::string& fileName, BlofeldParameters& parameters) {
   if (fileName.empty()) return kMsgNoFileSelected;
-  const std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName);
+  const std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName, true);
   if (!bytes) return kMsgAccessDenied;
   parameters = DumpParameters(BlofeldDump(bytes->data(), kBlofeldDumpBytes));
   return kMsgDone;
@@ -277,7 +280,7 @@ int ReadBlofeldFileParameters(AppGlobals& app, const std::string& fileName, Blof
 
 int RewriteBlofeldFileParameters(AppGlobals& app, const std::string& fileName, BlofeldParameters parameters) {
   if (fileName.empty()) return kMsgNoFileSelected;
-  std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName);
+  std::optional<std::vector<uint8_t>> bytes = ReadDumpFile(app, fileName, true);
   if (!bytes) return kMsgAccessDenied;
   const BlofeldParameters safe = SanitizeBlofeldParameters(parameters.deviceId, parameters.slot);
   SetDumpParameters(std::span<uint8_t, kBlofeldDumpBytes>(bytes->data(), kBlofeldDumpBytes), safe);

@@ -99,9 +99,9 @@ BlofeldParameters DumpParameters(BlofeldDump dump);  // from the first message, 
 // Bytes 3 and 5 of all 64 messages; the checksum does not cover them.
 void SetDumpParameters(std::span<uint8_t, kBlofeldDumpBytes> dump, BlofeldParameters parameters);
 
-// The values the parameter questions offer first: the last used ones, or,
-// when an existing dump is overwritten, that dump's own (11 when it cannot
-// be read as a dump).
+// The values the parameter questions offer first, sanitised: the last used
+// ones, or, when an existing file is overwritten, those of its first message
+// (11 when it cannot be read or is shorter than a dump).
 int OfferedBlofeldParameters(AppGlobals& app, const std::string& fileName, bool newFile,
                              BlofeldParameters& parameters);
 

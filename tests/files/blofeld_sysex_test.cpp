@@ -326,6 +326,17 @@ TEST_F(BlofeldFiles, WrittenTableReadsBackAsTheSameTable) {
   EXPECT_EQ(Bytes(kCategoryBlofeld, "ROUND.SYX"), before);
   EXPECT_EQ(app.settings.blofeldSlot, 99u);
   EXPECT_EQ(OfferedBlofeldParameters(app, "MISSING.SYX", false, offered), kMsgAccessDenied);
+  // A damaged file can still be replaced; what its first message holds is
+  // offered, sanitised.
+  Dump damaged = before;
+  damaged[0] = 0;
+  damaged[3] = 200;
+  damaged[5] = 50;
+  Put(kCategoryBlofeld, "BAD.SYX", damaged);
+  ASSERT_EQ(OfferedBlofeldParameters(app, "BAD.SYX", false, offered), kMsgDone);
+  EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
+  Put(kCategoryBlofeld, "CUT.SYX", Dump(before.begin(), before.end() - 1));
+  EXPECT_EQ(OfferedBlofeldParameters(app, "CUT.SYX", false, offered), kMsgAccessDenied);
 
   // A silent table (after "FLUSH") writes silence, never NaN, and loads.
   ASSERT_EQ(WriteBlofeldTable(app, PartialTable{}, 16, "ROUND.SYX", BlofeldParameters{1, 81}, false), kMsgDone);
