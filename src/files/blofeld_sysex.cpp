@@ -188,9 +188,11 @@ int16_t ReadBlofeldDump(std::FILE* file, FileInfo* info, SamplerBlock* block) {
   if (info) {
     PutDumpProperties(dump, *info);
   } else if (block) {
+    // The stored R goes into the block as it is, as with the other formats;
+    // the import replaces one outside 1..32.
     PartialTable table;
-    int32_t stretch = kDefaultStretch;
-    ImportBlofeldDump(dump, *coding, table, stretch);
+    int32_t ignored = kDefaultStretch;
+    ImportBlofeldDump(dump, *coding, table, ignored);
     FillForeignSamplerBlock(*block, table, StoredBlofeldStretch(dump));
   }
   return kCategoryBlofeld;

@@ -13,6 +13,10 @@
 // What the wavetable files for other instruments share: the VORTA table that
 // every export carries so that it can be read back without loss, the
 // rendering into consecutive waves, and bounded reading and safe writing.
+//
+// The writers (Write...Table in each format's header) store the table they
+// are given as it is; the file operations pass the optimised copy that every
+// output is made from (TableForOutput).
 
 // The payload tail of Surge, WaveGenerator and Dune2 files: the 2,112 codes
 // as 16-bit little-endian, row after row, then R as 32-bit little-endian.
