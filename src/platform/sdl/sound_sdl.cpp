@@ -48,8 +48,8 @@ bool EnsureAudio() {
 std::string DefaultDeviceName() {
 #if SDL_VERSION_ATLEAST(2, 24, 0)
   char* name = nullptr;
-  SDL_AudioSpec spec{};
-  if (SDL_GetDefaultAudioInfo(&name, &spec, 0) == 0 && name) {
+  SDL_AudioSpec defaultFormat{};
+  if (SDL_GetDefaultAudioInfo(&name, &defaultFormat, 0) == 0 && name) {
     std::string text = name;
     SDL_free(name);
     if (!text.empty()) return text;

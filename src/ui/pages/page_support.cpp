@@ -4,7 +4,9 @@
 
 #include "core/app_globals.h"
 #include "files/folder_table.h"
+#include "platform/clock.h"
 #include "ui/button_bar.h"
+#include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/message_line.h"
@@ -61,3 +63,14 @@ std::string ScreenFolderName(int category) {
 }
 
 void ShowSoundDeviceField() { ShowSoundDevice(); }
+
+LibraryFeedback PageFeedback() {
+  LibraryFeedback feedback;
+  feedback.showMessage = [](int code) {
+    uint8_t message = static_cast<uint8_t>(code);
+    ShowMessage(message);
+  };
+  feedback.refuseClosing = [](bool refused) { SetCloseAllowed(!refused); };
+  feedback.pause = [](int milliseconds) { SleepMillis(milliseconds); };
+  return feedback;
+}

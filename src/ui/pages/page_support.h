@@ -3,6 +3,8 @@
 #include <span>
 #include <string_view>
 
+#include "files/library_feedback.h"
+
 // Pieces every page loop shares.
 
 inline constexpr uint16_t kLeaveModule = 65535;  // the selector value that ends a module
@@ -49,6 +51,10 @@ std::string ScreenFolderName(int category);
 
 // The "SOUND DEVICE:" field (2, 0).
 void ShowSoundDeviceField();
+
+// Library work reports to the message line, refuses closing the window
+// while it moves folders, and pauses by sleeping.
+LibraryFeedback PageFeedback();
 
 // "EXPLORE": the category folder in the file manager, the window minimised.
 void ExploreCategoryFolder(int category);

@@ -112,17 +112,6 @@ void DrawParametersPage(int selected) {
   SetUtilityNavigation(kParametersSelector);
 }
 
-LibraryFeedback PageFeedback() {
-  LibraryFeedback feedback;
-  feedback.showMessage = [](int code) {
-    uint8_t message = static_cast<uint8_t>(code);
-    ShowMessage(message);
-  };
-  feedback.refuseClosing = [](bool refused) { SetCloseAllowed(!refused); };
-  feedback.pause = [](int milliseconds) { SleepMillis(milliseconds); };
-  return feedback;
-}
-
 // "VALUE" on a line; returns the message to show. redrawAll is set when
 // the colours changed.
 uint8_t ChangeValue(int line, bool& redrawAll) {

@@ -76,17 +76,6 @@ void DrawUserPathsPage(const std::vector<int>& lines, int selected) {
   SetUtilityNavigation(kUserPathsSelector);
 }
 
-LibraryFeedback PageFeedback() {
-  LibraryFeedback feedback;
-  feedback.showMessage = [](int code) {
-    uint8_t message = static_cast<uint8_t>(code);
-    ShowMessage(message);
-  };
-  feedback.refuseClosing = [](bool refused) { SetCloseAllowed(!refused); };
-  feedback.pause = [](int milliseconds) { SleepMillis(milliseconds); };
-  return feedback;
-}
-
 // The dialog through the platform: its answer gets the trailing separator
 // the root moves expect.
 std::optional<std::string> ChooseRoot(const std::string& title, const std::string& start) {
