@@ -4,24 +4,22 @@
 #include <cstdint>
 #include <span>
 
+#include "files/sound_file_records.h"
 #include "wavetable/partial_table.h"
 
 // The synthesis payload that VORTA and XFORM wavetables carry in the
 // sampler-specific area of their "smpl" chunk. Offsets are from the first
 // byte of the chunk id ("smpl"), i.e. offsets into the 4,308-byte sampler
-// block; all integers little-endian.
-inline constexpr size_t kSamplerBlockBytes = 4308;
+// block; all integers little-endian. The block size and the family ids are
+// the reader's (files/sound_file_records.h).
 inline constexpr uint32_t kSmplChunkSize = 4300;     // sampler data size + 60
 inline constexpr uint32_t kSamplerDataSize = 4240;   // the only size the current format uses
 inline constexpr size_t kSmplChunkSizeOffset = 4;
 inline constexpr size_t kSamplerDataSizeOffset = 40;
 inline constexpr size_t kFamilyIdOffset = 68;
-inline constexpr size_t kFamilyIdBytes = 8;
 inline constexpr size_t kPayloadTableOffset = 76;    // 4,224 bytes
 inline constexpr size_t kPayloadStretchOffset = 4300;
 inline constexpr size_t kPayloadTagOffset = 4304;
-inline constexpr const char* kVortaFamilyId = "VORTA___";
-inline constexpr const char* kXformFamilyId = "XFORM___";
 inline constexpr const char* kLogarithmicTag = "LOG_";
 
 // The XFORM band profile: 33 slices of 128 band codes 0..127, slice after slice.
