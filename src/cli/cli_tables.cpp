@@ -1,5 +1,6 @@
 #include "cli/cli_tables.h"
 
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -21,6 +22,9 @@ namespace {
 constexpr size_t kProgramNameChars = 8;
 constexpr std::string_view kKeypadSymbols = "!#$%&'()-@_`{}^";
 constexpr const char* kNotVortaTable = " <NOT A VORTA WAVETABLE>";
+// Exchange formats this build cannot write yet.
+constexpr std::array<std::string_view, 7> kFormatsNotBuilt = {"syx", "komplexer", "efe", "surge",
+                                                             "wts", "dune2", "serum"};
 
 std::vector<uint8_t> BuildWave(const TableOutputPlan& plan, const LoadedTable& table) {
   VortaWaveImage image;
@@ -175,7 +179,12 @@ std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
   std::set<std::string> extensions;
   for (const std::string& name : SplitList(*to)) {
     const int index = FormatIndex(name);
-    if (index < 0) return "unknown format '" + name + "'";
+    if (index < 0) {
+      for (const std::string_view missing : kFormatsNotBuilt) {
+        if (missing == name) return "the format '" + name + "' is not built yet";
+      }
+      return "unknown format '" + name + "'";
+    }
     if (PlanHas(plan, name)) continue;
     const std::string extension = CategoryExtension(FormatTable()[static_cast<size_t>(index)].category);
     if (!extensions.insert(extension).second) {

@@ -100,4 +100,8 @@ TEST(CliConvert, ExistingFilesAndRefusedInputs) {
     EXPECT_NE(run.err.find("Try 'sonic-loom-cli convert --help'."), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(folder / "A.WAV"));
+
+  const auto later = RunCli(folder, {"convert", "--to", "wav,syx", "a.wav"});
+  EXPECT_EQ(later.status, 2);
+  EXPECT_EQ(later.err.rfind("sonic-loom-cli convert: the format 'syx' is not built yet\n", 0), 0u) << later.err;
 }
