@@ -4,6 +4,7 @@
 
 #include "cli/cli_fixture.h"
 #include "cli/cli_tables_fixture.h"
+#include "files/read_only_folder.h"
 #include "files/wave_fixtures.h"
 
 using cli_fixture::RunCli;
@@ -104,4 +105,16 @@ TEST(CliConvert, ExistingFilesAndRefusedInputs) {
   const auto later = RunCli(folder, {"convert", "--to", "wav,syx", "a.wav"});
   EXPECT_EQ(later.status, 2);
   EXPECT_EQ(later.err.rfind("sonic-loom-cli convert: the format 'syx' is not built yet\n", 0), 0u) << later.err;
+}
+
+TEST(CliConvert, UnwritableOutputFolderIsReported) {
+  TempFolder folder;
+  WriteAllBytes(folder / "a.wav", cli_fixture::VortaWaveBytes(cli_fixture::SweepTable(), 16));
+  fs::create_directory(folder / "out");
+  ReadOnlyFolder locked(folder / "out");
+  if (!locked.active) GTEST_SKIP() << "folders cannot be locked here";
+  const auto run = RunCli(folder, {"convert", "--to", "wav", "--out", "out", "a.wav"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "a.wav: ACCESS DENIED\n");
 }

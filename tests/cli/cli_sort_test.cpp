@@ -4,6 +4,7 @@
 
 #include "cli/cli_fixture.h"
 #include "core/settings.h"
+#include "files/read_only_folder.h"
 #include "files/wave_fixtures.h"
 
 using cli_fixture::RunCli;
@@ -75,4 +76,24 @@ TEST(CliSort, ForceLoopSettingComesFromTheLibraryOrTheOption) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "nowhere: FILE NOT FOUND\n");
   EXPECT_FALSE(fs::exists(folder / "nowhere"));
+}
+
+TEST(CliSort, RefusedMoveIsReportedAndTheFileStays) {
+  if (!SoxAvailable()) GTEST_SKIP() << "sox is not installed";
+  TempFolder folder;
+  const std::string root = folder / "lib";
+  const std::string cycles = root + "/data/02 Single Cycles (WAV)";
+  fs::create_directories(cycles);
+  fs::create_directories(root + "/data/01 Samples (WAV)");
+  ASSERT_TRUE(SoxSine(cycles + "/long.wav", 30000, "-b 16", 2));
+  const std::vector<uint8_t> before = ReadAllBytes(cycles + "/long.wav");
+  {
+    ReadOnlyFolder locked(cycles);
+    if (!locked.active) GTEST_SKIP() << "folders cannot be locked here";
+    const auto run = RunCli(folder, {"sort", "lib"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "data/02 Single Cycles (WAV)/long.wav: ACCESS DENIED\n");
+  }
+  EXPECT_EQ(ReadAllBytes(cycles + "/long.wav"), before);
 }
