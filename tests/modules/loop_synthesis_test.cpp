@@ -1,0 +1,373 @@
+#include "modules/loop_synthesis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "core/random.h"
+#include "dsp/signal_kernels.h"
+#include "module_fixture.h"
+#include "modules/loop_voices.h"
+#include "wavetable/partial_table.h"
+
+namespace {
+
+// The loop written out literally: the tripled, faded source and every voice
+// added sample by sample, in double precision.
+void ReferenceSum(const LoopVoicePlan& plan, const std::vector<float>& leftInput, const std::vector<float>& rightInput,
+                  bool stereo, std::vector<double>& left, std::vector<double>& right) {
+  const size_t length = leftInput.size();
+  std::vector<float> leftTripled(3 * length), rightTripled(3 * length);
+  const int32_t fade = plan.voiceCount;
+  TripleLoopSegment(leftInput.data(), leftTripled.data(), fade, static_cast<int32_t>(length));
+  TripleLoopSegment(rightInput.data(), rightTripled.data(), fade, static_cast<int32_t>(length));
+  left.assign(length, 0.0);
+  right.assign(length, 0.0);
+  for (size_t v = 0; v < plan.offsets.size(); ++v) {
+    // Every voice reads inside the three copies.
+    const int64_t last = plan.offsets[v] + static_cast<int64_t>(length - 1) * plan.directions[v];
+    for (int64_t at : {plan.offsets[v], last}) {
+      EXPECT_GE(at, 0);
+      EXPECT_LT(at, static_cast<int64_t>(3 * length));
+    }
+    for (size_t i = 0; i < length; ++i) {
+      const int64_t at = plan.offsets[v] + static_cast<int64_t>(i) * plan.directions[v];
+      if (plan.channels[v] & kVoiceFeedsLeft) left[i] += leftTripled[static_cast<size_t>(at)];
+      if (stereo && (plan.channels[v] & kVoiceFeedsRight)) right[i] += rightTripled[static_cast<size_t>(at)];
+    }
+  }
+}
+
+double MaxDifference(const std::vector<float>& got, const std::vector<double>& expected) {
+  double worst = 0.0;
+  for (size_t i = 0; i < expected.size(); ++i) worst = std::max(worst, std::fabs(got[i] - expected[i]));
+  return worst;
+}
+
+double PeakOfDoubles(const std::vector<double>& v) {
+  double peak = 0.0;
+  for (double x : v) peak = std::max(peak, std::fabs(x));
+  return peak;
+}
+
+LoopSynthesis Loaded(const std::vector<float>& left, const std::vector<float>& right, int channels) {
+  LoopSynthesis loop;
+  EXPECT_EQ(LoadLoopInput(loop, left, right, static_cast<int32_t>(left.size()), channels, 0, 0, "TEST"), kMsgDone);
+  return loop;
+}
+
+}  // namespace
+
+using LoopSynthesisTest = ModuleTest;
+
+TEST(LevelEnvelope, NodesToSamples) {
+  std::vector<float> samples;
+  EnvelopeNodes nodes = FlatEnvelope(-127);
+  nodes[1] = 127;
+  EnvelopeToSamples(33, nodes, samples);
+  ASSERT_EQ(samples.size(), 33u);
+  EXPECT_EQ(samples[0], 0.0f);
+  EXPECT_EQ(samples[1], 1.0f);
+  EXPECT_EQ(samples[2], 0.0f);
+  EnvelopeToSamples(65, nodes, samples);  // nodes every 2 samples
+  EXPECT_EQ(samples[2], 1.0f);
+  EXPECT_FLOAT_EQ(samples[1], 0.5f);
+  EXPECT_FLOAT_EQ(samples[3], 0.5f);
+  nodes = FlatEnvelope(0);
+  nodes[32] = 127;
+  EnvelopeToSamples(1000, nodes, samples);
+  EXPECT_FLOAT_EQ(samples[0], 0.5f);
+  EXPECT_EQ(samples[999], 1.0f);
+  EnvelopeToSamples(1, nodes, samples);
+  EXPECT_EQ(samples[0], 1.0f);  // every node on sample 0: the last one stays
+  EnvelopeToSamples(0, nodes, samples);
+  EXPECT_TRUE(samples.empty());
+}
+
+TEST(LoopVoices, JittersAreUniqueWhereTheRuleSaysAndStayLinear) {
+  SeedRandom(5);
+  const std::vector<int32_t> jitters = DrawVoiceJitters(32768);
+  ASSERT_EQ(jitters.size(), 32768u);
+  EXPECT_EQ(jitters[0], 0);
+  std::set<int32_t> absolutes = {0};
+  for (size_t v = 1; v < jitters.size(); ++v) {
+    ASSERT_GE(jitters[v], -16383);
+    ASSERT_LE(jitters[v], 16383);
+    if (jitters[v] >= 0) {
+      ASSERT_EQ(absolutes.count(jitters[v]), 0u) << v;
+    }
+    absolutes.insert(std::abs(jitters[v]));
+  }
+  // The same draws as the literal rule: compare each new value with the
+  // absolute value of every earlier one.
+  SeedRandom(9);
+  std::vector<int32_t> literal = {0};
+  for (int v = 1; v < 3000; ++v) {
+    int32_t r;
+    bool repeated;
+    do {
+      r = RandomBelow(32767) - 16383;
+      repeated = false;
+      for (int32_t earlier : literal)
+        if (r == std::abs(earlier)) repeated = true;
+    } while (repeated);
+    literal.push_back(r);
+  }
+  SeedRandom(9);
+  EXPECT_EQ(DrawVoiceJitters(3000), literal);
+}
+
+TEST(LoopVoices, OffsetsDirectionsAndChannels) {
+  SeedRandom(3);
+  LoopVoicePlan plan = PlanLoopVoices(44100, 128, 128, false, false);
+  EXPECT_EQ(plan.widening, 0);
+  EXPECT_EQ(plan.voiceCount, 128);
+  EXPECT_EQ(plan.spacing, 344);
+  EXPECT_EQ(plan.offsets[0], 88200);
+  SeedRandom(3);
+  const std::vector<int32_t> jitters = DrawVoiceJitters(128);
+  for (int v = 0; v < 128; ++v) {
+    EXPECT_EQ(plan.offsets[static_cast<size_t>(v)], static_cast<int64_t>(Nearest(jitters[static_cast<size_t>(v)] * 344.0 / 32766.0)) + 88200 - v * 344);
+    EXPECT_EQ(plan.directions[static_cast<size_t>(v)], 1);
+    EXPECT_EQ(plan.channels[static_cast<size_t>(v)], kVoiceFeedsLeft | kVoiceFeedsRight);
+  }
+  plan = PlanLoopVoices(44100, 128, 64, true, false);
+  EXPECT_EQ(plan.directions[0], 1);
+  EXPECT_EQ(plan.directions[1], -1);
+  EXPECT_EQ(plan.directions[2], 1);
+  plan = PlanLoopVoices(44100, 128, 64, true, true);
+  EXPECT_EQ(plan.widening, 1);
+  EXPECT_EQ(plan.voiceCount, 128);
+  EXPECT_EQ(plan.spacing, 172);
+  const int8_t expectedDirections[] = {1, 1, -1, -1, 1, 1, -1, -1};
+  for (int v = 0; v < 8; ++v) EXPECT_EQ(plan.directions[static_cast<size_t>(v)], expectedDirections[v]) << v;
+  EXPECT_EQ(plan.channels[0], kVoiceFeedsRight);
+  EXPECT_EQ(plan.channels[1], kVoiceFeedsLeft);
+  // S = 1: no widening, every voice forward.
+  plan = PlanLoopVoices(44100, 4, 1, true, true);
+  EXPECT_EQ(plan.widening, 0);
+  EXPECT_EQ(plan.voiceCount, 1);
+  EXPECT_EQ(plan.directions[0], 1);
+}
+
+TEST(LoopVoices, SegmentMatchesTheLoopTripler) {
+  for (size_t length : {std::size_t{1}, std::size_t{5}, std::size_t{100}, std::size_t{128}, std::size_t{1000}}) {
+    const std::vector<float> input = Noise(length, 11);
+    std::vector<float> tripled(3 * length);
+    std::vector<float> segment;
+    for (bool fade : {false, true}) {
+      TripleLoopSegment(input.data(), tripled.data(), fade ? 2 : 1, static_cast<int32_t>(length));
+      MakeLoopSegment(input, fade, segment);
+      for (size_t i = 0; i < 3 * length; ++i) ASSERT_EQ(segment[i % length], tripled[i]) << length << " " << i;
+    }
+  }
+}
+
+TEST_F(LoopSynthesisTest, FastSumMatchesTheVoiceByVoiceSum) {
+  struct Case {
+    int32_t length, density, smear;
+    bool bidirectional, widening;
+    int channels;
+  };
+  const Case cases[] = {
+      {5000, 32, 32, false, false, 1}, {5000, 32, 16, true, false, 2}, {7001, 64, 64, true, true, 1},
+      {7001, 16, 8, false, true, 2},   {3000, 2, 1, true, true, 2},    {44100, 512, 512, true, true, 2},
+  };
+  for (const Case& c : cases) {
+    const std::vector<float> left = Noise(static_cast<size_t>(c.length), 21);
+    const std::vector<float> right = Noise(static_cast<size_t>(c.length), 22, 0.5f);
+    SeedRandom(77);
+    const LoopVoicePlan plan = PlanLoopVoices(c.length, c.density, c.smear, c.bidirectional, c.widening);
+    const bool stereo = plan.widening == 1 || c.channels == 2;
+    std::vector<double> expectedLeft, expectedRight;
+    ReferenceSum(plan, left, stereo ? right : left, stereo, expectedLeft, expectedRight);
+    std::vector<float> leftSegment, rightSegment;
+    MakeLoopSegment(left, plan.voiceCount > 1, leftSegment);
+    MakeLoopSegment(stereo ? right : left, plan.voiceCount > 1, rightSegment);
+    const double scale = std::max(PeakOfDoubles(expectedLeft), PeakOfDoubles(expectedRight));
+    for (VoiceSumMethod method : {VoiceSumMethod::Direct, VoiceSumMethod::Spectral}) {
+      std::vector<float> outLeft(static_cast<size_t>(c.length)), outRight(static_cast<size_t>(c.length));
+      ASSERT_EQ(SumLoopVoices(plan, leftSegment, rightSegment, outLeft, outRight, stereo, method, {}), kMsgDone);
+      // Relative to the loudest summed sample: 2e-6 voice by voice (float
+      // sums; measured up to 4e-7), 5e-6 through the transforms (measured
+      // up to 1.2e-6).
+      const double tolerance = (method == VoiceSumMethod::Direct ? 2e-6 : 5e-6) * scale;
+      EXPECT_LT(MaxDifference(outLeft, expectedLeft), tolerance) << c.length << " " << c.density << " " << c.smear;
+      if (stereo) {
+        EXPECT_LT(MaxDifference(outRight, expectedRight), tolerance) << c.length;
+      }
+    }
+  }
+}
+
+TEST(LoopSynthesis, StartDensityAndTheDensityButtons) {
+  EXPECT_EQ(StartDensity(44100), 128);  // 86 rounds up to the next power of two
+  EXPECT_EQ(StartDensity(1023), 1);
+  EXPECT_EQ(StartDensity(1024), 2);
+  EXPECT_EQ(StartDensity(512 * 128), 128);
+  EXPECT_EQ(StartDensity(3969000), 8192);
+  EXPECT_EQ(StartDensity(100000000), 16384);
+
+  const std::vector<float> input = Noise(44100, 3);
+  LoopSynthesis loop = Loaded(input, input, 1);
+  EXPECT_EQ(loop.density, 128);
+  EXPECT_EQ(loop.smear, 128);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
+  EXPECT_EQ(loop.density, 256);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
+  EXPECT_EQ(loop.density, 512);
+  EXPECT_EQ(loop.smear, 512);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgMaxValue);
+  EXPECT_EQ(loop.density, 512);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgMaxValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), kMsgNone);
+  EXPECT_EQ(loop.smear, 256);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgNone);
+  EXPECT_EQ(loop.smear, 512);
+  for (int i = 0; i < 9; ++i) ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), kMsgNone);
+  EXPECT_EQ(loop.density, 1);
+  EXPECT_EQ(loop.smear, 1);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), kMsgMinValue);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), kMsgMinValue);
+  // A parameter change releases the output.
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  ASSERT_TRUE(loop.HasOutput());
+  PressLoopSynthesisButton(loop, kLoopBidirectional, {});
+  EXPECT_TRUE(loop.bidirectional);
+  EXPECT_FALSE(loop.HasOutput());
+}
+
+TEST_F(LoopSynthesisTest, SingleVoiceGivesTheNormalisedMeanFreeInput) {
+  std::vector<float> input = Noise(1000, 8, 0.3f);  // 1000 / 512 = 1: D = S = 1
+  for (float& v : input) v += 0.2f;  // a mean to remove
+  LoopSynthesis loop = Loaded(input, input, 1);
+  ASSERT_EQ(loop.density, 1);
+  EXPECT_NEAR(loop.inputPeak, MaxAbsOf(input), 1e-7);
+  EXPECT_NEAR(MaxAbsOf(loop.inputLeft), 1.0, 1e-6);
+  loop.widening = true;  // S = 1: no widening applies
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  EXPECT_FALSE(loop.widened);
+  std::vector<float> expected = loop.inputLeft;
+  RemoveMean(expected.data(), static_cast<int32_t>(expected.size()));
+  const double peak = MaxAbsOf(expected);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_NEAR(loop.outputLeft[i], expected[i] / peak, 1e-6) << i;
+    ASSERT_EQ(loop.outputRight[i], loop.outputLeft[i]);
+  }
+}
+
+TEST_F(LoopSynthesisTest, StereoAndWideningPaths) {
+  const std::vector<float> left = Noise(20000, 31);
+  const std::vector<float> right = Noise(20000, 32);
+  // Mono input with widening: odd voices left, even voices right: two different channels.
+  LoopSynthesis loop = Loaded(left, left, 1);
+  loop.widening = true;
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  EXPECT_TRUE(loop.widened);
+  EXPECT_NE(loop.outputLeft, loop.outputRight);
+  EXPECT_NEAR(std::max(MaxAbsOf(loop.outputLeft), MaxAbsOf(loop.outputRight)), 1.0, 1e-6);
+  // A stereo input without widening: both channels from their own source.
+  loop = Loaded(left, right, 2);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  EXPECT_FALSE(loop.widened);
+  EXPECT_NE(loop.outputLeft, loop.outputRight);
+  double sumLeft = 0.0, sumRight = 0.0;
+  for (size_t i = 0; i < loop.outputLeft.size(); ++i) {
+    sumLeft += loop.outputLeft[i];
+    sumRight += loop.outputRight[i];
+  }
+  EXPECT_NEAR(sumLeft, 0.0, 1e-2);
+  EXPECT_NEAR(sumRight, 0.0, 1e-2);
+}
+
+TEST_F(LoopSynthesisTest, EnvelopeButtonsAndOutputToInput) {
+  const std::vector<float> input = Noise(20000, 41);
+  LoopSynthesis loop = Loaded(input, input, 1);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), kMsgEnvelopeIsFlat);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), kMsgNoData);
+  EnvelopeNodes nodes = FlatEnvelope();
+  nodes[0] = -127;
+  nodes[32] = 0;
+  ASSERT_EQ(SetLoopEnvelope(loop, nodes), kMsgNone);
+  EXPECT_EQ(loop.envelopedLeft[0], 0.0f);
+  EXPECT_FLOAT_EQ(loop.envelopedLeft[19999], loop.inputLeft[19999] * 0.5f);
+  EXPECT_EQ(loop.envelopedLeft[10000], loop.inputLeft[10000]);
+  // "REVERSE": input and envelope both run backwards.
+  const std::vector<float> before = loop.inputLeft;
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopReverse, {}), kMsgNone);
+  EXPECT_EQ(loop.inputLeft[0], before[19999]);
+  EXPECT_EQ(loop.envelope[0], 0);
+  EXPECT_EQ(loop.envelope[32], -127);
+  EXPECT_EQ(loop.envelopedLeft[19999], 0.0f);
+  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), kMsgNone);
+  EXPECT_EQ(loop.envelope, FlatEnvelope());
+  // "OUT>IN" after a widened computation: the output becomes a stereo input.
+  loop.widening = true;
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopCompute, {}), kMsgDone);
+  const std::vector<float> outLeft = loop.outputLeft, outRight = loop.outputRight;
+  SetLoopEnvelope(loop, nodes);
+  EXPECT_FALSE(loop.HasOutput());
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  const std::vector<float> out2Left = loop.outputLeft, out2Right = loop.outputRight;
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), kMsgNone);
+  EXPECT_EQ(loop.channels, 2);
+  EXPECT_FALSE(loop.widening);
+  EXPECT_EQ(loop.envelope, FlatEnvelope());
+  EXPECT_EQ(loop.inputLeft, out2Left);
+  EXPECT_EQ(loop.inputRight, out2Right);
+  EXPECT_EQ(loop.envelopedRight, out2Right);
+  EXPECT_FALSE(loop.HasOutput());
+}
+
+TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
+  // A silent file, and an envelope at -127 everywhere: silence, never NaN.
+  const std::vector<float> silent(5000, 0.0f);
+  LoopSynthesis loop = Loaded(silent, silent, 1);
+  EXPECT_EQ(loop.inputPeak, 0.0);
+  ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+  EXPECT_TRUE(AllFinite(loop.outputLeft));
+  EXPECT_EQ(MaxAbsOf(loop.outputLeft), 0.0);
+  const std::vector<float> input = Noise(5000, 51);
+  loop = Loaded(input, input, 1);
+  SetLoopEnvelope(loop, FlatEnvelope(-127));
+  for (VoiceSumMethod method : {VoiceSumMethod::Direct, VoiceSumMethod::Spectral}) {
+    loop.sumMethod = method;
+    ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
+    EXPECT_TRUE(AllFinite(loop.outputLeft));
+    EXPECT_TRUE(AllFinite(loop.outputRight));
+  }
+
+  LoopSynthesis empty;
+  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressLoopSynthesisButton(empty, code, {}), kMsgNoData) << code;
+  EXPECT_EQ(SetLoopEnvelope(empty, FlatEnvelope()), kMsgNoData);
+  EXPECT_EQ(LoadLoopInput(empty, {}, {}, 0, 1, 0, 0), kMsgNoData);
+
+  // Cancel between voices, and between transform stages: no output.
+  loop = Loaded(input, input, 1);
+  loop.sumMethod = VoiceSumMethod::Direct;
+  ScriptedProgress progress;
+  progress.cancelAtCall = 3;
+  EXPECT_EQ(ComputeLoop(loop, progress.Hooks()), kMsgAborted);
+  EXPECT_FALSE(loop.HasOutput());
+  EXPECT_EQ(progress.calls[2].done, 2);
+  EXPECT_EQ(progress.calls[2].total, loop.smear);
+  EXPECT_EQ(progress.calls[0].label, kCalculationProgressLabel);
+  loop.sumMethod = VoiceSumMethod::Spectral;
+  ScriptedProgress stages;
+  stages.cancelAtCall = 2;
+  EXPECT_EQ(ComputeLoop(loop, stages.Hooks()), kMsgAborted);
+  EXPECT_FALSE(loop.HasOutput());
+  ScriptedProgress complete;
+  ASSERT_EQ(ComputeLoop(loop, complete.Hooks()), kMsgDone);
+  EXPECT_EQ(complete.calls.back().done, complete.calls.back().total);
+}
+
+TEST_F(LoopSynthesisTest, AutomaticChoice) {
+  LoopVoicePlan plan = PlanLoopVoices(44100, 2, 2, false, false);
+  EXPECT_EQ(ChooseVoiceSumMethod(plan, 44100, true), VoiceSumMethod::Direct);
+  plan = PlanLoopVoices(3969000, 16384, 16384, true, true);
+  EXPECT_EQ(ChooseVoiceSumMethod(plan, 3969000, true), VoiceSumMethod::Spectral);
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/random.h"
+#include "dsp/fft_tables.h"
+#include "dsp/mixed_radix_dft.h"
+#include "modules/progress_hooks.h"
+
+// The analysis and resynthesis tests run with the transform tables the
+// modules allocate on entry, a seeded generator and one processor.
+class ModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AllocateDftTables(4096);
+    AllocateFftTables(8192);
+    SeedRandom(1);
+    savedProcessors_ = gApp.processorCount;
+    gApp.processorCount = 1;
+  }
+  void TearDown() override { gApp.processorCount = savedProcessors_; }
+
+ private:
+  uint16_t savedProcessors_ = 1;
+};
+
+// A progress script: records every call and asks to cancel at the given
+// call number (0-based; negative never).
+struct ScriptedProgress {
+  struct Call {
+    std::string label;
+    int64_t done;
+    int64_t total;
+  };
+  std::vector<Call> calls;
+  int cancelAtCall = -1;
+
+  ProgressHooks Hooks() {
+    ProgressHooks hooks;
+    hooks.step = [this](const char* label, int64_t done, int64_t total) {
+      calls.push_back({label, done, total});
+      return static_cast<int>(calls.size()) - 1 == cancelAtCall;
+    };
+    return hooks;
+  }
+};
+
+inline std::vector<float> Sine(size_t count, double cyclesPerSample, double amplitude = 1.0, double phase = 0.0) {
+  std::vector<float> out(count);
+  for (size_t i = 0; i < count; ++i)
+    out[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * cyclesPerSample * static_cast<double>(i) + phase));
+  return out;
+}
+
+inline std::vector<float> Noise(size_t count, uint32_t seed, float amplitude = 1.0f) {
+  uint32_t state = seed;
+  std::vector<float> out(count);
+  for (float& v : out) {
+    state = state * 1664525u + 1013904223u;
+    v = amplitude * (static_cast<float>(state >> 8) / static_cast<float>(1u << 24) * 2.0f - 1.0f);
+  }
+  return out;
+}
+
+inline bool AllFinite(const std::vector<float>& v) {
+  for (float x : v)
+    if (!std::isfinite(x)) return false;
+  return true;
+}
+
+inline double MaxAbsOf(const std::vector<float>& v) {
+  double peak = 0.0;
+  for (float x : v) peak = std::max(peak, std::fabs(static_cast<double>(x)));
+  return peak;
+}
