@@ -1,7 +1,8 @@
 // libFuzzer target for the universal reader. The first input byte picks the
 // file name (and so the branch: WAV, WT, SYX, EFE, WTS or an unknown
 // extension) and the single-cycle rule; the rest is the file. Each input is
-// read in properties mode and in load mode, and whatever loads is loaded.
+// read in properties mode and in load mode, and whatever loads is loaded:
+// samples, XFORM tables, and VORTA tables of every format (categories 3..10).
 #include <stdio.h>
 
 #include <cstddef>
@@ -10,7 +11,10 @@
 
 #include "files/folder_table.h"
 #include "files/sample_loader.h"
+#include "files/vorta_import.h"
 #include "files/wave_reader.h"
+#include "wavetable/partial_table.h"
+#include "wavetable/ram_wavetable.h"
 
 namespace {
 
@@ -31,7 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FileInfo info;
   const int16_t category = ReadSoundFile(file, name, &info, nullptr, nullptr, rules);
-  if (info.remark.size() >= kRemarkCapacity || info.length.size() >= kLengthCapacity) __builtin_trap();
+  if (info.remark.size() >= kRemarkCapacity || info.length.size() >= kLengthCapacity ||
+      info.count.size() >= kCountCapacity || info.family.size() >= kFamilyCapacity ||
+      info.slot.size() >= kSlotCapacity || info.device.size() >= kDeviceCapacity) {
+    __builtin_trap();
+  }
 
   rewind(file);
   WaveHeader header;
@@ -48,6 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     XformFileData table;
     table.samples = noise;
     LoadXformStream(file, name, table, descriptor, rules);
+  } else if (IsVortaTableCategory(category)) {
+    PartialTable table;
+    int32_t stretch = 0;
+    if (!LoadVortaStream(file, name, category, table, stretch, rules)) __builtin_trap();
+    if (stretch < kMinStretch || stretch > kMaxStretch) __builtin_trap();
+    for (int16_t code : table.codes)
+      if (code < -kMaxCode || code > kMaxCode) __builtin_trap();
   }
   fclose(file);
   return 0;

@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
   xvfb xauth sox libsndfile1-dev zenity xdg-utils
+  python3
 )
 # fuzz/run.sh builds its targets with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then

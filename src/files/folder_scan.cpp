@@ -36,11 +36,6 @@ std::string WithoutExtension(const std::string& name) {
 
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
 std::string WithWtsExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
   return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".wts";

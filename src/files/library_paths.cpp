@@ -70,6 +70,11 @@ std::string CategoryFilePath(AppGlobals& app, int category, const std::string& f
   return CategoryFolderPath(app, category) + fileName;
 }
 
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
 std::string BuildPath(AppGlobals& app, const std::string& first, const std::string& second,
                       const std::string& fileName) {
   if (first == kDataFolder) {

@@ -24,6 +24,10 @@ std::string CategoryFolderPath(AppGlobals& app, int category);
 // Category folder path + file name.
 std::string CategoryFilePath(AppGlobals& app, int category, const std::string& fileName);
 
+// A name that stays inside its folder: not empty, not "." or "..", no '/'
+// and no NUL.
+bool IsPlainFileName(const std::string& name);
+
 // The path builder: first folder "data" with a category folder name gives
 // that category's folder; any other first folder is a folder of the install
 // layout.

@@ -122,11 +122,6 @@ bool IsWritableFormat(const WaveHeader& header) {
   return header.bitsPerSample == 8 || header.bitsPerSample == 16 || header.bitsPerSample == 32;
 }
 
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-         name.find('\0') == std::string::npos;
-}
-
 }  // namespace
 
 void PrepareWaveHeader(WaveHeader& header, SamplerBlock& block, ExtraChunk* junk, ExtraChunk* clm,

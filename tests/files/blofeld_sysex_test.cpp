@@ -1,0 +1,404 @@
+#include "files/blofeld_sysex.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+#include "core/message_codes.h"
+#include "files/foreign_table_common.h"
+#include "files/format_fixtures.h"
+#include "files/vorta_import.h"
+#include "wavetable/vorta_synthesis.h"
+
+using namespace format_fixtures;
+
+namespace {
+
+using Dump = std::vector<uint8_t>;
+
+BlofeldDump View(const Dump& dump) { return BlofeldDump(dump.data(), kBlofeldDumpBytes); }
+std::span<uint8_t, kBlofeldDumpBytes> Edit(Dump& dump) { return std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes); }
+uint8_t* MessageAt(Dump& dump, int m) { return dump.data() + static_cast<size_t>(m) * kBlofeldMessageBytes; }
+
+uint8_t ChecksumOf(const uint8_t* message) {
+  return static_cast<uint8_t>(std::accumulate(message + 7, message + 408, 0u) & 127);
+}
+
+// The 64 waves a VORTA table gives: 65 rendered with one blend between
+// neighbours, the first 64 used.
+std::vector<float> VortaWaves(const PartialTable& table) { return RenderWaves(table, kBlofeldWaveLength, 2); }
+
+Dump BuildDump(const std::vector<float>& waves, const char* name = "TABLE", int32_t stretch = 16, int device = 0,
+               int slot = 80) {
+  Dump dump(kBlofeldDumpBytes);
+  BuildBlofeldDump(Edit(dump), waves, name, stretch, device, slot);
+  return dump;
+}
+
+// Negative samples written the way earlier versions did: magnitude in the
+// middle and low bytes, the high byte replaced by 127 - high.
+void RecodeAsSignMagnitude(Dump& dump) {
+  for (int m = 0; m < kBlofeldWaveCount; ++m) {
+    uint8_t* message = MessageAt(dump, m);
+    for (int k = 1; k < kBlofeldWaveLength; ++k) {
+      uint8_t* b = message + 8 + 3 * k;
+      const int32_t v = DecodeBlofeldSample(b, BlofeldCoding::kTwosComplement);
+      if (v >= 0) continue;
+      const int32_t magnitude = -v;
+      b[0] = static_cast<uint8_t>(127 - ((magnitude >> 14) & 127));
+      b[1] = static_cast<uint8_t>((magnitude >> 7) & 127);
+      b[2] = static_cast<uint8_t>(magnitude & 127);
+    }
+    message[408] = ChecksumOf(message);
+  }
+}
+
+std::string Name(const Dump& dump, int m = 0) {
+  const uint8_t* p = dump.data() + static_cast<size_t>(m) * kBlofeldMessageBytes + 392;
+  return std::string(p, p + 14);
+}
+
+TEST(BlofeldSysex, SamplesAre21BitTwosComplementInThree7BitBytes) {
+  using Bytes = std::array<uint8_t, 3>;
+  EXPECT_EQ(EncodeBlofeldSample(0.0), (Bytes{0, 0, 0}));
+  EXPECT_EQ(EncodeBlofeldSample(1.0), (Bytes{63, 127, 127}));             // 1,048,575
+  EXPECT_EQ(EncodeBlofeldSample(-1.0), (Bytes{64, 0, 1}));                // -1,048,575
+  EXPECT_EQ(EncodeBlofeldSample(-1.0 / 1048575.0), (Bytes{127, 127, 127}));  // -1
+  EXPECT_EQ(EncodeBlofeldSample(0.5 / 1048575.0), (Bytes{0, 0, 1}));      // halves away from zero
+  EXPECT_EQ(EncodeBlofeldSample(-0.5 / 1048575.0), (Bytes{127, 127, 127}));
+  EXPECT_EQ(EncodeBlofeldSample(2.0), (Bytes{63, 127, 127}));             // held within range
+  EXPECT_EQ(EncodeBlofeldSample(-2.0), (Bytes{64, 0, 0}));
+  EXPECT_EQ(EncodeBlofeldSample(std::nan("")), (Bytes{0, 0, 0}));
+
+  for (double x : {1.0, -1.0, 0.25, -0.25, 1e-6, -1e-6, 0.123456, -0.987654}) {
+    const Bytes b = EncodeBlofeldSample(x);
+    EXPECT_EQ(DecodeBlofeldSample(b.data(), BlofeldCoding::kTwosComplement),
+              static_cast<int32_t>(std::round(x * 1048575.0)))
+        << x;
+  }
+  // Positive values read the same either way; the older coding of -0.25.
+  const Bytes quarter = EncodeBlofeldSample(0.25);
+  EXPECT_EQ(DecodeBlofeldSample(quarter.data(), BlofeldCoding::kSignMagnitude), 262144);
+  const uint8_t olderNegative[3] = {127 - 16, 0, 0};
+  EXPECT_EQ(DecodeBlofeldSample(olderNegative, BlofeldCoding::kSignMagnitude), -262144);
+  const uint8_t olderSmall[3] = {127, 0, 5};
+  EXPECT_EQ(DecodeBlofeldSample(olderSmall, BlofeldCoding::kSignMagnitude), -5);
+}
+
+TEST(BlofeldSysex, DumpLayoutByteByByte) {
+  const std::vector<float> waves = VortaWaves(KnownTable());
+  const Dump dump = BuildDump(waves, "PAD.syx", 21, 127, 118);
+  ASSERT_EQ(dump.size(), 26240u);
+  for (int m = 0; m < 64; ++m) {
+    const uint8_t* message = dump.data() + static_cast<size_t>(m) * 410;
+    SCOPED_TRACE(m);
+    EXPECT_EQ(std::vector<uint8_t>(message, message + 11),
+              (std::vector<uint8_t>{240, 62, 19, 127, 18, 118, static_cast<uint8_t>(m), 0, 0, 0, 21}));
+    EXPECT_EQ(Name(dump, m), "PAD           ");
+    EXPECT_EQ(message[406], 0);
+    EXPECT_EQ(message[407], 0);
+    EXPECT_EQ(message[408], ChecksumOf(message));
+    EXPECT_EQ(message[409], 247);
+    for (int k = 1; k < 128; ++k) {
+      const int32_t v = DecodeBlofeldSample(message + 8 + 3 * k, BlofeldCoding::kTwosComplement);
+      EXPECT_NEAR(v / 1048575.0, waves[static_cast<size_t>(m) * 128 + k], 0.6 / 1048575.0);
+    }
+  }
+  EXPECT_EQ(ValidateBlofeldDump(View(dump)), nullptr);
+}
+
+TEST(BlofeldSysex, NamesDeviceIdsAndSlotsAtTheirLimits) {
+  const std::vector<float> waves = VortaWaves(KnownTable());
+  EXPECT_EQ(Name(BuildDump(waves, "abc.syx")), "abc           ");
+  EXPECT_EQ(Name(BuildDump(waves, "FIFTEEN_LETTERS_LONG.SYX")), "FIFTEEN_LETTER");
+  EXPECT_EQ(Name(BuildDump(waves, "EXACTLY14CHARS.SYX")), "EXACTLY14CHARS");
+  EXPECT_EQ(Name(BuildDump(waves, "")), std::string(14, ' '));
+  // Bytes outside 32..126 would end the message on the instrument.
+  const Dump odd = BuildDump(waves, "A\xC4Z\x7F\tB.SYX");
+  EXPECT_EQ(Name(odd), "A Z  B        ");
+  for (int m = 0; m < 64; ++m)
+    for (size_t i = 1; i < 409; ++i) ASSERT_LT(odd[static_cast<size_t>(m) * 410 + i], 128);
+
+  auto head = [&](int device, int slot) {
+    const Dump d = BuildDump(waves, "X", 16, device, slot);
+    return std::pair<int, int>(d[3], d[5]);
+  };
+  EXPECT_EQ(head(0, 80), (std::pair<int, int>(0, 80)));
+  EXPECT_EQ(head(127, 118), (std::pair<int, int>(127, 118)));
+  EXPECT_EQ(head(128, 119), (std::pair<int, int>(0, 80)));
+  EXPECT_EQ(head(-1, 79), (std::pair<int, int>(0, 80)));
+  EXPECT_EQ(SanitizeBlofeldParameters(127, 118), (BlofeldParameters{127, 118}));
+  EXPECT_EQ(SanitizeBlofeldParameters(1LL << 40, -5), (BlofeldParameters{0, 80}));
+}
+
+TEST(BlofeldSysex, ValidationChecksEveryMessageInItsOrder) {
+  const Dump good = BuildDump(VortaWaves(KnownTable()));
+  ASSERT_EQ(ValidateBlofeldDump(View(good)), nullptr);
+  struct Damage {
+    int message;
+    size_t offset;
+    uint8_t value;
+    bool fixChecksum;
+    const char* expected;
+  };
+  const Damage damages[] = {
+      {0, 0, 0xF1, false, "SYSEX STATUS BYTE ERROR"},
+      {63, 409, 0xF6, false, "SYSEX STATUS BYTE ERROR"},
+      {5, 300, 9, false, "CHECKSUM ERROR"},
+      {0, 1, 0x3F, false, "NO WALDORF SYSEX FILE"},
+      {0, 2, 0x14, false, "NO BLOFELD SYSEX FILE"},
+      {0, 3, 128, false, "DEVICE ID ERROR"},
+      {0, 4, 0x13, false, "NO WAVETABLE FILE"},
+      {3, 5, 79, false, "SLOT POSITION ERROR"},
+      {3, 5, 119, false, "SLOT POSITION ERROR"},
+      {1, 6, 2, true, "WAVE POSITION ERROR"},
+      {0, 7, 1, true, "WRONG FORMAT"},
+  };
+  for (const Damage& d : damages) {
+    Dump dump = good;
+    uint8_t* message = MessageAt(dump, d.message);
+    message[d.offset] = d.value;
+    if (d.fixChecksum) message[408] = ChecksumOf(message);
+    const char* result = ValidateBlofeldDump(View(dump));
+    ASSERT_NE(result, nullptr) << d.expected;
+    EXPECT_STREQ(result, d.expected) << d.message << " " << d.offset;
+  }
+  // The first failure in message order wins.
+  Dump two = good;
+  MessageAt(two, 2)[4] = 0;
+  MessageAt(two, 9)[0] = 0;
+  EXPECT_STREQ(ValidateBlofeldDump(View(two)), "NO WAVETABLE FILE");
+
+  // A checksum byte of 127 is not tested, whatever the content.
+  Dump unchecked = good;
+  for (int m = 0; m < 64; ++m) {
+    MessageAt(unchecked, m)[100] ^= 0x55;
+    MessageAt(unchecked, m)[408] = 127;
+  }
+  EXPECT_EQ(ValidateBlofeldDump(View(unchecked)), nullptr);
+}
+
+TEST(BlofeldSysex, VortaStructureTest) {
+  const Dump vorta = BuildDump(VortaWaves(KnownTable()));
+  EXPECT_TRUE(HasVortaStructure(View(vorta), BlofeldCoding::kTwosComplement));
+  EXPECT_EQ(VortaCodingOf(View(vorta)), BlofeldCoding::kTwosComplement);
+
+  // Arbitrary waves: cosines are symmetric about sample 64, not point-symmetric.
+  std::vector<float> cosines(64 * 128);
+  for (size_t i = 0; i < cosines.size(); ++i) cosines[i] = static_cast<float>(0.8 * std::cos(i * 2 * M_PI / 128));
+  const Dump foreign = BuildDump(cosines);
+  EXPECT_EQ(ValidateBlofeldDump(View(foreign)), nullptr);
+  EXPECT_FALSE(VortaCodingOf(View(foreign)).has_value());
+
+  auto sample = [](const Dump& dump, int wave, int k) {
+    return DecodeBlofeldSample(dump.data() + static_cast<size_t>(wave) * 410 + 8 + 3 * k, BlofeldCoding::kTwosComplement);
+  };
+  auto setSample = [](Dump& dump, int wave, int k, int32_t v) {
+    const auto b = EncodeBlofeldSample(v / 1048575.0);
+    std::copy(b.begin(), b.end(), MessageAt(dump, wave) + 8 + 3 * k);
+  };
+  auto passes = [](const Dump& dump) { return HasVortaStructure(View(dump), BlofeldCoding::kTwosComplement); };
+
+  Dump centre = vorta;
+  setSample(centre, 10, 64, 3);  // sample 64 must be 0
+  EXPECT_FALSE(passes(centre));
+  // Point symmetry within 2 (the upper half is not part of the midway rule).
+  for (int d : {-2, 2, -3, 3}) {
+    Dump dump = vorta;
+    setSample(dump, 10, 123, -sample(vorta, 10, 5) + d);
+    EXPECT_EQ(passes(dump), std::abs(d) <= 2) << d;
+  }
+  // An odd wave must lie midway between its neighbours.
+  Dump shifted = vorta;
+  setSample(shifted, 61, 10, sample(vorta, 61, 10) + 5);
+  setSample(shifted, 61, 118, sample(vorta, 61, 118) - 5);
+  EXPECT_FALSE(passes(shifted));
+  // Wave 63 has no right neighbour in the dump and is left alone.
+  Dump last = vorta;
+  for (int k = 1; k < 64; ++k) {
+    const auto b = EncodeBlofeldSample(k / 256.0);
+    const auto n = EncodeBlofeldSample(-k / 256.0);
+    std::copy(b.begin(), b.end(), MessageAt(last, 63) + 8 + 3 * k);
+    std::copy(n.begin(), n.end(), MessageAt(last, 63) + 8 + 3 * (128 - k));
+  }
+  EXPECT_TRUE(HasVortaStructure(View(last), BlofeldCoding::kTwosComplement));
+
+  // R: equal in every wave and at most 32.
+  Dump speed = vorta;
+  MessageAt(speed, 40)[10] = 15;
+  EXPECT_FALSE(HasVortaStructure(View(speed), BlofeldCoding::kTwosComplement));
+  Dump high = vorta;
+  for (int m = 0; m < 64; ++m) MessageAt(high, m)[10] = 33;
+  EXPECT_FALSE(HasVortaStructure(View(high), BlofeldCoding::kTwosComplement));
+  for (int m = 0; m < 64; ++m) MessageAt(high, m)[10] = 0;
+  EXPECT_TRUE(HasVortaStructure(View(high), BlofeldCoding::kTwosComplement));
+}
+
+TEST(BlofeldSysex, DumpsOfTheOlderCodingStillLoad) {
+  const PartialTable table = KnownTable(3);
+  const Dump current = BuildDump(VortaWaves(table), "OLD", 9);
+  Dump older = current;
+  RecodeAsSignMagnitude(older);
+  ASSERT_NE(older, current);
+  EXPECT_EQ(ValidateBlofeldDump(View(older)), nullptr);
+  // Each coding fails the structure test of the other.
+  EXPECT_FALSE(HasVortaStructure(View(older), BlofeldCoding::kTwosComplement));
+  EXPECT_FALSE(HasVortaStructure(View(current), BlofeldCoding::kSignMagnitude));
+  EXPECT_EQ(VortaCodingOf(View(older)), BlofeldCoding::kSignMagnitude);
+
+  PartialTable fromOlder, fromCurrent;
+  int32_t stretchOlder = 0, stretchCurrent = 0;
+  ImportBlofeldDump(View(older), BlofeldCoding::kSignMagnitude, fromOlder, stretchOlder);
+  ImportBlofeldDump(View(current), BlofeldCoding::kTwosComplement, fromCurrent, stretchCurrent);
+  EXPECT_EQ(fromOlder, table);
+  EXPECT_EQ(fromCurrent, table);
+  EXPECT_EQ(stretchOlder, 9);
+  EXPECT_EQ(stretchCurrent, 9);
+}
+
+class BlofeldFiles : public FormatLibrary {};
+
+TEST_F(BlofeldFiles, ReaderBranchMessagesAndProperties) {
+  const Dump dump = BuildDump(VortaWaves(KnownTable()), "T", 12, 5, 101);
+  Result r = TestBytes(kCategoryBlofeld, "T.SYX", dump);
+  EXPECT_EQ(r.category, kCategoryBlofeld) << r.info.remark;
+  EXPECT_EQ(r.info.family, "VORTA");
+  EXPECT_EQ(r.info.count, "64");
+  EXPECT_EQ(r.info.length, "128");
+  EXPECT_EQ(r.info.slot, "101");
+  EXPECT_EQ(r.info.device, "005");
+  EXPECT_EQ(r.info.remark, "SPEED DATA <ENCODED>");
+
+  Dump noSpeed = BuildDump(VortaWaves(KnownTable()), "T", 0, 0, 80);
+  r = TestBytes(kCategoryBlofeld, "N.SYX", noSpeed);
+  EXPECT_EQ(r.category, kCategoryBlofeld);
+  EXPECT_EQ(r.info.remark, "");
+  EXPECT_EQ(r.info.device, "000");
+  EXPECT_EQ(r.info.slot, "080");
+
+  // A longer file is read from its first 26,240 bytes.
+  Dump longer = dump;
+  longer.push_back(0xF0);
+  EXPECT_EQ(TestBytes(kCategoryBlofeld, "L.SYX", longer).category, kCategoryBlofeld);
+
+  const Dump shortDump(dump.begin(), dump.end() - 1);
+  EXPECT_EQ(TestBytes(kCategoryBlofeld, "S.SYX", shortDump).info.remark, "FILE IS TOO SMALL");
+  EXPECT_EQ(TestBytes(kCategoryBlofeld, "E.SYX", {}).info.remark, "FILE IS TOO SMALL");
+
+  Dump position = dump;
+  MessageAt(position, 1)[6] = 2;
+  MessageAt(position, 1)[408] = ChecksumOf(MessageAt(position, 1));
+  r = TestBytes(kCategoryBlofeld, "P.SYX", position);
+  EXPECT_EQ(r.category, 0);
+  EXPECT_EQ(r.info.remark, "WAVE POSITION ERROR");
+
+  std::vector<float> saw(64 * 128);
+  for (size_t i = 0; i < saw.size(); ++i) saw[i] = static_cast<float>(std::sin(i * 0.05) * 0.5 + 0.1);
+  EXPECT_EQ(TestBytes(kCategoryBlofeld, "F.SYX", BuildDump(saw)).info.remark,
+            "BLOFELD SYSEX, BUT NO VORTA WAVETABLE FILE");
+}
+
+TEST_F(BlofeldFiles, WrittenTableReadsBackAsTheSameTable) {
+  const PartialTable table = KnownTable(11);
+  app.settings.blofeldDeviceId = 999;  // sanitised on the way
+  BlofeldParameters offered;
+  ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", true, offered), kMsgDone);
+  EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
+  ASSERT_EQ(WriteBlofeldTable(app, table, 23, "ROUND.SYX", BlofeldParameters{17, 99}, true), kMsgDone);
+  EXPECT_EQ(app.settings.blofeldDeviceId, 17u);
+  EXPECT_EQ(app.settings.blofeldSlot, 99u);
+  const Result r = Test(kCategoryBlofeld, "ROUND.SYX");
+  ASSERT_EQ(r.category, kCategoryBlofeld) << r.info.remark;
+
+  PartialTable loaded;
+  int32_t stretch = 0;
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryBlofeld, "ROUND.SYX"}, loaded, stretch), kMsgDone);
+  EXPECT_EQ(loaded, table);
+  EXPECT_EQ(stretch, 23);
+
+  // Overwriting offers the file's own values; a new file never replaces.
+  ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", false, offered), kMsgDone);
+  EXPECT_EQ(offered, (BlofeldParameters{17, 99}));
+  const Dump before = Bytes(kCategoryBlofeld, "ROUND.SYX");
+  EXPECT_EQ(WriteBlofeldTable(app, PartialTable{}, 16, "ROUND.SYX", BlofeldParameters{1, 81}, true),
+            kMsgFileAlreadyExists);
+  EXPECT_EQ(Bytes(kCategoryBlofeld, "ROUND.SYX"), before);
+  EXPECT_EQ(app.settings.blofeldSlot, 99u);
+  EXPECT_EQ(OfferedBlofeldParameters(app, "MISSING.SYX", false, offered), kMsgAccessDenied);
+  // A damaged file can still be replaced; what its first message holds is
+  // offered, sanitised.
+  Dump damaged = before;
+  damaged[0] = 0;
+  damaged[3] = 200;
+  damaged[5] = 50;
+  Put(kCategoryBlofeld, "BAD.SYX", damaged);
+  ASSERT_EQ(OfferedBlofeldParameters(app, "BAD.SYX", false, offered), kMsgDone);
+  EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
+  Put(kCategoryBlofeld, "CUT.SYX", Dump(before.begin(), before.end() - 1));
+  EXPECT_EQ(OfferedBlofeldParameters(app, "CUT.SYX", false, offered), kMsgAccessDenied);
+
+  // A silent table (after "FLUSH") writes silence, never NaN, and loads.
+  ASSERT_EQ(WriteBlofeldTable(app, PartialTable{}, 16, "ROUND.SYX", BlofeldParameters{1, 81}, false), kMsgDone);
+  const Dump silent = Bytes(kCategoryBlofeld, "ROUND.SYX");
+  for (int m = 0; m < 64; ++m)
+    for (int k = 1; k < 128; ++k) ASSERT_EQ(DecodeBlofeldSample(silent.data() + m * 410 + 8 + 3 * k, BlofeldCoding::kTwosComplement), 0);
+  EXPECT_EQ(Test(kCategoryBlofeld, "ROUND.SYX").category, kCategoryBlofeld);
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryBlofeld, "ROUND.SYX"}, loaded, stretch), kMsgDone);
+  EXPECT_EQ(loaded, PartialTable{});
+}
+
+TEST_F(BlofeldFiles, ParameterRewriteKeepsEveryChecksum) {
+  ASSERT_EQ(WriteBlofeldTable(app, KnownTable(), 16, "EDIT.SYX", BlofeldParameters{3, 90}, true), kMsgDone);
+  Dump before = Bytes(kCategoryBlofeld, "EDIT.SYX");
+  before.insert(before.end(), {1, 2, 3});  // whatever follows the dump stays
+  Put(kCategoryBlofeld, "EDIT.SYX", before);
+
+  BlofeldParameters parameters;
+  ASSERT_EQ(ReadBlofeldFileParameters(app, "EDIT.SYX", parameters), kMsgDone);
+  EXPECT_EQ(parameters, (BlofeldParameters{3, 90}));
+  ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{127, 118}), kMsgDone);
+  const Dump after = Bytes(kCategoryBlofeld, "EDIT.SYX");
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < after.size(); ++i) {
+    const size_t offset = i % 410;
+    if (i < kBlofeldDumpBytes && offset == 3) {
+      ASSERT_EQ(after[i], 127) << i;
+    } else if (i < kBlofeldDumpBytes && offset == 5) {
+      ASSERT_EQ(after[i], 118) << i;
+    } else {
+      ASSERT_EQ(after[i], before[i]) << i;  // checksums included
+    }
+  }
+  EXPECT_EQ(ValidateBlofeldDump(View(after)), nullptr);
+  EXPECT_EQ(Test(kCategoryBlofeld, "EDIT.SYX").info.device, "127");
+  EXPECT_EQ(app.settings.blofeldDeviceId, 127u);
+  EXPECT_EQ(app.settings.blofeldSlot, 118u);
+
+  // Values out of range are sanitised rather than written.
+  ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{200, 60}), kMsgDone);
+  EXPECT_EQ(DumpParameters(View(Bytes(kCategoryBlofeld, "EDIT.SYX"))), (BlofeldParameters{0, 80}));
+
+  EXPECT_EQ(RewriteBlofeldFileParameters(app, "", BlofeldParameters{}), kMsgNoFileSelected);
+  EXPECT_EQ(ReadBlofeldFileParameters(app, "", parameters), kMsgNoFileSelected);
+  EXPECT_EQ(RewriteBlofeldFileParameters(app, "NONE.SYX", BlofeldParameters{}), kMsgAccessDenied);
+  // A file that is no dump is never touched.
+  const Dump text(30000, 'x');
+  Put(kCategoryBlofeld, "TEXT.SYX", text);
+  EXPECT_EQ(RewriteBlofeldFileParameters(app, "TEXT.SYX", BlofeldParameters{1, 81}), kMsgAccessDenied);
+  EXPECT_EQ(Bytes(kCategoryBlofeld, "TEXT.SYX"), text);
+}
+
+TEST_F(BlofeldFiles, AnIndependentReaderSeesTheSameWaves) {
+  if (!ToolAvailable("python3")) GTEST_SKIP() << "python3 is not installed";
+  const PartialTable table = KnownTable(5);
+  ASSERT_EQ(WriteBlofeldTable(app, table, 7, "CHECK.SYX", BlofeldParameters{42, 111}, true), kMsgDone);
+  const std::vector<float> waves = VortaWaves(table);
+  const std::string wavesPath = folder / "waves.f32";
+  WriteF32File(wavesPath, waves);
+  EXPECT_EQ(RunFormatCheck("blofeld '" + Path(kCategoryBlofeld, "CHECK.SYX") + "' '" + wavesPath +
+                           "' 7 42 111 'CHECK         '"),
+            0);
+}
+
+}  // namespace

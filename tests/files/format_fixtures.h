@@ -1,0 +1,105 @@
+#pragma once
+// A library in a temporary program folder for the wavetable format tests,
+// a table with known codes, and the independent byte checker in python.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/app_globals.h"
+#include "core/byte_order.h"
+#include "core/random.h"
+#include "files/file_classification.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "files/wave_reader.h"
+#include "support/temp_folder.h"
+#include "wavetable/partial_table.h"
+
+namespace format_fixtures {
+
+// Slice 0 holds one full-scale sine (code 127), so the loudest partial of
+// the table is at full scale; slices 1..32 hold eight partials of 40..90
+// each (amplitudes below 365 of 4,096), so no slice reaches full scale and
+// rendering scales nothing. Partial 64 stays silent: a 128-sample wave
+// cannot hold it.
+inline PartialTable KnownTable(uint32_t seed = 7) {
+  SeedRandom(seed);
+  PartialTable table;
+  table.at(0, 0) = 127;
+  for (int slice = 1; slice < kSliceCount; ++slice) {
+    for (int n = 0; n < 8; ++n) {
+      const int row = static_cast<int>(RandomBelow(kPartialCount - 1));
+      const int magnitude = 40 + static_cast<int>(RandomBelow(51));
+      table.at(row, slice) = static_cast<int16_t>(RandomBelow(2) ? magnitude : -magnitude);
+    }
+  }
+  return table;
+}
+
+// Only slices 0..4 hold data.
+inline PartialTable FiveSliceTable() {
+  PartialTable table;
+  for (int slice = 0; slice < 5; ++slice) {
+    table.at(0, slice) = 120;
+    table.at(2 + slice, slice) = static_cast<int16_t>(-90 + slice);
+  }
+  return table;
+}
+
+inline std::vector<float> ReadF32File(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadAllBytes(path);
+  std::vector<float> values(bytes.size() / 4);
+  for (size_t i = 0; i < values.size(); ++i) values[i] = ReadF32LE(bytes.data() + 4 * i);
+  return values;
+}
+
+inline void WriteF32File(const std::string& path, const std::vector<float>& values) {
+  std::vector<uint8_t> bytes;
+  for (float v : values) AppendF32LE(bytes, v);
+  WriteAllBytes(path, bytes);
+}
+
+inline bool ToolAvailable(const char* tool) {
+  return std::system((std::string(tool) + " --version >/dev/null 2>&1").c_str()) == 0;
+}
+
+// tests/files/format_check.py, run with the arguments; its exit status.
+inline int RunFormatCheck(const std::string& arguments) {
+  const std::string script = (std::filesystem::path(__FILE__).parent_path() / "format_check.py").string();
+  return std::system(("python3 '" + script + "' " + arguments).c_str());
+}
+
+class FormatLibrary : public ::testing::Test {
+ protected:
+  void SetUp() override { app.installDir = folder.path; }
+
+  std::string Path(int category, const std::string& name) { return CategoryFilePath(app, category, name); }
+  std::vector<uint8_t> Bytes(int category, const std::string& name) { return ReadAllBytes(Path(category, name)); }
+  void Put(int category, const std::string& name, const std::vector<uint8_t>& bytes) {
+    WriteAllBytes(Path(category, name), bytes);
+  }
+
+  struct Result {
+    int category = -1;
+    FileInfo info;
+  };
+  Result Test(int category, const std::string& name) {
+    Result r;
+    r.category = TestSoundFile(Path(category, name), &r.info, ReadRules{true});
+    return r;
+  }
+  // The reader in properties mode on bytes put under a name of a category.
+  Result TestBytes(int category, const std::string& name, const std::vector<uint8_t>& bytes) {
+    Put(category, name, bytes);
+    return Test(category, name);
+  }
+
+  TempFolder folder;
+  AppGlobals app;
+};
+
+}  // namespace format_fixtures

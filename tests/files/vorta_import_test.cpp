@@ -1,0 +1,157 @@
+#include "files/vorta_import.h"
+#include "wavetable/ram_wavetable.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "core/message_codes.h"
+#include "files/blofeld_sysex.h"
+#include "files/dune2_wt.h"
+#include "files/efe_file.h"
+#include "files/foreign_table_common.h"
+#include "files/format_fixtures.h"
+#include "files/komplexer_wt.h"
+#include "files/read_only_folder.h"
+#include "files/serum_wav.h"
+#include "files/surge_wt.h"
+#include "files/wave_writer.h"
+#include "files/wavegenerator_wts.h"
+#include "wavetable/payload.h"
+#include "wavetable/vorta_synthesis.h"
+
+using namespace format_fixtures;
+
+namespace {
+
+class VortaImport : public FormatLibrary {
+ protected:
+  // The program's own WAV table (category 3) of 33 waves of 256 samples.
+  int WriteVortaWav(const std::string& name, const PartialTable& table, int32_t stretch) {
+    WaveHeader header;
+    SamplerBlock block;
+    header.formatTag = kFormatPcm;
+    header.bitsPerSample = 16;
+    header.channels = 1;
+    header.dataSize = 33 * 256 * 2;
+    PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+    SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+    SetSamplerU32(block, sampler_offset::kLoopEnd, 255);
+    SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(256));
+    WriteVortaPayload(block.bytes, table, stretch);
+    SetSamplerU32(block, sampler_offset::kSpeed, static_cast<uint32_t>(stretch));
+    PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+    std::vector<float> waves(33 * 256);
+    RenderTable(table, waves, 1, 1.0);
+    return WriteWaveFile(app, name, kCategoryVortaWav, header, block, waves, waves);
+  }
+
+  using Writer = std::function<int(const std::string&, const PartialTable&, int32_t)>;
+  struct Format {
+    int category;
+    const char* name;
+    Writer write;
+  };
+  std::vector<Format> Formats() {
+    return {
+        {kCategoryVortaWav, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteVortaWav(n, t, r); }},
+        {kCategoryKomplexer, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteKomplexerTable(app, t, r, n); }},
+        {kCategoryBlofeld, "T.SYX",
+         [&](auto& n, auto& t, int32_t r) { return WriteBlofeldTable(app, t, r, n, BlofeldParameters{}, false); }},
+        {kCategoryEfe, "T.EFE",
+         [&](auto& n, auto& t, int32_t r) { return WriteEfeTable(app, t, static_cast<uint8_t>(r), n); }},
+        {kCategorySurge, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteSurgeTable(app, t, r, n); }},
+        {kCategoryWaveGenerator, "T.WTS", [&](auto& n, auto& t, int32_t r) { return WriteWtsTable(app, t, r, n); }},
+        {kCategoryDune2, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteDune2Table(app, t, r, n); }},
+        {kCategorySerum, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteSerumTable(app, t, r, n); }},
+    };
+  }
+};
+
+TEST_F(VortaImport, EveryFormatRoundTripsCodesAndR) {
+  const PartialTable table = KnownTable(21);
+  int32_t stretch = 1;
+  for (const Format& f : Formats()) {
+    SCOPED_TRACE(f.category);
+    stretch = (stretch + 4) % 32 + 1;  // 6, 11, .. 31, 4: never the same twice
+    ASSERT_EQ(f.write(f.name, table, stretch), kMsgDone);
+    const Result r = Test(f.category, f.name);
+    ASSERT_EQ(r.category, f.category) << r.info.remark;
+    PartialTable loaded;
+    int32_t loadedStretch = 0;
+    ASSERT_EQ(LoadVortaFile(app, LibraryEntry{f.category, f.name}, loaded, loadedStretch), kMsgDone);
+    EXPECT_EQ(loaded, table);
+    EXPECT_EQ(loadedStretch, stretch);
+    // The reader fills the block in load mode: zeros but for table and R.
+    std::FILE* file = std::fopen(Path(f.category, f.name).c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    SamplerBlock block;
+    EXPECT_EQ(ReadSoundFile(file, f.name, nullptr, nullptr, &block, ReadRules{true}), f.category);
+    std::fclose(file);
+    if (f.category != kCategoryVortaWav && f.category != kCategorySerum) {
+      EXPECT_TRUE(std::all_of(block.bytes.begin(), block.bytes.begin() + 76, [](uint8_t b) { return b == 0; }));
+      EXPECT_TRUE(std::all_of(block.bytes.begin() + 4304, block.bytes.end(), [](uint8_t b) { return b == 0; }));
+      EXPECT_EQ(ReadU32LE(block.bytes.data() + 4300), static_cast<uint32_t>(stretch));
+    }
+  }
+}
+
+TEST_F(VortaImport, WrongCategoriesRangesAndDefaults) {
+  ASSERT_EQ(WriteSurgeTable(app, KnownTable(), 8, "S.WT"), kMsgDone);
+  PartialTable table = KnownTable(1);
+  const PartialTable before = table;
+  int32_t stretch = 3;
+  // A Surge file is no Komplexer or Dune2 table; nothing is changed.
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "MISSING.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySample, "S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "../S.WT"}, table, stretch), kMsgAccessDenied);
+  EXPECT_EQ(table, before);
+  EXPECT_EQ(stretch, 3);
+  EXPECT_TRUE(IsVortaTableCategory(3));
+  EXPECT_TRUE(IsVortaTableCategory(10));
+  EXPECT_FALSE(IsVortaTableCategory(2));
+  EXPECT_FALSE(IsVortaTableCategory(13));
+
+  // Codes of the program's own WAV tables are clamped; R outside 1..32 is 16.
+  PartialTable wild;
+  wild.at(0, 0) = 300;
+  wild.at(1, 1) = -200;
+  ASSERT_EQ(WriteVortaWav("W.WAV", wild, 40), kMsgDone);
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryVortaWav, "W.WAV"}, table, stretch), kMsgDone);
+  EXPECT_EQ(table.at(0, 0), 127);
+  EXPECT_EQ(table.at(1, 1), -127);
+  EXPECT_EQ(stretch, kDefaultStretch);
+
+  // A dump without R (byte 10 is 0) loads with 16.
+  std::vector<uint8_t> dump(kBlofeldDumpBytes);
+  std::vector<float> waves = RenderWaves(KnownTable(), 128, 2);
+  BuildBlofeldDump(std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes), waves, "N", 0, 0, 80);
+  Put(kCategoryBlofeld, "N.SYX", dump);
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryBlofeld, "N.SYX"}, table, stretch), kMsgDone);
+  EXPECT_EQ(table, KnownTable());
+  EXPECT_EQ(stretch, kDefaultStretch);
+}
+
+TEST_F(VortaImport, FailedWritesKeepTheOldFile) {
+  const PartialTable table = KnownTable();
+  for (const Format& f : Formats()) {
+    SCOPED_TRACE(f.category);
+    ASSERT_EQ(f.write(f.name, table, 16), kMsgDone);
+    const std::vector<uint8_t> old = Bytes(f.category, f.name);
+    EXPECT_EQ(f.write("../ESCAPE", table, 16), kMsgAccessDenied);
+    EXPECT_EQ(f.write("", table, 16), kMsgAccessDenied);
+    ReadOnlyFolder guard(CategoryFolderPath(app, f.category));
+    if (!guard.active) GTEST_SKIP() << "no way to make a read-only folder here";
+    EXPECT_EQ(f.write(f.name, PartialTable{}, 16), kMsgAccessDenied);
+    EXPECT_EQ(Bytes(f.category, f.name), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(CategoryFolderPath(app, f.category)),
+                            std::filesystem::directory_iterator()),
+              1);
+  }
+  // New files never replace: every writer can be asked for that.
+  EXPECT_EQ(WriteSurgeTable(app, table, 16, "T.WT", true), kMsgFileAlreadyExists);
+  EXPECT_EQ(WriteSurgeTable(app, table, 16, "NEW.WT", true), kMsgDone);
+}
+
+}  // namespace
