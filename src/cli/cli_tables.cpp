@@ -10,10 +10,20 @@
 #include "core/atomic_file.h"
 #include "core/message_codes.h"
 #include "core/message_texts.h"
+#include "files/blofeld_sysex.h"
+#include "files/dune2_wt.h"
+#include "files/efe_file.h"
 #include "files/folder_table.h"
+#include "files/foreign_table_common.h"
+#include "files/komplexer_wt.h"
+#include "files/serum_wav.h"
+#include "files/surge_wt.h"
+#include "files/vorta_import.h"
+#include "files/wavegenerator_wts.h"
 #include "files/wave_reader.h"
 #include "files/wave_writer.h"
 #include "wavetable/payload.h"
+#include "wavetable/vorta_workspace.h"
 
 namespace fs = std::filesystem;
 
@@ -22,19 +32,62 @@ namespace {
 constexpr size_t kProgramNameChars = 8;
 constexpr std::string_view kKeypadSymbols = "!#$%&'()-@_`{}^";
 constexpr const char* kNotVortaTable = " <NOT A VORTA WAVETABLE>";
-// Exchange formats this build cannot write yet.
-constexpr std::array<std::string_view, 7> kFormatsNotBuilt = {"syx", "komplexer", "efe", "surge",
-                                                             "wts", "dune2", "serum"};
 
-std::vector<uint8_t> BuildWave(const TableOutputPlan& plan, const LoadedTable& table) {
+std::vector<uint8_t> BuildWave(const TableOutputPlan& plan, const PartialTable& table, int32_t stretch,
+                               const std::string& /*fileName*/) {
   VortaWaveImage image;
-  if (!PrepareVortaWave(table.table, table.stretch, plan.wave, image)) return {};
+  if (!PrepareVortaWave(table, stretch, plan.wave, image)) return {};
   return EncodeWaveFile(image.header, image.block, image.samples, image.samples);
+}
+
+std::vector<uint8_t> BuildSyx(const TableOutputPlan& plan, const PartialTable& table, int32_t stretch,
+                              const std::string& fileName) {
+  const std::vector<float> waves = RenderWaves(table, kBlofeldWaveLength, 2);
+  std::vector<uint8_t> dump(kBlofeldDumpBytes);
+  BuildBlofeldDump(std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes), waves, fileName, stretch,
+                   plan.deviceId, plan.slot);
+  return dump;
+}
+
+std::vector<uint8_t> BuildKomplexer(const TableOutputPlan&, const PartialTable& table, int32_t stretch,
+                                    const std::string&) {
+  return BuildKomplexerFile(table, stretch);
+}
+
+std::vector<uint8_t> BuildEfe(const TableOutputPlan&, const PartialTable& table, int32_t stretch,
+                              const std::string& fileName) {
+  return BuildEfeFile(table, static_cast<uint8_t>(stretch), fileName);
+}
+
+std::vector<uint8_t> BuildSurge(const TableOutputPlan&, const PartialTable& table, int32_t stretch,
+                                const std::string&) {
+  return BuildSurgeFile(table, stretch);
+}
+
+std::vector<uint8_t> BuildWts(const TableOutputPlan&, const PartialTable& table, int32_t stretch, const std::string&) {
+  return BuildWtsFile(table, stretch);
+}
+
+std::vector<uint8_t> BuildDune2(const TableOutputPlan&, const PartialTable& table, int32_t stretch,
+                                const std::string&) {
+  return BuildDune2File(table, stretch);
+}
+
+std::vector<uint8_t> BuildSerum(const TableOutputPlan&, const PartialTable& table, int32_t stretch,
+                                const std::string&) {
+  return BuildSerumFile(table, stretch);
 }
 
 const std::vector<TableFormat>& FormatTable() {
   static const std::vector<TableFormat> formats = {
       {"wav", "the program's own WAV wavetable (category 3)", kCategoryVortaWav, BuildWave},
+      {"syx", "Blofeld SysEx wavetable (category 5)", kCategoryBlofeld, BuildSyx},
+      {"komplexer", "Komplexer WT (category 4)", kCategoryKomplexer, BuildKomplexer},
+      {"efe", "EPS16+/ASR10 EFE (category 6)", kCategoryEfe, BuildEfe},
+      {"surge", "Surge WT (category 7)", kCategorySurge, BuildSurge},
+      {"wts", "WaveGenerator WTS (category 8)", kCategoryWaveGenerator, BuildWts},
+      {"dune2", "Dune2 WT (category 9)", kCategoryDune2, BuildDune2},
+      {"serum", "Serum-style WAV, 2048-sample waves (category 10)", kCategorySerum, BuildSerum},
   };
   return formats;
 }
@@ -101,6 +154,22 @@ std::string PlanWaveOptions(const ParsedArgs& parsed, TableOutputPlan& plan) {
   return {};
 }
 
+std::string PlanBlofeldOptions(const ParsedArgs& parsed, TableOutputPlan& plan) {
+  const bool wanted = PlanHas(plan, "syx");
+  long value = 0;
+  if (const std::string* id = parsed.Value("--device-id")) {
+    if (!wanted) return "--device-id applies to --to syx only";
+    if (!ParseInteger(*id, 0, kBlofeldMaxDeviceId, value)) return "--device-id must be 0 to 127";
+    plan.deviceId = static_cast<int>(value);
+  }
+  if (const std::string* slot = parsed.Value("--slot")) {
+    if (!wanted) return "--slot applies to --to syx only";
+    if (!ParseInteger(*slot, kBlofeldMinSlot, kBlofeldMaxSlot, value)) return "--slot must be 80 to 118";
+    plan.slot = static_cast<int>(value);
+  }
+  return {};
+}
+
 bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes, bool force, int& code) {
   if (bytes.empty()) {
     code = kMsgNoData;
@@ -145,10 +214,9 @@ TableLoad LoadTableFile(const std::string& path, const ReadRules& rules, LoadedT
     load.message = MessageText(kMsgAccessDenied);
     return load;
   }
-  SamplerBlock block;
-  const bool read = ReadSoundFile(file, BaseName(path), nullptr, nullptr, &block, rules) == category;
+  const bool read = LoadVortaStream(file, BaseName(path), category, loaded.table, loaded.stretch, rules);
   std::fclose(file);
-  if (!read || !ReadVortaPayload(block.bytes, loaded.table, loaded.stretch)) {
+  if (!read) {
     load.message = std::string(MessageText(kMsgNoData)) + kNotVortaTable;
     return load;
   }
@@ -157,7 +225,7 @@ TableLoad LoadTableFile(const std::string& path, const ReadRules& rules, LoadedT
 }
 
 void AppendTableOutputOptions(std::vector<OptionSpec>& options) {
-  for (const char* option : {"--samples", "--slices-per-step", "--base", "--bits"}) {
+  for (const char* option : {"--samples", "--slices-per-step", "--base", "--bits", "--device-id", "--slot"}) {
     options.push_back({option, true});
   }
 }
@@ -170,7 +238,14 @@ const char* TableOutputOptionsHelp() {
          "  --base normal|alternate\n"
          "                       normal writes 32*M+1 slices, alternate 32*M\n"
          "                       (the last slice left out)\n"
-         "  --bits 8|16|32|float sample format (default 16)\n";
+         "  --bits 8|16|32|float sample format (default 16)\n"
+         "\n"
+         "Options of --to syx:\n"
+         "  --device-id N        Blofeld device id 0..127 (default 0)\n"
+         "  --slot N             wavetable slot 80..118 (default 80)\n"
+         "\n"
+         "komplexer, surge and dune2 all write .WT files, wav and serum both .WAV:\n"
+         "such formats need separate runs with different --out folders.\n";
 }
 
 std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
@@ -179,12 +254,7 @@ std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
   std::set<std::string> extensions;
   for (const std::string& name : SplitList(*to)) {
     const int index = FormatIndex(name);
-    if (index < 0) {
-      for (const std::string_view missing : kFormatsNotBuilt) {
-        if (missing == name) return "the format '" + name + "' is not built yet";
-      }
-      return "unknown format '" + name + "'";
-    }
+    if (index < 0) return "unknown format '" + name + "'";
     if (PlanHas(plan, name)) continue;
     const std::string extension = CategoryExtension(FormatTable()[static_cast<size_t>(index)].category);
     if (!extensions.insert(extension).second) {
@@ -200,7 +270,8 @@ std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
     plan.outDir = *out;
   }
   plan.force = parsed.Has("--force");
-  return PlanWaveOptions(parsed, plan);
+  const std::string waveComplaint = PlanWaveOptions(parsed, plan);
+  return waveComplaint.empty() ? PlanBlofeldOptions(parsed, plan) : waveComplaint;
 }
 
 std::string ProgramFileStem(std::string_view fileName) {
@@ -231,7 +302,9 @@ bool WriteTableOutputs(const TableOutputPlan& plan, const LoadedTable& table, co
     const std::string fileName = stem + CategoryExtension(format.category);
     const std::string path = plan.outDir + "/" + fileName;
     int code = kMsgNone;
-    if (WriteOutputFile(path, format.build(plan, table), plan.force, code)) {
+    const std::vector<uint8_t> bytes =
+        format.build(plan, TableForOutput(table.table), ClampStretch(table.stretch), fileName);
+    if (WriteOutputFile(path, bytes, plan.force, code)) {
       std::printf("%s\n", path.c_str());
       continue;
     }

@@ -33,11 +33,9 @@ struct TableOutputPlan {
   std::string outDir;
   bool force = false;
   VortaWaveOptions wave;
-  int deviceId = 0;
-  int slot = 0;
+  int deviceId = 0;  // Blofeld device id 0..127
+  int slot = 80;     // Blofeld wavetable slot 80..118
 };
-
-struct TablePlanContext;
 
 // One output format: its name on the command line, the category it belongs
 // to (which fixes the extension) and how its file is built.
@@ -45,7 +43,10 @@ struct TableFormat {
   std::string_view name;
   std::string_view description;
   int category;
-  std::vector<uint8_t> (*build)(const TableOutputPlan& plan, const LoadedTable& table);
+  // The file for the optimised output copy of the table; fileName is the
+  // output's name, which some formats carry inside.
+  std::vector<uint8_t> (*build)(const TableOutputPlan& plan, const PartialTable& table, int32_t stretch,
+                                const std::string& fileName);
 };
 
 std::span<const TableFormat> TableFormats();

@@ -8,7 +8,6 @@
 #include "wavetable/payload.h"
 #include "wavetable/ram_wavetable.h"
 #include "wavetable/vorta_synthesis.h"
-#include "wavetable/vorta_workspace.h"
 
 bool IsReachableSamplesPerSlice(int samples) {
   return samples >= kMinWaveSamples && samples <= kMaxWaveSamples && std::has_single_bit(static_cast<unsigned>(samples));
@@ -46,10 +45,9 @@ bool PrepareVortaWave(const PartialTable& table, int32_t stretch, const VortaWav
   const int waves = options.wavesPerStep;
   if (!IsReachableSamplesPerSlice(samples) || !IsReachableWavesPerStep(waves, options.base)) return false;
 
-  const PartialTable output = TableForOutput(table);
   CheckedAlloc(image.samples, RenderedLength(samples, waves));
   const double pitchFactor = static_cast<double>(kUnitySliceLength) / samples;
-  if (RenderTable(output, image.samples, waves, pitchFactor) == 0) return false;
+  if (RenderTable(table, image.samples, waves, pitchFactor) == 0) return false;
   const int baseSlice = options.base == WaveBase::kNormal ? 1 : 0;
   const auto frames = static_cast<uint32_t>((kStepsPerTable * waves + baseSlice) * samples);
   image.samples.resize(frames);
@@ -63,7 +61,7 @@ bool PrepareVortaWave(const PartialTable& table, int32_t stretch, const VortaWav
   SetSamplerU32(image.block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
   SetSamplerU32(image.block, sampler_offset::kLoopEnd, static_cast<uint32_t>(samples - 1));
   SetSamplerU32(image.block, sampler_offset::kUnityNote, VortaUnityNote(static_cast<uint32_t>(samples)));
-  WriteVortaPayload(image.block.bytes, output, ClampStretch(stretch));
+  WriteVortaPayload(image.block.bytes, table, ClampStretch(stretch));
   PrepareWaveHeader(image.header, image.block, nullptr, nullptr, STATE_VORTA);
   return true;
 }

@@ -39,7 +39,9 @@ bool IsReachableWavesPerStep(int waves, WaveBase base);
 void SetSampleFormat(WaveHeader& header, int bitsMode);
 
 // The file ready to write: header, "smpl" image with loop, unity note and
-// the optimised table with R, and the mono samples.
+// the table with R, and the mono samples. The table is used as given, like
+// the other formats' writers: callers pass the optimised output copy
+// (TableForOutput).
 struct VortaWaveImage {
   WaveHeader header;
   SamplerBlock block;

@@ -4,7 +4,16 @@
 
 #include "cli/cli_fixture.h"
 #include "cli/cli_tables_fixture.h"
+#include "files/blofeld_sysex.h"
+#include "files/dune2_wt.h"
+#include "files/efe_file.h"
+#include "files/foreign_table_common.h"
+#include "files/komplexer_wt.h"
 #include "files/read_only_folder.h"
+#include "files/serum_wav.h"
+#include "files/surge_wt.h"
+#include "files/wavegenerator_wts.h"
+#include "wavetable/vorta_workspace.h"
 #include "files/wave_fixtures.h"
 
 using cli_fixture::RunCli;
@@ -102,9 +111,71 @@ TEST(CliConvert, ExistingFilesAndRefusedInputs) {
   }
   EXPECT_FALSE(fs::exists(folder / "A.WAV"));
 
-  const auto later = RunCli(folder, {"convert", "--to", "wav,syx", "a.wav"});
-  EXPECT_EQ(later.status, 2);
-  EXPECT_EQ(later.err.rfind("sonic-loom-cli convert: the format 'syx' is not built yet\n", 0), 0u) << later.err;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"convert", "--to", "komplexer,surge", "a.wav"},
+           {"convert", "--to", "syx", "--slot", "79", "a.wav"},
+           {"convert", "--to", "syx", "--device-id", "128", "a.wav"},
+           {"convert", "--to", "wav", "--slot", "80", "a.wav"},
+           {"convert", "--to", "syx", "--samples", "512", "a.wav"}}) {
+    const auto run = RunCli(folder, args);
+    EXPECT_EQ(run.status, 2) << args[2] << " " << args[3];
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(RunCli(folder, {"convert", "--to", "komplexer,surge", "a.wav"}).err,
+            "sonic-loom-cli convert: two of the formats write .WT files; write them to different --out folders\n"
+            "Try 'sonic-loom-cli convert --help'.\n");
+}
+
+TEST(CliConvert, EveryExchangeFormatAsTheEngineWritesIt) {
+  TempFolder folder;
+  const PartialTable table = cli_fixture::SweepTable();
+  const PartialTable output = TableForOutput(table);
+  constexpr int32_t kStretch = 5;
+  WriteAllBytes(folder / "source.wav", cli_fixture::VortaWaveBytes(table, kStretch));
+  for (const char* sub : {"a", "b", "c"}) fs::create_directory(folder / sub);
+
+  const auto first = RunCli(folder, {"convert", "--to", "syx,komplexer,efe,wts,serum", "--out", "a", "--device-id",
+                                     "17", "--slot", "99", "--name", "Glass Pad", "source.wav"});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, "a/GLASS_PA.SYX\na/GLASS_PA.WT\na/GLASS_PA.EFE\na/GLASS_PA.WTS\na/GLASS_PA.WAV\n");
+  const auto second = RunCli(folder, {"convert", "--to", "surge", "--out", "b", "--name", "Glass Pad", "source.wav"});
+  EXPECT_EQ(second.status, 0) << second.err;
+  const auto third = RunCli(folder, {"convert", "--to", "dune2", "--out", "c", "--name", "Glass Pad", "source.wav"});
+  EXPECT_EQ(third.status, 0) << third.err;
+
+  std::vector<uint8_t> dump(kBlofeldDumpBytes);
+  BuildBlofeldDump(std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes),
+                   RenderWaves(output, kBlofeldWaveLength, 2), "GLASS_PA.SYX", kStretch, 17, 99);
+  EXPECT_EQ(ReadAllBytes(folder / "a/GLASS_PA.SYX"), dump);
+  EXPECT_EQ(ReadAllBytes(folder / "a/GLASS_PA.WT"), BuildKomplexerFile(output, kStretch));
+  EXPECT_EQ(ReadAllBytes(folder / "a/GLASS_PA.EFE"), BuildEfeFile(output, kStretch, "GLASS_PA.EFE"));
+  EXPECT_EQ(ReadAllBytes(folder / "a/GLASS_PA.WTS"), BuildWtsFile(output, kStretch));
+  EXPECT_EQ(ReadAllBytes(folder / "a/GLASS_PA.WAV"), BuildSerumFile(output, kStretch));
+  EXPECT_EQ(ReadAllBytes(folder / "b/GLASS_PA.WT"), BuildSurgeFile(output, kStretch));
+  EXPECT_EQ(ReadAllBytes(folder / "c/GLASS_PA.WT"), BuildDune2File(output, kStretch));
+
+  // Each lands in its own category, and each converts back to a WAV table.
+  const auto info = RunCli(folder, {"info", "a/GLASS_PA.SYX", "a/GLASS_PA.WT", "a/GLASS_PA.EFE", "b/GLASS_PA.WT",
+                                    "a/GLASS_PA.WTS", "c/GLASS_PA.WT", "a/GLASS_PA.WAV"});
+  EXPECT_EQ(info.status, 0) << info.err;
+  const char* expected[] = {"\t5\t", "\t4\t", "\t6\t", "\t7\t", "\t8\t", "\t9\t", "\t10\t"};
+  size_t from = 0;
+  for (const char* category : expected) {
+    const size_t at = info.out.find(category, from);
+    EXPECT_NE(at, std::string::npos) << category << " in " << info.out;
+    from = at == std::string::npos ? from : at + 1;
+  }
+  const std::vector<uint8_t> direct = cli_fixture::VortaWaveBytes(table, kStretch);
+  for (const char* file : {"a/GLASS_PA.EFE", "a/GLASS_PA.WTS", "a/GLASS_PA.WAV", "b/GLASS_PA.WT", "c/GLASS_PA.WT"}) {
+    fs::remove(folder / "BACK.WAV");
+    const auto back = RunCli(folder, {"convert", "--to", "wav", "--name", "back", file});
+    EXPECT_EQ(back.status, 0) << file << ": " << back.err;
+    EXPECT_EQ(ReadAllBytes(folder / "BACK.WAV"), direct) << file;
+  }
+  for (const char* file : {"a/GLASS_PA.SYX", "a/GLASS_PA.WT"}) {
+    fs::remove(folder / "BACK.WAV");
+    EXPECT_EQ(RunCli(folder, {"convert", "--to", "wav", "--name", "back", file}).status, 0) << file;
+  }
 }
 
 TEST(CliConvert, UnwritableOutputFolderIsReported) {

@@ -9,6 +9,7 @@
 #include "wavetable/partial_table.h"
 #include "wavetable/payload.h"
 #include "wavetable/vorta_wave_output.h"
+#include "wavetable/vorta_workspace.h"
 
 namespace cli_fixture {
 
@@ -27,7 +28,7 @@ inline PartialTable SweepTable() {
 inline std::vector<uint8_t> VortaWaveBytes(const PartialTable& table, int32_t stretch,
                                            const VortaWaveOptions& options = {}) {
   VortaWaveImage image;
-  if (!PrepareVortaWave(table, stretch, options, image)) return {};
+  if (!PrepareVortaWave(TableForOutput(table), stretch, options, image)) return {};
   return EncodeWaveFile(image.header, image.block, image.samples, image.samples);
 }
 
