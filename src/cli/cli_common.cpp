@@ -12,9 +12,9 @@ namespace {
 
 constexpr int kBarWidth = 40;
 
-const OptionSpec* FindSpec(std::span<const OptionSpec> specs, std::string_view name) {
-  for (const OptionSpec& spec : specs) {
-    if (spec.name == name) return &spec;
+const OptionRule* FindRule(std::span<const OptionRule> rules, std::string_view name) {
+  for (const OptionRule& rule : rules) {
+    if (rule.name == name) return &rule;
   }
   return nullptr;
 }
@@ -26,7 +26,7 @@ const std::string* ParsedArgs::Value(std::string_view option) const {
   return found == values.end() ? nullptr : &found->second;
 }
 
-std::string ParseArgs(std::span<const std::string> args, std::span<const OptionSpec> specs, ParsedArgs& out) {
+std::string ParseArgs(std::span<const std::string> args, std::span<const OptionRule> rules, ParsedArgs& out) {
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -44,9 +44,9 @@ std::string ParseArgs(std::span<const std::string> args, std::span<const OptionS
     }
     const size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
-    const OptionSpec* spec = FindSpec(specs, name);
-    if (!spec) return "unknown option '" + name + "'";
-    if (!spec->takesValue) {
+    const OptionRule* rule = FindRule(rules, name);
+    if (!rule) return "unknown option '" + name + "'";
+    if (!rule->takesValue) {
       if (equals != std::string::npos) return "option '" + name + "' takes no value";
       out.flags.insert(name);
       continue;

@@ -18,7 +18,7 @@ enum CliExit : int {
   kExitUsage = 2,     // bad command line, or a command this build lacks
 };
 
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;  // "--to"
   bool takesValue = false;
 };
@@ -35,7 +35,7 @@ struct ParsedArgs {
 
 // "--name value", "--name=value", flags, "--" ends the options, "-h" and
 // "--help" ask for help. Returns the complaint, empty when the line parsed.
-std::string ParseArgs(std::span<const std::string> args, std::span<const OptionSpec> specs, ParsedArgs& out);
+std::string ParseArgs(std::span<const std::string> args, std::span<const OptionRule> rules, ParsedArgs& out);
 
 // Usage fault: "sonic-loom-cli COMMAND: complaint" and a pointer to --help.
 int UsageError(std::string_view command, std::string_view complaint);

@@ -44,7 +44,7 @@ std::string FormatList() {
 }  // namespace
 
 int RunConvert(std::span<const std::string> args) {
-  std::vector<OptionSpec> options = {{"--to", true},
+  std::vector<OptionRule> options = {{"--to", true},
                                      {"--out", true},
                                      {"--name", true},
                                      {"--force", false},

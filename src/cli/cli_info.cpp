@@ -29,7 +29,7 @@ constexpr const char* kInfoHelp =
     "A file the program does not recognise is printed with category 0 and its\n"
     "reason, which is also written to standard error; the exit status is then 1.\n";
 
-constexpr std::array<OptionSpec, 2> kInfoOptions = {{{"--json", false}, {"--no-force-loop", false}}};
+constexpr std::array<OptionRule, 2> kInfoOptions = {{{"--json", false}, {"--no-force-loop", false}}};
 
 // The properties in the browser's order, by name.
 std::array<std::pair<const char*, const std::string*>, 9> InfoFields(const FileInfo& info) {

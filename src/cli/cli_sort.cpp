@@ -28,7 +28,7 @@ constexpr const char* kSortHelp =
     "Each move is printed as 'OLD -> NEW'; a refused move is reported on\n"
     "standard error and the exit status is then 1.\n";
 
-constexpr std::array<OptionSpec, 1> kSortOptions = {{{"--no-force-loop", false}}};
+constexpr std::array<OptionRule, 1> kSortOptions = {{{"--no-force-loop", false}}};
 
 // The settings the program itself would start with, read only: a missing
 // settings file is not created.

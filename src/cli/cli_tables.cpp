@@ -224,7 +224,7 @@ TableLoad LoadTableFile(const std::string& path, const ReadRules& rules, LoadedT
   return load;
 }
 
-void AppendTableOutputOptions(std::vector<OptionSpec>& options) {
+void AppendTableOutputOptions(std::vector<OptionRule>& options) {
   for (const char* option : {"--samples", "--slices-per-step", "--base", "--bits", "--device-id", "--slot"}) {
     options.push_back({option, true});
   }

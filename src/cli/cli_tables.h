@@ -53,7 +53,7 @@ std::span<const TableFormat> TableFormats();
 
 // The options of the table outputs (--to, --out, --force and the options of
 // each format) and their help text.
-void AppendTableOutputOptions(std::vector<OptionSpec>& options);
+void AppendTableOutputOptions(std::vector<OptionRule>& options);
 const char* TableOutputOptionsHelp();
 
 // Reads --to, --out, --force and the format options; the complaint for a
