@@ -66,27 +66,39 @@ std::string NumberedCandidate(const NumberedName& name, int k) {
   return name.stem + " (" + std::to_string(k) + ")" + name.extension;
 }
 
-int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name) {
+int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name, std::string* movedName) {
   if (target == current || target < 0) return kMoveDone;
+  const auto settledAs = [movedName](const std::string& finalName) {
+    if (movedName) *movedName = finalName;
+  };
   const std::string source = CategoryFilePath(app, current, name);
   const std::string targetFolder = CategoryFolderPath(app, target);
   const std::string destination = targetFolder + name;
   const MoveResult first = MoveFileNoReplace(source, destination);
-  if (first == MoveResult::kMoved) return kMoveDone;
+  if (first == MoveResult::kMoved) {
+    settledAs(name);
+    return kMoveDone;
+  }
   if (source.size() > kMaxMovedPathChars || destination.size() > kMaxMovedPathChars) return kMoveFailed;
   if (first == MoveResult::kFailed) return kMoveFailed;
 
   ExistingFile existing = CompareWithExisting(source, destination);
+  if (existing == ExistingFile::kSettled) settledAs(name);
   if (existing != ExistingFile::kDifferent) return ResultOf(existing);
 
   const NumberedName split = SplitNumberedName(name);
   for (int k = split.takenOff > 0 ? 0 : 1; k <= kMaxNumberedName; ++k) {
     if (k == split.takenOff) continue;
-    const std::string candidate = targetFolder + NumberedCandidate(split, k);
+    const std::string candidateName = NumberedCandidate(split, k);
+    const std::string candidate = targetFolder + candidateName;
     const MoveResult moved = MoveFileNoReplace(source, candidate);
-    if (moved == MoveResult::kMoved) return kMoveDone;
+    if (moved == MoveResult::kMoved) {
+      settledAs(candidateName);
+      return kMoveDone;
+    }
     if (candidate.size() > kMaxMovedPathChars || moved == MoveResult::kFailed) return kMoveFailed;
     existing = CompareWithExisting(source, candidate);
+    if (existing == ExistingFile::kSettled) settledAs(candidateName);
     if (existing != ExistingFile::kDifferent) return ResultOf(existing);
   }
   return kMoveFailed;  // every name taken: the file stays where it is
@@ -99,7 +111,9 @@ int SortFolder(AppGlobals& app, int category, const LibraryFeedback& feedback, i
     if (!entry.isRegularFile) continue;
     if (category == kCategoryInstallDir && CategoryByExtension(entry.name) == kCategoryUnrecognized) continue;
     const int found = TestSoundFile(entry.fullPath, nullptr, rules);
-    MoveToCategory(app, found, category, entry.name);
+    SortedFile report{category, found, entry.name, {}, false};
+    report.failed = MoveToCategory(app, found, category, entry.name, &report.newName) != kMoveDone;
+    ReportSortedFile(feedback, report);
     ++handled;
     ReportLibraryProgress(feedback, handledBefore + handled);
   }

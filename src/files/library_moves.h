@@ -27,8 +27,10 @@ std::string NumberedCandidate(const NumberedName& name, int k);
 // already in the target folder is never replaced: an identical copy there
 // makes the moved file redundant, otherwise the first free numbered name
 // is taken (the bare name first when the file carried a number, then
-// " (1)" to " (999)", skipping the number it carried).
-int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name);
+// " (1)" to " (999)", skipping the number it carried). movedName, when
+// given, receives the file's name in the target folder after a move.
+int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name,
+                   std::string* movedName = nullptr);
 
 // Tests every regular file of a folder and moves each into its category
 // (in the program folder itself only files with a sound-file extension).

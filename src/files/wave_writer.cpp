@@ -213,3 +213,18 @@ int WriteWaveFile(AppGlobals& app, const std::string& fileName, int category, co
   });
   return written ? kMsgDone : kMsgAccessDenied;
 }
+
+std::vector<uint8_t> EncodeWaveFile(const WaveHeader& header, const SamplerBlock& block, std::span<const float> left,
+                                    std::span<const float> right) {
+  std::vector<uint8_t> bytes;
+  const std::vector<uint8_t> data = EncodeWaveData(header, left, right);
+  if (data.size() != header.dataSize) return bytes;
+  const auto headerBytes = EncodeWaveHeader(header);
+  const std::span<const uint8_t> sampler = SamplerChunkBytes(block);
+  CheckedAlloc(bytes, headerBytes.size() + data.size() + sampler.size());
+  auto out = std::copy(headerBytes.begin(), headerBytes.end(), bytes.begin());
+  out = std::copy(data.begin(), data.end(), out);
+  std::copy(sampler.begin(), sampler.end(), out);
+  return bytes;
+}
+

@@ -63,3 +63,8 @@ std::span<const uint8_t> SamplerChunkBytes(const SamplerBlock& block);
 // as it was.
 int WriteWaveFile(AppGlobals& app, const std::string& fileName, int category, const WaveHeader& header,
                   const SamplerBlock& block, std::span<const float> left, std::span<const float> right);
+
+// The whole file as WriteWaveFile writes it: header, audio, "smpl" chunk.
+// Empty when the audio cannot be encoded (see EncodeWaveData).
+std::vector<uint8_t> EncodeWaveFile(const WaveHeader& header, const SamplerBlock& block, std::span<const float> left,
+                                    std::span<const float> right);

@@ -4,12 +4,10 @@
 #include <string_view>
 
 #include "core/message_codes.h"
+#include "core/message_texts.h"
 
 inline constexpr const char* kMessagePrefix = "MESSAGE: ";
 inline constexpr size_t kMessageLineChars = 159;  // a 160-character buffer
-
-// The text of a message number; empty for 0, 38, 46 and numbers above 58.
-std::string_view MessageText(int number);
 
 // "MESSAGE: " + text + appended, cut to the line's buffer.
 std::string ComposeMessage(int number, std::string_view appended);

@@ -1,0 +1,88 @@
+#include <array>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_common.h"
+#include "cli/cli_library.h"
+#include "cli/cli_tables.h"
+#include "core/message_codes.h"
+
+namespace {
+
+constexpr const char* kConvertHelp =
+    "Usage: sonic-loom-cli convert --to FORMAT[,FORMAT...] [options] FILE...\n"
+    "\n"
+    "Reads VORTA wavetables (the program's own WAV tables and every exchange\n"
+    "format it writes) and writes each in the named formats.\n"
+    "\n"
+    "Formats:\n"
+    "%s"
+    "\n"
+    "Options:\n"
+    "  --out DIR           folder to write into (default: the current folder)\n"
+    "  --name NAME         output name for a single FILE (default: the file's\n"
+    "                      own name); names are cut to 8 characters of\n"
+    "                      0-9 A-Z ! # $ %% & ' ( ) - @ _ ` { } ^ and get the\n"
+    "                      format's extension\n"
+    "  --force             replace existing files\n"
+    "  --no-force-loop     read as with FORCE LOOP FOR SINGLE CYCLE set to NO\n"
+    "%s";
+
+std::string FormatList() {
+  std::string list;
+  for (const TableFormat& format : TableFormats()) {
+    list += "  " + std::string(format.name);
+    list.append(format.name.size() < 12 ? 12 - format.name.size() : 1, ' ');
+    list += std::string(format.description) + "\n";
+  }
+  return list;
+}
+
+}  // namespace
+
+int RunConvert(std::span<const std::string> args) {
+  std::vector<OptionRule> options = {{"--to", true},
+                                     {"--out", true},
+                                     {"--name", true},
+                                     {"--force", false},
+                                     {"--no-force-loop", false}};
+  AppendTableOutputOptions(options);
+  ParsedArgs parsed;
+  const std::string complaint = ParseArgs(args, options, parsed);
+  if (!complaint.empty()) return UsageError("convert", complaint);
+  if (parsed.help) {
+    std::printf(kConvertHelp, FormatList().c_str(), TableOutputOptionsHelp());
+    return kExitOk;
+  }
+
+  TableOutputPlan plan;
+  const std::string planComplaint = PlanTableOutput(parsed, plan);
+  if (!planComplaint.empty()) return UsageError("convert", planComplaint);
+  if (parsed.operands.empty()) return UsageError("convert", "no FILE given");
+  if (parsed.Value("--name") && parsed.operands.size() > 1) {
+    return UsageError("convert", "--name needs exactly one FILE");
+  }
+
+  const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
+  int exitCode = kExitOk;
+  ProgressBar bar = StartProgress(parsed.operands.size());
+  for (size_t i = 0; i < parsed.operands.size(); ++i) {
+    const std::string& file = parsed.operands[i];
+    LoadedTable table;
+    const TableLoad load = LoadTableFile(file, rules, table);
+    HideProgress(bar);
+    if (!load.ok) {
+      ReportRejected(file, load.message);
+      exitCode = kExitRejected;
+    } else {
+      const std::string name = parsed.Value("--name") ? *parsed.Value("--name") : BaseName(file);
+      if (!WriteTableOutputs(plan, table, name, file)) exitCode = kExitRejected;
+    }
+    StepProgress(bar, i + 1);
+  }
+  EndProgress(bar);
+  return exitCode;
+}
