@@ -264,7 +264,7 @@ std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
   }
   if (plan.formats.empty()) return "--to FORMAT is required";
 
-  plan.outDir = ".";
+  plan.outDir.assign(1, '.');  // the current folder
   if (const std::string* out = parsed.Value("--out")) {
     if (ExistingFolder(*out).empty()) return "--out " + *out + " is not a folder";
     plan.outDir = *out;
