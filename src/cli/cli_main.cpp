@@ -22,7 +22,7 @@ constexpr Command kCommands[] = {
     {"info", "print the category and properties of sound files", RunInfo},
     {"sort", "sort a library folder as the program does at start", RunSort},
     {"convert", "write VORTA wavetables in other formats", RunConvert},
-    {"analyse", "analyse samples into VORTA wavetables", nullptr},
+    {"analyse", "analyse samples into VORTA wavetables", RunAnalyse},
     {"xform", "analyse a sample into an XFORM noise-filter wavetable", nullptr},
     {"sloop", "turn a sample into a long seamless loop", nullptr},
     {"xmrph", "cross-synthesise two files", nullptr},

@@ -170,6 +170,8 @@ std::string PlanBlofeldOptions(const ParsedArgs& parsed, TableOutputPlan& plan) 
   return {};
 }
 
+}  // namespace
+
 bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes, bool force, int& code) {
   if (bytes.empty()) {
     code = kMsgNoData;
@@ -187,8 +189,6 @@ bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes,
   code = written ? kMsgDone : kMsgAccessDenied;
   return written;
 }
-
-}  // namespace
 
 std::span<const TableFormat> TableFormats() { return FormatTable(); }
 
