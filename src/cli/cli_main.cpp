@@ -24,7 +24,7 @@ constexpr Command kCommands[] = {
     {"convert", "write VORTA wavetables in other formats", RunConvert},
     {"analyse", "analyse samples into VORTA wavetables", RunAnalyse},
     {"xform", "analyse a sample into an XFORM noise-filter wavetable", nullptr},
-    {"sloop", "turn a sample into a long seamless loop", nullptr},
+    {"sloop", "turn a sample into a long seamless loop", RunSloop},
     {"xmrph", "cross-synthesise two files", nullptr},
 };
 

@@ -51,6 +51,9 @@ struct TableFormat {
 
 std::span<const TableFormat> TableFormats();
 
+// The rendering pages' bits mode of "--bits 8|16|32|float"; -1 for others.
+int BitsModeByName(std::string_view name);
+
 // The options of the table outputs (--to, --out, --force and the options of
 // each format) and their help text.
 void AppendTableOutputOptions(std::vector<OptionRule>& options);
