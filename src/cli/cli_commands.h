@@ -9,3 +9,4 @@ int RunSort(std::span<const std::string> args);
 int RunConvert(std::span<const std::string> args);
 int RunAnalyse(std::span<const std::string> args);
 int RunSloop(std::span<const std::string> args);
+int RunXmrph(std::span<const std::string> args);

@@ -25,7 +25,7 @@ constexpr Command kCommands[] = {
     {"analyse", "analyse samples into VORTA wavetables", RunAnalyse},
     {"xform", "analyse a sample into an XFORM noise-filter wavetable", nullptr},
     {"sloop", "turn a sample into a long seamless loop", RunSloop},
-    {"xmrph", "cross-synthesise two files", nullptr},
+    {"xmrph", "cross-synthesise two files", RunXmrph},
 };
 
 void PrintHelp() {
