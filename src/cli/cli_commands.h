@@ -10,3 +10,4 @@ int RunConvert(std::span<const std::string> args);
 int RunAnalyse(std::span<const std::string> args);
 int RunSloop(std::span<const std::string> args);
 int RunXmrph(std::span<const std::string> args);
+int RunXform(std::span<const std::string> args);

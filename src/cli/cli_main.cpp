@@ -23,7 +23,7 @@ constexpr Command kCommands[] = {
     {"sort", "sort a library folder as the program does at start", RunSort},
     {"convert", "write VORTA wavetables in other formats", RunConvert},
     {"analyse", "analyse samples into VORTA wavetables", RunAnalyse},
-    {"xform", "analyse a sample into an XFORM noise-filter wavetable", nullptr},
+    {"xform", "analyse a sample into an XFORM noise-filter wavetable", RunXform},
     {"sloop", "turn a sample into a long seamless loop", RunSloop},
     {"xmrph", "cross-synthesise two files", RunXmrph},
 };
