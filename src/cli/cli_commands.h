@@ -7,3 +7,7 @@
 int RunInfo(std::span<const std::string> args);
 int RunSort(std::span<const std::string> args);
 int RunConvert(std::span<const std::string> args);
+int RunAnalyse(std::span<const std::string> args);
+int RunSloop(std::span<const std::string> args);
+int RunXmrph(std::span<const std::string> args);
+int RunXform(std::span<const std::string> args);

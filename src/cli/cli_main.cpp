@@ -22,10 +22,10 @@ constexpr Command kCommands[] = {
     {"info", "print the category and properties of sound files", RunInfo},
     {"sort", "sort a library folder as the program does at start", RunSort},
     {"convert", "write VORTA wavetables in other formats", RunConvert},
-    {"analyse", "analyse samples into VORTA wavetables", nullptr},
-    {"xform", "analyse a sample into an XFORM noise-filter wavetable", nullptr},
-    {"sloop", "turn a sample into a long seamless loop", nullptr},
-    {"xmrph", "cross-synthesise two files", nullptr},
+    {"analyse", "analyse samples into VORTA wavetables", RunAnalyse},
+    {"xform", "analyse a sample into an XFORM noise-filter wavetable", RunXform},
+    {"sloop", "turn a sample into a long seamless loop", RunSloop},
+    {"xmrph", "cross-synthesise two files", RunXmrph},
 };
 
 void PrintHelp() {

@@ -139,17 +139,8 @@ std::string PlanWaveOptions(const ParsedArgs& parsed, TableOutputPlan& plan) {
     wave.wavesPerStep = static_cast<int>(value);
   }
   if (const std::string* bits = parsed.Value("--bits")) {
-    if (*bits == "8") {
-      wave.bitsMode = kBitsMode8;
-    } else if (*bits == "16") {
-      wave.bitsMode = kBitsMode16;
-    } else if (*bits == "32") {
-      wave.bitsMode = kBitsMode32;
-    } else if (*bits == "float") {
-      wave.bitsMode = kBitsModeFloat;
-    } else {
-      return "--bits must be 8, 16, 32 or float";
-    }
+    wave.bitsMode = BitsModeByName(*bits);
+    if (wave.bitsMode < 0) return "--bits must be 8, 16, 32 or float";
   }
   return {};
 }
@@ -170,6 +161,8 @@ std::string PlanBlofeldOptions(const ParsedArgs& parsed, TableOutputPlan& plan) 
   return {};
 }
 
+}  // namespace
+
 bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes, bool force, int& code) {
   if (bytes.empty()) {
     code = kMsgNoData;
@@ -188,9 +181,15 @@ bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes,
   return written;
 }
 
-}  // namespace
-
 std::span<const TableFormat> TableFormats() { return FormatTable(); }
+
+int BitsModeByName(std::string_view name) {
+  if (name == "8") return kBitsMode8;
+  if (name == "16") return kBitsMode16;
+  if (name == "32") return kBitsMode32;
+  if (name == "float") return kBitsModeFloat;
+  return -1;
+}
 
 TableLoad LoadTableFile(const std::string& path, const ReadRules& rules, LoadedTable& loaded) {
   TableLoad load;

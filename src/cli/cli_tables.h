@@ -51,6 +51,9 @@ struct TableFormat {
 
 std::span<const TableFormat> TableFormats();
 
+// The rendering pages' bits mode of "--bits 8|16|32|float"; -1 for others.
+int BitsModeByName(std::string_view name);
+
 // The options of the table outputs (--to, --out, --force and the options of
 // each format) and their help text.
 void AppendTableOutputOptions(std::vector<OptionRule>& options);
@@ -67,6 +70,11 @@ std::string ProgramFileStem(std::string_view fileName);
 
 // The extension of a category's folder (".WAV", ".WT", ...).
 std::string CategoryExtension(int category);
+
+// Writes one output file: refused (kMsgFileAlreadyExists) when it exists
+// and force is off, kMsgNoData for empty bytes, kMsgAccessDenied when the
+// write failed; kMsgDone and true when written.
+bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes, bool force, int& code);
 
 // Writes the table in every format of the plan, named after name; prints
 // each written path. False when any file was refused (reported on standard

@@ -8,13 +8,16 @@
 #include "files/wave_writer.h"
 #include "wavetable/payload.h"
 
-MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const XformTable& table) {
+namespace {
+
+// Header, "smpl" image and the two channels of the used slices; false for
+// an empty table.
+bool PrepareXformWave(const XformTable& table, WaveHeader& header, SamplerBlock& block, std::vector<float>& left,
+                      std::vector<float>& right) {
   const int slices = XformTableAllocated(table) ? XformUsedSlices(table) : 0;
-  if (slices == 0) return kMsgNoData;
+  if (slices == 0) return false;
   const size_t frames = static_cast<size_t>(slices) * kXformSliceLength;
 
-  WaveHeader header;
-  SamplerBlock block;
   header.formatTag = kFormatFloat;
   header.bitsPerSample = 32;
   header.channels = 2;
@@ -22,16 +25,34 @@ MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const X
   PrepareWaveHeader(header, block, nullptr, nullptr, STATE_XFORM);
   WriteXformPayload(block.bytes, table.bandProfile);
 
-  std::vector<float> left;
-  std::vector<float> right;
   CheckedAlloc(left, frames);
   CheckedAlloc(right, frames);
   for (size_t i = 0; i < frames; ++i) {
     left[i] = table.noise[2 * i];
     right[i] = table.noise[2 * i + 1];
   }
+  return true;
+}
+
+}  // namespace
+
+MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const XformTable& table) {
+  WaveHeader header;
+  SamplerBlock block;
+  std::vector<float> left;
+  std::vector<float> right;
+  if (!PrepareXformWave(table, header, block, left, right)) return kMsgNoData;
   const int status = WriteWaveFile(app, fileName, kCategoryXformWav, header, block, left, right);
   return status == kMsgDone ? kMsgDone : kMsgAccessDenied;
+}
+
+std::vector<uint8_t> EncodeXformWave(const XformTable& table) {
+  WaveHeader header;
+  SamplerBlock block;
+  std::vector<float> left;
+  std::vector<float> right;
+  if (!PrepareXformWave(table, header, block, left, right)) return {};
+  return EncodeWaveFile(header, block, left, right);
 }
 
 MessageCode LoadXformWave(AppGlobals& app, const LibraryEntry& entry, XformWorkspace& workspace,

@@ -1,5 +1,7 @@
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/app_globals.h"
 #include "core/progress_hooks.h"
@@ -15,6 +17,9 @@
 // when the file could not be written (an existing file then stays as it
 // was), NoData for an empty table.
 MessageCode WriteXformWave(AppGlobals& app, const std::string& fileName, const XformTable& table);
+
+// The file WriteXformWave writes, as bytes; empty for an empty table.
+std::vector<uint8_t> EncodeXformWave(const XformTable& table);
 
 // Loads an XFORM file of the library into the noise buffer and reconstructs
 // the table from it (name from the file, undo ring afresh, the file's speed
