@@ -182,10 +182,8 @@ int RunAnalyse(std::span<const std::string> args) {
   TableOutputPlan plan;
   const std::string planComplaint = PlanTableOutput(parsed, plan);
   if (!planComplaint.empty()) return UsageError("analyse", planComplaint);
-  if (parsed.operands.empty()) return UsageError("analyse", "no FILE given");
-  if (parsed.Value("--name") && parsed.operands.size() > 1) {
-    return UsageError("analyse", "--name needs exactly one FILE");
-  }
+  const std::string operandComplaint = CheckOperands(parsed, "FILE");
+  if (!operandComplaint.empty()) return UsageError("analyse", operandComplaint);
 
   // The transform tables the VORTA module sets up on entry.
   AllocateDftTables(kVortaDftLength);

@@ -173,3 +173,10 @@ void EndProgress(ProgressBar& bar) {
   std::fflush(stderr);
   bar.shown = false;
 }
+
+std::string CheckOperands(const ParsedArgs& parsed, std::string_view operandName) {
+  const std::string name(operandName);
+  if (parsed.operands.empty()) return "no " + name + " given";
+  if (parsed.Value("--name") && parsed.operands.size() > 1) return "--name needs exactly one " + name;
+  return {};
+}

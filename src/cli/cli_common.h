@@ -40,6 +40,10 @@ std::string ParseArgs(std::span<const std::string> args, std::span<const OptionR
 // Usage fault: "sonic-loom-cli COMMAND: complaint" and a pointer to --help.
 int UsageError(std::string_view command, std::string_view complaint);
 
+// The operands of a command that writes one output per input: at least one,
+// and exactly one when --name gives the output its name. Empty when fine.
+std::string CheckOperands(const ParsedArgs& parsed, std::string_view operandName);
+
 // An input the engine refused: "file: MESSAGE TEXT" on standard error.
 void ReportRejected(std::string_view file, std::string_view text);
 void ReportRejectedCode(std::string_view file, int messageCode, std::string_view appended = {});

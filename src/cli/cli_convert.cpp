@@ -61,10 +61,8 @@ int RunConvert(std::span<const std::string> args) {
   TableOutputPlan plan;
   const std::string planComplaint = PlanTableOutput(parsed, plan);
   if (!planComplaint.empty()) return UsageError("convert", planComplaint);
-  if (parsed.operands.empty()) return UsageError("convert", "no FILE given");
-  if (parsed.Value("--name") && parsed.operands.size() > 1) {
-    return UsageError("convert", "--name needs exactly one FILE");
-  }
+  const std::string operandComplaint = CheckOperands(parsed, "FILE");
+  if (!operandComplaint.empty()) return UsageError("convert", operandComplaint);
 
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   int exitCode = kExitOk;

@@ -161,10 +161,8 @@ int RunSloop(std::span<const std::string> args) {
   SloopPlan plan;
   const std::string planComplaint = PlanSloop(parsed, plan);
   if (!planComplaint.empty()) return UsageError("sloop", planComplaint);
-  if (parsed.operands.empty()) return UsageError("sloop", "no SAMPLE given");
-  if (parsed.Value("--name") && parsed.operands.size() > 1) {
-    return UsageError("sloop", "--name needs exactly one SAMPLE");
-  }
+  const std::string operandComplaint = CheckOperands(parsed, "SAMPLE");
+  if (!operandComplaint.empty()) return UsageError("sloop", operandComplaint);
 
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   int exitCode = kExitOk;

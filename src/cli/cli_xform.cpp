@@ -144,10 +144,8 @@ int RunXform(std::span<const std::string> args) {
   XformPlan plan;
   const std::string planComplaint = PlanXform(parsed, plan);
   if (!planComplaint.empty()) return UsageError("xform", planComplaint);
-  if (parsed.operands.empty()) return UsageError("xform", "no SAMPLE given");
-  if (parsed.Value("--name") && parsed.operands.size() > 1) {
-    return UsageError("xform", "--name needs exactly one SAMPLE");
-  }
+  const std::string operandComplaint = CheckOperands(parsed, "SAMPLE");
+  if (!operandComplaint.empty()) return UsageError("xform", operandComplaint);
 
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   XformWorkspace workspace;
