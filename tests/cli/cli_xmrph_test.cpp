@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli/cli_fixture.h"
+#include "cli/cli_sample_fixture.h"
 #include "core/message_codes.h"
 #include "core/message_texts.h"
 #include "files/folder_table.h"
@@ -16,28 +17,15 @@
 #include "modules/resynthesis.h"
 #include "wavetable/vorta_wave_output.h"
 
+using cli_fixture::EngineSample;
+using cli_fixture::LoadForEngine;
 using cli_fixture::RunCli;
+using cli_fixture::Sox;
 using namespace wave_fixtures;
 namespace fs = std::filesystem;
 
 namespace {
 
-struct EngineSample {
-  std::vector<float> left = std::vector<float>(100000, 0.0f);
-  std::vector<float> right = std::vector<float>(100000, 0.0f);
-  SampleDescriptor descriptor;
-};
-
-bool LoadForEngine(const std::string& path, EngineSample& sample) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
-  const bool ok = LoadSampleStream(file, "x.wav", kCategorySample, sample.left, sample.right, sample.descriptor,
-                                   ReadRules{true});
-  std::fclose(file);
-  return ok;
-}
-
-bool Sox(const std::string& arguments) { return std::system(("sox -q " + arguments + " 2>/dev/null").c_str()) == 0; }
 
 std::vector<uint8_t> EngineCross(const EngineSample& a, const EngineSample& b, const ResynthesisSettings& settings,
                                  const EnvelopeNodes& envelope, const CrossRenderOptions& options) {
