@@ -11,8 +11,9 @@
 
 #include "files/folder_table.h"
 #include "files/sample_loader.h"
-#include "files/vorta_import.h"
 #include "files/wave_reader.h"
+#include "formats/table_format_readers.h"
+#include "formats/vorta_import.h"
 #include "wavetable/partial_table.h"
 #include "wavetable/ram_wavetable.h"
 
@@ -24,6 +25,11 @@ constexpr size_t kSampleFrames = 8192;       // fewer than many files claim: loa
 constexpr size_t kXformFloats = 2 * 262144;  // two stereo slices
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  RegisterTableFormatReaders();
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "core/byte_order.h"
-#include "files/blofeld_sysex.h"
-#include "files/dune2_wt.h"
-#include "files/efe_file.h"
-#include "files/foreign_table_common.h"
-#include "files/komplexer_wt.h"
-#include "files/serum_wav.h"
-#include "files/surge_wt.h"
+#include "formats/blofeld_sysex.h"
+#include "formats/dune2_wt.h"
+#include "formats/efe_file.h"
+#include "formats/foreign_table_common.h"
+#include "formats/komplexer_wt.h"
+#include "formats/serum_wav.h"
+#include "formats/surge_wt.h"
 #include "files/wave_writer.h"
-#include "files/wavegenerator_wts.h"
+#include "formats/wavegenerator_wts.h"
 #include "wavetable/payload.h"
 
 namespace {

@@ -2,6 +2,9 @@
 // it needs lies in the folder of the program file.
 #include "audio/playback_devices.h"
 #include "core/main_loop.h"
+#include "dsp/fft_tables.h"
+#include "files/library_paths.h"
+#include "formats/table_format_readers.h"
 #include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
@@ -16,10 +19,19 @@ void CreateWindowAndColours() {
   ApplyColourMode();
 }
 
+// What the layers above the core take from the start-up checks and the
+// settings: the engine reads no gApp of its own.
+void TakeStartupFacts() {
+  ForgetUnusableUserRoots(gApp);
+  SetFftProcessorCount(gApp.processorCount);
+}
+
 }  // namespace
 
 int main() {
+  RegisterTableFormatReaders();
   StateHandlers handlers;
+  handlers.startupDone = TakeStartupFacts;
   handlers.registerWindowClass = RegisterDisplayClass;
   handlers.createWindow = CreateWindowAndColours;
   handlers.destroyWindow = StopDisplay;

@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "core/app_globals.h"
+#include "formats/table_format_readers.h"
 
 // sonic-loom-cli: the engine of Sonic-Loom for batch work and scripts. It
 // never opens a window or a sound device.
@@ -45,6 +46,7 @@ void PrintHelp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  RegisterTableFormatReaders();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     PrintHelp();

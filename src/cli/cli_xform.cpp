@@ -149,7 +149,7 @@ int RunXform(std::span<const std::string> args) {
 
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   XformWorkspace workspace;
-  EnterXform(workspace);
+  EnterXform(workspace, gApp.physicalMemory, gApp.processorCount);
   int exitCode = kExitOk;
   for (const std::string& file : parsed.operands) {
     const std::string name = parsed.Value("--name") ? *parsed.Value("--name") : BaseName(file);

@@ -10,6 +10,7 @@
 #include "cli/cli_samples.h"
 #include "cli/cli_tables.h"
 #include "core/message_codes.h"
+#include "core/app_globals.h"
 #include "core/message_texts.h"
 #include "modules/cross_rendering.h"
 #include "modules/loaded_sample.h"
@@ -131,7 +132,7 @@ std::string CrossSynthesise(const XmrphPlan& plan, const LoadedSampleFile& a, co
                             const LoadedSampleFile& b, const std::string& nameB, const ProgressHooks& hooks,
                             std::vector<uint8_t>& bytes) {
   CrossSynthesis cross;
-  EnterCrossSynthesis(cross);
+  EnterCrossSynthesis(cross, gApp.processorCount);
   MessageCode code = LoadCrossSources(cross, CrossSourceOf(a.left, a.right, a.descriptor, nameA),
                                       CrossSourceOf(b.left, b.right, b.descriptor, nameB));
   if (code != kMsgDone && code != kMsgNone) return std::string(MessageText(code));
@@ -146,7 +147,7 @@ std::string CrossSynthesise(const XmrphPlan& plan, const LoadedSampleFile& a, co
     return std::string(MessageText(kMsgMaxValue)) + kFrameSizeUnreachable;
   }
   cross.settings = plan.settings;
-  code = Resynthesize(cross, hooks);
+  code = Resynthesize(cross, hooks, cross.threads);
   if (code != kMsgDone) return std::string(MessageText(code));
   cross.envelope = plan.envelope;
   RemixCrossOutput(cross);

@@ -2,7 +2,6 @@
 
 #include "core/settings.h"
 #include "core/startup_checks.h"
-#include "files/library_paths.h"
 #include "platform/process.h"
 
 namespace {
@@ -94,7 +93,7 @@ void ActOnFinalState(const AppGlobals& app, ProgramState finalState) {
 int RunMainControlLoop(AppGlobals& app, const StateHandlers& handlers) {
   RunStartupChecks(app);
   ReadSettings(app);
-  ForgetUnusableUserRoots(app);
+  Call(handlers.startupDone);
   Call(handlers.registerWindowClass);
   app.programState = STATE_FIRST_START;
   ActOnFinalState(app, RunStateMachine(app, handlers));

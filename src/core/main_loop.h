@@ -8,6 +8,7 @@
 // slot means that part of the program is not there and the loop goes back
 // to the main menu.
 struct StateHandlers {
+  void (*startupDone)() = nullptr;          // after the start-up checks and the settings file
   void (*registerWindowClass)() = nullptr;  // before the first pass; clears pending input
   void (*createWindow)() = nullptr;    // window and display thread up, colour mode applied
   void (*destroyWindow)() = nullptr;   // closes the window; writes the settings

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/app_globals.h"
 #include "core/checked_alloc.h"
 #include "dsp/fft_kernels.h"
 
@@ -70,6 +69,10 @@ void AllocateFftTables(int32_t maxComplexLength) {
   AllocateArrays(gFftTables, maxLength);
 }
 
+void SetFftProcessorCount(int processorCount) {
+  gFftTables.processorCount = processorCount;
+}
+
 void ReleaseFftTables() {
   CheckedAlloc(gFftTables.bitReverse, 0);
   CheckedAlloc(gFftTables.twiddles, 0);
@@ -95,7 +98,7 @@ void PrepareFftTables(FftTables& tables, int32_t complexLength) {
   BuildBitReverse(tables, complexLength);
   tables.cachedLength = complexLength;
   ActiveFftKernel().buildStageTwiddles(tables, tables.stageTwiddleStore.data() + tables.stageTwiddleOffset);
-  tables.threadMode = FftThreadMode(complexLength, gApp.processorCount);
+  tables.threadMode = FftThreadMode(complexLength, tables.processorCount);
 }
 
 TwiddlePair FullCircleTwiddle(const FftTables& tables, int32_t j) {

@@ -14,6 +14,7 @@ struct FftTables {
   int32_t cachedLength = 0;  // complex points the tables were built for, 0 = none
   int32_t maxLength = 0;     // complex points the arrays are allocated for
   uint8_t threadMode = 1;    // 1, 2 or 4 threads for the deep stages
+  int processorCount = 1;    // the machine's processors, see SetFftProcessorCount
 
   // Reversed middle index bits for the blocked bit-reversal permutation.
   std::vector<int32_t> bitReverse;
@@ -44,9 +45,14 @@ void ReleaseFftTables();
 // on a single processor.
 uint8_t FftThreadMode(int32_t complexLength, int processorCount);
 
+// The processors the transform may share its deep stages among: the program
+// passes the machine's count at start (one until then). It counts from the
+// next rebuild of the tables.
+void SetFftProcessorCount(int processorCount);
+
 // Rebuilds the tables for complexLength points when it differs from the
 // cached length (growing the arrays when they are too small) and sets the
-// thread mode from gApp.processorCount.
+// thread mode from the tables' processor count.
 void PrepareFftTables(FftTables& tables, int32_t complexLength);
 
 // cos and sin of 2 pi j / N for any j in 0 .. N-1, from the quarter-wave table.

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "files/folder_table.h"
-#include "files/foreign_format_branches.h"
 #include "files/riff_chunks.h"
 
 namespace {
@@ -15,6 +14,7 @@ constexpr uint32_t kMinFormatChunkSize = 16;
 constexpr uint64_t kMaxFrames = 33 * 131072;  // 4,325,376: a full XFORM table
 constexpr uint64_t kMinFrames = 128;
 constexpr uint32_t kMaxLoopType = 2;
+constexpr const char* kUnknownTypeRemark = "UNKNOWN FILE TYPE OR EXTENSION";
 
 bool TagIs(const ChunkTag& tag, const ChunkTag& expected) { return tag == expected; }
 
@@ -112,7 +112,20 @@ int16_t ReadWaveBranch(std::FILE* file, FileInfo* info, WaveHeader* headerOut, S
   return category;
 }
 
+ForeignReadBranches gForeignReadBranches;
+
+int16_t ReadForeignBranch(ForeignReadBranch branch, std::FILE* file, const std::string& fileName, FileInfo* info,
+                          SamplerBlock* block) {
+  if (!branch) {
+    if (block) *block = SamplerBlock{};
+    return RejectFile(info, kUnknownTypeRemark);
+  }
+  return branch(file, fileName, info, block);
+}
+
 }  // namespace
+
+void RegisterForeignReadBranches(const ForeignReadBranches& branches) { gForeignReadBranches = branches; }
 
 uint64_t WaveFrames(const WaveHeader& header) {
   const uint64_t bitsPerFrame = static_cast<uint64_t>(header.bitsPerSample) * header.channels;
@@ -127,15 +140,15 @@ int16_t ReadSoundFile(std::FILE* file, const std::string& fileName, FileInfo* in
     case kCategorySample:
       return ReadWaveBranch(file, info, header, block, rules);
     case kCategoryKomplexer:
-      return ReadWtBranch(file, fileName, info, block);
+      return ReadForeignBranch(gForeignReadBranches.wt, file, fileName, info, block);
     case kCategoryBlofeld:
-      return ReadBlofeldSysexBranch(file, fileName, info, block);
+      return ReadForeignBranch(gForeignReadBranches.blofeld, file, fileName, info, block);
     case kCategoryEfe:
-      return ReadEfeBranch(file, fileName, info, block);
+      return ReadForeignBranch(gForeignReadBranches.efe, file, fileName, info, block);
     case kCategoryWaveGenerator:
-      return ReadWtsBranch(file, fileName, info, block);
+      return ReadForeignBranch(gForeignReadBranches.waveGenerator, file, fileName, info, block);
     default:
-      return RejectFile(info, "UNKNOWN FILE TYPE OR EXTENSION");
+      return RejectFile(info, kUnknownTypeRemark);
   }
 }
 

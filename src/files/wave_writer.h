@@ -36,7 +36,7 @@ inline constexpr uint32_t kXmrphUnityNote = 60;
 // RIFF size, which counts the extra chunks that are passed). Set channels,
 // format, bits and data size before the first call.
 void PrepareWaveHeader(WaveHeader& header, SamplerBlock& block, ExtraChunk* junk, ExtraChunk* clm,
-                       ProgramState module = gApp.programState);
+                       ProgramState module);
 
 // Unity note of a VORTA table rendered with this wave length: 77, 65, 53,
 // 41, 29 and 17 for 128 .. 4,096 samples.

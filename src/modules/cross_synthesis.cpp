@@ -49,8 +49,9 @@ const char* LoopActiveText(int16_t mode) {
   }
 }
 
-void EnterCrossSynthesis(CrossSynthesis& cross) {
+void EnterCrossSynthesis(CrossSynthesis& cross, int threads) {
   FlushCrossSynthesis(cross);
+  cross.threads = threads;
   AllocateFftTables(kMaxResynthesisFrame);
 }
 
@@ -64,6 +65,7 @@ void FlushCrossSynthesis(CrossSynthesis& cross) {
   flushed.envelope = cross.envelope;
   flushed.limitMode = cross.limitMode;
   flushed.settings = cross.settings;
+  flushed.threads = cross.threads;
   cross = std::move(flushed);
 }
 

@@ -73,18 +73,19 @@ struct CrossSynthesis {
   EnvelopeNodes envelope = FlatEnvelope(0);
   int16_t limitMode = 0;
   ResynthesisSettings settings;
+  int threads = 1;  // threads of the resynthesis options page: the processor count
 
   bool HasOutput() const { return length > 0 && !outLeft.empty(); }
 };
 
 // Module entry: RAM A and RAM B flushed, the transform tables prepared for
-// frames of up to 8192 points. Leaving: the tables released, A and B
-// flushed.
-void EnterCrossSynthesis(CrossSynthesis& cross);
+// frames of up to 8192 points, the resynthesis given `threads` threads (the
+// processor count). Leaving: the tables released, A and B flushed.
+void EnterCrossSynthesis(CrossSynthesis& cross, int threads);
 void LeaveCrossSynthesis(CrossSynthesis& cross);
 
 // Leaving the module and "FLUSH": the files, work signals, results and
-// output released; settings, envelope and limit mode stay.
+// output released; settings, envelope, limit mode and threads stay.
 void FlushCrossSynthesis(CrossSynthesis& cross);
 
 // Loading A and B: lengths, loop data (kept only when valid), loop mode 0,

@@ -5,7 +5,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/app_globals.h"
 #include "core/checked_alloc.h"
 #include "dsp/complex_fft.h"
 #include "dsp/signal_kernels.h"
@@ -158,13 +157,11 @@ void CombineHybridBins(const float* a, const float* b, int32_t bins, float contr
   ba[2 * static_cast<size_t>(bins)] = ba[2 * static_cast<size_t>(bins) + 1] = 0.0f;
 }
 
-int ResynthesisThreadCount() { return std::clamp<int>(gApp.processorCount, 1, kMaxResynthesisThreads); }
-
 MessageCode Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int threads) {
   const int32_t length = cross.length;
   if (length <= 0 || cross.aLeft.size() < static_cast<size_t>(length) || cross.bLeft.size() < static_cast<size_t>(length))
     return kMsgNoData;
-  const int threadCount = std::clamp(threads > 0 ? threads : ResynthesisThreadCount(), 1, kMaxResynthesisThreads);
+  const int threadCount = std::clamp(threads, 1, kMaxResynthesisThreads);
 
   FrameSource source;
   source.n = ValidFrameSize(cross.settings.frameSize);

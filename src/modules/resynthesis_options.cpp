@@ -33,7 +33,7 @@ void OpenResynthesisOptions(ResynthesisOptions& options, const CrossSynthesis& c
 
 MessageCode ComputeResynthesisOptions(ResynthesisOptions& options, CrossSynthesis& cross, const ProgressHooks& hooks) {
   cross.settings = options.edited;
-  const MessageCode result = Resynthesize(cross, hooks);
+  const MessageCode result = Resynthesize(cross, hooks, cross.threads);
   if (result == kMsgDone) RemixCrossOutput(cross);
   return result;
 }

@@ -7,7 +7,6 @@
 #include <system_error>
 #include <thread>
 
-#include "core/app_globals.h"
 #include "core/checked_alloc.h"
 #include "core/phase_table.h"
 #include "dsp/complex_fft.h"
@@ -87,17 +86,14 @@ bool SpectrumIsEmpty(std::span<const float> spectrum) {
 
 }  // namespace
 
-int DefaultXformLaneCount() { return std::clamp<int>(gApp.processorCount, 1, kXformMaxLanes); }
-
 void PrepareXformEngine(XformEngine& engine, const float* phases, int laneCount) {
-  if (phases == nullptr) phases = gApp.phaseTable != nullptr ? gApp.phaseTable : kPhaseTableResource;
+  if (phases == nullptr) phases = kPhaseTableResource;
   CheckedAlloc(engine.rotors, kXformHalfSpectrumFloats);
   for (int32_t k = kXformLowCutBin; k < kXformBinCount; ++k) {
     const double phi = phases[k];
     engine.rotors[2 * static_cast<size_t>(k)] = static_cast<float>(std::cos(phi));
     engine.rotors[2 * static_cast<size_t>(k) + 1] = static_cast<float>(std::sin(phi));
   }
-  if (laneCount <= 0) laneCount = DefaultXformLaneCount();
   laneCount = std::clamp(laneCount, 1, kXformMaxLanes);
   CheckedAlloc(engine.lanes, static_cast<size_t>(laneCount));
   for (auto& lane : engine.lanes) AllocateLane(lane);

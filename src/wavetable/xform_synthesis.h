@@ -37,11 +37,10 @@ struct XformEngine {
 };
 
 // Rotors from the 65,536 phases (nullptr: the built-in table), lanes for
-// laneCount threads (0: one per processor, at most 4), and the transform
+// laneCount threads (the processor count, taken as 1..4), and the transform
 // tables for 131,072 points.
-void PrepareXformEngine(XformEngine& engine, const float* phases = nullptr, int laneCount = 0);
+void PrepareXformEngine(XformEngine& engine, const float* phases, int laneCount);
 void ReleaseXformEngine(XformEngine& engine);
-int DefaultXformLaneCount();
 size_t XformEngineBytes(const XformEngine& engine);
 
 // Section (131,072 frames, left and right interleaved) -> spectrum slice

@@ -3,7 +3,6 @@
 #include <span>
 #include <string_view>
 
-#include "core/app_globals.h"
 #include "core/progress_hooks.h"
 #include "core/message_codes.h"
 #include "wavetable/undo_ring.h"
@@ -20,9 +19,10 @@ struct XformWorkspace {
   UndoRing undo;
 };
 
-// Entry: an empty table (speed 32, no name), the engine prepared, the undo
-// ring reset for the installed memory.
-void EnterXform(XformWorkspace& workspace, uint64_t physicalMemory = gApp.physicalMemory, int laneCount = 0);
+// Entry: an empty table (speed 32, no name), the engine prepared with lanes
+// for laneCount threads (the processor count), the undo ring reset for the
+// installed memory.
+void EnterXform(XformWorkspace& workspace, uint64_t physicalMemory, int laneCount);
 // Exit: every buffer and the transform tables released.
 void LeaveXform(XformWorkspace& workspace);
 

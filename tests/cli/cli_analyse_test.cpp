@@ -12,7 +12,7 @@
 #include "core/message_codes.h"
 #include "core/message_texts.h"
 #include "dsp/dft_tables.h"
-#include "files/blofeld_sysex.h"
+#include "formats/blofeld_sysex.h"
 #include "files/folder_table.h"
 #include "files/sample_loader.h"
 #include "files/wave_fixtures.h"

@@ -88,8 +88,8 @@ TEST(CliInfo, RejectedFilesAreListedAndReported) {
   EXPECT_EQ(run.out, ExpectedLine("notes.txt", folder / "notes.txt") + ExpectedLine("broken.wav", folder / "broken.wav") +
                          ExpectedLine("slow \"rate\".wav", folder / "slow \"rate\".wav"));
   FileInfo broken, slow;
-  TestSoundFile(folder / "broken.wav", &broken);
-  TestSoundFile(folder / "slow \"rate\".wav", &slow);
+  TestSoundFile(folder / "broken.wav", &broken, ReadRules{});
+  TestSoundFile(folder / "slow \"rate\".wav", &slow, ReadRules{});
   EXPECT_FALSE(slow.remark.empty());
   EXPECT_EQ(run.err, "notes.txt: UNKNOWN FILE TYPE OR EXTENSION\nmissing.wav: FILE NOT FOUND\nbroken.wav: " +
                          broken.remark + "\nslow \"rate\".wav: " + slow.remark + "\nfolder.wav: FILE NOT FOUND\n");

@@ -30,7 +30,7 @@ namespace {
 
 std::vector<uint8_t> EngineXform(const EngineSample& loaded, XformSourceMode mode, double smoothness) {
   XformWorkspace workspace;
-  EnterXform(workspace);
+  EnterXform(workspace, gApp.physicalMemory, 1);
   const SampleChannels sample = SampleChannelsOf(loaded.left, loaded.right, loaded.descriptor);
   XformAnalysisSource source;
   if (BuildXformAnalysisSource(sample, mode, source) != kMsgNone) return {};

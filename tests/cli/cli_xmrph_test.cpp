@@ -30,13 +30,13 @@ namespace {
 std::vector<uint8_t> EngineCross(const EngineSample& a, const EngineSample& b, const ResynthesisSettings& settings,
                                  const EnvelopeNodes& envelope, const CrossRenderOptions& options) {
   CrossSynthesis cross;
-  EnterCrossSynthesis(cross);
+  EnterCrossSynthesis(cross, 1);
   if (LoadCrossSources(cross, CrossSourceOf(a.left, a.right, a.descriptor, "A"),
                        CrossSourceOf(b.left, b.right, b.descriptor, "B")) != kMsgDone) {
     return {};
   }
   cross.settings = settings;
-  if (Resynthesize(cross, {}) != kMsgDone) return {};
+  if (Resynthesize(cross, {}, 1) != kMsgDone) return {};
   cross.envelope = envelope;
   RemixCrossOutput(cross);
   std::vector<uint8_t> bytes = BuildCrossWaveFile(cross, options);

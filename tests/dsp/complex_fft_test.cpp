@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cmath>
 
-#include "core/app_globals.h"
 #include "dsp/dft_reference.h"
 #include "dsp/fft_kernels.h"
 #include "dsp/fft_tables.h"
@@ -28,22 +27,20 @@ struct KernelCase {
 class ComplexFftTest : public ::testing::TestWithParam<KernelCase> {
  protected:
   void SetUp() override {
-    savedProcessors_ = gApp.processorCount;
     SelectFftKernel(GetParam().kind);
     AllocateFftTables(131072);
   }
   void TearDown() override {
-    gApp.processorCount = savedProcessors_;
+    SetFftProcessorCount(1);
     SetFftThreadLauncher(nullptr);
     ReleaseFftTables();
     SelectFftKernel(FftKernelKind::kVector);
   }
   // Thread mode follows the processor count when the tables are rebuilt.
   void UseProcessors(int count) {
-    gApp.processorCount = static_cast<uint16_t>(count);
+    SetFftProcessorCount(count);
     gFftTables.cachedLength = 0;
   }
-  uint16_t savedProcessors_ = 1;
 };
 
 TEST_P(ComplexFftTest, MatchesPlainDftForEveryLengthAndBothDirections) {
@@ -143,7 +140,7 @@ TEST_P(ComplexFftTest, TablesAreRebuiltOnlyWhenTheLengthChanges) {
   EXPECT_EQ(gFftTables.cachedLength, 65536);
   EXPECT_EQ(gFftTables.threadMode, 2);
   // A changed processor count alone leaves the thread mode as built.
-  gApp.processorCount = 1;
+  SetFftProcessorCount(1);
   ComplexFft(65536, data.data(), kFftForward);
   EXPECT_EQ(gFftTables.threadMode, 2);
   ComplexFft(1024, data.data(), kFftForward);
@@ -195,7 +192,7 @@ TEST(ComplexFftDeathTest, ThreadCreationFailureIsFatalSeven) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        gApp.processorCount = 2;
+        SetFftProcessorCount(2);
         SetFftThreadLauncher(RefusingLauncher);
         AllocateFftTables(131072);
         std::vector<float> data(2 * 131072, 1.0f);

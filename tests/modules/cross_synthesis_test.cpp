@@ -271,7 +271,7 @@ TEST_F(CrossSynthesisTest, IdenticalFilesResynthesiseThemselves) {
   for (bool correction : {false, true}) {
     cross.settings.phaseCorrection = correction;
     ScriptedProgress progress;
-    ASSERT_EQ(Resynthesize(cross, progress.Hooks()), kMsgDone);
+    ASSERT_EQ(Resynthesize(cross, progress.Hooks(), 1), kMsgDone);
     EXPECT_EQ(progress.calls.back().done, progress.calls.back().total);
     EXPECT_EQ(progress.calls.back().total, static_cast<int64_t>(length) - 1 + 1024);
     const double peak = PairPeak(cross.aLeft, cross.aRight);
@@ -316,13 +316,13 @@ TEST_F(CrossSynthesisTest, ThreadsLevelsCancelAndSilence) {
   const std::vector<float> silent(5000, 0.0f);
   CrossSynthesis quiet;
   ASSERT_EQ(LoadCrossSources(quiet, Input(silent, silent, 1), Input(silent, silent, 1)), kMsgDone);
-  ASSERT_EQ(Resynthesize(quiet, {}), kMsgDone);
+  ASSERT_EQ(Resynthesize(quiet, {}, 1), kMsgDone);
   EXPECT_TRUE(AllFinite(quiet.abLeft));
   EXPECT_TRUE(AllFinite(quiet.baRight));
   EXPECT_EQ(MaxAbsOf(quiet.abLeft), 0.0);
   // One silent file: the other's hybrid magnitude is 0 everywhere as well.
   ASSERT_EQ(LoadCrossSources(quiet, Input(aLeft, aRight, 2), Input(silent, silent, 1)), kMsgDone);
-  ASSERT_EQ(Resynthesize(quiet, {}), kMsgDone);
+  ASSERT_EQ(Resynthesize(quiet, {}, 1), kMsgDone);
   EXPECT_TRUE(AllFinite(quiet.abLeft));
   RemixCrossOutput(quiet);
   EXPECT_TRUE(AllFinite(quiet.outLeft));
@@ -370,7 +370,7 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   cross.envelope = FlatEnvelope(42);
   LeaveCrossSynthesis(cross);
   EXPECT_EQ(gFftTables.maxLength, 0);
-  EnterCrossSynthesis(cross);
+  EnterCrossSynthesis(cross, 1);
   EXPECT_EQ(gFftTables.maxLength, 8192);
   EXPECT_EQ(cross.settings.overlap, 32);
   EXPECT_EQ(cross.envelope, FlatEnvelope(42));

@@ -142,7 +142,7 @@ TEST_F(LoadedSampleTest, LoopAndCrossSynthesisFromFiles) {
   EXPECT_EQ(cross.length, 26000);
   EXPECT_EQ(cross.aLeft[20000], cross.aLeft[19999]);  // back through the loop
   EXPECT_EQ(cross.aLeft[20001], cross.aLeft[19998]);
-  ASSERT_EQ(Resynthesize(cross, {}), kMsgDone);
+  ASSERT_EQ(Resynthesize(cross, {}, 1), kMsgDone);
   RemixCrossOutput(cross);
   EXPECT_TRUE(AllFinite(cross.outLeft));
   EXPECT_GT(MaxAbsOf(cross.abRight), 0.0);

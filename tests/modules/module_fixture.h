@@ -21,13 +21,8 @@ class ModuleTest : public ::testing::Test {
     AllocateDftTables(4096);
     AllocateFftTables(8192);
     SeedRandom(1);
-    savedProcessors_ = gApp.processorCount;
-    gApp.processorCount = 1;
+    SetFftProcessorCount(1);
   }
-  void TearDown() override { gApp.processorCount = savedProcessors_; }
-
- private:
-  uint16_t savedProcessors_ = 1;
 };
 
 // A progress script: records every call and asks to cancel at the given

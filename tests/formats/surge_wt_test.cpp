@@ -1,11 +1,11 @@
-#include "files/surge_wt.h"
+#include "formats/surge_wt.h"
 
 #include <gtest/gtest.h>
 
 #include "core/message_codes.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 
 using namespace format_fixtures;
 
@@ -59,7 +59,7 @@ TEST_F(SurgeFiles, ReadBackAndIndependentReader) {
   EXPECT_EQ(loaded, table);
   EXPECT_EQ(stretch, 3);
   // A file of the Surge folder is still told apart by content, not folder.
-  EXPECT_EQ(TestSoundFile(Path(kCategorySurge, "S.WT"), nullptr), kCategorySurge);
+  EXPECT_EQ(TestSoundFile(Path(kCategorySurge, "S.WT"), nullptr, ReadRules{true}), kCategorySurge);
 
   ASSERT_EQ(WriteSurgeTable(app, FiveSliceTable(), 16, "FIVE.WT"), kMsgDone);
   EXPECT_EQ(Test(kCategorySurge, "FIVE.WT").info.count, "5");

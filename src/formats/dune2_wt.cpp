@@ -1,11 +1,11 @@
-#include "files/dune2_wt.h"
+#include "formats/dune2_wt.h"
 
 #include <algorithm>
 
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 
 namespace {
 

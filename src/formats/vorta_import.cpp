@@ -1,4 +1,4 @@
-#include "files/vorta_import.h"
+#include "formats/vorta_import.h"
 
 #include "core/message_codes.h"
 #include "files/folder_table.h"

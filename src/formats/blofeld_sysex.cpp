@@ -1,4 +1,4 @@
-#include "files/blofeld_sysex.h"
+#include "formats/blofeld_sysex.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include "core/message_codes.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 #include "wavetable/ram_wavetable.h"
 #include "wavetable/vorta_synthesis.h"
 

@@ -1,4 +1,4 @@
-#include "files/efe_file.h"
+#include "formats/efe_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <map>
 
 #include "core/message_codes.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 
 using namespace format_fixtures;
 

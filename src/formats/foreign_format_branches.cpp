@@ -1,15 +1,15 @@
-#include "files/foreign_format_branches.h"
+#include "formats/foreign_format_branches.h"
 
 #include <array>
 
-#include "files/blofeld_sysex.h"
-#include "files/dune2_wt.h"
-#include "files/efe_file.h"
+#include "formats/blofeld_sysex.h"
+#include "formats/dune2_wt.h"
+#include "formats/efe_file.h"
 #include "files/file_classification.h"
-#include "files/foreign_table_common.h"
-#include "files/komplexer_wt.h"
-#include "files/surge_wt.h"
-#include "files/wavegenerator_wts.h"
+#include "formats/foreign_table_common.h"
+#include "formats/komplexer_wt.h"
+#include "formats/surge_wt.h"
+#include "formats/wavegenerator_wts.h"
 
 namespace {
 

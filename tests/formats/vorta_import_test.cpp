@@ -1,4 +1,4 @@
-#include "files/vorta_import.h"
+#include "formats/vorta_import.h"
 #include "wavetable/ram_wavetable.h"
 
 #include <gtest/gtest.h>
@@ -6,17 +6,17 @@
 #include <functional>
 
 #include "core/message_codes.h"
-#include "files/blofeld_sysex.h"
-#include "files/dune2_wt.h"
-#include "files/efe_file.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/komplexer_wt.h"
+#include "formats/blofeld_sysex.h"
+#include "formats/dune2_wt.h"
+#include "formats/efe_file.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/komplexer_wt.h"
 #include "files/read_only_folder.h"
-#include "files/serum_wav.h"
-#include "files/surge_wt.h"
+#include "formats/serum_wav.h"
+#include "formats/surge_wt.h"
 #include "files/wave_writer.h"
-#include "files/wavegenerator_wts.h"
+#include "formats/wavegenerator_wts.h"
 #include "wavetable/payload.h"
 #include "wavetable/vorta_synthesis.h"
 

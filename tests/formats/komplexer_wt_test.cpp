@@ -1,4 +1,4 @@
-#include "files/komplexer_wt.h"
+#include "formats/komplexer_wt.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "core/message_codes.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 #include "wavetable/ram_wavetable.h"
 
 using namespace format_fixtures;

@@ -1,13 +1,13 @@
-#include "files/wavegenerator_wts.h"
+#include "formats/wavegenerator_wts.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "core/message_codes.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 
 using namespace format_fixtures;
 

@@ -1,4 +1,4 @@
-#include "files/blofeld_sysex.h"
+#include "formats/blofeld_sysex.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <numeric>
 
 #include "core/message_codes.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 #include "wavetable/vorta_synthesis.h"
 
 using namespace format_fixtures;

@@ -1,9 +1,9 @@
-#include "files/serum_wav.h"
+#include "formats/serum_wav.h"
 
 #include <span>
 
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 #include "files/wave_writer.h"
 #include "wavetable/payload.h"
 

@@ -1,4 +1,4 @@
-#include "files/efe_file.h"
+#include "formats/efe_file.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 #include "wavetable/ram_wavetable.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -1,11 +1,11 @@
-#include "files/serum_wav.h"
+#include "formats/serum_wav.h"
 
 #include <gtest/gtest.h>
 
 #include "core/message_codes.h"
-#include "files/foreign_table_common.h"
-#include "files/format_fixtures.h"
-#include "files/vorta_import.h"
+#include "formats/foreign_table_common.h"
+#include "formats/format_fixtures.h"
+#include "formats/vorta_import.h"
 #include "files/wave_writer.h"
 
 using namespace format_fixtures;

@@ -67,7 +67,7 @@ inline bool ToolAvailable(const char* tool) {
   return std::system((std::string(tool) + " --version >/dev/null 2>&1").c_str()) == 0;
 }
 
-// tests/files/format_check.py, run with the arguments; its exit status.
+// tests/formats/format_check.py, run with the arguments; its exit status.
 inline int RunFormatCheck(const std::string& arguments) {
   const std::string script = (std::filesystem::path(__FILE__).parent_path() / "format_check.py").string();
   return std::system(("python3 '" + script + "' " + arguments).c_str());

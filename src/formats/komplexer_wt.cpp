@@ -1,4 +1,4 @@
-#include "files/komplexer_wt.h"
+#include "formats/komplexer_wt.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 #include "wavetable/ram_wavetable.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "files/wavegenerator_wts.h"
+#include "formats/wavegenerator_wts.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
-#include "files/foreign_table_common.h"
+#include "formats/foreign_table_common.h"
 
 namespace {
 
