@@ -230,6 +230,7 @@ TEST_F(WebUpdateTest, BootCheckOnlyReportsAndLooksOncePerHour) {
       {0, 0, settings.updateTimeStamp, good, "POSTPONED"},
       {0, 1, 0, good, "DISABLED BY USER"},
       {0, 0, 0, "https://127.0.0.1:1/SonicLoom.update", "CONNECTION FAILED"},
+      {0, 0, 0, server->Url("files", "good.update", server->silentPort), "CONNECTION FAILED"},
   };
   for (const Case& c : cases) {
     settings.updateAvailable = c.available;
