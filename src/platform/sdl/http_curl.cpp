@@ -234,6 +234,7 @@ void HttpLimitBody(HttpStream* stream, uint64_t maxBytes) { stream->maxBytes = m
 size_t HttpRead(HttpStream* stream, uint8_t* data, size_t size) {
   Pump(stream, size);
   const size_t count = std::min(size, stream->Available());
+  if (count == 0) return 0;
   std::memcpy(data, stream->pending.data() + stream->pendingStart, count);
   stream->pendingStart += count;
   return count;
