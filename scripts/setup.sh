@@ -6,11 +6,11 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libsdl2-dev libcurl4-openssl-dev
+  libsdl2-dev libcurl4-openssl-dev libsodium-dev
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
   xvfb xauth xdotool x11-utils sox libsndfile1-dev zenity xdg-utils
-  python3
+  python3 openssl
 )
 # fuzz/run.sh builds its targets with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then

@@ -34,6 +34,8 @@ xpid=$!
 sleep 1
 export DISPLAY="$display"
 export SDL_AUDIODRIVER=dummy
+# The boot's update check stays on this machine: a closed local port.
+export SONICLOOM_UPDATE_URL=https://127.0.0.1:9/SonicLoom.update
 
 "$work/Sonic-Loom" >"$work/program.log" 2>&1 &
 ppid_=$!

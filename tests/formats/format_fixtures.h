@@ -69,7 +69,7 @@ inline bool ToolAvailable(const char* tool) {
 
 // tests/formats/format_check.py, run with the arguments; its exit status.
 inline int RunFormatCheck(const std::string& arguments) {
-  const std::string script = (std::filesystem::path(__FILE__).parent_path() / "format_check.py").string();
+  const std::string script = SONICLOOM_SOURCE_DIR "/tests/formats/format_check.py";
   return std::system(("python3 '" + script + "' " + arguments).c_str());
 }
 

@@ -15,6 +15,7 @@
 #include "ui/page_frame.h"
 #include "ui/pages/page_support.h"
 #include "ui/pages/playback_link.h"
+#include "update/web_update.h"
 
 namespace {
 
@@ -81,17 +82,6 @@ long CountFolderFiles(const std::string& folder) {
   return count;
 }
 
-std::string BootUpdateStatus() {
-  if (gApp.settings.noUpdateLookup) return "DISABLED BY USER";
-  return "CONNECTION FAILED";  // no web access in this build
-}
-
-std::string PendingManualStatus() {
-  std::error_code error;
-  const fs::path pending = fs::path(gApp.installDir) / "system" / "update" / gApp.pendingManualName;
-  return fs::exists(pending, error) ? "PDF LOCKED BY VIEWER" : "NO FILES TO REPLACE";
-}
-
 void ShowCredits() {
   ClearCanvas();
   ClearButtons();
@@ -134,11 +124,12 @@ void RunBootSequence() {
   SleepMillis(kRowPauseMs);
   y += kRowStep;
   DrawText(kLabelX, y, ">LOOKING FOR UPDATES:", 'L');
-  DrawResult(y, BootUpdateStatus());
+  UpdateRun update = ProgramUpdateRun();
+  DrawResult(y, CheckForUpdate(update, true));
   SleepMillis(kRowPauseMs);
   y += kRowStep;
   DrawText(kLabelX, y, ">LOOKING FOR PENDING UPDATE FILES:", 'L');
-  DrawResult(y, PendingManualStatus());
+  DrawResult(y, ReplacePendingManual(update.files));
   SleepMillis(kRowPauseMs);
   y += 2 * kRowStep;
   DrawText(kLabelX, y, ">PREPARATIONS COMPLETE, STARTING SONIC-LOOM...", 'L');

@@ -9,8 +9,3 @@ void RunBootSequence();
 // The boot report's row of a category folder: its file count, or -1 when
 // the folder cannot be read.
 long CountFolderFiles(const std::string& folder);
-
-// What the boot rows of the update lookup and the pending manual report
-// until the web update is part of the program.
-std::string BootUpdateStatus();
-std::string PendingManualStatus();

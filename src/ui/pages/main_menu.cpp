@@ -15,6 +15,7 @@
 #include "ui/page_frame.h"
 #include "ui/pages/page_support.h"
 #include "ui/pages/playback_link.h"
+#include "ui/pages/web_update_page.h"
 
 MenuClock gMenuClock;
 
@@ -111,7 +112,7 @@ bool ActOnMenuButton(uint8_t code, uint8_t& message) {
       return false;
     }
     if (column == kUpdateColumn) {
-      // The web update screen is not part of this build: nothing installed.
+      RunWebUpdatePage();
       if (gApp.settings.updateInstalled) {
         gApp.programState = STATE_RESTART;
         return false;

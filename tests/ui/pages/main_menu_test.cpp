@@ -79,8 +79,10 @@ TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
 
 TEST_F(MainMenuTest, UpdateButtonAborts) {
   PressUpper(10);
+  ScriptWait(5000);  // the update page shows its result for 4 seconds
   PressLower(11);
   RunMainMenu();
+  EXPECT_TRUE(Drawn(">CONNECTION FAILED"));  // test builds never leave this machine
   EXPECT_TRUE(Drawn(Message("ABORTED")));
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_TRUE(gMenuClock.seeded);

@@ -1,0 +1,269 @@
+#include <chrono>
+#include <functional>
+
+#include "core/byte_order.h"
+#include "platform/clock.h"
+#include "update/safe_replace.h"
+#include "update/update_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kShortTimeoutMs = 1000;
+
+TEST(UpdateFile, ParameterBlockFieldsAndValidity) {
+  const auto file = PackUpdate(2.5f, Bytes("EXE"), Bytes("PDF!"));
+  ASSERT_EQ(file.size(), 32u + 7u);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 10), "SONIC-LOOM");
+  EXPECT_EQ(ReadF32LE(&file[16]), 2.5f);
+  EXPECT_EQ(ReadU32LE(&file[20]), 3u);
+  EXPECT_EQ(ReadU32LE(&file[24]), 4u);
+  EXPECT_EQ(ReadU32LE(&file[28]), 7u);
+  EXPECT_EQ(std::string(file.begin() + 32, file.end()), "EXEPDF!");
+  struct Case {
+    const char* what;
+    std::function<void(UpdateHeader&)> change;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"as packed", [](UpdateHeader&) {}, true},
+      {"tag", [](UpdateHeader& h) { h.tag[9] = 'N'; }, false},
+      {"content size", [](UpdateHeader& h) { h.contentSize = 8; }, false},
+      {"no executable", [](UpdateHeader& h) { h.executableSize = 0, h.contentSize = 4; }, false},
+      {"sizes wrap round", [](UpdateHeader& h) { h.executableSize = 0xFFFFFFFFu, h.manualSize = 8, h.contentSize = 7; }, false},
+  };
+  for (const Case& c : cases) {
+    UpdateHeader header = ReadUpdateHeader(std::span<const uint8_t, 32>(file.data(), 32));
+    c.change(header);
+    EXPECT_EQ(IsValidUpdateHeader(header), c.valid) << c.what;
+    const auto again = WriteUpdateHeader(header);
+    EXPECT_EQ(ReadUpdateHeader(again).contentSize, header.contentSize) << c.what;
+  }
+}
+
+// One program folder and one run of the procedure against the suite's
+// server.
+class WebUpdateTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server = new UpdateTestServer; }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+  void SetUp() override {
+    if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";
+    InstallProgram(install);
+    run.settings = &settings;
+    run.files = {install.path, "Sonic-Loom", "Sonic-Loom.pdf", ".pending"};
+    run.site.timeoutMillis = kShortTimeoutMs;
+    run.site.key = BuiltInUpdateKey();
+    run.report.logLine = [this](const std::string& line) { log.push_back(line); };
+  }
+
+  std::string Check(const std::string& url, bool boot = false) {
+    run.site.primaryUrl = url;
+    run.site.fallbackUrl = url;
+    return CheckForUpdate(run, boot);
+  }
+
+  // Publishes a signed update under the name (and its signature).
+  static void PublishSigned(const std::string& name, const std::vector<uint8_t>& file) {
+    server->Publish(name, file);
+    server->Publish(name + ".sig", SignUpdate(file, DevelopmentSecretKey()));
+  }
+
+  static std::vector<uint8_t> NewRelease(const std::string& manual = "%PDF new manual") {
+    return PackUpdate(3.0f, MarkerProgram("new"), Bytes(manual));
+  }
+
+  bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+
+  static inline UpdateTestServer* server = nullptr;
+  TempFolder install;
+  SettingsBlock settings;
+  UpdateRun run;
+  std::vector<std::string> log;
+};
+
+TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
+  const auto release = NewRelease();
+  PublishSigned("same.update", PackUpdate(2.27f, MarkerProgram("new"), {}));
+  auto badSize = NewRelease();
+  WriteU32LE(&badSize[28], 5);
+  PublishSigned("badsize.update", badSize);
+  server->Publish("badsig.update", release);
+  server->Publish("badsig.update.sig", std::vector<uint8_t>(64, 7));
+  server->Publish("othersig.update", release);
+  server->Publish("othersig.update.sig", SignUpdate(NewRelease("%PDF other"), DevelopmentSecretKey()));
+  server->Publish("nosig.update", release);
+  PublishSigned("good.update", release);
+  auto flood = PackUpdate(3.0f, std::vector<uint8_t>(1000, 'x'), std::vector<uint8_t>(24, 'y'));
+  flood.resize(10u << 20, 'z');  // announces 1 KB, sends 10 MB
+  PublishSigned("flood.update", flood);
+  const std::string plainHttp = "http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update";
+  struct Case {
+    std::string url;
+    const char* result;
+  };
+  const Case cases[] = {
+      {server->Url("files", "same.update"), ">NO UPDATE AVAILABLE"},
+      {server->Url("files", "badsize.update"), ">REMOTE FILE NOT VALID"},
+      {server->Url("files", "badsig.update"), ">REMOTE FILE NOT VALID"},
+      {server->Url("files", "othersig.update"), ">REMOTE FILE NOT VALID"},
+      {server->Url("files", "nosig.update"), ">REMOTE FILE NOT VALID"},
+      {plainHttp, ">ERROR OPENING URL"},
+      {server->Url("redirect-http", "good.update"), ">ERROR OPENING URL"},
+      {server->Url("files", "good.update", server->wrongHostPort), ">ERROR OPENING URL"},
+      {server->Url("files", "missing.update"), ">ERROR OPENING URL"},
+      {server->Url("files", "flood.update"), ">DOWNLOAD INTERRUPTED"},
+      {server->Url("halfway", "good.update"), ">DOWNLOAD INTERRUPTED"},
+      {server->Url("files", "good.update", server->silentPort), ">CONNECTION FAILED"},
+      {"https://127.0.0.1:1/files/good.update", ">CONNECTION FAILED"},
+  };
+  const FolderImage before = ImageOf(install.path);
+  for (const Case& c : cases) {
+    settings.updateAvailable = 1;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Check(c.url), c.result) << c.url;
+    // Each request gives up after the time-out (connect plus a wait for data).
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * kShortTimeoutMs)) << c.url;
+    EXPECT_EQ(settings.updateAvailable + settings.updateInstalled, 0) << c.url;
+    EXPECT_TRUE(ImageOf(install.path) == before) << c.url;
+  }
+}
+
+TEST_F(WebUpdateTest, SignedUpdateReplacesProgramAndManualAfterBackingThemUp) {
+  PublishSigned("good.update", NewRelease());
+  const FolderImage before = ImageOf(install.path);
+  // Through the short link: the signature lies beside the file it leads to.
+  EXPECT_EQ(Check(server->Url("redirect", "good.update")), ">RESTARTING APPLICATION...");
+  const std::vector<std::string> expected = {
+      ">TESTING CONNECTIVITY",      ">OPENING INTERNET CONNECTION", ">OPENING URL <DIRECT CONNECTION>",
+      ">DOWNLOADING PARAMETERS",    ">VALIDATING PARAMETERS",       ">COMPARING VERSIONS",
+      ">DOWNLOADING UPDATE CONTENT", ">CREATING BACKUP FILES",       ">REPLACING EXECUTABLE FILE",
+      ">REPLACING PDF FILE"};
+  EXPECT_EQ(log, expected);
+  EXPECT_EQ(settings.updateInstalled, 1);
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("new"));
+  EXPECT_EQ(fs::status(install / "Sonic-Loom").permissions(), fs::perms(0755));
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF new manual"));
+  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom"), before.at(install / "Sonic-Loom").first);
+  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom.pdf"), before.at(install / "Sonic-Loom.pdf").first);
+  EXPECT_EQ(fs::directory_iterator(install / "system/update"), fs::directory_iterator());
+}
+
+TEST_F(WebUpdateTest, UpdateWithoutManualKeepsManualAndItsBackupUntouched) {
+  PublishSigned("nomanual.update", PackUpdate(3.0f, MarkerProgram("new"), {}));
+  EXPECT_EQ(Check(server->Url("files", "nomanual.update")), ">RESTARTING APPLICATION...");
+  EXPECT_FALSE(Logged(">REPLACING PDF FILE"));
+  EXPECT_FALSE(fs::exists(install / "system/backup/Sonic-Loom.pdf"));
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF old manual"));
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("new"));
+}
+
+TEST_F(WebUpdateTest, FailureBeforeTheRenameLeavesTheOldProgramStartable) {
+  PublishSigned("good.update", NewRelease());
+  for (ReplaceStage failing : {ReplaceStage::kTemporaryWritten, ReplaceStage::kBeforeRename}) {
+    run.report.fault = [failing](ReplaceStage stage) { return stage == failing; };
+    EXPECT_EQ(Check(server->Url("files", "good.update")), ">ERROR UPDATING EXECUTABLE");
+    EXPECT_EQ(settings.updateInstalled, 0);
+    EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom"), MarkerProgram("old"));
+    ASSERT_EQ(std::system((install / "Sonic-Loom").c_str()), 0);
+    EXPECT_EQ(ReadAllBytes(install / "marker"), Bytes("old\n"));
+    fs::remove(install / "marker");
+    EXPECT_EQ(std::distance(fs::directory_iterator(install.path), fs::directory_iterator()), 3);  // no temporary left
+  }
+}
+
+TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
+  PublishSigned("good.update", NewRelease());
+  run.site.primaryUrl = run.site.fallbackUrl = server->Url("files", "good.update");
+  const FolderImage before = ImageOf(install.path);
+  for (const auto& entry : fs::recursive_directory_iterator(install.path)) {
+    fs::permissions(entry.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  fs::permissions(install.path, fs::perms(0555));
+  // The superuser writes anywhere: the procedure runs as nobody in a child.
+  int answer[2];
+  ASSERT_EQ(pipe(answer), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
+    const std::string result = CheckForUpdate(run, false);
+    (void)!write(answer[1], result.data(), result.size());
+    _exit(0);
+  }
+  close(answer[1]);
+  char text[64] = {};
+  (void)!read(answer[0], text, sizeof text - 1);
+  close(answer[0]);
+  waitpid(child, nullptr, 0);
+  fs::permissions(install.path, fs::perms(0755));
+  for (const auto& entry : fs::recursive_directory_iterator(install.path)) {
+    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+  }
+  EXPECT_STREQ(text, ">ERROR CREATING BACKUP");
+  const FolderImage after = ImageOf(install.path);
+  ASSERT_EQ(after.size(), before.size());
+  for (const auto& [path, file] : before) EXPECT_EQ(after.at(path).first, file.first) << path;
+}
+
+TEST_F(WebUpdateTest, BootCheckOnlyReportsAndLooksOncePerHour) {
+  PublishSigned("good.update", NewRelease());
+  const std::string good = server->Url("files", "good.update");
+  EXPECT_EQ(Check(good, true), "UPDATE AVAILABLE");
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(settings.updateAvailable, 1);
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("old"));
+  const LocalTime now = QueryLocalTime();
+  EXPECT_EQ(settings.updateTimeStamp, static_cast<uint32_t>(now.dayOfMonth * 100 + now.hour));
+  struct Case {
+    uint8_t available, noLookup;
+    uint32_t stamp;
+    std::string url;
+    const char* result;
+  };
+  const Case cases[] = {
+      {1, 0, 0, good, "POSTPONED"},
+      {0, 0, settings.updateTimeStamp, good, "POSTPONED"},
+      {0, 1, 0, good, "DISABLED BY USER"},
+      {0, 0, 0, "https://127.0.0.1:1/SonicLoom.update", "CONNECTION FAILED"},
+      {0, 0, 0, server->Url("files", "good.update", server->silentPort), "CONNECTION FAILED"},
+  };
+  for (const Case& c : cases) {
+    settings.updateAvailable = c.available;
+    settings.noUpdateLookup = c.noLookup;
+    settings.updateTimeStamp = c.stamp;
+    EXPECT_EQ(Check(c.url, true), c.result);
+  }
+}
+
+TEST_F(WebUpdateTest, PendingManualReplacesTheManualOrWaits) {
+  EXPECT_EQ(ReplacePendingManual(run.files), "NO FILES TO REPLACE");
+  WriteAllBytes(install / "system/update/.pending", Bytes("%PDF pending"));
+  fs::rename(install / "Sonic-Loom.pdf", install / "kept.pdf");
+  fs::create_directory(install / "Sonic-Loom.pdf");  // a manual that cannot be replaced now
+  EXPECT_EQ(ReplacePendingManual(run.files), "PDF LOCKED BY VIEWER");
+  EXPECT_TRUE(fs::exists(install / "system/update/.pending"));
+  fs::remove(install / "Sonic-Loom.pdf");
+  EXPECT_EQ(ReplacePendingManual(run.files), "PDF REPLACED");
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF pending"));
+  EXPECT_FALSE(fs::exists(install / "system/update/.pending"));
+}
+
+TEST_F(WebUpdateTest, MakeUpdateToolPacksAndSigns) {
+  WriteAllBytes(install / "new-program", MarkerProgram("new"));
+  WriteAllBytes(install / "new.pdf", Bytes("%PDF tool"));
+  const std::string command = std::string(SONICLOOM_MAKE_UPDATE_PATH) + " 3.5 " + (install / "new-program") + " " +
+                              SONICLOOM_SOURCE_DIR "/keys/update_dev.key " + (install / "out.update") + " " +
+                              (install / "new.pdf");
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const auto file = ReadAllBytes(install / "out.update");
+  EXPECT_EQ(file, PackUpdate(3.5f, MarkerProgram("new"), Bytes("%PDF tool")));
+  EXPECT_TRUE(VerifyUpdateSignature(file, ReadAllBytes(install / "out.update.sig"), BuiltInUpdateKey()));
+  EXPECT_NE(std::system((std::string(SONICLOOM_MAKE_UPDATE_PATH) + " 3.5 /nonexistent k o 2>/dev/null").c_str()), 0);
+}
+
+}  // namespace
