@@ -140,3 +140,18 @@ void DrawPartialWaterfall(const PartialTable& table, double gain, PartialView vi
   FlushRegion(0, kMainAreaTop, kMainRight, kMainAreaBottom);
   SetInk(text);
 }
+
+void ShowTableViewerReadouts(int view, double magnification, int step) {
+  static constexpr const char* kViewNames[] = {"WAVETABLE <VIEW A>", "WAVETABLE <VIEW B>", "MAGNITUDE SPECTRUM",
+                                               "MAGNITUDE SPECTRUM", "MAGNITUDE PROFILES", "MAGNITUDE PROFILES"};
+  constexpr int kViewCount = 6;
+  constexpr int kWaveViews = 2;
+  view = std::clamp(view, 0, kViewCount - 1);
+  DrawStatusField(2, 0, "VIEWING:", kViewNames[view], 18);
+  DrawStatusValue(1, 0, "VIEW MAGNIFICATION <%>:", "%.2f", magnification * 100.0, 6);
+  if (view < kWaveViews) {
+    DrawStatusField(1, 1, "VIEW MODE:", step == 1 ? "FULL TABLE" : "EDITABLE SLICES", 16);
+  } else {
+    ClearStatusValue(1, 1);
+  }
+}

@@ -28,3 +28,8 @@ enum class PartialView { kSpectra, kMagnitudeSpectra, kProfiles, kMagnitudeProfi
 // the previous. Profiles: one line across the slices per partial. The
 // magnitude views drop the signs; gain = magnification x 0.8.
 void DrawPartialWaterfall(const PartialTable& table, double gain, PartialView view);
+
+// The table viewer's readouts: "VIEWING:" (2, 0) for views 0 to 5 ("WAVE_A",
+// "WAVE_B", "SPEC", "MSPEC", "PROF", "MPROF"), "VIEW MAGNIFICATION <%>:"
+// (1, 0), and for the wave views "VIEW MODE:" (1, 1) of the step.
+void ShowTableViewerReadouts(int view, double magnification, int step);

@@ -225,6 +225,18 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   EXPECT_EQ(rows[0], 0);
 }
 
+TEST_F(GraphsTest, TableViewerReadouts) {
+  ShowTableViewerReadouts(0, 1.0, 4);
+  EXPECT_EQ(TextsContaining("WAVETABLE <VIEW A>").size(), 1u);
+  EXPECT_EQ(TextsContaining("100.00").size(), 1u);
+  EXPECT_EQ(TextsContaining("EDITABLE SLICES").size(), 1u);
+  Headless().texts.clear();
+  ShowTableViewerReadouts(3, 0.0625, 1);
+  EXPECT_EQ(TextsContaining("MAGNITUDE SPECTRUM").size(), 1u);
+  EXPECT_EQ(TextsContaining("6.25").size(), 1u);
+  EXPECT_TRUE(TextsContaining("VIEW MODE:").empty());
+}
+
 // One picture per graph family for a person to look at (build folder, not
 // checked in), and none of them draws outside its box.
 TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
