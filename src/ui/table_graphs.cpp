@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "ui/draw.h"
+#include "ui/draw_path.h"
 #include "ui/page_frame.h"
 #include "wavetable/vorta_synthesis.h"
 
@@ -61,32 +62,24 @@ void DrawTableWaves(std::span<const float> waves, int step, double gain, WaveVie
   SetInk(PaletteColour(kText));
   const int available = static_cast<int>(waves.size() / kViewerWaveLength);
   const int count = std::min(available, kViewerWaveCount);
+  std::array<PenPoint, kViewerWaveLength + 1> path;
   for (int i = 0; i < count; i += step) {
     const float* wave = waves.data() + static_cast<size_t>(i) * kViewerWaveLength;
-    Bounds bounds;
-    HoldRepaint();
-    if (view == WaveView::kFlat) {
-      const int baseline = kFlatBaseline - 2 * i;
-      PenMoveTo(0, baseline);
-      bounds.Add(0, baseline);
-      for (int k = 0; k < kViewerWaveLength; ++k) {
-        const int x = kFlatSampleStep * k;
-        const int y = baseline - static_cast<int>(Nearest(gain * wave[k]));
-        PenLineTo(x, y);
-        bounds.Add(x, y);
-      }
-    } else {
-      const int x0 = kObliqueWaveStep * i;
-      const int y0 = kObliqueTop - i;
-      PenMoveTo(x0, y0);
-      bounds.Add(x0, y0);
-      for (int k = 0; k < kViewerWaveLength; ++k) {
-        const int x = x0 + kObliqueSampleStep * k;
-        const int y = y0 + k - static_cast<int>(Nearest(gain * wave[k]));
-        PenLineTo(x, y);
-        bounds.Add(x, y);
-      }
+    // View B stands each wave on its own baseline; view A sets each next
+    // wave further right and higher and slants it down.
+    const bool flat = view == WaveView::kFlat;
+    const int x0 = flat ? 0 : kObliqueWaveStep * i;
+    const int y0 = flat ? kFlatBaseline - 2 * i : kObliqueTop - i;
+    const int xStep = flat ? kFlatSampleStep : kObliqueSampleStep;
+    const int slant = flat ? 0 : 1;
+    path[0] = {x0, y0};
+    for (int k = 0; k < kViewerWaveLength; ++k) {
+      path[static_cast<size_t>(k + 1)] = {x0 + xStep * k, y0 + slant * k - static_cast<int>(Nearest(gain * wave[k]))};
     }
+    HoldRepaint();
+    DrawPolyline(path);
+    Bounds bounds;
+    for (const PenPoint& point : path) bounds.Add(point.x, point.y);
     FlushRegion(bounds.x0, bounds.y0, bounds.x1, bounds.y1);
   }
 }
@@ -112,13 +105,14 @@ void DrawPartialWaterfall(const PartialTable& table, double gain, PartialView vi
       PenMoveTo(left, base);
       PenLineTo(left, base - value(s, 0));
       SetInk(text);
-      int x = left;
+      std::array<PenPoint, kPartialCount> path;
+      path[0] = {left, base - value(s, 0)};
       for (int p = 1; p < kPartialCount; ++p) {
-        x = left + kPartialStep + kPartialStep * (p - 1);
-        PenLineTo(x, base - value(s, p) + p);
+        path[static_cast<size_t>(p)] = {left + kPartialStep * p, base - value(s, p) + p};
       }
+      DrawPolyline(path);
       SetInk(dim);
-      PenLineTo(x, base + kPartialCount - 1);
+      PenLineTo(path.back().x, base + kPartialCount - 1);
     }
   } else {
     for (int p = 0; p < kPartialCount; ++p) {
@@ -128,13 +122,12 @@ void DrawPartialWaterfall(const PartialTable& table, double gain, PartialView vi
       PenMoveTo(left, base);
       PenLineTo(left, base - value(0, p));
       SetInk(text);
-      int x = left;
-      for (int s = 1; s < kSliceCount; ++s) {
-        x = left + kSliceStep * s;
-        PenLineTo(x, base - value(s, p));
-      }
+      std::array<PenPoint, kSliceCount> path;
+      path[0] = {left, base - value(0, p)};
+      for (int s = 1; s < kSliceCount; ++s) path[static_cast<size_t>(s)] = {left + kSliceStep * s, base - value(s, p)};
+      DrawPolyline(path);
       SetInk(dim);
-      PenLineTo(x, base);
+      PenLineTo(path.back().x, base);
     }
   }
   FlushRegion(0, kMainAreaTop, kMainRight, kMainAreaBottom);

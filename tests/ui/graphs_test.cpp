@@ -149,6 +149,7 @@ TEST_F(GraphsTest, LevelColoursInEveryMode) {
 }
 
 TEST_F(GraphsTest, LevelMapCellsAndGaps) {
+  ClearMainArea();
   XformBandProfile profile{};
   profile[1 * kXformBandCount + 2] = 127;  // slice 1, band 2
   DrawLevelMap(profile, LevelMapLayout::kColumns, 100, 600, 4, 3);
