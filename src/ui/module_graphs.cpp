@@ -11,25 +11,18 @@ namespace {
 
 constexpr int kLabelGap = 6;
 constexpr int kGuideLeft = SegmentX(0) - 24;
-constexpr int kGuideRight = SegmentX(kSegmentCount - 1) + 24;
-constexpr int kDottedPen = 1;
 constexpr int kLabelRise = 8;
 constexpr int kSymmetryCycle = 256;
 constexpr int kSliceGap = 2;
 
 }  // namespace
 
-void DrawScaleGuides(int centre, std::span<const ScaleMark> marks) {
+void DrawScaleLabels(int centre, std::span<const ScaleMark> marks) {
   const int labelRight = kGuideLeft - kLabelGap;
   HoldRepaint();
   FillBox(0, centre - kMaxCode - kLabelRise, labelRight + 1, centre + kMaxCode + kLabelRise + 1);
-  SetInk(PaletteColour(static_cast<PaletteSlot>(FaintLineSlot())));
-  SetPenStyle(kDottedPen, 0);
-  for (const ScaleMark& mark : marks) DrawLine(kGuideLeft, centre - mark.value, kGuideRight, centre - mark.value);
-  SetPenStyle(0, 0);
-  SetInk(PaletteColour(kText));
   for (const ScaleMark& mark : marks) DrawText(labelRight, centre - mark.value - kLabelRise, mark.label, 'R');
-  FlushRegion(0, centre - kMaxCode - kLabelRise, kGuideRight, centre + kMaxCode + kLabelRise + 1);
+  FlushRegion(0, centre - kMaxCode - kLabelRise, labelRight + 1, centre + kMaxCode + kLabelRise + 1);
 }
 
 void DrawSymmetryGraph(const PartialTable& output, int x, int yc, int width, int halfHeight) {

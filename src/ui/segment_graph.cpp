@@ -6,6 +6,7 @@
 
 #include "ui/draw.h"
 #include "ui/input.h"
+#include "ui/wave_graph.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ constexpr int kNeighbourGap = 24;
 constexpr int kGridTopOffset = 134;
 constexpr int kGridBottomOffset = 133;
 constexpr int kThickPen = 3;
+constexpr int kDottedPen = 1;
 constexpr int kMarkerInner = 136;
 constexpr int kMarkerOuter = 146;
 constexpr int kMarkerHalfWidth = 3;
@@ -41,7 +43,8 @@ int RowCount(std::span<const int16_t> rows) { return static_cast<int>(rows.size(
 
 }  // namespace
 
-void DrawSegmentGraph(std::span<const int16_t> rows, int row, int i, int centre, int firstContext, int contextCount) {
+void DrawSegmentGraph(std::span<const int16_t> rows, int row, int i, int centre, int firstContext, int contextCount,
+                      std::span<const ScaleMark> guides) {
   if (i < 0 || i > kLastSegment || row < 0 || row >= RowCount(rows)) return;
   const int x = SegmentX(i);
   const int top = centre - kSegmentGraphHalf;
@@ -50,6 +53,14 @@ void DrawSegmentGraph(std::span<const int16_t> rows, int row, int i, int centre,
   SetPaper(PaletteColour(kFace));
   if (i > 0) FillBox(x - kStripLeftOffset, top, x, bottom + 1);
   if (i < kLastSegment) FillBox(x + 1, top, x + kStripRightOffset + 1, bottom + 1);
+  if (!guides.empty()) {
+    SetInk(PaletteColour(static_cast<PaletteSlot>(FaintLineSlot())));
+    SetPenStyle(kDottedPen, 0);
+    const int left = i > 0 ? x - kStripLeftOffset : x + 1;
+    const int right = i < kLastSegment ? x + kStripRightOffset : x - 1;
+    for (const ScaleMark& mark : guides) DrawLine(left, centre - mark.value, right, centre - mark.value);
+    SetPenStyle(0, 0);
+  }
   if (contextCount > 0) {
     SetInk(PaletteColour(kDim));
     for (int j = 1; j <= contextCount; ++j) {
@@ -70,9 +81,10 @@ void DrawSegmentGraph(std::span<const int16_t> rows, int row, int i, int centre,
   RestoreNormalColours();
 }
 
-void DrawWholeSegmentGraph(std::span<const int16_t> rows, int row, int centre, int firstContext, int contextCount) {
+void DrawWholeSegmentGraph(std::span<const int16_t> rows, int row, int centre, int firstContext, int contextCount,
+                           std::span<const ScaleMark> guides) {
   HoldRepaint();
-  for (int i = 0; i < kSegmentCount; ++i) DrawSegmentGraph(rows, row, i, centre, firstContext, contextCount);
+  for (int i = 0; i < kSegmentCount; ++i) DrawSegmentGraph(rows, row, i, centre, firstContext, contextCount, guides);
   FlushRegion(SegmentX(0) - kNeighbourGap, centre - kSegmentGraphHalf, SegmentX(kLastSegment) + kNeighbourGap,
               centre + kSegmentGraphHalf + 1);
 }
@@ -150,7 +162,8 @@ void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, ui
       ShowCurrentSegment(editor.current);
       DrawSegmentMarkers(editor.current, editor.centre);
     }
-    DrawSegmentGraph(rows, editor.row, editor.current, editor.centre, editor.firstContext, editor.contextCount);
+    DrawSegmentGraph(rows, editor.row, editor.current, editor.centre, editor.firstContext, editor.contextCount,
+                     editor.guides);
     ShowSegmentValue(editor.scale, editor.rows[base + static_cast<size_t>(editor.current)]);
   }
   const bool differs = !std::equal(before.begin(), before.end(), editor.rows.begin() + static_cast<std::ptrdiff_t>(base));

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "ui/info_panels.h"
 
@@ -14,6 +15,13 @@ inline constexpr int kSegmentGraphLeft = 127;
 inline constexpr int kSegmentStep = 24;
 inline constexpr int kSegmentGraphHalf = 135;
 
+// A labelled guide line of a segment graph at a value -127..127, drawn
+// dotted in the faint colour behind the curves.
+struct ScaleMark {
+  int value;
+  std::string_view label;
+};
+
 constexpr int SegmentX(int segment) { return kSegmentGraphLeft + kSegmentStep * segment; }
 
 // The graph around segment i of the given row: the line pieces to its
@@ -21,10 +29,10 @@ constexpr int SegmentX(int segment) { return kSegmentGraphLeft + kSegmentStep * 
 // contextCount, the edited row left out) behind it in Dim. contextCount 0
 // draws no context.
 void DrawSegmentGraph(std::span<const int16_t> rows, int row, int segment, int centre, int firstContext = 0,
-                      int contextCount = 0);
+                      int contextCount = 0, std::span<const ScaleMark> guides = {});
 // All 33 segments in one batch.
 void DrawWholeSegmentGraph(std::span<const int16_t> rows, int row, int centre, int firstContext = 0,
-                           int contextCount = 0);
+                           int contextCount = 0, std::span<const ScaleMark> guides = {});
 
 // The marker of the current segment in the strips above and below the graph.
 void DrawSegmentMarkers(int segment, int centre);
@@ -49,6 +57,7 @@ struct SegmentEditor {
   SegmentScale scale = SegmentScale::kLogarithmic;
   int firstContext = 0;
   int contextCount = 0;
+  std::span<const ScaleMark> guides{};
   // What the press of a drag took hold of.
   enum class Grip { kNone, kValues, kMarker } grip = Grip::kNone;
 };

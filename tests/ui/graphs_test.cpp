@@ -278,8 +278,8 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
        1024, 690},
       {"segments",
        [&] {
-         DrawScaleGuides(400, kCrossScaleMarks);
-         DrawWholeSegmentGraph(rows, 1, 400, 1, 4);
+         DrawScaleLabels(400, kCrossScaleMarks);
+         DrawWholeSegmentGraph(rows, 1, 400, 1, 4, kCrossScaleMarks);
          DrawSegmentMarkers(7, 400);
        },
        0, 254, 928, 547},
