@@ -6,6 +6,7 @@
 
 #include "core/app_globals.h"
 #include "ui/console_font.h"
+#include "ui/draw_path.h"
 #include "ui/window_icon.h"
 #include "platform/window.h"
 #include "platform/window_link.h"
@@ -147,6 +148,36 @@ void PenLineTo(int x, int y) {
   gDraw.penX = x;
   gDraw.penY = y;
   LineWithEndPixel(fromX, fromY, x, y);
+}
+
+void DrawPolyline(std::span<const PenPoint> points) {
+  if (points.empty()) return;
+  PenMoveTo(points[0].x, points[0].y);
+  if (points.size() == 1) return;
+  int x0 = points[0].x;
+  int y0 = points[0].y;
+  int x1 = x0;
+  int y1 = y0;
+  {
+    auto hold = LockFrame();
+    if (!hold.owns_lock()) return;
+    FrameBuffer& frame = Link().frame;
+    const Pen pen = CurrentPen();
+    const bool endPixels = gDraw.penStyle % kPenStyleCount == 0;
+    for (size_t i = 1; i < points.size(); ++i) {
+      const PenPoint& from = points[i - 1];
+      const PenPoint& to = points[i];
+      RasterLine(frame, from.x, from.y, to.x, to.y, pen, gDraw.dashPhase);
+      if (endPixels) RasterPixel(frame, to.x, to.y, gDraw.ink);
+      x0 = std::min(x0, to.x);
+      y0 = std::min(y0, to.y);
+      x1 = std::max(x1, to.x);
+      y1 = std::max(y1, to.y);
+    }
+  }
+  gDraw.penX = points.back().x;
+  gDraw.penY = points.back().y;
+  PushRegion(x0, y0, x1, y1);
 }
 
 void DrawDownArrow(int x, int y) {

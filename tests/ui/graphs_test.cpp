@@ -1,0 +1,304 @@
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+#include "ui/graph_markers.h"
+#include "ui/level_map.h"
+#include "ui/module_graphs.h"
+#include "ui/segment_graph.h"
+#include "ui/table_graphs.h"
+#include "ui/ui_fixture.h"
+#include "ui/wave_by_hand.h"
+#include "ui/wave_graph.h"
+#include "wavetable/vorta_synthesis.h"
+
+namespace {
+
+std::vector<float> Sine(int count, int cycles, float peak = 0.9f) {
+  std::vector<float> wave(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) wave[static_cast<size_t>(i)] = peak * std::sin(2 * std::numbers::pi * cycles * i / count);
+  return wave;
+}
+
+PartialTable SweptTable() {
+  PartialTable table;
+  for (int s = 0; s < kSliceCount; ++s) {
+    for (int p = 0; p < kPartialCount; ++p) table.at(p, s) = static_cast<int16_t>((p * 7 + s * 3) % 255 - 127);
+  }
+  return table;
+}
+
+class GraphsTest : public UiTest {
+ protected:
+  // Anything but the background outside the box (x0, y0)-(x1, y1), right
+  // and bottom edges excluded, in the main area.
+  int PixelsOutside(int x0, int y0, int x1, int y1) const {
+    int count = 0;
+    for (int y = kMainAreaTop; y < kMainAreaBottom; ++y) {
+      for (int x = 0; x < 1024; ++x) {
+        const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
+        count += !inside && CanvasPixel(x, y) != Palette(kBackground);
+      }
+    }
+    return count;
+  }
+  static bool RowHas(int y, int x0, int x1, Colour colour) {
+    for (int x = x0; x < x1; ++x) {
+      if (CanvasPixel(x, y) == colour) return true;
+    }
+    return false;
+  }
+  std::string LastText() const { return Headless().texts.empty() ? "" : Headless().texts.back().text; }
+};
+
+TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
+  struct Case {
+    int width;
+    int samples;
+    bool stereo;
+    const char* mark;
+  };
+  const int emptyWidth = MeasureText("EMPTYW").width;
+  const Case cases[] = {{200, 1000, false, "EMPTY"}, {emptyWidth, 1000, false, "EMPTY"},
+                        {emptyWidth - 1, 1000, false, "E"}, {300, 4096, true, "EMPTY"}};
+  for (const Case& c : cases) {
+    Headless().texts.clear();
+    const std::vector<float> silent(static_cast<size_t>(c.samples), c.stereo ? 0.5f : 0.00001f);
+    if (c.stereo) DrawStereoWaveGraph(silent, silent, 100, 300, c.width, 40);
+    else DrawWaveGraph(silent, 100, 300, c.width, 40);
+    ASSERT_EQ(Headless().texts.size(), 1u) << c.width;
+    EXPECT_EQ(LastText(), c.mark);
+    EXPECT_EQ(Headless().texts.back().y, 293);
+  }
+  const std::vector<float> loud = Sine(4097, 3);
+  Headless().texts.clear();
+  DrawStereoWaveGraph(loud, loud, 100, 300, 300, 40);
+  EXPECT_TRUE(Headless().texts.empty());
+}
+
+TEST_F(GraphsTest, CurvesStayInTheirBoxAndOneBatch) {
+  struct Case {
+    int samples;
+    int width;
+  };
+  for (const Case c : {Case{5000, 300}, Case{40, 300}, Case{300, 300}}) {
+    ClearMainArea();
+    Headless().pushes.clear();
+    DrawWaveGraph(Sine(c.samples, 2, 1.0f), 100, 300, c.width, 50);
+    EXPECT_EQ(Headless().pushes.size(), 1u);
+    EXPECT_EQ(PixelsOutside(100, 249, 100 + c.width, 351), 0) << c.samples;
+    // The peaks reach the top and bottom of the curve, and no further.
+    EXPECT_TRUE(RowHas(250, 100, 100 + c.width, Palette(kDim))) << c.samples;
+    EXPECT_TRUE(RowHas(350, 100, 100 + c.width, Palette(kDim))) << c.samples;
+    EXPECT_EQ(CanvasPixel(100 + c.width - 1, 300), Palette(kText));
+  }
+}
+
+TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
+  // The pad as the stroke leaves it: drawn columns filled, the line in the
+  // background colour, one column (x 300) without the line.
+  SetPaper(Palette(kText));
+  FillBox(255, 470, 513, 668);
+  RestoreNormalColours();
+  SetInk(Palette(kBackground));
+  DrawLine(255, 516, 299, 516);
+  DrawLine(301, 516, 512, 516);
+  RestoreNormalColours();
+  HandWave wave{};
+  ReadHandColumns(wave, 255, 512);
+  EXPECT_NEAR(wave[44], 0.5f, 1e-6);
+  EXPECT_NEAR(wave[45], (562.0 - 667.0) / 92.0, 1e-6);
+  CompleteHandWave(wave);
+  EXPECT_NEAR(wave[45], 0.5f, 1e-6);
+  EXPECT_NEAR(wave[511 - 44], -0.5f, 1e-6);
+
+  // A whole stroke through the page's own drawing.
+  HandWave drawn{};
+  uint8_t code = kNoEvent;
+  bool changed = false;
+  const std::vector<PointerPoint> stroke = {{255, 608}, {300, 600}, {400, 608}, {512, 608}, {600, 300}};
+  DrawWaveByHand(drawn, stroke, code, changed);
+  EXPECT_EQ(code, kSelectionChanged);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(TextsContaining("AWAITING DATA").size(), 1u);
+  EXPECT_NEAR(drawn[200], -0.5f, 1e-6);
+  EXPECT_NEAR(drawn[511 - 199], 0.5f, 1e-6);
+}
+
+TEST_F(GraphsTest, LevelColoursInEveryMode) {
+  struct Case {
+    int mode;
+    bool backlight;
+    Colour silent;
+    Colour full;
+  };
+  const Case cases[] = {
+      {0, false, Rgb(0, 0, 0), Rgb(0, 255, 0)},          {0, true, Rgb(0, 25, 0), Rgb(0, 255, 0)},
+      {1, false, Rgb(0, 0, 0), Rgb(255, 255, 0)},        {1, true, Rgb(25, 25, 0), Rgb(255, 255, 0)},
+      {2, false, Rgb(0, 0, 0), Rgb(255, 255, 255)},      {2, true, Rgb(25, 25, 25), Rgb(255, 255, 255)},
+      {3, false, Rgb(0, 0, 128), Rgb(255, 255, 255)},    {3, true, Rgb(0, 0, 128), Rgb(255, 255, 255)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LevelColourFor(0, c.mode, c.backlight), c.silent) << c.mode << c.backlight;
+    EXPECT_EQ(LevelColourFor(127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
+    EXPECT_EQ(LevelColourFor(-127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
+  }
+}
+
+TEST_F(GraphsTest, LevelMapCellsAndGaps) {
+  ClearMainArea();
+  XformBandProfile profile{};
+  profile[1 * kXformBandCount + 2] = 127;  // slice 1, band 2
+  DrawLevelMap(profile, LevelMapLayout::kColumns, 100, 600, 4, 3);
+  EXPECT_EQ(CanvasPixel(104, 594), LevelColour(127));
+  EXPECT_EQ(CanvasPixel(107, 594), Palette(kBackground));  // the gap between columns
+  EXPECT_EQ(CanvasPixel(100, 602), LevelColour(0));
+  EXPECT_EQ(PixelsOutside(100, 219, 232, 603), 0);
+  ClearMainArea();
+  PartialTable table;
+  table.at(2, 1) = -127;  // partial 3 of slice 1
+  DrawLevelMap(table, LevelMapLayout::kRows, 100, 200, 4, 3);
+  EXPECT_EQ(CanvasPixel(108, 203), LevelColour(-127));
+  EXPECT_EQ(CanvasPixel(108, 205), Palette(kBackground));  // the gap between rows
+  EXPECT_EQ(PixelsOutside(100, 200, 356, 299), 0);
+}
+
+TEST_F(GraphsTest, SegmentEditorSteps) {
+  using K = SegmentInput::Kind;
+  constexpr int kCentre = 400;
+  struct Case {
+    const char* name;
+    int current;
+    int value;  // of the current segment before
+    std::vector<SegmentInput> steps;
+    int currentAfter;
+    std::vector<std::pair<int, int>> values;  // segment, value after
+    bool changed;
+  };
+  const Case cases[] = {
+      {"wrap left", 0, 0, {{K::kLeft}}, 32, {}, false},
+      {"wrap right", 32, 0, {{K::kRight}, {K::kRight}}, 1, {}, false},
+      {"clamp at maximum", 4, 100, {{K::kUp}}, 4, {{4, 100}}, false},
+      {"clamp at minimum", 4, -100, {{K::kDown}}, 4, {{4, -100}}, false},
+      {"up", 4, 5, {{K::kUp}}, 4, {{4, 6}}, true},
+      {"up and down again", 4, 5, {{K::kUp}, {K::kDown}}, 4, {{4, 5}}, false},
+      {"drag across segments",
+       0,
+       0,
+       {{K::kPress, SegmentX(2), kCentre - 50}, {K::kDrag, SegmentX(5), kCentre + 20},
+        {K::kDrag, 2000, kCentre - 500}},
+       32,
+       {{2, 50}, {5, -20}, {32, 100}},
+       true},
+      {"marker drag moves only the segment",
+       0,
+       0,
+       {{K::kPress, SegmentX(3), kCentre + 140}, {K::kDrag, SegmentX(6), kCentre}},
+       6,
+       {{3, 0}, {6, 0}},
+       false},
+      {"press beside the graph", 0, 0, {{K::kPress, 50, kCentre}, {K::kDrag, SegmentX(6), kCentre}}, 0, {}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<int16_t> rows(3 * kSegmentCount, 0);
+    SegmentEditor editor{rows, 1, kCentre, 100, -100, c.current};
+    rows[static_cast<size_t>(kSegmentCount + c.current)] = static_cast<int16_t>(c.value);
+    uint8_t code = kNoEvent;
+    bool changed = !c.changed;
+    EditSegments(editor, c.steps, code, changed);
+    EXPECT_EQ(editor.current, c.currentAfter) << c.name;
+    EXPECT_EQ(changed, c.changed) << c.name;
+    EXPECT_EQ(code, c.changed ? kSelectionChanged : kNoEvent) << c.name;
+    for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value) << c.name;
+    EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; })) << c.name;
+  }
+  // A code already set: nothing is edited, changed tells it was set.
+  std::vector<int16_t> rows(kSegmentCount, 0);
+  SegmentEditor editor{rows, 0, kCentre, 100, -100, 0};
+  uint8_t code = 5;
+  bool changed = false;
+  const SegmentInput up{K::kUp};
+  EditSegments(editor, std::span(&up, 1), code, changed);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(rows[0], 0);
+}
+
+TEST_F(GraphsTest, TableViewerReadouts) {
+  ShowTableViewerReadouts(0, 1.0, 4);
+  EXPECT_EQ(TextsContaining("WAVETABLE <VIEW A>").size(), 1u);
+  EXPECT_EQ(TextsContaining("100.00").size(), 1u);
+  EXPECT_EQ(TextsContaining("EDITABLE SLICES").size(), 1u);
+  Headless().texts.clear();
+  ShowTableViewerReadouts(3, 0.0625, 1);
+  EXPECT_EQ(TextsContaining("MAGNITUDE SPECTRUM").size(), 1u);
+  EXPECT_EQ(TextsContaining("6.25").size(), 1u);
+  EXPECT_TRUE(TextsContaining("VIEW MODE:").empty());
+}
+
+// One picture per graph family for a person to look at (build folder, not
+// checked in), and none of them draws outside its box.
+TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
+  const PartialTable table = SweptTable();
+  const std::vector<float> waves = RenderViewerWaves(table);
+  std::vector<int16_t> rows(4 * kSegmentCount);
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int16_t>(std::lround(100 * std::sin(i * 0.3)));
+  XformBandProfile profile{};
+  for (size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<uint8_t>((i * 37) % 128);
+  struct Family {
+    const char* name;
+    std::function<void()> draw;
+    int x0, y0, x1, y1;
+  };
+  const Family families[] = {
+      {"waves",
+       [&] {
+         DrawWaveGraph(Sine(20000, 5), 20, 200, 600, 60);
+         const std::vector<float> right = Sine(8000, 3, 0.4f);
+         DrawStereoWaveGraph(Sine(8000, 7), right, 20, 360, 600, 60);
+         DrawWaveRow(waves, 20, 520, 30, 26, 40, 256, 1024);
+         DrawWaveGraph(std::vector<float>(100), 700, 200, 40, 30);
+         DrawAnalysisRange(20, 200, 600, 60, 100, 450);
+       },
+       0, 100, 1024, 690},
+      {"slice_bars", [&] { DrawSliceBars(table, 12); }, 462, 224, 923, 646},
+      {"markers",
+       [&] {
+         DrawLimitBracket(1, kNarrowGraphBracket);
+         DrawLimitBracket(0, kHighGraphBracket);
+         DrawLoopOffsetBar(460);
+       },
+       0, 100, 1024, 690},
+      {"table_waves_a", [&] { DrawTableWaves(waves, 1, kWaveViewGain, WaveView::kOblique); }, 0, 100, 1024, 690},
+      {"table_waves_b", [&] { DrawTableWaves(waves, 4, kWaveViewGain, WaveView::kFlat); }, 0, 100, 1024, 690},
+      {"spectra", [&] { DrawPartialWaterfall(table, kPartialViewGain, PartialView::kSpectra); }, 0, 100, 1024, 690},
+      {"profiles", [&] { DrawPartialWaterfall(table, kPartialViewGain, PartialView::kMagnitudeProfiles); }, 0, 100,
+       1024, 690},
+      {"segments",
+       [&] {
+         DrawScaleLabels(400, kCrossScaleMarks);
+         DrawWholeSegmentGraph(rows, 1, 400, 1, 4, kCrossScaleMarks);
+         DrawSegmentMarkers(7, 400);
+       },
+       0, 254, 928, 547},
+      {"level_maps",
+       [&] {
+         DrawLevelMap(profile, LevelMapLayout::kColumns, 20, 640, 4, 4);
+         DrawLevelMap(table, LevelMapLayout::kRows, 200, 110, 6, 4);
+         DrawSymmetryGraph(GenerateHarmonics(1.0, 1.0, 0, 1), 200, 320, 792, 40);
+       },
+       0, 100, 1024, 690},
+  };
+  for (const Family& family : families) {
+    ClearMainArea();
+    family.draw();
+    SaveCanvasImage(std::string("graph_") + family.name + ".png");
+    EXPECT_EQ(PixelsOutside(family.x0, family.y0, family.x1, family.y1), 0) << family.name;
+    EXPECT_EQ(gDraw.paper, Palette(kBackground)) << family.name;
+    EXPECT_EQ(gDraw.ink, Palette(kText)) << family.name;
+  }
+}
+
+}  // namespace

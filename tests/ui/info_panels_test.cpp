@@ -1,0 +1,128 @@
+#include <cstdio>
+#include <filesystem>
+
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "ui/info_panels.h"
+#include "ui/pages/browser_page.h"
+#include "ui/ui_fixture.h"
+
+namespace {
+
+class InfoPanelsTest : public UiTest {
+ protected:
+  static bool Drawn(std::string_view text) { return !TextsContaining(text).empty(); }
+  // The last text drawn right-aligned in a status field's value box.
+  static std::string StatusValue(int column, int row) {
+    const int right = kStatusColumnX[column] + kStatusValueRight;
+    const auto& texts = Headless().texts;
+    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
+      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
+    }
+    return "<none>";
+  }
+};
+
+TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
+  using S = SegmentScale;
+  const std::pair<std::pair<S, int>, const char*> values[] = {
+      {{S::kLogarithmic, 127}, "+100.000"},  {{S::kLogarithmic, -127}, "-100.000"},
+      {{S::kLogarithmic, 1}, "+0.026"},      {{S::kLogarithmic, 0}, "+0.000"},
+      {{S::kLinearSigned, 127}, "+100.000"}, {{S::kLinearSigned, -127}, "-100.000"},
+      {{S::kLinearUnsigned, 127}, "100.000"}, {{S::kLinearUnsigned, -127}, "0.000"},
+  };
+  for (const auto& [input, text] : values) EXPECT_EQ(SegmentValueText(input.first, input.second), text);
+
+  const std::pair<uint64_t, PanelRow> sizes[] = {
+      {1023, {"FILE SIZE ON DISK <BYTES>:", "1023"}},
+      {1024, {"FILE SIZE ON DISK <KBYTES>:", "1.00"}},
+      {1048575, {"FILE SIZE ON DISK <KBYTES>:", "1024.00"}},
+      {1048576, {"FILE SIZE ON DISK <MBYTES>:", "1.00"}},
+  };
+  for (const auto& [bytes, row] : sizes) {
+    EXPECT_EQ(FileSizeRow(bytes).label, row.label) << bytes;
+    EXPECT_EQ(FileSizeRow(bytes).value, row.value) << bytes;
+  }
+  EXPECT_EQ(NoteName(0), "C -2");
+  EXPECT_EQ(NoteName(60), "C  3");
+  EXPECT_EQ(NoteName(127), "G  8");
+  EXPECT_EQ(NoteName(61), "C# 3");
+
+  EXPECT_EQ(ShortenFromLeft("/data/Sonic (Loom)/00 Samples", 40), "/data/Sonic (Loom)/00 Samples");
+  EXPECT_EQ(ShortenFromLeft("/home/user/Sonic-Loom/data/01 Samples", 16), "...ta/01 Samples");
+  EXPECT_EQ(ScreenPath("/home/Me/03 VORTA (WAV)"), "/home/Me/03 VORTA <WAV>");
+}
+
+TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
+  FileFacts facts;
+  facts.header.formatTag = kFormatPcm;
+  facts.header.channels = 2;
+  facts.header.sampleRate = 44100;
+  facts.header.bitsPerSample = 16;
+  facts.header.dataSize = 1000;
+  facts.fileBytes = 1044;
+  for (int kind : {1, 2}) {
+    Headless().texts.clear();
+    FilePropertiesPanel(facts, kind, kNoEvent);
+    EXPECT_TRUE(Drawn("FILE PROPERTIES"));
+    EXPECT_TRUE(Drawn("500"));
+    EXPECT_TRUE(Drawn("STEREO"));
+    EXPECT_TRUE(Drawn("16 <PCM>"));
+    EXPECT_TRUE(Drawn("FILE SIZE ON DISK <KBYTES>:"));
+    EXPECT_EQ(Drawn("LOOP OFFSET CORRECTION <CENT>:"), kind == 2);
+  }
+  facts.header.bitsPerSample = 0;  // a damaged header
+  FilePropertiesPanel(facts, 1, 1);
+  EXPECT_TRUE(Drawn("0 <PCM>"));
+}
+
+TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {
+  std::array<float, kSliceCount> levels{};
+  levels[0] = 1.0f;
+  levels[5] = 0.5f;
+  levels[6] = 0.00001f;  // not above the threshold: empty
+  TableContentStrip(levels);
+  EXPECT_EQ(StatusValue(0, 0), "31");
+  EXPECT_EQ(StatusValue(0, 1), "02");
+  EXPECT_EQ(CanvasPixel(140, 90), Palette(kText));
+  EXPECT_EQ(CanvasPixel(1010, 90), Palette(kBackground));  // inside the outline of slice 32
+  EXPECT_EQ(CanvasPixel(994, 82), Palette(kText));
+  EXPECT_EQ(StatusValue(1, 1), "<none>");
+  TableContentStrip(levels, 5);
+  EXPECT_EQ(CanvasPixel(140 + 5 * 27, 90), Palette(kBright));
+  EXPECT_EQ(StatusValue(1, 0), "05");
+  EXPECT_EQ(StatusValue(1, 1), "FILLED");
+}
+
+TEST_F(InfoPanelsTest, BrowserPagesCountAndFallBack) {
+  struct Case {
+    int files;
+    uint16_t page;
+    uint16_t pageCount;
+    uint16_t pageAfter;
+    const char* onPage;
+  };
+  const Case cases[] = {{0, 1, 1, 1, "NONE"},
+                        {16, 1, 1, 1, "0 - 15"},
+                        {17, 2, 2, 2, "16 - 16"},
+                        {17, 5, 2, 2, "16 - 16"}};
+  std::filesystem::create_directories(CategoryFolderPath(gApp, kCategoryUnrecognized));
+  int written = 0;
+  for (const Case& c : cases) {
+    for (; written < c.files; ++written) {
+      char name[32];
+      std::snprintf(name, sizeof name, "NOTE%02d.TXT", written);
+      WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, name), {1, 2, 3});
+    }
+    BrowserList list;
+    list.page = c.page;
+    BrowserRows rows;
+    DrawBrowserPage(list, rows);
+    EXPECT_EQ(list.pageCount, c.pageCount) << c.files;
+    EXPECT_EQ(list.page, c.pageAfter) << c.files;
+    EXPECT_EQ(StatusValue(0, 3), c.onPage) << c.files;
+    EXPECT_EQ(StatusValue(1, 3), std::to_string(c.pageAfter - 1)) << c.files;
+  }
+}
+
+}  // namespace
