@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libcurl4-openssl-dev
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
-  xvfb xauth xdotool x11-utils sox libsndfile1-dev zenity xdg-utils
+  xvfb xauth xdotool x11-utils sox libsndfile1-dev libsoxr-dev desktop-file-utils zenity xdg-utils
   python3
 )
 # fuzz/run.sh builds its targets with clang and libFuzzer.

@@ -1,8 +1,14 @@
-// Sonic-Loom: the interactive program. It takes no command line; everything
-// it needs lies in the folder of the program file.
+// Sonic-Loom: the interactive program. Everything it needs lies in the
+// folder of the program file; files named on the command line (as the
+// desktop's "Open with" passes them) are imported into the library.
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "audio/playback_devices.h"
 #include "core/main_loop.h"
 #include "ui/display.h"
+#include "ui/drop_import.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
 #include "ui/pages/credits_boot.h"
@@ -18,7 +24,14 @@ void CreateWindowAndColours() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  std::vector<std::string> launchFiles;
+  for (int i = 1; i < argc; ++i) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(argv[i], error);
+    launchFiles.push_back(error ? std::string(argv[i]) : path.string());
+  }
+  QueueLaunchImports(launchFiles);
   StateHandlers handlers;
   handlers.registerWindowClass = RegisterDisplayClass;
   handlers.createWindow = CreateWindowAndColours;
