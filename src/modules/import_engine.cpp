@@ -34,13 +34,6 @@ std::string StagingPath(const std::string& folder, const std::string& extension)
   return folder + "/.import-" + std::to_string(getpid()) + "-" + std::to_string(gStagedCount++) + extension;
 }
 
-std::string Extension(std::string_view name) {
-  const size_t slash = name.rfind('/');
-  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
-  const size_t dot = name.rfind('.');
-  return dot == std::string_view::npos || dot == 0 ? std::string() : std::string(name.substr(dot));
-}
-
 bool CopyFileBytes(const std::string& from, const std::string& to) {
   std::FILE* in = std::fopen(from.c_str(), "rb");
   if (!in) return false;
