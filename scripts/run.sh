@@ -18,7 +18,7 @@ prefix="$(cd "$prefix" && pwd)"
 data_home="${XDG_DATA_HOME:-$HOME/.local/share}"
 mkdir -p "$data_home/applications" "$data_home/icons/hicolor"
 quoted="$(printf '%s' "$prefix/Sonic-Loom" | sed -e 's/[\\"`$]/\\\\&/g')"
-awk -v exec_line="Exec=\"$quoted\" %F" '/^Exec=/ { print exec_line; next } { print }' \
+exec_line="Exec=\"$quoted\" %F" awk '/^Exec=/ { print ENVIRON["exec_line"]; next } { print }' \
   "$prefix/desktop/Sonic-Loom.desktop" > "$data_home/applications/Sonic-Loom.desktop"
 cp -R "$prefix/desktop/icons/." "$data_home/icons/hicolor/"
 command -v update-desktop-database >/dev/null && update-desktop-database -q "$data_home/applications" || true
