@@ -116,8 +116,9 @@ int RunImport(std::span<const std::string> args) {
     if (outFolder.empty()) return UsageError("import", "--out " + *out + " is not a folder");
   } else {
     const std::string* library = parsed.Value("--library");
-    app.installDir = ExistingFolder(library ? *library : ToolFolder());
-    if (app.installDir.empty()) return UsageError("import", "--library " + *library + " is not a folder");
+    const std::string root = library ? *library : ToolFolder();
+    app.installDir = ExistingFolder(root);
+    if (app.installDir.empty()) return UsageError("import", "--library " + root + " is not a folder");
     ReadLibrarySettings(app);
   }
   ReadRules rules = ReadRulesOf(app);

@@ -245,7 +245,6 @@ PlacedImport PlaceImport(const StagedImport& staged, const std::string& folder) 
   PlacedImport placed;
   const NumberedName name = SplitNumberedName(staged.fileName);
   for (int k = 0; k <= kMaxNumberedName; ++k) {
-    if (k == 0 && name.takenOff != 0) continue;
     if (k != 0 && k == name.takenOff) continue;
     const std::string candidate = folder + "/" + NumberedCandidate(name, k);
     if (candidate.size() > kMaxMovedPathChars) {
