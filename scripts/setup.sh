@@ -9,8 +9,8 @@ packages=(
   libsdl2-dev libcurl4-openssl-dev libsodium-dev
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
-  xvfb xauth xdotool x11-utils sox libsndfile1-dev zenity xdg-utils
-  python3 openssl
+  xvfb xauth xdotool x11-utils sox libsndfile1-dev libsoxr-dev desktop-file-utils zenity xdg-utils
+  python3 openssl ninja-build
 )
 # fuzz/run.sh builds its targets with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then

@@ -1,11 +1,17 @@
-// Sonic-Loom: the interactive program. It takes no command line; everything
-// it needs lies in the folder of the program file.
+// Sonic-Loom: the interactive program. Everything it needs lies in the
+// folder of the program file; files named on the command line (as the
+// desktop's "Open with" passes them) are imported into the library.
+#include <filesystem>
+#include <string>
+#include <vector>
+
 #include "audio/playback_devices.h"
 #include "core/main_loop.h"
 #include "dsp/fft_tables.h"
 #include "files/library_paths.h"
 #include "formats/table_format_readers.h"
 #include "ui/display.h"
+#include "ui/drop_import.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
 #include "ui/pages/credits_boot.h"
@@ -28,8 +34,15 @@ void TakeStartupFacts() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   RegisterTableFormatReaders();
+  std::vector<std::string> launchFiles;
+  for (int i = 1; i < argc; ++i) {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::absolute(argv[i], error);
+    launchFiles.push_back(error ? std::string(argv[i]) : path.string());
+  }
+  QueueLaunchImports(launchFiles);
   StateHandlers handlers;
   handlers.startupDone = TakeStartupFacts;
   handlers.registerWindowClass = RegisterDisplayClass;

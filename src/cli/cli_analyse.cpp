@@ -5,6 +5,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/cli_jobs.h"
 #include "cli/cli_library.h"
 #include "cli/cli_samples.h"
 #include "cli/cli_tables.h"
@@ -51,7 +52,7 @@ constexpr const char* kAnalyseHelp =
     "                      own name, cut to 8 characters)\n"
     "  --force             replace existing files\n"
     "  --no-force-loop     read as with FORCE LOOP FOR SINGLE CYCLE set to NO\n"
-    "%s";
+    "%s%s";
 
 constexpr const char* kNotScanLoop = " <NOT A SCAN LOOP>";
 
@@ -166,13 +167,14 @@ int RunAnalyse(std::span<const std::string> args) {
                                      {"--threshold-start", true}, {"--threshold-end", true},
                                      {"--cents", true},       {"--contrast", true},
                                      {"--fill", true},        {"--no-polarity-lock", false},
-                                     {"--sharpen", false},    {"--scanloop", false}};
+                                     {"--sharpen", false},    {"--scanloop", false},
+                                     kJobsOption};
   AppendTableOutputOptions(options);
   ParsedArgs parsed;
   const std::string complaint = ParseArgs(args, options, parsed);
   if (!complaint.empty()) return UsageError("analyse", complaint);
   if (parsed.help) {
-    std::printf(kAnalyseHelp, TableOutputOptionsHelp());
+    std::printf(kAnalyseHelp, kJobsHelp, TableOutputOptionsHelp());
     return kExitOk;
   }
 
@@ -184,21 +186,31 @@ int RunAnalyse(std::span<const std::string> args) {
   if (!planComplaint.empty()) return UsageError("analyse", planComplaint);
   const std::string operandComplaint = CheckOperands(parsed, "FILE");
   if (!operandComplaint.empty()) return UsageError("analyse", operandComplaint);
+  int jobs = 1;
+  const std::string jobsComplaint = ParseJobs(parsed, jobs);
+  if (!jobsComplaint.empty()) return UsageError("analyse", jobsComplaint);
 
   // The transform tables the VORTA module sets up on entry.
   AllocateDftTables(kVortaDftLength);
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   int exitCode = kExitOk;
   ProgressBar bar = StartProgress(parsed.operands.size());
-  for (size_t i = 0; i < parsed.operands.size(); ++i) {
-    const std::string& file = parsed.operands[i];
+  // Loading and analysing may run several files at once; writing stays
+  // here, in input order.
+  auto analyse = [&](size_t i) {
     LoadedSampleFile sample;
     LoadedTable table;
-    std::string refusal = LoadCliSample(file, rules, sample);
+    std::string refusal = LoadCliSample(parsed.operands[i], rules, sample);
     if (refusal.empty()) {
       refusal = analysePlan.scanloop ? AnalyseScanLoop(analysePlan, sample, table)
                                      : AnalyseSample(analysePlan, sample, table);
     }
+    return EncodeTableResult(refusal, table);
+  };
+  auto write = [&](size_t i, const std::vector<uint8_t>& bytes) {
+    const std::string& file = parsed.operands[i];
+    LoadedTable table;
+    const std::string refusal = DecodeTableResult(bytes, table);
     HideProgress(bar);
     if (!refusal.empty()) {
       ReportRejected(file, refusal);
@@ -208,7 +220,8 @@ int RunAnalyse(std::span<const std::string> args) {
       if (!WriteTableOutputs(plan, table, name, file)) exitCode = kExitRejected;
     }
     StepProgress(bar, i + 1);
-  }
+  };
+  RunOrderedJobs(parsed.operands.size(), jobs, analyse, write);
   EndProgress(bar);
   return exitCode;
 }

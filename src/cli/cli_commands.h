@@ -11,3 +11,4 @@ int RunAnalyse(std::span<const std::string> args);
 int RunSloop(std::span<const std::string> args);
 int RunXmrph(std::span<const std::string> args);
 int RunXform(std::span<const std::string> args);
+int RunImport(std::span<const std::string> args);

@@ -6,6 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/cli_jobs.h"
 #include "cli/cli_library.h"
 #include "cli/cli_tables.h"
 #include "core/message_codes.h"
@@ -29,7 +30,7 @@ constexpr const char* kConvertHelp =
     "                      format's extension\n"
     "  --force             replace existing files\n"
     "  --no-force-loop     read as with FORCE LOOP FOR SINGLE CYCLE set to NO\n"
-    "%s";
+    "%s%s";
 
 std::string FormatList() {
   std::string list;
@@ -48,13 +49,14 @@ int RunConvert(std::span<const std::string> args) {
                                      {"--out", true},
                                      {"--name", true},
                                      {"--force", false},
-                                     {"--no-force-loop", false}};
+                                     {"--no-force-loop", false},
+                                     kJobsOption};
   AppendTableOutputOptions(options);
   ParsedArgs parsed;
   const std::string complaint = ParseArgs(args, options, parsed);
   if (!complaint.empty()) return UsageError("convert", complaint);
   if (parsed.help) {
-    std::printf(kConvertHelp, FormatList().c_str(), TableOutputOptionsHelp());
+    std::printf(kConvertHelp, FormatList().c_str(), kJobsHelp, TableOutputOptionsHelp());
     return kExitOk;
   }
 
@@ -63,24 +65,35 @@ int RunConvert(std::span<const std::string> args) {
   if (!planComplaint.empty()) return UsageError("convert", planComplaint);
   const std::string operandComplaint = CheckOperands(parsed, "FILE");
   if (!operandComplaint.empty()) return UsageError("convert", operandComplaint);
+  int jobs = 1;
+  const std::string jobsComplaint = ParseJobs(parsed, jobs);
+  if (!jobsComplaint.empty()) return UsageError("convert", jobsComplaint);
 
   const ReadRules rules = CliReadRules(parsed.Has("--no-force-loop"));
   int exitCode = kExitOk;
   ProgressBar bar = StartProgress(parsed.operands.size());
-  for (size_t i = 0; i < parsed.operands.size(); ++i) {
+  // Reading may run several files at once; writing stays here, in input
+  // order.
+  auto read = [&](size_t i) {
+    LoadedTable table;
+    const TableLoad load = LoadTableFile(parsed.operands[i], rules, table);
+    return EncodeTableResult(load.ok ? std::string() : load.message, table);
+  };
+  auto write = [&](size_t i, const std::vector<uint8_t>& bytes) {
     const std::string& file = parsed.operands[i];
     LoadedTable table;
-    const TableLoad load = LoadTableFile(file, rules, table);
+    const std::string refusal = DecodeTableResult(bytes, table);
     HideProgress(bar);
-    if (!load.ok) {
-      ReportRejected(file, load.message);
+    if (!refusal.empty()) {
+      ReportRejected(file, refusal);
       exitCode = kExitRejected;
     } else {
       const std::string name = parsed.Value("--name") ? *parsed.Value("--name") : BaseName(file);
       if (!WriteTableOutputs(plan, table, name, file)) exitCode = kExitRejected;
     }
     StepProgress(bar, i + 1);
-  }
+  };
+  RunOrderedJobs(parsed.operands.size(), jobs, read, write);
   EndProgress(bar);
   return exitCode;
 }

@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"xform", "analyse a sample into an XFORM noise-filter wavetable", RunXform},
     {"sloop", "turn a sample into a long seamless loop", RunSloop},
     {"xmrph", "cross-synthesise two files", RunXmrph},
+    {"import", "bring recordings of any format into the library", RunImport},
 };
 
 void PrintHelp() {

@@ -10,6 +10,9 @@ void ResetWindowLink(int64_t now) {
   {
     std::lock_guard<std::mutex> hold(link.inputLock);
     link.characters.clear();
+    link.dropBatch.clear();
+    link.dropOpen = false;
+    link.droppedPaths.clear();
     link.mouseSlotFilled.fill(false);
     link.mouseSlot.fill(0);
   }
@@ -156,4 +159,44 @@ uint64_t InputSerial() {
   WindowLink& link = Link();
   std::lock_guard<std::mutex> hold(link.inputLock);
   return link.inputSerial;
+}
+
+void NoteDropBegin() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.dropOpen = true;
+}
+
+void NoteDroppedPath(const std::string& path) {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  if (link.dropOpen) {
+    link.dropBatch.push_back(path);
+    return;
+  }
+  link.droppedPaths.push_back(path);
+  Signal(link);
+}
+
+void NoteDropComplete() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.dropOpen = false;
+  link.droppedPaths.insert(link.droppedPaths.end(), link.dropBatch.begin(), link.dropBatch.end());
+  link.dropBatch.clear();
+  Signal(link);
+}
+
+bool DropsPending() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  return !link.droppedPaths.empty();
+}
+
+std::vector<std::string> TakeDroppedPaths() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  std::vector<std::string> paths;
+  paths.swap(link.droppedPaths);
+  return paths;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/frame_buffer.h"
 
@@ -63,6 +65,9 @@ struct WindowLink {
   std::condition_variable inputEvent;  // every input message, and a close request
   uint64_t inputSerial = 0;            // counts input messages
   std::deque<uint8_t> characters;
+  std::vector<std::string> dropBatch;     // paths of a drop still arriving
+  bool dropOpen = false;                  // between the start and the end of a drop
+  std::vector<std::string> droppedPaths;  // whole drops waiting for the main thread
   std::array<uint32_t, kMouseKindCount> mouseSlot{};
   std::array<bool, kMouseKindCount> mouseSlotFilled{};
 
@@ -104,6 +109,13 @@ void NoteCloseRequest();
 // fired now.
 bool CheckIdleTimer(int64_t now);
 
+// Files dropped onto the window: a drop starts, delivers its paths one by
+// one and ends; the main thread sees a drop once it has ended. A path that
+// comes without a start counts as a drop of its own.
+void NoteDropBegin();
+void NoteDroppedPath(const std::string& path);
+void NoteDropComplete();
+
 // --- Main-thread side.
 bool PopCharacter(uint8_t& character);
 bool CharacterQueued();
@@ -112,3 +124,5 @@ bool MouseSlotFilled(int kind);
 void FlushMouseSlots(int kindCount);  // the first kindCount kinds
 bool KeyIsDown(int key);
 uint64_t InputSerial();
+bool DropsPending();
+std::vector<std::string> TakeDroppedPaths();

@@ -2,6 +2,7 @@
 
 #include "core/app_globals.h"
 #include "platform/clock.h"
+#include "ui/drop_import.h"
 #include "ui/button_bar.h"
 #include "ui/display.h"
 #include "ui/draw.h"
@@ -115,6 +116,8 @@ void IdleTick(uint8_t* code, bool* flag) {
   if (flag) *flag = false;
   FlushMouse();
   HonourCloseRequest();
+  // Files dropped onto the window are imported from whatever page shows.
+  ImportPendingDrops();
   WaitForInput(kIdleTickMillis);
   RunScreenSaverIfDue();
 }

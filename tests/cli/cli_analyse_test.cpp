@@ -171,8 +171,8 @@ TEST(CliAnalyse, ScanLoopsAndRefusedInputs) {
   ASSERT_TRUE(Sox("-r 44100 -c 1 -n -b 16 '" + (folder / "long.wav") + "' synth 20000s sine 440 vol 0.5"));
   WriteAllBytes(folder / "table.wav", cli_fixture::VortaWaveBytes(cli_fixture::SweepTable(), 8));
   fs::create_directory(folder / "o");
-  const auto mixed = RunCli(folder, {"analyse", "--to", "wav", "--out", "o", "short.wav", "table.wav", "nothing.wav",
-                                     "long.wav"});
+  const auto mixed = RunCli(folder, {"analyse", "--jobs", "1", "--to", "wav", "--out", "o", "short.wav", "table.wav",
+                                     "nothing.wav", "long.wav"});
   EXPECT_EQ(mixed.status, 1);
   EXPECT_EQ(mixed.out, "o/LONG.WAV\n");
   // Short files without a loop are no samples unless FORCE LOOP is off.
@@ -187,6 +187,14 @@ TEST(CliAnalyse, ScanLoopsAndRefusedInputs) {
       << mixed.err;
   EXPECT_FALSE(fs::exists(folder / "o/SHORT.WAV"));
   EXPECT_FALSE(fs::exists(folder / "o/TABLE.WAV"));
+  // Several files at once: the same lines in the same order, the same file.
+  fs::create_directory(folder / "p");
+  const auto parallel = RunCli(folder, {"analyse", "--jobs", "3", "--to", "wav", "--out", "p", "short.wav", "table.wav",
+                                        "nothing.wav", "long.wav"});
+  EXPECT_EQ(parallel.status, 1);
+  EXPECT_EQ(parallel.err, mixed.err);
+  EXPECT_EQ(parallel.out, "p/LONG.WAV\n");
+  EXPECT_EQ(ReadAllBytes(folder / "p/LONG.WAV"), ReadAllBytes(folder / "o/LONG.WAV"));
 
   const auto notScan = RunCli(folder, {"analyse", "--scanloop", "--to", "wav", "--out", "o", "long.wav"});
   EXPECT_EQ(notScan.status, 1);

@@ -40,3 +40,31 @@ TEST(DisplayLayout, WindowModeOnlyOnTallScreens) {
   EXPECT_EQ(low.screenW, 1280);
   EXPECT_EQ(low.screenH, 799);
 }
+
+TEST(DisplayLayout, LargeScreensShowTheCanvasAtTheLargestWholeFactor) {
+  const struct {
+    int width, height, forced, scale;
+  } rows[] = {
+      {1920, 1080, 0, 1}, {2048, 1536, 0, 2}, {2047, 1536, 0, 1}, {3840, 2160, 0, 2},
+      {3840, 2160, 1, 1}, {1280, 1024, 3, 3}, {7680, 4320, 0, 4}, {800, 600, 0, 1},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(DisplayScale(row.width, row.height, row.forced), row.scale) << row.width << "x" << row.height;
+  }
+  for (const char* text : {"", "0", "5", "2x", "-1"}) EXPECT_EQ(ForcedDisplayScale(text), 0) << text;
+  EXPECT_EQ(ForcedDisplayScale(nullptr), 0);
+  EXPECT_EQ(ForcedDisplayScale("3"), 3);
+
+  // Full screen lays the canvas out on the desktop divided by the factor;
+  // window mode keeps the canvas; the tall-screen rule sees the real height.
+  const DisplayLayout full = LayOutScaledDisplay(3840, 2160, true, 2);
+  EXPECT_EQ(full.screenW, 1920);
+  EXPECT_EQ(full.screenH, 1080);
+  EXPECT_EQ(full.left, -448);
+  const DisplayLayout window = LayOutScaledDisplay(3840, 2160, false, 2);
+  EXPECT_FALSE(window.fullScreen);
+  EXPECT_EQ(window.screenW, 1024);
+  const DisplayLayout tall = LayOutScaledDisplay(2048, 1600, true, 2);
+  EXPECT_TRUE(tall.tallScreen);
+  EXPECT_EQ(tall.screenH, 800);
+}

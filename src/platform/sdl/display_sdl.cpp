@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -24,6 +26,8 @@ std::atomic<bool> gMinimiseRequested{false};
 
 constexpr int kIdleWaitMillis = 50;  // wake-up for the idle timer and raise requests
 constexpr int kDefaultRefreshHz = 60;
+// Room for the window's title bar and frame when choosing the scale.
+constexpr int kDecorationAllowance = 48;
 
 struct SdlDisplay {
   std::thread thread;
@@ -44,6 +48,9 @@ struct SdlDisplay {
   DisplayLayout layout;
 
   std::atomic<bool> wakePending{false};  // a wake-up event is on its way
+
+  std::atomic<int> scale{1};             // device pixels per canvas pixel
+  SDL_Surface* scaledSurface = nullptr;  // the frame buffer enlarged, when scale > 1
 
   uint8_t controlKeys = 0;  // left and right keys of each modifier pair
   uint8_t shiftKeys = 0;
@@ -169,6 +176,13 @@ void OnText(const char* text) {
   }
 }
 
+// A window position in canvas pixels (rounded down, also left of and
+// above the window while the mouse is captured).
+int Unscaled(int position) {
+  const int scale = gDisplay.scale;
+  return position >= 0 ? position / scale : -((-position + scale - 1) / scale);
+}
+
 int ButtonKind(uint8_t button, int leftKind) {
   const int offset = leftKind - kMouseLeftDown;  // 0 down, 1 up, 2 double
   switch (button) {
@@ -183,7 +197,7 @@ void OnMouseButton(const SDL_MouseButtonEvent& event, bool down) {
   int kind = down ? (event.clicks == 2 ? kMouseLeftDouble : kMouseLeftDown) : kMouseLeftUp;
   kind = ButtonKind(event.button, kind);
   if (event.button == SDL_BUTTON_LEFT) SDL_CaptureMouse(down ? SDL_TRUE : SDL_FALSE);
-  NoteMouse(kind, event.x, event.y, NowMillis());
+  NoteMouse(kind, Unscaled(event.x), Unscaled(event.y), NowMillis());
 }
 
 void MarkAllDirty() {
@@ -228,7 +242,7 @@ void HandleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN: OnKey(event.key, true); break;
     case SDL_KEYUP: OnKey(event.key, false); break;
     case SDL_TEXTINPUT: OnText(event.text.text); break;
-    case SDL_MOUSEMOTION: NoteMouse(kMouseMove, event.motion.x, event.motion.y, NowMillis()); break;
+    case SDL_MOUSEMOTION: NoteMouse(kMouseMove, Unscaled(event.motion.x), Unscaled(event.motion.y), NowMillis()); break;
     case SDL_MOUSEBUTTONDOWN: OnMouseButton(event.button, true); break;
     case SDL_MOUSEBUTTONUP: OnMouseButton(event.button, false); break;
     case SDL_MOUSEWHEEL: {
@@ -237,6 +251,14 @@ void HandleEvent(const SDL_Event& event) {
       break;
     }
     case SDL_WINDOWEVENT: OnWindowEvent(event.window); break;
+    case SDL_DROPBEGIN: NoteDropBegin(); break;
+    case SDL_DROPFILE:
+      if (event.drop.file) {
+        NoteDroppedPath(event.drop.file);
+        SDL_free(event.drop.file);
+      }
+      break;
+    case SDL_DROPCOMPLETE: NoteDropComplete(); break;
     case SDL_QUIT: NoteCloseRequest(); break;
     default: break;
   }
@@ -275,6 +297,24 @@ void SyncCursor(bool& cursorShown) {
   cursorShown = !hide;
 }
 
+// Nearest-neighbour enlargement of a rectangle of the frame buffer: each
+// canvas pixel becomes a square of scale x scale device pixels, so text and
+// lines stay crisp.
+void EnlargeRect(const FrameBuffer& frame, const PixelRect& rect, int scale, SDL_Surface* scaled) {
+  auto* base = static_cast<uint8_t*>(scaled->pixels);
+  for (int y = rect.y0; y < rect.y1; ++y) {
+    const Colour* from = frame.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(frame.width);
+    auto* first = reinterpret_cast<uint32_t*>(base + static_cast<size_t>(y * scale) * static_cast<size_t>(scaled->pitch));
+    for (int x = rect.x0; x < rect.x1; ++x) std::fill_n(first + x * scale, scale, from[x]);
+    const size_t bytes = static_cast<size_t>(rect.x1 - rect.x0) * static_cast<size_t>(scale) * 4;
+    for (int copy = 1; copy < scale; ++copy) {
+      std::memcpy(base + static_cast<size_t>(y * scale + copy) * static_cast<size_t>(scaled->pitch) +
+                      static_cast<size_t>(rect.x0 * scale) * 4,
+                  first + rect.x0 * scale, bytes);
+    }
+  }
+}
+
 // Copies the dirty rectangle to the window unless a batch is open.
 void Present(SDL_Window* window, SDL_Surface* frameSurface) {
   if (Link().repaintHold != 0) return;
@@ -290,8 +330,18 @@ void Present(SDL_Window* window, SDL_Surface* frameSurface) {
   SDL_Surface* target = SDL_GetWindowSurface(window);
   if (!target) return;
   SDL_Rect source{dirty.x0, dirty.y0, dirty.x1 - dirty.x0, dirty.y1 - dirty.y0};
-  SDL_Rect destination = source;
-  {
+  const int scale = gDisplay.scale;
+  SDL_Surface* scaled = gDisplay.scaledSurface;
+  if (scale > 1 && scaled) {
+    {
+      std::lock_guard<std::timed_mutex> hold(frame.lock);  // painting waits without limit
+      EnlargeRect(frame, dirty, scale, scaled);
+    }
+    source = {source.x * scale, source.y * scale, source.w * scale, source.h * scale};
+    SDL_Rect destination = source;
+    SDL_BlitSurface(scaled, &source, target, &destination);
+  } else {
+    SDL_Rect destination = source;
     std::lock_guard<std::timed_mutex> hold(frame.lock);  // painting waits without limit
     SDL_BlitSurface(frameSurface, &source, target, &destination);
   }
@@ -332,7 +382,17 @@ void DisplayThreadMain(WindowRequest request) {
     mode.w = kCanvasWidth;
     mode.h = kCanvasHeight;
   }
-  layout = LayOutDisplay(mode.w, mode.h, request.fullScreen);
+  // Large screens show the canvas at a whole multiple: the desktop's usable
+  // area decides in window mode, the whole screen in full screen.
+  const int forcedScale = ForcedDisplayScale(std::getenv("SONICLOOM_SCALE"));
+  int scale = DisplayScale(mode.w, mode.h, forcedScale);
+  if (!LayOutDisplay(mode.w, mode.h, request.fullScreen).fullScreen) {
+    SDL_Rect usable{0, 0, mode.w, mode.h};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    scale = DisplayScale(usable.w, usable.h - kDecorationAllowance, forcedScale);
+  }
+  gDisplay.scale = scale;
+  layout = LayOutScaledDisplay(mode.w, mode.h, request.fullScreen, scale);
   const int refreshMillis = 1000 / (mode.refresh_rate > 0 ? mode.refresh_rate : kDefaultRefreshHz);
 
   SDL_Window* window = nullptr;
@@ -343,7 +403,8 @@ void DisplayThreadMain(WindowRequest request) {
     int x = 0;
     int y = 0;
     WindowPlace(request, x, y);
-    window = SDL_CreateWindow(request.title.c_str(), x, y, kCanvasWidth, kCanvasHeight, SDL_WINDOW_HIDDEN);
+    window = SDL_CreateWindow(request.title.c_str(), x, y, kCanvasWidth * scale, kCanvasHeight * scale,
+                              SDL_WINDOW_HIDDEN);
   }
   if (!window) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -355,6 +416,11 @@ void DisplayThreadMain(WindowRequest request) {
   SetUpFrameBuffer(frame, layout);
   SDL_Surface* frameSurface = SDL_CreateRGBSurfaceWithFormatFrom(frame.pixels.data(), frame.width, frame.height, 32,
                                                                  frame.width * 4, SDL_PIXELFORMAT_RGB888);
+  if (frameSurface && scale > 1) {
+    gDisplay.scaledSurface = SDL_CreateRGBSurfaceWithFormat(0, frame.width * scale, frame.height * scale, 32,
+                                                            SDL_PIXELFORMAT_RGB888);
+    if (!gDisplay.scaledSurface) gDisplay.scale = 1;
+  }
   if (!frameSurface) {
     ReleaseFrameBuffer(frame);
     SDL_DestroyWindow(window);
@@ -410,6 +476,9 @@ void DisplayThreadMain(WindowRequest request) {
   SDL_StopTextInput();
   if (!cursorShown) SDL_ShowCursor(SDL_ENABLE);
   SDL_FreeSurface(frameSurface);
+  if (gDisplay.scaledSurface) SDL_FreeSurface(gDisplay.scaledSurface);
+  gDisplay.scaledSurface = nullptr;
+  gDisplay.scale = 1;
   ReleaseFrameBuffer(frame);
   SDL_DestroyWindow(window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
