@@ -5,9 +5,9 @@
 #include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
-#include "ui/pages/credits_boot.h"
-#include "ui/pages/main_menu.h"
-#include "ui/pages/module_loops.h"
+#include "ui/pages/menu/credits_boot.h"
+#include "ui/pages/menu/main_menu.h"
+#include "ui/pages/shared/module_loops.h"
 
 namespace {
 

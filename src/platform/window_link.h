@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <span>
 
 #include "platform/frame_buffer.h"
 
@@ -52,6 +53,13 @@ inline constexpr int kMouseKindCount = 14;
 // The screen saver becomes due after this long without input.
 inline constexpr int64_t kIdleTimerMillis = 900000;
 
+// One key going down, with whether CTRL or ESC was down with it: a press
+// released before the main thread looked is still acted on.
+struct KeyPress {
+  uint16_t key = 0;
+  bool modifier = false;
+};
+
 // Everything the display thread and the main thread share. The display
 // thread fills the input queues and the key table; the main thread draws
 // into the frame buffer and empties the queues. Queues and slots are guarded
@@ -63,6 +71,7 @@ struct WindowLink {
   std::condition_variable inputEvent;  // every input message, and a close request
   uint64_t inputSerial = 0;            // counts input messages
   std::deque<uint8_t> characters;
+  std::deque<KeyPress> keyPresses;  // key-down transitions not yet taken by the main thread
   std::array<uint32_t, kMouseKindCount> mouseSlot{};
   std::array<bool, kMouseKindCount> mouseSlotFilled{};
 
@@ -111,4 +120,9 @@ void DropCharacters();
 bool MouseSlotFilled(int kind);
 void FlushMouseSlots(int kindCount);  // the first kindCount kinds
 bool KeyIsDown(int key);
+// The oldest press of one of the keys not yet taken; else, when
+// scanHeld, the first of the keys that is down (a press already taken but
+// still held, reported again). False when neither.
+bool TakeKeyPress(std::span<const int> keys, bool scanHeld, KeyPress& press);
+void DropKeyPresses();
 uint64_t InputSerial();

@@ -3,7 +3,7 @@
 #include "core/random.h"
 #include "platform/clock.h"
 #include "ui/confirm.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/page_harness.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ TEST_F(MainMenuTest, UpdateButtonAborts) {
   RunMainMenu();
   EXPECT_TRUE(Drawn(Message("ABORTED")));
   EXPECT_EQ(gApp.programState, STATE_EXIT);
-  EXPECT_TRUE(gMenuClock.seeded);
+  EXPECT_TRUE(gKept.randomSeeded);
 }
 
 TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {
