@@ -2,6 +2,7 @@
 // it needs lies in the folder of the program file.
 #include "audio/playback_devices.h"
 #include "core/main_loop.h"
+#include "platform/process.h"
 #include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
@@ -23,6 +24,7 @@ int main() {
   handlers.registerWindowClass = RegisterDisplayClass;
   handlers.createWindow = CreateWindowAndColours;
   handlers.destroyWindow = StopDisplay;
+  handlers.leaveWindow = StopDisplayForExit;
   handlers.drawScreenFrame = DrawScreenFrame;
   handlers.mainMenu = RunMainMenu;
   handlers.credits = ShowCredits;
@@ -34,5 +36,7 @@ int main() {
   handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
   handlers.modules[STATE_UTILITY] = RunUtilityModule;
   handlers.releasePlayback = ReleasePlayback;
-  return RunMainControlLoop(gApp, handlers);
+  // The settings are written; what the display and sound systems still
+  // tidy up on other threads ends with the process, at once.
+  EndProcess(RunMainControlLoop(gApp, handlers));
 }

@@ -24,6 +24,8 @@ std::atomic<bool> gMinimiseRequested{false};
 
 constexpr int kIdleWaitMillis = 50;  // wake-up for the idle timer and raise requests
 constexpr int kDefaultRefreshHz = 60;
+constexpr int kLeaveWaitMillis = 2000;  // a window that takes longer is joined as usual
+constexpr int kLeavePollMillis = 2;
 
 struct SdlDisplay {
   std::thread thread;
@@ -44,6 +46,7 @@ struct SdlDisplay {
   DisplayLayout layout;
 
   std::atomic<bool> wakePending{false};  // a wake-up event is on its way
+  std::atomic<bool> windowGone{false};   // the window is destroyed, only SDL's teardown is left
 
   uint8_t controlKeys = 0;  // left and right keys of each modifier pair
   uint8_t shiftKeys = 0;
@@ -412,6 +415,7 @@ void DisplayThreadMain(WindowRequest request) {
   SDL_FreeSurface(frameSurface);
   ReleaseFrameBuffer(frame);
   SDL_DestroyWindow(window);
+  gDisplay.windowGone = true;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -425,6 +429,7 @@ WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& 
   gDisplay.wakeEvent = 0;
   gDisplay.wakePending = false;
   gDisplay.readyAnswered = false;
+  gDisplay.windowGone = false;
   gDisplay.dirty = {};
   gDisplay.controlKeys = gDisplay.shiftKeys = gDisplay.altKeys = 0;
   try {
@@ -441,10 +446,18 @@ WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& 
   return result;
 }
 
-void CloseDisplayWindow() {
+void CloseDisplayWindow(bool leaving) {
   if (!gDisplay.thread.joinable()) return;
   gDisplay.stopRequested = true;
   Wake();
+  if (leaving) {
+    const int64_t until = NowMillis() + kLeaveWaitMillis;
+    while (!gDisplay.windowGone && NowMillis() < until) SleepMillis(kLeavePollMillis);
+    if (gDisplay.windowGone) {
+      gDisplay.thread.detach();  // the process ends before SDL has shut its video down
+      return;
+    }
+  }
   gDisplay.thread.join();
   gDisplay.wakeEvent = 0;
 }

@@ -62,6 +62,10 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
 }
 
 bool ExploreFolder(const std::string& folder) {
+  // Without an application for folders the opener would only try web
+  // browsers for seconds and fail.
+  const std::optional<std::string> handler = RunAndRead({"xdg-mime", "query", "default", "inode/directory"});
+  if (!handler || handler->empty()) return false;
   // Detached: a double fork, so that the file manager outlives nothing of
   // ours and leaves no zombie behind. The middle process watches the opener
   // for a moment and reports through a pipe whether it failed: not
