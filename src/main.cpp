@@ -10,13 +10,14 @@
 #include "dsp/fft_tables.h"
 #include "files/library_paths.h"
 #include "formats/table_format_readers.h"
+#include "platform/process.h"
 #include "ui/display.h"
 #include "ui/drop_import.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
-#include "ui/pages/credits_boot.h"
-#include "ui/pages/main_menu.h"
-#include "ui/pages/module_loops.h"
+#include "ui/pages/menu/credits_boot.h"
+#include "ui/pages/menu/main_menu.h"
+#include "ui/pages/shared/module_loops.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   handlers.registerWindowClass = RegisterDisplayClass;
   handlers.createWindow = CreateWindowAndColours;
   handlers.destroyWindow = StopDisplay;
+  handlers.leaveWindow = StopDisplayForExit;
   handlers.drawScreenFrame = DrawScreenFrame;
   handlers.mainMenu = RunMainMenu;
   handlers.credits = ShowCredits;
@@ -59,5 +61,7 @@ int main(int argc, char** argv) {
   handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
   handlers.modules[STATE_UTILITY] = RunUtilityModule;
   handlers.releasePlayback = ReleasePlayback;
-  return RunMainControlLoop(gApp, handlers);
+  // The settings are written; what the display and sound systems still
+  // tidy up on other threads ends with the process, at once.
+  EndProcess(RunMainControlLoop(gApp, handlers));
 }

@@ -14,7 +14,7 @@ constexpr std::array<const char*, kFatalCodeCount> kCauseTexts = {
     "\nUse of short file names not supported on your system!\n\n\nThis may be caused by the following "
     "registry value:\n\nHKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem\\"
     "NtfsDisable8dot3NameCreation = 1",
-    "\nSonic-Loom cannot operate on write protected media!\n\n\nPress OK and copy Sonic-Loom.exe to a "
+    "\nSonic-Loom cannot operate on write protected media!\n\n\nPress OK and copy Sonic-Loom to a "
     "folder on your hard disk drive and retry.",
     "\nSonic-Loom needs a minimal screen resolution of %dx%d!\n\nPress OK, change resolution and retry.",
     "\nError allocating memory!",
@@ -25,7 +25,7 @@ constexpr std::array<const char*, kFatalCodeCount> kCauseTexts = {
     "\nPlease extract the archive content to a directory before running Sonic-Loom!",
     "Sonic-Loom cannot be started from the backup folder.",
     "Sonic-Loom cannot be started from a network share.",
-    "Sonic-Loom.exe was renamed to %s!",
+    "Sonic-Loom was renamed to %s!",
     "Resource loading failed, the executable may be damaged.",
     "Sonic-Loom requires at least 512 MB physical memory.",
 };

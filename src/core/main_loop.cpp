@@ -12,8 +12,10 @@ void Call(void (*handler)()) {
 
 // Without a display window there is no window procedure to save the
 // settings, so the loop writes them itself.
-void CloseWindow(AppGlobals& app, const StateHandlers& handlers) {
-  if (handlers.destroyWindow) {
+void CloseWindow(AppGlobals& app, const StateHandlers& handlers, bool leaving) {
+  if (leaving && handlers.leaveWindow) {
+    handlers.leaveWindow();
+  } else if (handlers.destroyWindow) {
     handlers.destroyWindow();
   } else {
     WriteSettings(app);
@@ -65,11 +67,11 @@ ProgramState RunStateMachine(AppGlobals& app, const StateHandlers& handlers) {
     const ProgramState next = app.programState;
     if (next >= STATE_MAIN_MENU) continue;
     if (next == STATE_RESIZE) {
-      CloseWindow(app, handlers);
+      CloseWindow(app, handlers, false);
       continue;
     }
     Call(handlers.releasePlayback);
-    CloseWindow(app, handlers);
+    CloseWindow(app, handlers, true);
   }
   return app.programState;
 }

@@ -12,6 +12,7 @@ struct StateHandlers {
   void (*registerWindowClass)() = nullptr;  // before the first pass; clears pending input
   void (*createWindow)() = nullptr;    // window and display thread up, colour mode applied
   void (*destroyWindow)() = nullptr;   // closes the window; writes the settings
+  void (*leaveWindow)() = nullptr;     // the same when the program ends (destroyWindow when null)
   void (*drawScreenFrame)() = nullptr;
   void (*mainMenu)() = nullptr;
   void (*credits)() = nullptr;

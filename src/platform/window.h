@@ -33,8 +33,11 @@ enum class WindowOpenResult { Ready, ThreadFailed, WindowFailed };
 WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& layout);
 
 // Ends the display thread and frees the frame buffer. The last window
-// position stays in Link().windowX and windowY.
-void CloseDisplayWindow();
+// position stays in Link().windowX and windowY. When the program is
+// leaving, returns as soon as the window is gone and leaves the display
+// system's own teardown (which may wait on desktop services) to the end of
+// the process.
+void CloseDisplayWindow(bool leaving = false);
 
 // Marks a device rectangle of the frame buffer for the screen. Never waits
 // for the display: the display thread merges the rectangles and presents at

@@ -13,6 +13,7 @@ void ResetWindowLink(int64_t now) {
     link.dropBatch.clear();
     link.dropOpen = false;
     link.droppedPaths.clear();
+    link.keyPresses.clear();
     link.mouseSlotFilled.fill(false);
     link.mouseSlot.fill(0);
   }
@@ -54,9 +55,15 @@ void Signal(WindowLink& link) {
 
 void NoteKeyDown(int key, int64_t now) {
   WindowLink& link = Link();
-  if (ValidKey(key)) link.keyDown[key] = 1;
   NoteActivity(now);
   std::lock_guard<std::mutex> hold(link.inputLock);
+  // Set under the lock, so that TakeKeyPress never sees a key down whose
+  // press is not queued yet. Auto-repeat of a held key is no new press.
+  if (ValidKey(key) && link.keyDown[key] == 0) {
+    link.keyDown[key] = 1;
+    const bool modifier = link.keyDown[kKeyControl] != 0 || link.keyDown[kKeyEscape] != 0;
+    link.keyPresses.push_back({static_cast<uint16_t>(key), modifier});
+  }
   Signal(link);
 }
 
@@ -151,6 +158,37 @@ void FlushMouseSlots(int kindCount) {
   WindowLink& link = Link();
   std::lock_guard<std::mutex> hold(link.inputLock);
   for (int kind = 0; kind < kindCount && kind < kMouseKindCount; ++kind) link.mouseSlotFilled[kind] = false;
+}
+
+bool TakeKeyPress(std::span<const int> keys, bool scanHeld, KeyPress& press) {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  auto wanted = [&](int key) {
+    for (int k : keys) {
+      if (k == key) return true;
+    }
+    return false;
+  };
+  while (!link.keyPresses.empty()) {
+    const KeyPress next = link.keyPresses.front();
+    link.keyPresses.pop_front();
+    if (!wanted(next.key)) continue;
+    press = next;
+    return true;
+  }
+  if (!scanHeld) return false;
+  for (int key : keys) {
+    if (!ValidKey(key) || link.keyDown[key] == 0) continue;
+    press = {static_cast<uint16_t>(key), link.keyDown[kKeyControl] != 0 || link.keyDown[kKeyEscape] != 0};
+    return true;
+  }
+  return false;
+}
+
+void DropKeyPresses() {
+  WindowLink& link = Link();
+  std::lock_guard<std::mutex> hold(link.inputLock);
+  link.keyPresses.clear();
 }
 
 bool KeyIsDown(int key) { return ValidKey(key) && Link().keyDown[key] != 0; }

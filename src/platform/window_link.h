@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <vector>
+#include <span>
 
 #include "platform/frame_buffer.h"
 
@@ -54,6 +55,13 @@ inline constexpr int kMouseKindCount = 14;
 // The screen saver becomes due after this long without input.
 inline constexpr int64_t kIdleTimerMillis = 900000;
 
+// One key going down, with whether CTRL or ESC was down with it: a press
+// released before the main thread looked is still acted on.
+struct KeyPress {
+  uint16_t key = 0;
+  bool modifier = false;
+};
+
 // Everything the display thread and the main thread share. The display
 // thread fills the input queues and the key table; the main thread draws
 // into the frame buffer and empties the queues. Queues and slots are guarded
@@ -68,6 +76,7 @@ struct WindowLink {
   std::vector<std::string> dropBatch;     // paths of a drop still arriving
   bool dropOpen = false;                  // between the start and the end of a drop
   std::vector<std::string> droppedPaths;  // whole drops waiting for the main thread
+  std::deque<KeyPress> keyPresses;  // key-down transitions not yet taken by the main thread
   std::array<uint32_t, kMouseKindCount> mouseSlot{};
   std::array<bool, kMouseKindCount> mouseSlotFilled{};
 
@@ -123,6 +132,11 @@ void DropCharacters();
 bool MouseSlotFilled(int kind);
 void FlushMouseSlots(int kindCount);  // the first kindCount kinds
 bool KeyIsDown(int key);
+// The oldest press of one of the keys not yet taken; else, when
+// scanHeld, the first of the keys that is down (a press already taken but
+// still held, reported again). False when neither.
+bool TakeKeyPress(std::span<const int> keys, bool scanHeld, KeyPress& press);
+void DropKeyPresses();
 uint64_t InputSerial();
 bool DropsPending();
 std::vector<std::string> TakeDroppedPaths();

@@ -10,51 +10,32 @@ constexpr int kNarrowListRight = 420;
 constexpr int kListTop = 141;
 constexpr int kListBottom = 652;
 constexpr int kRowPitch = 32;
-constexpr uint8_t kPageBackCode = 1;
-constexpr uint8_t kPageForwardCode = 2;
 
 }  // namespace
 
-void StepList(BrowserList& list, uint8_t& code, bool& changed) {
-  if (list.fileCount == 0) return;
-  const uint16_t key = gInput.heldKey;
-  if (key == kKeyLeft || key == kKeyRight) {
-    if (!ModifierHeld()) {
-      code = key == kKeyLeft ? kPageBackCode : kPageForwardCode;
-      changed = false;
-      return;
+PageEvent StepList(BrowserList& list, const PageEvent& event) {
+  if (list.fileCount == 0) return {};
+  if (event.kind == EventKind::Key) {
+    const int key = event.key;
+    if (key == kKeyLeft || key == kKeyRight) {
+      if (!ModifierHeld()) return PageEvent::Press(key == kKeyLeft ? kPageBackCode : kPageForwardCode);
+      return list.selected >= 0 ? PageEvent::Selection() : PageEvent{};
     }
-    if (list.selected >= 0) code = kSelectionChanged;
-    changed = code == kSelectionChanged;
-    return;
-  }
-  if (key == kKeyUp || key == kKeyDown) {
-    if (list.last < list.first) {
-      changed = code == kSelectionChanged;
-      return;
-    }
+    if ((key != kKeyUp && key != kKeyDown) || list.last < list.first) return {};
     // Past either end the selection wraps; from no selection DOWN starts
     // at the first line and UP at the last.
     int index = list.selected + (key == kKeyUp ? -1 : 1);
     if (index > list.last || index < list.first) index = key == kKeyDown ? list.first : list.last;
     list.selected = static_cast<int16_t>(index);
-    code = kSelectionChanged;
-    changed = true;
-    return;
+    return PageEvent::Selection();
   }
-  if (key == kNoKey && gInput.clickPolled) {
-    const int x = MouseLogicalX();
-    const int y = MouseLogicalY();
-    const int right = list.narrow ? kNarrowListRight : kListRight;
-    if (x >= kListLeft && x <= right && y >= kListTop && y <= kListBottom) {
-      const int index = list.first + (y - kListTop) / kRowPitch;
-      if (index <= list.last) {
-        list.selected = static_cast<int16_t>(index);
-        code = kSelectionChanged;
-      }
-    }
-  }
-  changed = code == kSelectionChanged;
+  if (event.kind != EventKind::Click) return {};
+  const int right = list.narrow ? kNarrowListRight : kListRight;
+  if (event.x < kListLeft || event.x > right || event.y < kListTop || event.y > kListBottom) return {};
+  const int index = list.first + (event.y - kListTop) / kRowPitch;
+  if (index > list.last) return {};
+  list.selected = static_cast<int16_t>(index);
+  return PageEvent::Selection();
 }
 
 MessageCode PageList(BrowserList& list, uint8_t code, bool& changed) {

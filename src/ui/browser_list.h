@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/message_codes.h"
+#include "ui/page_event.h"
 
 inline constexpr int kBrowserRows = 16;
 
@@ -21,8 +22,14 @@ struct BrowserList {
   bool narrow = false;  // the list takes only x 62 to 422
 };
 
-// Keyboard and mouse navigation of the list's lines by HeldKey.
-void StepList(BrowserList& list, uint8_t& code, bool& changed);
+inline constexpr uint8_t kPageBackCode = 1;     // the "<<PAGE" button (0, 0), and LEFT
+inline constexpr uint8_t kPageForwardCode = 2;  // "PAGE>>" (1, 0), and RIGHT
+
+// Keyboard and mouse navigation of the list's lines: a held key or a click
+// becomes a changed selection (UP, DOWN wrapping on the page; a click on a
+// row; LEFT or RIGHT with CTRL or ESC for prelistening the selection), a
+// page button (LEFT or RIGHT alone), or nothing.
+PageEvent StepList(BrowserList& list, const PageEvent& event);
 
 // Page back (code 1) or forward (code 2), wrapping; a single page answers
 // "SINGLE PAGE" (returned) and changes nothing.

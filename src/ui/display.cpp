@@ -20,6 +20,18 @@ namespace {
 
 int16_t ToPosition(int value) { return static_cast<int16_t>(std::clamp(value, -32768, 32767)); }
 
+void CloseDisplay(bool leaving) {
+  if (!gDisplayState.started) return;
+  CloseDisplayWindow(leaving);
+  gDisplayState.started = false;
+  gApp.windowExists = false;
+  if (gApp.settings.fullScreen == 0) {
+    gApp.settings.windowX = ToPosition(Link().windowX);
+    gApp.settings.windowY = ToPosition(Link().windowY);
+  }
+  WriteSettings(gApp);
+}
+
 }  // namespace
 
 void RegisterDisplayClass() {
@@ -59,17 +71,9 @@ void StartDisplay() {
   SetPenStyle(0, 0);
 }
 
-void StopDisplay() {
-  if (!gDisplayState.started) return;
-  CloseDisplayWindow();
-  gDisplayState.started = false;
-  gApp.windowExists = false;
-  if (gApp.settings.fullScreen == 0) {
-    gApp.settings.windowX = ToPosition(Link().windowX);
-    gApp.settings.windowY = ToPosition(Link().windowY);
-  }
-  WriteSettings(gApp);
-}
+void StopDisplayForExit() { CloseDisplay(true); }
+
+void StopDisplay() { CloseDisplay(false); }
 
 void SetCloseAllowed(bool allowed) { Link().closeAllowed = allowed; }
 
@@ -80,7 +84,7 @@ void HonourCloseRequest() {
     link.closeRequested = false;  // closing was forbidden meanwhile: the request is void
     return;
   }
-  StopDisplay();
+  StopDisplayForExit();
   EndProcess(0);
 }
 

@@ -21,6 +21,9 @@ void StartDisplay();
 // Closes the window and ends the display thread; then, on the main thread,
 // stores the window position (window mode) and writes the settings file.
 void StopDisplay();
+// The same when the program ends: the settings are written as soon as the
+// window is gone, without waiting for the display system's teardown.
+void StopDisplayForExit();
 
 // While closing is not allowed (a run that must not be interrupted), a
 // close request from the window is ignored.

@@ -44,9 +44,14 @@ bool PollInput(bool clearMessage, bool skip) {
   gInput.clickPolled = false;
   if (gApp.settings.shortcuts != 0 && Link().focused) {
     if (gInput.heldKey == kNoKey) {
-      for (int key : kPolledKeys) {
-        if (!KeyIsDown(key)) continue;
-        gInput.heldKey = static_cast<uint16_t>(key);
+      // Presses come in the order they were made, also those released
+      // before this poll (during a button flash or a pause); a key whose
+      // press was taken and that is still down is reported again only
+      // after the loop let go of it (list repeat).
+      KeyPress press;
+      if (TakeKeyPress(kPolledKeys, true, press)) {
+        gInput.heldKey = press.key;
+        gInput.pressModifier = press.modifier;
         if (clearMessage) ClearMessageLine();
         return true;
       }
@@ -55,6 +60,7 @@ bool PollInput(bool clearMessage, bool skip) {
     }
   } else {
     gInput.heldKey = kNoKey;
+    DropKeyPresses();
   }
   if (!ClickPending()) return false;
   if (clearMessage) ClearMessageLine();
@@ -80,10 +86,19 @@ uint8_t TranslateButton(uint8_t& code) {
     return code;
   }
   if (gInput.heldKey >= kKeyF1 && gInput.heldKey <= kKeyF12) {
-    code = static_cast<uint8_t>(gInput.heldKey - kFirstFunctionKeyOffset + (ModifierHeld() ? 12 : 0));
+    const bool lower = gInput.pressModifier || ModifierHeld();
+    code = static_cast<uint8_t>(gInput.heldKey - kFirstFunctionKeyOffset + (lower ? 12 : 0));
     PressFeedback(code);
   }
   return code;
+}
+
+bool ClickOnButtonBar() {
+  const int y = MouseLogicalY() - 1;
+  for (int row = 0; row < kButtonRows; ++row) {
+    if (y >= kButtonTop[row] && y <= kButtonTop[row] + kButtonHeight) return true;
+  }
+  return false;
 }
 
 bool ButtonStillHeld() {

@@ -5,10 +5,10 @@
 
 #include "platform/window_link.h"
 
-// Event codes of a screen loop: 1-12 the upper buttons (F1-F12), 13-24 the
-// lower ones (CTRL or ESC with F1-F12, or a click), 30 a changed selection.
+// Button codes: 1-12 the upper buttons (F1-F12), 13-24 the lower ones
+// (CTRL or ESC with F1-F12, or a click); kNoEvent when none. Pages get
+// typed events (ui/page_event.h).
 inline constexpr uint8_t kNoEvent = 100;
-inline constexpr uint8_t kSelectionChanged = 30;
 inline constexpr uint16_t kNoKey = 252;  // HeldKey when the mouse is the source
 
 inline constexpr int kPressFeedbackMillis = 100;
@@ -18,7 +18,7 @@ inline constexpr int kSlowStepMillis = 150;
 inline constexpr int kListRepeatMillis = 150;
 inline constexpr int kMouseKindsFlushed = 11;  // mouse move .. wheel
 
-// The keys PollInput scans, in this order.
+// The keys PollInput scans, in this order (the order of presses comes first).
 inline constexpr std::array<int, 18> kPolledKeys = {112, 113, 114, 115, 116, 117, 118, 119, 120,
                                                      121, 122, 123, kKeyLeft, kKeyUp, kKeyRight, kKeyDown,
                                                      kKeyLetterR, kKeyDigit0};
@@ -26,6 +26,7 @@ inline constexpr std::array<int, 18> kPolledKeys = {112, 113, 114, 115, 116, 117
 struct InputState {
   uint16_t heldKey = kNoKey;  // found down by the last PollInput and not yet seen released
   bool clickPolled = false;   // the last PollInput reported a click
+  bool pressModifier = false; // CTRL or ESC was down when heldKey went down
   int playColumn = -1;        // the marked play button of the lower row
   std::string playLabel;
 };
@@ -39,6 +40,9 @@ bool PollInput(bool clearMessage, bool skip);
 // Turns the pending key or click into a ButtonCode, with press feedback.
 // A code other than kNoEvent is returned unchanged.
 uint8_t TranslateButton(uint8_t& code);
+
+// The latest click lies on one of the two rows of the button bar.
+bool ClickOnButtonBar();
 
 bool ButtonStillHeld();
 bool LeftReleased();

@@ -1,5 +1,6 @@
 #include "ui/page_frame.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +20,8 @@ constexpr int kTagRight = 925;
 constexpr int kTagBottom = 19;
 constexpr int kTagCentre = 895;
 constexpr int kNumberLeft = 991;
+constexpr int kNumberMargin = 3;
+constexpr int kCanvasRight = 1023;
 constexpr int kPanelTitleHeight = 17;
 
 std::string gLastNumber;
@@ -67,7 +70,12 @@ void DrawPageHeader(std::string_view title, std::string_view number, bool force)
   SetInk(PaletteColour(kBackground));
   FillBox(kTagLeft, kTitleTop, kTagRight, kTagBottom);
   DrawText(kTagCentre, kTitleTop, ModuleTag(gApp.programState), 'M');
-  DrawText(kNumberLeft, kTitleTop, shortNumber, 'L');
+  // The number sits wholly inside an inverted box of its own: its first
+  // glyph's left stroke would otherwise merge with the background beside
+  // it, and a number wider than the room left of the canvas edge moves left.
+  const int numberLeft = std::min(kNumberLeft, kCanvasRight - kNumberMargin - MeasureText(shortNumber).width);
+  FillBox(numberLeft - kNumberMargin, kTitleTop, kCanvasRight + 1, kTagBottom);
+  DrawText(numberLeft, kTitleTop, shortNumber, 'L');
   FlushRegion(0, 0, 1023, 767);
   RestoreNormalColours();
   gLastNumber = shortNumber;

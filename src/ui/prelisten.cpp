@@ -7,8 +7,8 @@
 #include "ui/hold_to_play.h"
 #include "ui/input.h"
 
-bool Prelisten(const PrelistenLoad& load, uint8_t listCode, const BrowserList& list, uint8_t playCode) {
-  if (listCode != kSelectionChanged || gApp.settings.prelistenOn == 0 || !ButtonStillHeld()) return false;
+bool Prelisten(const PrelistenLoad& load, const PageEvent& listEvent, const BrowserList& list, uint8_t playCode) {
+  if (listEvent.kind != EventKind::SelectionChanged || gApp.settings.prelistenOn == 0 || !ButtonStillHeld()) return false;
   if (list.selected < 0 || !load) return false;
   PrelistenSource source;
   if (!load(source)) return false;

@@ -22,11 +22,11 @@ struct PrelistenSource {
 using PrelistenLoad = std::function<bool(PrelistenSource& source)>;
 
 // Browser prelistening: when the selection of the list has just changed
-// (event code 30), prelistening is on and the user holds ESC or CTRL while
+// (the list's event), prelistening is on and the user holds ESC or CTRL while
 // stepping through the list, the selected file is loaded and starts
 // playing, marked on the play button playCode (20 or 22) with the list's
 // file kind. A table source of fewer than 2 tables plays table 0 once as a
 // wave file, more are scanned; a single cycle (file kind 2) or a file of
 // fewer than 4,097 frames loops. True when something plays: the list's loop
 // then calls HoldAndStop.
-bool Prelisten(const PrelistenLoad& load, uint8_t listCode, const BrowserList& list, uint8_t playCode);
+bool Prelisten(const PrelistenLoad& load, const PageEvent& listEvent, const BrowserList& list, uint8_t playCode);

@@ -52,7 +52,7 @@ void ShowProgress(const char* label, double value, double maximum) {
   SetPaper(PaletteColour(kBackground));
 }
 
-bool CalcProgress(int64_t done, int64_t total, uint8_t& result) {
+bool CalcProgress(int64_t done, int64_t total, uint8_t& result, const char* label) {
   if (done == 0) {
     ClearButtons();
     SetButton(11, 0, "fCANCEL");
@@ -70,6 +70,14 @@ bool CalcProgress(int64_t done, int64_t total, uint8_t& result) {
     RemoveBar();
     return true;
   }
-  ShowProgress("CALCULATION PROGRESS: ", static_cast<double>(done), static_cast<double>(total));
+  ShowProgress(label, static_cast<double>(done), static_cast<double>(total));
   return false;
+}
+
+ProgressHooks CalcProgressHooks(uint8_t& result) {
+  result = kMsgNone;
+  return {[&result](const char* label, int64_t done, int64_t total) {
+    if (result == kMsgAborted) return true;  // a stop already asked for
+    return CalcProgress(done, total, result, label ? label : kCalculationProgressLabel) && result == kMsgAborted;
+  }};
 }

@@ -49,6 +49,7 @@ void ClearVisible() {
 // The key that woke the saver must not act on the page behind it: a polled
 // key still held counts as already reported.
 void SwallowHeldKey() {
+  DropKeyPresses();
   for (int key : kPolledKeys) {
     if (KeyDown(key)) {
       gInput.heldKey = static_cast<uint16_t>(key);

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr uint8_t kSliderCodeBase = 29;
 constexpr int kResetTextLeft = 6;
 constexpr int kResetHitLeft = 2;
 constexpr int kResetHitRight = 54;
@@ -28,8 +27,8 @@ void Reset(double& value, const Slider& slider) {
   value = slider.resetValue;
 }
 
-void StepByKeys(double& value, const Slider& slider, int digitKey) {
-  if (gInput.heldKey == kKeyLetterR) {
+void StepByKeys(double& value, const Slider& slider, int key, int digitKey) {
+  if (key == kKeyLetterR) {
     if (KeyDown(digitKey)) Reset(value, slider);
     return;
   }
@@ -47,10 +46,7 @@ void StepByKeys(double& value, const Slider& slider, int digitKey) {
   }
 }
 
-void StepByMouse(double& value, const Slider& slider) {
-  if (!gInput.clickPolled && !Link().captured) return;
-  const int x = MouseLogicalX();
-  const int y = MouseLogicalY();
+void StepByMouse(double& value, const Slider& slider, int x, int y) {
   if (y < slider.y0 || y > slider.y1) return;
   if (x >= slider.x0 && x <= slider.x1) {
     do {
@@ -84,22 +80,14 @@ void DrawSlider(double value, const Slider& slider) {
   }
 }
 
-void StepSlider(double& value, uint8_t& code, bool& changed, const Slider& slider) {
-  if (code != kNoEvent) {
-    changed = true;
-    return;
-  }
+PageEvent StepSlider(double& value, const PageEvent& event, const Slider& slider) {
   const double before = value;
   const int digitKey = kKeyDigit0 + slider.number;
-  if (gInput.heldKey == kKeyLeft || gInput.heldKey == kKeyRight || gInput.heldKey == kKeyLetterR) {
-    StepByKeys(value, slider, digitKey);
-  } else if (gInput.heldKey == kNoKey) {
-    StepByMouse(value, slider);
+  if (event.kind == EventKind::Key &&
+      (event.key == kKeyLeft || event.key == kKeyRight || event.key == kKeyLetterR)) {
+    StepByKeys(value, slider, event.key, digitKey);
+  } else if (event.kind == EventKind::Click) {
+    StepByMouse(value, slider, event.x, event.y);
   }
-  if (value != before) {
-    code = static_cast<uint8_t>(kSliderCodeBase + slider.number);
-    changed = true;
-  } else {
-    changed = false;
-  }
+  return value != before ? PageEvent::SliderMoved(slider.number) : PageEvent{};
 }

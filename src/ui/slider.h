@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/page_event.h"
+
 // A horizontal control for a value from 0 to 1, owned by its page.
 struct Slider {
   double resetValue = 0.0;
@@ -24,6 +26,7 @@ inline constexpr int kSliderReadoutWidth = 7;
 
 void DrawSlider(double value, const Slider& slider);
 
-// Keyboard (digit key with LEFT, RIGHT or R) and mouse control. A changed
-// value gives code 29 + number and changed = true.
-void StepSlider(double& value, uint8_t& code, bool& changed, const Slider& slider);
+// Keyboard (a held LEFT, RIGHT or R with the slider's digit key down) and
+// mouse control (a click in the box drags, on "RESET" resets). A changed
+// value gives a Slider event with the slider's number, else None.
+PageEvent StepSlider(double& value, const PageEvent& event, const Slider& slider);

@@ -50,7 +50,7 @@ TEST(StartupChecks, ProgramNameMustMatchExactly) {
   EXPECT_EQ(verdict.fatalCode, 11);
   AppGlobals app;
   app.exeName = verdict.exeName;
-  EXPECT_NE(FatalErrorText(verdict.fatalCode, app).find("Sonic-Loom.exe was renamed to sonic-loom!"),
+  EXPECT_NE(FatalErrorText(verdict.fatalCode, app).find("Sonic-Loom was renamed to sonic-loom!"),
             std::string::npos);
 }
 

@@ -310,13 +310,13 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
   ScriptKeyDown(kKeyDown);
   SleepMillis(5);
   ASSERT_TRUE(PollInput(true, false));
-  EXPECT_FALSE(Prelisten(loadTables, kSelectionChanged, list, 20));
+  EXPECT_FALSE(Prelisten(loadTables, PageEvent::Selection(), list, 20));
   EXPECT_EQ(loads, 0);
   // With CTRL held it plays; the list's loop holds it.
   ScriptKeyDown(kKeyControl);
   SleepMillis(5);
-  EXPECT_FALSE(Prelisten(loadTables, kNoEvent, list, 20));  // only on a changed selection
-  EXPECT_TRUE(Prelisten(loadTables, kSelectionChanged, list, 20));
+  EXPECT_FALSE(Prelisten(loadTables, PageEvent{}, list, 20));  // only on a changed selection
+  EXPECT_TRUE(Prelisten(loadTables, PageEvent::Selection(), list, 20));
   EXPECT_EQ(loads, 1);
   EXPECT_EQ(gPlayback.playingFrames, 2 * 131072 / 16);
   EXPECT_TRUE(Shown("MESSAGE: PLAYING FILE <USING REALTIME WAVE INTERPOLATION>"));
@@ -337,17 +337,17 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
   ScriptKeyDown(kKeyDown);
   SleepMillis(5);
   PollInput(true, false);
-  EXPECT_TRUE(Prelisten(loadCycle, kSelectionChanged, list, 22));
+  EXPECT_TRUE(Prelisten(loadCycle, PageEvent::Selection(), list, 22));
   EXPECT_TRUE(Sound().loop);
   EXPECT_TRUE(Shown("MESSAGE: PLAYING FILE <WAVE DATA, RESAMPLED TO 172.265625 HZ>"));
   ScriptKeyUp(kKeyDown, 20);
   HoldAndStop();
   gApp.settings.prelistenOn = 0;
-  EXPECT_FALSE(Prelisten(loadCycle, kSelectionChanged, list, 22));
+  EXPECT_FALSE(Prelisten(loadCycle, PageEvent::Selection(), list, 22));
   gApp.settings.prelistenOn = 1;
   list.selected = -1;
-  EXPECT_FALSE(Prelisten(loadCycle, kSelectionChanged, list, 22));
+  EXPECT_FALSE(Prelisten(loadCycle, PageEvent::Selection(), list, 22));
   list.selected = 0;
-  EXPECT_FALSE(Prelisten([](PrelistenSource&) { return false; }, kSelectionChanged, list, 22));
+  EXPECT_FALSE(Prelisten([](PrelistenSource&) { return false; }, PageEvent::Selection(), list, 22));
   EXPECT_FALSE(SomethingPlays());
 }

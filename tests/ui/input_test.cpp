@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "ui/browser_list.h"
 #include "ui/keypad.h"
+#include "ui/page_event.h"
 #include "ui/ui_fixture.h"
 
 namespace {
@@ -212,44 +213,43 @@ TEST_F(InputTest, ListNavigationWrapsAndFollowsClicks) {
   list.first = 0;
   list.last = 15;
   list.selected = 15;
-  uint8_t code = kNoEvent;
-  bool changed = false;
-  gInput.heldKey = kKeyDown;
-  StepList(list, code, changed);
+  EXPECT_EQ(StepList(list, PageEvent::HeldKey(kKeyDown)).kind, EventKind::SelectionChanged);
   EXPECT_EQ(list.selected, 0);  // DOWN on the last line selects the first
-  EXPECT_EQ(code, kSelectionChanged);
-  EXPECT_TRUE(changed);
-  code = kNoEvent;
-  gInput.heldKey = kKeyUp;
-  StepList(list, code, changed);
+  StepList(list, PageEvent::HeldKey(kKeyUp));
   EXPECT_EQ(list.selected, 15);
-  code = kNoEvent;
-  gInput.heldKey = kKeyRight;
-  StepList(list, code, changed);
-  EXPECT_EQ(code, 2);  // the same as F2
-  EXPECT_FALSE(changed);
-
-  ScriptClick(300, 141 + 32 * 3 + 5);
-  SleepMillis(20);
-  code = kNoEvent;
-  EXPECT_TRUE(PollInput(true, false));
-  TranslateButton(code);
-  StepList(list, code, changed);
+  const PageEvent right = StepList(list, PageEvent::HeldKey(kKeyRight));
+  EXPECT_TRUE(right.IsButton(1, 0));  // the same as F2
+  EXPECT_EQ(StepList(list, PageEvent::ClickAt(300, 141 + 32 * 3 + 5)).kind, EventKind::SelectionChanged);
   EXPECT_EQ(list.selected, 3);
-  EXPECT_TRUE(changed);
+  EXPECT_TRUE(StepList(list, PageEvent::ClickAt(30, 200)).None());  // left of the rows
 
-  code = 2;
-  EXPECT_EQ(PageList(list, code, changed), kMsgNone);
+  bool changed = false;
+  EXPECT_EQ(PageList(list, 2, changed), kMsgNone);
   EXPECT_EQ(list.page, 2);
   EXPECT_EQ(list.selected, -1);
-  EXPECT_EQ(PageList(list, code, changed), kMsgNone);
+  EXPECT_EQ(PageList(list, 2, changed), kMsgNone);
   EXPECT_EQ(list.page, 1);
-  code = 1;
-  PageList(list, code, changed);
+  PageList(list, 1, changed);
   EXPECT_EQ(list.page, 2);
   list.pageCount = 1;
-  EXPECT_EQ(PageList(list, code, changed), kMsgSinglePage);
+  EXPECT_EQ(PageList(list, 1, changed), kMsgSinglePage);
   EXPECT_FALSE(changed);
+}
+
+TEST_F(InputTest, KeysPressedDuringTheFlashOrAPauseAreActedOnAfterwards) {
+  LabelAllButtons();
+  ScriptKeyDown(FunctionKey(3), 10);
+  ScriptKeyUp(FunctionKey(3), 30);
+  ScriptKeyDown(FunctionKey(4), 20);  // during F3's 100 ms flash, released in it
+  ScriptKeyUp(FunctionKey(4), 20);
+  ScriptKeyPressWith(kKeyControl, FunctionKey(5), 20);  // also in the flash
+  EXPECT_EQ(NextButton(), 3);
+  EXPECT_EQ(NextButton(), 4);
+  EXPECT_EQ(NextButton(), 17);
+  ScriptKeyPress(FunctionKey(6), 20);
+  SleepMillis(500);  // a timed pause of the page
+  EXPECT_EQ(NextButton(), 6);
+  EXPECT_EQ(NextButton(300), kNoEvent);
 }
 
 TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {

@@ -254,32 +254,24 @@ TEST_F(WidgetTest, SlidersFollowDigitKeysAndClicks) {
   ScriptKeyDown(kKeyRight, 10);
   ScriptKeyUp(kKeyRight, 200);
   ScriptKeyUp(kKeyDigit0 + 3, 5);
-  uint8_t code = kNoEvent;
-  bool changed = false;
   while (gInput.heldKey != kKeyRight) {
     PollInput(true, false);
     IdleTick();
   }
-  StepSlider(value, code, changed, slider);
-  EXPECT_TRUE(changed);
-  EXPECT_EQ(code, 32);  // 29 + slider number
+  const PageEvent moved = StepSlider(value, PageEvent::HeldKey(kKeyRight), slider);
+  EXPECT_EQ(moved.kind, EventKind::Slider);
+  EXPECT_EQ(moved.slider, 3);
   EXPECT_NEAR(value, 0.25 + 10 / 200.0, 0.011);
 
   ScriptClick(201, 410);
-  code = kNoEvent;
-  while (!PollInput(true, false)) IdleTick();
-  TranslateButton(code);
-  StepSlider(value, code, changed, slider);
+  SleepMillis(100);
+  StepSlider(value, PageEvent::ClickAt(201, 410), slider);
   EXPECT_NEAR(value, 0.5, 1e-9);
 
-  ScriptClick(330, 410);  // "RESET"
   value = 0.9;
-  code = kNoEvent;
-  while (!PollInput(true, false)) IdleTick();
-  TranslateButton(code);
-  StepSlider(value, code, changed, slider);
+  EXPECT_EQ(StepSlider(value, PageEvent::ClickAt(330, 410), slider).kind, EventKind::Slider);  // "RESET"
   EXPECT_EQ(value, 0.5);
-  EXPECT_TRUE(changed);
+  EXPECT_TRUE(StepSlider(value, PageEvent::ClickAt(330, 300), slider).None());
   slider.isSigned = true;
   DrawSlider(0.75, slider);
   EXPECT_FALSE(TextsContaining("+50.00").empty());

@@ -26,7 +26,7 @@ WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& 
   return WindowOpenResult::Ready;
 }
 
-void CloseDisplayWindow() {
+void CloseDisplayWindow(bool) {
   HeadlessPlatform& headless = Headless();
   if (!headless.windowOpen) return;
   headless.windowOpen = false;

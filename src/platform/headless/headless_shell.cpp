@@ -18,6 +18,10 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
   return answer;
 }
 
-void ExploreFolder(const std::string& folder) { HeadlessShellRecord().explored.push_back(folder); }
+bool ExploreFolder(const std::string& folder) {
+  HeadlessShell& shell = HeadlessShellRecord();
+  shell.explored.push_back(folder);
+  return shell.openerWorks;
+}
 
 void MinimiseDisplayWindow() { ++HeadlessShellRecord().minimised; }

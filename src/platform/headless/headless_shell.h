@@ -14,6 +14,7 @@ struct HeadlessShell {
   };
   std::vector<DialogCall> dialogs;
   std::vector<std::string> explored;
+  bool openerWorks = true;  // what ExploreFolder answers
   int minimised = 0;
 };
 

@@ -28,6 +28,8 @@ constexpr int kIdleWaitMillis = 50;  // wake-up for the idle timer and raise req
 constexpr int kDefaultRefreshHz = 60;
 // Room for the window's title bar and frame when choosing the scale.
 constexpr int kDecorationAllowance = 48;
+constexpr int kLeaveWaitMillis = 2000;  // a window that takes longer is joined as usual
+constexpr int kLeavePollMillis = 2;
 
 struct SdlDisplay {
   std::thread thread;
@@ -48,6 +50,7 @@ struct SdlDisplay {
   DisplayLayout layout;
 
   std::atomic<bool> wakePending{false};  // a wake-up event is on its way
+  std::atomic<bool> windowGone{false};   // the window is destroyed, only SDL's teardown is left
 
   std::atomic<int> scale{1};             // device pixels per canvas pixel
   SDL_Surface* scaledSurface = nullptr;  // the frame buffer enlarged, when scale > 1
@@ -481,6 +484,7 @@ void DisplayThreadMain(WindowRequest request) {
   gDisplay.scale = 1;
   ReleaseFrameBuffer(frame);
   SDL_DestroyWindow(window);
+  gDisplay.windowGone = true;
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -494,6 +498,7 @@ WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& 
   gDisplay.wakeEvent = 0;
   gDisplay.wakePending = false;
   gDisplay.readyAnswered = false;
+  gDisplay.windowGone = false;
   gDisplay.dirty = {};
   gDisplay.controlKeys = gDisplay.shiftKeys = gDisplay.altKeys = 0;
   try {
@@ -510,10 +515,18 @@ WindowOpenResult OpenDisplayWindow(const WindowRequest& request, DisplayLayout& 
   return result;
 }
 
-void CloseDisplayWindow() {
+void CloseDisplayWindow(bool leaving) {
   if (!gDisplay.thread.joinable()) return;
   gDisplay.stopRequested = true;
   Wake();
+  if (leaving) {
+    const int64_t until = NowMillis() + kLeaveWaitMillis;
+    while (!gDisplay.windowGone && NowMillis() < until) SleepMillis(kLeavePollMillis);
+    if (gDisplay.windowGone) {
+      gDisplay.thread.detach();  // the process ends before SDL has shut its video down
+      return;
+    }
+  }
   gDisplay.thread.join();
   gDisplay.wakeEvent = 0;
 }

@@ -13,6 +13,10 @@ extern char** environ;
 namespace {
 
 constexpr size_t kMaxDialogAnswer = 4096;
+// How long the opener is watched for an early failure; one that still runs
+// then is taken as working.
+constexpr int kOpenerWatchMillis = 1500;
+constexpr int kOpenerPollMillis = 20;
 
 // Runs a program with its standard output in a pipe and waits for it; the
 // output, or nullopt when it could not run or did not end with 0.
@@ -57,14 +61,28 @@ std::optional<std::string> BrowseForFolder(const std::string& title, const std::
   return chosen;
 }
 
-void ExploreFolder(const std::string& folder) {
+bool ExploreFolder(const std::string& folder) {
+  // Without an application for folders the opener would only try web
+  // browsers for seconds and fail.
+  const std::optional<std::string> handler = RunAndRead({"xdg-mime", "query", "default", "inode/directory"});
+  if (!handler || handler->empty()) return false;
   // Detached: a double fork, so that the file manager outlives nothing of
-  // ours and leaves no zombie behind.
+  // ours and leaves no zombie behind. The middle process watches the opener
+  // for a moment and reports through a pipe whether it failed: not
+  // installed, or ended with an error (no file manager for folders).
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return false;
   const pid_t child = fork();
-  if (child < 0) return;
+  if (child < 0) {
+    close(report[0]);
+    close(report[1]);
+    return false;
+  }
   if (child == 0) {
+    close(report[0]);
     setsid();
-    if (fork() == 0) {
+    const pid_t opener = fork();
+    if (opener == 0) {
       const int devNull = open("/dev/null", O_RDWR);
       if (devNull >= 0) {
         dup2(devNull, STDIN_FILENO);
@@ -72,8 +90,24 @@ void ExploreFolder(const std::string& folder) {
         dup2(devNull, STDERR_FILENO);
       }
       execlp("xdg-open", "xdg-open", folder.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
     }
+    char failed = opener < 0 ? 1 : 0;
+    for (int waited = 0; opener > 0 && waited < kOpenerWatchMillis; waited += kOpenerPollMillis) {
+      int status = 0;
+      if (waitpid(opener, &status, WNOHANG) == opener) {
+        failed = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+        break;
+      }
+      usleep(kOpenerPollMillis * 1000);
+    }
+    if (write(report[1], &failed, 1) != 1) _exit(1);
     _exit(0);
   }
+  close(report[1]);
+  char failed = 1;
+  const ssize_t got = read(report[0], &failed, 1);
+  close(report[0]);
   waitpid(child, nullptr, 0);
+  return got == 1 && failed == 0;
 }

@@ -5,9 +5,9 @@
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "files/wave_fixtures.h"
-#include "ui/pages/credits_boot.h"
-#include "ui/pages/module_loops.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/menu/credits_boot.h"
+#include "ui/pages/shared/module_loops.h"
+#include "ui/pages/page_harness.h"
 
 namespace {
 

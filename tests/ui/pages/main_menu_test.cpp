@@ -3,7 +3,7 @@
 #include "core/random.h"
 #include "platform/clock.h"
 #include "ui/confirm.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/page_harness.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST_F(MainMenuTest, UpdateButtonAborts) {
   EXPECT_TRUE(Drawn(">CONNECTION FAILED"));  // test builds never leave this machine
   EXPECT_TRUE(Drawn(Message("ABORTED")));
   EXPECT_EQ(gApp.programState, STATE_EXIT);
-  EXPECT_TRUE(gMenuClock.seeded);
+  EXPECT_TRUE(gKept.randomSeeded);
 }
 
 TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {

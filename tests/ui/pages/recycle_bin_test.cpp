@@ -3,15 +3,16 @@
 
 #include "files/folder_table.h"
 #include "files/library_paths.h"
-#include "ui/pages/browser_page.h"
-#include "ui/pages/module_loops.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/shared/browser_page.h"
+#include "ui/pages/shared/module_loops.h"
+#include "ui/pages/page_harness.h"
+#include "ui/pages/shared/page_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class RecycleBinTest : public PageTest {
+class RecycleBinTest : public PageHarness {
  protected:
   std::string BinFile(const std::string& name) { return CategoryFilePath(gApp, kCategoryUnrecognized, name); }
   void PutJunk(int count) {
@@ -40,7 +41,7 @@ TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
   EXPECT_TRUE(Drawn("NOTE16.TXT"));
   EXPECT_TRUE(Drawn("DEFAULT PATH"));
   EXPECT_TRUE(Drawn("FREE DISK SPACE <MB>:"));
-  EXPECT_EQ(gRecycleBinPage, 2);
+  EXPECT_EQ(gKept.recycleBinPage, 2);
 
   // The next visit opens on page 2; with files gone it falls back.
   fs::remove(BinFile("NOTE16.TXT"));
@@ -51,7 +52,7 @@ TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
   EXPECT_EQ(StatusValue(0, 3), "0 - 15");
   EXPECT_EQ(StatusValue(1, 3), "0");
   EXPECT_TRUE(Drawn(Message("SINGLE PAGE")));
-  EXPECT_EQ(gRecycleBinPage, 1);
+  EXPECT_EQ(gKept.recycleBinPage, 1);
 }
 
 TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
@@ -122,10 +123,28 @@ TEST_F(RecycleBinTest, FindJumpsToTheMatchingFile) {
   EXPECT_TRUE(Drawn("NOTE18.TXT"));
   EXPECT_TRUE(Drawn(Message("FILE NOT FOUND")));
   EXPECT_TRUE(Drawn(Message("ABORTED")));
-  EXPECT_EQ(gRecycleBinPage, 2);
+  EXPECT_EQ(gKept.recycleBinPage, 2);
 }
 
-TEST(DiskLine, FreeSpaceTexts) {
+TEST_F(RecycleBinTest, HeldDownStepsOnAndAFailedExploreSaysSo) {
+  PutJunk(10);
+  ScriptKeyDown(kKeyDown, 10);
+  ScriptKeyUp(kKeyDown, 640);  // reported at once and every 150 ms after
+  HeadlessShellRecord().openerWorks = false;
+  PressUpper(11);  // EXPLORE
+  PressLower(11);
+  RunRecycleBinModule();
+  const auto marks = TextsContaining(">>>>>>");
+  ASSERT_EQ(marks.size(), 5u);
+  EXPECT_EQ(marks.back().y, RowY(4));
+  EXPECT_TRUE(Drawn(Message("ACCESS DENIED")));
+  EXPECT_EQ(HeadlessShellRecord().minimised, 0);
+  SaveArtefact("recycle_bin");
+}
+
+TEST(DiskLine, FreeSpaceAndShortenedPaths) {
+  EXPECT_EQ(ShortenedPath("/data/Samples", 13), "/data/Samples");
+  EXPECT_EQ(ShortenedPath("/home/Ann/Sonic-Loom/data/01 Samples (WAV)", 20), ".../01 Samples (WAV)");
   EXPECT_EQ(FreeSpaceText(64LL << 20, true), "64 <LOW!>");
   EXPECT_EQ(FreeSpaceText(65LL << 20, true), "65");
   EXPECT_EQ(FreeSpaceText(4194304LL << 20, true), "4194304");

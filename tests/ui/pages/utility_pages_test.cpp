@@ -4,15 +4,16 @@
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "files/wave_fixtures.h"
-#include "ui/pages/module_loops.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/shared/module_loops.h"
+#include "ui/pages/page_harness.h"
+#include "ui/pages/utility/utility_pages.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace wave_fixtures;
 
-class UtilityTest : public PageTest {
+class UtilityTest : public PageHarness {
  protected:
   bool Has(int category, const std::string& name) {
     return fs::exists(CategoryFolderPath(gApp, category) + name);
@@ -39,7 +40,7 @@ TEST_F(UtilityTest, ParameterLinesCommentsAndDefaults) {
   }
   EXPECT_EQ(DrawnCount("ON"), 4);
   EXPECT_EQ(DrawnCount("YES"), 2);
-  EXPECT_EQ(gParameterLine, 7);
+  EXPECT_EQ(gKept.parameterLine, 7);
   EXPECT_EQ(ButtonLabel(0, 1), "");
   EXPECT_EQ(ButtonLabel(1, 1), "fPATHS<>");
   EXPECT_EQ(ButtonLabel(11, 1), "iMENU<>");
@@ -77,7 +78,7 @@ TEST_F(UtilityTest, ValueChangesEachLine) {
   EXPECT_EQ(gApp.settings.prelistenOn, 0);
   EXPECT_EQ(gApp.settings.noUpdateLookup, 1);
   EXPECT_EQ(gApp.settings.noForceLoop, 0);
-  EXPECT_EQ(gParameterLine, 0);
+  EXPECT_EQ(gKept.parameterLine, 0);
   EXPECT_TRUE(Drawn("01: CRT YELLOW"));
   EXPECT_TRUE(Drawn("OFF"));
   EXPECT_TRUE(Drawn("NO"));
@@ -91,7 +92,7 @@ TEST_F(UtilityTest, ValueChangesEachLine) {
 
 TEST_F(UtilityTest, WaveOutDeviceLineFollowsTheDeviceList) {
   UseSoundDevices({"Card A"});
-  gParameterLine = 7;
+  gKept.parameterLine = 7;
   PressUpper(kValue);
   PressLower(11);
   RunUtilityModule();
@@ -141,7 +142,7 @@ TEST_F(UtilityTest, UtilityRemembersItsPage) {
   PressLower(1);   // fPATHS<>
   PressLower(11);
   RunUtilityModule();
-  EXPECT_EQ(gUtilitySelector, kUserPathsSelector);
+  EXPECT_EQ(gKept.utilityScreen, 1);
   Headless().texts.clear();
   PressLower(0);   // fPARAM<>
   PressLower(11);
@@ -150,7 +151,7 @@ TEST_F(UtilityTest, UtilityRemembersItsPage) {
   const auto params = TextsContaining("SYSTEM PARAMETER SETTINGS ***");
   ASSERT_EQ(paths.size(), 1u);
   ASSERT_EQ(params.size(), 1u);
-  EXPECT_EQ(gUtilitySelector, kParametersSelector);
+  EXPECT_EQ(gKept.utilityScreen, 0);
 }
 
 TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
@@ -162,7 +163,7 @@ TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
   shell.folderAnswers.push_back(gApp.installDir + "/data/inner");  // inside the program folder
   shell.folderAnswers.push_back(root + "/02 Single Cycles (WAV)");  // through a category folder
   shell.folderAnswers.push_back(root);
-  gUtilitySelector = kUserPathsSelector;
+  gKept.utilityScreen = 1;
   PressUpper(4);           // fRESET<> without a user root
   for (int i = 0; i < 4; ++i) {
     PressUpper(3);  // fSET<>
@@ -200,13 +201,13 @@ TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
 }
 
 TEST_F(UtilityTest, UserPathLinesWrapOverTheUsedSlots) {
-  gUtilitySelector = kUserPathsSelector;
+  gKept.utilityScreen = 1;
   PressUpper(kLineBack);
   PressLower(11);
   RunUtilityModule();
   int used = 0;
   for (int category = 0; category < kCategoryCount; ++category) used += IsCategoryInUse(category);
-  EXPECT_EQ(gUserPathLine, used - 1);
+  EXPECT_EQ(gKept.userPathLine, used - 1);
   EXPECT_EQ(DrawnCount("DEFAULT PATH"), used * 1);
   EXPECT_TRUE(Drawn("00 CURRENTLY UNRECOGNIZED FILES"));
   EXPECT_TRUE(Drawn("05 VORTA - WAVETABLES <BLOFELD, SYX>"));

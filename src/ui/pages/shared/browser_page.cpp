@@ -1,4 +1,4 @@
-#include "ui/pages/browser_page.h"
+#include "ui/pages/shared/browser_page.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include "ui/draw.h"
 #include "ui/info_panels.h"
 #include "ui/page_frame.h"
-#include "ui/pages/page_support.h"
+#include "ui/pages/shared/page_support.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr int kKindX = 352;
 constexpr long long kFreeSpaceCapMb = 4194304;
 constexpr long long kLowSpaceMb = 65;
 constexpr int kNameFieldChars = 21;
-constexpr size_t kDiskPathChars = 46;  // x 256 up to the free space label
+constexpr size_t kDiskPathChars = 46;
 
 // Columns x 462, 572, 682, 737, 792 by category.
 struct RowColumns {
@@ -122,7 +122,7 @@ void DrawDiskLine(int category) {
   FillBox(62, 664, 962, 680);
   DrawText(67, 664, gApp.folderUserPath[static_cast<size_t>(category)].empty() ? "DEFAULT PATH" : "USER DEFINED PATH",
            'L');
-  DrawText(256, 664, ShortenFromLeft(ScreenPath(path), kDiskPathChars), 'L');
+  DrawText(256, 664, ShortenedPath(path, kDiskPathChars), 'L');
   DrawText(685, 664, "FREE DISK SPACE <MB>:", 'L');
   DrawText(956, 664, FreeSpaceText(static_cast<long long>(space.available), !error), 'R');
   FlushRegion(62, 663, 962, 680);

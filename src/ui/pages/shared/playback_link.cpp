@@ -1,4 +1,4 @@
-#include "ui/pages/playback_link.h"
+#include "ui/pages/shared/playback_link.h"
 
 #include "audio/playback_controls.h"
 #include "audio/playback_devices.h"

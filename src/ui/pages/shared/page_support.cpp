@@ -1,9 +1,11 @@
-#include "ui/pages/page_support.h"
+#include "ui/pages/shared/page_support.h"
 
 #include <algorithm>
 
 #include "core/app_globals.h"
 #include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "platform/shell.h"
 #include "platform/clock.h"
 #include "ui/button_bar.h"
 #include "ui/display.h"
@@ -20,14 +22,6 @@ constexpr int kIndexFirstRowGap = 7;
 
 }  // namespace
 
-uint8_t NextButton() {
-  uint8_t code = kNoEvent;
-  if (PollInput(true, false)) TranslateButton(code);
-  if (code >= 1 && code <= 24 && ButtonLabel(ButtonColumn(code), ButtonRow(code)).empty()) code = kNoEvent;
-  if (code == kNoEvent) IdleTick();
-  return code;
-}
-
 void DrawIndexBox(std::string_view heading, std::span<const IndexRow> rows) {
   const int count = std::min(static_cast<int>(rows.size()), kMaxIndexRows);
   const int top = IndexBoxTop(count);
@@ -43,10 +37,6 @@ void DrawIndexBox(std::string_view heading, std::span<const IndexRow> rows) {
   FlushRegion(kIndexBoxLeft, top, kIndexBoxRight, bottom);
 }
 
-void ShowPending(uint8_t& message) {
-  if (message != 0) ShowMessage(message);
-}
-
 std::string ScreenName(std::string_view name) {
   std::string shown(name);
   for (char& c : shown) {
@@ -60,6 +50,21 @@ std::string ScreenName(std::string_view name) {
 std::string ScreenFolderName(int category) {
   if (category < 0 || category >= kCategoryCount) return {};
   return ScreenName(kFolderTable[static_cast<size_t>(category)].folderName);
+}
+
+std::string ShortenedPath(std::string_view path, size_t maxChars) {
+  constexpr std::string_view kEllipsis = "...";
+  if (path.size() <= maxChars) return std::string(path);
+  if (maxChars <= kEllipsis.size()) return std::string(kEllipsis.substr(0, maxChars));
+  return std::string(kEllipsis) + std::string(path.substr(path.size() - (maxChars - kEllipsis.size())));
+}
+
+void ExploreCategoryFolder(PageRun& run, int category) {
+  if (ExploreFolder(CategoryFolderPath(gApp, category))) {
+    MinimiseDisplayWindow();
+  } else {
+    run.message = kMsgAccessDenied;
+  }
 }
 
 void ShowSoundDeviceField() { ShowSoundDevice(); }

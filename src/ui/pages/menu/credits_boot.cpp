@@ -1,4 +1,4 @@
-#include "ui/pages/credits_boot.h"
+#include "ui/pages/menu/credits_boot.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -13,8 +13,8 @@
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/page_frame.h"
-#include "ui/pages/page_support.h"
-#include "ui/pages/playback_link.h"
+#include "ui/pages/shared/page_support.h"
+#include "ui/pages/shared/playback_link.h"
 #include "update/web_update.h"
 
 namespace {

@@ -4,14 +4,9 @@
 #include <string_view>
 
 #include "files/library_feedback.h"
+#include "ui/page.h"
 
 // Pieces every page loop shares.
-
-inline constexpr uint16_t kLeaveModule = 65535;  // the selector value that ends a module
-
-// The next button the user pressed (1..24), or kNoEvent after an idle step.
-// A press on a position whose label is empty is no event.
-uint8_t NextButton();
 
 // Column and row of a button position 1..24.
 constexpr int ButtonColumn(uint8_t code) { return (code - 1) % 12; }
@@ -38,9 +33,6 @@ constexpr int IndexBoxTop(int rows) { return 384 - 14 * rows; }
 // descriptions right-aligned at x 761, rows 27 pixels apart.
 void DrawIndexBox(std::string_view heading, std::span<const IndexRow> rows);
 
-// The message number held by a page, shown and cleared.
-void ShowPending(uint8_t& message);
-
 #include <string>
 
 // A folder or file name as the screen shows it: upper case, "(" and ")" as
@@ -49,6 +41,10 @@ std::string ScreenName(std::string_view name);
 // The folder name of a category that way.
 std::string ScreenFolderName(int category);
 
+// A path as it is (its case is part of the name), shortened from the left
+// with "..." to at most maxChars, so that the folder's own name stays.
+std::string ShortenedPath(std::string_view path, size_t maxChars);
+
 // The "SOUND DEVICE:" field (2, 0).
 void ShowSoundDeviceField();
 
@@ -56,5 +52,7 @@ void ShowSoundDeviceField();
 // while it moves folders, and pauses by sleeping.
 LibraryFeedback PageFeedback();
 
-// "EXPLORE": the category folder in the file manager, the window minimised.
-void ExploreCategoryFolder(int category);
+// "EXPLORE": the category folder in the file manager, the window
+// minimised; when no file manager could be started the window stays and
+// the run shows "ACCESS DENIED".
+void ExploreCategoryFolder(PageRun& run, int category);

@@ -5,17 +5,9 @@
 // web update and the leave buttons. Runs until the state word changes.
 void RunMainMenu();
 
-// The clock of the main menu: the stamp (seconds x 1000 + milliseconds)
-// last drawn, -1 before the first call, which seeds the random generator.
-struct MenuClock {
-  int32_t lastStamp = -1;
-  bool seeded = false;
-};
-
-extern MenuClock gMenuClock;
-
-// "LOCAL TIME:" in field (1, 0): drawn when forced or when the stamp moved
-// by more than 400 since the last drawing.
+// "LOCAL TIME:" in field (1, 0): drawn when forced or when the stamp
+// (seconds x 1000 + milliseconds) moved by more than 400 since the last
+// drawing. The first call seeds the random generator.
 void ShowLocalTime(bool force);
 
 // The update notice of the menu's first drawing: "UPDATE COMPLETE" once

@@ -1,4 +1,4 @@
-#include "ui/pages/web_update_page.h"
+#include "ui/pages/menu/web_update_page.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -1,0 +1,3 @@
+#include "core/kept_for_run.h"
+
+KeptForRun gKept;
