@@ -1,6 +1,6 @@
 #include "core/main_loop.h"
 #include "core/settings.h"
-#include "ui/pages/page_fixture.h"
+#include "ui/pages/page_harness.h"
 #include "update/update_fixture.h"
 
 namespace {
