@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "files/folder_table.h"
-#include "formats/foreign_format_branches.h"
 #include "files/riff_chunks.h"
 #include "files/wave_fixtures.h"
 #include "support/temp_folder.h"
