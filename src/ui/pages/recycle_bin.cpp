@@ -44,7 +44,7 @@ void DrawRecycleBin(BrowserList& list, BrowserRows& rows) {
 }
 
 LibraryFeedback SearchFeedback() {
-  LibraryFeedback feedback;
+  LibraryFeedback feedback = PageFeedback();
   feedback.showCentred = [](const char* text) {
     ClearMainArea();
     DrawText(512, 392, text, 'M');
@@ -87,13 +87,14 @@ uint8_t ActOnButton(uint8_t code, BrowserList& list, BrowserRows& rows) {
     }
     case kDeleteCode: {
       const uint8_t message =
-          static_cast<uint8_t>(DeleteLibraryFile(gApp, kRecycleCategory, SelectedRealName(list, rows), AskQuestion));
+          static_cast<uint8_t>(DeleteLibraryFile(gApp, kRecycleCategory, SelectedRealName(list, rows), AskQuestion,
+                                                PageFeedback()));
       if (message == kMsgDone) list.selected = -1;
       DrawRecycleBin(list, rows);
       return message;
     }
     case kClearCode: {
-      const uint8_t message = static_cast<uint8_t>(ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion));
+      const uint8_t message = static_cast<uint8_t>(ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion, PageFeedback()));
       if (message == kMsgDone) list.selected = -1;
       DrawRecycleBin(list, rows);
       return message;
