@@ -195,13 +195,13 @@ bool WriteRunOutput(const std::string& path, const std::vector<uint8_t>& bytes, 
   const int error = errno;
   std::fflush(stdout);
   if (!earlier.empty()) {
-    ReportRejected(source, std::string(MessageText(kMsgFileAlreadyExists)) + " <" + fileName + "> <ALSO THE OUTPUT OF " +
-                               EscapedText(earlier) + ">");
+    const std::string taken = std::string(MessageText(kMsgFileAlreadyExists)) + " <" + fileName + ">";
+    ReportRejected(source, taken + " <ALSO THE OUTPUT OF " + EscapedText(earlier) + ">");
   } else if (code == kMsgFileAlreadyExists || code == kMsgNoData) {
     ReportRejectedCode(source, code, code == kMsgFileAlreadyExists ? " <" + fileName + ">" : std::string());
   } else {
     // The output failed, not the input: its path and the system's reason.
-    ReportRejected(path, std::string("cannot write the output of ") + EscapedText(source) + ": " + std::strerror(error));
+    ReportRejected(path, "cannot write the output of " + EscapedText(source) + ": " + std::strerror(error));
   }
   return false;
 }

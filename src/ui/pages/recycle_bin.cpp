@@ -94,7 +94,8 @@ uint8_t ActOnButton(uint8_t code, BrowserList& list, BrowserRows& rows) {
       return message;
     }
     case kClearCode: {
-      const uint8_t message = static_cast<uint8_t>(ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion, PageFeedback()));
+      const uint8_t message =
+          static_cast<uint8_t>(ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion, PageFeedback()));
       if (message == kMsgDone) list.selected = -1;
       DrawRecycleBin(list, rows);
       return message;
