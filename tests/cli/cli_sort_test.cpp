@@ -184,9 +184,10 @@ TEST(CliSort, ConcurrentSortsWithOppositeRulesLoseNothing) {
       WriteAllBytes(cycles + name, bytes);
       contents.insert(bytes);
     }
-    const std::string script = "cd " + cli_fixture::ShellQuoted(folder.path) + " && (sleep 0.0" +
-                               std::to_string(random() % 30) + "; " + cli + " sort lib) >/dev/null 2>&1 & (sleep 0.0" +
-                               std::to_string(random() % 30) + "; " + cli +
+    char delays[2][8];
+    for (auto& delay : delays) std::snprintf(delay, sizeof delay, "0.%03u", static_cast<unsigned>(random() % 80));
+    const std::string script = "cd " + cli_fixture::ShellQuoted(folder.path) + " && (sleep " + delays[0] + "; " + cli +
+                               " sort lib) >/dev/null 2>&1 & (sleep " + delays[1] + "; " + cli +
                                " sort --no-force-loop lib) >/dev/null 2>&1 & wait";
     ASSERT_EQ(std::system(("sh -c " + cli_fixture::ShellQuoted(script)).c_str()), 0);
     for (const std::string& folderPath : {bin, cycles}) {
