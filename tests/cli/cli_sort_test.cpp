@@ -156,8 +156,8 @@ TEST(CliSort, HardLinkedStrayIsSettledOnce) {
 
 // Two sorts at once with opposite FORCE LOOP rules over files that each
 // have an identical twin in the other's target folder: every file must
-// survive somewhere (without the library lock, each sort removed its copy
-// as redundant while the other removed the twin).
+// survive somewhere: the library lock keeps one sort's compare-and-remove
+// of a redundant copy from interleaving with the other's.
 TEST(CliSort, ConcurrentSortsWithOppositeRulesLoseNothing) {
   constexpr int kTrials = 20;
   constexpr int kTwins = 200;
