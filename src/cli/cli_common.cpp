@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 
 #include "core/message_texts.h"
 
@@ -70,8 +71,8 @@ int UsageError(std::string_view command, std::string_view complaint) {
 }
 
 void ReportRejected(std::string_view file, std::string_view text) {
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(file.size()), file.data(), static_cast<int>(text.size()),
-               text.data());
+  const std::string shown = EscapedText(file);
+  std::fprintf(stderr, "%s: %.*s\n", shown.c_str(), static_cast<int>(text.size()), text.data());
 }
 
 void ReportRejectedCode(std::string_view file, int messageCode, std::string_view appended) {
@@ -131,6 +132,38 @@ std::string JsonQuoted(std::string_view text) {
   }
   out += '"';
   return out;
+}
+
+std::string EscapedText(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
+std::string ClaimRunOutput(const std::string& path, const std::string& input) {
+  // One command runs per process, so the run's outputs are the process's.
+  static std::map<std::string, std::string> claimed;
+  std::error_code error;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  const std::string key = error ? path : canonical.string();
+  const auto [entry, fresh] = claimed.emplace(key, input);
+  return fresh ? std::string() : entry->second;
 }
 
 std::string BaseName(std::string_view path) {

@@ -44,7 +44,8 @@ int UsageError(std::string_view command, std::string_view complaint);
 // and exactly one when --name gives the output its name. Empty when fine.
 std::string CheckOperands(const ParsedArgs& parsed, std::string_view operandName);
 
-// An input the engine refused: "file: MESSAGE TEXT" on standard error.
+// An input the engine refused: "file: MESSAGE TEXT" on standard error, the
+// file's name with its control characters escaped.
 void ReportRejected(std::string_view file, std::string_view text);
 void ReportRejectedCode(std::string_view file, int messageCode, std::string_view appended = {});
 
@@ -57,6 +58,16 @@ std::vector<std::string> SplitList(std::string_view text);
 
 // A JSON string literal of the text.
 std::string JsonQuoted(std::string_view text);
+
+// The text on one line: backslash, tab, newline, carriage return and the
+// other control characters written as C escapes ("\\", "\t", "\n", "\x1b").
+std::string EscapedText(std::string_view text);
+
+// The outputs of this run: the first claim of an output path records its
+// input; a later claim of the same file (however the path is spelled)
+// gets that first input back and must not write, even with --force.
+// Empty when the path was free.
+std::string ClaimRunOutput(const std::string& path, const std::string& input);
 
 // The last path component.
 std::string BaseName(std::string_view path);

@@ -27,7 +27,10 @@ constexpr const char* kInfoHelp =
     "                    short files without a loop count as single cycles\n"
     "\n"
     "A file the program does not recognise is printed with category 0 and its\n"
-    "reason, which is also written to standard error; the exit status is then 1.\n";
+    "reason, which is also written to standard error; the exit status is then 1.\n"
+    "Control characters in names are escaped (\\t, \\n, \\x1b, and \\\\ for a\n"
+    "backslash). A WAV file whose data is shorter than its header says gets a\n"
+    "warning on standard error; its category stays as it is.\n";
 
 constexpr std::array<OptionRule, 2> kInfoOptions = {{{"--json", false}, {"--no-force-loop", false}}};
 
@@ -44,10 +47,11 @@ std::array<std::pair<const char*, const std::string*>, 9> InfoFields(const FileI
            {"device", &info.device}}};
 }
 
+// Tabs and newlines in a name would break the line apart: escaped.
 std::string TextLine(const std::string& file, int category, const FileInfo& info) {
-  std::string line = file + "\t" + std::to_string(category) + "\t" + kFolderTable[category].folderName;
+  std::string line = EscapedText(file) + "\t" + std::to_string(category) + "\t" + kFolderTable[category].folderName;
   for (const auto& [name, value] : InfoFields(info)) {
-    if (!value->empty()) line += std::string("\t") + name + "=" + *value;
+    if (!value->empty()) line += std::string("\t") + name + "=" + EscapedText(*value);
   }
   return line;
 }
@@ -77,15 +81,16 @@ int RunInfo(std::span<const std::string> args) {
   const bool json = parsed.Has("--json");
   int exitCode = kExitOk;
   for (const std::string& file : parsed.operands) {
-    const int openable = CheckInputFile(file);
-    if (openable != kMsgDone) {
-      ReportRejectedCode(file, openable);
+    const std::string refusal = InputRefusal(file);
+    if (!refusal.empty()) {
+      ReportRejected(file, refusal);
       exitCode = kExitRejected;
       continue;
     }
     FileInfo info;
     int category = TestSoundFile(file, &info, rules);
     if (!IsCategoryInUse(category)) category = kCategoryUnrecognized;
+    WarnIfDataCutShort(file, category);
     const std::string line = json ? JsonLine(file, category, info) : TextLine(file, category, info);
     std::printf("%s\n", line.c_str());
     if (category == kCategoryUnrecognized) {

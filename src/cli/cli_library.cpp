@@ -1,10 +1,17 @@
 #include "cli/cli_library.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 
+#include "cli/cli_common.h"
 #include "core/message_codes.h"
+#include "core/message_texts.h"
+#include "files/folder_table.h"
+#include "files/wave_data_extent.h"
 
 namespace fs = std::filesystem;
 
@@ -28,4 +35,34 @@ std::string ExistingFolder(const std::string& path) {
   if (error) return {};
   while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
   return absolute;
+}
+
+std::string InputRefusal(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) {
+    if (errno == ELOOP) return "NOT A REGULAR FILE <SYMBOLIC LINK LOOP>";
+    return std::string(MessageText(errno == EACCES ? kMsgAccessDenied : kMsgFileNotFound));
+  }
+  const char* kind = nullptr;
+  if (S_ISDIR(info.st_mode)) kind = "DIRECTORY";
+  if (S_ISFIFO(info.st_mode)) kind = "FIFO";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) kind = "DEVICE";
+  if (S_ISSOCK(info.st_mode)) kind = "SOCKET";
+  if (kind) return std::string("NOT A REGULAR FILE <") + kind + ">";
+  if (!S_ISREG(info.st_mode)) return "NOT A REGULAR FILE";
+  if (access(path.c_str(), R_OK) != 0) return std::string(MessageText(kMsgAccessDenied));
+  return {};
+}
+
+void WarnIfDataCutShort(const std::string& path, int category) {
+  if (category == kCategoryUnrecognized || !IsCategoryInUse(category)) return;
+  if (std::string(kFolderTable[category].extension) != ".WAV") return;
+  WaveDataExtent extent;
+  if (!MeasureWaveData(path, extent) || extent.present >= extent.announced) return;
+  std::fflush(stdout);
+  std::fprintf(stderr,
+               "%s: warning: the data holds %llu of the %llu frames its header announces; the rest reads as "
+               "silence\n",
+               EscapedText(path).c_str(), static_cast<unsigned long long>(extent.present),
+               static_cast<unsigned long long>(extent.announced));
 }

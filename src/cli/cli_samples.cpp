@@ -17,11 +17,12 @@ constexpr const char* kNotSample = " <NOT A SAMPLE>";
 }  // namespace
 
 std::string LoadCliSample(const std::string& path, const ReadRules& rules, LoadedSampleFile& sample) {
-  const int openable = CheckInputFile(path);
-  if (openable != kMsgDone) return std::string(MessageText(openable));
+  const std::string refusal = InputRefusal(path);
+  if (!refusal.empty()) return refusal;
   FileInfo info;
   const int category = TestSoundFile(path, &info, rules);
   if (category == kCategoryUnrecognized) return info.remark;
+  WarnIfDataCutShort(path, category);
   if (category != kCategorySample && category != kCategorySingleCycle) {
     return std::string(MessageText(kMsgNoData)) + kNotSample;
   }
@@ -42,14 +43,5 @@ std::string SampleOutputPath(const std::string& outDir, const std::string& name)
 
 bool WriteRendering(const std::string& outDir, const std::string& name, const std::vector<uint8_t>& bytes, bool force,
                     const std::string& source) {
-  const std::string path = SampleOutputPath(outDir, name);
-  int code = kMsgNone;
-  if (WriteOutputFile(path, bytes, force, code)) {
-    std::printf("%s\n", path.c_str());
-    return true;
-  }
-  std::fflush(stdout);
-  const std::string fileName = path.substr(outDir.size() + 1);
-  ReportRejectedCode(source, code, code == kMsgFileAlreadyExists ? " <" + fileName + ">" : std::string());
-  return false;
+  return WriteRunOutput(SampleOutputPath(outDir, name), bytes, force, source);
 }

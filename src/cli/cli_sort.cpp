@@ -10,14 +10,16 @@
 #include "core/app_globals.h"
 #include "core/message_codes.h"
 #include "core/settings.h"
+#include "core/message_texts.h"
 #include "files/folder_table.h"
+#include "files/library_lock.h"
 #include "files/library_moves.h"
 #include "files/library_paths.h"
 
 namespace {
 
 constexpr const char* kSortHelp =
-    "Usage: sonic-loom-cli sort [--no-force-loop] DIR\n"
+    "Usage: sonic-loom-cli sort [--no-force-loop] [--no-wait] DIR\n"
     "\n"
     "Sorts the sound library under DIR as the program does when it starts:\n"
     "sound files lying in DIR itself, in DIR/data and in every category folder\n"
@@ -26,9 +28,13 @@ constexpr const char* kSortHelp =
     "user-defined folders of DIR/system/sonicloom_system.dat are honoured, and\n"
     "so is its FORCE LOOP setting unless --no-force-loop is given.\n"
     "Each move is printed as 'OLD -> NEW'; a refused move is reported on\n"
-    "standard error and the exit status is then 1.\n";
+    "standard error and the exit status is then 1.\n"
+    "\n"
+    "Only one sort (of this tool or of the program) changes a library at a\n"
+    "time: while another one runs, sort waits for it and says so on standard\n"
+    "error; with --no-wait it moves nothing and exits with status 1.\n";
 
-constexpr std::array<OptionRule, 1> kSortOptions = {{{"--no-force-loop", false}}};
+constexpr std::array<OptionRule, 2> kSortOptions = {{{"--no-force-loop", false}, {"--no-wait", false}}};
 
 // The settings the program itself would start with, read only: a missing
 // settings file is not created.
@@ -73,11 +79,25 @@ int RunSort(std::span<const std::string> args) {
 
   AppGlobals& app = gApp;
   app.installDir = root;
+  const bool wait = !parsed.Has("--no-wait");
+  LibraryFeedback feedback;
+  feedback.libraryBusy = [&]() {
+    if (wait) {
+      ReportRejected(parsed.operands[0],
+                     std::string(MessageText(kMsgUpdatingFileSystem)) + " <ANOTHER PROCESS HOLDS THE LIBRARY>");
+    } else {
+      ReportRejected(parsed.operands[0], "another process is changing the library; nothing was moved (--no-wait)");
+    }
+    return wait;
+  };
+  // The settings are read under the lock: a sort that waited sees the
+  // folders as the other one left them.
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kExitRejected;
   ReadLibrarySettings(app);
   if (parsed.Has("--no-force-loop")) app.settings.noForceLoop = 1;
 
   int exitCode = kExitOk;
-  LibraryFeedback feedback;
   feedback.sorted = [&](const SortedFile& file) {
     const std::string from = ShownPath(app, CategoryFilePath(app, file.from, file.name));
     if (file.failed) {

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -171,6 +173,7 @@ bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes,
   std::error_code error;
   if (!force && fs::exists(fs::symlink_status(path, error))) {
     code = kMsgFileAlreadyExists;
+    errno = EEXIST;
     return false;
   }
   const bool written = force ? WriteFileAtomically(path, bytes)
@@ -179,6 +182,28 @@ bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes,
                                });
   code = written ? kMsgDone : kMsgAccessDenied;
   return written;
+}
+
+bool WriteRunOutput(const std::string& path, const std::vector<uint8_t>& bytes, bool force, const std::string& source) {
+  const std::string fileName = BaseName(path);
+  const std::string earlier = ClaimRunOutput(path, source);
+  int code = kMsgNone;
+  if (earlier.empty() && WriteOutputFile(path, bytes, force, code)) {
+    std::printf("%s\n", path.c_str());
+    return true;
+  }
+  const int error = errno;
+  std::fflush(stdout);
+  if (!earlier.empty()) {
+    const std::string taken = std::string(MessageText(kMsgFileAlreadyExists)) + " <" + fileName + ">";
+    ReportRejected(source, taken + " <ALSO THE OUTPUT OF " + EscapedText(earlier) + ">");
+  } else if (code == kMsgFileAlreadyExists || code == kMsgNoData) {
+    ReportRejectedCode(source, code, code == kMsgFileAlreadyExists ? " <" + fileName + ">" : std::string());
+  } else {
+    // The output failed, not the input: its path and the system's reason.
+    ReportRejected(path, "cannot write the output of " + EscapedText(source) + ": " + std::strerror(error));
+  }
+  return false;
 }
 
 std::span<const TableFormat> TableFormats() { return FormatTable(); }
@@ -193,17 +218,15 @@ int BitsModeByName(std::string_view name) {
 
 TableLoad LoadTableFile(const std::string& path, const ReadRules& rules, LoadedTable& loaded) {
   TableLoad load;
-  const int openable = CheckInputFile(path);
-  if (openable != kMsgDone) {
-    load.message = MessageText(openable);
-    return load;
-  }
+  load.message = InputRefusal(path);
+  if (!load.message.empty()) return load;
   FileInfo info;
   const int category = TestSoundFile(path, &info, rules);
   if (category == kCategoryUnrecognized) {
     load.message = info.remark;
     return load;
   }
+  WarnIfDataCutShort(path, category);
   if (category < kCategoryVortaWav || category > kCategorySerum) {
     load.message = std::string(MessageText(kMsgNoData)) + kNotVortaTable;
     return load;
@@ -300,16 +323,9 @@ bool WriteTableOutputs(const TableOutputPlan& plan, const LoadedTable& table, co
     const TableFormat& format = FormatTable()[static_cast<size_t>(index)];
     const std::string fileName = stem + CategoryExtension(format.category);
     const std::string path = plan.outDir + "/" + fileName;
-    int code = kMsgNone;
     const std::vector<uint8_t> bytes =
         format.build(plan, TableForOutput(table.table), ClampStretch(table.stretch), fileName);
-    if (WriteOutputFile(path, bytes, plan.force, code)) {
-      std::printf("%s\n", path.c_str());
-      continue;
-    }
-    std::fflush(stdout);
-    ReportRejectedCode(source, code, code == kMsgFileAlreadyExists ? " <" + fileName + ">" : std::string());
-    allWritten = false;
+    if (!WriteRunOutput(path, bytes, plan.force, source)) allWritten = false;
   }
   return allWritten;
 }

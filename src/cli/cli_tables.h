@@ -76,6 +76,13 @@ std::string CategoryExtension(int category);
 // write failed; kMsgDone and true when written.
 bool WriteOutputFile(const std::string& path, const std::vector<uint8_t>& bytes, bool force, int& code);
 
+// Writes one output of this run and prints its path. Refused, with a line on
+// standard error, when another input of the run already claimed the same
+// output (even with --force: naming both inputs), when it exists and force
+// is off, or when the write failed (then the output's path and the
+// system's reason are named, not the input).
+bool WriteRunOutput(const std::string& path, const std::vector<uint8_t>& bytes, bool force, const std::string& source);
+
 // Writes the table in every format of the plan, named after name; prints
 // each written path. False when any file was refused (reported on standard
 // error against source).

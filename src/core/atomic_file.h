@@ -10,8 +10,14 @@
 // renamed over the target. A full disk or a killed process leaves the old
 // file as it was, never a truncated one.
 
+// The mkstemp pattern of a temporary file for path: "." + its name +
+// ".XXXXXX" in its folder. Copies across file systems use it too, so that
+// every unfinished file of the program looks the same.
+std::string TemporaryPathPattern(const std::string& path);
+
 // The writer gets an open stream and returns false when it could not write
-// everything; the target is then left untouched.
+// everything; the target is then left untouched. After a failure errno
+// tells why (EEXIST when a no-replace write met an existing file).
 bool WriteFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& writer);
 
 bool WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);

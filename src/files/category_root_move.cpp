@@ -11,6 +11,7 @@
 #include "core/message_codes.h"
 #include "files/file_moves.h"
 #include "files/folder_table.h"
+#include "files/library_lock.h"
 #include "files/library_paths.h"
 
 namespace fs = std::filesystem;
@@ -131,6 +132,8 @@ int MoveCategoryRoot(AppGlobals& app, const std::string& currentRoot, const std:
                      const LibraryFeedback& feedback) {
   if (!IsCategoryInUse(category)) return kMsgErrorMovingDirectory;
   ShowLibraryMessage(feedback, kMsgUpdatingFileSystem);
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kMsgAborted;
   RefuseClosing(feedback, true);
   const int result = MoveFolderContent(app, currentRoot, newRoot, category);
   PauseLibrary(feedback, kFolderMovePauseMs);

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/no_replace_rename.h"
 
 namespace {
@@ -67,23 +69,57 @@ bool CopyContent(int from, int to) {
   }
 }
 
-// The copy is created exclusively, so an existing file is never touched.
+// Makes the folder's latest rename last through a power cut.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  FileDescriptor handle(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (handle.get() >= 0) fsync(handle.get());
+}
+
+// The temporary name can stand in for the target only when nothing is
+// there; file systems without a no-replace rename get a check first (the
+// library lock keeps other sorts out meanwhile).
+RenameOutcome PutInPlace(const std::string& temp, const std::string& to) {
+  const RenameOutcome outcome = RenameNoReplace(temp, to);
+  if (outcome != RenameOutcome::kNoHardLinks) return outcome;
+  struct stat existing;
+  if (lstat(to.c_str(), &existing) == 0) return RenameOutcome::kTargetExists;
+  return std::rename(temp.c_str(), to.c_str()) == 0 ? RenameOutcome::kRenamed : RenameOutcome::kFailed;
+}
+
+// The copy is made under a temporary name in the target folder, flushed
+// and compared before it takes the target's name, so a process killed
+// meanwhile leaves a temporary file and the intact source, never a cut
+// file under the final name. An existing file is never touched.
 MoveResult CopyThenRemove(const std::string& from, const std::string& to) {
-  struct stat source;
+  struct stat source, existing;
   if (lstat(from.c_str(), &source) != 0 || !S_ISREG(source.st_mode)) return MoveResult::kFailed;
+  if (lstat(to.c_str(), &existing) == 0) return MoveResult::kTargetExists;
   FileDescriptor in(open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) return MoveResult::kFailed;
-  FileDescriptor out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, source.st_mode & 07777));
-  if (out.get() < 0) return errno == EEXIST ? MoveResult::kTargetExists : MoveResult::kFailed;
+  const std::string pattern = TemporaryPathPattern(to);
+  std::vector<char> tempName(pattern.begin(), pattern.end());
+  tempName.push_back('\0');
+  FileDescriptor out(mkstemp(tempName.data()));
+  if (out.get() < 0) return MoveResult::kFailed;
+  const std::string temp = tempName.data();
 
-  bool ok = CopyContent(in.get(), out.get());
+  bool ok = fchmod(out.get(), source.st_mode & 07777) == 0;
+  ok = ok && CopyContent(in.get(), out.get());
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (ok) futimens(out.get(), times);
   ok = ok && fsync(out.get()) == 0;
   ok = out.Close() && ok;
-  ok = ok && HaveEqualContent(from, to);
-  if (!ok || unlink(from.c_str()) != 0) {
-    unlink(to.c_str());
+  ok = ok && HaveEqualContent(from, temp);
+  const RenameOutcome placed = ok ? PutInPlace(temp, to) : RenameOutcome::kFailed;
+  if (placed != RenameOutcome::kRenamed) {
+    unlink(temp.c_str());
+    return placed == RenameOutcome::kTargetExists ? MoveResult::kTargetExists : MoveResult::kFailed;
+  }
+  SyncFolderOf(to);
+  if (unlink(from.c_str()) != 0) {
+    unlink(to.c_str());  // the source stays, so the file exists once
     return MoveResult::kFailed;
   }
   return MoveResult::kMoved;

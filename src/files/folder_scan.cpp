@@ -9,9 +9,11 @@
 #include "core/message_codes.h"
 #include "files/file_moves.h"
 #include "files/folder_table.h"
+#include "files/library_lock.h"
 #include "files/library_moves.h"
 #include "files/library_paths.h"
 #include "files/short_names.h"
+#include "files/temporary_files.h"
 #include "files/wave_reader.h"
 
 namespace {
@@ -49,9 +51,14 @@ bool RemoveRegularFile(const std::string& path) {
 
 }  // namespace
 
-FolderListing VisitCategoryFiles(AppGlobals& app, int category,
-                                 const std::function<bool(const ListedFile&)>& visit) {
+FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::function<bool(const ListedFile&)>& visit,
+                                 const LibraryFeedback& feedback) {
   FolderListing listing;
+  const LibraryWriteGuard guard(app, feedback);  // listing moves strays out
+  if (!guard.held()) {
+    listing.busy = true;
+    return listing;
+  }
   const std::string folder = CategoryFolderPath(app, category);
   if (!CanOpenFolder(folder)) return listing;
   listing.opened = true;
@@ -59,13 +66,13 @@ FolderListing VisitCategoryFiles(AppGlobals& app, int category,
   const std::vector<FolderEntry> entries = ListFolder(folder);
   std::vector<std::string> names;
   for (const FolderEntry& entry : entries) {
-    if (entry.isRegularFile) names.push_back(entry.name);
+    if (entry.isRegularFile && !IsProgramTemporaryName(entry.name)) names.push_back(entry.name);
   }
   ShortNameTable shortNames = BeginShortNames(names);
   const ReadRules rules = ReadRulesOf(app);
 
   for (const FolderEntry& entry : entries) {
-    if (!entry.isRegularFile) continue;
+    if (!entry.isRegularFile || IsProgramTemporaryName(entry.name)) continue;  // a write in progress
     if (listing.fileCount >= kMaxListedFiles) break;
     ListedFile file;
     file.name = entry.name;
@@ -87,12 +94,12 @@ FolderListing VisitCategoryFiles(AppGlobals& app, int category,
   return listing;
 }
 
-std::vector<ListedFile> ListCategoryFiles(AppGlobals& app, int category) {
+std::vector<ListedFile> ListCategoryFiles(AppGlobals& app, int category, const LibraryFeedback& feedback) {
   std::vector<ListedFile> files;
   VisitCategoryFiles(app, category, [&](const ListedFile& file) {
     if (file.listed) files.push_back(file);
     return true;
-  });
+  }, feedback);
   return files;
 }
 
@@ -102,7 +109,7 @@ FindResult FindInCategory(AppGlobals& app, int category, const std::string& sear
   const std::string wanted = exact ? searchText : Upper(searchText);
   FindResult result;
   bool damaged = false;
-  VisitCategoryFiles(app, category, [&](const ListedFile& file) {
+  const FolderListing listing = VisitCategoryFiles(app, category, [&](const ListedFile& file) {
     if (!file.listed) {
       if (exact && file.category == kCategoryUnrecognized && category != kCategoryUnrecognized &&
           file.name == searchText) {
@@ -117,27 +124,42 @@ FindResult FindInCategory(AppGlobals& app, int category, const std::string& sear
     result.foundIndex = file.index;
     result.foundName = file.name;
     return false;
-  });
+  }, feedback);
+  if (listing.busy) {
+    result.code = kMsgAborted;
+    return result;
+  }
   if (!exact) PauseLibrary(feedback, kSearchPauseMs);
   result.page = result.foundIndex < 0 ? 1 : result.foundIndex / kBrowserPageRows + 1;
   result.code = damaged ? kMsgFileDamagedMoved : result.foundIndex >= 0 ? kMsgNone : kMsgFileNotFound;
   return result;
 }
 
-int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selectedName, const ConfirmQuestion& confirm) {
+int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selectedName, const ConfirmQuestion& confirm,
+                      const LibraryFeedback& feedback) {
   if (selectedName.empty()) return kMsgNoFileSelected;
   if (!confirm || !confirm(kMsgDeleteFiles)) return kMsgAborted;
   if (!IsPlainFileName(selectedName)) return kMsgAccessDenied;
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kMsgAborted;
   return RemoveRegularFile(CategoryFilePath(app, category, selectedName)) ? kMsgDone : kMsgAccessDenied;
 }
 
-int ClearLibraryFolder(AppGlobals& app, int category, const ConfirmQuestion& confirm) {
-  const std::vector<ListedFile> files = ListCategoryFiles(app, category);
-  if (files.empty()) return kMsgNoFilesInDirectory;
+int ClearLibraryFolder(AppGlobals& app, int category, const ConfirmQuestion& confirm,
+                       const LibraryFeedback& feedback) {
+  std::vector<std::string> names;
+  const FolderListing listing = VisitCategoryFiles(app, category, [&](const ListedFile& file) {
+    if (file.listed) names.push_back(file.name);
+    return true;
+  }, feedback);
+  if (listing.busy) return kMsgAborted;
+  if (names.empty()) return kMsgNoFilesInDirectory;
   if (!confirm || !confirm(kMsgDeleteFiles)) return kMsgAborted;
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kMsgAborted;
   bool allGone = true;
-  for (const ListedFile& file : files) {
-    if (!RemoveRegularFile(CategoryFilePath(app, category, file.name))) allGone = false;
+  for (const std::string& name : names) {
+    if (!RemoveRegularFile(CategoryFilePath(app, category, name))) allGone = false;
   }
   return allGone ? kMsgDone : kMsgSomeFilesNotDeleted;
 }
@@ -161,6 +183,11 @@ RenameResult RenameLibraryFile(AppGlobals& app, int category, const std::string&
   const std::string newName = category == kCategoryWaveGenerator ? WithWtsExtension(*entered) : *entered;
   if (!IsPlainFileName(newName) || !IsPlainFileName(selectedName)) {
     result.code = kMsgAccessDenied;
+    return result;
+  }
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) {
+    result.code = kMsgAborted;
     return result;
   }
   if (newName != selectedName) {

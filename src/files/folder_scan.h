@@ -28,23 +28,28 @@ struct ListedFile {
 struct FolderListing {
   bool opened = false;
   int fileCount = 0;  // files listed (at most 16,383)
+  bool busy = false;  // another process held the library and the feedback chose not to wait
 };
 
 // Lists a category folder in name order: every regular file is tested; one
 // that belongs elsewhere is moved to its category's folder and reported
 // unlisted; the recycle bin keeps (and lists) a valid file it could not
-// move, with kMovingDeniedRemark. The visitor returns false to stop.
-FolderListing VisitCategoryFiles(AppGlobals& app, int category,
-                                 const std::function<bool(const ListedFile&)>& visit);
+// move, with kMovingDeniedRemark. The program's own temporary files (a
+// write in progress) are passed over. The visitor returns false to stop.
+// Every operation here that moves, renames or deletes runs under the
+// library lock; the feedback tells while it waits for another process.
+FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::function<bool(const ListedFile&)>& visit,
+                                 const LibraryFeedback& feedback = {});
 
 // All listed files of a category folder.
-std::vector<ListedFile> ListCategoryFiles(AppGlobals& app, int category);
+std::vector<ListedFile> ListCategoryFiles(AppGlobals& app, int category, const LibraryFeedback& feedback = {});
 
 // The folder scan of the browsers. Search mode: a file matches when the
 // upper-cased search text stands at the start of its short name or of its
 // upper-cased name (both without extension). Exact mode: its real name
 // equals the text. code: 0 found, 23 not found, 20 when in exact mode the
-// named file turned out damaged and went to the recycle bin.
+// named file turned out damaged and went to the recycle bin, 25 when it
+// gave way to another process.
 struct FindResult {
   int code = 0;
   int foundIndex = -1;
@@ -60,11 +65,13 @@ using ConfirmQuestion = std::function<bool(int questionCode)>;
 
 // Deletes the selected file: 19 without selection, 25 when not confirmed,
 // 11 when it cannot be removed, else 3.
-int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selectedName, const ConfirmQuestion& confirm);
+int DeleteLibraryFile(AppGlobals& app, int category, const std::string& selectedName, const ConfirmQuestion& confirm,
+                      const LibraryFeedback& feedback = {});
 
 // Deletes every file the folder lists: 17 when it lists none, 25 when not
 // confirmed, 16 when any could not be removed, else 3.
-int ClearLibraryFolder(AppGlobals& app, int category, const ConfirmQuestion& confirm);
+int ClearLibraryFolder(AppGlobals& app, int category, const ConfirmQuestion& confirm,
+                       const LibraryFeedback& feedback = {});
 
 // Rename: the user's new name (nullopt = cancelled) replaces the selected
 // file's name in its folder (in category 8 with the extension ".wts"); an

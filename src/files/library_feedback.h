@@ -23,6 +23,10 @@ struct LibraryFeedback {
   std::function<void(int milliseconds)> pause;
   std::function<void(int filesHandled)> progress;      // after each file of a sorting run
   std::function<void(const SortedFile& file)> sorted;   // each file of a sorting run
+  // Another process is changing the library: true waits for it (the
+  // default, with "UPDATING FILE SYSTEM, PLEASE WAIT" on the message line),
+  // false gives up and leaves every file as it is.
+  std::function<bool()> libraryBusy;
 };
 
 inline void ShowLibraryMessage(const LibraryFeedback& feedback, int code) {

@@ -1,13 +1,17 @@
 #include "files/library_moves.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <ctime>
 
 #include "core/message_codes.h"
 #include "files/file_moves.h"
 #include "files/folder_table.h"
+#include "files/library_lock.h"
 #include "files/library_paths.h"
+#include "files/temporary_files.h"
 #include "files/wave_reader.h"
 
 namespace {
@@ -36,8 +40,29 @@ int TrailingNumber(const std::string& stem, size_t& suffixStart) {
 // needs another name.
 enum class ExistingFile { kSettled, kFailed, kDifferent };
 
+// Two directory entries of one regular file (hard links, no symbolic link
+// on either side): dropping the source's name leaves the file, under the
+// other name, where it belongs.
+bool AreHardLinks(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (lstat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
+  if (!S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_nlink < 2) return false;
+  if (sa.st_dev != sb.st_dev || sa.st_ino != sb.st_ino) return false;
+  // The one entry reached through two folder paths is no second name.
+  const size_t slashA = a.rfind('/');
+  const size_t slashB = b.rfind('/');
+  if (a.substr(slashA + 1) != b.substr(slashB + 1)) return true;
+  return !IsSameFile(a.substr(0, slashA + 1), b.substr(0, slashB + 1));
+}
+
+// Runs while the library lock is held, so the copy compared here is still
+// there, unchanged, when the source goes: no other sort can be removing it
+// as redundant in turn.
 ExistingFile CompareWithExisting(const std::string& source, const std::string& existing) {
-  if (IsSameFile(source, existing)) return ExistingFile::kSettled;  // never delete the only copy
+  if (IsSameFile(source, existing)) {
+    if (!AreHardLinks(source, existing)) return ExistingFile::kSettled;  // never delete the only copy
+    return unlink(source.c_str()) == 0 ? ExistingFile::kSettled : ExistingFile::kFailed;
+  }
   if (!HaveEqualContent(source, existing)) return ExistingFile::kDifferent;
   return unlink(source.c_str()) == 0 ? ExistingFile::kSettled : ExistingFile::kFailed;
 }
@@ -68,6 +93,8 @@ std::string NumberedCandidate(const NumberedName& name, int k) {
 
 int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name, std::string* movedName) {
   if (target == current || target < 0) return kMoveDone;
+  const LibraryWriteGuard guard(app);
+  if (!guard.held()) return kMoveFailed;
   const auto settledAs = [movedName](const std::string& finalName) {
     if (movedName) *movedName = finalName;
   };
@@ -105,10 +132,18 @@ int MoveToCategory(AppGlobals& app, int target, int current, const std::string& 
 }
 
 int SortFolder(AppGlobals& app, int category, const LibraryFeedback& feedback, int handledBefore) {
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kLibraryBusy;
   const ReadRules rules = ReadRulesOf(app);
+  const std::time_t now = std::time(nullptr);
   int handled = 0;
   for (const FolderEntry& entry : ListCategoryFolder(app, category)) {
     if (!entry.isRegularFile) continue;
+    if (IsProgramTemporaryName(entry.name)) {
+      // A write may still be filling it; one left by a killed write goes.
+      if (IsStaleFile(entry.fullPath, now)) unlink(entry.fullPath.c_str());
+      continue;
+    }
     if (category == kCategoryInstallDir && CategoryByExtension(entry.name) == kCategoryUnrecognized) continue;
     const int found = TestSoundFile(entry.fullPath, nullptr, rules);
     SortedFile report{category, found, entry.name, {}, false};
@@ -121,6 +156,8 @@ int SortFolder(AppGlobals& app, int category, const LibraryFeedback& feedback, i
 }
 
 int SortLibrary(AppGlobals& app, const LibraryFeedback& feedback) {
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kLibraryBusy;
   int handled = SortFolder(app, kCategoryInstallDir, feedback, 0);
   handled += SortFolder(app, kCategoryDataRoot, feedback, handled);
   for (int category = 0; category < kCategoryCount; ++category) {
@@ -131,6 +168,8 @@ int SortLibrary(AppGlobals& app, const LibraryFeedback& feedback) {
 
 int RetestLibrary(AppGlobals& app, const LibraryFeedback& feedback) {
   ShowLibraryMessage(feedback, kMsgUpdatingFileSystem);
+  const LibraryWriteGuard guard(app, feedback);
+  if (!guard.held()) return kMsgAborted;
   SortLibrary(app, feedback);
   return kMsgDone;
 }

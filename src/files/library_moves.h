@@ -6,6 +6,7 @@
 
 inline constexpr size_t kMaxMovedPathChars = 258;
 inline constexpr int kMaxNumberedName = 999;
+inline constexpr int kLibraryBusy = -1;  // a sorting run that gave way to another process
 
 // A file name split for numbering: "Pad (2).wav" is stem "Pad", extension
 // ".wav" and number 2 taken off. A name without a dot (or with its only dot
@@ -28,20 +29,26 @@ std::string NumberedCandidate(const NumberedName& name, int k);
 // makes the moved file redundant, otherwise the first free numbered name
 // is taken (the bare name first when the file carried a number, then
 // " (1)" to " (999)", skipping the number it carried). movedName, when
-// given, receives the file's name in the target folder after a move.
+// given, receives the file's name in the target folder after a move. A
+// file that has a second name (hard link) in the target folder only loses
+// its name here. Runs under the library lock (see LibraryWriteGuard).
 int MoveToCategory(AppGlobals& app, int target, int current, const std::string& name,
                    std::string* movedName = nullptr);
 
 // Tests every regular file of a folder and moves each into its category
 // (in the program folder itself only files with a sound-file extension).
-// Returns the number of files handed over; progress is told the running
-// total after each.
+// The program's own temporary files are left alone, and removed when they
+// are older than an hour. Returns the number of files handed over
+// (kLibraryBusy when another process holds the library and the feedback
+// chose not to wait); progress is told the running total after each.
 int SortFolder(AppGlobals& app, int category, const LibraryFeedback& feedback = {}, int handledBefore = 0);
 
 // The whole library in boot order: the program folder, "data", then every
-// category folder. Returns the number of files handed over.
+// category folder, all under one hold of the library lock. Returns the
+// number of files handed over, or kLibraryBusy.
 int SortLibrary(AppGlobals& app, const LibraryFeedback& feedback = {});
 
 // The re-test run after the single-cycle rule changed: "UPDATING FILE
-// SYSTEM, PLEASE WAIT" while it sorts the library, then 3 ("DONE").
+// SYSTEM, PLEASE WAIT" while it sorts the library, then 3 ("DONE"); 25
+// when the feedback chose not to wait for another process.
 int RetestLibrary(AppGlobals& app, const LibraryFeedback& feedback = {});

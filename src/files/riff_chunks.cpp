@@ -1,10 +1,13 @@
 #include "files/riff_chunks.h"
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "core/byte_order.h"
 
@@ -14,6 +17,15 @@ enum TagIndex { kRiff, kWave, kFmt, kData, kSmpl, kTagCount };
 
 constexpr std::array<ChunkTag, kTagCount> kScannedTags = {kRiffTag, kWaveTag, kFmtTag, kDataTag, kSmplTag};
 constexpr uint64_t kFormatFieldBytes = 16;
+// The tag search reads blocks and searches them in memory. No real WAV
+// file holds this many bytes outside its audio data, so a search that got
+// this far without finding its tags gives up and the file counts as
+// damaged, instead of crawling through gigabytes.
+constexpr size_t kSearchBlockBytes = 1 << 16;
+constexpr uint64_t kMaxSearchedBytes = 64ull << 20;
+// Likewise for the chunk walk: real files hold a handful of chunks.
+constexpr int kMaxWalkedChunks = 1 << 16;
+constexpr size_t kTagBytes = 4;
 
 struct ScanState {
   std::FILE* file;
@@ -24,7 +36,8 @@ struct ScanState {
   std::array<bool, kTagCount> found{};
   int foundCount = 0;
   uint64_t dataPosition = 0;
-  bool stopped = false;  // a short read or a skip past the end
+  uint64_t searchedBytes = 0;  // bytes the tag search has looked at so far
+  bool stopped = false;        // a short read or a skip past the end
 };
 
 bool AllFound(const ScanState& state) { return state.foundCount >= kTagCount; }
@@ -133,30 +146,62 @@ int UnfoundTagIndex(const ScanState& state, const uint8_t* id) {
   return -1;
 }
 
-// Byte-wise search for the tags not yet found, from position on: a byte that
-// starts an unfound tag is checked with the next three; on a match the tag's
-// handler reads its fields and the search goes on behind them.
+// The first letters of the tags still missing, as a byte table.
+std::array<bool, 256> UnfoundFirstBytes(const ScanState& state) {
+  std::array<bool, 256> starts{};
+  for (int tag = 0; tag < kTagCount; ++tag) {
+    if (!state.found[tag]) starts[static_cast<uint8_t>(kScannedTags[tag][0])] = true;
+  }
+  return starts;
+}
+
+// A hole of a sparse file holds only zeros, which start no tag: the search
+// steps over it at once (it still counts as searched, so a file is judged
+// the same however it is stored). False when the file has no data left.
+bool SkipHole(ScanState& state, uint64_t& position) {
+  const int fd = fileno(state.file);
+  if (fd < 0) return true;
+  const off_t data = lseek(fd, static_cast<off_t>(position), SEEK_DATA);
+  if (data < 0) return errno != ENXIO;  // ENXIO: nothing but a hole up to the end
+  if (static_cast<uint64_t>(data) <= position) return true;
+  const uint64_t skipped = std::min<uint64_t>(static_cast<uint64_t>(data) - position,
+                                              kMaxSearchedBytes - std::min(kMaxSearchedBytes, state.searchedBytes));
+  position += skipped;
+  state.searchedBytes += skipped;
+  return true;
+}
+
+// Search for the tags not yet found, from position on, block by block: a
+// byte that starts an unfound tag is checked with the next three; on a
+// match the tag's handler reads its fields and the search goes on behind
+// them. Consecutive blocks overlap by three bytes so that no tag is missed
+// at a block border.
 void SearchTags(ScanState& state, uint64_t position) {
-  while (!AllFound(state) && !state.stopped) {
-    if (position >= state.fileSize || !SeekTo(state.file, position)) return;
-    const int first = std::fgetc(state.file);
-    if (first == EOF) return;
-    bool starts = false;
-    for (int tag = 0; tag < kTagCount; ++tag) {
-      if (!state.found[tag] && kScannedTags[tag][0] == static_cast<char>(first)) starts = true;
+  std::vector<uint8_t> block(kSearchBlockBytes);
+  while (!AllFound(state) && !state.stopped && state.searchedBytes < kMaxSearchedBytes) {
+    if (!SkipHole(state, position) || state.searchedBytes >= kMaxSearchedBytes) return;
+    if (position >= state.fileSize) return;
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(block.size(), state.fileSize - position));
+    if (!SeekTo(state.file, position)) return;
+    const size_t got = std::fread(block.data(), 1, wanted, state.file);
+    if (got < kTagBytes) return;
+    const std::array<bool, 256> starts = UnfoundFirstBytes(state);
+    int tag = -1;
+    size_t offset = 0;
+    for (; offset + kTagBytes <= got; ++offset) {
+      if (!starts[block[offset]]) continue;
+      tag = UnfoundTagIndex(state, block.data() + offset);
+      if (tag >= 0) break;
     }
-    if (!starts) {
-      ++position;
-      continue;
-    }
-    uint8_t id[4] = {static_cast<uint8_t>(first), 0, 0, 0};
-    if (std::fread(id + 1, 1, 3, state.file) != 3) return;
-    const int tag = UnfoundTagIndex(state, id);
     if (tag < 0) {
-      ++position;
+      if (got < wanted) return;  // the file ended early
+      const size_t advance = got - (kTagBytes - 1);
+      state.searchedBytes += advance;
+      position += advance;
       continue;
     }
-    position = HandleTag(state, static_cast<TagIndex>(tag), position + 4);
+    state.searchedBytes += offset + kTagBytes;
+    position = HandleTag(state, static_cast<TagIndex>(tag), position + offset + kTagBytes);
     if (position > state.fileSize) return;  // a skip past the end ends the scan
   }
 }
@@ -182,7 +227,7 @@ uint64_t SkipPadByte(ScanState& state, uint64_t position) {
 // making sense, the byte search takes over for the tags still missing.
 void WalkChunks(ScanState& state) {
   uint64_t position = 12;
-  while (!AllFound(state) && !state.stopped) {
+  for (int walked = 0; !AllFound(state) && !state.stopped && walked < kMaxWalkedChunks; ++walked) {
     uint8_t chunkHeader[8];
     if (!ReadAt(state, position, chunkHeader, sizeof chunkHeader)) return;
     if (!IsPlausibleChunkId(chunkHeader)) {

@@ -92,7 +92,8 @@ TEST(CliInfo, RejectedFilesAreListedAndReported) {
   TestSoundFile(folder / "slow \"rate\".wav", &slow, ReadRules{});
   EXPECT_FALSE(slow.remark.empty());
   EXPECT_EQ(run.err, "notes.txt: UNKNOWN FILE TYPE OR EXTENSION\nmissing.wav: FILE NOT FOUND\nbroken.wav: " +
-                         broken.remark + "\nslow \"rate\".wav: " + slow.remark + "\nfolder.wav: FILE NOT FOUND\n");
+                         broken.remark + "\nslow \"rate\".wav: " + slow.remark +
+                         "\nfolder.wav: NOT A REGULAR FILE <DIRECTORY>\n");
 
   const auto json = RunCli(folder, {"info", "--json", "slow \"rate\".wav"});
   EXPECT_EQ(json.status, 1);

@@ -101,23 +101,25 @@ TEST_F(MoveToCategoryTest, IdenticalCopiesAreMergedButTheOnlyCopyNeverGoes) {
   EXPECT_FALSE(Has(kCategorySingleCycle, "Z.WAV"));
   EXPECT_EQ(Names(kCategorySample).size(), 3u);
 
-  // The destination is the source itself (a second name of the same file):
-  // nothing may be deleted.
+  // The destination is a second name of the same file (hard link): only
+  // the source's name goes, the file stays under the other.
   const std::string source = Put(kCategorySingleCycle, "LINK.WAV", SampleBytes(4));
   ASSERT_EQ(link(source.c_str(), CategoryFilePath(app, kCategorySample, "LINK.WAV").c_str()), 0);
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "LINK.WAV"), 0);
-  EXPECT_EQ(Get(kCategorySingleCycle, "LINK.WAV"), SampleBytes(4));
+  EXPECT_FALSE(Has(kCategorySingleCycle, "LINK.WAV"));
   EXPECT_EQ(Get(kCategorySample, "LINK.WAV"), SampleBytes(4));
 
-  // The same folder reached through a link: still the same file.
+  // The same folder reached through a symbolic link: the very same entry,
+  // which must stay.
+  Put(kCategorySingleCycle, "SELF.WAV", SampleBytes(5));
   TempFolder roots;
   fs::remove_all(CategoryFolderPath(app, kCategoryXformWav));
   fs::create_directory_symlink(fs::path(CategoryFolderPath(app, kCategorySingleCycle)).parent_path(),
                                roots.path + "/" + kFolderTable[kCategoryXformWav].folderName);
   app.folderUserPath[kCategoryXformWav] = roots.path + "/";
-  EXPECT_EQ(MoveToCategory(app, kCategoryXformWav, kCategorySingleCycle, "LINK.WAV"), 0);
-  EXPECT_EQ(Get(kCategorySingleCycle, "LINK.WAV"), SampleBytes(4));
-  EXPECT_EQ(Names(kCategorySingleCycle), std::vector<std::string>{"LINK.WAV"});
+  EXPECT_EQ(MoveToCategory(app, kCategoryXformWav, kCategorySingleCycle, "SELF.WAV"), 0);
+  EXPECT_EQ(Get(kCategorySingleCycle, "SELF.WAV"), SampleBytes(5));
+  EXPECT_EQ(Names(kCategorySingleCycle), std::vector<std::string>{"SELF.WAV"});
 }
 
 TEST_F(MoveToCategoryTest, AllNamesTakenLeavesTheFileWhereItIs) {
@@ -164,6 +166,10 @@ TEST_F(MoveToCategoryTest, AcrossFileSystemsTheFileIsCopiedComparedAndThenRemove
   ASSERT_EQ(stat(moved.c_str(), &after), 0);
   EXPECT_EQ(after.st_mode & 0777, 0640u);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  // The copy was made under a temporary name that is gone now.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root + kFolderTable[kCategorySample].folderName),
+                         fs::directory_iterator{}),
+            1);
 
   // Taken names across file systems: numbered, never replaced.
   Put(kCategorySingleCycle, "FAR.WAV", SampleBytes(2));

@@ -12,6 +12,7 @@
 #include "files/category_root_move.h"
 #include "files/folder_scan.h"
 #include "files/library_fixture.h"
+#include "files/library_lock.h"
 #include "files/library_moves.h"
 
 namespace fs = std::filesystem;
@@ -59,7 +60,9 @@ class LibraryRandomRun : public LibraryFixture {
     std::map<std::vector<uint8_t>, int> contents;
     for (const std::string& root : {folder.path, farRoot, nearRoot}) {
       for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) ++contents[ReadAllBytes(entry.path().string())];
+        if (entry.is_regular_file() && entry.path().filename() != kLibraryLockName) {
+          ++contents[ReadAllBytes(entry.path().string())];
+        }
       }
     }
     return contents;

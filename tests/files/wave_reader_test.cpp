@@ -421,6 +421,43 @@ TEST(WaveReader, SamplerChunkIsCappedAndNothingSurvivesFromTheLastScan) {
   std::fclose(file);
 }
 
+// Chunks found by the tag search behind a run of junk: across a border of
+// the search blocks they are found; past 64 MiB of junk (a sparse hole
+// here) the search gives up and the file is damaged, at once.
+TEST(WaveReader, TagSearchReadsBlocksAndGivesUpOnHugeJunk) {
+  TempFolder folder;
+  HandWave w;
+  w.frames = 5000;
+  const std::vector<uint8_t> plain = BuildWave(w);
+  const std::vector<uint8_t> chunks(plain.begin() + 12, plain.end());
+  const std::vector<uint8_t> riffHeader(plain.begin(), plain.begin() + 12);
+  const struct {
+    uint64_t chunksAt;
+    int category;
+    const char* remark;
+  } cases[] = {
+      {12 + 65536 - 2, kCategorySample, ""},          // "fmt " across the first border
+      {12 + 65533 + 65536 - 1, kCategorySample, ""},  // and across the second
+      {(64ull << 20) + 4096, kCategoryUnrecognized, "DATA CHUNK MISSING"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = folder / "JUNK.WAV";
+    {
+      std::FILE* file = std::fopen(path.c_str(), "wb");
+      std::vector<uint8_t> header = riffHeader;
+      header[4] = header[5] = header[6] = 0xFF;  // the RIFF size covers everything
+      header[7] = 0x3F;
+      std::fwrite(header.data(), 1, header.size(), file);
+      std::fseek(file, static_cast<long>(c.chunksAt), SEEK_SET);
+      std::fwrite(chunks.data(), 1, chunks.size(), file);
+      std::fclose(file);
+    }
+    const Result r = Classify(path);
+    EXPECT_EQ(r.category, c.category) << c.chunksAt << " " << r.info.remark;
+    EXPECT_EQ(r.info.remark, c.remark) << c.chunksAt;
+  }
+}
+
 TEST(WaveReader, TruncatedDataIsStillClassified) {
   TempFolder folder;
   HandWave w;

@@ -102,7 +102,7 @@ void RunBootSequence() {
   DrawText(kLabelX, y, ">PERFORMING INITIAL FILE TESTS:", 'L');
   DrawResult(y, "0 DONE");
   const int firstRowY = y;
-  LibraryFeedback feedback;
+  LibraryFeedback feedback = PageFeedback();  // tells when another process holds the library
   feedback.progress = [firstRowY](int handled) {
     char text[32];
     std::snprintf(text, sizeof text, "%d DONE", handled);

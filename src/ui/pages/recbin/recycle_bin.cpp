@@ -32,7 +32,7 @@ void Draw(PageRun& run) {
 }
 
 LibraryFeedback SearchFeedback() {
-  LibraryFeedback feedback;
+  LibraryFeedback feedback = PageFeedback();
   feedback.showCentred = [](const char* text) {
     ClearMainArea();
     DrawText(512, 392, text, 'M');
@@ -74,8 +74,9 @@ void Act(PageRun& run, int action, const PageEvent& event) {
     case kDelete:
     case kClear:
       run.message = static_cast<uint8_t>(
-          action == kDelete ? DeleteLibraryFile(gApp, kRecycleCategory, SelectedRealName(list, Bin(run).rows), AskQuestion)
-                            : ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion));
+          action == kDelete ? DeleteLibraryFile(gApp, kRecycleCategory, SelectedRealName(list, Bin(run).rows), AskQuestion,
+                                              PageFeedback())
+                            : ClearLibraryFolder(gApp, kRecycleCategory, AskQuestion, PageFeedback()));
       if (run.message == kMsgDone) list.selected = -1;
       run.redrawAll = true;
       break;
