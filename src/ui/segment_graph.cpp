@@ -146,10 +146,10 @@ bool StepSegments(SegmentEditor& editor, const SegmentInput& input) {
   return setValue(editor.current, -offset) || editor.current != before;
 }
 
-void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, uint8_t& code, bool& changed) {
+void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, PageEvent& event, bool& changed) {
   const size_t base = static_cast<size_t>(editor.row) * kSegmentCount;
-  if (code != kNoEvent || base + kSegmentCount > editor.rows.size()) {
-    changed = code != kNoEvent;
+  if (!event.None() || base + kSegmentCount > editor.rows.size()) {
+    changed = !event.None();
     return;
   }
   const std::vector<int16_t> before(editor.rows.begin() + static_cast<std::ptrdiff_t>(base),
@@ -167,6 +167,6 @@ void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, ui
     ShowSegmentValue(editor.scale, editor.rows[base + static_cast<size_t>(editor.current)]);
   }
   const bool differs = !std::equal(before.begin(), before.end(), editor.rows.begin() + static_cast<std::ptrdiff_t>(base));
-  if (differs) code = kSelectionChanged;
-  changed = differs || code != kNoEvent;
+  if (differs) event = PageEvent::Selection();
+  changed = differs || !event.None();
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "ui/info_panels.h"
+#include "ui/page_event.h"
 
 // The line graph of a row of 33 segment values (-127..127) and its editor.
 // Rows lie 33 values apart, as in a PartialTable. Segment i is drawn at
@@ -66,9 +67,9 @@ struct SegmentEditor {
 // segment or a value moved.
 bool StepSegments(SegmentEditor& editor, const SegmentInput& input);
 
-// The "2D INPUT FIELDS": while code is kNoEvent, applies the steps, redraws
-// the graph, the markers and the readouts after each. Afterwards, when the
-// row's 66 bytes differ from before, code = 30 and changed = true;
-// otherwise changed tells whether code was already something else than
-// kNoEvent.
-void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, uint8_t& code, bool& changed);
+// The "2D INPUT FIELDS": while no event is pending, applies the steps,
+// redraws the graph, the markers and the readouts after each. Afterwards,
+// when the row's 66 bytes differ from before, the event becomes "selection
+// changed" and changed = true; otherwise changed tells whether an event was
+// already pending.
+void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, PageEvent& event, bool& changed);

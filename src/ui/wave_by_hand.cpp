@@ -91,7 +91,7 @@ void CompleteHandWave(HandWave& wave) {
   }
 }
 
-void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, uint8_t& code, bool& changed) {
+void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, PageEvent& event, bool& changed) {
   bool started = false;
   PointerPoint previous;
   int lowest = kBoxRight;
@@ -99,9 +99,9 @@ void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, uint8_
   for (PointerPoint point : stroke) {
     if (!InsideBox(point)) continue;
     point.y = std::clamp(point.y, kDrawTop, kDrawBottom);
-    if (code == kNoEvent) {
+    if (event.None()) {
       ShowAwaitingData();
-      code = kSelectionChanged;
+      event = PageEvent::Selection();
     }
     if (!started || point.x != previous.x) {
       DrawStrokePiece(started ? previous : point, point);
@@ -111,7 +111,7 @@ void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, uint8_
     lowest = std::min(lowest, point.x);
     highest = std::max(highest, point.x);
   }
-  if (code != kSelectionChanged || !started) return;
+  if (event.kind != EventKind::SelectionChanged || !started) return;
   ReadHandColumns(wave, lowest, highest);
   CompleteHandWave(wave);
   changed = true;

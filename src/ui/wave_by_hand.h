@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+#include "ui/page_event.h"
+
 // Drawing one cycle by hand: the user draws the first half cycle with the
 // left mouse button in the box x 255 to 512, y 461 to 664; the line drawn
 // on the screen is read back column by column, the second half completed
@@ -18,10 +20,10 @@ struct PointerPoint {
 
 // The pointer positions of one stroke, as the page loop read them while
 // the left button stayed down. The first drawing clears the preview box
-// and shows "AWAITING DATA" (code becomes 30); after the stroke the drawn
+// and shows "AWAITING DATA" (the event becomes "selection changed"); after the stroke the drawn
 // columns become samples, the cycle is completed and repaired, changed =
 // true.
-void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, uint8_t& code, bool& changed);
+void DrawWaveByHand(HandWave& wave, std::span<const PointerPoint> stroke, PageEvent& event, bool& changed);
 
 // The columns firstX..lastX of the drawn line read back from the screen: a
 // column without the line gets (562 - 667) / 92, about -1.14.

@@ -117,11 +117,11 @@ TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
 
   // A whole stroke through the page's own drawing.
   HandWave drawn{};
-  uint8_t code = kNoEvent;
+  PageEvent event;
   bool changed = false;
   const std::vector<PointerPoint> stroke = {{255, 608}, {300, 600}, {400, 608}, {512, 608}, {600, 300}};
-  DrawWaveByHand(drawn, stroke, code, changed);
-  EXPECT_EQ(code, kSelectionChanged);
+  DrawWaveByHand(drawn, stroke, event, changed);
+  EXPECT_EQ(event.kind, EventKind::SelectionChanged);
   EXPECT_TRUE(changed);
   EXPECT_EQ(TextsContaining("AWAITING DATA").size(), 1u);
   EXPECT_NEAR(drawn[200], -0.5f, 1e-6);
@@ -206,22 +206,22 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
     std::vector<int16_t> rows(3 * kSegmentCount, 0);
     SegmentEditor editor{rows, 1, kCentre, 100, -100, c.current};
     rows[static_cast<size_t>(kSegmentCount + c.current)] = static_cast<int16_t>(c.value);
-    uint8_t code = kNoEvent;
+    PageEvent event;
     bool changed = !c.changed;
-    EditSegments(editor, c.steps, code, changed);
+    EditSegments(editor, c.steps, event, changed);
     EXPECT_EQ(editor.current, c.currentAfter) << c.name;
     EXPECT_EQ(changed, c.changed) << c.name;
-    EXPECT_EQ(code, c.changed ? kSelectionChanged : kNoEvent) << c.name;
+    EXPECT_EQ(event.kind, c.changed ? EventKind::SelectionChanged : EventKind::None) << c.name;
     for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value) << c.name;
     EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; })) << c.name;
   }
-  // A code already set: nothing is edited, changed tells it was set.
+  // An event already pending: nothing is edited, changed tells it was.
   std::vector<int16_t> rows(kSegmentCount, 0);
   SegmentEditor editor{rows, 0, kCentre, 100, -100, 0};
-  uint8_t code = 5;
+  PageEvent event = PageEvent::Press(5);
   bool changed = false;
   const SegmentInput up{K::kUp};
-  EditSegments(editor, std::span(&up, 1), code, changed);
+  EditSegments(editor, std::span(&up, 1), event, changed);
   EXPECT_TRUE(changed);
   EXPECT_EQ(rows[0], 0);
 }
