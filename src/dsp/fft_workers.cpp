@@ -19,6 +19,10 @@ namespace {
 
 constexpr int kMaxStages = 16;
 constexpr int kMaxHelpers = kMaxFftWorkers - 1;
+constexpr size_t kCacheLine = 64;
+// Permutation chunks of at least this many points: each task costs a few
+// exchanges of shared counters between the processors.
+constexpr int32_t kPermuteChunkMinPoints = 4096;
 
 // A task lasts some microseconds and transforms come in bursts: a waiting
 // thread spins this long before it blocks, so that the next stage or the
@@ -84,16 +88,18 @@ struct Pool {
   // Bumped, with a wake-up of the blocked threads, whenever something a
   // waiting thread may wait for happens: a transform is handed out, a stage
   // is complete, the helpers are told to stop.
-  std::atomic<uint32_t> signal{0};
+  // Each group on a cache line of its own: the threads spinning on one
+  // should not slow down the updates of another.
+  alignas(kCacheLine) std::atomic<uint32_t> signal{0};
   std::atomic<uint32_t> blocked{0};
-  std::atomic<uint32_t> epoch{0};  // number of the current transform
+  alignas(kCacheLine) std::atomic<uint32_t> epoch{0};  // number of the current transform
   std::atomic<int> helpersWanted{0};
   std::atomic<bool> stop{false};
-  std::array<std::atomic<uint64_t>, kMaxStages> claims{};
-  std::array<std::atomic<uint32_t>, kMaxStages> finished{};
-  // Written by the calling thread between transforms only; a helper reads it
-  // after taking a task, which keeps the transform from completing.
-  Job job;
+  alignas(kCacheLine) std::array<std::atomic<uint64_t>, kMaxStages> claims{};
+  alignas(kCacheLine) std::array<std::atomic<uint32_t>, kMaxStages> finished{};
+  alignas(kCacheLine) Job job;
+  // The job is written by the calling thread between transforms only; a
+  // helper reads it after taking a task, which keeps the transform open.
   FftWorkPlan plan;
   std::array<std::thread, kMaxHelpers> threads;
   int started = 0;
@@ -264,7 +270,8 @@ FftWorkPlan PlanThreadedFft(int32_t n) {
     for (const Piece& p : pieces) plan.tasks.push_back({FftTask::kLeaf, p.offset, p.length, 0, 0});
   });
   addStage([&] {
-    for (int part = 0; part < kFftPermuteChunks; ++part) plan.tasks.push_back({FftTask::kPermute, 0, n, part, 0});
+    const int32_t parts = std::clamp<int32_t>(n / kPermuteChunkMinPoints, 1, kFftPermuteChunks);
+    for (int32_t part = 0; part < parts; ++part) plan.tasks.push_back({FftTask::kPermute, 0, n, part, parts});
   });
   return plan;
 }
@@ -275,7 +282,7 @@ void RunFftTask(const FftTask& task, float* data, int32_t n, int direction, cons
   switch (task.kind) {
     case FftTask::kSplit: kernel.splitPass(piece, piece, task.length, task.begin, task.end, direction, tables); break;
     case FftTask::kLeaf: kernel.transform(piece, task.length, direction, tables); break;
-    case FftTask::kPermute: BitReversePermutePart(data, n, tables, task.begin, kFftPermuteChunks); break;
+    case FftTask::kPermute: BitReversePermutePart(data, n, tables, task.begin, task.end); break;
   }
 }
 

@@ -19,15 +19,15 @@ inline constexpr int kMaxFftWorkers = 4;
 // single-thread transform, so the result is the same to the last bit.
 inline constexpr int32_t kFftLeafPoints = 8192;
 inline constexpr int32_t kFftSplitChunkButterflies = 2048;
-inline constexpr int kFftPermuteChunks = 32;
+inline constexpr int32_t kFftPermuteChunks = 32;  // at most
 
 struct FftTask {
   enum Kind : uint8_t { kSplit, kLeaf, kPermute };
   Kind kind = kLeaf;
   int32_t offset = 0;  // first point of the piece (split, leaf)
   int32_t length = 0;  // points of the piece (split, leaf)
-  int32_t begin = 0;   // butterflies begin .. end-1 (split); permutation part (permute)
-  int32_t end = 0;
+  int32_t begin = 0;   // butterflies begin .. end-1 (split); part of the permutation (permute)
+  int32_t end = 0;     // ... of `end` parts (permute)
 };
 
 struct FftStagePlan {
