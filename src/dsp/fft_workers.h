@@ -1,72 +1,77 @@
 #pragma once
-#include <array>
-#include <atomic>
 #include <cstdint>
 #include <thread>
+#include <vector>
 
 #include "dsp/fft_kernels.h"
 #include "dsp/fft_tables.h"
 
 inline constexpr int kMaxFftWorkers = 4;
 
-// Stages of a threaded transform. The workers take the tasks of a stage one
-// at a time from a shared counter, so a worker that starts late or loses its
-// processor to another program leaves its share to the others instead of
-// holding them up; a stage begins when every task of the one before is done.
-// The calling thread starts on the first split pass while the workers come
-// up, then waits for them. The arithmetic is that of the single-thread
-// transform, so the results are identical to the last bit.
-enum FftWorkerStage : int {
-  kStageFirstSplit = 0,   // the split pass over all N points, in chunks
-  kStageSecondSplit = 1,  // with four workers: the split pass over the first half
-  kStageDeep = 2,         // the remaining transforms, largest first
-  kStagePermute = 3,      // the bit-reversal permutation, in chunks
-  kFftWorkerStageCount = 4,
+// How a threaded transform is shared out. The split-radix recursion is
+// unrolled breadth first: every split pass over more than kFftLeafPoints
+// points is cut into chunks, the pieces left at that size are transformed
+// whole, and the bit-reversal permutation is cut into chunks too. A stage
+// starts when every task of the one before is done; within a stage the
+// threads take tasks one at a time from a shared counter, so a thread that
+// wakes late or loses its processor to another program holds up only the
+// one task it has taken. The arithmetic of every pass is that of the
+// single-thread transform, so the result is the same to the last bit.
+inline constexpr int32_t kFftLeafPoints = 8192;
+inline constexpr int32_t kFftSplitChunkButterflies = 2048;
+inline constexpr int32_t kFftPermuteChunks = 32;  // at most
+
+struct FftTask {
+  enum Kind : uint8_t { kSplit, kLeaf, kPermute };
+  Kind kind = kLeaf;
+  int32_t offset = 0;  // first point of the piece (split, leaf)
+  int32_t length = 0;  // points of the piece (split, leaf)
+  int32_t begin = 0;   // butterflies begin .. end-1 (split); part of the permutation (permute)
+  int32_t end = 0;     // ... of `end` parts (permute)
 };
 
-// What the workers of one transform share.
-struct FftWorkerSync {
-  enum Gate : int { kClosed = 0, kGo = 1, kAbort = 2 };
-
-  std::atomic<int> gate{kClosed};  // opened once all threads exist, or with abort
-  std::array<std::atomic<int>, kFftWorkerStageCount> claimed{};
-  std::array<std::atomic<int>, kFftWorkerStageCount> finished{};
-  std::array<int, kFftWorkerStageCount> taskCount{};
+struct FftStagePlan {
+  int32_t first = 0;  // index into FftWorkPlan::tasks
+  int32_t count = 0;
 };
 
-// One independent transform left after the split passes.
-struct FftSubTransform {
-  int32_t offset = 0;  // first point
-  int32_t length = 0;  // points
+struct FftWorkPlan {
+  int32_t length = 0;  // complex points
+  std::vector<FftTask> tasks;
+  std::vector<FftStagePlan> stages;
 };
 
-// What every worker thread gets: the whole buffer, the shared read-only
-// tables and the task lists.
-struct FftWorkerArgs {
-  int32_t total = 0;  // floats of the whole transform (2N)
-  int32_t nw = 0;     // entries of the quarter-wave twiddle table (N/2)
-  const double* w = nullptr;
-  float* buffer = nullptr;
-  int index = 0;  // 0 .. count-1
-  int count = 2;  // workers of this transform
-  int direction = 0;
-  const FftTables* tables = nullptr;
-  const FftKernel* kernel = nullptr;
-  FftWorkerSync* sync = nullptr;
-  const FftSubTransform* deepTasks = nullptr;  // kStageDeep, largest first
-};
+// The stages of a whole transform of n points (n >= 2 * kFftLeafPoints).
+FftWorkPlan PlanThreadedFft(int32_t n);
 
-// The worker entry: runs tasks of every stage until the transform is done.
-int FftWorker(FftWorkerArgs& args);
+// Runs one task of a plan on data.
+void RunFftTask(const FftTask& task, float* data, int32_t n, int direction, const FftKernel& kernel,
+                const FftTables& tables);
 
-// Runs a whole transform of total / 2 points (nothing done yet; the result
-// in natural order) over tables.threadMode (2 or 4) threads and returns when
-// all have finished. A thread that cannot be created ends the program with
-// fatal error 7 once the started ones are released and joined, before any
-// data has been touched.
+// Runs a whole transform of total / 2 points (result in natural order) on the
+// calling thread and tables.threadMode - 1 helper threads, and returns when
+// it is complete. The helpers are started by the first threaded transform
+// and then wait, a short spin followed by a blocking wait, for the next one;
+// ReleaseFftTables (or the end of the program) stops them. When the first
+// start of a helper fails the program ends with fatal error 7 before any data
+// has been touched; when a later start (more helpers for a longer transform)
+// fails, the transform goes on with the helpers that exist.
 void RunFftWorkers(int32_t total, float* buffer, FftTables& tables, int direction);
 
-// Starts a thread running entry(args); false when the system refuses one.
-// Replaceable so that tests can count or refuse thread starts.
-using FftThreadLauncher = bool (*)(std::thread& thread, int (*entry)(FftWorkerArgs&), FftWorkerArgs& args);
+// Stops and joins the helper threads; the next threaded transform starts them
+// again (a first start once more).
+void StopFftWorkers();
+
+// Helper threads running now.
+int FftWorkerCount();
+
+// Starts a thread running entry(helperIndex); false when the system refuses
+// one. Replaceable so that tests can count or refuse thread starts.
+using FftThreadLauncher = bool (*)(std::thread& thread, void (*entry)(int), int helperIndex);
 void SetFftThreadLauncher(FftThreadLauncher launcher);  // nullptr restores the default
+
+// Test hook: called by a helper thread after it has taken a task and before
+// it runs it (stage, task index within the stage), e.g. to sleep and stand
+// for a helper that lost its processor. nullptr (the default) for none.
+using FftTaskDelayHook = void (*)(int stage, int task);
+void SetFftTaskDelayHook(FftTaskDelayHook hook);

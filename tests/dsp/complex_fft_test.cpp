@@ -5,8 +5,11 @@
 #include "platform/headless/headless_platform.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "dsp/dft_reference.h"
 #include "dsp/fft_kernels.h"
@@ -18,6 +21,24 @@ namespace {
 // Single precision with log2(N) stages: the RMS error relative to the
 // signal level stays far below this bound for every length tested.
 constexpr double kRelativeErrorBound = 2e-6;
+
+// Helpers hold their task for a while now and then, as when another program
+// takes their processor: the order in which tasks finish changes, the result
+// must not.
+std::atomic<uint32_t> gDelayDraws{0};
+std::atomic<int> gDelayPercent{0};
+
+void RandomTaskDelay(int stage, int task) {
+  uint32_t h = (gDelayDraws.fetch_add(1) + 1) * 2654435761u ^ static_cast<uint32_t>(stage * 31 + task);
+  h ^= h >> 15;
+  if (static_cast<int>(h % 100) < gDelayPercent.load())
+    std::this_thread::sleep_for(std::chrono::microseconds(h % 300));
+}
+
+void DelayHelpers(int percent) {
+  gDelayPercent = percent;
+  SetFftTaskDelayHook(percent > 0 ? RandomTaskDelay : nullptr);
+}
 
 struct KernelCase {
   FftKernelKind kind;
@@ -33,6 +54,8 @@ class ComplexFftTest : public ::testing::TestWithParam<KernelCase> {
   void TearDown() override {
     SetFftProcessorCount(1);
     SetFftThreadLauncher(nullptr);
+    DelayHelpers(0);
+    StopFftWorkers();
     ReleaseFftTables();
     SelectFftKernel(FftKernelKind::kVector);
   }
@@ -90,7 +113,7 @@ TEST_P(ComplexFftTest, ThreadedLengthsMatchPlainDftBins) {
 }
 
 TEST_P(ComplexFftTest, ThreadedResultEqualsSingleThreadResult) {
-  for (int32_t n : {32768, 131072, 524288}) {
+  for (int32_t n = kFftThreadedMinLength; n <= 524288; n *= 2) {
     const auto x = NoiseSignal(n, 11);
     for (uint8_t flag : {kFftForward, kFftInverse}) {
       UseProcessors(1);
@@ -99,38 +122,92 @@ TEST_P(ComplexFftTest, ThreadedResultEqualsSingleThreadResult) {
       EXPECT_EQ(gFftTables.threadMode, 1);
       for (int processors : {2, 8}) {
         UseProcessors(processors);
-        auto threaded = Interleave(x);
-        ComplexFft(n, threaded.data(), flag);
-        EXPECT_EQ(gFftTables.threadMode, n > 262144 && processors > 3 ? 4 : 2);
-        EXPECT_TRUE(threaded == single) << "n=" << n << " processors=" << processors;
+        for (int delayPercent : {0, 30}) {
+          DelayHelpers(delayPercent);
+          auto threaded = Interleave(x);
+          ComplexFft(n, threaded.data(), flag);
+          EXPECT_EQ(gFftTables.threadMode, n > 262144 && processors > 3 ? 4 : 2);
+          EXPECT_TRUE(threaded == single) << "n=" << n << " processors=" << processors << " delay=" << delayPercent;
+        }
       }
     }
   }
 }
 
-std::atomic<int> gLaunches{0};
+// Many transforms in a row with helpers delayed at random: none hangs, none
+// differs from the single-thread result.
+TEST_P(ComplexFftTest, RandomlyDelayedHelpersNeverHangOrChangeTheResult) {
+  constexpr int32_t kN = kFftThreadedMinLength;
+  constexpr int kTransforms = 1000;
+  const auto x = NoiseSignal(kN, 21);
+  std::array<std::vector<float>, 2> expected;
+  UseProcessors(1);
+  for (uint8_t flag : {kFftForward, kFftInverse}) {
+    expected[flag] = Interleave(x);
+    ComplexFft(kN, expected[flag].data(), flag);
+  }
+  UseProcessors(8);
+  DelayHelpers(5);
+  std::vector<float> data;
+  int wrong = 0;
+  for (int i = 0; i < kTransforms; ++i) {
+    const uint8_t flag = i % 2;
+    data = Interleave(x);
+    ComplexFft(kN, data.data(), flag);
+    wrong += data != expected[flag];
+  }
+  EXPECT_EQ(wrong, 0);
+}
 
-bool CountingLauncher(std::thread& thread, int (*entry)(FftWorkerArgs&), FftWorkerArgs& args) {
+std::atomic<int> gLaunches{0};
+bool gRefuseLaunches = false;
+
+bool CountingLauncher(std::thread& thread, void (*entry)(int), int helperIndex) {
+  if (gRefuseLaunches) return false;
   ++gLaunches;
-  thread = std::thread(entry, std::ref(args));
+  thread = std::thread(entry, helperIndex);
   return true;
 }
 
-TEST_P(ComplexFftTest, CreatesTheThreadsOfTheThreadMode) {
+// The calling thread is one of the threads of the thread mode; the helpers
+// are started by the first threaded transform and kept for the next ones.
+TEST_P(ComplexFftTest, StartsHelpersOnceForTheThreadMode) {
   SetFftThreadLauncher(CountingLauncher);
   struct Case {
     int32_t n;
     int processors;
-    int threads;
+    int startsFresh;  // helper starts with no helper running
+    int startsAfter;  // a second transform: none
   };
-  for (const Case c : {Case{16384, 8, 0}, Case{32768, 2, 2}, Case{131072, 2, 2}, Case{131072, 8, 2},
-                       Case{131072, 1, 0}, Case{131072, 0, 0}, Case{524288, 8, 4}, Case{524288, 3, 2}}) {
+  for (const Case c : {Case{16384, 8, 0, 0}, Case{32768, 2, 1, 0}, Case{131072, 2, 1, 0}, Case{131072, 8, 1, 0},
+                       Case{131072, 1, 0, 0}, Case{131072, 0, 0, 0}, Case{524288, 8, 3, 0}, Case{524288, 3, 1, 0}}) {
+    StopFftWorkers();
     UseProcessors(c.processors);
     std::vector<float> data(2 * c.n, 0.0f);
     gLaunches = 0;
     ComplexFft(c.n, data.data(), kFftForward);
-    EXPECT_EQ(gLaunches.load(), c.threads) << "n=" << c.n << " processors=" << c.processors;
+    EXPECT_EQ(gLaunches.load(), c.startsFresh) << "n=" << c.n << " processors=" << c.processors;
+    gLaunches = 0;
+    ComplexFft(c.n, data.data(), kFftInverse);
+    EXPECT_EQ(gLaunches.load(), c.startsAfter) << "n=" << c.n << " processors=" << c.processors;
   }
+  // Growing from one helper to three: a refused start there is not fatal,
+  // the helpers that exist and the calling thread do the work.
+  StopFftWorkers();
+  UseProcessors(8);
+  std::vector<float> small(2 * 32768, 0.0f);
+  ComplexFft(32768, small.data(), kFftForward);
+  EXPECT_EQ(FftWorkerCount(), 1);
+  gRefuseLaunches = true;
+  const auto x = NoiseSignal(524288, 4);
+  auto grown = Interleave(x);
+  ComplexFft(524288, grown.data(), kFftForward);
+  gRefuseLaunches = false;
+  EXPECT_EQ(FftWorkerCount(), 1);
+  UseProcessors(1);
+  auto single = Interleave(x);
+  ComplexFft(524288, single.data(), kFftForward);
+  EXPECT_TRUE(grown == single);
 }
 
 TEST_P(ComplexFftTest, TablesAreRebuiltOnlyWhenTheLengthChanges) {
@@ -186,13 +263,14 @@ TEST(FftThreadMode, FollowsLengthAndProcessorCount) {
   EXPECT_EQ(FftThreadMode(524288, 3), 2);
 }
 
-bool RefusingLauncher(std::thread&, int (*)(FftWorkerArgs&), FftWorkerArgs&) { return false; }
+bool RefusingLauncher(std::thread&, void (*)(int), int) { return false; }
 
 TEST(ComplexFftDeathTest, ThreadCreationFailureIsFatalSeven) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
         SetFftProcessorCount(2);
+        StopFftWorkers();
         SetFftThreadLauncher(RefusingLauncher);
         AllocateFftTables(131072);
         std::vector<float> data(2 * 131072, 1.0f);
