@@ -70,7 +70,7 @@ std::unique_ptr<ModuleSession> EnterModule(ProgramState state) {
       break;
     case STATE_XFORM:
       session->xform = std::make_unique<XformModule>();
-      EnterXform(session->xform->ram, gApp.physicalMemory);
+      EnterXform(session->xform->ram, gApp.physicalMemory, gApp.processorCount);
       break;
     case STATE_SLOOP:
       session->sloop = std::make_unique<SloopModule>();
