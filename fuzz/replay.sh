@@ -15,7 +15,7 @@ bash fuzz/seeds.sh "$build" "$build/seeds"
 failed=0
 for target in wav wt syx efe wts settings; do
   inputs=("$build/seeds/$target")
-  for extra in "fuzz/regressions/$target" "$build/corpus/$target"; do
+  for extra in "$build/seeds/slow/$target" "fuzz/regressions/$target" "$build/corpus/$target"; do
     [ -d "$extra" ] && inputs+=("$extra")
   done
   log="$build/replay-$target.log"

@@ -27,7 +27,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings"
   echo "== fuzz_$target for ${seconds}s"
   log="$build/fuzz-$target.log"
-  nice "$build/fuzz/fuzz_$target" "${FUZZ_OPTIONS[@]}" -dict=fuzz/riff.dict -fork=1 -ignore_timeouts=1 \
+  nice "$build/fuzz/fuzz_$target" "${FUZZ_OPTIONS[@]}" -dict=fuzz/riff.dict -fork=1 -ignore_timeouts=1 -print_funcs=0 \
     -max_total_time="$seconds" -artifact_prefix="$findings/" -print_final_stats=1 \
     "$corpus" "$build/seeds/$target" >"$log" 2>&1 || true
   grep -E '^#[0-9]+' "$log" | tail -n 1

@@ -4,7 +4,8 @@
 # a settings file made by the program's own writers (make_format_seeds), and
 # inputs for the slow paths: a long sample and several MiB of bytes in which
 # no chunk can be found. Every reader input starts with the selector byte of
-# fuzz_reader.cpp. Deterministic, so CI replays the same seeds.
+# fuzz_reader.cpp; inputs that only the replay runs lie in FOLDER/slow/TARGET.
+# Deterministic, so CI replays the same seeds.
 #   fuzz/seeds.sh BUILD-FOLDER FOLDER
 set -euo pipefail
 build="$1"
@@ -27,7 +28,9 @@ wav float 00 300 -e floating-point -b 32
 wav ext24 00 300 -b 24
 wav cycle 80 2048 -b 16
 wav sample 00 441000 -b 16      # 10 s, 882 KB: the loader's long path
-# Bytes without a chunk: the tag search walks all of them.
-{ printf '\x00'; head -c 3145728 /dev/zero | tr '\0' 'x'; } >"$seeds/wav/seed-no-chunks"
+# Bytes without a chunk: the tag search walks all of them. Replayed only:
+# a fuzz run would spend its time on it.
+mkdir -p "$seeds/slow/wav"
+{ printf '\x00'; head -c 3145728 /dev/zero | tr '\0' 'x'; } >"$seeds/slow/wav/seed-no-chunks"
 
 "$build/fuzz/make_format_seeds" "$seeds"
