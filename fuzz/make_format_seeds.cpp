@@ -1,11 +1,15 @@
-// Writes one file of every wavetable format the program makes into the
-// fuzz corpus, each behind the selector byte that gives it its file name in
-// fuzz_read_sound_file.cpp. Small tables keep the files short.
+// Writes files of every wavetable format the program makes, and a settings
+// file, into the seed folders of the fuzz targets (CORPUS/wav, CORPUS/wt,
+// ...), each behind the selector byte 0 of fuzz_reader.cpp (upper-case
+// name, FORCE LOOP on). One-slice tables keep most files short; a full
+// Dune2 file gives the reader an input of several MiB.
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "core/app_globals.h"
 #include "core/byte_order.h"
+#include "core/settings.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/dune2_wt.h"
 #include "formats/efe_file.h"
@@ -19,13 +23,11 @@
 
 namespace {
 
-// Selector bytes of the target's name list.
-constexpr uint8_t kWav = 0, kWt = 2, kSyx = 3, kEfe = 4, kWts = 5;
-
-bool Save(const std::string& folder, const char* name, uint8_t selector, const std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen((folder + "/seed-" + name).c_str(), "wb");
+bool Save(const std::string& folder, const char* target, const char* name, const std::vector<uint8_t>& bytes,
+          bool selector = true) {
+  std::FILE* file = std::fopen((folder + "/" + target + "/seed-" + name).c_str(), "wb");
   if (!file) return false;
-  bool ok = std::fputc(selector, file) != EOF;
+  bool ok = !selector || std::fputc(0, file) != EOF;
   ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
 }
@@ -71,13 +73,22 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> dump(kBlofeldDumpBytes);
   BuildBlofeldDump(std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes), RenderWaves(full, 128, 2),
                    "SEED", 9, 3, 90);
-  bool ok = Save(folder, "syx", kSyx, dump);
-  ok = Save(folder, "komplexer", kWt, BuildKomplexerFile(full, 12)) && ok;
-  ok = Save(folder, "surge", kWt, BuildSurgeFile(one, 5)) && ok;
-  ok = Save(folder, "dune2", kWt, BuildDune2File(one, 7)) && ok;
-  ok = Save(folder, "efe", kEfe, BuildEfeFile(full, 20, "SEED")) && ok;
-  ok = Save(folder, "wts", kWts, BuildWtsFile(full, 30)) && ok;
-  ok = Save(folder, "serum", kWav, BuildSerumFile(one, 2)) && ok;
-  ok = Save(folder, "vorta", kWav, VortaWav(full)) && ok;
+  bool ok = Save(folder, "syx", "blofeld", dump);
+  ok = Save(folder, "wt", "komplexer", BuildKomplexerFile(full, 12)) && ok;
+  ok = Save(folder, "wt", "komplexer-silent", BuildKomplexerFile(PartialTable{}, 3)) && ok;
+  ok = Save(folder, "wt", "surge", BuildSurgeFile(one, 5)) && ok;
+  ok = Save(folder, "wt", "dune2", BuildDune2File(one, 7)) && ok;
+  ok = Save(folder, "wt", "dune2-full", BuildDune2File(full, 7)) && ok;
+  ok = Save(folder, "efe", "efe", BuildEfeFile(full, 20, "SEED")) && ok;
+  ok = Save(folder, "wts", "wts", BuildWtsFile(full, 30)) && ok;
+  ok = Save(folder, "wav", "serum", BuildSerumFile(one, 2)) && ok;
+  ok = Save(folder, "wav", "vorta", VortaWav(full)) && ok;
+
+  AppGlobals app;
+  app.settings.colourMode = 2;
+  app.settings.playbackVolume = 0.5f;
+  app.folderUserPath[1] = "/music/samples/";
+  app.folderUserPath[4] = "/music/tables/";
+  ok = Save(folder, "settings", "settings", EncodeSettingsFile(app.settings, app.folderUserPath), false) && ok;
   return ok ? 0 : 1;
 }

@@ -1,37 +1,36 @@
 #!/usr/bin/env bash
-# Builds the reader's fuzz target with clang, libFuzzer and AddressSanitizer
-# in build/fuzz and runs it.
-#   fuzz/run.sh [seconds]     run time, default 300
-# Seeds are made with sox and, for the wavetable formats, by the program's
-# own writers (make_format_seeds); the corpus grows in build/fuzz/corpus.
-# The longest seed (a one-wave Dune2 file) sets the input length limit.
+# Builds the fuzz targets with clang, libFuzzer and the sanitizers in
+# build/fuzz and runs each in turn (one process, nice), so that the machine
+# stays usable.
+#   fuzz/run.sh [seconds per target] [target...]   default 300, all targets
+# Targets: wav, wt, syx, efe, wts (the reader, one branch each) and
+# settings. Each corpus grows in build/fuzz/corpus/TARGET from the seeds of
+# fuzz/seeds.sh; findings land in build/fuzz/findings/TARGET. An input that
+# runs longer than the time limit is a finding (a slow path); the run goes on
+# behind it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-300}"
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(wav wt syx efe wts settings)
+source fuzz/limits.sh
 
 bash scripts/setup.sh --fuzz
+bash fuzz/build.sh
 build=build/fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DSONICLOOM_BUILD_FUZZ=ON -DSONICLOOM_BUILD_TESTS=OFF -DSONICLOOM_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target fuzz_read_sound_file make_format_seeds
+bash fuzz/seeds.sh "$build" "$build/seeds"
 
-corpus="$build/corpus"
-mkdir -p "$corpus"
-seed() {  # seed NAME SELECTOR SOX-OUTPUT-OPTIONS...
-  local name="$1" selector="$2"
-  shift 2
-  local wav="$build/seed.wav"
-  sox -q -r 44100 -c 1 -n "$@" "$wav" synth 300s sine 441
-  { printf "\\x$selector"; cat "$wav"; } >"$corpus/seed-$name"
-}
-seed pcm8 00 -b 8
-seed pcm16 00 -b 16
-seed pcm32 00 -t wavpcm -b 32
-seed float 00 -e floating-point -b 32
-seed ext24 00 -b 24
-seed wt 02 -b 16
-seed syx 03 -b 16
-"$build/fuzz/make_format_seeds" "$corpus"
-
-"$build/fuzz/fuzz_read_sound_file" -max_total_time="$seconds" -max_len=110000 -dict=fuzz/riff.dict \
-  -print_final_stats=1 "$corpus"
+for target in "${targets[@]}"; do
+  corpus="$build/corpus/$target"
+  findings="$build/findings/$target"
+  mkdir -p "$corpus" "$findings"
+  echo "== fuzz_$target for ${seconds}s"
+  log="$build/fuzz-$target.log"
+  nice "$build/fuzz/fuzz_$target" "${FUZZ_OPTIONS[@]}" -dict=fuzz/riff.dict -fork=1 -ignore_timeouts=1 -print_funcs=0 \
+    -max_total_time="$seconds" -artifact_prefix="$findings/" -print_final_stats=1 \
+    "$corpus" "$build/seeds/$target" >"$log" 2>&1 || true
+  grep -E '^#[0-9]+' "$log" | tail -n 1
+  grep -E 'ERROR|SUMMARY|stat::' "$log" | sort | uniq -c | head -n 20 || true
+  ls -l "$findings"
+done

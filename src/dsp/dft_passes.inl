@@ -245,23 +245,21 @@ DFT_INLINE void PassOverK(const PassShape<In, Out>& p, int32_t kBegin, int32_t k
 // allows them.
 template <int R, class U, class Out>
 DFT_INLINE void StoreTransposedRow(const U* b, Out* out) {
-  typedef long long Mask4 __attribute__((vector_size(32)));
-  typedef long long Mask2 __attribute__((vector_size(16)));
   if constexpr (kLanes == 4 && R % 4 == 0) {
     for (int u0 = 0; u0 < R; u0 += 4) {
-      const U t0 = __builtin_shuffle(b[u0], b[u0 + 1], (Mask4){0, 4, 2, 6});
-      const U t1 = __builtin_shuffle(b[u0], b[u0 + 1], (Mask4){1, 5, 3, 7});
-      const U t2 = __builtin_shuffle(b[u0 + 2], b[u0 + 3], (Mask4){0, 4, 2, 6});
-      const U t3 = __builtin_shuffle(b[u0 + 2], b[u0 + 3], (Mask4){1, 5, 3, 7});
-      StoreRow(out + u0, __builtin_shuffle(t0, t2, (Mask4){0, 1, 4, 5}));
-      StoreRow(out + R + u0, __builtin_shuffle(t1, t3, (Mask4){0, 1, 4, 5}));
-      StoreRow(out + 2 * R + u0, __builtin_shuffle(t0, t2, (Mask4){2, 3, 6, 7}));
-      StoreRow(out + 3 * R + u0, __builtin_shuffle(t1, t3, (Mask4){2, 3, 6, 7}));
+      const U t0 = __builtin_shufflevector(b[u0], b[u0 + 1], 0, 4, 2, 6);
+      const U t1 = __builtin_shufflevector(b[u0], b[u0 + 1], 1, 5, 3, 7);
+      const U t2 = __builtin_shufflevector(b[u0 + 2], b[u0 + 3], 0, 4, 2, 6);
+      const U t3 = __builtin_shufflevector(b[u0 + 2], b[u0 + 3], 1, 5, 3, 7);
+      StoreRow(out + u0, __builtin_shufflevector(t0, t2, 0, 1, 4, 5));
+      StoreRow(out + R + u0, __builtin_shufflevector(t1, t3, 0, 1, 4, 5));
+      StoreRow(out + 2 * R + u0, __builtin_shufflevector(t0, t2, 2, 3, 6, 7));
+      StoreRow(out + 3 * R + u0, __builtin_shufflevector(t1, t3, 2, 3, 6, 7));
     }
   } else if constexpr (kLanes == 2 && R % 2 == 0) {
     for (int u0 = 0; u0 < R; u0 += 2) {
-      StoreRow(out + u0, __builtin_shuffle(b[u0], b[u0 + 1], (Mask2){0, 2}));
-      StoreRow(out + R + u0, __builtin_shuffle(b[u0], b[u0 + 1], (Mask2){1, 3}));
+      StoreRow(out + u0, __builtin_shufflevector(b[u0], b[u0 + 1], 0, 2));
+      StoreRow(out + R + u0, __builtin_shufflevector(b[u0], b[u0 + 1], 1, 3));
     }
   } else {
     for (int l = 0; l < kLanes; ++l)

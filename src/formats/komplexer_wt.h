@@ -13,12 +13,17 @@
 // Komplexer wavetables (".WT", no header): 2,112 32-bit floats, slice after
 // slice, value [s][p] at 64 s + p being the linear amplitude of partial p + 1
 // in slice s. The program scales its exports so that the largest magnitude
-// is (4,096 - R) / 4,096: just below 1.0, and R can be read back from it.
-// Only relative levels travel: a table read back has its loudest partial at
-// code 127.
+// M is just below 1.0 and carries the table's level and R:
+//   4,096 M = (4,096 - R) + (127 - largest code) / 256.
+// Every reader takes R from the whole part (the fraction stays below 0.5)
+// and brings M to full scale; this one takes the fraction as well, so the
+// table comes back with its own level. A table whose largest code is 127
+// writes the same bytes as before the fraction was used. A silent table
+// carries R in the signs of its zeros: the value at index R - 1 is -0.0.
 inline constexpr size_t kKomplexerValueCount = kTableCodeCount;
 inline constexpr size_t kKomplexerFileBytes = kKomplexerValueCount * 4;  // 8,448
 inline constexpr double kKomplexerLevelSteps = 4096.0;                  // peak (4,096 - R) / 4,096
+inline constexpr double kKomplexerFractionSteps = 256.0;               // one step per code below 127
 
 std::vector<uint8_t> BuildKomplexerFile(const PartialTable& table, int32_t stretch);
 

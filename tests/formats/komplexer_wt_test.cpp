@@ -53,8 +53,16 @@ TEST_F(KomplexerFiles, LayoutIsSliceMajorWithRInThePeak) {
   EXPECT_EQ(peak(BuildKomplexerFile(table, 1)), 4095.0f / 4096.0f);
   EXPECT_EQ(peak(BuildKomplexerFile(table, 32)), 4064.0f / 4096.0f);
   EXPECT_EQ(peak(BuildKomplexerFile(table, 99)), 4064.0f / 4096.0f);
-  // A silent table writes silence, never NaN.
-  for (float v : Values(BuildKomplexerFile(PartialTable{}, 16))) ASSERT_EQ(v, 0.0f);
+  // A table whose largest code is 126 adds one 256th to 4,096 x peak.
+  PartialTable quiet = table;
+  quiet.at(0, 0) = -126;
+  EXPECT_EQ(peak(BuildKomplexerFile(quiet, 16)), (4080.0f + 1.0f / 256) / 4096.0f);
+  // A silent table writes zeros, never NaN, the one at R - 1 negative.
+  const std::vector<float> silent = Values(BuildKomplexerFile(PartialTable{}, 5));
+  for (size_t i = 0; i < silent.size(); ++i) {
+    ASSERT_EQ(silent[i], 0.0f);
+    ASSERT_EQ(std::signbit(silent[i]), i == 4) << i;
+  }
 }
 
 TEST_F(KomplexerFiles, WrittenTableReadsBack) {
@@ -76,22 +84,35 @@ TEST_F(KomplexerFiles, WrittenTableReadsBack) {
     EXPECT_EQ(stretch, speed);
   }
 
-  // Only relative levels travel: a quiet table comes back with its loudest
-  // partial at 127, every code raised by the same step.
-  PartialTable quiet;
-  quiet.at(0, 0) = 100;
-  quiet.at(5, 7) = -60;
-  ASSERT_EQ(WriteKomplexerTable(app, quiet, 4, "Q.WT"), kMsgDone);
-  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "Q.WT"}, loaded, stretch), kMsgDone);
-  EXPECT_EQ(loaded.at(0, 0), 127);
-  EXPECT_EQ(loaded.at(5, 7), -87);
-  EXPECT_EQ(stretch, 4);
+  // Files without the level fraction (written before it was used, or by
+  // others with a peak below 1.0) bring their loudest partial to 127, every
+  // code raised by the same step; so do files whose fraction names a level
+  // their values do not lie on.
+  std::vector<float> old(2112, 0.0f);
+  old[0] = 4092.0f / 4096.0f;  // code 100, R = 4
+  old[64 * 7 + 5] = static_cast<float>(-DecodeCode(60) / DecodeCode(100) * old[0]);
+  std::vector<float> stray = old;
+  stray[0] = (4092.0f + 27.0f / 256) / 4096.0f;  // names code 100
+  stray[64 * 7 + 5] *= 1.01f;
+  for (const auto& values : {old, stray}) {
+    Put(kCategoryKomplexer, "Q.WT", FloatBytes(values));
+    ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "Q.WT"}, loaded, stretch), kMsgDone);
+    EXPECT_EQ(loaded.at(0, 0), 127);
+    EXPECT_EQ(loaded.at(5, 7), -87);
+    EXPECT_EQ(stretch, 4);
+  }
 
-  // A silent table carries no R; it loads with the default.
-  ASSERT_EQ(WriteKomplexerTable(app, PartialTable{}, 4, "S.WT"), kMsgDone);
-  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "S.WT"}, loaded, stretch), kMsgDone);
+  // Zeros: silence without R loads with the default; a silent table written
+  // by the program keeps its R and shows it as encoded.
+  Put(kCategoryKomplexer, "Z.WT", std::vector<uint8_t>(8448, 0));
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "Z.WT"}, loaded, stretch), kMsgDone);
   EXPECT_EQ(loaded, PartialTable{});
   EXPECT_EQ(stretch, kDefaultStretch);
+  ASSERT_EQ(WriteKomplexerTable(app, PartialTable{}, 4, "S.WT"), kMsgDone);
+  EXPECT_EQ(Test(kCategoryKomplexer, "S.WT").info.remark, "SPEED DATA <ENCODED>");
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "S.WT"}, loaded, stretch), kMsgDone);
+  EXPECT_EQ(loaded, PartialTable{});
+  EXPECT_EQ(stretch, 4);
 }
 
 TEST_F(KomplexerFiles, ForeignFilesAndRejections) {
