@@ -18,7 +18,7 @@
 #include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/level_map.h"
-#include "ui/pages/browser_page.h"
+#include "ui/pages/shared/browser_page.h"
 #include "ui/table_graphs.h"
 
 namespace {

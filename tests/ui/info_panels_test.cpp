@@ -4,7 +4,7 @@
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "ui/info_panels.h"
-#include "ui/pages/browser_page.h"
+#include "ui/pages/shared/browser_page.h"
 #include "ui/ui_fixture.h"
 
 namespace {
