@@ -69,8 +69,16 @@ inline bool ToolAvailable(const char* tool) {
 
 // tests/formats/format_check.py, run with the arguments; its exit status.
 inline int RunFormatCheck(const std::string& arguments) {
-  const std::string script = (std::filesystem::path(__FILE__).parent_path() / "format_check.py").string();
-  return std::system(("python3 '" + script + "' " + arguments).c_str());
+  // A compiler cache may make __FILE__ relative to the build folder, which is
+  // an ancestor of the folder the tests run in.
+  const std::filesystem::path relative = std::filesystem::path(__FILE__).parent_path() / "format_check.py";
+  std::filesystem::path script = relative;
+  for (auto dir = std::filesystem::current_path(); relative.is_relative() && !std::filesystem::exists(script);
+       dir = dir.parent_path()) {
+    script = dir / relative;
+    if (dir == dir.parent_path()) break;
+  }
+  return std::system(("python3 '" + script.string() + "' " + arguments).c_str());
 }
 
 class FormatLibrary : public ::testing::Test {
