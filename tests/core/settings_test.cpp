@@ -67,20 +67,6 @@ TEST(SettingsFile, ImageHasTheExactLayout) {
   for (size_t i = 1024; i < 1024 + 2048; ++i) ASSERT_EQ(image[i], 0) << "empty record 0, byte " << i;
 }
 
-TEST(SettingsFile, DefaultsMatchAFreshInstall) {
-  const SettingsBlock block;
-  EXPECT_EQ(block.playbackVolume, 1.0f);
-  EXPECT_EQ(block.fullScreen, 0);
-  EXPECT_EQ(block.colourMode, 0);
-  EXPECT_EQ(block.backlight, 1);
-  EXPECT_EQ(block.screenSaverOn, 1);
-  EXPECT_EQ(block.shortcuts, 1);
-  EXPECT_EQ(block.prelistenOn, 1);
-  EXPECT_EQ(block.noUpdateLookup, 0);
-  EXPECT_EQ(block.noForceLoop, 0);
-  EXPECT_EQ(std::lround(block.playbackVolume * 64), 64);
-}
-
 TEST(SettingsFile, RoundTripsByteForByteOnDisk) {
   TempFolder folder;
   AppGlobals app;
@@ -121,18 +107,24 @@ TEST(SettingsFile, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
   EXPECT_TRUE(std::filesystem::is_directory(folder / "system"));
 }
 
-TEST(SettingsFile, RepairBringsOutOfRangeValuesBack) {
-  SettingsBlock block;
-  block.colourMode = 7;
-  block.playbackVolume = 2.0f;
-  block.backlight = 5;
-  block.fullScreen = 3;
-  RepairSettings(block);
-  EXPECT_EQ(block.colourMode, 0);
-  EXPECT_EQ(block.playbackVolume, 1.0f);
-  EXPECT_EQ(block.backlight, 1);
-  EXPECT_EQ(block.fullScreen, 0);
+TEST(SettingsFile, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
+  TempFolder folder;
+  AppGlobals app;
+  app.installDir = folder.path;
+  SettingsBlock bad;
+  bad.colourMode = 7;
+  bad.playbackVolume = 2.0f;
+  bad.backlight = 5;
+  bad.fullScreen = 3;
+  std::filesystem::create_directories(folder / "system");
+  WriteAllBytes(folder / "system/sonicloom_system.dat", EncodeSettingsFile(bad, UserPathList{}));
+  ReadSettings(app);
+  EXPECT_EQ(app.settings.colourMode, 0);
+  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
+  EXPECT_EQ(app.settings.backlight, 1);
+  EXPECT_EQ(app.settings.fullScreen, 0);
 
+  SettingsBlock block;
   for (float bad : {std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.015f, -1.0f,
                     std::numeric_limits<float>::infinity()}) {
     block.playbackVolume = bad;
@@ -141,27 +133,10 @@ TEST(SettingsFile, RepairBringsOutOfRangeValuesBack) {
   }
   // The limits themselves are kept.
   block.playbackVolume = 1.0f / 64.0f;
-  RepairSettings(block);
-  EXPECT_EQ(block.playbackVolume, 1.0f / 64.0f);
   block.colourMode = 3;
   RepairSettings(block);
+  EXPECT_EQ(block.playbackVolume, 1.0f / 64.0f);
   EXPECT_EQ(block.colourMode, 3);
-}
-
-TEST(SettingsFile, RepairRunsOnRead) {
-  TempFolder folder;
-  AppGlobals app;
-  app.installDir = folder.path;
-  SettingsBlock bad;
-  bad.colourMode = 7;
-  bad.playbackVolume = std::numeric_limits<float>::quiet_NaN();
-  bad.backlight = 5;
-  std::filesystem::create_directories(folder / "system");
-  WriteAllBytes(folder / "system/sonicloom_system.dat", EncodeSettingsFile(bad, UserPathList{}));
-  ReadSettings(app);
-  EXPECT_EQ(app.settings.colourMode, 0);
-  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
-  EXPECT_EQ(app.settings.backlight, 1);
 }
 
 TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {

@@ -376,6 +376,11 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
   EXPECT_EQ(cross.envelope, FlatEnvelope(42));
   EXPECT_EQ(cross.length, 0);
   EXPECT_FALSE(cross.HasOutput());
+  // Entering starts empty even when the last visit did not leave cleanly.
+  ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1), Input(b, b, 1)), kMsgDone);
+  EnterCrossSynthesis(cross, 1);
+  EXPECT_FALSE(cross.HasOutput());
+  EXPECT_EQ(cross.envelope, FlatEnvelope(42));
 }
 
 TEST(Resynthesis, HybridBinsFollowThePhaseRules) {

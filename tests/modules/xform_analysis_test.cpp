@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -229,6 +230,33 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   feed.changed = false;
   const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
   EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
+
+  // Between two layers every bin blends layer L and layer L + 1 by the
+  // fraction of the boost's reach (here L = 0, about halfway), the other
+  // channel's peaks at the stereo link; one gain for the whole table.
+  ASSERT_GE(record.stageCount, 3);
+  record.controls = {};
+  record.controls.smoothness = 0.0;
+  record.controls.stereoLink = 0.5;
+  record.controls.peakBoost = 0.5 / (record.stageCount - 2 + kTopLayerReach);
+  ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
+  const double fraction = (record.stageCount - 2 + kTopLayerReach) * record.controls.peakBoost;
+  std::vector<double> expected, actual;
+  for (int f = 0; f < kXformFrameCount; f += 8) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const auto stages = FrameStages(record, f);
+    const auto spectrum = SpectrumSlice(workspace.table, f);
+    for (size_t at = 2 * kXformLowCutBin; at < 2 * static_cast<size_t>(kXformBinCount); ++at) {
+      const double low = record.layerGains[0] * LayerValue(magnitudes[at], stages[at], stages[at ^ 1u], 0, 0.5);
+      const double high = record.layerGains[1] * LayerValue(magnitudes[at], stages[at], stages[at ^ 1u], 1, 0.5);
+      expected.push_back(low + (high - low) * fraction);
+      actual.push_back(spectrum[at]);
+    }
+  }
+  const size_t top = static_cast<size_t>(std::max_element(expected.begin(), expected.end()) - expected.begin());
+  ASSERT_GT(expected[top], 0.0);
+  const double scale = actual[top] / expected[top];
+  for (size_t i = 0; i < expected.size(); ++i) ASSERT_NEAR(actual[i], scale * expected[i], 1e-5 * actual[top]) << i;
 }
 
 TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {

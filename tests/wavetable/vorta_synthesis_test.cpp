@@ -33,6 +33,16 @@ TEST_F(VortaTest, SynthesisMatchesTheSumOfSines) {
       for (int j = 0; j < length; ++j) ASSERT_NEAR(cycle[static_cast<size_t>(j)], expected[static_cast<size_t>(j)], 2e-4) << length << " " << j;
     }
   }
+  // A slice outside the table is silence, never a read beside it; a length
+  // beyond the transform's leaves the buffer alone.
+  for (int slice : {-1, 33}) {
+    std::vector<float> cycle(256, 7.0f);
+    SynthesizeSlice(table, slice, 256, cycle);
+    EXPECT_EQ(cycle, std::vector<float>(256, 0.0f)) << slice;
+  }
+  std::vector<float> tooLong(kMaxSliceLength + 1, 7.0f);
+  SynthesizeSlice(table, 0, kMaxSliceLength + 1, tooLong);
+  EXPECT_EQ(tooLong, std::vector<float>(kMaxSliceLength + 1, 7.0f));
 }
 
 TEST_F(VortaTest, FullScaleSineAndItsBlends) {

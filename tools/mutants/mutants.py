@@ -149,6 +149,14 @@ def label_filter(build, layer):
     return ["-L", f"^{layer}$"] if found and int(found.group(1)) > 0 else []
 
 
+def build_targets(build, layer):
+    """Rebuilds only the mutated layer's test program when the build has one."""
+    target = f"sonicloom_tests_{layer}"
+    listed = subprocess.run(["cmake", "--build", build, "-t", "help"], cwd=ROOT, capture_output=True,
+                            text=True).stdout
+    return ["-t", target] if re.search(rf"^{target}:", listed, re.M) else []
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build/test", help="configured build folder")
@@ -157,7 +165,8 @@ def main():
     parser.add_argument("--files", nargs="*", default=[f"src/{layer}/*.cpp" for layer in ENGINE_LAYERS])
     parser.add_argument("--replay", help="report whose mutant list to run again")
     parser.add_argument("--report", default="mutants.json")
-    parser.add_argument("--test-timeout", type=int, default=600)
+    parser.add_argument("--test-timeout", type=int, default=600, help="seconds per test")
+    parser.add_argument("--build-timeout", type=int, default=1800, help="seconds per mutant rebuild")
     parser.add_argument("--list-only", action="store_true", help="print the mutant list and stop")
     args = parser.parse_args()
 
@@ -182,18 +191,22 @@ def main():
             outcome = "stale"
         else:
             try:
-                if run(["cmake", "--build", build, "-j2"], 1800) != 0:
+                if run(["cmake", "--build", build, "-j2", *build_targets(build, layer_of(site[0]))],
+                       args.build_timeout) != 0:
                     outcome = "did not build"
                 else:
                     code = run(["ctest", "--test-dir", build, *label_filter(build, layer_of(site[0])), "-j2",
                                 "--timeout", str(args.test_timeout)], args.test_timeout * 4)
+                    # A mutant that hangs the tests (timeout) counts as killed: the suite noticed.
                     outcome = "survived" if code == 0 else "killed"
             finally:
                 open(os.path.join(ROOT, site[0]), "w", encoding="utf-8").write(original)
         results.append({"site": list(site), "outcome": outcome})
         print(f"[{index}/{len(chosen)}] {outcome:13} {site[0]}:{site[1] + 1} {site[5]} "
               f"{site[3].strip()[:40]!r} -> {site[4].strip()[:40]!r}", flush=True)
-    run(["cmake", "--build", build, "-j2"], 1800)
+    # Leave the test programs of the mutated layers built from the restored sources.
+    targets = sorted({t for site in chosen for t in build_targets(build, layer_of(site[0]))} - {"-t"})
+    run(["cmake", "--build", build, "-j2", *[a for t in targets for a in ("-t", t)]], args.build_timeout)
 
     counted = [r for r in results if r["outcome"] in ("killed", "survived")]
     killed = sum(r["outcome"] == "killed" for r in counted)
