@@ -26,13 +26,12 @@
 #include "files/wave_writer.h"
 #include "wavetable/payload.h"
 #include "wavetable/vorta_workspace.h"
+#include "modules/import_engine.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr size_t kProgramNameChars = 8;
-constexpr std::string_view kKeypadSymbols = "!#$%&'()-@_`{}^";
 constexpr const char* kNotVortaTable = " <NOT A VORTA WAVETABLE>";
 
 std::vector<uint8_t> BuildWave(const TableOutputPlan& plan, const PartialTable& table, int32_t stretch,
@@ -296,20 +295,7 @@ std::string PlanTableOutput(const ParsedArgs& parsed, TableOutputPlan& plan) {
   return waveComplaint.empty() ? PlanBlofeldOptions(parsed, plan) : waveComplaint;
 }
 
-std::string ProgramFileStem(std::string_view fileName) {
-  const size_t slash = fileName.rfind('/');
-  if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
-  const size_t dot = fileName.rfind('.');
-  if (dot != std::string_view::npos && dot > 0) fileName = fileName.substr(0, dot);
-  std::string stem;
-  for (const char c : fileName.substr(0, kProgramNameChars)) {
-    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const bool onKeypad = (upper >= '0' && upper <= '9') || (upper >= 'A' && upper <= 'Z') ||
-                          kKeypadSymbols.find(upper) != std::string_view::npos;
-    stem += onKeypad ? upper : '_';
-  }
-  return stem.empty() ? "_" : stem;
-}
+std::string ProgramFileStem(std::string_view fileName) { return LibraryFileStem(fileName); }
 
 std::string CategoryExtension(int category) {
   return IsCategoryInUse(category) ? kFolderTable[static_cast<size_t>(category)].extension : "";
