@@ -31,8 +31,15 @@ fail() {
 cp "$program" "$work/Sonic-Loom" || fail "cannot copy the program"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xpid=$!
-sleep 1
 export DISPLAY="$display"
+# A loaded machine may take a while to bring the server up: wait until it
+# answers rather than for a fixed time.
+i=0
+until xwininfo -root >/dev/null 2>&1; do
+  [ $i -ge 300 ] && fail "the virtual X server did not start"
+  sleep 0.1
+  i=$((i + 1))
+done
 export SDL_AUDIODRIVER=dummy
 # The boot's update check stays on this machine: a closed local port.
 export SONICLOOM_UPDATE_URL=https://127.0.0.1:9/SonicLoom.update
