@@ -67,10 +67,11 @@ std::optional<ImportInstrument> ScaledInstrument(std::optional<ImportInstrument>
 }
 
 std::string ConversionText(const ImportSourceFacts& facts, bool floatOut) {
-  std::string text = std::to_string(facts.sampleRate) + " Hz " + facts.depthText;
-  if (facts.channels > 2) text += " " + std::to_string(facts.channels) + " channels";
-  text += " -> " + std::to_string(kProgramSampleRate) + " Hz " + (floatOut ? "float" : "16-bit");
-  if (facts.channels > 2) text += " stereo";
+  std::string text = std::to_string(facts.sampleRate);
+  text.append(" Hz ").append(facts.depthText);
+  if (facts.channels > 2) text.append(" ").append(std::to_string(facts.channels)).append(" channels");
+  text.append(" -> ").append(std::to_string(kProgramSampleRate)).append(" Hz ").append(floatOut ? "float" : "16-bit");
+  if (facts.channels > 2) text.append(" stereo");
   return text;
 }
 

@@ -36,8 +36,10 @@ std::vector<uint8_t> PackUpdate(float version, std::span<const uint8_t> executab
   header.manualSize = static_cast<uint32_t>(manual.size());
   header.contentSize = static_cast<uint32_t>(header.ContentBytes());
   const auto head = WriteUpdateHeader(header);
-  std::vector<uint8_t> file(head.begin(), head.end());
-  file.insert(file.end(), executable.begin(), executable.end());
-  file.insert(file.end(), manual.begin(), manual.end());
+  // Sized once and filled in place: the header, the program, the manual.
+  std::vector<uint8_t> file(head.size() + executable.size() + manual.size());
+  auto next = std::copy(head.begin(), head.end(), file.begin());
+  next = std::copy(executable.begin(), executable.end(), next);
+  std::copy(manual.begin(), manual.end(), next);
   return file;
 }
