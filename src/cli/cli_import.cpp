@@ -41,22 +41,6 @@ constexpr const char* kImportHelp =
 const OptionRule kImportOptions[] = {
     {"--library", true}, {"--out", true}, {"--no-force-loop", false}, kJobsOption};
 
-// The settings the program would start with, read only (as 'sort' does).
-void ReadLibrarySettings(AppGlobals& app) {
-  const std::string path = app.installDir + "/" + kSystemFolderName + "/" + kSettingsFileName;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return;
-  std::vector<uint8_t> image(kSettingsFileBytes);
-  image.resize(std::fread(image.data(), 1, image.size(), file));
-  std::fclose(file);
-  UserPathList paths;
-  DecodeSettingsFile(image, app.settings, paths);
-  RepairSettings(app.settings);
-  for (int category = 0; category < kCategoryCount; ++category) {
-    app.folderUserPath[static_cast<size_t>(category)] = paths[static_cast<size_t>(category)];
-  }
-  ForgetUnusableUserRoots(app);
-}
 
 std::string ToolFolder() {
   std::error_code error;

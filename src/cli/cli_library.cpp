@@ -6,11 +6,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "cli/cli_common.h"
 #include "core/message_codes.h"
 #include "core/message_texts.h"
+#include "core/settings.h"
 #include "files/folder_table.h"
+#include "files/library_paths.h"
 #include "files/wave_data_extent.h"
 
 namespace fs = std::filesystem;
@@ -65,4 +68,20 @@ void WarnIfDataCutShort(const std::string& path, int category) {
                "silence\n",
                EscapedText(path).c_str(), static_cast<unsigned long long>(extent.present),
                static_cast<unsigned long long>(extent.announced));
+}
+
+void ReadLibrarySettings(AppGlobals& app) {
+  const std::string path = app.installDir + "/" + kSystemFolderName + "/" + kSettingsFileName;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return;
+  std::vector<uint8_t> image(kSettingsFileBytes);
+  image.resize(std::fread(image.data(), 1, image.size(), file));
+  std::fclose(file);
+  UserPathList paths;
+  DecodeSettingsFile(image, app.settings, paths);
+  RepairSettings(app.settings);
+  for (int category = 0; category < kCategoryCount; ++category) {
+    app.folderUserPath[static_cast<size_t>(category)] = paths[static_cast<size_t>(category)];
+  }
+  ForgetUnusableUserRoots(app);
 }

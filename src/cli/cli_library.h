@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "core/app_globals.h"
 #include "files/file_classification.h"
 
 // How the command-line tool meets the library code: read rules from its
@@ -26,3 +27,7 @@ void WarnIfDataCutShort(const std::string& path, int category);
 // The folder as an absolute path without trailing '/', or empty when it is
 // not an existing folder.
 std::string ExistingFolder(const std::string& path);
+
+// The settings and user folder roots the program itself would start with,
+// read only: a missing settings file is not created.
+void ReadLibrarySettings(AppGlobals& app);

@@ -36,23 +36,6 @@ constexpr const char* kSortHelp =
 
 constexpr std::array<OptionRule, 2> kSortOptions = {{{"--no-force-loop", false}, {"--no-wait", false}}};
 
-// The settings the program itself would start with, read only: a missing
-// settings file is not created.
-void ReadLibrarySettings(AppGlobals& app) {
-  const std::string path = app.installDir + "/" + kSystemFolderName + "/" + kSettingsFileName;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return;
-  std::vector<uint8_t> image(kSettingsFileBytes);
-  image.resize(std::fread(image.data(), 1, image.size(), file));
-  std::fclose(file);
-  UserPathList paths;
-  DecodeSettingsFile(image, app.settings, paths);
-  RepairSettings(app.settings);
-  for (int category = 0; category < kCategoryCount; ++category) {
-    app.folderUserPath[static_cast<size_t>(category)] = paths[static_cast<size_t>(category)];
-  }
-  ForgetUnusableUserRoots(app);
-}
 
 // Paths inside the library are shown relative to DIR.
 std::string ShownPath(const AppGlobals& app, const std::string& path) {
