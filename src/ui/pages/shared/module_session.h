@@ -18,6 +18,9 @@
 // is open) follow it as pages are added.
 struct VortaModule {
   VortaWorkspace ram;
+  // A single cycle the file operations screen's "fINSERT" hands to the
+  // table assembling screen; empty when none waits.
+  std::string insertPath;
 };
 
 struct XformModule {
