@@ -43,6 +43,13 @@ struct RecycleBinModule {
   BrowserRows rows;
 };
 
+// The web update page while it runs: where its next log line goes and
+// when it hands back to the main menu.
+struct WebUpdateModule {
+  int nextLogY = 0;
+  int64_t closeAtMillis = -1;  // -1 until the update has run
+};
+
 // One screen a module's selector can name: its navigation button (lower
 // row, column = selector value), its row in the SCREEN INDEX box and the
 // page that runs it.
@@ -64,6 +71,7 @@ struct ModuleSession {
   std::unique_ptr<SloopModule> sloop;
   std::unique_ptr<XmrphModule> xmrph;
   std::unique_ptr<RecycleBinModule> recycleBin;
+  std::unique_ptr<WebUpdateModule> webUpdate;
 };
 
 inline constexpr uint16_t kLeaveModule = 65535;  // the selector value that ends a module
