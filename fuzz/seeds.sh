@@ -17,7 +17,7 @@ wav() {  # wav NAME SELECTOR FRAMES SOX-OUTPUT-OPTIONS...
   local name="$1" selector="$2" frames="$3"
   shift 3
   local file="$seeds/seed.wav"
-  sox -q -r 44100 -c 1 -n "$@" "$file" synth "${frames}s" sine 441
+  sox -q -D -r 44100 -c 1 -n "$@" "$file" synth "${frames}s" sine 441
   { printf "\\x$selector"; cat "$file"; } >"$seeds/wav/seed-$name"
   rm -f "$file"
 }

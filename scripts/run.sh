@@ -7,11 +7,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 prefix="${SONICLOOM_HOME:-$HOME/Sonic-Loom}"
-bash scripts/setup.sh
+bash scripts/setup.sh --manual
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSONICLOOM_BUILD_TESTS=OFF -DSONICLOOM_BUILD_BENCH=OFF
 cmake --build build/release -j"$(nproc)"
 cmake --install build/release --prefix "$prefix"
 prefix="$(cd "$prefix" && pwd)"
+# The manual sits beside the program (the web update replaces it there); a
+# manual that could not be built never keeps the program from starting.
+if bash docs/build_manual.sh build/release/Sonic-Loom.pdf >/dev/null 2>&1; then
+  cp build/release/Sonic-Loom.pdf "$prefix/Sonic-Loom.pdf"
+else
+  echo "run.sh: the manual was not built (docs/build_manual.sh)" >&2
+fi
 
 # The desktop entry's Exec line: the program's path in double quotes, with
 # the characters the Desktop Entry rules reserve escaped.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what Sonic-Loom needs to build, run and test on Debian 12
-# (with --fuzz also what fuzz/run.sh needs).
+# (with --fuzz also what fuzz/run.sh needs, with --manual what
+# docs/build_manual.sh and docs/make_screenshots.sh need).
 # Runs apt only for packages that are missing; uses sudo when not root.
 set -euo pipefail
 
@@ -12,10 +13,15 @@ packages=(
   xvfb xauth xdotool x11-utils sox libsndfile1-dev libsoxr-dev desktop-file-utils zenity xdg-utils
   python3 openssl ninja-build
 )
-# fuzz/run.sh builds its targets with clang and libFuzzer.
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
-fi
+for option in "$@"; do
+  case "$option" in
+    # fuzz/run.sh builds its targets with clang and libFuzzer.
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    # The manual: Markdown to HTML to PDF, and screenshots cut to the canvas.
+    --manual) packages+=(python3-markdown weasyprint fonts-dejavu-core imagemagick) ;;
+    *) echo "setup.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
