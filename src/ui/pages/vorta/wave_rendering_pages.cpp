@@ -59,8 +59,10 @@ constexpr int kRowStep = 28;
 constexpr int kRowWidth = 24;
 constexpr int kRowCentre = 240;
 constexpr int kRowHalfHeight = 64;
-constexpr int kArrowTip = 168;
-constexpr int kArrowTop = 150;
+constexpr int kArrowTip = 170;
+constexpr int kArrowTop = 140;
+constexpr int kSliceNumberY = 310;
+constexpr int kNumberedSliceStep = 8;  // as far as "<<8_SLC" and "SLC_8>>" move
 constexpr int kGraphX = 52;
 constexpr int kGraphWidth = 919;
 constexpr int kGraphCentre = 522;
@@ -114,16 +116,27 @@ void RenderCycleOutput(PageRun& run) {
 }
 
 // --- Boxes.
+void MarkSelectedSlice(const PageRun& run);
+
 void DrawSourceSlices(const PageRun& run, bool marked) {
   const VortaWorkspace& ram = Ram(run);
   DrawPanel(kBoxLeft, kSourceTop, kBoxRight, kSourceBottom, "SOURCE SLICES");
   const int stride = kUnitySliceLength * ram.playbackStretch;
   DrawWaveRow(std::span<const float>(ram.ram.samples).first(ram.ram.length), kRowX, kRowCentre, kRowStep, kRowWidth,
               kRowHalfHeight, kUnitySliceLength, stride);
-  if (!marked) return;
+  for (int slice = 0; slice < kSliceCount; slice += kNumberedSliceStep) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%.2d", slice);
+    DrawText(kRowX + kRowStep * slice + kRowWidth / 2, kSliceNumberY, number, 'M');
+  }
+  if (marked) MarkSelectedSlice(run);
+}
+
+void MarkSelectedSlice(const PageRun& run) {
   const int x = kRowX + kRowStep * Module(run).destinationSlice + kRowWidth / 2;
   HoldRepaint();
   FillBox(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
+  DrawLine(x, kArrowTop, x, kArrowTip);
   DrawDownArrow(x, kArrowTip);
   FlushRegion(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
 }
@@ -267,7 +280,7 @@ void ActOnCycle(PageRun& run, int action, const PageEvent& event) {
   ShowCycleReadouts(run);
   if (action == kBits) return;
   RenderCycleOutput(run);
-  if (action <= kForward1 && action >= kBack1) DrawSourceSlices(run, true);
+  if (action <= kForward1 && action >= kBack1) MarkSelectedSlice(run);
   DrawWaveGraph(Module(run).renderOutput.samples, kGraphX, kGraphCentre, kGraphWidth, kGraphHalfHeight);
 }
 
