@@ -138,11 +138,12 @@ BENCHMARK(BM_BrowserPage)->Unit(benchmark::kMillisecond);
 
 // One press of a view button of the table viewer: the view drawn from the
 // RAM table, the waves rendered first for the wave views (under 8 ms each).
-// Argument: view 0..5 ("WAVE_A", "WAVE_B", "SPEC", "MSPEC", "PROF", "MPROF").
+// Arguments: view 0..5 ("WAVE_A", "WAVE_B", "SPEC", "MSPEC", "PROF",
+// "MPROF"), table (0 saw morph, 1 loud random partials: the worst case).
 void BM_TableViewerSwitch(benchmark::State& state) {
   OpenHeadlessDisplay();
   std::unique_ptr<ModuleSession> session = EnterModule(STATE_VORTA);
-  session->vorta->ram.table = BusyTable();
+  session->vorta->ram.table = state.range(1) == 0 ? SawMorphTable() : BusyTable();
   PageRun run;
   run.session = session.get();
   gKept.viewerView = static_cast<int>(state.range(0));
@@ -152,6 +153,6 @@ void BM_TableViewerSwitch(benchmark::State& state) {
   }
   LeaveModule(*session);
 }
-BENCHMARK(BM_TableViewerSwitch)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableViewerSwitch)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
