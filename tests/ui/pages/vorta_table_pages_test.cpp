@@ -135,6 +135,13 @@ TEST_F(VortaTablePagesTest, BitsCyclesBackAndCancelLeavesTheOldFile) {
   EXPECT_EQ(StatusValue(0, 2), "16 <PCM>");
   EXPECT_EQ(ReadAllBytes(path), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(RunVortaRendering(run, kCategorySample, path), kMsgAborted);  // no page for samples
+
+  // A target that cannot be replaced (a folder of that name) stays as it is.
+  const std::string blocked = Path(kCategoryVortaWav, "BLOCKED.WAV");
+  fs::create_directories(blocked + "/inside");
+  PressUpper(10);
+  EXPECT_EQ(RunVortaRendering(run, kCategoryVortaWav, blocked), kMsgAccessDenied);
+  EXPECT_TRUE(fs::is_directory(blocked + "/inside"));
 }
 
 // "1.3.0": the selected slice as a looped single cycle, polarity and length

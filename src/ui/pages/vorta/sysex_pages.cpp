@@ -34,16 +34,13 @@ void ShowParameters(const BlofeldParameters& parameters) {
 bool AskParameters(BlofeldParameters& parameters) {
   ShowParameters(parameters);
   int32_t deviceId = parameters.deviceId;
-  if (!ValueEntry(deviceId, kValueDigits, kBlofeldMaxDeviceId, 0, kValueColumn, kDeviceRow, kDeviceLabel)) {
-    return false;
-  }
   int32_t slot = parameters.slot;
-  if (!ValueEntry(slot, kValueDigits, kBlofeldMaxSlot, kBlofeldMinSlot, kValueColumn, kSlotRow, kSlotLabel)) {
-    return false;
-  }
-  parameters = {deviceId, slot};
-  ShowParameters(parameters);
-  return true;
+  const bool confirmed =
+      ValueEntry(deviceId, kValueDigits, kBlofeldMaxDeviceId, 0, kValueColumn, kDeviceRow, kDeviceLabel) &&
+      ValueEntry(slot, kValueDigits, kBlofeldMaxSlot, kBlofeldMinSlot, kValueColumn, kSlotRow, kSlotLabel);
+  if (confirmed) parameters = {deviceId, slot};
+  ShowParameters(parameters);  // a cancelled entry leaves its field as the value stands
+  return confirmed;
 }
 
 void ShowNames(const PageRun& run) {
