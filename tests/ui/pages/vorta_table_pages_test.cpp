@@ -134,6 +134,13 @@ TEST_F(VortaTablePagesTest, BitsCyclesBackAndCancelLeavesTheOldFile) {
   EXPECT_TRUE(DrawnAll({"8 <PCM>", "32 <PCM>", "32 <FLOAT>"}));
   EXPECT_EQ(StatusValue(0, 2), "16 <PCM>");
   EXPECT_EQ(ReadAllBytes(path), (std::vector<uint8_t>{1, 2, 3}));
+  // The format is kept for the next time the page opens.
+  PressUpper(5);
+  PressUpper(11);
+  RunVortaRendering(run, kCategoryVortaWav, path);
+  PressUpper(11);
+  RunVortaRendering(run, kCategoryVortaWav, path);
+  EXPECT_EQ(StatusValue(0, 2), "32 <PCM>");
   EXPECT_EQ(RunVortaRendering(run, kCategorySample, path), kMsgAborted);  // no page for samples
 
   // A target that cannot be replaced (a folder of that name) stays as it is.

@@ -116,7 +116,15 @@ void RenderCycleOutput(PageRun& run) {
 }
 
 // --- Boxes.
-void MarkSelectedSlice(const PageRun& run);
+// The arrow above the slice "1.3.0" writes.
+void MarkSelectedSlice(const PageRun& run) {
+  const int x = kRowX + kRowStep * Module(run).destinationSlice + kRowWidth / 2;
+  HoldRepaint();
+  FillBox(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
+  DrawLine(x, kArrowTop, x, kArrowTip);
+  DrawDownArrow(x, kArrowTip);
+  FlushRegion(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
+}
 
 void DrawSourceSlices(const PageRun& run, bool marked) {
   const VortaWorkspace& ram = Ram(run);
@@ -130,15 +138,6 @@ void DrawSourceSlices(const PageRun& run, bool marked) {
     DrawText(kRowX + kRowStep * slice + kRowWidth / 2, kSliceNumberY, number, 'M');
   }
   if (marked) MarkSelectedSlice(run);
-}
-
-void MarkSelectedSlice(const PageRun& run) {
-  const int x = kRowX + kRowStep * Module(run).destinationSlice + kRowWidth / 2;
-  HoldRepaint();
-  FillBox(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
-  DrawLine(x, kArrowTop, x, kArrowTip);
-  DrawDownArrow(x, kArrowTip);
-  FlushRegion(kBoxLeft + 1, kArrowTop, kBoxRight, kArrowTip + 1);
 }
 
 void DrawOutput(const PageRun& run, const char* title) {
