@@ -18,7 +18,10 @@
 #include "ui/display.h"
 #include "ui/draw.h"
 #include "ui/level_map.h"
+#include "core/kept_for_run.h"
 #include "ui/pages/shared/browser_page.h"
+#include "ui/pages/shared/module_session.h"
+#include "ui/pages/vorta/table_viewer_page.h"
 #include "ui/table_graphs.h"
 
 namespace {
@@ -132,5 +135,24 @@ void BM_BrowserPage(benchmark::State& state) {
   state.counters["files"] = list.fileCount;
 }
 BENCHMARK(BM_BrowserPage)->Unit(benchmark::kMillisecond);
+
+// One press of a view button of the table viewer: the view drawn from the
+// RAM table, the waves rendered first for the wave views (under 8 ms each).
+// Arguments: view 0..5 ("WAVE_A", "WAVE_B", "SPEC", "MSPEC", "PROF",
+// "MPROF"), table (0 saw morph, 1 loud random partials: the worst case).
+void BM_TableViewerSwitch(benchmark::State& state) {
+  OpenHeadlessDisplay();
+  std::unique_ptr<ModuleSession> session = EnterModule(STATE_VORTA);
+  session->vorta->ram.table = state.range(1) == 0 ? SawMorphTable() : BusyTable();
+  PageRun run;
+  run.session = session.get();
+  gKept.viewerView = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    DrawTableView(run);
+    Headless().pushes.clear();
+  }
+  LeaveModule(*session);
+}
+BENCHMARK(BM_TableViewerSwitch)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,6 +16,23 @@ struct KeptForRun {
   int parameterLine = 0;        // selected line of "SYSTEM PARAMETER SETTINGS"
   int userPathLine = 0;         // selected line of "USER PATH SETTINGS"
   uint16_t recycleBinPage = 1;  // the recycle bin page shown last
+
+  // VORTA "WAVETABLE RENDERING <WAV>": bits mode 0..3 (8, 16, 32 PCM, 32
+  // float), ALTERNATE base, waves per slice step M, samples per slice S.
+  int16_t tableBitsMode = 1;
+  bool tableAlternateBase = false;
+  int tableWavesPerStep = 32;
+  int tableSamplesPerSlice = 256;
+  // VORTA "SINGLE CYCLE RENDERING <WAV>": bits mode, INVERTED polarity,
+  // output samples S.
+  int16_t cycleBitsMode = 1;
+  bool cycleInverted = false;
+  int cycleSamples = 256;
+  // VORTA "TABLE VIEWER": the view 0..5 shown, its magnification and the
+  // wave step of the wave views (1 every wave, 4 only the slices).
+  int viewerView = 0;
+  double viewerMagnification = 1.0;
+  int viewerStep = 1;
 };
 
 extern KeptForRun gKept;

@@ -8,6 +8,7 @@
 #include "ui/browser_list.h"
 #include "ui/page.h"
 #include "ui/pages/shared/browser_page.h"
+#include "wavetable/vorta_wave_output.h"
 #include "wavetable/vorta_workspace.h"
 #include "wavetable/xform_workspace.h"
 
@@ -21,6 +22,14 @@ struct VortaModule {
   // A single cycle the file operations screen's "fINSERT" hands to the
   // table assembling screen; empty when none waits.
   std::string insertPath;
+  // The slice 0..32 the table assembling screen writes into and the single
+  // cycle rendering page writes out; kept while the module is open.
+  int16_t destinationSlice = 0;
+  // The file a rendering page writes ("1.3.0" to "1.6.0"), whether it is
+  // new, and the output the page shows and stores.
+  std::string renderFileName;
+  bool renderNewFile = true;
+  VortaWaveImage renderOutput;
 };
 
 struct XformModule {

@@ -6,5 +6,3 @@
 // hand-off answers "ABORTED" and changes nothing.
 
 int RunVortaSampleAnalysis(PageRun&, const std::string&, bool) { return kMsgAborted; }
-int RunVortaRendering(PageRun&, int, const std::string&) { return kMsgAborted; }
-int RunVortaSysexModify(PageRun&, const std::string&) { return kMsgAborted; }

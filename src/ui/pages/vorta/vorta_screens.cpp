@@ -3,13 +3,13 @@
 #include <array>
 
 #include "ui/pages/shared/system_settings_page.h"
+#include "ui/pages/vorta/table_viewer_page.h"
 
 namespace {
 
 // Screens whose own content is still to come: title, number and the
 // navigation row.
 constexpr Page kFileOperationsPage = PlaceholderPage("FILE OPERATIONS", "1.0.0");
-constexpr Page kTableViewerPage = PlaceholderPage("TABLE VIEWER", "2.0.0");
 constexpr Page kSliceEditorPage = PlaceholderPage("SLICE EDITOR", "3.0.0");
 constexpr Page kTableAssemblingPage = PlaceholderPage("TABLE ASSEMBLING", "4.0.0");
 constexpr Page kPartialEnvelopesPage = PlaceholderPage("PARTIAL ENVELOPES", "5.0.0");
