@@ -5,6 +5,5 @@
 // The VORTA pages the file operations screen opens. Until a page exists its
 // hand-off answers "ABORTED" and changes nothing.
 
-int RunVortaSampleAnalysis(PageRun&, const std::string&, bool) { return kMsgAborted; }
 int RunVortaRendering(PageRun&, int, const std::string&) { return kMsgAborted; }
 int RunVortaSysexModify(PageRun&, const std::string&) { return kMsgAborted; }
