@@ -120,8 +120,8 @@ TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   const Step steps[] = {
       {[] { ClickKey(29, false); }, "344.5313", "+12.00"},
       {[] { ScriptKeyPress(kKeyRight, kHoldMillis); }, "86.1328", "-12.00"},  // wraps to the bottom
+      {[] { PressUpper(7); }, "86.3819", "-11.95"},                          // "+5_CENT"
       {[] { ClickKey(7, true); }, "114.9735", "-7.00"},                      // below F#: the white key F
-      {[] { PressUpper(7); }, "115.3060", "-6.95"},                          // "+5_CENT"
   };
   PressUpper(8);  // "SOURCE": LEFT ONLY
   PressUpper(kAnalyze);
@@ -139,7 +139,7 @@ TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   ASSERT_EQ(LoadAnalysisSample(path, direct), kMsgDone);
   OpenAnalysisRange(direct.range, direct.sample);
   CycleAnalysisSource(direct.range, direct.sample);
-  direct.spectral.settings.cents = -695;
+  direct.spectral.settings.cents = -700;
   direct.spectral.settings.contrast += kContrastStep;
   ASSERT_EQ(StartSpectralAnalysis(direct.spectral, direct.range.Range(), ProgressHooks{}), kMsgDone);
   EXPECT_EQ(Ram().table, direct.spectral.table);

@@ -146,7 +146,7 @@ void DrawTuningKeyboard(int cents) {
   DrawPanel(kKeysLeft - 8, kKeyboardBox.top, kKeysRight + 8, kKeyboardBox.bottom, "ANALYZER TUNING KEYBOARD");
   const Colour white = PaletteColour(kText);
   const Colour black = PaletteColour(kBackground);
-  const Colour marked = PaletteColour(kAccent);
+  const Colour marked = PaletteColour(kBright);
   // The white keys, each two columns wide in the lower band.
   for (int key = 0; key < kTuningKeyColumns / 2; ++key) {
     const int x = kKeysLeft + key * kWhiteKeyWidth;

@@ -102,7 +102,6 @@ void ActOnRange(PageRun& run, int action, const PageEvent&) {
       return;
     case kSource:
       run.message = CycleAnalysisSource(analysis.range, analysis.sample);
-      if (run.message == kMsgDone) run.message = kMsgNone;
       run.redrawAll = true;
       return;
     case kAnalyze:
