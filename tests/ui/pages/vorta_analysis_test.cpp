@@ -75,17 +75,26 @@ constexpr int kAnalyze = 10;
 constexpr int kApply = 10;
 constexpr int kCancel = 11;
 
-TEST_F(VortaAnalysisPages, RangeLimitAndCancelKeepTheTable) {
+TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
   // 3,000 audible samples in 10,000: the range is the minimum of 4,097.
   const std::string path = Sox("short.wav", "synth 3000s sine 440 pad 0 7000s");
   Ram().table.at(0, 0) = 100;
   PressUpper(1);  // "+THR_S"
+  // "fANALYZE", and F12 down before the first frame: cancelled under the
+  // progress display, still on "1.1.0".
+  ScriptKeyDown(FunctionKey(kAnalyze + 1));
+  ScriptKeyUp(FunctionKey(kAnalyze + 1), 10);
+  ScriptKeyDown(FunctionKey(kCancel + 1), 10);
+  ScriptKeyUp(FunctionKey(kCancel + 1), kHoldMillis);
+  ScriptWait(kHoldMillis);
   PressUpper(kCancel);
   EXPECT_EQ(Run(path, false), kMsgAborted);
   EXPECT_TRUE(Drawn(Message("MINIMUM ANALYSIS RANGE <4097 SAMPLES>")));
+  EXPECT_TRUE(Drawn(Message("CALCULATING, PLEASE WAIT")) && Drawn(Message("ABORTED")));
+  EXPECT_FALSE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
   EXPECT_EQ(StatusValue(0, 3), "0004097");
   EXPECT_EQ(StatusValue(1, 1), "0");
-  EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the range page leaves the RAM alone";
+  EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the progress or the range page leaves the RAM alone";
 }
 
 TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
