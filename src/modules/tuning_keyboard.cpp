@@ -11,7 +11,9 @@ namespace {
 constexpr int kCentsOffset = 1200;
 constexpr int kMaxCents = 1200;
 
-bool KeepsOwnColumn(int column) { return column == 8 || column == 14 || column == 22 || column == 29; }
+// The white keys of the lower band, two columns each.
+constexpr std::array<int16_t, kTuningKeyColumns / 2> kWhiteKeyCents = {0,    200,  400,  500,  700,  900,  1100, 1200,
+                                                                      1400, 1600, 1700, 1900, 2100, 2300, 2400};
 
 }  // namespace
 
@@ -21,8 +23,8 @@ int TuningKeyColumn(int xFromLeft) {
 }
 
 int TuningKeyClickCents(int column, bool whiteKeyBand) {
-  int key = std::clamp(column, 0, kTuningKeyColumns - 1);
-  if (whiteKeyBand && key % 2 == 0 && !KeepsOwnColumn(key) && key + 1 < kTuningKeyColumns) ++key;
+  const int key = std::clamp(column, 0, kTuningKeyColumns - 1);
+  if (whiteKeyBand) return kWhiteKeyCents[static_cast<size_t>(key / 2)] - kCentsOffset;
   return kTuningKeyCents[static_cast<size_t>(key)] - kCentsOffset;
 }
 

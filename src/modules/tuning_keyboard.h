@@ -15,9 +15,9 @@ extern const std::array<int16_t, kTuningKeyColumns> kTuningKeyCents;
 // -1 outside the keyboard.
 int TuningKeyColumn(int xFromLeft);
 
-// Cents for a click on a column. In the lower, white-key band an even
-// column other than 8, 14, 22 and 29 is the right half of a white key and
-// takes the next column's value.
+// Cents for a click on a column. In the lower, white-key band every white
+// key is two columns wide (columns 2k and 2k + 1 are white key k), so that
+// F, whose black neighbour covers its right half above, stays F below.
 int TuningKeyClickCents(int column, bool whiteKeyBand);
 
 // Left (-1) and Right (+1) arrows: -100 / +100 cents, wrapping past either

@@ -303,8 +303,10 @@ TEST(TuningKeyboard, ClicksAndArrows) {
   EXPECT_EQ(TuningKeyClickCents(14, false), 0);
   EXPECT_EQ(TuningKeyClickCents(29, false), 1200);
   EXPECT_EQ(TuningKeyClickCents(2, false), -1100);
-  EXPECT_EQ(TuningKeyClickCents(2, true), -1000);  // the white key's right half
-  EXPECT_EQ(TuningKeyClickCents(8, true), -500);   // 8 keeps its own value
+  EXPECT_EQ(TuningKeyClickCents(2, true), -1000);  // below C#: the white key D
+  EXPECT_EQ(TuningKeyClickCents(8, true), -500);
+  EXPECT_EQ(TuningKeyClickCents(7, true), -700);   // below F#: still F
+  EXPECT_EQ(TuningKeyClickCents(21, true), 500);
   EXPECT_EQ(TuningKeyClickCents(14, true), 0);
   EXPECT_EQ(TuningKeyClickCents(22, true), 700);
   EXPECT_EQ(TuningKeyClickCents(28, true), 1200);

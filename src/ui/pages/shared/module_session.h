@@ -17,6 +17,7 @@
 // opens on an empty RAM. The RAM data comes first; the memories of the
 // module's pages (selected rows, option values that last while the module
 // is open) follow it as pages are added.
+struct VortaAnalysisRun;
 struct VortaModule {
   VortaWorkspace ram;
   // A single cycle the file operations screen's "fINSERT" hands to the
@@ -30,6 +31,9 @@ struct VortaModule {
   std::string renderFileName;
   bool renderNewFile = true;
   VortaWaveImage renderOutput;
+  // The sample analysis pages' record while they run (owned by the
+  // file operations hand-off that opened them); null otherwise.
+  VortaAnalysisRun* analysis = nullptr;
 };
 
 struct XformModule {

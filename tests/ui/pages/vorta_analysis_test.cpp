@@ -1,0 +1,193 @@
+// The VORTA analysis pages through the file operations hand-off: files made
+// by sox (and one scan loop laid out by hand), keys and clicks scripted, the
+// RAM table compared with the engine run directly on the same file.
+#include <cmath>
+#include <numbers>
+#include <optional>
+
+#include "files/wave_reader.h"
+#include "files/wave_fixtures.h"
+#include "ui/pages/shared/file_handoffs.h"
+#include "ui/pages/vorta/analysis_graphs.h"
+#include "ui/pages/vorta/analysis_run.h"
+#include "ui/pages/page_harness.h"
+
+namespace {
+
+using namespace wave_fixtures;
+
+class VortaAnalysisPages : public PageHarness {
+ protected:
+  std::string Sox(const std::string& name, const std::string& effects, int channels = 1) {
+    const std::string path = folder / name;
+    const std::string command = "sox -q -n -r 44100 -b 16 -c " + std::to_string(channels) + " " + path + " " +
+                                effects + " 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return path;
+  }
+
+  // 40 cycles of 256 samples, cycle c a sine of harmonic c % 8 + 1; the
+  // first cycle looped, which makes the file a scan loop.
+  std::string ScanLoop() {
+    std::vector<uint8_t> audio;
+    for (int c = 0; c < 40; ++c) {
+      for (int j = 0; j < 256; ++j) {
+        const double v = 0.5 * std::sin(2 * std::numbers::pi * (c % 8 + 1) * j / 256.0);
+        PutU16(audio, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
+      }
+    }
+    HandWave wave;
+    wave.frames = 40 * 256;
+    wave.audio = audio;
+    Smpl smpl;
+    smpl.end = 255;
+    wave.chunksAfterData = SmplChunk(smpl);
+    const std::string path = folder / "scan.wav";
+    WriteAllBytes(path, BuildWave(wave));
+    return path;
+  }
+
+  // The hand-off as the file operations screen calls it, on a fresh module.
+  int Run(const std::string& path, bool scanLoop) {
+    PageRun run;
+    run.session = module->session.get();
+    return RunVortaSampleAnalysis(run, path, scanLoop);
+  }
+  VortaWorkspace& Ram() { return module->session->vorta->ram; }
+
+  static void ClickKey(int column, bool whiteBand) {
+    ScriptClick(TuningKeyX(column), TuningKeyY(whiteBand), 60);
+  }
+
+  void SetUp() override {
+    PageHarness::SetUp();
+    module.emplace(STATE_VORTA);
+  }
+  void TearDown() override {
+    module.reset();
+    PageHarness::TearDown();
+  }
+
+  std::optional<ModuleRun> module;
+};
+
+constexpr int kAnalyze = 10;
+constexpr int kApply = 10;
+constexpr int kCancel = 11;
+
+TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
+  // 3,000 audible samples in 10,000: the range is the minimum of 4,097.
+  const std::string path = Sox("short.wav", "synth 3000s sine 440 pad 0 7000s");
+  Ram().table.at(0, 0) = 100;
+  PressUpper(1);  // "+THR_S"
+  // "fANALYZE", and F12 down before the first frame: cancelled under the
+  // progress display, still on "1.1.0".
+  ScriptKeyDown(FunctionKey(kAnalyze + 1));
+  ScriptKeyUp(FunctionKey(kAnalyze + 1), 10);
+  ScriptKeyDown(FunctionKey(kCancel + 1), 10);
+  ScriptKeyUp(FunctionKey(kCancel + 1), kHoldMillis);
+  ScriptWait(kHoldMillis);
+  PressUpper(kCancel);
+  EXPECT_EQ(Run(path, false), kMsgAborted);
+  EXPECT_TRUE(Drawn(Message("MINIMUM ANALYSIS RANGE <4097 SAMPLES>")));
+  EXPECT_TRUE(Drawn(Message("CALCULATING, PLEASE WAIT")) && Drawn(Message("ABORTED")));
+  EXPECT_FALSE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
+  EXPECT_EQ(StatusValue(0, 3), "0004097");
+  EXPECT_EQ(StatusValue(1, 1), "0");
+  EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the progress or the range page leaves the RAM alone";
+}
+
+TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
+  const std::string path = Sox("tone.wav", "synth 0.5 sawtooth 220");
+  Ram().table.at(0, 0) = 100;
+  Ram().playbackStretch = 4;
+  PressUpper(5);  // "+THR_E" twice: 2/64 of full scale
+  PressUpper(5);
+  PressUpper(kAnalyze);
+  PressUpper(kCancel);  // "1.1.1" -> back on "1.1.0"
+  PressUpper(kCancel);
+  EXPECT_EQ(Run(path, false), kMsgAborted);
+  EXPECT_TRUE(Drawn(Message("CALCULATING, PLEASE WAIT")));
+  EXPECT_TRUE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
+  EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
+  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_EQ(StatusValue(2, 1), "1024");
+  EXPECT_EQ(Ram().table, PartialTable{});
+  EXPECT_EQ(Ram().playbackStretch, kDefaultStretch);
+  SaveArtefact("vorta_sample_analysis_1_1_0");
+}
+
+// Stereo sample -> "SOURCE" -> "fANALYZE" -> tuning -> "fAPPLY": the RAM
+// holds what the engine makes of the same file with the same settings.
+TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
+  const std::string path = Sox("stereo.wav", "synth 2 sawtooth 220 square 330", 2);
+  struct Step {
+    void (*input)();
+    const char* frequency;
+    const char* offset;
+  };
+  const Step steps[] = {
+      {[] { ClickKey(29, false); }, "344.5313", "+12.00"},
+      {[] { ScriptKeyPress(kKeyRight, kHoldMillis); }, "86.1328", "-12.00"},  // wraps to the bottom
+      {[] { PressUpper(7); }, "86.3819", "-11.95"},                          // "+5_CENT"
+      {[] { ClickKey(7, true); }, "114.9735", "-7.00"},                      // below F#: the white key F
+  };
+  PressUpper(8);  // "SOURCE": LEFT ONLY
+  PressUpper(kAnalyze);
+  for (const Step& step : steps) step.input();
+  PressUpper(4);  // "+CNTRST"
+  PressUpper(kApply);
+  EXPECT_EQ(Run(path, false), kMsgDone);
+  EXPECT_TRUE(DrawnAll({"LEFT ONLY", "ANALYZER TUNING KEYBOARD", "ANALYSIS INPUT <WAVEFORM, NORMALIZED>",
+                        "ANALYSIS OUTPUT <MAGNITUDE SPECTRUM>", "INPUT FILE <NORMALIZED>", "SLICE FILL MODE:"}));
+  for (const Step& step : steps) EXPECT_TRUE(Drawn(step.frequency) && Drawn(step.offset)) << step.frequency;
+  EXPECT_EQ(StatusValue(1, 0), "105");
+  SaveArtefact("vorta_sample_analysis_1_1_1");
+
+  VortaAnalysisRun direct;
+  ASSERT_EQ(LoadAnalysisSample(path, direct), kMsgDone);
+  OpenAnalysisRange(direct.range, direct.sample);
+  CycleAnalysisSource(direct.range, direct.sample);
+  direct.spectral.settings.cents = -700;
+  direct.spectral.settings.contrast += kContrastStep;
+  ASSERT_EQ(StartSpectralAnalysis(direct.spectral, direct.range.Range(), ProgressHooks{}), kMsgDone);
+  EXPECT_EQ(Ram().table, direct.spectral.table);
+  EXPECT_EQ(Ram().playbackStretch, direct.spectral.stretch);
+  EXPECT_NE(Ram().table, PartialTable{});
+}
+
+TEST_F(VortaAnalysisPages, ScanLoopJourney) {
+  const std::string path = ScanLoop();
+  PressUpper(2);  // "SF_MODE": 40 steps offer it
+  PressUpper(kApply);
+  EXPECT_EQ(Run(path, true), kMsgDone);
+  EXPECT_TRUE(DrawnAll({"*** SCANLOOP ANALYSIS OPTIONS ***", "ANALYSIS INPUT <SLICE DRIFT, AVERAGED VALUES>", "EXCERPTS"}));
+  EXPECT_EQ(StatusValue(0, 1), "40");
+  EXPECT_EQ(StatusValue(0, 2), "256");
+  SaveArtefact("vorta_scanloop_analysis_1_2_0");
+
+  VortaAnalysisRun direct;
+  ASSERT_EQ(LoadAnalysisSample(path, direct), kMsgDone);
+  ASSERT_EQ(StartScanloopAnalysis(direct.scanloop, direct.sample.left, 256, 40, ProgressHooks{}), kMsgDone);
+  PressScanloopButton(direct.scanloop, ScanloopButton::SliceFillMode);
+  EXPECT_EQ(Ram().table, direct.scanloop.table);
+  EXPECT_EQ(Ram().playbackStretch, direct.scanloop.stretch);
+}
+
+TEST_F(VortaAnalysisPages, RefusedFiles) {
+  const std::string plain = Sox("plain.wav", "synth 0.5 sine 440");
+  WriteAllBytes(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
+  const struct {
+    std::string path;
+    bool scanLoop;
+    int result;
+  } cases[] = {
+      {folder / "missing.wav", false, kMsgAccessDenied},
+      {folder / "text.wav", false, kMsgAccessDenied},
+      {plain, true, kMsgNoData},  // not a scan loop
+  };
+  for (const auto& c : cases) EXPECT_EQ(Run(c.path, c.scanLoop), c.result) << c.path;
+  EXPECT_EQ(Ram().table, PartialTable{});
+}
+
+}  // namespace
