@@ -8,6 +8,7 @@
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "ui/pages/page_harness.h"
+#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/xform/xform_pages.h"
 #include "ui/segment_graph.h"
@@ -23,6 +24,10 @@ std::vector<uint8_t> Bytes(const XformTable& table) {
 class XformPagesTest : public PageHarness {
  protected:
   XformPagesTest() : module(STATE_XFORM) {}
+  void SetUp() override {
+    PageHarness::SetUp();
+    gApp.programState = STATE_XFORM;
+  }
 
   XformWorkspace& Ram() { return module.session->xform->ram; }
 
@@ -200,6 +205,21 @@ TEST_F(XformPagesTest, SampleJourney) {
   }
   EXPECT_LT(worst, 1e-4);
   LeaveXform(reloaded);
+}
+
+TEST_F(XformPagesTest, SampleHandOffRefusesWhatItCannotAnalyse) {
+  const std::string shortSample = folder.path + "/short.wav";
+  ASSERT_EQ(std::system(("sox -n -r 44100 -c 2 -b 16 '" + shortSample + "' synth 0.05 sine 440").c_str()), 0);
+  PageRun run = Caller();
+  struct Row {
+    std::string path;
+    int result;
+  };
+  // The short file is too short for a sample and has no loop for a cycle.
+  for (const Row& row : {Row{folder.path + "/missing.wav", kMsgAccessDenied}, Row{shortSample, kMsgAccessDenied}}) {
+    EXPECT_EQ(RunXformSampleAnalysis(run, row.path), row.result) << row.path;
+  }
+  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 }
 
 }  // namespace

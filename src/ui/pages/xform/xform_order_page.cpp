@@ -75,7 +75,6 @@ void DrawMatrix(const PageRun& run) {
     DrawFormatted(kCellsLeft + kCellWidth * s + kCellWidth / 2, kCellsTop - 16, "%.2d", static_cast<int16_t>(s), 'M');
     DrawFormatted(kCellsLeft - 6, kCellsTop + kCellHeight * s - 2, "%.2d", static_cast<int16_t>(s), 'R');
   }
-  DrawText(kCellsLeft - 36, kCellsTop - 16, "IN", 'R');
   FlushRegion(kCellsLeft - 60, kCellsTop - 16, kCellsRight + 2, kCellsBottom + 2);
   ShowDestination(pages.currentSlice, pages.order[static_cast<size_t>(pages.currentSlice)]);
 }

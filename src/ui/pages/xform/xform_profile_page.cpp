@@ -75,6 +75,7 @@ void Draw(PageRun& run) {
   ShowNameReadout(0, 0, "RAM:", XformRam(run).table.ramName);
   DrawPanel(kBoxLeft, kGraphTop - 24, kBoxRight, kGraphBottom + 4, "AMPLITUDE ENVELOPE");
   DrawScaleLabels(kGraphCentre, kPeakScaleMarks);
+  DrawLine(kBoxLeft, kGraphTop - 24, kBoxLeft, kGraphBottom + 4);  // the labels cleared the box's left edge
   DrawGraph(run);
   DrawPanel(kBoxLeft, kOutputTop, kBoxRight, kOutputBottom, "SCALED WAVETABLE OUTPUT");
   RefreshOutput(run);

@@ -12,6 +12,7 @@
 #include "ui/message_line.h"
 #include "ui/page_frame.h"
 #include "ui/pages/shared/module_session.h"
+#include "ui/pages/shared/page_support.h"
 #include "ui/pages/xform/xform_pages.h"
 #include "ui/progress.h"
 #include "ui/slider.h"
@@ -134,7 +135,7 @@ void DrawStages() {
     if (i + 1 < kStages.size()) {
       const int tip = left + kStageStep - 8;
       DrawLine(left + kStageWidth + 8, (kStageTop + kStageBottom) / 2, tip, (kStageTop + kStageBottom) / 2);
-      DrawRightArrow(tip, (kStageTop + kStageBottom) / 2);
+      DrawLeftArrow(tip, (kStageTop + kStageBottom) / 2);  // its barbs trail to the left: it points right
     }
   }
 }
@@ -157,7 +158,7 @@ void ShowReadouts(const PageRun& run) {
   if (pages.source.range.stereoFile) {
     DrawStatusField(0, 2, "SOURCE:", std::string(XformSourceModeName(pages.source.mode)), kSourceChars);
   }
-  ShowNameReadout(2, 0, "DISK:", pages.sampleName);
+  ShowNameReadout(2, 0, "DISK:", ScreenName(pages.sampleName));
   ShowXformSpeed(pages.analysis.previewStretch);
 }
 

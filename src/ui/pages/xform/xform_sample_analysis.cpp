@@ -10,6 +10,7 @@
 #include "ui/page_frame.h"
 #include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/module_session.h"
+#include "ui/pages/shared/page_support.h"
 #include "ui/pages/xform/xform_pages.h"
 #include "ui/wave_graph.h"
 
@@ -47,11 +48,11 @@ constexpr int kSourceChars = 12;
 constexpr int kBoxLeft = 40;
 constexpr int kBoxTop = 130;
 constexpr int kBoxRight = 984;
-constexpr int kBoxBottom = 520;
+constexpr int kBoxBottom = 660;
 constexpr int kGraphX = 60;
 constexpr int kGraphWidth = 904;
-constexpr int kGraphCentre = 310;
-constexpr int kGraphHalf = 150;
+constexpr int kGraphCentre = 375;
+constexpr int kGraphHalf = 210;
 
 XformAnalysisSource& Source(const PageRun& run) { return XformPages(run).source; }
 
@@ -62,7 +63,7 @@ bool Shows(const PageRun& run, const PageButton& button) {
 void ShowReadouts(const PageRun& run) {
   const XformOptionPages& pages = XformPages(run);
   const AnalysisRange& range = pages.source.range;
-  ShowNameReadout(0, 0, "DISK:", pages.sampleName);
+  ShowNameReadout(0, 0, "DISK:", ScreenName(pages.sampleName));
   DrawStatusValue(0, 1, "SAMPLES IN FILE:", "%.7ld", range.fileLength, kCountChars);
   DrawStatusValue(0, 2, "USED DATA SAMPLES:", "%.7ld", range.Used(), kCountChars);
   if (range.stereoFile) {
