@@ -158,15 +158,24 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
 // sox sample -> 1.1.0 -> 1.1.1 with a slider drag -> apply -> folder 13 -> reload.
 TEST_F(XformPagesTest, SampleJourney) {
   const std::string sample = folder.path + "/journey.wav";
-  const std::string command = "sox -n -r 44100 -c 2 -b 16 '" + sample + "' synth 3 sine 300:3000 pinknoise vol 0.5";
+  const std::string command = "sox -n -r 44100 -c 2 -b 16 '" + sample + "' synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6";
   ASSERT_EQ(std::system(command.c_str()), 0);
   ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
   PageRun caller = Caller();
 
-  PressUpper(11);  // 1.1.0 looked at and left
+  // 1.1.0: both thresholds raised by 8/64, then left.
+  for (int press = 0; press < 8; ++press) {
+    PressUpper(1);
+    PressUpper(5);
+  }
+  PressUpper(11);
   module.session->xform->pages = &pages;
   EXPECT_EQ(RunXformAnalysisOptions(caller, pages), kMsgAborted);
   EXPECT_TRUE(DrawnAll({"INPUT FILE <NORMALIZED>", "ANALYSIS RANGE", "STEREO"}));
+  EXPECT_EQ(StatusValue(1, 1), "4096");
+  EXPECT_GT(pages.source.range.start, 0);
+  EXPECT_LT(pages.source.range.EndShift(), 0);
+  EXPECT_EQ(StatusValue(2, 0).substr(0, 3), "-00");  // "END SHIFT:" as a negative number
   SaveArtefact("xform_analysis_options");
 
   // 1.1.1: a drag of 20 steps over "PEAK BOOST" whose moves arrive faster
