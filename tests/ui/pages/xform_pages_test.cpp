@@ -163,15 +163,20 @@ TEST_F(XformPagesTest, SampleJourney) {
   ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
   PageRun caller = Caller();
 
-  // 1.1.0: both thresholds raised by 8/64, then left.
+  // 1.1.0: both thresholds raised by 8/64; 1.1.1 opened and cancelled
+  // (back on 1.1.0 with "ABORTED" and an empty table), then 1.1.0 left.
   for (int press = 0; press < 8; ++press) {
     PressUpper(1);
     PressUpper(5);
   }
+  PressUpper(10);
+  PressUpper(11);
   PressUpper(11);
   module.session->xform->pages = &pages;
   EXPECT_EQ(RunXformAnalysisOptions(caller, pages), kMsgAborted);
-  EXPECT_TRUE(DrawnAll({"INPUT FILE <NORMALIZED>", "ANALYSIS RANGE", "STEREO"}));
+  EXPECT_TRUE(DrawnAll({"INPUT FILE <NORMALIZED>", "ANALYSIS RANGE", "STEREO", "*** SAMPLE ANALYSIS OPTIONS II ***"}));
+  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
   EXPECT_EQ(StatusValue(1, 1), "4096");
   EXPECT_GT(pages.source.range.start, 0);
   EXPECT_LT(pages.source.range.EndShift(), 0);

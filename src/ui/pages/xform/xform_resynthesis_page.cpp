@@ -214,7 +214,13 @@ void DragSlider(PageRun& run, int index) {
     feed.changed = true;
     DrawSlider(now, slider);
   };
+  const char* shownLabel = nullptr;
   const ProgressHooks hooks{[&](const char* label, int64_t done, int64_t total) {
+    if (label != shownLabel) {  // from the blend to the syntheses: the bar starts again under its own label
+      ShowProgress(nullptr, 0, 0);
+      ShowCalculating();
+      shownLabel = label;
+    }
     ShowProgress(label, static_cast<double>(done), static_cast<double>(total));
     WaitForInput(0);
     follow();
