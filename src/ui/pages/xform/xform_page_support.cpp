@@ -64,8 +64,11 @@ MessageCode LoadXformSample(const std::string& path, XformOptionPages& pages) {
   std::fclose(file);
   if (!loaded) return kMsgAccessDenied;
   const size_t frames = std::min<uint64_t>(descriptor.frames, kMaxSampleFrames);
+  // The buffers were sized for the longest sample: keep only what it holds.
   pages.fileLeft.resize(frames);
+  pages.fileLeft.shrink_to_fit();
   pages.fileRight.resize(frames);
+  pages.fileRight.shrink_to_fit();
   pages.sample = SampleChannelsOf(pages.fileLeft, pages.fileRight, descriptor);
   pages.sampleName = std::filesystem::path(path).stem().string();
   return kMsgNone;
