@@ -183,12 +183,17 @@ TEST_F(XformPagesTest, SampleJourney) {
   EXPECT_EQ(StatusValue(2, 0).substr(0, 3), "-00");  // "END SHIFT:" as a negative number
   SaveArtefact("xform_analysis_options");
 
-  // 1.1.1: a drag of 20 steps over "PEAK BOOST" whose moves arrive faster
-  // than the rebuilds, then "fAPPLY".
+  // 1.1.1: "SMOOTHNESS" stepped with its digit key held and RIGHT (one
+  // rebuild when the keys are let go), a drag of 20 steps over "PEAK BOOST"
+  // whose moves arrive faster than the rebuilds, then "fAPPLY".
+  ScriptKeyDown(kKeyDigit0 + 2);
+  ScriptKeyPress(kKeyRight, 100);
+  ScriptKeyUp(kKeyDigit0 + 2);
   ScriptDrag(65, 547, 65 + 300, 547, 20, 0);
   PressUpper(10);
   EXPECT_EQ(RunXformResynthesisOptions(caller, pages), kMsgDone);
-  EXPECT_LE(pages.sliderRebuilds, 2);
+  EXPECT_GT(pages.analysis.controls.smoothness, 0.0);
+  EXPECT_LE(pages.sliderRebuilds, 1 + 2);
   EXPECT_NEAR(pages.analysis.controls.peakBoost, 300.0 / 350.0, 0.01);
   EXPECT_TRUE(DrawnAll({"RESYNTHESIS OUTPUT <SPECTRUM>", "RESYNTHESIS OUTPUT <WAVEFORM>", "RESYNTHESIS CONTROL",
                         "PEAK DETECTION CONTROL", "PEAK BOOST", "SMOOTHNESS", "PEAK STEREO LINK"}));
