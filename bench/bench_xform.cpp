@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "core/app_globals.h"
@@ -137,6 +138,40 @@ void BM_RebuildFilterSpectra(benchmark::State& state) {
 }
 BENCHMARK(BM_RebuildFilterSpectra)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A slider drag on "1.1.1": while a rebuild runs, `range(0)` newer values
+// arrive, each a few progress reports into the rebuild that runs; only the
+// last value is carried to the end. The page repaints at every progress
+// report, so the longest pause between two reports is the longest time the
+// window goes without a repaint.
+void BM_SliderDragRebuild(benchmark::State& state) {
+  using Clock = std::chrono::steady_clock;
+  AnalysedSession session(2, 33 * 100000);
+  RunXformAnalysis(session.left, session.right, session.record, session.workspace.table, session.workspace.engine,
+                   {});
+  constexpr int64_t kReportsBeforeNewValue = 3;
+  double longestMillis = 0.0;
+  for (auto _ : state) {
+    XformControlFeed feed{session.record.controls, true};
+    int pending = static_cast<int>(state.range(0));
+    Clock::time_point last = Clock::now();
+    const ProgressHooks hooks{[&](const char*, int64_t done, int64_t) {
+      const Clock::time_point now = Clock::now();
+      longestMillis = std::max(longestMillis, std::chrono::duration<double, std::milli>(now - last).count());
+      last = now;
+      if (pending > 0 && done >= kReportsBeforeNewValue) {
+        --pending;
+        feed.latest.peakBoost = feed.latest.peakBoost > 0.8 ? 0.1 : feed.latest.peakBoost + 0.1;
+        feed.changed = true;
+      }
+      return false;
+    }};
+    RebuildForLatestControls(session.record, feed, session.workspace.table, session.workspace.engine, hooks);
+    benchmark::DoNotOptimize(session.workspace.table.slicePeaks.data());
+  }
+  state.counters["longest_repaint_gap_ms"] = longestMillis;
+}
+BENCHMARK(BM_SliderDragRebuild)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The memory of a whole session: full table, engine, analysis record, a
 // page's preview copy and an undo ring with `range(0)` written entries.
 void BM_XformSessionMemory(benchmark::State& state) {
@@ -162,6 +197,6 @@ void BM_XformSessionMemory(benchmark::State& state) {
     state.counters["peak_RSS_MiB"] = PeakResidentMiB();
   }
 }
-BENCHMARK(BM_XformSessionMemory)->Arg(0)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XformSessionMemory)->Arg(0)->Arg(4)->Arg(40)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

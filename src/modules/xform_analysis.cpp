@@ -258,7 +258,9 @@ MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table,
     std::fill(spectrum.begin(), spectrum.begin() + 2 * kXformLowCutBin, 0.0f);
   }
   const int blocks = (kXformBinCount + kBlendBlockBins - 1) / kBlendBlockBins;
-  RunXformJobs(
+  // The blend reports too, so that a page repaints (and a newer slider
+  // value or a cancel is seen) before the syntheses begin.
+  const bool blended = RunXformJobs(
       engine, blocks,
       [&](int block, XformLane&) {
         const int32_t first = std::max(block * kBlendBlockBins, kXformLowCutBin);
@@ -280,7 +282,8 @@ MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table,
           }
         }
       },
-      {}, "");
+      hooks, kAdjustmentLabel);
+  if (!blended) return kMsgAborted;
   if (!SynthesizeTable(table, engine, hooks)) return kMsgAborted;
   NormalizeXform(table);
   return kMsgDone;

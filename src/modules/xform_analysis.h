@@ -85,8 +85,9 @@ float LayerValue(float own, uint8_t ownStage, uint8_t otherStage, int level, dou
 MessageCode MeasureLayerGains(XformAnalysis& record, XformEngine& engine, const ProgressHooks& hooks);
 
 // The table's spectra from the layers around the peak boost, blended, with
-// the stereo link, smoothed across the slices by the smoothness; then every
-// slice synthesised ("SYNTHESIS PROGRESS: ") and the table normalised.
+// the stereo link, smoothed across the slices by the smoothness
+// ("ADJUSTMENT PROGRESS: "); then every slice synthesised ("SYNTHESIS
+// PROGRESS: ") and the table normalised.
 // Aborted when cancelled (the table is then half made: rebuild again or
 // clear it), NoData before an analysis, else Done.
 MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table, XformEngine& engine,

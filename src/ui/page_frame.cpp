@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "core/app_globals.h"
 #include "ui/button_bar.h"
@@ -36,6 +38,22 @@ void FormatStatus(int column, int row, std::string_view label, const char* forma
   char buffer[kStatusBufferChars];
   std::snprintf(buffer, sizeof buffer, format, value);
   DrawStatusField(column, row, label, buffer, width);
+}
+
+// The formats of the integer readouts use both "%d" and "%ld": the value is
+// passed at the width its format reads, so that a negative value is not
+// read as a large positive one.
+bool ReadsLong(const char* format) { return std::strchr(format, 'l') != nullptr; }
+
+template <typename Value>
+void FormatInteger(int column, int row, std::string_view label, const char* format, Value value, int width) {
+  if constexpr (std::is_signed_v<Value>) {
+    if (ReadsLong(format)) FormatStatus(column, row, label, format, static_cast<long>(value), width);
+    else FormatStatus(column, row, label, format, static_cast<int>(value), width);
+  } else {
+    if (ReadsLong(format)) FormatStatus(column, row, label, format, static_cast<unsigned long>(value), width);
+    else FormatStatus(column, row, label, format, static_cast<unsigned>(value), width);
+  }
 }
 
 }  // namespace
@@ -100,13 +118,13 @@ void DrawStatusValue(int column, int row, std::string_view label, const char* fo
   FormatStatus(column, row, label, format, value, width);
 }
 void DrawStatusValue(int column, int row, std::string_view label, const char* format, uint32_t value, int width) {
-  FormatStatus(column, row, label, format, value, width);
+  FormatInteger(column, row, label, format, value, width);
 }
 void DrawStatusValue(int column, int row, std::string_view label, const char* format, int32_t value, int width) {
-  FormatStatus(column, row, label, format, value, width);
+  FormatInteger(column, row, label, format, value, width);
 }
 void DrawStatusValue(int column, int row, std::string_view label, const char* format, int16_t value, int width) {
-  FormatStatus(column, row, label, format, value, width);
+  FormatInteger(column, row, label, format, value, width);
 }
 
 void ClearStatusValue(int column, int row) {

@@ -36,8 +36,15 @@ struct VortaModule {
   VortaAnalysisRun* analysis = nullptr;
 };
 
+struct XformOptionPages;  // ui/pages/xform/xform_pages.h
+
 struct XformModule {
   XformWorkspace ram;
+  // The working data of the option page that is open (analysis, profile,
+  // order), owned by the page that opened it; null while none is.
+  XformOptionPages* pages = nullptr;
+  // "SPECTRUM" or "WAVEFORM" on "2.0.0".
+  bool waveformView = false;
 };
 
 struct SloopModule {

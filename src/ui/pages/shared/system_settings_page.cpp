@@ -8,6 +8,7 @@
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/shared/page_support.h"
 #include "ui/pages/shared/playback_link.h"
+#include "ui/pages/xform/xform_pages.h"
 #include "ui/playback_status.h"
 #include "wavetable/vorta_synthesis.h"
 
@@ -22,11 +23,12 @@ constexpr PageButton kButtons[] = {
 constexpr int kNameChars = 21;
 
 VortaWorkspace* Vorta(const PageRun& run) { return run.session->vorta ? &run.session->vorta->ram : nullptr; }
+XformWorkspace* Xform(const PageRun& run) { return run.session->xform ? &run.session->xform->ram : nullptr; }
 
-// The speed and the RAM table's play button belong to VORTA.
+// The speed and the RAM table's play button belong to the table modules.
 bool Shows(const PageRun& run, const PageButton& button) {
-  const bool vortaOnly = button.action == kSlower || button.action == kFaster || button.action == kPlayRam;
-  return !vortaOnly || Vorta(run) != nullptr;
+  const bool tableOnly = button.action == kSlower || button.action == kFaster || button.action == kPlayRam;
+  return !tableOnly || Vorta(run) != nullptr || Xform(run) != nullptr;
 }
 
 void ShowRamNames(const ModuleSession& session) {
@@ -47,6 +49,7 @@ void ShowRamNames(const ModuleSession& session) {
 
 void ShowSpeed(const PageRun& run) {
   if (Vorta(run)) ShowRamSpeed(Vorta(run)->playbackStretch);
+  if (Xform(run)) ShowXformSpeed(Xform(run)->table.speed);
 }
 
 void Draw(PageRun& run) {
@@ -78,6 +81,11 @@ void Act(PageRun& run, int action, const PageEvent&) {
       return;
     case kSlower:
     case kFaster:
+      if (XformWorkspace* xform = Xform(run)) {
+        run.message = action == kSlower ? SlowerXformPlayback(*xform) : FasterXformPlayback(*xform);
+        ShowSpeed(run);
+        return;
+      }
       run.message = action == kSlower ? SlowerTablePlayback(vorta->playbackStretch)
                                       : FasterTablePlayback(vorta->playbackStretch);
       if (run.message == kMsgNone) {
@@ -86,6 +94,10 @@ void Act(PageRun& run, int action, const PageEvent&) {
       }
       return;
     case kPlayRam:
+      if (XformWorkspace* xform = Xform(run)) {
+        PlayXformScanHeld(run, xform->table, xform->table.speed, kXformRamPlayCode);
+        return;
+      }
       PlayRamWavetableHeld(vorta->ram, vorta->playbackStretch);
       return;
     default:
