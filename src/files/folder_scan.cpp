@@ -46,6 +46,8 @@ std::string WithWtsExtension(const std::string& name) {
 bool RemoveRegularFile(const std::string& path) {
   struct stat info;
   if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  // A file the user marked read-only stays, whoever runs the program.
+  if (S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
   return unlink(path.c_str()) == 0;
 }
 
