@@ -54,7 +54,7 @@ bool RemoveRegularFile(const std::string& path) {
 }  // namespace
 
 FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::function<bool(const ListedFile&)>& visit,
-                                 const LibraryFeedback& feedback) {
+                                 const LibraryFeedback& feedback, const ReadWindow& window) {
   FolderListing listing;
   const LibraryWriteGuard guard(app, feedback);  // listing moves strays out
   if (!guard.held()) {
@@ -78,6 +78,15 @@ FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::funct
     if (listing.fileCount >= kMaxListedFiles) break;
     ListedFile file;
     file.name = entry.name;
+    if (listing.fileCount < window.first || listing.fileCount > window.last) {
+      file.read = false;
+      file.category = category;
+      file.listed = true;
+      file.index = listing.fileCount++;
+      file.shortName = NextShortName(shortNames, entry.name);
+      if (!visit(file)) break;
+      continue;
+    }
     file.category = TestSoundFile(entry.fullPath, &file.info, rules);
     if (file.category != category) {
       const bool moved = MoveToCategory(app, file.category, category, entry.name) == 0;
