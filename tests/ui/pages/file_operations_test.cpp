@@ -273,6 +273,35 @@ TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   SaveArtefact("file_operations_xmrph");
 }
 
+TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
+  gApp.settings.noForceLoop = 1;
+  PutSamples(1, true);
+  PutSamples(1);
+  WriteWtsTable(gApp, cli_fixture::SweepTable(), 4, "T.WTS");
+  WriteAllBytes(PathIn(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
+  struct Case {
+    int category;
+    const char* shown;
+  };
+  const Case cases[] = {{kCategorySample, "PLAYING FILE <WAVE DATA>"},
+                        {kCategorySingleCycle, "PLAYING FILE <WAVE DATA, RESAMPLED TO 172.265625 HZ>"},
+                        {kCategoryWaveGenerator, "PLAYING FILE <USING SYNTHESIS>"},
+                        {kCategoryXformWav, "PLAYING FILE <USING REALTIME WAVE INTERPOLATION>"}};
+  for (bool device : {true, false}) {
+    UseSoundDevices(device ? std::vector<std::string>{"card"} : std::vector<std::string>{});
+    for (const Case& c : cases) {
+      Headless().texts.clear();
+      Down();
+      PressLower(9);  // pFILE
+      Leave();
+      ModuleRun vorta(STATE_VORTA);
+      EXPECT_EQ(RunFiles(vorta, c.category), kPageNavigated);
+      EXPECT_EQ(Drawn(Message(c.shown)), device) << c.category;
+      EXPECT_EQ(Drawn(Message("SOUND DEVICE NOT AVAILABLE")), !device) << c.category;
+    }
+  }
+}
+
 TEST_F(FileOperationsTest, ClearKeepsReadOnlyFilesAndRenameNeverReplaces) {
   PutSamples(3);
   chmod(PathIn(kCategorySample, "S001.WAV").c_str(), 0444);
