@@ -136,6 +136,21 @@ TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
     EXPECT_EQ(back, TableForOutput(table)) << c.category;
     EXPECT_EQ(stretch, 7) << c.category;
   }
+  // "fRPLACE<>" writes over the selected file after "REPLACE FILE?".
+  Down();
+  PressUpper(7);
+  PressUpper(10);  // fYES
+  Leave();
+  {
+    ModuleRun vorta(STATE_VORTA);
+    LoadVortaTable(vorta.session->vorta->ram, table, 3, "SWEEP");
+    RunFiles(vorta, kCategoryWaveGenerator);
+    EXPECT_TRUE(Drawn(Message("REPLACE FILE?")));
+    PartialTable back;
+    int32_t stretch = 0;
+    ASSERT_EQ(LoadVortaFile(gApp, {kCategoryWaveGenerator, "T.WTS"}, back, stretch), kMsgDone);
+    EXPECT_EQ(stretch, 3);
+  }
   // The WaveGenerator folder through "fF_TYPE<>": ABC.WTS, then the same
   // name again; a 9th character is ignored.
   Headless().texts.clear();
