@@ -4,6 +4,11 @@
 // on the headless card shows the cost from button to device start.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "audio/play_calls.h"
@@ -11,7 +16,11 @@
 #include "audio/playback_render.h"
 #include "audio/playback_state.h"
 #include "audio/playback_teardown.h"
+#include "core/app_globals.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
 #include "platform/headless/headless_platform.h"
+#include "ui/pages/shared/file_listening.h"
 
 namespace {
 
@@ -66,3 +75,31 @@ static void BM_PlayScanWhole(benchmark::State& state) {
   ReleasePlayback();
 }
 BENCHMARK(BM_PlayScanWhole)->Unit(benchmark::kMillisecond);
+
+// Prelistening to a 10-second sample of the library: the file read into the
+// listening buffers and the sound started on the headless card.
+static void BM_PrelistenSample(benchmark::State& state) {
+  ResetHeadless();
+  TestPlaybackDevices();
+  const std::filesystem::path root =
+      std::filesystem::temp_directory_path() / ("sonicloom-prelisten-" + std::to_string(::getpid()));
+  gApp.installDir = root.string();
+  const std::string path = CategoryFilePath(gApp, kCategorySample, "TEN.WAV");
+  const std::string command = "sox -q -n -r 44100 -c 2 -b 16 '" + path + "' synth 10 sine 440 vol 0.5";
+  if (std::system(command.c_str()) != 0) {
+    state.SkipWithError("sox is missing");
+    return;
+  }
+  std::vector<float> left;
+  std::vector<float> right;
+  for (auto _ : state) {
+    PrelistenSource source;
+    if (!LoadForListening(kCategorySample, "TEN.WAV", {left, right}, source)) state.SkipWithError("not loaded");
+    PlaySplit(source.left, source.right, source.frames, false);
+    StopPlayback();
+  }
+  ReleasePlayback();
+  std::error_code error;
+  std::filesystem::remove_all(root, error);
+}
+BENCHMARK(BM_PrelistenSample)->Unit(benchmark::kMillisecond);

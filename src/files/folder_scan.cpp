@@ -46,13 +46,15 @@ std::string WithWtsExtension(const std::string& name) {
 bool RemoveRegularFile(const std::string& path) {
   struct stat info;
   if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  // A file the user marked read-only stays, whoever runs the program.
+  if (S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
   return unlink(path.c_str()) == 0;
 }
 
 }  // namespace
 
 FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::function<bool(const ListedFile&)>& visit,
-                                 const LibraryFeedback& feedback) {
+                                 const LibraryFeedback& feedback, const ReadWindow& window) {
   FolderListing listing;
   const LibraryWriteGuard guard(app, feedback);  // listing moves strays out
   if (!guard.held()) {
@@ -76,6 +78,15 @@ FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::funct
     if (listing.fileCount >= kMaxListedFiles) break;
     ListedFile file;
     file.name = entry.name;
+    if (listing.fileCount < window.first || listing.fileCount > window.last) {
+      file.read = false;
+      file.category = category;
+      file.listed = true;
+      file.index = listing.fileCount++;
+      file.shortName = NextShortName(shortNames, entry.name);
+      if (!visit(file)) break;
+      continue;
+    }
     file.category = TestSoundFile(entry.fullPath, &file.info, rules);
     if (file.category != category) {
       const bool moved = MoveToCategory(app, file.category, category, entry.name) == 0;

@@ -23,6 +23,16 @@ struct ListedFile {
   int category = 0;      // what the reader says it is
   FileInfo info;
   bool movingDenied = false;
+  bool read = true;  // false: counted by its name only (outside the read window)
+};
+
+// The listing positions whose files are read; files at other positions are
+// counted as belonging to the folder without being opened, so that showing
+// one page of a large folder reads only that page. A stray file is found
+// and moved when its page is shown.
+struct ReadWindow {
+  int first = 0;
+  int last = kMaxListedFiles;
 };
 
 struct FolderListing {
@@ -39,7 +49,7 @@ struct FolderListing {
 // Every operation here that moves, renames or deletes runs under the
 // library lock; the feedback tells while it waits for another process.
 FolderListing VisitCategoryFiles(AppGlobals& app, int category, const std::function<bool(const ListedFile&)>& visit,
-                                 const LibraryFeedback& feedback = {});
+                                 const LibraryFeedback& feedback = {}, const ReadWindow& window = {});
 
 // All listed files of a category folder.
 std::vector<ListedFile> ListCategoryFiles(AppGlobals& app, int category, const LibraryFeedback& feedback = {});

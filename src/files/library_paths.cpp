@@ -20,10 +20,16 @@ bool FolderExists(const std::string& path) {
   return fs::is_directory(path, error);
 }
 
+// ASCII folding as the C locale's tolower does it, without a library call
+// per character: a folder of 16,000 names is sorted on every page shown.
+unsigned char FoldCase(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
+
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return FoldCase(x) < FoldCase(y); });
 }
 
 int CategoryByFolderName(const std::string& name) {

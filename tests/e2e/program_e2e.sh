@@ -3,11 +3,15 @@
 # install folder, the first-run question answered, every module entered and
 # left with real key events, the program left with CTRL+F12; then the
 # settings file and the library folders are checked.
-# Usage: program_e2e.sh <program file> [folder for screenshots]
+# With the command-line tool given, VORTA's file operations load a table
+# made by the tool from folder 03 and save it into folder 08, where it must
+# equal the tool's own conversion of the same file.
+# Usage: program_e2e.sh <program file> [folder for screenshots] [command-line tool]
 # Exit 77 (skipped) when Xvfb or xdotool are missing.
 set -u
 program="$1"
 shots="${2:-}"
+cli="${3:-}"
 command -v Xvfb >/dev/null 2>&1 || exit 77
 command -v xdotool >/dev/null 2>&1 || exit 77
 command -v xwininfo >/dev/null 2>&1 || exit 77
@@ -29,6 +33,16 @@ fail() {
 }
 
 cp "$program" "$work/Sonic-Loom" || fail "cannot copy the program"
+tables=""
+if [ -n "$cli" ] && [ -x "$cli" ] && command -v sox >/dev/null 2>&1; then
+  tables="$work/tables"
+  mkdir -p "$tables" "$work/data/03 VORTA - Wavetables (Audio, WAV)"
+  sox -q -n -r 44100 -c 1 -b 16 "$tables/saw.wav" synth 2 saw 172.265625 vol 0.5 || fail "sox"
+  "$cli" analyse --to wav --name SAWTABLE --out "$work/data/03 VORTA - Wavetables (Audio, WAV)" \
+    "$tables/saw.wav" >/dev/null || fail "no table from the command-line tool"
+  "$cli" convert --to wts --out "$tables" "$work/data/03 VORTA - Wavetables (Audio, WAV)/SAWTABLE.WAV" \
+    >/dev/null || fail "no conversion from the command-line tool"
+fi
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xpid=$!
 export DISPLAY="$display"
@@ -92,6 +106,24 @@ for key in F1 F2 F3 F4 F7 F8; do
   press ctrl F12  # iMENU<>
 done
 
+if [ -n "$tables" ]; then
+  press F1          # VORTA
+  press ctrl F2     # fDISK<>
+  press F4          # fF_TYPE<>
+  press F3          # -->03
+  xdotool keydown Down; sleep 0.2; xdotool keyup Down; sleep 0.6
+  press F6          # fLOAD<>: the table viewer
+  press ctrl F2     # the list again, "RAM:" with the table's name
+  shot vorta-files
+  press F4
+  press F8          # -->08
+  press F7          # fSAVE<>
+  xdotool type --delay 150 E2E; sleep 0.3
+  xdotool key Return; sleep 1
+  press ctrl F1     # fSYSTEM<>
+  press ctrl F12    # iMENU<>
+fi
+
 # The utility: colour mode 01 on line 0, then the menu and VORTA again.
 press F8
 press F4
@@ -121,5 +153,10 @@ for folder in "00 Currently Unrecognized Files" "01 Samples (WAV)" "02 Single Cy
   "13 XFORM - Wavetables (Audio, WAV)"; do
   [ -d "$work/data/$folder" ] || fail "missing folder $folder"
 done
+if [ -n "$tables" ]; then
+  saved="$work/data/08 VORTA - Wavetables (WaveGenerator, WTS)/E2E.WTS"
+  [ -f "$saved" ] || fail "VORTA did not save the loaded table"
+  cmp -s "$saved" "$tables/SAWTABLE.WTS" || fail "the saved table differs from the loaded one"
+fi
 echo "E2E PASSED"
 exit 0

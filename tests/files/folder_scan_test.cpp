@@ -63,6 +63,23 @@ TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   EXPECT_EQ(bin[0].info.remark, "WRONG SAMPLE RATE <MUST BE 44.1 KHZ>");
 }
 
+TEST_F(FolderScan, AReadWindowLeavesTheFilesOutsideItUnread) {
+  Put(kCategorySample, "A.WAV", SampleBytes(1));
+  Put(kCategorySample, "B.WAV", CycleBytes(2));  // a stray before the window
+  Put(kCategorySample, "C.WAV", SampleBytes(3));
+  Put(kCategorySample, "D.WAV", CycleBytes(4));  // a stray inside it
+  Put(kCategorySample, "E.WAV", SampleBytes(5));
+  std::vector<std::string> visited;
+  const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
+    visited.push_back(std::to_string(file.index) + (file.read ? "+" : "-") + file.name);
+    return true;
+  }, {}, ReadWindow{2, 3});
+  EXPECT_EQ(listing.fileCount, 4);
+  EXPECT_EQ(visited, (std::vector<std::string>{"0-A.WAV", "1-B.WAV", "2+C.WAV", "-1+D.WAV", "3+E.WAV"}));
+  EXPECT_TRUE(Has(kCategorySample, "B.WAV"));
+  EXPECT_TRUE(Has(kCategorySingleCycle, "D.WAV"));
+}
+
 TEST_F(FolderScan, SearchByStartOfShortOrLongNameAndTheirPage) {
   for (int i = 0; i < 20; ++i) Put(kCategorySample, "S" + std::to_string(100 + i) + ".WAV", SampleBytes(i));
   Put(kCategorySample, "Tape loop long name.wav", SampleBytes(50));

@@ -9,6 +9,7 @@
 #include "wavetable/limit_peak.h"
 #include "wavetable/line_smoothing.h"
 #include "wavetable/ram_wavetable.h"
+#include "wavetable/single_cycle_partials.h"
 #include "vorta_fixture.h"
 
 namespace {
@@ -240,4 +241,28 @@ TEST_F(VortaTest, AnalyzeCyclesRecoversSignedPartials) {
   EXPECT_EQ(table.at(63, 0), 0);
   EXPECT_TRUE(TableIsSilent(AnalyzeCycles(std::vector<float>(33 * 128, 0.0f))));
   EXPECT_TRUE(TableIsSilent(AnalyzeCycles({})));
+}
+
+TEST_F(VortaTest, SingleCyclesOfAnyLengthBecomeSignedPartials) {
+  for (int length : {128, 1000, 2048, 4096}) {
+    std::vector<float> cycle(static_cast<size_t>(length));
+    for (int j = 0; j < length; ++j) {
+      const double phase = 2 * std::numbers::pi * j / length;
+      cycle[static_cast<size_t>(j)] =
+          static_cast<float>(0.5 * std::sin(phase) - 0.25 * std::sin(3 * phase) + 0.125 * std::sin(40 * phase + 1.0));
+    }
+    const PartialTable table = SingleCycleToPartials(cycle);
+    EXPECT_EQ(table.at(0, 0), EncodeAmplitude(2048.0)) << length;
+    EXPECT_EQ(table.at(2, 0), -EncodeAmplitude(1024.0)) << length;
+    EXPECT_EQ(table.at(39, 0), EncodeAmplitude(512.0)) << length;
+    EXPECT_EQ(table.at(1, 0), 0) << length;
+    EXPECT_FALSE(SliceIsFilled(table, 1));
+
+    const PartialTable filled = FillTableWithCycle(cycle);
+    EXPECT_NEAR(SlicePeak(filled, 0), 1.0, 0.07) << length;
+    for (int slice = 1; slice < kSliceCount; ++slice) ASSERT_EQ(filled.Row(0)[slice], filled.at(0, 0));
+  }
+  for (size_t length : {size_t{0}, size_t{127}, size_t{4097}}) {
+    EXPECT_TRUE(TableIsSilent(SingleCycleToPartials(std::vector<float>(length, 0.5f)))) << length;
+  }
 }

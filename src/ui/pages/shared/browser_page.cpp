@@ -74,7 +74,7 @@ ScanOutcome ScanPage(BrowserList& list, BrowserRows& rows, int first, int last) 
       list.names[row] = file.shortName;
     }
     return true;
-  }, PageFeedback());
+  }, PageFeedback(), ReadWindow{first, last});
   outcome.opened = listing.opened;
   outcome.fileCount = listing.fileCount;
   return outcome;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/program_state.h"
 #include "ui/browser_list.h"
@@ -54,6 +55,20 @@ struct SloopModule {
 struct XmrphModule {
   std::string ramNameA;
   std::string ramNameB;
+  // The files "PLOAD_A" / "PLOAD_B" picked on the file operations screen
+  // (full paths; empty until picked).
+  std::string fileA;
+  std::string fileB;
+};
+
+// The file operations screen's list while the module is open, and the
+// sound of the file last prelistened to.
+struct FileScreenMemory {
+  BrowserList list;
+  BrowserRows rows;
+  bool opened = false;
+  std::vector<float> listenLeft;
+  std::vector<float> listenRight;
 };
 
 // The recycle bin's list while it is open (its page number is kept for the
@@ -92,6 +107,7 @@ struct ModuleSession {
   std::unique_ptr<XmrphModule> xmrph;
   std::unique_ptr<RecycleBinModule> recycleBin;
   std::unique_ptr<WebUpdateModule> webUpdate;
+  FileScreenMemory fileScreen;
 };
 
 inline constexpr uint16_t kLeaveModule = 65535;  // the selector value that ends a module

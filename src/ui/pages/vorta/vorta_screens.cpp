@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ui/pages/shared/file_operations_page.h"
 #include "ui/pages/shared/system_settings_page.h"
 #include "ui/pages/vorta/table_viewer_page.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 // Screens whose own content is still to come: title, number and the
 // navigation row.
-constexpr Page kFileOperationsPage = PlaceholderPage("FILE OPERATIONS", "1.0.0");
 constexpr Page kSliceEditorPage = PlaceholderPage("SLICE EDITOR", "3.0.0");
 constexpr Page kTableAssemblingPage = PlaceholderPage("TABLE ASSEMBLING", "4.0.0");
 constexpr Page kPartialEnvelopesPage = PlaceholderPage("PARTIAL ENVELOPES", "5.0.0");
@@ -17,7 +17,7 @@ constexpr Page kTableEditingFunctionsPage = PlaceholderPage("TABLE EDITING FUNCT
 
 constexpr std::array<ModuleScreen, 7> kVortaScreens = {{
     {"fSYSTEM<>", "SYSTEM", "SYSTEM SETTINGS", &kSystemSettingsPage},
-    {"fDISK<>", "DISK", "FILE OPERATIONS", &kFileOperationsPage},
+    {"fDISK<>", "DISK", "FILE OPERATIONS", &kVortaFileOperationsPage},
     {"fVIEWER<>", "VIEWER", "TABLE VIEWER", &kTableViewerPage},
     {"fSLICE<>", "SLICE", "SLICE EDITOR", &kSliceEditorPage},
     {"fASSEM<>", "ASSEM", "TABLE ASSEMBLER", &kTableAssemblingPage},
