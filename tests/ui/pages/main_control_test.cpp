@@ -27,12 +27,11 @@ class ControlLoopTest : public PageTest {
     handlers.mainMenu = RunMainMenu;
     handlers.credits = ShowCredits;
     handlers.bootSequence = RunBootSequence;
-    handlers.modules[STATE_VORTA] = RunVortaModule;
-    handlers.modules[STATE_XFORM] = RunXformModule;
-    handlers.modules[STATE_SLOOP] = RunSloopModule;
-    handlers.modules[STATE_XMRPH] = RunXmrphModule;
-    handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
-    handlers.modules[STATE_UTILITY] = RunUtilityModule;
+    for (const auto& [state, run] : {std::pair{STATE_VORTA, &RunVortaModule}, {STATE_XFORM, RunXformModule},
+                                     {STATE_SLOOP, RunSloopModule}, {STATE_XMRPH, RunXmrphModule},
+                                     {STATE_RECBIN, RunRecycleBinModule}, {STATE_UTILITY, RunUtilityModule}}) {
+      handlers.modules[state] = run;
+    }
     return handlers;
   }
 };
