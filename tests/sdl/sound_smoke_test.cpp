@@ -45,14 +45,22 @@ std::vector<float> Tone(int frames, double hertz) {
   return samples;
 }
 
+// A stereo table per tone, one after another.
+std::vector<float> Tables(std::initializer_list<double> hertz) {
+  std::vector<float> tables;
+  for (double h : hertz) {
+    for (float sample : Tone(kTableFrames, h)) tables.insert(tables.end(), {sample, sample});
+  }
+  return tables;
+}
+
 // Polls the position every 5 ms until it reaches the target or time runs out.
-int64_t WaitForPosition(int64_t target, int64_t& firstMoveMillis, int64_t start) {
+int64_t WaitForPosition(int64_t target) {
+  const int64_t start = NowMillis();
   int64_t position = 0;
-  firstMoveMillis = -1;
   while (position < target && NowMillis() - start < kWaitLimitMillis) {
     SleepMillis(5);
     position = PlaybackFrames();
-    if (position > 0 && firstMoveMillis < 0) firstMoveMillis = NowMillis() - start;
   }
   return position;
 }
@@ -62,34 +70,20 @@ int64_t WaitForPosition(int64_t target, int64_t& firstMoveMillis, int64_t start)
 TEST_F(SdlSoundSmoke, AShortSoundEndsByItselfAtItsLength) {
   const int frames = 11025;  // a quarter of a second
   const std::vector<float> tone = Tone(frames, 440.0);
-  const int64_t start = NowMillis();
   ASSERT_TRUE(PlaySplit(tone, tone, frames, false));
   EXPECT_TRUE(gPlayback.deviceOpen);
-  int64_t firstMove = -1;
-  const int64_t position = WaitForPosition(frames, firstMove, start);
-  const int64_t elapsed = NowMillis() - start;
-  EXPECT_EQ(position, frames);
+  EXPECT_EQ(WaitForPosition(frames), frames);
   SleepMillis(100);
   EXPECT_EQ(PlaybackFrames(), frames);  // not looped: it stays at its end
-  const int64_t stopStart = NowMillis();
   EXPECT_EQ(StopPlayback(), kMsgNone);
-  std::printf("first frames taken after %lld ms; %d frames played in %lld ms; stop took %lld ms\n",
-              static_cast<long long>(firstMove), frames, static_cast<long long>(elapsed),
-              static_cast<long long>(NowMillis() - stopStart));
   EXPECT_FALSE(gPlayback.deviceOpen);
   EXPECT_FALSE(SomethingPlays());
 }
 
 TEST_F(SdlSoundSmoke, ALoopRunsOnUntilItIsStoppedAndThenStopsAtOnce) {
-  std::vector<float> table(kTableFloats);
-  const std::vector<float> tone = Tone(kTableFrames, 220.0);
-  for (int i = 0; i < kTableFrames; ++i) table[2 * i] = table[2 * i + 1] = tone[static_cast<size_t>(i)];
-  const int64_t start = NowMillis();
-  ASSERT_TRUE(PlayTable(table, 0, true));
-  int64_t firstMove = -1;
+  ASSERT_TRUE(PlayTable(Tables({220.0}), 0, true));
   // Past the end of the first pass: the loop goes on.
-  const int64_t position = WaitForPosition(kTableFrames + 4410, firstMove, start);
-  EXPECT_GE(position, kTableFrames + 4410);
+  EXPECT_GE(WaitForPosition(kTableFrames + 4410), kTableFrames + 4410);
   const int64_t stopStart = NowMillis();
   EXPECT_EQ(StopPlayback(), kMsgNone);
   EXPECT_LT(NowMillis() - stopStart, 1000);
@@ -97,18 +91,8 @@ TEST_F(SdlSoundSmoke, ALoopRunsOnUntilItIsStoppedAndThenStopsAtOnce) {
 }
 
 TEST_F(SdlSoundSmoke, ALongScanIsRenderedWhileItPlays) {
-  std::vector<float> tables(3 * kTableFloats);
-  for (int t = 0; t < 3; ++t) {
-    const std::vector<float> tone = Tone(kTableFrames, 220.0 * (t + 1));
-    for (int i = 0; i < kTableFrames; ++i) {
-      const size_t at = static_cast<size_t>(t) * kTableFloats + 2 * static_cast<size_t>(i);
-      tables[at] = tables[at + 1] = tone[static_cast<size_t>(i)];
-    }
-  }
-  const int64_t start = NowMillis();
-  ASSERT_TRUE(PlayScan(tables, 4, 3));  // 65,536 frames
+  ASSERT_TRUE(PlayScan(Tables({220.0, 440.0, 660.0}), 4, 3));  // 65,536 frames
   EXPECT_EQ(gPlayback.playingFrames, 65536);
-  int64_t firstMove = -1;
-  EXPECT_EQ(WaitForPosition(65536, firstMove, start), 65536);
+  EXPECT_EQ(WaitForPosition(65536), 65536);
   EXPECT_EQ(StopPlayback(), kMsgNone);
 }

@@ -101,6 +101,27 @@ inline std::vector<uint8_t> DevelopmentSecretKey() {
   return ParseHexKey(std::string(text.begin(), text.end()), kUpdateSecretKeyBytes).value_or(std::vector<uint8_t>{});
 }
 
+// A test suite sharing one server; its tests are skipped without one.
+template <class Base>
+class WithUpdateServer : public Base {
+ protected:
+  static void SetUpTestSuite() { server = new UpdateTestServer; }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+  void SetUp() override {
+    Base::SetUp();
+    if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";
+  }
+  // Publishes a file and its signature under the name.
+  static void PublishSigned(const std::string& name, const std::vector<uint8_t>& file) {
+    server->Publish(name, file);
+    server->Publish(name + ".sig", SignUpdate(file, DevelopmentSecretKey()));
+  }
+  static inline UpdateTestServer* server = nullptr;
+};
+
 // A program folder as installed: the program, its manual and the folders
 // of backups and pending files.
 inline void InstallProgram(const TempFolder& install) {

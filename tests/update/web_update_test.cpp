@@ -37,22 +37,16 @@ TEST(UpdateFile, ParameterBlockFieldsAndValidity) {
     UpdateHeader header = ReadUpdateHeader(std::span<const uint8_t, 32>(file.data(), 32));
     c.change(header);
     EXPECT_EQ(IsValidUpdateHeader(header), c.valid) << c.what;
-    const auto again = WriteUpdateHeader(header);
-    EXPECT_EQ(ReadUpdateHeader(again).contentSize, header.contentSize) << c.what;
   }
 }
 
 // One program folder and one run of the procedure against the suite's
 // server.
-class WebUpdateTest : public ::testing::Test {
+class WebUpdateTest : public WithUpdateServer<::testing::Test> {
  protected:
-  static void SetUpTestSuite() { server = new UpdateTestServer; }
-  static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
-  }
   void SetUp() override {
-    if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";
+    WithUpdateServer::SetUp();
+    if (IsSkipped()) return;
     InstallProgram(install);
     run.settings = &settings;
     run.files = {install.path, "Sonic-Loom", "Sonic-Loom.pdf", ".pending"};
@@ -67,19 +61,12 @@ class WebUpdateTest : public ::testing::Test {
     return CheckForUpdate(run, boot);
   }
 
-  // Publishes a signed update under the name (and its signature).
-  static void PublishSigned(const std::string& name, const std::vector<uint8_t>& file) {
-    server->Publish(name, file);
-    server->Publish(name + ".sig", SignUpdate(file, DevelopmentSecretKey()));
-  }
-
   static std::vector<uint8_t> NewRelease(const std::string& manual = "%PDF new manual") {
     return PackUpdate(3.0f, MarkerProgram("new"), Bytes(manual));
   }
 
   bool Logged(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
 
-  static inline UpdateTestServer* server = nullptr;
   TempFolder install;
   SettingsBlock settings;
   UpdateRun run;
@@ -180,11 +167,7 @@ TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
   PublishSigned("good.update", NewRelease());
   run.site.primaryUrl = run.site.fallbackUrl = server->Url("files", "good.update");
   const FolderImage before = ImageOf(install.path);
-  for (const auto& entry : fs::recursive_directory_iterator(install.path)) {
-    fs::permissions(entry.path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-  }
-  fs::permissions(install.path, fs::perms(0555));
+  ASSERT_EQ(std::system(("chmod -R a-w " + install.path).c_str()), 0);
   // The superuser writes anywhere: the procedure runs as nobody in a child.
   int answer[2];
   ASSERT_EQ(pipe(answer), 0);
@@ -200,10 +183,7 @@ TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
   (void)!read(answer[0], text, sizeof text - 1);
   close(answer[0]);
   waitpid(child, nullptr, 0);
-  fs::permissions(install.path, fs::perms(0755));
-  for (const auto& entry : fs::recursive_directory_iterator(install.path)) {
-    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
-  }
+  ASSERT_EQ(std::system(("chmod -R u+w " + install.path).c_str()), 0);
   EXPECT_STREQ(text, ">ERROR CREATING BACKUP");
   const FolderImage after = ImageOf(install.path);
   ASSERT_EQ(after.size(), before.size());

