@@ -8,6 +8,9 @@
 #include "ui/browser_list.h"
 #include "ui/page.h"
 #include "ui/pages/shared/browser_page.h"
+#include "modules/cross_synthesis.h"
+#include "modules/loop_synthesis.h"
+#include "modules/resynthesis_options.h"
 #include "wavetable/vorta_workspace.h"
 #include "wavetable/xform_workspace.h"
 
@@ -29,11 +32,22 @@ struct XformModule {
 
 struct SloopModule {
   std::string ramName;
+  LoopSynthesis loop;  // input, enveloped input, output, D, S, flags, envelope
+  // The loaded file's tuning, handed on to the rendered loop.
+  uint32_t unityNote = 0;
+  uint32_t pitchFraction = 0;
+  int envelopeSegment = 0;  // the node the envelope editor holds
+  std::string renderPath;   // the file "FILE RENDERING" writes
 };
 
 struct XmrphModule {
   std::string ramNameA;
   std::string ramNameB;
+  CrossSynthesis cross;  // A and B, work signals, loop data, results, output, envelope
+  int channels = 0;      // of the pair as loaded: 2 when either file had two
+  ResynthesisOptions options;  // "RESYNTHESIS OPTIONS" while it is open
+  int envelopeSegment = 0;
+  std::string renderPath;
 };
 
 // The recycle bin's list while it is open (its page number is kept for the
