@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <optional>
 
 #include "core/random.h"
 #include "files/wave_fixtures.h"
@@ -6,6 +7,7 @@
 #include "support/temp_folder.h"
 #include "ui/pages/page_harness.h"
 #include "ui/pages/shared/file_handoffs.h"
+#include "ui/pages/shared/sound_pages.h"
 #include "ui/pages/sloop/sloop_module.h"
 #include "ui/segment_graph.h"
 
@@ -21,25 +23,26 @@ class SloopPages : public PageHarness {
  protected:
   void SetUp() override {
     PageHarness::SetUp();
+    module.emplace(STATE_SLOOP);
     if (!SoxAvailable()) GTEST_SKIP() << "sox is needed for the input files";
     ASSERT_TRUE(SoxSine(input, kFrames, "-b 16", 2));
   }
   PageRun Run() {
     PageRun run;
-    run.session = module.session.get();
+    run.session = module->session.get();
     return run;
   }
   int Load() {
     PageRun run = Run();
     return LoadSloopInput(run, input);
   }
-  LoopSynthesis& Loop() { return module.session->sloop->loop; }
+  LoopSynthesis& Loop() { return module->session->sloop->loop; }
   // One visit of the synthesis screen with the scripted presses, left by
   // "fSYSTEM<>".
   void Visit() {
     PressLower(0);
     Headless().texts.clear();
-    EXPECT_EQ(module.RunScreen(kSynthScreen), kPageNavigated);
+    EXPECT_EQ(module->RunScreen(kSynthScreen), kPageNavigated);
   }
   void Compute() {
     SeedRandom(kSeed);
@@ -50,7 +53,8 @@ class SloopPages : public PageHarness {
 
   TempFolder folder;
   std::string input = folder / "SINE.WAV";
-  ModuleRun module{STATE_SLOOP};
+  // Entered after the harness started the run afresh (gKept).
+  std::optional<ModuleRun> module;
 };
 
 TEST_F(SloopPages, ButtonsKeepTheirLimits) {
@@ -58,7 +62,7 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   Visit();
   EXPECT_TRUE(Drawn(Message("NO DATA")));
   ASSERT_EQ(Load(), kMsgDone);
-  EXPECT_EQ(module.session->sloop->ramName, "SINE.WAV");
+  EXPECT_EQ(module->session->sloop->ramName, "SINE.WAV");
   struct Step {
     int column;
     const char* message;  // nullptr: none

@@ -1,10 +1,17 @@
 #include "ui/pages/shared/sound_pages.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 
+#include "core/app_globals.h"
 #include "core/atomic_file.h"
 #include "core/message_codes.h"
+#include "files/file_classification.h"
+#include "files/folder_table.h"
+#include "files/wave_reader.h"
 #include "ui/page_frame.h"
+#include "ui/pages/shared/page_support.h"
 #include "ui/wave_graph.h"
 
 namespace {
@@ -44,3 +51,21 @@ int WriteRenderedFile(const std::string& path, const std::vector<uint8_t>& bytes
   if (bytes.empty()) return kMsgNoData;
   return WriteFileAtomically(path, bytes) ? kMsgDone : kMsgAccessDenied;
 }
+
+int LoadSampleAtPath(const std::string& path, LoadedSample& sample) {
+  const ReadRules rules = ReadRulesOf(gApp);
+  FileInfo info;
+  const int category = TestSoundFile(path, &info, rules);
+  if (category == kCategoryUnrecognized) return std::filesystem::exists(path) ? kMsgNoData : kMsgFileNotFound;
+  if (category != kCategorySample && category != kCategorySingleCycle) return kMsgNoData;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return kMsgAccessDenied;
+  sample.left.assign(kMaxSampleFrames, 0.0f);
+  sample.right.assign(kMaxSampleFrames, 0.0f);
+  const bool loaded = LoadSampleStream(file, std::filesystem::path(path).filename().string(), category, sample.left,
+                                       sample.right, sample.descriptor, rules);
+  std::fclose(file);
+  return loaded ? kMsgDone : kMsgNoData;
+}
+
+std::string RamNameOf(const std::string& path) { return ScreenName(std::filesystem::path(path).filename().string()); }

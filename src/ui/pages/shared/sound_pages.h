@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/sample_loader.h"
+
 // Pieces the sound module pages (loop and cross synthesis) share: signal
 // boxes, the rendering pages' sample format and their file writes.
 
@@ -31,3 +33,16 @@ constexpr int NextBitsMode(int mode) { return (mode + 1) % kBitsModeCount; }
 // renamed over it when complete: "DONE", "NO DATA" for nothing to write,
 // "ACCESS DENIED" when the write failed (an earlier file stays as it was).
 int WriteRenderedFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// A sample file (category 1 or 2) at path into the channel buffers, which
+// are sized for the longest sample the program loads. 3 when loaded, else
+// the message of the refusal ("FILE NOT FOUND", "NO DATA", "ACCESS DENIED").
+struct LoadedSample {
+  std::vector<float> left;
+  std::vector<float> right;
+  SampleDescriptor descriptor;
+};
+int LoadSampleAtPath(const std::string& path, LoadedSample& sample);
+
+// The name of a file as the RAM fields show it.
+std::string RamNameOf(const std::string& path);

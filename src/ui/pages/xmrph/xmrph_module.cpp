@@ -4,6 +4,11 @@
 
 #include "core/app_globals.h"
 #include "core/kept_for_run.h"
+#include "core/message_codes.h"
+#include "modules/loaded_sample.h"
+#include "ui/pages/shared/file_handoffs.h"
+#include "ui/pages/shared/sound_pages.h"
+#include "ui/pages/xmrph/resynthesis_options_page.h"
 
 namespace {
 
@@ -47,3 +52,22 @@ void FlushXmrphModule(XmrphModule& module) {
 }
 
 XmrphModule* XmrphOf(const PageRun& run) { return run.session ? run.session->xmrph.get() : nullptr; }
+
+int RunXmrphLoad(PageRun& run, const std::string& pathA, const std::string& pathB) {
+  XmrphModule* module = XmrphOf(run);
+  if (!module) return kMsgNoData;
+  FlushXmrphModule(*module);
+  LoadedSample a, b;
+  int loaded = LoadSampleAtPath(pathA, a);
+  if (loaded == kMsgDone) loaded = LoadSampleAtPath(pathB, b);
+  if (loaded != kMsgDone) return loaded;
+  const std::string nameA = RamNameOf(pathA);
+  const std::string nameB = RamNameOf(pathB);
+  const MessageCode code = LoadCrossSources(module->cross, CrossSourceOf(a.left, a.right, a.descriptor, nameA),
+                                            CrossSourceOf(b.left, b.right, b.descriptor, nameB));
+  if (code != kMsgDone && code != kMsgNone) return code;
+  module->ramNameA = nameA;
+  module->ramNameB = nameB;
+  module->channels = std::max(a.descriptor.channels, b.descriptor.channels) >= 2 ? 2 : 1;
+  return RunResynthesisOptions(run);
+}

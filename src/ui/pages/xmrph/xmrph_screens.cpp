@@ -3,13 +3,13 @@
 #include <array>
 
 #include "ui/pages/shared/system_settings_page.h"
+#include "ui/pages/xmrph/cross_synthesis_page.h"
 
 namespace {
 
 // Screens whose own content is still to come: title, number and the
 // navigation row.
 constexpr Page kFileOperationsPage = PlaceholderPage("FILE OPERATIONS", "1.0.0");
-constexpr Page kCrossSynthesisPage = PlaceholderPage("CROSS SYNTHESIS", "2.0.0");
 
 constexpr std::array<ModuleScreen, 3> kXmrphScreens = {{
     {"fSYSTEM<>", "SYSTEM", "SYSTEM SETTINGS", &kSystemSettingsPage},
