@@ -38,6 +38,10 @@ struct SloopModule {
   uint32_t pitchFraction = 0;
   int envelopeSegment = 0;  // the node the envelope editor holds
   std::string renderPath;   // the file "FILE RENDERING" writes
+  // The rotated loop "FILE RENDERING" shows and plays, kept between the
+  // steps of a drag.
+  std::vector<float> previewLeft;
+  std::vector<float> previewRight;
 };
 
 struct XmrphModule {

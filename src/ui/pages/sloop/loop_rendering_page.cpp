@@ -69,19 +69,19 @@ void ShowSettings(const SloopModule& module) {
   DrawStatusValue(2, 0, "CHANNELS:", "%d", static_cast<int32_t>(Channels(module.loop)), 1);
 }
 
-void DrawPreview(const SloopModule& module) {
-  std::vector<float> left, right;
-  RenderLoopPreview(module.loop, KeptOptions(), left, right);
-  DrawSignalPanel(kBoxLeft, kPreviewTop, kBoxRight, kPreviewBottom, "OUTPUT PREVIEW <LEVEL ALIGNED>", left, right);
+void DrawPreview(SloopModule& module) {
+  RenderLoopPreview(module.loop, KeptOptions(), module.previewLeft, module.previewRight);
+  DrawSignalPanel(kBoxLeft, kPreviewTop, kBoxRight, kPreviewBottom, "OUTPUT PREVIEW <LEVEL ALIGNED>",
+                  module.previewLeft, module.previewRight);
 }
 
-void DrawStart(const SloopModule& module) {
+void DrawStart(SloopModule& module) {
   DrawLoopOffsetBar(gKept.loopStartOffset);
   DrawPreview(module);
 }
 
 void Draw(PageRun& run) {
-  const SloopModule& module = *SloopOf(run);
+  SloopModule& module = *SloopOf(run);
   ShowSettings(module);
   DrawPanel(kBoxLeft, kAdjustTop, kBoxRight, kAdjustBottom, "LOOP START ADJUSTMENT");
   for (int mark = 0; mark < 4; ++mark) {
@@ -92,7 +92,7 @@ void Draw(PageRun& run) {
   DrawStart(module);
 }
 
-void MoveStart(const SloopModule& module, int32_t offset) {
+void MoveStart(SloopModule& module, int32_t offset) {
   gKept.loopStartOffset = offset;
   DrawStart(module);
 }
@@ -139,12 +139,10 @@ void Act(PageRun& run, int action, const PageEvent&) {
       ShowSettings(module);
       DrawPreview(module);
       return;
-    case kPlayOutput: {
-      std::vector<float> left, right;
-      RenderLoopPreview(module.loop, KeptOptions(), left, right);
-      PlaySplitHeld(left, right, static_cast<int64_t>(left.size()), true, ButtonCode(8, 1), kSourceRamData);
+    case kPlayOutput:
+      PlaySplitHeld(module.previewLeft, module.previewRight, static_cast<int64_t>(module.previewLeft.size()), true,
+                    ButtonCode(8, 1), kSourceRamData);
       return;
-    }
     case kApplyAction: {
       const std::vector<uint8_t> bytes =
           BuildLoopWaveFile(module.loop, KeptOptions(), module.unityNote, module.pitchFraction);
@@ -172,5 +170,8 @@ int RunSloopRendering(PageRun& run, const std::string& path) {
   module->renderPath = path;
   PageRun rendering;
   rendering.session = run.session;
-  return RunPage(kLoopRenderingPage, rendering);
+  const int result = RunPage(kLoopRenderingPage, rendering);
+  module->previewLeft = {};
+  module->previewRight = {};
+  return result;
 }
