@@ -90,6 +90,13 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   Visit();
   EXPECT_EQ(StatusValue(2, 0), "ON");
   EXPECT_EQ(StatusValue(2, 1), "ON");
+  // Files that cannot be loaded leave the input as it was.
+  WriteAllBytes(folder / "BAD.WAV", {'R', 'I', 'F', 'F'});
+  for (const auto& [name, code] : {std::pair{"NONE.WAV", kMsgFileNotFound}, std::pair{"BAD.WAV", kMsgNoData}}) {
+    PageRun run = Run();
+    EXPECT_EQ(LoadSloopInput(run, folder / name), code) << name;
+    EXPECT_EQ(Loop().length, static_cast<int32_t>(kFrames));
+  }
 }
 
 TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {

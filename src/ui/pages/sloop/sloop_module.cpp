@@ -19,10 +19,12 @@ SloopModule* SloopOf(const PageRun& run) { return run.session ? run.session->slo
 int LoadSloopInput(PageRun& run, const std::string& path) {
   SloopModule* module = SloopOf(run);
   if (!module) return kMsgNoData;
-  FlushSloopModule(*module);
+  // The file is read first: one that cannot be loaded leaves the RAM as it
+  // was.
   LoadedSample sample;
   const int loaded = LoadSampleAtPath(path, sample);
   if (loaded != kMsgDone) return loaded;
+  FlushSloopModule(*module);
   const std::string name = RamNameOf(path);
   const MessageCode code = LoadLoopInputFromSample(module->loop, sample.left, sample.right, sample.descriptor, name);
   if (code != kMsgDone && code != kMsgNone) return code;

@@ -56,11 +56,13 @@ XmrphModule* XmrphOf(const PageRun& run) { return run.session ? run.session->xmr
 int RunXmrphLoad(PageRun& run, const std::string& pathA, const std::string& pathB) {
   XmrphModule* module = XmrphOf(run);
   if (!module) return kMsgNoData;
-  FlushXmrphModule(*module);
+  // Both files are read first: one that cannot be loaded leaves RAM A and
+  // RAM B as they were.
   LoadedSample a, b;
   int loaded = LoadSampleAtPath(pathA, a);
   if (loaded == kMsgDone) loaded = LoadSampleAtPath(pathB, b);
   if (loaded != kMsgDone) return loaded;
+  FlushXmrphModule(*module);
   const std::string nameA = RamNameOf(pathA);
   const std::string nameB = RamNameOf(pathB);
   const MessageCode code = LoadCrossSources(module->cross, CrossSourceOf(a.left, a.right, a.descriptor, nameA),
