@@ -19,6 +19,9 @@
 #include "ui/draw.h"
 #include "ui/level_map.h"
 #include "core/kept_for_run.h"
+#include "modules/loop_rendering.h"
+#include "ui/graph_markers.h"
+#include "ui/pages/shared/sound_pages.h"
 #include "ui/pages/shared/browser_page.h"
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/vorta/table_viewer_page.h"
@@ -154,5 +157,32 @@ void BM_TableViewerSwitch(benchmark::State& state) {
   LeaveModule(*session);
 }
 BENCHMARK(BM_TableViewerSwitch)->ArgsProduct({{0, 1, 2, 3, 4, 5}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// One step of a drag of the loop start on the loop rendering page: the
+// offset bar, the rotated preview and its graph, for a 90-second stereo
+// loop (a frame is 16 ms).
+static void BM_LoopStartDrag(benchmark::State& state) {
+  OpenHeadlessDisplay();
+  LoopSynthesis loop;
+  const size_t frames = 90 * 44100;
+  loop.length = static_cast<int32_t>(frames);
+  loop.inputPeak = 0.5;
+  loop.outputLeft.resize(frames);
+  loop.outputRight.resize(frames);
+  for (size_t i = 0; i < frames; ++i) {
+    loop.outputLeft[i] = static_cast<float>(std::sin(i * 0.01));
+    loop.outputRight[i] = static_cast<float>(std::cos(i * 0.013));
+  }
+  LoopRenderOptions options;
+  options.level = state.range(0) ? LoopLevelMode::ToSource : LoopLevelMode::FullRange;
+  std::vector<float> left, right;
+  for (auto _ : state) {
+    options.startOffset = (options.startOffset + 1) % (kLoopStartOffsetMax + 1);
+    DrawLoopOffsetBar(options.startOffset);
+    RenderLoopPreview(loop, options, left, right);
+    DrawSignalPanel(5, 382, 1019, 688, "OUTPUT PREVIEW <LEVEL ALIGNED>", left, right);
+  }
+}
+BENCHMARK(BM_LoopStartDrag)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 // What the program keeps for the whole run without saving it: the values
@@ -33,6 +34,21 @@ struct KeptForRun {
   int viewerView = 0;
   double viewerMagnification = 1.0;
   int viewerStep = 1;
+  // Cross synthesis: the resynthesis settings O, N, c and the phase
+  // correction, and the envelope with its limit mode.
+  int32_t crossOverlap = 16;
+  int32_t crossFrameSize = 1024;
+  float crossContrast = 0.5f;
+  bool crossPhaseCorrection = true;
+  std::array<int16_t, 33> crossEnvelope{};
+  int16_t crossLimitMode = 0;
+  // The rendering pages of loop and cross synthesis: "BITS PER SAMPLE:"
+  // modes (16-bit PCM), level modes ("FULL RANGE") and the loop start offset.
+  int loopBitsMode = 1;
+  int loopLevelMode = 0;
+  int32_t loopStartOffset = 0;
+  int crossBitsMode = 1;
+  int crossLevelMode = 0;
 };
 
 extern KeptForRun gKept;

@@ -16,13 +16,14 @@ void RenderLoopPreview(const LoopSynthesis& loop, const LoopRenderOptions& optio
   const int32_t offset = std::clamp<int32_t>(options.startOffset, 0, kLoopStartOffsetMax);
   const auto shift = static_cast<size_t>(
       std::llround(static_cast<double>(offset) * static_cast<double>(length) / kLoopStartOffsetMax)) % length;
-  left.resize(length);
-  right.resize(length);
-  for (size_t i = 0; i < length; ++i) {
-    const size_t from = (i + shift) % length;
-    left[i] = loop.outputLeft[from];
-    right[i] = from < loop.outputRight.size() ? loop.outputRight[from] : loop.outputLeft[from];
-  }
+  // Two block copies per channel (the buffers keep their capacity), so that
+  // dragging the loop start stays within a frame on long loops.
+  auto rotate = [&](const std::vector<float>& from, std::vector<float>& to) {
+    to.assign(from.begin() + static_cast<std::ptrdiff_t>(shift), from.begin() + static_cast<std::ptrdiff_t>(length));
+    to.insert(to.end(), from.begin(), from.begin() + static_cast<std::ptrdiff_t>(shift));
+  };
+  rotate(loop.outputLeft, left);
+  rotate(loop.outputRight.size() >= length ? loop.outputRight : loop.outputLeft, right);
   if (options.level == LoopLevelMode::ToSource) ScalePairToPeak(left, right, loop.inputPeak);
 }
 

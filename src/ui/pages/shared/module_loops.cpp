@@ -2,10 +2,12 @@
 
 #include "core/app_globals.h"
 #include "ui/pages/recbin/recycle_bin.h"
+#include "ui/pages/sloop/sloop_module.h"
 #include "ui/pages/sloop/sloop_screens.h"
 #include "ui/pages/utility/utility_pages.h"
 #include "ui/pages/vorta/vorta_screens.h"
 #include "ui/pages/xform/xform_screens.h"
+#include "ui/pages/xmrph/xmrph_module.h"
 #include "ui/pages/xmrph/xmrph_screens.h"
 
 namespace {
@@ -77,6 +79,7 @@ std::unique_ptr<ModuleSession> EnterModule(ProgramState state) {
       break;
     case STATE_XMRPH:
       session->xmrph = std::make_unique<XmrphModule>();
+      EnterXmrphModule(*session->xmrph);
       break;
     default:
       break;
@@ -87,6 +90,7 @@ std::unique_ptr<ModuleSession> EnterModule(ProgramState state) {
 void LeaveModule(ModuleSession& session) {
   if (session.vorta) LeaveVorta(session.vorta->ram);
   if (session.xform) LeaveXform(session.xform->ram);
+  if (session.xmrph) LeaveXmrphModule(*session.xmrph);
   session.vorta.reset();
   session.xform.reset();
   session.sloop.reset();
@@ -96,8 +100,8 @@ void LeaveModule(ModuleSession& session) {
 void FlushModule(ModuleSession& session) {
   if (session.vorta) FlushVorta(session.vorta->ram);  // renders the empty table at R = 16
   if (session.xform) FlushXform(session.xform->ram);
-  if (session.sloop) *session.sloop = SloopModule{};
-  if (session.xmrph) *session.xmrph = XmrphModule{};
+  if (session.sloop) FlushSloopModule(*session.sloop);
+  if (session.xmrph) FlushXmrphModule(*session.xmrph);
 }
 
 void RunVortaModule() { RunSynthesisModule(STATE_VORTA); }

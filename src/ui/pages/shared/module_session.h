@@ -10,6 +10,9 @@
 #include "ui/page.h"
 #include "ui/pages/shared/browser_page.h"
 #include "wavetable/vorta_wave_output.h"
+#include "modules/cross_synthesis.h"
+#include "modules/loop_synthesis.h"
+#include "modules/resynthesis_options.h"
 #include "wavetable/vorta_workspace.h"
 #include "wavetable/xform_workspace.h"
 
@@ -50,6 +53,16 @@ struct XformModule {
 
 struct SloopModule {
   std::string ramName;
+  LoopSynthesis loop;  // input, enveloped input, output, D, S, flags, envelope
+  // The loaded file's tuning, handed on to the rendered loop.
+  uint32_t unityNote = 0;
+  uint32_t pitchFraction = 0;
+  int envelopeSegment = 0;  // the node the envelope editor holds
+  std::string renderPath;   // the file "FILE RENDERING" writes
+  // The rotated loop "FILE RENDERING" shows and plays, kept between the
+  // steps of a drag.
+  std::vector<float> previewLeft;
+  std::vector<float> previewRight;
 };
 
 struct XmrphModule {
@@ -59,6 +72,11 @@ struct XmrphModule {
   // (full paths; empty until picked).
   std::string fileA;
   std::string fileB;
+  CrossSynthesis cross;  // A and B, work signals, loop data, results, output, envelope
+  int channels = 0;      // of the pair as loaded: 2 when either file had two
+  ResynthesisOptions options;  // "RESYNTHESIS OPTIONS" while it is open
+  int envelopeSegment = 0;
+  std::string renderPath;
 };
 
 // The file operations screen's list while the module is open, and the

@@ -4,12 +4,9 @@
 
 #include "ui/pages/shared/file_operations_page.h"
 #include "ui/pages/shared/system_settings_page.h"
+#include "ui/pages/xmrph/cross_synthesis_page.h"
 
 namespace {
-
-// Screens whose own content is still to come: title, number and the
-// navigation row.
-constexpr Page kCrossSynthesisPage = PlaceholderPage("CROSS SYNTHESIS", "2.0.0");
 
 constexpr std::array<ModuleScreen, 3> kXmrphScreens = {{
     {"fSYSTEM<>", "SYSTEM", "SYSTEM SETTINGS", &kSystemSettingsPage},
