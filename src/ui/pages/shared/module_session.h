@@ -8,6 +8,7 @@
 #include "ui/browser_list.h"
 #include "ui/page.h"
 #include "ui/pages/shared/browser_page.h"
+#include "ui/pages/vorta/vorta_edit_memory.h"
 #include "wavetable/vorta_workspace.h"
 #include "wavetable/xform_workspace.h"
 
@@ -21,6 +22,8 @@ struct VortaModule {
   // A single cycle the file operations screen's "fINSERT" hands to the
   // table assembling screen; empty when none waits.
   std::string insertPath;
+  // The editing screens' slice, envelope, assembly and redo memories.
+  VortaEditMemory edit;
 };
 
 struct XformModule {

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "ui/pages/shared/system_settings_page.h"
+#include "ui/pages/vorta/vorta_editing_pages.h"
 
 namespace {
 
@@ -10,10 +11,7 @@ namespace {
 // navigation row.
 constexpr Page kFileOperationsPage = PlaceholderPage("FILE OPERATIONS", "1.0.0");
 constexpr Page kTableViewerPage = PlaceholderPage("TABLE VIEWER", "2.0.0");
-constexpr Page kSliceEditorPage = PlaceholderPage("SLICE EDITOR", "3.0.0");
 constexpr Page kTableAssemblingPage = PlaceholderPage("TABLE ASSEMBLING", "4.0.0");
-constexpr Page kPartialEnvelopesPage = PlaceholderPage("PARTIAL ENVELOPES", "5.0.0");
-constexpr Page kTableEditingFunctionsPage = PlaceholderPage("TABLE EDITING FUNCTIONS", "6.0.0");
 
 constexpr std::array<ModuleScreen, 7> kVortaScreens = {{
     {"fSYSTEM<>", "SYSTEM", "SYSTEM SETTINGS", &kSystemSettingsPage},
