@@ -8,6 +8,11 @@
 #include "wavetable/vorta_workspace.h"
 
 #include <cmath>
+#include <filesystem>
+
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -226,6 +231,52 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   RenderSlice(m.Ram().table, 0, cycle, 0.5);
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
   SaveArtefact("vorta_3_1_0_drawn");
+}
+
+// A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
+// copies it, normalised, into the destination slice; undo takes it back.
+TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
+  // One sine period of 256 frames, 16-bit mono at half scale.
+  std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
+                              1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
+                              0, 2, 0, 0};
+  for (int n = 0; n < 256; ++n) {
+    const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * n / 256)));
+    wav.push_back(static_cast<uint8_t>(v & 0xFF));
+    wav.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+  }
+  const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
+  for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+  const std::string path = CategoryFilePath(gApp, kCategorySingleCycle, "SINE.WAV");
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  WriteAllBytes(path, wav);
+  gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
+
+  Module m;
+  PressUpper(11);  // SRC>DEST without a file
+  PressUpper(9);   // <<DEST: 0 -> 32
+  PressUpper(10);  // DEST>>: 32 -> 0
+  PressUpper(10);  // 1
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  EXPECT_EQ(m.session->vorta->edit.assembly.destination, 1);
+  EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 0);
+
+  m.session->vorta->insertPath = path;
+  PressUpper(11);  // SRC>DEST
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_TRUE(m.session->vorta->insertPath.empty());
+  EXPECT_EQ(Labels(1)[7], "pFILE_IN");
+  EXPECT_EQ(m.Ram().table.at(0, 1), 127);
+  for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
+  EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
+  SaveArtefact("vorta_4_0_0_table_assembling");
+  PressLower(11);
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
 }  // namespace

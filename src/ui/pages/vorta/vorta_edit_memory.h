@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/pages/vorta/library_source.h"
 #include "wavetable/amplitude_profile.h"
 #include "wavetable/drawing_pad.h"
 #include "wavetable/filter_shape.h"
@@ -45,6 +46,9 @@ struct VortaEditMemory {
   PartialEnvelopes envelopes;
   int envelopeSegment = 0;   // the envelope graph's current segment
   TableAssembly assembly;
+  LibrarySource assemblyList = FreshLibrarySource();
+  bool readPending = false;  // a file chosen before its list page was drawn
+  LibrarySource filterList = FreshLibrarySource();
   // Newest last; any new change of the table drops them.
   std::vector<RedoStep> redo;
   ToolPageState tool;

@@ -3,6 +3,7 @@
 
 // The VORTA editing screens of the module's selector.
 extern const Page kSliceEditorPage;            // "3.0.0"
+extern const Page kTableAssemblingPage;        // "4.0.0"
 extern const Page kPartialEnvelopesPage;       // "5.0.0"
 extern const Page kTableEditingFunctionsPage;  // "6.0.0"
 

@@ -11,7 +11,6 @@ namespace {
 // navigation row.
 constexpr Page kFileOperationsPage = PlaceholderPage("FILE OPERATIONS", "1.0.0");
 constexpr Page kTableViewerPage = PlaceholderPage("TABLE VIEWER", "2.0.0");
-constexpr Page kTableAssemblingPage = PlaceholderPage("TABLE ASSEMBLING", "4.0.0");
 
 constexpr std::array<ModuleScreen, 7> kVortaScreens = {{
     {"fSYSTEM<>", "SYSTEM", "SYSTEM SETTINGS", &kSystemSettingsPage},
