@@ -2,6 +2,7 @@
 #include "ui/graph_markers.h"
 #include "ui/pages/vorta/vorta_editing_pages.h"
 #include "ui/segment_graph.h"
+#include "wavetable/filter_shape.h"
 #include "wavetable/symmetry_modulation.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/vorta_synthesis.h"
@@ -31,6 +32,26 @@ PartialTable SampleTable() {
 
 class VortaEditing : public PageHarness {
  protected:
+  // One sine period of 256 frames, 16-bit mono at half scale, in the single
+  // cycle folder; its path.
+  static std::string WriteSineCycle() {
+    std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
+                                1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
+                                0, 2, 0, 0};
+    for (int n = 0; n < 256; ++n) {
+      const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * n / 256)));
+      wav.push_back(static_cast<uint8_t>(v & 0xFF));
+      wav.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    }
+    const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
+    for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+    const std::string path = CategoryFilePath(gApp, kCategorySingleCycle, "SINE.WAV");
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WriteAllBytes(path, wav);
+    gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
+    return path;
+  }
+
   // A module with the sample table loaded (undo history empty).
   struct Module : ModuleRun {
     Module() : ModuleRun(STATE_VORTA) { LoadVortaTable(Ram(), SampleTable(), kDefaultStretch, "SAMPLE"); }
@@ -57,7 +78,7 @@ TEST_F(VortaEditing, EveryPageDrawsItsGraphs) {
       {"vorta_6_1_0_profile_scaling", -1, RunProfileScaling, 3}, {"vorta_6_2_0_slice_order", -1, RunSliceOrderMatrix, 6},
       {"vorta_6_3_0_filter_shape", -1, RunFilterShapeEditor, 0}, {"vorta_6_3_2_shift_envelope", -1, RunShiftEnvelopePage, 0},
       {"vorta_6_4_0_formant_shifter", -1, RunFormantShifter, 0}, {"vorta_6_5_0_symmetry", -1, RunSymmetryGenerator, 1},
-      {"vorta_6_6_0_interpolation", -1, RunTableInterpolation, 5},
+      {"vorta_6_6_0_interpolation", -1, RunTableInterpolation, 5}, {"vorta_6_3_1_filter_import", -1, RunFilterShapeImport, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -236,22 +257,7 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
 // A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
 // copies it, normalised, into the destination slice; undo takes it back.
 TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
-  // One sine period of 256 frames, 16-bit mono at half scale.
-  std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                              1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
-                              0, 2, 0, 0};
-  for (int n = 0; n < 256; ++n) {
-    const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * n / 256)));
-    wav.push_back(static_cast<uint8_t>(v & 0xFF));
-    wav.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-  }
-  const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
-  for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
-  const std::string path = CategoryFilePath(gApp, kCategorySingleCycle, "SINE.WAV");
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  WriteAllBytes(path, wav);
-  gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
-
+  const std::string path = WriteSineCycle();
   Module m;
   PressUpper(11);  // SRC>DEST without a file
   PressUpper(9);   // <<DEST: 0 -> 32
@@ -277,6 +283,23 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   PressLower(0);
   m.RunScreen(4);
   EXPECT_EQ(m.Ram().table, SampleTable());
+}
+
+// The filter shape import refuses "fAPPLY" without a file; a clicked single
+// cycle's partials, brought to full scale, become the filter curve.
+TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
+  WriteSineCycle();
+  Module m;
+  m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
+  PressUpper(10);              // fAPPLY without a file: stays
+  ScriptClick(200, 151, 40);   // the cycle in row 0
+  PressUpper(10);
+  EXPECT_EQ(m.RunOption(RunFilterShapeImport), kMsgDone);
+  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
+  EXPECT_EQ(shape.at(0, 0), 127);
+  EXPECT_LT(std::abs(shape.at(1, 0)), 60);
+  SaveArtefact("vorta_6_3_1_filter_import_chosen");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 namespace {
 
-enum Action { kRandom, kRandomPolarity, kBlur, kPolarityLock, kTools, kLimit, kEnvelope, kPlayInput, kPlayOutput };
+enum Action { kRandom, kRandomPolarity, kBlur, kPolarityLock, kTools, kLimit, kImport, kEnvelope, kPlayInput, kPlayOutput };
 
 constexpr int kPlayInputColumn = 7;
 constexpr int kPlayOutputColumn = 8;
@@ -21,7 +21,7 @@ constexpr int kPlayOutputColumn = 8;
 constexpr PageButton kButtons[] = {
     {0, 0, "RAND", kRandom},         {1, 0, "RND_POL", kRandomPolarity}, {2, 0, "F_BLUR", kBlur},
     {3, 0, "POL_LOCK", kPolarityLock}, {4, 0, "fTOOLS<>", kTools},       {5, 0, "LIMIT", kLimit},
-    {7, 0, "fENV<>", kEnvelope},     {10, 0, "fAPPLY", kApplyAction},    {11, 0, "fCANCEL", kCancelAction},
+    {6, 0, "fIMPORT<>", kImport},    {7, 0, "fENV<>", kEnvelope},     {10, 0, "fAPPLY", kApplyAction},    {11, 0, "fCANCEL", kCancelAction},
     {kPlayInputColumn, 1, "pIN_WT", kPlayInput}, {kPlayOutputColumn, 1, "pOUT_WT", kPlayOutput},
 };
 
@@ -115,6 +115,10 @@ void Act(PageRun& run, int action, const PageEvent&) {
       }
       return;
     }
+    case kImport:
+      run.message = static_cast<uint8_t>(RunFilterShapeImport(run));
+      run.redrawAll = true;
+      return;
     case kEnvelope:
       tool.formantPage = false;
       tool.envelope = filter.shift;

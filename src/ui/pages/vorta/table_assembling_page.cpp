@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "ui/button_bar.h"
 #include "ui/draw.h"
 #include "ui/hold_to_play.h"
 #include "ui/info_panels.h"
@@ -107,6 +108,8 @@ void ReadSource(PageRun& run) {
   else ClearAssemblySource(Assembly(run));
   if (read != kMsgNone) run.message = read;
   DrawSource(run);
+  // The source buttons and the file's play buttons follow the file's kind.
+  for (int column : {7, 8}) SetButton(column, 0, "");
   SetPageButtons(kTableAssemblingPage, run);
 }
 

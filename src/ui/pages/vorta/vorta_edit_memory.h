@@ -38,6 +38,7 @@ struct ToolPageState {
   bool formantPage = false;  // the shift envelope page is the formant shifter
   PartialTable output;       // what the page shows and "fAPPLY" stores
   int16_t slice = 0;         // the page's current slice
+  int16_t importSlice = 0;   // the filter shape import's source slice
 };
 
 struct VortaEditMemory {

@@ -16,6 +16,8 @@ int RunFilterShapeEditor(PageRun& run);         // "6.3.0"
 // "6.3.2": the filter's shift envelope, from and back to the tool state's
 // envelope copy.
 int RunShiftEnvelopePage(PageRun& run);
+// "6.3.1": a slice of a library file becomes the filter curve.
+int RunFilterShapeImport(PageRun& run);
 int RunFormantShifter(PageRun& run);            // "6.4.0"
 int RunSymmetryGenerator(PageRun& run);         // "6.5.0"
 int RunTableInterpolation(PageRun& run);        // "6.6.0"
