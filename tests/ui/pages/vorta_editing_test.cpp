@@ -200,6 +200,13 @@ TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
   PressLower(0);
   m.RunScreen(5);
   EXPECT_EQ(m.Ram().table, SampleTable());
+  // A table loaded since the undo is never overwritten by a redo.
+  LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
+  PressLower(5);  // s REDO
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(m.Ram().table, PartialTable{});
+  EXPECT_TRUE(Drawn(Message("NO DATA")));
 }
 
 TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {

@@ -68,8 +68,7 @@ SegmentEditor Editor(PageRun& run) {
 void ShowReadouts(const PageRun& run) {
   const PartialEnvelopes& state = State(run);
   DrawStatusValue(1, 0, "CURRENT ENVELOPE:", "%.2d", static_cast<int32_t>(state.current + 1), 2);
-  static constexpr const char* kRanges[] = {"-127..127", "0..127", "-127..0"};
-  DrawStatusField(1, 1, "LIMIT RANGE:", kRanges[std::clamp(state.limitMode, 0, 2)], 9);
+  ShowLimitRange(1, 1, state.limitMode);
   DrawStatusField(3, 0, "VIEWING ENVELOPES:", state.viewAll ? "ALL" : "CURRENT", 7);
   const int segment = EditOf(run).envelopeSegment;
   ShowCurrentSegment(segment);

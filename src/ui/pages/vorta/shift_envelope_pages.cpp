@@ -144,7 +144,7 @@ void Act(PageRun& run, int action, const PageEvent&) {
     case kAlgorithm: tool.formant.algorithm = OtherFormantAlgorithm(tool.formant.algorithm); break;
     case kPolarityLock: tool.formant.polarityLock = !tool.formant.polarityLock; break;
     case kTools: {
-      const ToolChoice choice = RunToolDialog(run, ToolDialog::kRow, tool.formantPage ? "6.4.1" : "6.3.3", false, false);
+      const ToolChoice choice = RunToolDialog(run, ToolDialog::kRow, tool.formantPage ? "6.4.1" : "6.3.4", false, false);
       if (choice.chosen) {
         ApplyEnvelopeRowAction(tool.envelope.values, static_cast<RowAction>(choice.action), tool.slice,
                                EditOf(run).fillPositive);

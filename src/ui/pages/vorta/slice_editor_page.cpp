@@ -10,8 +10,8 @@
 #include "ui/pages/vorta/vorta_editing_pages.h"
 #include "ui/wave_graph.h"
 #include "wavetable/slice_editor.h"
-#include "wavetable/table_editing.h"
 #include "wavetable/limit_mode.h"
+#include "wavetable/table_editing.h"
 
 namespace {
 
@@ -59,8 +59,7 @@ void ShowFillPolarity(const PageRun& run) {
 }
 
 void ShowLimit(const PageRun& run) {
-  static constexpr const char* kRanges[] = {"-127..127", "0..127", "-127..0"};
-  DrawStatusField(3, 0, "LIMIT RANGE:", kRanges[std::clamp(Editor(run).limitMode, 0, 2)], 9);
+  ShowLimitRange(3, 0, Editor(run).limitMode);
   DrawLimitBracket(Editor(run).limitMode, kBarsBracket);
 }
 

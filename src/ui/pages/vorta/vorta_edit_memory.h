@@ -17,10 +17,13 @@
 
 // What the VORTA editing screens remember while the module is open.
 
-// A table state "s UNDO " stepped back from, with the screen it was made on.
+// A table state "s UNDO " stepped back from, with the screen it was made on
+// and the table the undo step left (a redo applies only to that table, so
+// that a table loaded or flushed since is never overwritten).
 struct RedoStep {
   PartialTable table;
   int16_t screen = 0;
+  PartialTable undone;
 };
 
 // The option pages' working copies while one of them is open.

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "platform/clock.h"
-#include "ui/hold_to_play.h"
-#include "ui/draw.h"
-#include "ui/info_panels.h"
-#include "ui/page_frame.h"
-#include "ui/wave_graph.h"
-#include "ui/input.h"
-#include "ui/segment_graph.h"
 #include "platform/window_link.h"
+#include "ui/draw.h"
+#include "ui/hold_to_play.h"
+#include "ui/info_panels.h"
+#include "ui/input.h"
+#include "ui/page_frame.h"
+#include "ui/segment_graph.h"
+#include "ui/wave_graph.h"
 #include "wavetable/ram_wavetable.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/table_editing.h"
@@ -126,12 +126,13 @@ void UndoEdit(PageRun& run, int16_t screen) {
     ShowUndoEntries(run);
     return;
   }
-  EditOf(run).redo.push_back({before, made});
+  EditOf(run).redo.push_back({before, made, ram.table});
   StepScreen(run, made, screen);
 }
 
 void RedoEdit(PageRun& run, int16_t screen) {
   std::vector<RedoStep>& redo = EditOf(run).redo;
+  if (!redo.empty() && redo.back().undone != RamOf(run).table) redo.clear();
   if (redo.empty()) {
     run.message = kMsgNoData;
     return;

@@ -6,6 +6,7 @@
 #include "ui/page.h"
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/shared/page_support.h"
+#include "ui/segment_graph.h"
 
 // What the VORTA editing screens share: the RAM table, changes with undo
 // and redo, the tool dialogs, playing a table or one of its slices, and the
@@ -86,6 +87,5 @@ int RunOptionPage(PageRun& run, const Page& page);
 // A segment graph edited by a held arrow key (LEFT and RIGHT move the
 // current segment, UP and DOWN its value, repeated while held) or by the
 // pointer held down on it; drawn as it goes. True when a value changed.
-struct SegmentEditor;
 bool EditSegmentsByKey(SegmentEditor& editor, int key);
 bool EditSegmentsByPointer(SegmentEditor& editor, int x, int y);
