@@ -124,6 +124,37 @@ if [ -n "$tables" ]; then
   press ctrl F12    # iMENU<>
 fi
 
+# The VORTA editing screens and their option pages: each changes the table,
+# and the changes are undone and redone.
+press F1            # VORTA
+press ctrl F4       # fSLICE<> 3.0.0
+press F6            # RAND
+press F12           # fWDRAW<> 3.1.0
+press F1            # RAND on the pad
+press F11           # fAPPLY
+press ctrl F12      # s UNDO
+shot vorta-slice-editor
+press ctrl F5       # fASSEM<> 4.0.0
+press F11           # DEST>>
+press ctrl F6       # fENV<> 5.0.0
+press F5            # RAND
+press ctrl F12      # s UNDO
+press ctrl F6       # s REDO
+shot vorta-envelopes
+press ctrl F7       # fTEF<> 6.0.0
+press F12           # RNDDATA
+press F2; press F1; press F12             # 6.1.0 SMOOTH, fCANCEL
+press F3; press F6; press F11             # 6.2.0 REVERSE, fAPPLY
+press F4; press F1; press F8; press F1; press F11; press F7; press F12; press F11  # 6.3.0, 6.3.2, 6.3.1
+press F5; press F1; press F12             # 6.4.0 RAND, fCANCEL
+press F6; press F2; press F12             # 6.5.0 +WIDTH, fCANCEL
+press F7; press F6; press F12             # 6.6.0 CLEAR, fCANCEL
+press F1; press F4                        # table polarity: INVERT
+press ctrl F12      # s UNDO
+shot vorta-table-editing
+press ctrl F1       # fSYSTEM<>
+press ctrl F12      # iMENU<>
+
 # The utility: colour mode 01 on line 0, then the menu and VORTA again.
 press F8
 press F4

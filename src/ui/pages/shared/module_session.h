@@ -13,6 +13,7 @@
 #include "modules/cross_synthesis.h"
 #include "modules/loop_synthesis.h"
 #include "modules/resynthesis_options.h"
+#include "ui/pages/vorta/vorta_edit_memory.h"
 #include "wavetable/vorta_workspace.h"
 #include "wavetable/xform_workspace.h"
 
@@ -38,6 +39,8 @@ struct VortaModule {
   // The sample analysis pages' record while they run (owned by the
   // file operations hand-off that opened them); null otherwise.
   VortaAnalysisRun* analysis = nullptr;
+  // The editing screens' slice, envelope, assembly and redo memories.
+  VortaEditMemory edit;
 };
 
 struct XformOptionPages;  // ui/pages/xform/xform_pages.h

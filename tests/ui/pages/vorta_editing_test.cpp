@@ -1,0 +1,312 @@
+#include "ui/pages/page_harness.h"
+#include "ui/graph_markers.h"
+#include "ui/pages/vorta/vorta_editing_pages.h"
+#include "ui/segment_graph.h"
+#include "wavetable/filter_shape.h"
+#include "wavetable/symmetry_modulation.h"
+#include "wavetable/slice_editor.h"
+#include "wavetable/vorta_synthesis.h"
+#include "wavetable/vorta_workspace.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// A table with something in every slice: a falling spectrum whose partials
+// alternate in sign and fade across the slices.
+PartialTable SampleTable() {
+  PartialTable table;
+  for (int row = 0; row < 16; ++row) {
+    for (int s = 0; s < kSliceCount; ++s) {
+      const int code = 127 - 4 * row - s;
+      table.at(row, s) = static_cast<int16_t>(row % 3 == 2 ? -code : code);
+    }
+  }
+  return table;
+}
+
+class VortaEditing : public PageHarness {
+ protected:
+  // One sine period of 256 frames, 16-bit mono at half scale, in the single
+  // cycle folder; its path.
+  static std::string WriteSineCycle() {
+    std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
+                                1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
+                                0, 2, 0, 0};
+    for (int n = 0; n < 256; ++n) {
+      const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * n / 256)));
+      wav.push_back(static_cast<uint8_t>(v & 0xFF));
+      wav.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
+    }
+    const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
+    for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
+    const std::string path = CategoryFilePath(gApp, kCategorySingleCycle, "SINE.WAV");
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WriteAllBytes(path, wav);
+    gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
+    return path;
+  }
+
+  // A module with the sample table loaded (undo history empty).
+  struct Module : ModuleRun {
+    Module() : ModuleRun(STATE_VORTA) { LoadVortaTable(Ram(), SampleTable(), kDefaultStretch, "SAMPLE"); }
+    VortaWorkspace& Ram() { return session->vorta->ram; }
+    // An option page run on its own, as its calling page runs it.
+    int RunOption(int (*page)(PageRun&)) {
+      PageRun run;
+      run.session = session.get();
+      return page(run);
+    }
+  };
+};
+
+TEST_F(VortaEditing, EveryPageDrawsItsGraphs) {
+  struct Case {
+    const char* name;
+    int selector;                 // a screen, or -1 for the option page
+    int (*option)(PageRun&);
+    int change;                   // an upper button that changes the page's copy
+  };
+  const Case cases[] = {
+      {"vorta_3_0_0_slice_editor", 3, nullptr, 3},  {"vorta_5_0_0_partial_envelopes", 5, nullptr, 3},
+      {"vorta_6_0_0_table_editing", 6, nullptr, -1}, {"vorta_3_1_0_waveform_drawing", -1, RunWaveformDrawing, 2},
+      {"vorta_6_1_0_profile_scaling", -1, RunProfileScaling, 3}, {"vorta_6_2_0_slice_order", -1, RunSliceOrderMatrix, 6},
+      {"vorta_6_3_0_filter_shape", -1, RunFilterShapeEditor, 0}, {"vorta_6_3_2_shift_envelope", -1, RunShiftEnvelopePage, 0},
+      {"vorta_6_4_0_formant_shifter", -1, RunFormantShifter, 0}, {"vorta_6_5_0_symmetry", -1, RunSymmetryGenerator, 1},
+      {"vorta_6_6_0_interpolation", -1, RunTableInterpolation, 5}, {"vorta_6_3_1_filter_import", -1, RunFilterShapeImport, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Module m;
+    if (c.change >= 0) PressUpper(c.change);
+    if (c.option) {
+      PressUpper(11);
+      EXPECT_EQ(m.RunOption(c.option), kMsgAborted);
+    } else {
+      PressLower(0);
+      EXPECT_EQ(m.RunScreen(static_cast<uint16_t>(c.selector)), kPageNavigated);
+    }
+    if (c.option) {
+      EXPECT_EQ(m.Ram().table, SampleTable());  // fCANCEL keeps the RAM table
+    }
+    SaveArtefact(c.name);
+  }
+}
+
+// Each function of the table editing page and its option pages changes the
+// RAM table only through "fAPPLY" (or at once for the direct buttons);
+// "s UNDO " brings back the table byte for byte and "s REDO " the change.
+TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
+  struct Case {
+    const char* name;
+    std::vector<int> upper;  // opens the option page, changes its copy, applies
+  };
+  const Case cases[] = {
+      {"POLARITY INVERT", {0, 3}},     {"SCALE ZERO", {1, 1, 10}},     {"ORDER REVERSE", {2, 5, 10}},
+      {"FILTER RAND", {3, 0, 10}},     {"SHIFT RAND", {4, 0, 10}},     {"IPOL ONE ANCHOR", {6, 5, 4, 10}},
+      {"OPTIMIZE", {9}},               {"BLUR", {10}},                 {"RNDDATA", {11}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Module m;
+    for (int column : c.upper) PressUpper(column);
+    PressLower(0);
+    m.RunScreen(6);
+    const PartialTable changed = m.Ram().table;
+    EXPECT_NE(changed, SampleTable());
+    EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
+    PressLower(11);  // s UNDO
+    PressLower(0);
+    m.RunScreen(6);
+    EXPECT_EQ(m.Ram().table, SampleTable());
+    PressLower(6);  // s REDO
+    PressLower(0);
+    m.RunScreen(6);
+    EXPECT_EQ(m.Ram().table, changed);
+  }
+}
+
+// The symmetry generator's table replaces the RAM table and starts a new
+// history: nothing to undo.
+TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
+  Module m;
+  PressUpper(5);   // fSYMOD<>
+  PressUpper(1);   // +WIDTH: 1.1
+  for (int i = 0; i < 17; ++i) PressUpper(7);  // +SHIFT to 16, then MAX VALUE
+  PressUpper(10);  // fAPPLY
+  PressLower(11);  // s UNDO
+  PressLower(0);
+  m.RunScreen(6);
+  SymmetryParameters expected;
+  expected.widthTenths = 11;
+  expected.shift = 16;
+  EXPECT_EQ(m.Ram().table, GenerateSymmetryTable(expected));
+  EXPECT_TRUE(m.Ram().ramName.empty());
+  EXPECT_TRUE(DrawnAll({"MESSAGE: MAX VALUE", "MESSAGE: UNDO LIST EMPTY"}));
+}
+
+TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
+  Module m;
+  PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
+  PressUpper(0);  // <<1_ENV from 0
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(envelopes.current, 63);
+  envelopes.current = 60;
+  PressUpper(2);  // ENV_7>>
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(envelopes.current, 3);
+
+  envelopes.current = 1;
+  for (int i = 0; i < 33; ++i) PressUpper(8);  // <<ROTATE
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(m.Ram().table, SampleTable());
+
+  PressUpper(11);  // LIMIT: 0..127
+  PressUpper(4);   // RAND
+  PressLower(0);
+  m.RunScreen(5);
+  for (int16_t code : m.Ram().table.Row(1)) EXPECT_TRUE(code >= 0 && code <= 127) << code;
+
+  envelopes.current = 40;  // a silent partial: 127 at slice 0 only
+  m.Ram().table.at(40, 0) = 127;
+  const PartialTable before = m.Ram().table;
+  PressUpper(6);  // SMOOTH
+  PressLower(0);
+  m.RunScreen(5);
+  for (int s = 0; s < kSliceCount; ++s) EXPECT_EQ(m.Ram().table.at(40, s) != before.at(40, s), s < 2) << s;
+}
+
+// Keys and the pointer on the envelope graph, then undo.
+TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
+  Module m;
+  ScriptKeyPress(kKeyRight, 10);  // segment 1
+  ScriptKeyPress(kKeyDown, 10);   // one code down
+  ScriptClick(SegmentX(5), kHighGraphBracket.centre - 40, 40);  // segment 5 to 40
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(m.Ram().table.at(0, 1), SampleTable().at(0, 1) - 1);
+  EXPECT_EQ(m.Ram().table.at(0, 5), 40);
+  EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 2);
+  PressLower(11);
+  PressLower(11);
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(m.Ram().table, SampleTable());
+  // A table loaded since the undo is never overwritten by a redo.
+  LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
+  PressLower(5);  // s REDO
+  PressLower(0);
+  m.RunScreen(5);
+  EXPECT_EQ(m.Ram().table, PartialTable{});
+  EXPECT_TRUE(Drawn(Message("NO DATA")));
+}
+
+TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
+  Module m;
+  SliceEditor& editor = m.session->vorta->edit.slice;
+  editor.slice = 3;
+  PressUpper(1);  // <<8_SLC: 28
+  PressLower(0);
+  m.RunScreen(3);
+  EXPECT_EQ(editor.slice, 28);
+  editor.slice = 32;
+  PressUpper(3);  // SLC_1>>: 0
+  PressLower(0);
+  m.RunScreen(3);
+  EXPECT_EQ(editor.slice, 0);
+
+  // A drag across the bars of partials 21 to 30 at code 100; then the slice
+  // dialog's "ZERO" on slice 0, and two undo steps.
+  editor.slice = 7;
+  ScriptDrag(471 + 7 * 20 + 3, 556 - 66, 471 + 7 * 29 + 3, 556 - 66, 9);
+  PressLower(0);
+  m.RunScreen(3);
+  for (int row = 20; row < 30; ++row) EXPECT_EQ(m.Ram().table.at(row, 7), 100) << row;
+  EXPECT_EQ(m.Ram().table.at(19, 7), 0);
+  PressUpper(8);  // fTOOLS<>
+  PressUpper(1);  // ZERO
+  PressLower(0);
+  m.RunScreen(3);
+  EXPECT_FALSE(SliceIsFilled(m.Ram().table, 7));
+  PressLower(11);
+  PressLower(11);
+  PressLower(0);
+  m.RunScreen(3);
+  EXPECT_EQ(m.Ram().table, SampleTable());
+}
+
+// One positive half sine drawn over the pad becomes partial 1: the slice's
+// cycle follows the drawn curve within what 64 coded partials can hold.
+TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
+  Module m;
+  constexpr double kPeak = 0.8;
+  auto yAt = [&](int k) { return 562 - static_cast<int>(std::lround(92 * kPeak * std::sin(M_PI * k / 256.0))); };
+  ScriptMouseMove(255, yAt(0));
+  ScriptLeftDown(255, yAt(0), 5);
+  for (int k = 4; k <= 256; k += 4) ScriptMouseMove(255 + k, yAt(k), 5);
+  ScriptLeftUp(512, yAt(256), 5);
+  PressUpper(10);  // fAPPLY
+  EXPECT_EQ(m.RunOption(RunWaveformDrawing), kMsgDone);
+  std::array<float, 512> cycle{};
+  RenderSlice(m.Ram().table, 0, cycle, 0.5);
+  for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
+  SaveArtefact("vorta_3_1_0_drawn");
+}
+
+// A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
+// copies it, normalised, into the destination slice; undo takes it back.
+TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
+  const std::string path = WriteSineCycle();
+  Module m;
+  PressUpper(11);  // SRC>DEST without a file
+  PressUpper(9);   // <<DEST: 0 -> 32
+  PressUpper(10);  // DEST>>: 32 -> 0
+  PressUpper(10);  // 1
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  EXPECT_EQ(m.session->vorta->edit.assembly.destination, 1);
+  EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 0);
+
+  m.session->vorta->insertPath = path;
+  PressUpper(11);  // SRC>DEST
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_TRUE(m.session->vorta->insertPath.empty());
+  EXPECT_EQ(Labels(1)[7], "pFILE_IN");
+  EXPECT_EQ(m.Ram().table.at(0, 1), 127);
+  for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
+  EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
+  SaveArtefact("vorta_4_0_0_table_assembling");
+  PressLower(11);
+  PressLower(0);
+  m.RunScreen(4);
+  EXPECT_EQ(m.Ram().table, SampleTable());
+}
+
+// The filter shape import refuses "fAPPLY" without a file; a clicked single
+// cycle's partials, brought to full scale, become the filter curve.
+TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
+  WriteSineCycle();
+  Module m;
+  m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
+  PressUpper(10);              // fAPPLY without a file: stays
+  ScriptClick(200, 151, 40);   // the cycle in row 0
+  PressUpper(10);
+  EXPECT_EQ(m.RunOption(RunFilterShapeImport), kMsgDone);
+  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
+  EXPECT_EQ(shape.at(0, 0), 127);
+  EXPECT_LT(std::abs(shape.at(1, 0)), 60);
+  SaveArtefact("vorta_6_3_1_filter_import_chosen");
+}
+
+}  // namespace
