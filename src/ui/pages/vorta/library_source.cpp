@@ -8,18 +8,16 @@
 #include "files/folder_table.h"
 #include "files/sample_loader.h"
 #include "formats/vorta_import.h"
-#include "modules/import_resampler.h"
 #include "ui/draw.h"
 #include "ui/page_frame.h"
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/shared/page_support.h"
 #include "ui/value_entry.h"
 #include "wavetable/ram_wavetable.h"
+#include "wavetable/single_cycle_partials.h"
 #include "wavetable/vorta_synthesis.h"
 
 namespace {
-
-constexpr int kAnalysisWaveLength = 128;
 
 // The folders a slice can come from, as the type dialog offers them.
 constexpr PageButton kTypeButtons[] = {
@@ -61,15 +59,6 @@ void Forget(LibrarySource& source) {
   source.present = false;
   source.list.selected = -1;
   source.list.selectedName.clear();
-}
-
-// A single cycle's samples as partials in slice 0: one period laid out over
-// the analysis length, the other waves silent.
-PartialTable CycleTable(const std::vector<float>& cycle) {
-  std::vector<float> waves(static_cast<size_t>(kSliceCount) * kAnalysisWaveLength);
-  const std::vector<float> period = ResampleCycle(cycle, 1, kAnalysisWaveLength);
-  std::copy_n(period.begin(), std::min(period.size(), static_cast<size_t>(kAnalysisWaveLength)), waves.begin());
-  return AnalyzeCycles(waves);
 }
 
 }  // namespace
@@ -134,7 +123,7 @@ MessageCode ReadSelectedFile(LibrarySource& source) {
     if (loaded != kMsgDone || descriptor.frames == 0) return loaded == kMsgDone ? kMsgNoData : static_cast<MessageCode>(loaded);
     left.resize(static_cast<size_t>(descriptor.frames));
     source.cycle = std::move(left);
-    source.table = CycleTable(source.cycle);
+    source.table = SingleCycleToPartials(source.cycle);
     source.singleCycle = true;
   } else {
     int32_t stretch = kDefaultStretch;
