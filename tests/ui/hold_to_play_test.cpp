@@ -110,23 +110,6 @@ TEST_F(HoldToPlay, ReleasingTheButtonStopsALoopedSoundAtOnce) {
   EXPECT_LT(Sound().played[2 * (frames - 1)], 0.25f * 0.01f);
 }
 
-TEST_F(HoldToPlay, AMouseHoldWorksTheSameWay) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> tables(kTableFloats, 0.25f);
-  ScriptMouseMove(kButtonLeft[kRamButtonColumn] + 40, 750);
-  ScriptLeftDown(kButtonLeft[kRamButtonColumn] + 40, 750, 5);
-  SleepMillis(10);
-  ASSERT_TRUE(PollInput(true, false));
-  uint8_t code = kNoEvent;
-  TranslateButton(code);
-  ASSERT_EQ(code, kRamButtonCode);
-  ScriptLeftUp(kButtonLeft[kRamButtonColumn] + 40, 750, 200);
-  const int64_t start = NowMillis();
-  PlayTableHeld(tables, 0, code, kSourceRamData);
-  EXPECT_NEAR(static_cast<double>(NowMillis() - start), 200, 6);
-  EXPECT_FALSE(SomethingPlays());
-}
-
 TEST_F(HoldToPlay, ShortSoundsShowNoPositionAndStillEnd) {
   ASSERT_EQ(TestPlaybackDevices(), 1);
   const std::vector<float> mono = Ramp(4096, 1.0f);

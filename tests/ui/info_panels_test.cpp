@@ -84,9 +84,8 @@ TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {
   TableContentStrip(levels);
   EXPECT_EQ(StatusValue(0, 0), "31");
   EXPECT_EQ(StatusValue(0, 1), "02");
-  EXPECT_EQ(CanvasPixel(140, 90), Palette(kText));
-  EXPECT_EQ(CanvasPixel(1010, 90), Palette(kBackground));  // inside the outline of slice 32
-  EXPECT_EQ(CanvasPixel(994, 82), Palette(kText));
+  // inside the outline of slice 32
+  ExpectPixels({{140, 90, Palette(kText)}, {1010, 90, Palette(kBackground)}, {994, 82, Palette(kText)}});
   EXPECT_EQ(StatusValue(1, 1), "<none>");
   TableContentStrip(levels, 5);
   EXPECT_EQ(CanvasPixel(140 + 5 * 27, 90), Palette(kBright));

@@ -105,7 +105,6 @@ TEST_F(SaverTest, RestorePutsBackWhatDiffersFromTheBackground) {
   // With another brush the background pixels take the brush.
   SetPaper(Palette(kFace));
   RestoreScreen(saved);
-  EXPECT_EQ(CanvasPixel(500, 400), Palette(kFace));
-  EXPECT_EQ(CanvasPixel(864, 3), Palette(kText));
+  ExpectPixels({{500, 400, Palette(kFace)}, {864, 3, Palette(kText)}});
   SetPaper(Palette(kBackground));
 }
