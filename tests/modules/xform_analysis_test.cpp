@@ -197,6 +197,18 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   XformAnalysis record;
   ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
             kMsgDone);
+  // A layer's gain brings the loudest noise made from its frames (the
+  // channels fully linked) to full scale: measured here for layer 0.
+  std::vector<float> layer(kXformSliceSpectrumFloats), noise(2 * kXformSliceLength);
+  float loudest = 0.0f;
+  for (int f = 0; f < kXformFrameCount; ++f) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const auto stages = FrameStages(record, f);
+    for (size_t at = 0; at < layer.size(); ++at)
+      layer[at] = LayerValue(magnitudes[at], stages[at], stages[at ^ 1u], 0, kStereoLinkForGains);
+    loudest = std::max(loudest, SynthesizeNoise(layer, workspace.engine, noise, workspace.engine.lanes.front()));
+  }
+  EXPECT_NEAR(record.layerGains[0] * loudest, 1.0, 1e-4);
 
   XformControlFeed feed;
   feed.latest = record.controls;

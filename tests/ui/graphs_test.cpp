@@ -227,9 +227,8 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
 
 TEST_F(GraphsTest, TableViewerReadouts) {
   ShowTableViewerReadouts(0, 1.0, 4);
-  EXPECT_EQ(TextsContaining("WAVETABLE <VIEW A>").size(), 1u);
-  EXPECT_EQ(TextsContaining("100.00").size(), 1u);
-  EXPECT_EQ(TextsContaining("EDITABLE SLICES").size(), 1u);
+  for (const char* text : {"WAVETABLE <VIEW A>", "100.00", "EDITABLE SLICES"})
+    EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
   Headless().texts.clear();
   ShowTableViewerReadouts(3, 0.0625, 1);
   EXPECT_EQ(TextsContaining("MAGNITUDE SPECTRUM").size(), 1u);

@@ -64,11 +64,8 @@ TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
   for (int kind : {1, 2}) {
     Headless().texts.clear();
     FilePropertiesPanel(facts, kind, kNoEvent);
-    EXPECT_TRUE(Drawn("FILE PROPERTIES"));
-    EXPECT_TRUE(Drawn("500"));
-    EXPECT_TRUE(Drawn("STEREO"));
-    EXPECT_TRUE(Drawn("16 <PCM>"));
-    EXPECT_TRUE(Drawn("FILE SIZE ON DISK <KBYTES>:"));
+    for (const char* text : {"FILE PROPERTIES", "500", "STEREO", "16 <PCM>", "FILE SIZE ON DISK <KBYTES>:"})
+      EXPECT_TRUE(Drawn(text)) << text;
     EXPECT_EQ(Drawn("LOOP OFFSET CORRECTION <CENT>:"), kind == 2);
   }
   facts.header.bitsPerSample = 0;  // a damaged header

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "platform/clock.h"
 #include "ui/browser_list.h"
@@ -140,35 +141,25 @@ TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
 TEST_F(InputTest, KeypadCellsAndClicks) {
   Keypad keypad;
   BuildKeypad(keypad, 'F');
-  EXPECT_EQ(keypad[0].x, 120);
-  EXPECT_EQ(keypad[0].y, 291);
+  EXPECT_EQ(std::pair(keypad[0].x, keypad[0].y), std::pair(120, 291));  // 14 cells of 60 pixels a row
   EXPECT_EQ(keypad[13].x, 900);
-  EXPECT_EQ(keypad[14].x, 120);
-  EXPECT_EQ(keypad[14].y, 351);
-  EXPECT_EQ(keypad[10].character, 'A');
-  EXPECT_EQ(keypad[51].character, '~');
-  EXPECT_EQ(keypad[52].character, 0);
-  EXPECT_EQ(keypad[53].character, 8);
-  EXPECT_EQ(keypad[54].character, 27);
-  EXPECT_EQ(keypad[55].character, 13);
-  Keypad names;
-  BuildKeypad(names, 'W');
-  EXPECT_EQ(names[50].character, '^');
-  EXPECT_EQ(names[51].character, 0);
-  Keypad digits;
-  BuildKeypad(digits, 'N');
-  EXPECT_EQ(digits[9].character, '9');
-  EXPECT_EQ(digits[10].character, 0);
-
-  ScriptClick(120 - 28, 291 - 20);  // the top-left corner of cell 0's area
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), '0');
-  ScriptClick(900 + 26, 471 + 33);  // the bottom-right corner of RETURN
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 13);
-  ScriptClick(120 - 29, 291);
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 0);
+  EXPECT_EQ(std::pair(keypad[14].x, keypad[14].y), std::pair(120, 351));
+  // {layout, cell, character}: the last four are none, backspace, escape, return.
+  const std::tuple<char, int, int> characters[] = {{'F', 10, 'A'}, {'F', 51, '~'}, {'F', 52, 0},  {'F', 53, 8},
+                                                   {'F', 54, 27},  {'F', 55, 13},  {'W', 50, '^'}, {'W', 51, 0},
+                                                   {'N', 9, '9'},  {'N', 10, 0}};
+  for (const auto& [layout, cell, character] : characters) {
+    Keypad pad;
+    BuildKeypad(pad, layout);
+    EXPECT_EQ(pad[static_cast<size_t>(cell)].character, character) << layout << " " << cell;
+  }
+  // The corners of a cell's area, one pixel outside it.
+  const std::tuple<int, int, int> clicks[] = {{120 - 28, 291 - 20, '0'}, {900 + 26, 471 + 33, 13}, {120 - 29, 291, 0}};
+  for (const auto& [x, y, character] : clicks) {
+    ScriptClick(x, y);
+    SleepMillis(100);
+    EXPECT_EQ(ReadKeypad(keypad), character) << x << ", " << y;
+  }
 }
 
 TEST_F(InputTest, ListNavigationWrapsAndFollowsClicks) {

@@ -100,6 +100,10 @@ TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
   editor.limitMode = 1;
   SetFilterCurveCode(editor, 3, -50);
   EXPECT_EQ(editor.shape.at(3, 0), 0);
+  SetFilterCurveCode(editor, 0, 50);  // the first and the last partial can be drawn, none beyond
+  SetFilterCurveCode(editor, 63, 60);
+  SetFilterCurveCode(editor, 64, 70);
+  ExpectCodes(editor.shape, {{0, 0, 50}, {63, 0, 60}});
   RandomFilterCurvePolarity(editor);
   EXPECT_EQ(editor.limitMode, 0);
 }
