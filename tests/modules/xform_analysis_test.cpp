@@ -195,7 +195,8 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   XformWorkspace& workspace = session.workspace;
   const Pair source = RichSource(33 * 3000);
   XformAnalysis record;
-  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
+  // The channels swapped, so that the right one makes the loudest noise.
+  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}),
             kMsgDone);
   // A layer's gain brings the loudest noise made from its frames (the
   // channels fully linked) to full scale: measured here for layer 0.
