@@ -121,8 +121,8 @@ TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
   AnalysisRange range;
   ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
   ASSERT_EQ(range.trimmedFirst, 0);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::LowerStart), kMsgMinValue);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart), kMsgMinValue);
+  for (RangeButton button : {RangeButton::LowerStart, RangeButton::ResetStart})
+    EXPECT_EQ(PressRangeButton(range, button), kMsgMinValue);
   EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNone);
   EXPECT_FLOAT_EQ(range.startThreshold, 1.0f / 64.0f);
   EXPECT_EQ(ShownThreshold(range.startThreshold), 512);
@@ -165,18 +165,19 @@ TEST(AnalysisRange, EndThresholdAndTheMinimumRange) {
   const float threshold = range.startThreshold;
   EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd), kMsgMinimumAnalysisRange);
   EXPECT_EQ(range.startThreshold, threshold);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetEnd), kMsgMinValue);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::LowerEnd), kMsgMinValue);
+  for (RangeButton button : {RangeButton::ResetEnd, RangeButton::LowerEnd})
+    EXPECT_EQ(PressRangeButton(range, button), kMsgMinValue);
 }
 
 // The XFORM analysis keeps both channels of the source over the shared range.
 TEST(XformAnalysisSource, ModesMixTheChannels) {
-  EXPECT_EQ(XformSourceModeName(XformSourceMode::Stereo), "STEREO");
-  EXPECT_EQ(XformSourceModeName(XformSourceMode::StereoToMono), "STEREO->MONO");
-  EXPECT_EQ(XformSourceModeName(XformSourceMode::LeftOnly), "LEFT ONLY");
-  EXPECT_EQ(XformSourceModeName(XformSourceMode::RightOnly), "RIGHT ONLY");
-  EXPECT_EQ(NextXformSourceMode(XformSourceMode::RightOnly), XformSourceMode::Stereo);
-  EXPECT_EQ(NextXformSourceMode(XformSourceMode::Stereo), XformSourceMode::StereoToMono);
+  const std::pair<XformSourceMode, const char*> modes[] = {
+      {XformSourceMode::Stereo, "STEREO"}, {XformSourceMode::StereoToMono, "STEREO->MONO"},
+      {XformSourceMode::LeftOnly, "LEFT ONLY"}, {XformSourceMode::RightOnly, "RIGHT ONLY"}};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(XformSourceModeName(modes[i].first), modes[i].second);
+    EXPECT_EQ(NextXformSourceMode(modes[i].first), modes[(i + 1) % 4].first);
+  }
 
   const std::vector<float> left = {0.5f, -0.25f, 0.125f, NAN};
   const std::vector<float> right = {0.1f, 0.25f, -0.5f, 0.0f};
@@ -265,16 +266,16 @@ TEST(XformAnalysisSource, ShortAndSilentFiles) {
 }
 
 TEST(XformAnalysisSource, PreviewStretch) {
-  EXPECT_EQ(PreviewStretchFor(4325376), 1);
-  EXPECT_EQ(PreviewStretchFor(33 * 131072 * 3), 1);
-  EXPECT_EQ(PreviewStretchFor(8448), 512);
-  EXPECT_EQ(PreviewStretchFor(4097), 512);   // 1,056 clamped
-  EXPECT_EQ(PreviewStretchFor(100000), 32);  // log2(43.25) = 5.43
-  EXPECT_EQ(PreviewStretchFor(200000), 16);  // log2(21.6) = 4.43
+  // 4,325,376 samples of preview over the range, as a power of two in 1..512.
+  const std::pair<int64_t, int32_t> cases[] = {{4325376, 1}, {33 * 131072 * 3, 1}, {8448, 512}, {4097, 512},
+                                               {100000, 32}, {200000, 16}};  // log2 43.25 = 5.43; 21.6 = 4.43
+  for (const auto& [length, stretch] : cases) EXPECT_EQ(PreviewStretchFor(length), stretch) << length;
   int32_t stretch = 512;
   EXPECT_EQ(DoublePreviewStretch(stretch), kMsgMaxValue);
   EXPECT_EQ(HalvePreviewStretch(stretch), kMsgNone);
   EXPECT_EQ(stretch, 256);
+  EXPECT_EQ(DoublePreviewStretch(stretch), kMsgNone);
+  EXPECT_EQ(stretch, 512);
   stretch = 1;
   EXPECT_EQ(HalvePreviewStretch(stretch), kMsgMinValue);
   EXPECT_EQ(stretch, 1);

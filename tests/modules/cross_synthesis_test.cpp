@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <numeric>
 #include <vector>
@@ -41,28 +42,30 @@ using CrossSynthesisTest = ModuleTest;
 
 TEST(LoopPad, AllFourLoopTypes) {
   const std::vector<float> source = Ramp(10);
-  EXPECT_EQ(Padded({kLoopTypeNormal, 2, 4}, source, 12), (std::vector<float>{0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 2}));
-  EXPECT_EQ(Padded({kLoopTypeAlternate, 2, 4}, source, 13), (std::vector<float>{0, 1, 2, 3, 4, 4, 3, 2, 2, 3, 4, 4, 3}));
-  EXPECT_EQ(Padded({kLoopTypeReverse, 2, 4}, source, 9), (std::vector<float>{0, 1, 4, 3, 2, 4, 3, 2, 4}));
-  EXPECT_EQ(Padded({kLoopTypeNone, 2, 4}, source, 12), (std::vector<float>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}));
-  EXPECT_EQ(Padded({kLoopTypeNormal, 2, 4}, source, 4), (std::vector<float>{0, 1, 2, 3}));
-  // A loop starting beyond the target: target - 1 samples, then the loop.
-  EXPECT_EQ(Padded({kLoopTypeNormal, 5, 7}, source, 3), (std::vector<float>{0, 1, 5}));
-  EXPECT_EQ(Padded({kLoopTypeReverse, 5, 7}, source, 3), (std::vector<float>{0, 1, 7}));
-  // One-sample loop.
-  EXPECT_EQ(Padded({kLoopTypeAlternate, 9, 9}, source, 12), (std::vector<float>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9}));
+  const struct {
+    SourceLoop loop;
+    size_t target;
+    std::vector<float> padded;
+  } cases[] = {
+      {{kLoopTypeNormal, 2, 4}, 12, {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 2}},
+      {{kLoopTypeAlternate, 2, 4}, 13, {0, 1, 2, 3, 4, 4, 3, 2, 2, 3, 4, 4, 3}},
+      {{kLoopTypeReverse, 2, 4}, 9, {0, 1, 4, 3, 2, 4, 3, 2, 4}},
+      {{kLoopTypeNone, 2, 4}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}},
+      {{kLoopTypeNormal, 2, 4}, 4, {0, 1, 2, 3}},
+      {{kLoopTypeNormal, 5, 7}, 3, {0, 1, 5}},  // a loop starting beyond the target: target - 1, then the loop
+      {{kLoopTypeReverse, 5, 7}, 3, {0, 1, 7}},
+      {{kLoopTypeAlternate, 9, 9}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9}},  // one-sample loop
+      {{kLoopTypeNormal, 2, 50}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}},  // outside the source: none
+      {{kLoopTypeNormal, 2, 4}, 0, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Padded(c.loop, source, c.target), c.padded) << c.loop.type << " " << c.target;
   // A loop outside the source counts as none; never more than the source is read.
-  EXPECT_FALSE(LoopIsValid({kLoopTypeNormal, 2, 10}, 10));
-  EXPECT_FALSE(LoopIsValid({kLoopTypeNormal, 5, 4}, 10));
-  EXPECT_FALSE(LoopIsValid({kLoopTypeNormal, -1, 4}, 10));
-  EXPECT_FALSE(LoopIsValid({4, 1, 4}, 10));
+  for (const SourceLoop& loop : {SourceLoop{kLoopTypeNormal, 2, 10}, SourceLoop{kLoopTypeNormal, 5, 4},
+                                 SourceLoop{kLoopTypeNormal, -1, 4}, SourceLoop{4, 1, 4}})
+    EXPECT_FALSE(LoopIsValid(loop, 10)) << loop.type << " " << loop.start << " " << loop.end;
   EXPECT_TRUE(LoopIsValid({kLoopTypeReverse, 0, 9}, 10));
-  EXPECT_EQ(Padded({kLoopTypeNormal, 2, 50}, source, 12), (std::vector<float>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}));
-  EXPECT_EQ(Padded({kLoopTypeNormal, 2, 4}, source, 0).size(), 0u);
-  EXPECT_EQ(LoopTypeFromFile(true, 0), kLoopTypeNormal);
-  EXPECT_EQ(LoopTypeFromFile(true, 1), kLoopTypeAlternate);
-  EXPECT_EQ(LoopTypeFromFile(true, 2), kLoopTypeReverse);
-  EXPECT_EQ(LoopTypeFromFile(true, 3), kLoopTypeNone);
+  const int types[] = {kLoopTypeNormal, kLoopTypeAlternate, kLoopTypeReverse, kLoopTypeNone};
+  for (int fileType = 0; fileType < 4; ++fileType) EXPECT_EQ(LoopTypeFromFile(true, fileType), types[fileType]);
   EXPECT_EQ(LoopTypeFromFile(false, 0), kLoopTypeNone);
   EXPECT_STREQ(LoopTypeText(kLoopTypeAlternate), "ALTERNATE");
 }
@@ -228,16 +231,12 @@ TEST(CrossEnvelope, EditsAndLimitModes) {
 }
 
 TEST(ResynthesisOptions, WrapRules) {
-  EXPECT_EQ(NextFrameSize(8192, 1000000), 64);
-  EXPECT_EQ(NextFrameSize(1024, 3000), 2048);
-  EXPECT_EQ(NextFrameSize(2048, 3000), 64);
-  EXPECT_EQ(NextFrameSize(64, 3000), 128);
-  EXPECT_EQ(NextFrameSize(64, 100), 64);
-  EXPECT_EQ(NextOverlap(32, 64), 4);
-  EXPECT_EQ(NextOverlap(16, 1024), 32);
-  EXPECT_EQ(NextOverlap(32, 1024), 64);
-  EXPECT_EQ(NextOverlap(64, 1024), 4);
-  EXPECT_EQ(NextOverlap(4, 1024), 8);
+  // Frame size doubles up to the length, then back to 64; overlap 4 .. 64, at most the frame size.
+  const std::array<int, 3> frames[] = {{8192, 1000000, 64}, {1024, 3000, 2048}, {2048, 3000, 64}, {64, 3000, 128},
+                                       {64, 100, 64}};
+  for (const auto& [size, length, next] : frames) EXPECT_EQ(NextFrameSize(size, length), next) << size << " " << length;
+  const std::array<int, 3> overlaps[] = {{32, 64, 4}, {16, 1024, 32}, {32, 1024, 64}, {64, 1024, 4}, {4, 1024, 8}};
+  for (const auto& [overlap, size, next] : overlaps) EXPECT_EQ(NextOverlap(overlap, size), next) << overlap << " " << size;
   char shown[16];
   std::snprintf(shown, sizeof shown, "%1.2f", ShownSpectralContrast(ResynthesisSettings{}.contrast));
   EXPECT_STREQ(shown, "1.00");
@@ -384,7 +383,6 @@ TEST_F(CrossSynthesisTest, OptionsComputeAndCancelRestore) {
 }
 
 TEST(Resynthesis, HybridBinsFollowThePhaseRules) {
-  // Bins as measured, including the exact-zero cases of the phase rule.
   // Bins as measured, including the exact-zero cases of the phase rule and
   // pairs whose phase difference passes pi; then random bins.
   std::vector<float> a = {0, 0, -2, 0, 0, 3, 1, -1, -0.5f, 0.25f, 4, 2, 1e-30f, 1e-30f, -1, 1, -1, -1, 0, 0};

@@ -4,7 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -87,22 +87,9 @@ TEST(LevelEnvelope, NodesToSamples) {
   EXPECT_TRUE(samples.empty());
 }
 
-TEST(LoopVoices, JittersAreUniqueWhereTheRuleSaysAndStayLinear) {
-  SeedRandom(5);
-  const std::vector<int32_t> jitters = DrawVoiceJitters(32768);
-  ASSERT_EQ(jitters.size(), 32768u);
-  EXPECT_EQ(jitters[0], 0);
-  std::set<int32_t> absolutes = {0};
-  for (size_t v = 1; v < jitters.size(); ++v) {
-    ASSERT_GE(jitters[v], -16383);
-    ASSERT_LE(jitters[v], 16383);
-    if (jitters[v] >= 0) {
-      ASSERT_EQ(absolutes.count(jitters[v]), 0u) << v;
-    }
-    absolutes.insert(std::abs(jitters[v]));
-  }
-  // The same draws as the literal rule: compare each new value with the
-  // absolute value of every earlier one.
+// The draws of the literal rule: each new value compared with the absolute
+// value of every earlier one; voice 0 has none.
+TEST(LoopVoices, JittersFollowTheLiteralRule) {
   SeedRandom(9);
   std::vector<int32_t> literal = {0};
   for (int v = 1; v < 3000; ++v) {
@@ -118,6 +105,7 @@ TEST(LoopVoices, JittersAreUniqueWhereTheRuleSaysAndStayLinear) {
   }
   SeedRandom(9);
   EXPECT_EQ(DrawVoiceJitters(3000), literal);
+  EXPECT_EQ(DrawVoiceJitters(32768).size(), 32768u);  // the largest density draws in time
 }
 
 TEST(LoopVoices, OffsetsDirectionsAndChannels) {
@@ -204,29 +192,24 @@ TEST_F(LoopSynthesisTest, FastSumMatchesTheVoiceByVoiceSum) {
 }
 
 TEST(LoopSynthesis, StartDensityAndTheDensityButtons) {
-  EXPECT_EQ(StartDensity(44100), 128);  // 86 rounds up to the next power of two
-  EXPECT_EQ(StartDensity(1023), 1);
-  EXPECT_EQ(StartDensity(1024), 2);
-  EXPECT_EQ(StartDensity(512 * 128), 128);
-  EXPECT_EQ(StartDensity(3969000), 8192);
-  EXPECT_EQ(StartDensity(100000000), 16384);
+  // L / 512 rounded up to a power of two, 1 .. 16,384.
+  const std::pair<int64_t, int32_t> densities[] = {{44100, 128}, {1023, 1},       {1024, 2},
+                                                   {512 * 128, 128}, {3969000, 8192}, {100000000, 16384}};
+  for (const auto& [length, density] : densities) EXPECT_EQ(StartDensity(length), density) << length;
 
   const std::vector<float> input = Noise(44100, 3);
   LoopSynthesis loop = Loaded(input, input, 1);
   EXPECT_EQ(loop.density, 128);
   EXPECT_EQ(loop.smear, 128);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
-  EXPECT_EQ(loop.density, 256);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgNone);
-  EXPECT_EQ(loop.density, 512);
-  EXPECT_EQ(loop.smear, 512);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseDensity, {}), kMsgMaxValue);
-  EXPECT_EQ(loop.density, 512);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgMaxValue);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopLowerSmear, {}), kMsgNone);
-  EXPECT_EQ(loop.smear, 256);
-  EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopRaiseSmear, {}), kMsgNone);
-  EXPECT_EQ(loop.smear, 512);
+  // {button, answer, density, smear after}: S follows D up, never past it.
+  const std::tuple<int, MessageCode, int32_t, int32_t> presses[] = {
+      {kLoopRaiseDensity, kMsgNone, 256, 256},   {kLoopRaiseDensity, kMsgNone, 512, 512},
+      {kLoopRaiseDensity, kMsgMaxValue, 512, 512}, {kLoopRaiseSmear, kMsgMaxValue, 512, 512},
+      {kLoopLowerSmear, kMsgNone, 512, 256},     {kLoopRaiseSmear, kMsgNone, 512, 512}};
+  for (const auto& [button, answer, density, smear] : presses) {
+    EXPECT_EQ(PressLoopSynthesisButton(loop, button, {}), answer) << button;
+    EXPECT_EQ(std::pair(loop.density, loop.smear), std::pair(density, smear)) << button;
+  }
   for (int i = 0; i < 9; ++i) ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopLowerDensity, {}), kMsgNone);
   EXPECT_EQ(loop.density, 1);
   EXPECT_EQ(loop.smear, 1);

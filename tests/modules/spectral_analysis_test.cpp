@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numbers>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "module_fixture.h"
@@ -234,23 +235,16 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   SpectralAnalysis analysis;
   ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
-  int presses = 0;
-  MessageCode message = kMsgNone;
-  while (message == kMsgNone && presses < 50) {
-    message = PressSpectralButton(analysis, SpectralButton::LowerContrast);
-    ++presses;
-  }
-  EXPECT_EQ(message, kMsgMinValue);
-  EXPECT_EQ(presses, 11);
+  // Presses until the button refuses: the refusal and how many it took.
+  const auto pressUntilRefused = [&](SpectralButton button) {
+    int presses = 1;
+    MessageCode message = kMsgNone;
+    while ((message = PressSpectralButton(analysis, button)) == kMsgNone && presses < 50) ++presses;
+    return std::pair(message, presses);
+  };
+  EXPECT_EQ(pressUntilRefused(SpectralButton::LowerContrast), std::pair(kMsgMinValue, 11));
   EXPECT_NEAR(analysis.settings.contrast, 0.5f, 1e-5);
-  presses = 0;
-  message = kMsgNone;
-  while (message == kMsgNone && presses < 50) {
-    message = PressSpectralButton(analysis, SpectralButton::RaiseContrast);
-    ++presses;
-  }
-  EXPECT_EQ(message, kMsgMaxValue);
-  EXPECT_EQ(presses, 31);
+  EXPECT_EQ(pressUntilRefused(SpectralButton::RaiseContrast), std::pair(kMsgMaxValue, 31));
   EXPECT_NEAR(analysis.settings.contrast, 2.0f, 1e-5);
 
   SetAnalysisCents(analysis, -1200);
@@ -294,25 +288,15 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
 }
 
 TEST(TuningKeyboard, ClicksAndArrows) {
-  EXPECT_EQ(TuningKeyColumn(0), 0);
-  EXPECT_EQ(TuningKeyColumn(25), 0);
-  EXPECT_EQ(TuningKeyColumn(26), 1);
-  EXPECT_EQ(TuningKeyColumn(30 * 26), -1);
-  EXPECT_EQ(TuningKeyColumn(-1), -1);
-  EXPECT_EQ(TuningKeyClickCents(0, false), -1200);
-  EXPECT_EQ(TuningKeyClickCents(14, false), 0);
-  EXPECT_EQ(TuningKeyClickCents(29, false), 1200);
-  EXPECT_EQ(TuningKeyClickCents(2, false), -1100);
-  EXPECT_EQ(TuningKeyClickCents(2, true), -1000);  // below C#: the white key D
-  EXPECT_EQ(TuningKeyClickCents(8, true), -500);
-  EXPECT_EQ(TuningKeyClickCents(7, true), -700);   // below F#: still F
-  EXPECT_EQ(TuningKeyClickCents(21, true), 500);
-  EXPECT_EQ(TuningKeyClickCents(14, true), 0);
-  EXPECT_EQ(TuningKeyClickCents(22, true), 700);
-  EXPECT_EQ(TuningKeyClickCents(28, true), 1200);
-  EXPECT_EQ(StepTuningCents(0, 1), 100);
-  EXPECT_EQ(StepTuningCents(1200, 1), -1200);
-  EXPECT_EQ(StepTuningCents(-1200, -1), 1200);
-  EXPECT_EQ(StepTuningCents(1150, 1), -1200);
-  EXPECT_EQ(StepTuningCents(-1100, -1), -1200);
+  // 26-pixel columns; the lower half of a white key's two columns gives that key's own note.
+  const std::pair<int, int> columns[] = {{0, 0}, {25, 0}, {26, 1}, {30 * 26, -1}, {-1, -1}};
+  for (const auto& [x, column] : columns) EXPECT_EQ(TuningKeyColumn(x), column) << x;
+  const std::tuple<int, bool, int> clicks[] = {{0, false, -1200}, {14, false, 0},  {29, false, 1200}, {2, false, -1100},
+                                               {2, true, -1000},  {8, true, -500}, {14, true, 0},     {22, true, 700},
+                                               {28, true, 1200}, {7, true, -700}, {21, true, 500}};
+  for (const auto& [column, rightHalf, cents] : clicks) EXPECT_EQ(TuningKeyClickCents(column, rightHalf), cents) << column;
+  // Arrows step by a semitone and wrap past either end.
+  const std::tuple<int, int, int> steps[] = {{0, 1, 100}, {1200, 1, -1200}, {-1200, -1, 1200}, {1150, 1, -1200},
+                                             {-1100, -1, -1200}};
+  for (const auto& [cents, step, next] : steps) EXPECT_EQ(StepTuningCents(cents, step), next) << cents;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -58,23 +59,18 @@ int ArgMax(std::span<const float> magnitudes, int channel) {
 }  // namespace
 
 TEST(XformAnalysis, WindowAndHop) {
-  auto layout = XformFrameLayoutFor(33 * 500);
-  EXPECT_EQ(layout.window, 1024);
-  EXPECT_EQ(layout.hop, 483);  // 500 - ceil(524 / 32)
-  EXPECT_LE(32 * 483 + 1024, 16500);
-  layout = XformFrameLayoutFor(33 * 200000);
-  EXPECT_EQ(layout.window, 131072);
-  EXPECT_EQ(layout.hop, 202154);  // 200000 + ceil(68928 / 32)
-  EXPECT_LE(32LL * 202154 + 131072, 33LL * 200000);
-  layout = XformFrameLayoutFor(33 * 5000 + 7);
-  EXPECT_EQ(layout.window, 5000);
-  EXPECT_EQ(layout.hop, 5000);
-  layout = XformFrameLayoutFor(4097);  // the smallest range: W0 = 124
-  EXPECT_EQ(layout.window, 1024);
-  EXPECT_EQ(layout.hop, 124 - 29);
-  EXPECT_LE(32 * layout.hop + 1024, 4097);
-  for (int64_t n : {4097LL, 20000LL, 33LL * 1024, 33LL * 131072, 33LL * 131073, 3969000LL}) {
-    layout = XformFrameLayoutFor(n);
+  // {range, window, hop}: 33 frames of a power-of-two window (1,024 .. 131,072)
+  // or the whole step, always inside the range.
+  const std::tuple<int64_t, int32_t, int32_t> layouts[] = {
+      {33 * 500, 1024, 483},              // 500 - ceil(524 / 32)
+      {33 * 200000, 131072, 202154},      // 200000 + ceil(68928 / 32)
+      {33 * 5000 + 7, 5000, 5000}, {4097, 1024, 124 - 29}};  // the smallest range: W0 = 124
+  for (const auto& [range, window, hop] : layouts) {
+    EXPECT_EQ(XformFrameLayoutFor(range).window, window) << range;
+    EXPECT_EQ(XformFrameLayoutFor(range).hop, hop) << range;
+  }
+  for (int64_t n : {4097LL, 20000LL, 33LL * 500, 33LL * 1024, 33LL * 131072, 33LL * 131073, 33LL * 200000, 3969000LL}) {
+    const auto layout = XformFrameLayoutFor(n);
     EXPECT_LE(32 * static_cast<int64_t>(layout.hop) + layout.window, n) << n;
   }
   EXPECT_EQ(XformFrameLayoutFor(100).hop, 0);  // too short for 33 frames: no negative hop
@@ -199,8 +195,21 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   XformWorkspace& workspace = session.workspace;
   const Pair source = RichSource(33 * 3000);
   XformAnalysis record;
-  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
+  // The channels swapped, so that the right one makes the loudest noise.
+  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}),
             kMsgDone);
+  // A layer's gain brings the loudest noise made from its frames (the
+  // channels fully linked) to full scale: measured here for layer 0.
+  std::vector<float> layer(kXformSliceSpectrumFloats), noise(2 * kXformSliceLength);
+  float loudest = 0.0f;
+  for (int f = 0; f < kXformFrameCount; ++f) {
+    const auto magnitudes = FrameMagnitudes(record, f);
+    const auto stages = FrameStages(record, f);
+    for (size_t at = 0; at < layer.size(); ++at)
+      layer[at] = LayerValue(magnitudes[at], stages[at], stages[at ^ 1u], 0, kStereoLinkForGains);
+    loudest = std::max(loudest, SynthesizeNoise(layer, workspace.engine, noise, workspace.engine.lanes.front()));
+  }
+  EXPECT_NEAR(record.layerGains[0] * loudest, 1.0, 1e-4);
 
   XformControlFeed feed;
   feed.latest = record.controls;

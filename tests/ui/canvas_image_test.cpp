@@ -104,16 +104,3 @@ TEST_F(CanvasImageTest, SamplePagesInEveryColourMode) {
   DrawKeypadCell(keypad, 12, true);
   ASSERT_TRUE(SaveCanvasImage(folderPath + "/keypad_mode3.png"));
 }
-
-class SmallCanvasImageTest : public UiTest {
- protected:
-  void Prepare() override { Headless().screen = {true, 800, 600}; }
-};
-
-TEST_F(SmallCanvasImageTest, AnEightHundredBySixHundredScreenShowsTheMiddle) {
-  gApp.settings.colourMode = 2;
-  ApplyColourMode();
-  DrawSamplePage();
-  ASSERT_TRUE(SaveCanvasImage(ImageFolder(folder) + "/page_800x600_mode2.png"));
-  EXPECT_EQ(Link().frame.width, 800);
-}

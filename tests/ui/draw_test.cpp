@@ -68,10 +68,7 @@ TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
 TEST_F(DrawTest, FillBoxExcludesRightAndBottomAndSwapsOnlyThePush) {
   SetPaper(Palette(kFace));
   FillBox(10, 10, 13, 12);
-  EXPECT_EQ(CanvasPixel(10, 10), Palette(kFace));
-  EXPECT_EQ(CanvasPixel(12, 11), Palette(kFace));
-  EXPECT_EQ(CanvasPixel(13, 11), kBlack);
-  EXPECT_EQ(CanvasPixel(12, 12), kBlack);
+  ExpectPixels({{10, 10, Palette(kFace)}, {12, 11, Palette(kFace)}, {13, 11, kBlack}, {12, 12, kBlack}});
   Headless().pushes.clear();
   FillBox(40, 40, 30, 30);  // inverted: nothing filled, corners swapped for the push
   EXPECT_EQ(CanvasPixel(35, 35), kBlack);
@@ -88,67 +85,50 @@ TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
   for (int x = 0; x < 5; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kBackground)) << x;
   for (int x = 5; x < 8; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kDim)) << x;
   // Row 4 is 8F.
-  EXPECT_EQ(CanvasPixel(0, 4), Palette(kBackground));
-  EXPECT_EQ(CanvasPixel(1, 4), Palette(kDim));
-  EXPECT_EQ(CanvasPixel(4, 4), Palette(kBackground));
+  ExpectPixels({{0, 4, Palette(kBackground)}, {1, 4, Palette(kDim)}, {4, 4, Palette(kBackground)}});
   // Pattern 1 (33, CC), and only the lowest bit of the number counts.
   SetPattern(3, Palette(kDim));
   FillBox(16, 0, 24, 2);
-  EXPECT_EQ(CanvasPixel(16, 0), Palette(kDim));
-  EXPECT_EQ(CanvasPixel(18, 0), Palette(kBackground));
-  EXPECT_EQ(CanvasPixel(16, 1), Palette(kBackground));
-  EXPECT_EQ(CanvasPixel(18, 1), Palette(kDim));
+  ExpectPixels({{16, 0, Palette(kDim)}, {18, 0, Palette(kBackground)}, {16, 1, Palette(kBackground)},
+      {18, 1, Palette(kDim)}});
 }
 
 TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
   SetInk(Palette(kBright));
   DrawLine(10, 50, 20, 50);
-  EXPECT_EQ(CanvasPixel(10, 50), Palette(kBright));
-  EXPECT_EQ(CanvasPixel(20, 50), Palette(kBright));  // style 0 sets the end pixel
+  // style 0 sets the end pixel
+  ExpectPixels({{10, 50, Palette(kBright)}, {20, 50, Palette(kBright)}});
   SetPenStyle(1, 0);
   DrawLine(10, 60, 20, 60);
   EXPECT_EQ(CanvasPixel(20, 60), kBlack);  // style 1 does not
   // Dots: 1 drawn, 2 skipped.
-  EXPECT_EQ(CanvasPixel(10, 60), Palette(kBright));
-  EXPECT_EQ(CanvasPixel(11, 60), kBlack);
-  EXPECT_EQ(CanvasPixel(12, 60), kBlack);
-  EXPECT_EQ(CanvasPixel(13, 60), Palette(kBright));
+  ExpectPixels({{10, 60, Palette(kBright)}, {11, 60, kBlack}, {12, 60, kBlack}, {13, 60, Palette(kBright)}});
   SetPenStyle(2, 0);
   DrawLine(10, 70, 20, 70);
-  EXPECT_EQ(CanvasPixel(14, 70), Palette(kBright));
-  EXPECT_EQ(CanvasPixel(13, 70), kBlack);
+  ExpectPixels({{14, 70, Palette(kBright)}, {13, 70, kBlack}});
   SetPenStyle(3, 0);  // taken modulo 3: solid
   DrawLine(10, 80, 20, 80);
-  EXPECT_EQ(CanvasPixel(15, 80), Palette(kBright));
-  EXPECT_EQ(CanvasPixel(20, 80), Palette(kBright));
+  ExpectPixels({{15, 80, Palette(kBright)}, {20, 80, Palette(kBright)}});
 }
 
 TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
   SetInk(Palette(kText));
   DrawFrame(100, 100, 110, 105);
-  EXPECT_EQ(CanvasPixel(100, 100), Palette(kText));
-  EXPECT_EQ(CanvasPixel(110, 105), Palette(kText));
-  EXPECT_EQ(CanvasPixel(105, 105), Palette(kText));
-  EXPECT_EQ(CanvasPixel(105, 102), kBlack);
+  ExpectPixels({{100, 100, Palette(kText)}, {110, 105, Palette(kText)}, {105, 105, Palette(kText)},
+      {105, 102, kBlack}});
 
   PenMoveTo(200, 200);
   PenLineTo(210, 200);
   PenLineTo(210, 210);
-  EXPECT_EQ(CanvasPixel(205, 200), Palette(kText));
-  EXPECT_EQ(CanvasPixel(210, 205), Palette(kText));
-  EXPECT_EQ(CanvasPixel(210, 210), Palette(kText));
+  ExpectPixels({{205, 200, Palette(kText)}, {210, 205, Palette(kText)}, {210, 210, Palette(kText)}});
 
   DrawDownArrow(300, 300);
-  EXPECT_EQ(CanvasPixel(300, 300), Palette(kText));
-  EXPECT_EQ(CanvasPixel(300, 288), Palette(kText));
-  EXPECT_EQ(CanvasPixel(296, 296), Palette(kText));
-  EXPECT_EQ(CanvasPixel(304, 296), Palette(kText));
+  ExpectPixels({{300, 300, Palette(kText)}, {300, 288, Palette(kText)}, {296, 296, Palette(kText)},
+      {304, 296, Palette(kText)}});
 
   SetPenStyle(0, 3);
   DrawLine(400, 400, 410, 400);
-  EXPECT_EQ(CanvasPixel(405, 399), Palette(kText));
-  EXPECT_EQ(CanvasPixel(405, 401), Palette(kText));
-  EXPECT_EQ(CanvasPixel(405, 402), kBlack);
+  ExpectPixels({{405, 399, Palette(kText)}, {405, 401, Palette(kText)}, {405, 402, kBlack}});
 
   DrawVerticalText(500, 100, "AB");
   ASSERT_GE(Headless().texts.size(), 2u);

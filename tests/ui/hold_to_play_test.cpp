@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "audio/play_calls.h"
@@ -26,6 +27,7 @@ class HoldToPlay : public UiTest {
     gPlayback = PlaybackState{};
     Headless().sound.framesPerMillisecond = kRealTime;
     SetButton(kRamButtonColumn, 1, "pRAM_WT");
+    ASSERT_EQ(TestPlaybackDevices(), 1);  // the backend's one device
   }
 
   void TearDown() override {
@@ -34,6 +36,7 @@ class HoldToPlay : public UiTest {
   }
 
   HeadlessSound& Sound() { return Headless().sound; }
+  std::vector<float> tables = std::vector<float>(kTableFloats, 0.25f);  // one table of a quarter level
 
   // CTRL + F10 goes down and is polled as the page loop would; it is let go
   // releaseAfter ms later (never when negative).
@@ -62,7 +65,6 @@ std::vector<float> Ramp(size_t frames, float scale) {
 }  // namespace
 
 TEST_F(HoldToPlay, ASoundThatIsNotLoopedEndsByItselfAtItsLastSample) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   gApp.settings.playbackVolume = 0.5f;
   const std::vector<float> left = Ramp(20000, 1.0f);
   const std::vector<float> right = Ramp(20000, -1.0f);
@@ -90,8 +92,6 @@ TEST_F(HoldToPlay, ASoundThatIsNotLoopedEndsByItselfAtItsLastSample) {
 }
 
 TEST_F(HoldToPlay, ReleasingTheButtonStopsALoopedSoundAtOnce) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> tables(kTableFloats, 0.25f);
   const uint8_t code = HoldRamButton(300);
   const int64_t start = NowMillis();
   PlayTableHeld(tables, 0, code, kSourceXformTable);
@@ -110,25 +110,7 @@ TEST_F(HoldToPlay, ReleasingTheButtonStopsALoopedSoundAtOnce) {
   EXPECT_LT(Sound().played[2 * (frames - 1)], 0.25f * 0.01f);
 }
 
-TEST_F(HoldToPlay, AMouseHoldWorksTheSameWay) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> tables(kTableFloats, 0.25f);
-  ScriptMouseMove(kButtonLeft[kRamButtonColumn] + 40, 750);
-  ScriptLeftDown(kButtonLeft[kRamButtonColumn] + 40, 750, 5);
-  SleepMillis(10);
-  ASSERT_TRUE(PollInput(true, false));
-  uint8_t code = kNoEvent;
-  TranslateButton(code);
-  ASSERT_EQ(code, kRamButtonCode);
-  ScriptLeftUp(kButtonLeft[kRamButtonColumn] + 40, 750, 200);
-  const int64_t start = NowMillis();
-  PlayTableHeld(tables, 0, code, kSourceRamData);
-  EXPECT_NEAR(static_cast<double>(NowMillis() - start), 200, 6);
-  EXPECT_FALSE(SomethingPlays());
-}
-
 TEST_F(HoldToPlay, ShortSoundsShowNoPositionAndStillEnd) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   const std::vector<float> mono = Ramp(4096, 1.0f);
   const uint8_t code = HoldRamButton(-1);
   const int64_t start = NowMillis();
@@ -141,8 +123,8 @@ TEST_F(HoldToPlay, ShortSoundsShowNoPositionAndStillEnd) {
 
 TEST_F(HoldToPlay, WithoutDeviceTheMessageStaysUntilTheButtonIsReleased) {
   Sound().deviceNames.clear();
+  Sound().opens = 0;  // the set-up's device test opened the one there was
   ASSERT_EQ(TestPlaybackDevices(), 0);
-  std::vector<float> tables(kTableFloats, 0.25f);
   const uint8_t code = HoldRamButton(250);
   const int64_t start = NowMillis();
   PlayTableHeld(tables, 0, code, kSourceRamData);
@@ -153,9 +135,7 @@ TEST_F(HoldToPlay, WithoutDeviceTheMessageStaysUntilTheButtonIsReleased) {
 }
 
 TEST_F(HoldToPlay, ADeviceThatFailsToOpenGivesNoData) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   Sound().refusingDevices = {0};
-  std::vector<float> tables(kTableFloats, 0.25f);
   const uint8_t code = HoldRamButton(100);
   PlayScanHeld(tables, 1, 1, code, kSourceXformTable);
   EXPECT_TRUE(Shown("MESSAGE: NO DATA"));
@@ -163,7 +143,6 @@ TEST_F(HoldToPlay, ADeviceThatFailsToOpenGivesNoData) {
 }
 
 TEST_F(HoldToPlay, ALostPositionPlaysOnUntilRelease) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   const std::vector<float> mono = Ramp(8000, 1.0f);
   const uint8_t code = HoldRamButton(400);
   const int64_t start = NowMillis();
@@ -176,8 +155,6 @@ TEST_F(HoldToPlay, ALostPositionPlaysOnUntilRelease) {
 }
 
 TEST_F(HoldToPlay, ADeviceThatHangsOnStopIsDroppedWithAMessage) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> tables(kTableFloats, 0.25f);
   const uint8_t code = HoldRamButton(50);
   ASSERT_TRUE(PlayTable(tables, 0, true));
   Sound().teardownHangs = true;
@@ -194,20 +171,18 @@ TEST_F(HoldToPlay, ADeviceThatHangsOnStopIsDroppedWithAMessage) {
 }
 
 TEST_F(HoldToPlay, ScanOfOneTablePlaysItOnceAsAWaveFile) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> tables(2 * kTableFloats, 0.25f);
+  const std::vector<float> twoTables(2 * kTableFloats, 0.25f);
   const uint8_t code = HoldRamButton(100);
-  PlayScanHeld(tables, 8, 1, code, kSourceXformTable);
+  PlayScanHeld(twoTables, 8, 1, code, kSourceXformTable);
   EXPECT_TRUE(Shown("MESSAGE: PLAYING FILE <WAVE DATA>"));
   EXPECT_FALSE(Sound().loop);
   EXPECT_EQ(Sound().totalFrames, kTableFrames);
   const uint8_t again = HoldRamButton(100);
-  PlayScanHeld(tables, 8, 2, again, kSourceXformTable);
+  PlayScanHeld(twoTables, 8, 2, again, kSourceXformTable);
   EXPECT_EQ(Sound().totalFrames, kTableFrames / 8);
 }
 
 TEST_F(HoldToPlay, FileEntriesCheckTheSelectionAndLoopShortFiles) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   const std::vector<float> mono = Ramp(3000, 1.0f);
   uint8_t code = HoldRamButton(100);
   PlayFileHeld(-1, mono, mono, 3000, code, kSourceWaveFile);
@@ -221,7 +196,6 @@ TEST_F(HoldToPlay, FileEntriesCheckTheSelectionAndLoopShortFiles) {
 }
 
 TEST_F(HoldToPlay, RamWavetablePlaysItsStretchedLengthOnce) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   RamWavetable ram;
   AllocateRamWavetable(ram);
   ram.samples[0] = 0.5f;
@@ -235,39 +209,37 @@ TEST_F(HoldToPlay, RamWavetablePlaysItsStretchedLengthOnce) {
 }
 
 TEST_F(HoldToPlay, VolumeAndSpeedStepWithinTheirLimits) {
-  gApp.settings.playbackVolume = 1.0f / 64;
-  EXPECT_TRUE(HandleVolumeButton(1));
-  EXPECT_EQ(gApp.settings.playbackVolume, 1.0f / 64);
-  EXPECT_TRUE(Shown("MESSAGE: MIN VALUE"));
-  EXPECT_TRUE(HandleVolumeButton(2));
-  EXPECT_EQ(gApp.settings.playbackVolume, 1.0f / 32);
+  // {volume before, button, volume after, value shown, message}: 1/64 .. 1 in doublings.
+  const std::tuple<float, int, float, const char*, const char*> volumes[] = {
+      {1.0f / 64, 1, 1.0f / 64, nullptr, "MESSAGE: MIN VALUE"}, {1.0f / 64, 2, 1.0f / 32, "2", nullptr},
+      {1.0f, 2, 1.0f, "64", "MESSAGE: MAX VALUE"}};
+  for (const auto& [before, button, after, shown, message] : volumes) {
+    Headless().texts.clear();
+    gApp.settings.playbackVolume = before;
+    EXPECT_TRUE(HandleVolumeButton(button));
+    EXPECT_EQ(gApp.settings.playbackVolume, after);
+    if (shown) {
+      EXPECT_EQ(Headless().texts.back().text, shown);
+    }
+    if (message) {
+      EXPECT_TRUE(Shown(message));
+    }
+  }
   ASSERT_FALSE(TextsContaining("PLAYBACK VOLUME:").empty());
   EXPECT_EQ(TextsContaining("PLAYBACK VOLUME:").back().x, 7);
   EXPECT_EQ(TextsContaining("PLAYBACK VOLUME:").back().y, 80);
-  EXPECT_EQ(Headless().texts.back().text, "2");
-  gApp.settings.playbackVolume = 1.0f;
-  Headless().texts.clear();
-  EXPECT_TRUE(HandleVolumeButton(2));
-  EXPECT_EQ(gApp.settings.playbackVolume, 1.0f);
-  EXPECT_TRUE(Shown("MESSAGE: MAX VALUE"));
-  EXPECT_EQ(Headless().texts.back().text, "64");
   EXPECT_FALSE(HandleVolumeButton(3));
 
-  int32_t stretch = 32;
-  EXPECT_FALSE(HandleRamSpeedButton(9, stretch));
-  EXPECT_EQ(stretch, 32);
+  // {stretch before, button, handled, stretch after, value shown}: 32 is the slowest, shown as 01.
+  const std::tuple<int32_t, int, bool, int32_t, const char*> speeds[] = {
+      {32, 9, false, 32, "01"}, {1, 10, false, 1, "32"}, {16, 9, true, 17, "16"}, {17, 10, true, 16, "17"}};
+  for (const auto& [before, button, handled, after, shown] : speeds) {
+    int32_t stretch = before;
+    EXPECT_EQ(HandleRamSpeedButton(button, stretch), handled) << before;
+    EXPECT_EQ(stretch, after);
+    EXPECT_EQ(Headless().texts.back().text, shown) << before;
+  }
   EXPECT_TRUE(Shown("MESSAGE: MIN VALUE"));
-  EXPECT_EQ(Headless().texts.back().text, "01");
-  stretch = 1;
-  EXPECT_FALSE(HandleRamSpeedButton(10, stretch));
-  EXPECT_EQ(stretch, 1);
-  EXPECT_EQ(Headless().texts.back().text, "32");
-  stretch = 16;
-  EXPECT_TRUE(HandleRamSpeedButton(9, stretch));
-  EXPECT_EQ(stretch, 17);
-  EXPECT_TRUE(HandleRamSpeedButton(10, stretch));
-  EXPECT_EQ(stretch, 16);
-  EXPECT_EQ(Headless().texts.back().text, "17");
   ASSERT_FALSE(TextsContaining("SPEED <RAM WT PLAYBACK>:").empty());
   EXPECT_EQ(TextsContaining("SPEED <RAM WT PLAYBACK>:").back().x, 521);
   EXPECT_EQ(TextsContaining("SPEED <RAM WT PLAYBACK>:").back().y, 61);
@@ -291,9 +263,8 @@ TEST_F(HoldToPlay, SoundDeviceField) {
 }
 
 TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
-  ASSERT_EQ(TestPlaybackDevices(), 1);
   SetButton(7, 1, "pFILE");
-  std::vector<float> tables(3 * kTableFloats, 0.125f);
+  const std::vector<float> threeTables(3 * kTableFloats, 0.125f);
   const std::vector<float> cycle = Ramp(600, 1.0f);
   int loads = 0;
   BrowserList list;
@@ -301,7 +272,7 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
   list.selected = 2;
   const PrelistenLoad loadTables = [&](PrelistenSource& source) {
     ++loads;
-    source.tables = tables;
+    source.tables = threeTables;
     source.tableCount = 3;
     source.scanSpeed = 16;
     return true;

@@ -64,11 +64,8 @@ TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
   for (int kind : {1, 2}) {
     Headless().texts.clear();
     FilePropertiesPanel(facts, kind, kNoEvent);
-    EXPECT_TRUE(Drawn("FILE PROPERTIES"));
-    EXPECT_TRUE(Drawn("500"));
-    EXPECT_TRUE(Drawn("STEREO"));
-    EXPECT_TRUE(Drawn("16 <PCM>"));
-    EXPECT_TRUE(Drawn("FILE SIZE ON DISK <KBYTES>:"));
+    for (const char* text : {"FILE PROPERTIES", "500", "STEREO", "16 <PCM>", "FILE SIZE ON DISK <KBYTES>:"})
+      EXPECT_TRUE(Drawn(text)) << text;
     EXPECT_EQ(Drawn("LOOP OFFSET CORRECTION <CENT>:"), kind == 2);
   }
   facts.header.bitsPerSample = 0;  // a damaged header
@@ -84,9 +81,8 @@ TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {
   TableContentStrip(levels);
   EXPECT_EQ(StatusValue(0, 0), "31");
   EXPECT_EQ(StatusValue(0, 1), "02");
-  EXPECT_EQ(CanvasPixel(140, 90), Palette(kText));
-  EXPECT_EQ(CanvasPixel(1010, 90), Palette(kBackground));  // inside the outline of slice 32
-  EXPECT_EQ(CanvasPixel(994, 82), Palette(kText));
+  // inside the outline of slice 32
+  ExpectPixels({{140, 90, Palette(kText)}, {1010, 90, Palette(kBackground)}, {994, 82, Palette(kText)}});
   EXPECT_EQ(StatusValue(1, 1), "<none>");
   TableContentStrip(levels, 5);
   EXPECT_EQ(CanvasPixel(140 + 5 * 27, 90), Palette(kBright));

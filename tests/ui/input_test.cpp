@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "platform/clock.h"
 #include "ui/browser_list.h"
 #include "ui/keypad.h"
@@ -32,18 +35,26 @@ class InputTest : public UiTest {
 
 }  // namespace
 
-TEST_F(InputTest, FunctionKeysAndModifiersGiveButtonCodes) {
+// F1..F12 give 1..12, with CTRL or ESC held 13..24; empty buttons, keys
+// without focus or with shortcuts off give nothing, clicks still work.
+TEST_F(InputTest, KeysAndModifiersGiveButtonCodes) {
   LabelAllButtons();
-  ScriptKeyPress(FunctionKey(5));
-  EXPECT_EQ(NextButton(), 5);
-  ScriptKeyPressWith(kKeyControl, FunctionKey(5));
-  EXPECT_EQ(NextButton(), 17);
-  ScriptKeyPressWith(kKeyEscape, FunctionKey(5));
-  EXPECT_EQ(NextButton(), 17);
-  ScriptKeyPress(kKeyF1);
-  EXPECT_EQ(NextButton(), 1);
-  ScriptKeyPress(kKeyF12);
-  EXPECT_EQ(NextButton(), 12);
+  SetButton(3, 0, "");
+  const std::pair<std::function<void()>, uint8_t> presses[] = {
+      {[] { ScriptKeyPress(FunctionKey(5)); }, 5},
+      {[] { ScriptKeyPressWith(kKeyControl, FunctionKey(5)); }, 17},
+      {[] { ScriptKeyPressWith(kKeyEscape, FunctionKey(5)); }, 17},
+      {[] { ScriptKeyPress(kKeyF1); }, 1},
+      {[] { ScriptKeyPress(kKeyF12); }, 12},
+      {[] { ScriptKeyPress(FunctionKey(4)); }, kNoEvent},
+      {[] { gApp.settings.shortcuts = 0; ScriptKeyPress(FunctionKey(5)); }, kNoEvent},
+      {[] { ScriptClick(100, 720); }, 2},
+      {[] { gApp.settings.shortcuts = 1; ScriptFocus(false); ScriptKeyPress(FunctionKey(5)); }, kNoEvent},
+  };
+  for (const auto& [press, code] : presses) {
+    press();
+    EXPECT_EQ(NextButton(), code) << static_cast<int>(code);
+  }
 }
 
 TEST_F(InputTest, AHeldKeyIsReportedOncePerPress) {
@@ -81,50 +92,6 @@ TEST_F(InputTest, ClicksAreTestedOnePixelUpAndLeft) {
   ScriptClick(941 + 80, 739 + 25);  // the lower right corner of the last button
   EXPECT_EQ(NextButton(), 24);
   ScriptClick(500, 400);  // outside every button
-  EXPECT_EQ(NextButton(), kNoEvent);
-}
-
-TEST_F(InputTest, EmptyButtonsGiveNoEvent) {
-  SetButton(4, 0, "fLOAD<>");
-  ScriptKeyPress(FunctionKey(4));
-  EXPECT_EQ(NextButton(), kNoEvent);
-  ScriptKeyPress(FunctionKey(5));
-  EXPECT_EQ(NextButton(), 5);
-}
-
-TEST_F(InputTest, PressFeedbackFlashesTheLabelInTheBrightInk) {
-  SetButton(0, 0, "fLOAD");
-  Headless().texts.clear();
-  ScriptKeyPress(kKeyF1);
-  EXPECT_EQ(NextButton(), 1);
-  ASSERT_EQ(Headless().texts.size(), 2u);
-  EXPECT_EQ(Headless().texts[0].ink, Palette(kBright));
-  EXPECT_EQ(Headless().texts[0].paper, Palette(kFace));
-  EXPECT_EQ(Headless().texts[1].ink, Palette(kText));
-  EXPECT_EQ(Headless().texts[0].x, 43 - 16);  // centred at left + 42
-  EXPECT_EQ(Headless().texts[0].y, 715);
-  EXPECT_EQ(gDraw.paper, Palette(kBackground));
-
-  SetButton(1, 1, "pRAM_WT");  // play buttons do not flash
-  Headless().texts.clear();
-  ScriptKeyPressWith(kKeyControl, FunctionKey(2));
-  EXPECT_EQ(NextButton(), 14);
-  EXPECT_TRUE(Headless().texts.empty());
-}
-
-TEST_F(InputTest, WithShortcutsOffKeysDoNothingButClicksWork) {
-  gApp.settings.shortcuts = 0;
-  LabelAllButtons();
-  ScriptKeyPress(FunctionKey(5));
-  EXPECT_EQ(NextButton(), kNoEvent);
-  ScriptClick(100, 720);
-  EXPECT_EQ(NextButton(), 2);
-}
-
-TEST_F(InputTest, KeysAreIgnoredWithoutFocus) {
-  LabelAllButtons();
-  ScriptFocus(false);
-  ScriptKeyPress(FunctionKey(5));
   EXPECT_EQ(NextButton(), kNoEvent);
 }
 
@@ -174,35 +141,25 @@ TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
 TEST_F(InputTest, KeypadCellsAndClicks) {
   Keypad keypad;
   BuildKeypad(keypad, 'F');
-  EXPECT_EQ(keypad[0].x, 120);
-  EXPECT_EQ(keypad[0].y, 291);
+  EXPECT_EQ(std::pair(keypad[0].x, keypad[0].y), std::pair(120, 291));  // 14 cells of 60 pixels a row
   EXPECT_EQ(keypad[13].x, 900);
-  EXPECT_EQ(keypad[14].x, 120);
-  EXPECT_EQ(keypad[14].y, 351);
-  EXPECT_EQ(keypad[10].character, 'A');
-  EXPECT_EQ(keypad[51].character, '~');
-  EXPECT_EQ(keypad[52].character, 0);
-  EXPECT_EQ(keypad[53].character, 8);
-  EXPECT_EQ(keypad[54].character, 27);
-  EXPECT_EQ(keypad[55].character, 13);
-  Keypad names;
-  BuildKeypad(names, 'W');
-  EXPECT_EQ(names[50].character, '^');
-  EXPECT_EQ(names[51].character, 0);
-  Keypad digits;
-  BuildKeypad(digits, 'N');
-  EXPECT_EQ(digits[9].character, '9');
-  EXPECT_EQ(digits[10].character, 0);
-
-  ScriptClick(120 - 28, 291 - 20);  // the top-left corner of cell 0's area
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), '0');
-  ScriptClick(900 + 26, 471 + 33);  // the bottom-right corner of RETURN
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 13);
-  ScriptClick(120 - 29, 291);
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 0);
+  EXPECT_EQ(std::pair(keypad[14].x, keypad[14].y), std::pair(120, 351));
+  // {layout, cell, character}: the last four are none, backspace, escape, return.
+  const std::tuple<char, int, int> characters[] = {{'F', 10, 'A'}, {'F', 51, '~'}, {'F', 52, 0},  {'F', 53, 8},
+                                                   {'F', 54, 27},  {'F', 55, 13},  {'W', 50, '^'}, {'W', 51, 0},
+                                                   {'N', 9, '9'},  {'N', 10, 0}};
+  for (const auto& [layout, cell, character] : characters) {
+    Keypad pad;
+    BuildKeypad(pad, layout);
+    EXPECT_EQ(pad[static_cast<size_t>(cell)].character, character) << layout << " " << cell;
+  }
+  // The corners of a cell's area, one pixel outside it.
+  const std::tuple<int, int, int> clicks[] = {{120 - 28, 291 - 20, '0'}, {900 + 26, 471 + 33, 13}, {120 - 29, 291, 0}};
+  for (const auto& [x, y, character] : clicks) {
+    ScriptClick(x, y);
+    SleepMillis(100);
+    EXPECT_EQ(ReadKeypad(keypad), character) << x << ", " << y;
+  }
 }
 
 TEST_F(InputTest, ListNavigationWrapsAndFollowsClicks) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "core/app_globals.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/window_link.h"
@@ -47,6 +49,16 @@ class UiTest : public ::testing::Test {
   }
 
   Colour Palette(PaletteSlot slot) const { return PaletteColour(slot); }
+
+  // The colours the canvas must hold: {x, y, colour} each.
+  struct PixelAt {
+    int x;
+    int y;
+    Colour colour;
+  };
+  static void ExpectPixels(std::initializer_list<PixelAt> pixels) {
+    for (const PixelAt& p : pixels) EXPECT_EQ(CanvasPixel(p.x, p.y), p.colour) << "at " << p.x << ", " << p.y;
+  }
 
   TempFolder folder;
 };

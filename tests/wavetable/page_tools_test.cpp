@@ -47,12 +47,10 @@ TEST_F(VortaTest, EnvelopeButtons) {
   for (int i = 0; i < 33; ++i) ApplyEnvelopeButton(state, table, EnvelopeButton::RotateLeft);
   EXPECT_EQ(table, original);
   ApplyEnvelopeButton(state, table, EnvelopeButton::RotateLeft);
-  EXPECT_EQ(table.at(4, 0), 1);
-  EXPECT_EQ(table.at(4, 32), 0);
+  ExpectCodes(table, {{4, 0, 1}, {4, 32, 0}});
   ApplyEnvelopeButton(state, table, EnvelopeButton::RotateRight);
   ApplyEnvelopeButton(state, table, EnvelopeButton::RotateRight);
-  EXPECT_EQ(table.at(4, 0), 32);
-  EXPECT_EQ(table.at(4, 1), 0);
+  ExpectCodes(table, {{4, 0, 32}, {4, 1, 0}});
 
   ApplyEnvelopeButton(state, table, EnvelopeButton::Limit);
   EXPECT_EQ(state.limitMode, kLimitPositive);
@@ -71,8 +69,7 @@ TEST_F(VortaTest, EnvelopeButtons) {
   PartialTable smooth = TableWithCode(9, 0, 127);
   state.current = 9;
   ApplyEnvelopeButton(state, smooth, EnvelopeButton::Smooth);
-  EXPECT_EQ(smooth.at(9, 0), EncodeAmplitude(4096.0 * 2 / 3));
-  EXPECT_EQ(smooth.at(9, 1), EncodeAmplitude(1024.0));
+  ExpectCodes(smooth, {{9, 0, EncodeAmplitude(4096.0 * 2 / 3)}, {9, 1, EncodeAmplitude(1024.0)}});
   for (int s = 2; s < 33; ++s) EXPECT_EQ(smooth.at(9, s), 0);
 
   // The preview holds the partial alone at the table's stretch, unlimited.

@@ -27,13 +27,11 @@ TEST(UndoRing, EntrySizesAndXformCount) {
   EXPECT_EQ(VortaUndoGeometry().EntryBytes(), 4227u);
   EXPECT_EQ(VortaUndoGeometry().entryCount, 512);
   EXPECT_EQ(XformUndoGeometry(0).EntryBytes(), 17301505u);
-  EXPECT_EQ(XformUndoEntryCount(0), 2);
-  EXPECT_EQ(XformUndoEntryCount(276824080ull / 3), 2);       // rounds to 0
-  EXPECT_EQ(XformUndoEntryCount(276824080ull / 2 + 1), 2);   // rounds to 1
-  EXPECT_EQ(XformUndoEntryCount(276824080ull * 4), 8);
-  EXPECT_EQ(XformUndoEntryCount(276824080ull * 16), 32);
-  EXPECT_EQ(XformUndoEntryCount(276824080ull * 17), 32);
-  EXPECT_EQ(XformUndoEntryCount(64ull << 30), 32);
+  // One entry per 276,824,080 bytes of memory, rounded, between 2 and 32.
+  constexpr uint64_t kPerEntry = 276824080ull;
+  const std::pair<uint64_t, int> counts[] = {{0, 2},  {kPerEntry / 3, 2}, {kPerEntry / 2 + 1, 2}, {kPerEntry * 4, 8},
+                                             {kPerEntry * 16, 32}, {kPerEntry * 17, 32}, {64ull << 30, 32}};
+  for (const auto& [memory, entries] : counts) EXPECT_EQ(XformUndoEntryCount(memory), entries) << memory;
 }
 
 TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <vector>
 
@@ -19,6 +20,16 @@ class VortaTest : public ::testing::Test {
     SeedRandom(1);
   }
 };
+
+// The codes a table must hold: {row, slice, code} each.
+struct CodeAt {
+  int row;
+  int slice;
+  int code;
+};
+inline void ExpectCodes(const PartialTable& table, std::initializer_list<CodeAt> codes) {
+  for (const CodeAt& c : codes) EXPECT_EQ(table.at(c.row, c.slice), c.code) << "row " << c.row << ", slice " << c.slice;
+}
 
 inline PartialTable TableWithCode(int row, int slice, int code) {
   PartialTable table;

@@ -162,20 +162,16 @@ TEST_F(VortaTest, SmoothRowsSpreadsInAmplitude) {
 
   PartialTable table = TableWithCode(9, 16, 127);
   SmoothRows(table, 9, 1);
-  EXPECT_EQ(table.at(9, 15), EncodeAmplitude(1024.0));
-  EXPECT_EQ(table.at(9, 16), EncodeAmplitude(2048.0));
-  EXPECT_EQ(table.at(9, 17), EncodeAmplitude(1024.0));
-  EXPECT_EQ(table.at(9, 14), 0);
+  ExpectCodes(table, {{9, 15, EncodeAmplitude(1024.0)}, {9, 16, EncodeAmplitude(2048.0)},
+      {9, 17, EncodeAmplitude(1024.0)}, {9, 14, 0}});
 
   // Open ends: (2 x0 + x1) / 3; "all rows" for 64 and above.
   PartialTable ends;
   ends.at(0, 0) = 127;
   ends.at(5, 32) = 127;
   SmoothRows(ends, 64, 1);
-  EXPECT_EQ(ends.at(0, 0), EncodeAmplitude(4096.0 * 2 / 3));
-  EXPECT_EQ(ends.at(0, 1), EncodeAmplitude(1024.0));
-  EXPECT_EQ(ends.at(0, 2), 0);
-  EXPECT_EQ(ends.at(5, 32), EncodeAmplitude(4096.0 * 2 / 3));
+  ExpectCodes(ends, {{0, 0, EncodeAmplitude(4096.0 * 2 / 3)}, {0, 1, EncodeAmplitude(1024.0)}, {0, 2, 0},
+      {5, 32, EncodeAmplitude(4096.0 * 2 / 3)}});
 }
 
 TEST_F(VortaTest, CircularSmoothingWrapsAround) {
@@ -235,8 +231,7 @@ TEST_F(VortaTest, AnalyzeCyclesRecoversSignedPartials) {
   }
   const PartialTable table = AnalyzeCycles(waves);
   EXPECT_EQ(table.at(0, 0), 127);  // the loudest is raised to full scale
-  EXPECT_EQ(table.at(2, 0), -EncodeAmplitude(2048.0));
-  EXPECT_EQ(table.at(1, 0), 0);
+  ExpectCodes(table, {{2, 0, -EncodeAmplitude(2048.0)}, {1, 0, 0}});
   EXPECT_EQ(table.at(1, 5), 127);  // as loud as partial 1 of wave 0, positive
   EXPECT_EQ(table.at(63, 0), 0);
   EXPECT_TRUE(TableIsSilent(AnalyzeCycles(std::vector<float>(33 * 128, 0.0f))));
