@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/page.h"
+#include "ui/pages/shared/sound_pages.h"  // BitsModeText
 
 // The VORTA pages that write the RAM table: "1.4.0" WAVETABLE RENDERING
 // <WAV>, "1.3.0" SINGLE CYCLE RENDERING <WAV>, "1.5.0" WAVETABLE RENDERING
@@ -14,8 +15,6 @@ extern const Page kSingleCycleRenderingPage;
 extern const Page kSysexRenderingPage;
 extern const Page kSysexModificationPage;
 
-// "BITS PER SAMPLE:" as the rendering pages show a bits mode 0..3.
-std::string BitsModeText(int bitsMode);
 // "BITS": 0 -> 1 -> 2 -> 3 -> 0.
 int16_t NextBitsMode(int16_t bitsMode);
 

@@ -285,15 +285,6 @@ void ActOnCycle(PageRun& run, int action, const PageEvent& event) {
 
 }  // namespace
 
-std::string BitsModeText(int bitsMode) {
-  switch (bitsMode) {
-    case kBitsMode8: return "8 <PCM>";
-    case kBitsMode32: return "32 <PCM>";
-    case kBitsModeFloat: return "32 <FLOAT>";
-    default: return "16 <PCM>";
-  }
-}
-
 int16_t NextBitsMode(int16_t bitsMode) { return static_cast<int16_t>((bitsMode + 1) % (kBitsModeFloat + 1)); }
 
 int RunRenderingPage(PageRun& run, const Page& page, const std::string& fileName, bool newFile) {
