@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/clock.h"
 #include "ui/draw.h"
 #include "ui/input.h"
 #include "ui/wave_graph.h"
@@ -169,4 +170,18 @@ void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, Pa
   const bool differs = !std::equal(before.begin(), before.end(), editor.rows.begin() + static_cast<std::ptrdiff_t>(base));
   if (differs) event = PageEvent::Selection();
   changed = differs || !event.None();
+}
+
+void FollowSegmentDrag(SegmentEditor& editor) {
+  auto redraw = [&editor] {
+    DrawWholeSegmentGraph(editor.rows, editor.row, editor.centre, editor.firstContext, editor.contextCount,
+                          editor.guides);
+    DrawSegmentMarkers(editor.current, editor.centre);
+  };
+  redraw();
+  while (!LeftReleased()) {
+    FlushMouse();
+    WaitForInput(10);
+    if (StepSegments(editor, {SegmentInput::Kind::kDrag, MouseLogicalX(), MouseLogicalY()})) redraw();
+  }
 }

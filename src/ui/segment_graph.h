@@ -73,3 +73,8 @@ bool StepSegments(SegmentEditor& editor, const SegmentInput& input);
 // changed" and changed = true; otherwise changed tells whether an event was
 // already pending.
 void EditSegments(SegmentEditor& editor, std::span<const SegmentInput> steps, PageEvent& event, bool& changed);
+
+// A drag that a press on the graph began (StepSegments with that press),
+// followed until the left button is let go: the row, the graph and the
+// markers change as the pointer moves.
+void FollowSegmentDrag(SegmentEditor& editor);

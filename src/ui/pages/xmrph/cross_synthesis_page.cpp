@@ -90,16 +90,7 @@ PageEvent DrawOnEnvelope(PageRun& run, const PageEvent& event) {
     run.Show(kMsgNoData);
     return {};
   }
-  auto redraw = [&] {
-    DrawWholeSegmentGraph(nodes, 0, kEnvelopeCentre, 0, 0, kCrossGuides);
-    DrawSegmentMarkers(editor.current, kEnvelopeCentre);
-  };
-  redraw();
-  while (!LeftReleased()) {
-    FlushMouse();
-    WaitForInput(10);
-    if (StepSegments(editor, {SegmentInput::Kind::kDrag, MouseLogicalX(), MouseLogicalY()})) redraw();
-  }
+  FollowSegmentDrag(editor);
   module.envelopeSegment = editor.current;
   if (nodes == module.cross.envelope) return {};
   module.cross.envelope = nodes;
