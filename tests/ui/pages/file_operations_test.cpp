@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "cli/cli_tables_fixture.h"
+#include "cli/cli_fixture.h"
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "formats/blofeld_sysex.h"
