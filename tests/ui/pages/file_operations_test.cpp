@@ -232,10 +232,11 @@ TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
   RunFiles(insert, kCategorySingleCycle);
   EXPECT_EQ(insert.session->selector, 4);
   EXPECT_EQ(insert.session->vorta->insertPath, PathIn(kCategorySingleCycle, "S000.WAV"));
-  // A sample goes to the analysis pages (which answer ABORTED until built).
+  // A sample goes to the analysis pages; cancelled there, the RAM stays as it was.
   PressUpper(kLoad);
   Down();
   PressUpper(kLoad);
+  PressUpper(11);  // fCANCEL on 1.1.0
   Leave();
   ModuleRun sample(STATE_VORTA);
   RunFiles(sample, kCategorySample);
@@ -263,11 +264,12 @@ TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   PressUpper(kLoad);
   Down();
   PressUpper(kLoad);
-  Leave();
   ModuleRun sloop(STATE_SLOOP);
-  RunFiles(sloop, kCategorySample);
+  EXPECT_EQ(RunFiles(sloop, kCategorySample), kPageNavigated);
   EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  EXPECT_EQ(sloop.session->selector, 2);  // LOOP SYNTHESIS with the file as input
+  EXPECT_EQ(sloop.session->sloop->ramName, "S000.WAV");
+  EXPECT_TRUE(sloop.session->sloop->loop.HasInput());
   SaveArtefact("file_operations_sloop");
 
   Headless().texts.clear();
@@ -277,6 +279,7 @@ TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   Down();
   PressUpper(5);  // PLOAD_B
   PressUpper(6);
+  PressUpper(11);  // fCANCEL on 2.1.0
   Leave();
   ModuleRun xmrph(STATE_XMRPH);
   RunFiles(xmrph, kCategorySample);
