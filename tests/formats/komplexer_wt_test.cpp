@@ -65,25 +65,9 @@ TEST_F(KomplexerFiles, LayoutIsSliceMajorWithRInThePeak) {
   }
 }
 
-TEST_F(KomplexerFiles, WrittenTableReadsBack) {
-  const PartialTable table = KnownTable(2);
-  ASSERT_EQ(WriteKomplexerTable(app, table, 16, "K.WT"), kMsgDone);
-  const Result r = Test(kCategoryKomplexer, "K.WT");
-  ASSERT_EQ(r.category, kCategoryKomplexer) << r.info.remark;
-  EXPECT_EQ(r.info.count, "33");
-  EXPECT_EQ(r.info.family, "VORTA");
-  EXPECT_EQ(r.info.remark, "SPEED DATA <ENCODED>");
+TEST_F(KomplexerFiles, LevelFractionsAndSilence) {
   PartialTable loaded;
   int32_t stretch = 0;
-  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "K.WT"}, loaded, stretch), kMsgDone);
-  EXPECT_EQ(loaded, table);
-  EXPECT_EQ(stretch, 16);
-  for (int32_t speed : {1, 32}) {
-    ASSERT_EQ(WriteKomplexerTable(app, table, speed, "K.WT"), kMsgDone);
-    ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "K.WT"}, loaded, stretch), kMsgDone);
-    EXPECT_EQ(stretch, speed);
-  }
-
   // Files without the level fraction (written before it was used, or by
   // others with a peak below 1.0) bring their loudest partial to 127, every
   // code raised by the same step; so do files whose fraction names a level

@@ -44,31 +44,6 @@ TEST_F(SurgeFiles, LayoutWithActiveWavesAndTail) {
   for (size_t i = 0; i < 1024; ++i) ASSERT_EQ(ReadF32LE(silent.data() + 12 + 4 * i), 0.0f);
 }
 
-TEST_F(SurgeFiles, ReadBackAndIndependentReader) {
-  const PartialTable table = KnownTable(8);
-  ASSERT_EQ(WriteSurgeTable(app, table, 3, "S.WT"), kMsgDone);
-  const Result r = Test(kCategorySurge, "S.WT");
-  ASSERT_EQ(r.category, kCategorySurge) << r.info.remark;
-  EXPECT_EQ(r.info.family, "VORTA");
-  EXPECT_EQ(r.info.count, "33");
-  EXPECT_EQ(r.info.length, "1024");
-  EXPECT_EQ(r.info.remark, "SYNTHESIS DATA");
-  PartialTable loaded;
-  int32_t stretch = 0;
-  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "S.WT"}, loaded, stretch), kMsgDone);
-  EXPECT_EQ(loaded, table);
-  EXPECT_EQ(stretch, 3);
-  // A file of the Surge folder is still told apart by content, not folder.
-  EXPECT_EQ(TestSoundFile(Path(kCategorySurge, "S.WT"), nullptr, ReadRules{true}), kCategorySurge);
-
-  ASSERT_EQ(WriteSurgeTable(app, FiveSliceTable(), 16, "FIVE.WT"), kMsgDone);
-  EXPECT_EQ(Test(kCategorySurge, "FIVE.WT").info.count, "5");
-  if (!ToolAvailable("python3")) GTEST_SKIP() << "python3 is not installed";
-  const std::string wavesPath = folder / "waves.f32";
-  WriteF32File(wavesPath, RenderWaves(FiveSliceTable(), 1024, 1));
-  EXPECT_EQ(RunFormatCheck("surge '" + Path(kCategorySurge, "FIVE.WT") + "' '" + wavesPath + "' 5"), 0);
-}
-
 TEST_F(SurgeFiles, ForeignAndDamagedFiles) {
   // Written by another program: no payload tail behind the waves.
   Result r = TestBytes(kCategorySurge, "PLAIN.WT", PlainSurge(3));
