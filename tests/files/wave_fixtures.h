@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/wave_reader.h"
 #include "support/temp_folder.h"
 
 namespace wave_fixtures {
@@ -138,6 +139,14 @@ inline void AppendChunk(const std::string& path, const std::vector<uint8_t>& chu
   bytes.insert(bytes.end(), chunk.begin(), chunk.end());
   SetU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
   WriteAllBytes(path, bytes);
+}
+
+// What the reader shows of a file: category|remark|loop|family|channels|format|count|length.
+inline std::string Card(const std::string& path, const ReadRules& rules = ReadRules{true}) {
+  FileInfo i;
+  const int category = TestSoundFile(path, &i, rules);
+  return std::to_string(category) + "|" + i.remark + "|" + i.loop + "|" + i.family + "|" + i.channels + "|" +
+         i.format + "|" + i.count + "|" + i.length;
 }
 
 inline bool SoxAvailable() { return std::system("sox --version >/dev/null 2>&1") == 0; }
