@@ -12,18 +12,6 @@ namespace {
 
 using FolderScan = LibraryFixture;
 
-// Scripted answers for the questions of the operations.
-ConfirmQuestion Answer(bool yes, std::vector<int>* asked = nullptr) {
-  return [yes, asked](int question) {
-    if (asked) asked->push_back(question);
-    return yes;
-  };
-}
-
-NameRequest Typed(std::optional<std::string> name) {
-  return [name] { return name; };
-}
-
 TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   Put(kCategorySample, "b sample.wav", SampleBytes(1));
   Put(kCategorySample, "A.WAV", SampleBytes(2));

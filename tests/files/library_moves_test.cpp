@@ -1,8 +1,6 @@
 #include "files/library_moves.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/message_codes.h"
 #include "files/file_moves.h"
@@ -12,22 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A temporary folder on another file system than /tmp, when there is one.
-struct OtherFileSystemFolder {
-  std::string path;
-  OtherFileSystemFolder() {
-    struct stat tmp, shm;
-    if (stat("/dev/shm", &shm) != 0 || stat(fs::temp_directory_path().c_str(), &tmp) != 0) return;
-    if (tmp.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0) return;
-    char pattern[] = "/dev/shm/sonicloom-test-XXXXXX";
-    if (mkdtemp(pattern)) path = pattern;
-  }
-  ~OtherFileSystemFolder() {
-    std::error_code error;
-    if (!path.empty()) fs::remove_all(path, error);
-  }
-};
 
 TEST(NumberedNames, SplitAndCandidates) {
   NumberedName n = SplitNumberedName("Pad (2).wav");
