@@ -252,15 +252,11 @@ INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FftThreadMode, FollowsLengthAndProcessorCount) {
-  EXPECT_EQ(FftThreadMode(32767, 8), 1);
-  EXPECT_EQ(FftThreadMode(16384, 2), 1);
-  EXPECT_EQ(FftThreadMode(32768, 2), 2);
-  EXPECT_EQ(FftThreadMode(32768, 1), 1);
-  EXPECT_EQ(FftThreadMode(131072, 0), 1);
-  EXPECT_EQ(FftThreadMode(262144, 8), 2);
-  EXPECT_EQ(FftThreadMode(524288, 8), 4);
-  EXPECT_EQ(FftThreadMode(524288, 4), 4);
-  EXPECT_EQ(FftThreadMode(524288, 3), 2);
+  for (const auto& [length, processors, mode] : {std::tuple{32767, 8, 1}, {16384, 2, 1}, {32768, 2, 2}, {32768, 1, 1},
+                                                 {131072, 0, 1}, {262144, 8, 2}, {524288, 8, 4}, {524288, 4, 4},
+                                                 {524288, 3, 2}}) {
+    EXPECT_EQ(FftThreadMode(length, processors), mode) << length << " " << processors;
+  }
 }
 
 bool RefusingLauncher(std::thread&, void (*)(int), int) { return false; }
