@@ -74,15 +74,19 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
 
 TEST_F(CategoryRoots, RefusedChoices) {
   Put(kCategorySample, "A.WAV", SampleBytes(1));
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(std::nullopt)), kMsgAborted);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(defaultRoot)), kMsgAborted);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/data")), kMsgAborted);
   fs::create_directories(folder.path + "/inside");
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/inside")), kMsgInstallPathNotUserPath);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path)), kMsgInstallPathNotUserPath);
   const std::string cascading = elsewhere.path + "/02 Single Cycles (WAV)";
   fs::create_directories(cascading);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(cascading)), kMsgCascadingDirectories);
+  const std::pair<std::optional<std::string>, int> refused[] = {
+      {std::nullopt, kMsgAborted},
+      {defaultRoot, kMsgAborted},
+      {folder.path + "/data", kMsgAborted},
+      {folder.path + "/inside", kMsgInstallPathNotUserPath},
+      {folder.path, kMsgInstallPathNotUserPath},
+      {cascading, kMsgCascadingDirectories},
+  };
+  for (const auto& [choice, code] : refused)
+    EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(choice)), code) << choice.value_or("-");
   // A neighbour of the program folder whose name merely starts the same is fine.
   const std::string neighbour = folder.path + "-neighbour";
   fs::create_directories(neighbour);
