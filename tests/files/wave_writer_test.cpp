@@ -84,57 +84,36 @@ TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
 }
 
 TEST_F(WaveWriter, LevelsRoundingAndClamping) {
-  auto firstValues = [&](const std::string& name, size_t count) {
-    const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategorySample, name));
-    return std::vector<uint8_t>(bytes.begin() + 44, bytes.begin() + 44 + static_cast<long>(count));
-  };
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-
-  Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 5000);
   std::vector<float> left(5000, 0.0f), right(5000, 0.0f);
   left[0] = 1.0f;
   right[0] = -1.0f;
   left[1] = 10.0f;
   right[1] = -10.0f;
-  left[2] = nan;
-  ASSERT_EQ(Write("S16.WAV", kCategorySample, left, right), kMsgDone);
-  std::vector<uint8_t> v = firstValues("S16.WAV", 12);
-  EXPECT_EQ(ReadI16LE(&v[0]), 32391);
-  EXPECT_EQ(ReadI16LE(&v[2]), -32391);
-  EXPECT_EQ(ReadI16LE(&v[4]), 32767);
-  EXPECT_EQ(ReadI16LE(&v[6]), -32768);
-  EXPECT_EQ(ReadI16LE(&v[8]), 0);
-
-  Prepare(STATE_SLOOP, kFormatPcm, 16, 1, 5000);
-  std::vector<float> ones(5000, 1.0f);
-  ASSERT_EQ(Write("M16.WAV", kCategorySample, ones, ones), kMsgDone);
-  EXPECT_EQ(ReadI16LE(firstValues("M16.WAV", 2).data()), 32391);
-
-  Prepare(STATE_SLOOP, kFormatPcm, 8, 1, 5000);
-  std::vector<float> silence(5000, 0.0f);
-  silence[1] = 1.0f;
-  silence[2] = -5.0f;
-  ASSERT_EQ(Write("S8.WAV", kCategorySample, silence, silence), kMsgDone);
-  v = firstValues("S8.WAV", 3);
-  EXPECT_EQ(v[0], 128);
-  EXPECT_EQ(v[1], 128 + 126);
-  EXPECT_EQ(v[2], 0);
-
-  Prepare(STATE_SLOOP, kFormatPcm, 32, 2, 5000);
-  ASSERT_EQ(Write("S32.WAV", kCategorySample, left, right), kMsgDone);
-  v = firstValues("S32.WAV", 16);
-  EXPECT_EQ(ReadI32LE(&v[0]), 2122852010);
-  EXPECT_EQ(ReadI32LE(&v[4]), -2122852010);
-  EXPECT_EQ(ReadI32LE(&v[8]), 2147483647);
-  EXPECT_EQ(ReadI32LE(&v[12]), -2147483647 - 1);
-
-  Prepare(STATE_SLOOP, kFormatFloat, 32, 2, 5000);
-  ASSERT_EQ(Write("F32.WAV", kCategorySample, left, right), kMsgDone);
-  v = firstValues("F32.WAV", 24);
-  EXPECT_FLOAT_EQ(ReadF32LE(&v[0]), 0.98853f);
-  EXPECT_FLOAT_EQ(ReadF32LE(&v[4]), -0.98853f);
-  EXPECT_FLOAT_EQ(ReadF32LE(&v[8]), 9.8853f);
-  EXPECT_EQ(ReadF32LE(&v[16]), 0.0f);  // NaN is not written
+  left[2] = std::numeric_limits<float>::quiet_NaN();  // never written
+  const struct {
+    uint16_t format, bits, channels;
+    const char* name;
+    std::vector<double> first;  // the first samples as stored, interleaved
+  } cases[] = {
+      {kFormatPcm, 16, 2, "S16.WAV", {32391, -32391, 32767, -32768, 0, 0}},
+      {kFormatPcm, 16, 1, "M16.WAV", {32391, 32767, 0}},
+      {kFormatPcm, 8, 2, "S8.WAV", {128 + 126, 128 - 126, 255, 0, 128, 128}},
+      {kFormatPcm, 32, 2, "S32.WAV", {2122852010, -2122852010, 2147483647, -2147483648.0, 0, 0}},
+      {kFormatFloat, 32, 2, "F32.WAV", {0.98853f, -0.98853f, 9.8853f, -9.8853f, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    Prepare(STATE_SLOOP, c.format, c.bits, c.channels, 5000);
+    ASSERT_EQ(Write(c.name, kCategorySample, left, c.channels == 1 ? left : right), kMsgDone);
+    const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategorySample, c.name));
+    for (size_t i = 0; i < c.first.size(); ++i) {
+      const uint8_t* p = bytes.data() + 44 + i * c.bits / 8;
+      const double stored = c.format == kFormatFloat ? ReadF32LE(p)
+                            : c.bits == 8            ? *p
+                            : c.bits == 16           ? ReadI16LE(p)
+                                                     : ReadI32LE(p);
+      EXPECT_NEAR(stored, c.first[i], std::fabs(c.first[i]) * 1e-6) << c.name << " " << i;
+    }
+  }
 
   // sox, reading independently, sees 16-bit 32391 as 32391 / 32768.
   ASSERT_TRUE(SoxAvailable());
