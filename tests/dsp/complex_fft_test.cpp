@@ -79,21 +79,6 @@ TEST_P(ComplexFftTest, MatchesPlainDftForEveryLengthAndBothDirections) {
   }
 }
 
-TEST_P(ComplexFftTest, ForwardThenInverseGivesInputTimesLength) {
-  for (int32_t n : {2, 16, 64, 1024, 131072}) {
-    const auto x = NoiseSignal(n, 7);
-    auto data = Interleave(x);
-    ComplexFft(n, data.data(), kFftForward);
-    ComplexFft(n, data.data(), kFftInverse);
-    double err = 0.0, level = 0.0;
-    for (int32_t i = 0; i < n; ++i) {
-      err += std::norm(std::complex<double>(data[2 * i], data[2 * i + 1]) / double(n) - x[i]);
-      level += std::norm(x[i]);
-    }
-    EXPECT_LT(std::sqrt(err / level), kRelativeErrorBound) << "n=" << n;
-  }
-}
-
 TEST_P(ComplexFftTest, ThreadedLengthsMatchPlainDftBins) {
   UseProcessors(2);
   for (int32_t n : {32768, 131072}) {
