@@ -87,31 +87,32 @@ TEST(HostFacts, NameIsShortenedAndApplianceModeMatchedWithoutCase) {
   HostFacts facts;
   facts.physicalMemory = 123;
   facts.processorCount = 0;
-  facts.nameKnown = true;
-  facts.hostName = "a-very-long-host-name";
   ApplyHostFacts(facts, app);
-  EXPECT_EQ(app.hostName, "a-very-long-hos~");
-  EXPECT_EQ(app.hostName.size(), 16u);
   EXPECT_EQ(app.processorCount, 1);
   EXPECT_EQ(app.physicalMemory, 123u);
-  EXPECT_FALSE(app.applianceMode);
-
-  facts.hostName = "sixteen-chars-ok";
-  ApplyHostFacts(facts, app);
-  EXPECT_EQ(app.hostName, "sixteen-chars-ok");
-
-  facts.hostName = "sonicloom-pc";
   facts.processorCount = 8;
-  ApplyHostFacts(facts, app);
-  EXPECT_TRUE(app.applianceMode);
-  EXPECT_EQ(app.processorCount, 8);
-  facts.hostName = "SONICLOOM-PC2";
-  ApplyHostFacts(facts, app);
-  EXPECT_FALSE(app.applianceMode);
-
-  facts.nameKnown = false;
-  ApplyHostFacts(facts, app);
-  EXPECT_FALSE(app.applianceMode);
+  const struct {
+    bool known;
+    const char* name;
+    const char* shown;
+    bool appliance;
+  } cases[] = {
+      {true, "a-very-long-host-name", "a-very-long-hos~", false},
+      {true, "sixteen-chars-ok", "sixteen-chars-ok", false},
+      {true, "sonicloom-pc", "sonicloom-pc", true},
+      {true, "SONICLOOM-PC", "SONICLOOM-PC", true},
+      {true, "SONICLOOM-PC2", "SONICLOOM-PC2", false},
+      {false, "sonicloom-pc", "", false},
+  };
+  for (const auto& c : cases) {
+    facts.nameKnown = c.known;
+    facts.hostName = c.name;
+    app = AppGlobals{};
+    ApplyHostFacts(facts, app);
+    EXPECT_EQ(app.hostName, c.known ? c.shown : AppGlobals{}.hostName) << c.name;
+    EXPECT_EQ(app.applianceMode, c.appliance) << c.name;
+    EXPECT_EQ(app.processorCount, 8);
+  }
 }
 
 TEST(IdentityStrings, TitlesAndNames) {

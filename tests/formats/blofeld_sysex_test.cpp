@@ -119,14 +119,12 @@ TEST(BlofeldSysex, NamesDeviceIdsAndSlotsAtTheirLimits) {
   for (int m = 0; m < 64; ++m)
     for (size_t i = 1; i < 409; ++i) ASSERT_LT(odd[static_cast<size_t>(m) * 410 + i], 128);
 
-  auto head = [&](int device, int slot) {
+  // Device id and slot out of range fall back to 0 and 80.
+  for (const auto& [device, slot, byte3, byte5] : {std::tuple{0, 80, 0, 80}, {127, 118, 127, 118}, {128, 119, 0, 80},
+                                                   {-1, 79, 0, 80}}) {
     const Dump d = BuildDump(waves, "X", 16, device, slot);
-    return std::pair<int, int>(d[3], d[5]);
-  };
-  EXPECT_EQ(head(0, 80), (std::pair<int, int>(0, 80)));
-  EXPECT_EQ(head(127, 118), (std::pair<int, int>(127, 118)));
-  EXPECT_EQ(head(128, 119), (std::pair<int, int>(0, 80)));
-  EXPECT_EQ(head(-1, 79), (std::pair<int, int>(0, 80)));
+    EXPECT_EQ(std::to_string(d[3]) + " " + std::to_string(d[5]), std::to_string(byte3) + " " + std::to_string(byte5)) << device << " " << slot;
+  }
   EXPECT_EQ(SanitizeBlofeldParameters(127, 118), (BlofeldParameters{127, 118}));
   EXPECT_EQ(SanitizeBlofeldParameters(1LL << 40, -5), (BlofeldParameters{0, 80}));
 }

@@ -93,6 +93,7 @@ TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
     const Result r = Test(f.category, f.name);
     ASSERT_EQ(r.category, f.category) << r.info.remark;
     EXPECT_EQ(Card(r), f.card);
+    EXPECT_EQ(TestSoundFile(Path(f.category, f.name), nullptr, ReadRules{true}), f.category);  // no info asked for
     PartialTable loaded;
     int32_t loadedStretch = 0;
     ASSERT_EQ(LoadVortaFile(app, LibraryEntry{f.category, f.name}, loaded, loadedStretch), kMsgDone);
