@@ -31,16 +31,18 @@ float ExpectedLeft(int table, int64_t frame, int32_t speed) {
 }  // namespace
 
 TEST(ScanLength, LengthRules) {
-  EXPECT_EQ(ScanFrames(2, 1), 131072);
-  EXPECT_EQ(ScanFrames(2, 64), 4097);  // 2,048 would be too short
-  EXPECT_EQ(ScanFrames(2, 32), 4097);  // exactly 4,096 is raised too
-  EXPECT_EQ(ScanFrames(2, 31), 4228);
-  EXPECT_EQ(ScanFrames(33, 1), 4194304);
-  EXPECT_EQ(ScanFrames(34, 1), 4325376);  // 4,325,376 exactly stays
-  EXPECT_EQ(ScanFrames(40, 1), 4325376);  // longer is cut
-  EXPECT_EQ(ScanFrames(33, 1024), 4097);  // 32 x 131,072 / 1,024 = 4,096
-  EXPECT_EQ(ScanFrames(1, 8), 4097);
-  EXPECT_EQ(ScanFrames(3, 0), 262144);  // a speed below 1 counts as 1
+  const std::tuple<int, int32_t, int64_t> cases[] = {
+      {2, 1, 131072},
+      {2, 64, 4097},  // 2,048 would be too short
+      {2, 32, 4097},  // exactly 4,096 is raised too
+      {2, 31, 4228},        {33, 1, 4194304},
+      {34, 1, 4325376},     // 4,325,376 exactly stays
+      {40, 1, 4325376},     // longer is cut
+      {33, 1024, 4097},     // 32 x 131,072 / 1,024 = 4,096
+      {1, 8, 4097},
+      {3, 0, 262144},  // a speed below 1 counts as 1
+  };
+  for (const auto& [tables, speed, frames] : cases) EXPECT_EQ(ScanFrames(tables, speed), frames) << tables << " " << speed;
 }
 
 TEST(ScanRender, CrossfadeValuesAndTheLastTableHeld) {

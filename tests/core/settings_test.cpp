@@ -41,23 +41,12 @@ TEST(SettingsFile, ImageHasTheExactLayout) {
   const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), paths);
   ASSERT_EQ(image.size(), 39936u);
 
-  EXPECT_EQ(ReadF32LE(&image[0]), 0.25f);
-  EXPECT_EQ(ReadU16LE(&image[4]), 1);
-  EXPECT_EQ(ReadU16LE(&image[6]), 3);
-  EXPECT_EQ(ReadI16LE(&image[8]), -120);
-  EXPECT_EQ(ReadI16LE(&image[10]), 345);
-  EXPECT_EQ(image[12], 1);
-  EXPECT_EQ(image[13], 1);
-  EXPECT_EQ(ReadU32LE(&image[16]), 3117u);
-  EXPECT_EQ(ReadU16LE(&image[20]), 0);
-  EXPECT_EQ(ReadU16LE(&image[22]), 2);
-  EXPECT_EQ(image[24], 0);
-  EXPECT_EQ(image[25], 0);
-  EXPECT_EQ(image[26], 1);
-  EXPECT_EQ(image[27], 1);
-  EXPECT_EQ(ReadU32LE(&image[28]), 127u);
-  EXPECT_EQ(ReadU32LE(&image[32]), 81u);
-  EXPECT_EQ(image[36], 0);
+  // volume 0.25f, full screen 1, colour mode 3, window -120 / 345, update installed and available,
+  // time stamp 3,117, backlight 0, device 2, shortcuts, prelisten, no lookup, no force loop,
+  // Blofeld device 127 and slot 81, screen saver off.
+  const std::vector<uint8_t> block = {0, 0, 0x80, 0x3E, 1, 0, 3, 0, 0x88, 0xFF, 0x59, 0x01, 1, 1, 0, 0, 0x2D, 0x0C, 0, 0,
+                                      0, 0, 2, 0, 0, 0, 1, 1, 127, 0, 0, 0, 81, 0, 0, 0, 0};
+  EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 37), block);
   for (size_t i = 37; i < 1024; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
 
   const size_t record2 = 1024 + 2 * 2048;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -33,102 +34,52 @@ TEST(StartupChecks, AGoodComputerPassesAndSplitsThePath) {
   EXPECT_EQ(verdict.exeName, "Sonic-Loom");
 }
 
-TEST(StartupChecks, MemoryLimitIs400MiB) {
-  StartupFacts facts = GoodFacts();
-  facts.physicalMemory = 400ULL << 20;
-  EXPECT_EQ(Verdict(facts), -1);
-  facts.physicalMemory = 399ULL << 20;
-  EXPECT_EQ(Verdict(facts), kFatalMemoryTooSmall);
-  facts.physicalMemory = (400ULL << 20) - 1;
-  EXPECT_EQ(Verdict(facts), 13);
-}
-
-TEST(StartupChecks, ProgramNameMustMatchExactly) {
-  StartupFacts facts = GoodFacts();
-  facts.programPath = "/home/user/Sonic-Loom/sonic-loom";
-  const StartupVerdict verdict = EvaluateStartupChecks(facts);
-  EXPECT_EQ(verdict.fatalCode, 11);
+// Each check at its limit, and the first failing check decides.
+TEST(StartupChecks, LimitsAndTheirFatalCodes) {
+  const std::string dirs(175 - 11, 'd');  // with "/Sonic-Loom": 175 characters, the longest path
+  const struct {
+    std::function<void(StartupFacts&)> change;
+    int code;
+  } cases[] = {
+      {[](StartupFacts& f) { f.physicalMemory = 400ULL << 20; }, -1},
+      {[](StartupFacts& f) { f.physicalMemory = (400ULL << 20) - 1; }, kFatalMemoryTooSmall},
+      {[](StartupFacts& f) { f.programPath = "/home/user/Sonic-Loom/sonic-loom"; }, 11},
+      {[&](StartupFacts& f) { f.programPath = "/" + dirs.substr(1) + "/Sonic-Loom"; }, -1},
+      {[&](StartupFacts& f) { f.programPath = "/x" + dirs.substr(1) + "/Sonic-Loom"; }, kFatalInstallPath},
+      {[](StartupFacts& f) { f.programPath.clear(); }, kFatalInstallPath},
+      {[](StartupFacts& f) { f.programPath = "/tmp/download.zip/Sonic-Loom"; }, 8},
+      {[](StartupFacts& f) { f.programPath = "/tmp/a.zip1/Sonic-Loom"; }, 8},  // ".zip" within the last five characters
+      {[](StartupFacts& f) { f.programPath = "/tmp/a.zip12/Sonic-Loom"; }, -1},  // further in: fine
+      // A folder shorter than five characters is tested whole, without
+      // reading before the string.
+      {[](StartupFacts& f) { f.programPath = "/zip/Sonic-Loom"; }, -1},
+      {[](StartupFacts& f) { f.programPath = ".zip/Sonic-Loom"; }, 8},
+      {[](StartupFacts& f) { f.programPath = "/opt/Sonic-Loom/system/backup/Sonic-Loom"; }, 9},
+      {[](StartupFacts& f) { f.programPath = "/opt/Sonic-Loom/system/backups/Sonic-Loom"; }, 9},
+      {[](StartupFacts& f) { f.programPath = "/opt/system/back/Sonic-Loom"; }, -1},
+      {[](StartupFacts& f) { f.installDirOnNetwork = true; }, 10},
+      {[](StartupFacts& f) { f.screen = {true, 1024, 768}; }, -1},
+      {[](StartupFacts& f) { f.screen = {true, 1024, 767}; }, 2},
+      {[](StartupFacts& f) { f.screen = {true, 1023, 1200}; }, 2},
+      {[](StartupFacts& f) { f.screen = {false, 0, 0}; }, 2},
+      {[](StartupFacts& f) { f.installDirWritable = false; }, 1},
+      {[](StartupFacts& f) { f.phaseTableBytes = kPhaseTableBytes - 4; }, 12},
+      {[](StartupFacts& f) { f.physicalMemory = 1, f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 13},
+      {[](StartupFacts& f) { f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 11},
+      {[](StartupFacts& f) { f.programPath = "/x.zip/Sonic-Loom", f.screen = {true, 640, 480}; }, 8},
+      {[](StartupFacts& f) { f.screen = {true, 640, 480}; }, 2},
+  };
+  for (const auto& c : cases) {
+    StartupFacts facts = GoodFacts();
+    c.change(facts);
+    EXPECT_EQ(Verdict(facts), c.code) << facts.programPath << " " << facts.physicalMemory;
+  }
+  StartupFacts renamed = GoodFacts();
+  renamed.programPath = "/home/user/Sonic-Loom/sonic-loom";
   AppGlobals app;
-  app.exeName = verdict.exeName;
-  EXPECT_NE(FatalErrorText(verdict.fatalCode, app).find("Sonic-Loom was renamed to sonic-loom!"),
-            std::string::npos);
-}
-
-TEST(StartupChecks, ProgramPathLimitIs175Characters) {
-  StartupFacts facts = GoodFacts();
-  const std::string name = "/Sonic-Loom";
-  facts.programPath = std::string(175 - name.size(), 'd');
-  facts.programPath[0] = '/';
-  facts.programPath += name;
-  ASSERT_EQ(facts.programPath.size(), 175u);
-  EXPECT_EQ(Verdict(facts), -1);
-  facts.programPath.insert(1, "x");
-  EXPECT_EQ(Verdict(facts), kFatalInstallPath);
-  facts.programPath.clear();
-  EXPECT_EQ(Verdict(facts), kFatalInstallPath);
-}
-
-TEST(StartupChecks, ArchiveBackupAndNetworkFolders) {
-  StartupFacts facts = GoodFacts();
-  facts.programPath = "/tmp/download.zip/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 8);
-  facts.programPath = "/tmp/a.zip1/Sonic-Loom";  // ".zip" within the last five characters
-  EXPECT_EQ(Verdict(facts), 8);
-  facts.programPath = "/tmp/a.zip12/Sonic-Loom";  // further in: fine
-  EXPECT_EQ(Verdict(facts), -1);
-  // A folder shorter than five characters is tested whole, without reading
-  // before the string.
-  facts.programPath = "/zip/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), -1);
-  facts.programPath = ".zip/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 8);
-
-  facts.programPath = "/opt/Sonic-Loom/system/backup/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 9);
-  facts.programPath = "/opt/Sonic-Loom/system/backups/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 9);
-  facts.programPath = "/opt/system/back/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), -1);
-
-  facts = GoodFacts();
-  facts.installDirOnNetwork = true;
-  EXPECT_EQ(Verdict(facts), 10);
-}
-
-TEST(StartupChecks, ScreenMustBeAtLeast1024By768) {
-  StartupFacts facts = GoodFacts();
-  facts.screen = {true, 1024, 768};
-  EXPECT_EQ(Verdict(facts), -1);
-  facts.screen = {true, 1024, 767};
-  EXPECT_EQ(Verdict(facts), 2);
-  facts.screen = {true, 1023, 1200};
-  EXPECT_EQ(Verdict(facts), 2);
-  facts.screen = {false, 0, 0};
-  EXPECT_EQ(Verdict(facts), 2);
+  app.exeName = EvaluateStartupChecks(renamed).exeName;
+  EXPECT_NE(FatalErrorText(11, app).find("Sonic-Loom was renamed to sonic-loom!"), std::string::npos);
   EXPECT_NE(FatalErrorText(2, AppGlobals{}).find("minimal screen resolution of 1024x768!"), std::string::npos);
-}
-
-TEST(StartupChecks, WritableFolderAndPhaseTable) {
-  StartupFacts facts = GoodFacts();
-  facts.installDirWritable = false;
-  EXPECT_EQ(Verdict(facts), 1);
-  facts = GoodFacts();
-  facts.phaseTableBytes = kPhaseTableBytes - 4;
-  EXPECT_EQ(Verdict(facts), 12);
-}
-
-TEST(StartupChecks, FirstFailingCheckDecides) {
-  StartupFacts facts = GoodFacts();
-  facts.physicalMemory = 1;
-  facts.programPath = "/x.zip/other";
-  facts.screen = {true, 640, 480};
-  EXPECT_EQ(Verdict(facts), 13);
-  facts.physicalMemory = 1ULL << 30;
-  EXPECT_EQ(Verdict(facts), 11);
-  facts.programPath = "/x.zip/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 8);
-  facts.programPath = "/x/Sonic-Loom";
-  EXPECT_EQ(Verdict(facts), 2);
 }
 
 TEST(HostFacts, NameIsShortenedAndApplianceModeMatchedWithoutCase) {
@@ -136,31 +87,32 @@ TEST(HostFacts, NameIsShortenedAndApplianceModeMatchedWithoutCase) {
   HostFacts facts;
   facts.physicalMemory = 123;
   facts.processorCount = 0;
-  facts.nameKnown = true;
-  facts.hostName = "a-very-long-host-name";
   ApplyHostFacts(facts, app);
-  EXPECT_EQ(app.hostName, "a-very-long-hos~");
-  EXPECT_EQ(app.hostName.size(), 16u);
   EXPECT_EQ(app.processorCount, 1);
   EXPECT_EQ(app.physicalMemory, 123u);
-  EXPECT_FALSE(app.applianceMode);
-
-  facts.hostName = "sixteen-chars-ok";
-  ApplyHostFacts(facts, app);
-  EXPECT_EQ(app.hostName, "sixteen-chars-ok");
-
-  facts.hostName = "sonicloom-pc";
   facts.processorCount = 8;
-  ApplyHostFacts(facts, app);
-  EXPECT_TRUE(app.applianceMode);
-  EXPECT_EQ(app.processorCount, 8);
-  facts.hostName = "SONICLOOM-PC2";
-  ApplyHostFacts(facts, app);
-  EXPECT_FALSE(app.applianceMode);
-
-  facts.nameKnown = false;
-  ApplyHostFacts(facts, app);
-  EXPECT_FALSE(app.applianceMode);
+  const struct {
+    bool known;
+    const char* name;
+    const char* shown;
+    bool appliance;
+  } cases[] = {
+      {true, "a-very-long-host-name", "a-very-long-hos~", false},
+      {true, "sixteen-chars-ok", "sixteen-chars-ok", false},
+      {true, "sonicloom-pc", "sonicloom-pc", true},
+      {true, "SONICLOOM-PC", "SONICLOOM-PC", true},
+      {true, "SONICLOOM-PC2", "SONICLOOM-PC2", false},
+      {false, "sonicloom-pc", "", false},
+  };
+  for (const auto& c : cases) {
+    facts.nameKnown = c.known;
+    facts.hostName = c.name;
+    app = AppGlobals{};
+    ApplyHostFacts(facts, app);
+    EXPECT_EQ(app.hostName, c.known ? c.shown : AppGlobals{}.hostName) << c.name;
+    EXPECT_EQ(app.applianceMode, c.appliance) << c.name;
+    EXPECT_EQ(app.processorCount, 8);
+  }
 }
 
 TEST(IdentityStrings, TitlesAndNames) {

@@ -1,39 +1,14 @@
 #include "files/category_root_move.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "core/message_codes.h"
 #include "files/library_fixture.h"
+#include "files/read_only_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A file that cannot be renamed or removed (root too), while it lives.
-struct ImmutableFile {
-  std::string path;
-  bool active = false;
-  explicit ImmutableFile(const std::string& file) : path(file) { active = Set(true); }
-  ~ImmutableFile() {
-    if (active) Set(false);
-  }
-  bool Set(bool on) {
-    const int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-      flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-      ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    close(fd);
-    return ok;
-  }
-};
 
 class CategoryRoots : public LibraryFixture {
  protected:
@@ -59,13 +34,6 @@ class CategoryRoots : public LibraryFixture {
   std::string askedTitle;
   std::string askedStart;
 };
-
-ConfirmQuestion Answer(bool yes, std::vector<int>* asked = nullptr) {
-  return [yes, asked](int question) {
-    if (asked) asked->push_back(question);
-    return yes;
-  };
-}
 
 TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
   Put(kCategorySample, "A.WAV", SampleBytes(1));
@@ -106,15 +74,19 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
 
 TEST_F(CategoryRoots, RefusedChoices) {
   Put(kCategorySample, "A.WAV", SampleBytes(1));
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(std::nullopt)), kMsgAborted);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(defaultRoot)), kMsgAborted);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/data")), kMsgAborted);
   fs::create_directories(folder.path + "/inside");
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path + "/inside")), kMsgInstallPathNotUserPath);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(folder.path)), kMsgInstallPathNotUserPath);
   const std::string cascading = elsewhere.path + "/02 Single Cycles (WAV)";
   fs::create_directories(cascading);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(cascading)), kMsgCascadingDirectories);
+  const std::pair<std::optional<std::string>, int> refused[] = {
+      {std::nullopt, kMsgAborted},
+      {defaultRoot, kMsgAborted},
+      {folder.path + "/data", kMsgAborted},
+      {folder.path + "/inside", kMsgInstallPathNotUserPath},
+      {folder.path, kMsgInstallPathNotUserPath},
+      {cascading, kMsgCascadingDirectories},
+  };
+  for (const auto& [choice, code] : refused)
+    EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(choice)), code) << choice.value_or("-");
   // A neighbour of the program folder whose name merely starts the same is fine.
   const std::string neighbour = folder.path + "-neighbour";
   fs::create_directories(neighbour);

@@ -12,18 +12,6 @@ namespace {
 
 using FolderScan = LibraryFixture;
 
-// Scripted answers for the questions of the operations.
-ConfirmQuestion Answer(bool yes, std::vector<int>* asked = nullptr) {
-  return [yes, asked](int question) {
-    if (asked) asked->push_back(question);
-    return yes;
-  };
-}
-
-NameRequest Typed(std::optional<std::string> name) {
-  return [name] { return name; };
-}
-
 TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   Put(kCategorySample, "b sample.wav", SampleBytes(1));
   Put(kCategorySample, "A.WAV", SampleBytes(2));
@@ -91,24 +79,18 @@ TEST_F(FolderScan, SearchByStartOfShortOrLongNameAndTheirPage) {
   feedback.showCentred = [&](const char* text) { notes.push_back(text); };
   feedback.pause = [&](int ms) { pauses.push_back(ms); };
 
-  FindResult r = FindInCategory(app, kCategorySample, "s117", false, feedback);
-  EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.foundIndex, 17);
-  EXPECT_EQ(r.page, 2);
-  EXPECT_EQ(r.foundName, "S117.WAV");
+  const auto found = [&](const char* start) {
+    const FindResult r = FindInCategory(app, kCategorySample, start, false, feedback);
+    return std::to_string(r.code) + " " + std::to_string(r.foundIndex) + " p" + std::to_string(r.page) + " " +
+           r.foundName;
+  };
+  EXPECT_EQ(found("s117"), "0 17 p2 S117.WAV");
   EXPECT_EQ(notes, std::vector<std::string>{"SCANNING FOR MATCHES..."});
   EXPECT_EQ(pauses, std::vector<int>{250});
-
-  r = FindInCategory(app, kCategorySample, "TAPE LOOP LONG O", false, feedback);
-  EXPECT_EQ(r.foundName, "Tape loop long other.wav");
-  r = FindInCategory(app, kCategorySample, "TAPELO~2", false, feedback);
-  EXPECT_EQ(r.foundName, "Tape loop long other.wav");
-  r = FindInCategory(app, kCategorySample, "S2", false, feedback);
-  EXPECT_EQ(r.code, kMsgFileNotFound);
-  EXPECT_EQ(r.foundIndex, -1);
-  EXPECT_EQ(r.page, 1);
-  // The extension is not part of the search.
-  EXPECT_EQ(FindInCategory(app, kCategorySample, "S100.WAV", false).code, kMsgFileNotFound);
+  EXPECT_EQ(found("TAPE LOOP LONG O"), "0 21 p2 Tape loop long other.wav");
+  EXPECT_EQ(found("TAPELO~2"), "0 21 p2 Tape loop long other.wav");
+  EXPECT_EQ(found("S2"), std::to_string(kMsgFileNotFound) + " -1 p1 ");
+  EXPECT_EQ(found("S100.WAV"), std::to_string(kMsgFileNotFound) + " -1 p1 ");  // the extension is not searched
 }
 
 TEST_F(FolderScan, ExactModeUsesTheRealNameAndReportsDamagedFiles) {
@@ -197,21 +179,22 @@ TEST_F(FolderScan, DeleteAsksAndReports) {
 TEST_F(FolderScan, RenameChecksItsOwnResult) {
   Put(kCategorySample, "OLD.WAV", SampleBytes(1));
   Put(kCategorySample, "TAKEN.WAV", SampleBytes(2));
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "", Typed("X.WAV")).code, kMsgNoFileSelected);
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed(std::nullopt)).code, kMsgAborted);
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("")).code, kMsgEmptyString);
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("a/b.WAV")).code, kMsgAccessDenied);
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("TAKEN.WAV")).code, kMsgFileAlreadyExists);
+  const std::tuple<const char*, std::optional<std::string>, int> refused[] = {
+      {"", "X.WAV", kMsgNoFileSelected},
+      {"OLD.WAV", std::nullopt, kMsgAborted},
+      {"OLD.WAV", "", kMsgEmptyString},
+      {"OLD.WAV", "a/b.WAV", kMsgAccessDenied},
+      {"OLD.WAV", "TAKEN.WAV", kMsgFileAlreadyExists},
+      {"GONE.WAV", "NEW.WAV", kMsgAccessDenied},  // a file that vanished is not "DONE"
+  };
+  for (const auto& [from, to, code] : refused)
+    EXPECT_EQ(RenameLibraryFile(app, kCategorySample, from, Typed(to)).code, code) << from << " " << to.value_or("-");
   EXPECT_EQ(Get(kCategorySample, "OLD.WAV"), SampleBytes(1));
   EXPECT_EQ(Get(kCategorySample, "TAKEN.WAV"), SampleBytes(2));
-  // A file that vanished cannot be renamed, and that is not "DONE".
-  EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "GONE.WAV", Typed("NEW.WAV")).code, kMsgAccessDenied);
 
   RenameResult r = RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("NEW.WAV"));
-  EXPECT_EQ(r.code, kMsgDone);
-  EXPECT_EQ(r.newName, "NEW.WAV");
-  EXPECT_EQ(r.foundIndex, 0);
-  EXPECT_EQ(r.page, 1);
+  EXPECT_EQ(std::to_string(r.code) + " " + r.newName + " " + std::to_string(r.foundIndex) + " p" + std::to_string(r.page),
+            std::to_string(kMsgDone) + " NEW.WAV 0 p1");
   EXPECT_EQ(Get(kCategorySample, "NEW.WAV"), SampleBytes(1));
   EXPECT_FALSE(Has(kCategorySample, "OLD.WAV"));
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "NEW.WAV", Typed("NEW.WAV")).code, kMsgDone);

@@ -1,8 +1,11 @@
 #pragma once
-// A library in a temporary program folder, and small sound files of each
-// kind whose content differs by seed.
+// A library in a temporary program folder, small sound files of each kind
+// whose content differs by seed, and scripted answers for the operations.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,39 +15,45 @@
 #include "files/wave_fixtures.h"
 #include "support/temp_folder.h"
 
+// A temporary folder on another file system than /tmp, when there is one.
+struct OtherFileSystemFolder {
+  std::string path;
+  OtherFileSystemFolder() {
+    struct stat tmp, shm;
+    if (stat("/dev/shm", &shm) != 0 || stat(std::filesystem::temp_directory_path().c_str(), &tmp) != 0) return;
+    if (tmp.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0) return;
+    char pattern[] = "/dev/shm/sonicloom-test-XXXXXX";
+    if (mkdtemp(pattern)) path = pattern;
+  }
+  ~OtherFileSystemFolder() {
+    std::error_code error;
+    if (!path.empty()) std::filesystem::remove_all(path, error);
+  }
+};
+
 class LibraryFixture : public ::testing::Test {
  protected:
   void SetUp() override { app.installDir = folder.path; }
 
-  static std::vector<uint8_t> SampleBytes(int seed, uint32_t frames = 5000) {
+  // A sample of 44.1 kHz (or 48 kHz, which the reader refuses), or a looped
+  // single cycle; bytes 44 and 45 hold the seed.
+  static std::vector<uint8_t> Bytes(int seed, uint32_t frames, uint32_t rate, bool loop) {
     wave_fixtures::HandWave w;
     w.frames = frames;
+    w.sampleRate = rate;
+    if (loop) {
+      wave_fixtures::Smpl smpl;
+      smpl.end = frames - 1;
+      w.chunksAfterData = wave_fixtures::SmplChunk(smpl);
+    }
     std::vector<uint8_t> bytes = wave_fixtures::BuildWave(w);
     bytes[44] = static_cast<uint8_t>(seed);
     bytes[45] = static_cast<uint8_t>(seed >> 8);
     return bytes;
   }
-  static std::vector<uint8_t> CycleBytes(int seed) {
-    wave_fixtures::HandWave w;
-    w.frames = 2048;
-    wave_fixtures::Smpl loop;
-    loop.end = 2047;
-    w.chunksAfterData = wave_fixtures::SmplChunk(loop);
-    std::vector<uint8_t> bytes = wave_fixtures::BuildWave(w);
-    bytes[44] = static_cast<uint8_t>(seed);
-    bytes[45] = static_cast<uint8_t>(seed >> 8);
-    return bytes;
-  }
-  // A WAV file the reader refuses (48 kHz).
-  static std::vector<uint8_t> RejectBytes(int seed) {
-    wave_fixtures::HandWave w;
-    w.frames = 5000;
-    w.sampleRate = 48000;
-    std::vector<uint8_t> bytes = wave_fixtures::BuildWave(w);
-    bytes[44] = static_cast<uint8_t>(seed);
-    bytes[45] = static_cast<uint8_t>(seed >> 8);
-    return bytes;
-  }
+  static std::vector<uint8_t> SampleBytes(int seed, uint32_t frames = 5000) { return Bytes(seed, frames, 44100, false); }
+  static std::vector<uint8_t> CycleBytes(int seed) { return Bytes(seed, 2048, 44100, true); }
+  static std::vector<uint8_t> RejectBytes(int seed) { return Bytes(seed, 5000, 48000, false); }
 
   std::string Put(int category, const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::string path = CategoryFilePath(app, category, name);
@@ -63,6 +72,17 @@ class LibraryFixture : public ::testing::Test {
       if (entry.isRegularFile) names.push_back(entry.name);
     }
     return names;
+  }
+
+  // Scripted answers: to the questions of the operations, and a typed name.
+  static auto Answer(bool yes, std::vector<int>* asked = nullptr) {
+    return [yes, asked](int question) {
+      if (asked) asked->push_back(question);
+      return yes;
+    };
+  }
+  static auto Typed(std::optional<std::string> name) {
+    return [name] { return name; };
   }
 
   TempFolder folder;

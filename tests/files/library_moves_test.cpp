@@ -1,8 +1,6 @@
 #include "files/library_moves.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/message_codes.h"
 #include "files/file_moves.h"
@@ -13,41 +11,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A temporary folder on another file system than /tmp, when there is one.
-struct OtherFileSystemFolder {
-  std::string path;
-  OtherFileSystemFolder() {
-    struct stat tmp, shm;
-    if (stat("/dev/shm", &shm) != 0 || stat(fs::temp_directory_path().c_str(), &tmp) != 0) return;
-    if (tmp.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0) return;
-    char pattern[] = "/dev/shm/sonicloom-test-XXXXXX";
-    if (mkdtemp(pattern)) path = pattern;
-  }
-  ~OtherFileSystemFolder() {
-    std::error_code error;
-    if (!path.empty()) fs::remove_all(path, error);
-  }
-};
-
 TEST(NumberedNames, SplitAndCandidates) {
-  NumberedName n = SplitNumberedName("Pad (2).wav");
-  EXPECT_EQ(n.stem, "Pad");
-  EXPECT_EQ(n.extension, ".wav");
-  EXPECT_EQ(n.takenOff, 2);
-  EXPECT_EQ(NumberedCandidate(n, 0), "Pad.wav");
-  EXPECT_EQ(NumberedCandidate(n, 17), "Pad (17).wav");
-  EXPECT_EQ(SplitNumberedName("Pad (999).WAV").takenOff, 999);
-  EXPECT_EQ(SplitNumberedName("Pad (01).WAV").takenOff, 1);
-  for (const char* untouched : {"Pad(2).wav", "Pad (0).wav", "Pad (1000).wav", "Pad ().wav", "Pad (x).wav", "(3).wav"}) {
-    EXPECT_EQ(SplitNumberedName(untouched).takenOff, 0) << untouched;
+  const struct {
+    const char* name;
+    int number;            // the candidate asked for
+    const char* candidate;
+    int takenOff;
+  } cases[] = {
+      {"Pad (2).wav", 0, "Pad.wav", 2},      {"Pad (2).wav", 17, "Pad (17).wav", 2},
+      {"Pad (999).WAV", 1, "Pad (1).WAV", 999}, {"Pad (01).WAV", 1, "Pad (1).WAV", 1},
+      {"NoDot (3)", 4, "NoDot (4)", 3},      {".hidden", 1, ".hidden (1)", 0},
+      {"a.b.c", 1, "a.b (1).c", 0},          {"Pad(2).wav", 1, "Pad(2) (1).wav", 0},
+      {"Pad (0).wav", 1, "Pad (0) (1).wav", 0}, {"Pad (1000).wav", 1, "Pad (1000) (1).wav", 0},
+      {"Pad ().wav", 1, "Pad () (1).wav", 0},  {"Pad (x).wav", 1, "Pad (x) (1).wav", 0},
+      {"(3).wav", 1, "(3) (1).wav", 0},
+  };
+  for (const auto& c : cases) {
+    const NumberedName n = SplitNumberedName(c.name);
+    EXPECT_EQ(n.takenOff, c.takenOff) << c.name;
+    EXPECT_EQ(NumberedCandidate(n, c.number), c.candidate) << c.name;
   }
-  n = SplitNumberedName("NoDot (3)");
-  EXPECT_EQ(n.stem, "NoDot");
-  EXPECT_EQ(n.extension, "");
-  EXPECT_EQ(NumberedCandidate(n, 4), "NoDot (4)");
-  n = SplitNumberedName(".hidden");
-  EXPECT_EQ(NumberedCandidate(n, 1), ".hidden (1)");
-  EXPECT_EQ(NumberedCandidate(SplitNumberedName("a.b.c"), 1), "a.b (1).c");
 }
 
 using MoveToCategoryTest = LibraryFixture;

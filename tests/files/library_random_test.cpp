@@ -2,9 +2,6 @@
 // moves over a library spread across two file systems, after each step of
 // which every original file content must exist exactly once.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <map>
 
 #include "core/message_codes.h"
@@ -27,19 +24,10 @@ class LibraryRandomRun : public LibraryFixture {
  protected:
   void SetUp() override {
     LibraryFixture::SetUp();
-    struct stat tmp, shm;
-    if (stat("/dev/shm", &shm) == 0 && stat(folder.path.c_str(), &tmp) == 0 && tmp.st_dev != shm.st_dev) {
-      char pattern[] = "/dev/shm/sonicloom-random-XXXXXX";
-      if (mkdtemp(pattern)) farRoot = std::string(pattern) + "/";
-    }
-    if (farRoot.empty()) farRoot = elsewhere.path + "/far/";
+    farRoot = far.path.empty() ? elsewhere.path + "/far/" : far.path + "/";
     nearRoot = elsewhere.path + "/near/";
     fs::create_directories(farRoot);
     fs::create_directories(nearRoot);
-  }
-  void TearDown() override {
-    std::error_code error;
-    if (farRoot.rfind("/dev/shm/", 0) == 0) fs::remove_all(farRoot, error);
   }
 
   struct Located {
@@ -69,6 +57,7 @@ class LibraryRandomRun : public LibraryFixture {
   }
 
   TempFolder elsewhere;
+  OtherFileSystemFolder far;
   std::string farRoot;
   std::string nearRoot;
 };

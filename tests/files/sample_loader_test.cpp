@@ -97,12 +97,8 @@ TEST(SampleLoader, FloatPeakIsScaledAndNonFiniteValuesLoadAsZero) {
   std::vector<float> left(5000), right(5000);
   SampleDescriptor d;
   ASSERT_TRUE(LoadPath(folder / "LOUD.WAV", kCategorySample, left, right, d));
-  EXPECT_FLOAT_EQ(left[0], 1.0f);
-  EXPECT_FLOAT_EQ(left[1], -0.5f);
-  EXPECT_EQ(left[2], 0.0f);
-  EXPECT_EQ(left[3], 0.0f);
-  EXPECT_EQ(right[4], 0.0f);
-  EXPECT_FLOAT_EQ(right[100], 0.25f);
+  EXPECT_EQ(std::vector<float>(left.begin(), left.begin() + 6), (std::vector<float>{1.0f, -0.5f, 0, 0, 0, 0.25f}));
+  EXPECT_EQ(right[100], 0.25f);
 
   // A single cycle keeps its level.
   std::vector<float> cycle(2048, 1.5f);
@@ -149,7 +145,7 @@ TEST(SampleLoader, ShortFilesSmallBuffersAndWrongCategories) {
   EXPECT_FALSE(LoadPath(folder / "CUT.WAV", kCategoryXformWav, left, right, d));
 }
 
-TEST(SampleLoader, DescriptorCarriesLoopNoteFamilyAndScanCount) {
+TEST(SampleLoader, DescriptorCarriesLoopNoteFamilyPayloadAndScanCount) {
   TempFolder folder;
   HandWave w;
   w.frames = 5120;
@@ -157,19 +153,18 @@ TEST(SampleLoader, DescriptorCarriesLoopNoteFamilyAndScanCount) {
   s.unityNote = 48;
   s.end = 511;
   s.familyId = "SLOOP___";
-  s.samplerDataSize = 8;
-  s.samplerDataBytes = 8;
+  s.samplerDataSize = 12;
+  s.samplerDataBytes = 12;
+  s.payload = {7, 8, 9};
   w.chunksAfterData = SmplChunk(s);
   WriteAllBytes(folder / "SCAN.WAV", BuildWave(w));
   std::vector<float> left(6000), right(6000);
   SampleDescriptor d;
   ASSERT_TRUE(LoadPath(folder / "SCAN.WAV", kCategorySample, left, right, d));
-  EXPECT_EQ(d.unityNote, 48u);
-  EXPECT_EQ(d.loopStart, 0u);
-  EXPECT_EQ(d.loopEnd, 511u);
-  EXPECT_EQ(d.loopType, 0u);
-  EXPECT_EQ(d.family, "SLOOP");
-  EXPECT_EQ(d.scanLoopCount, 10u);
+  EXPECT_EQ(std::to_string(d.unityNote) + " " + std::to_string(d.loopStart) + ".." + std::to_string(d.loopEnd) + " " +
+                std::to_string(d.loopType) + " " + d.family + " " + std::to_string(d.scanLoopCount),
+            "48 0..511 0 SLOOP 10");
+  EXPECT_EQ(std::vector<uint8_t>(d.payload.begin(), d.payload.begin() + 4), (std::vector<uint8_t>{7, 8, 9, 0}));
 }
 
 std::vector<uint8_t> XformFile(uint16_t channels, uint32_t frames, uint32_t speed) {
@@ -206,10 +201,8 @@ TEST(XformLoader, SpreadsMonoAndKeepsTheBandProfile) {
   EXPECT_EQ(table.speed, 32);
   EXPECT_EQ(table.unityNote, 36u);
   EXPECT_EQ(table.bandProfile[129], 1);
-  EXPECT_FLOAT_EQ(noise[2], 0.001f);
-  EXPECT_FLOAT_EQ(noise[3], 0.001f);
-  EXPECT_EQ(noise[10], 0.0f);  // NaN
-  EXPECT_EQ(noise[11], 0.0f);
+  EXPECT_EQ(std::vector<float>(noise.begin() + 2, noise.begin() + 4), std::vector<float>(2, 0.001f));
+  EXPECT_EQ(std::vector<float>(noise.begin() + 10, noise.begin() + 12), std::vector<float>(2, 0.0f));  // NaN
   EXPECT_EQ(noise[2 * 131072], 9.0f);
 
   ASSERT_EQ(LoadXformFile(app, {kCategoryXformWav, "STEREO.WAV"}, table, d), kMsgDone);

@@ -17,17 +17,9 @@ std::vector<std::string> Assign(const std::vector<std::string>& names) {
 }
 
 TEST(ShortNames, FittingNamesAreThemselvesOthersGetNumberedAliases) {
-  EXPECT_TRUE(FitsShortName("ABC.WAV"));
-  EXPECT_TRUE(FitsShortName("abc.wav"));
-  EXPECT_TRUE(FitsShortName("A_B-1~2.SYX"));
-  EXPECT_TRUE(FitsShortName("NOEXT"));
-  EXPECT_FALSE(FitsShortName("ABCDEFGHI.WAV"));
-  EXPECT_FALSE(FitsShortName("A.WAVE"));
-  EXPECT_FALSE(FitsShortName("A B.WAV"));
-  EXPECT_FALSE(FitsShortName("A.B.WAV"));
-  EXPECT_FALSE(FitsShortName("A+B.WAV"));
-  EXPECT_FALSE(FitsShortName(".WAV"));
-  EXPECT_FALSE(FitsShortName("ABC."));
+  for (const char* name : {"ABC.WAV", "abc.wav", "A_B-1~2.SYX", "NOEXT"}) EXPECT_TRUE(FitsShortName(name)) << name;
+  for (const char* name : {"ABCDEFGHI.WAV", "A.WAVE", "A B.WAV", "A.B.WAV", "A+B.WAV", ".WAV", "ABC."})
+    EXPECT_FALSE(FitsShortName(name)) << name;
 
   const std::vector<std::string> names = {"abc.wav",      "Long file name.wav", "Long file name 2.wav",
                                           "a+b.wav",      "x.wave",             "no extension long",

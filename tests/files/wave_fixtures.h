@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/wave_reader.h"
 #include "support/temp_folder.h"
 
 namespace wave_fixtures {
@@ -55,21 +56,12 @@ struct Smpl {
 // A "smpl" chunk with one loop record as the program and most tools write it.
 inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
   std::vector<uint8_t> data;
-  PutU32(data, 0);            // manufacturer
-  PutU32(data, 0);            // product
-  PutU32(data, 22675);        // sample period
-  PutU32(data, s.unityNote);  // unity note
-  PutU32(data, 0);            // pitch fraction
-  PutU32(data, 0);            // SMPTE format
-  PutU32(data, 0);            // SMPTE offset
-  PutU32(data, s.loops);
-  PutU32(data, s.samplerDataSize);
-  PutU32(data, 0);  // cue id
-  PutU32(data, s.type);
-  PutU32(data, s.start);
-  PutU32(data, s.end);
-  PutU32(data, 0);  // fraction
-  PutU32(data, 0);  // play count
+  // manufacturer, product, sample period, unity note, pitch fraction, SMPTE
+  // format and offset, loops, sampler data size; the loop: cue id, type,
+  // start, end, fraction, play count.
+  for (uint32_t v : {0u, 0u, 22675u, s.unityNote, 0u, 0u, 0u, s.loops, s.samplerDataSize, 0u, s.type, s.start, s.end,
+                     0u, 0u})
+    PutU32(data, v);
   std::vector<uint8_t> specific(s.samplerDataBytes, 0);
   if (s.familyId) std::memcpy(specific.data(), s.familyId, std::min<size_t>(8, specific.size()));
   for (size_t i = 0; i < s.payload.size() && 8 + i < specific.size(); ++i) specific[8 + i] = s.payload[i];
@@ -138,6 +130,14 @@ inline void AppendChunk(const std::string& path, const std::vector<uint8_t>& chu
   bytes.insert(bytes.end(), chunk.begin(), chunk.end());
   SetU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
   WriteAllBytes(path, bytes);
+}
+
+// What the reader shows of a file: category|remark|loop|family|channels|format|count|length.
+inline std::string Card(const std::string& path, const ReadRules& rules = ReadRules{true}) {
+  FileInfo i;
+  const int category = TestSoundFile(path, &i, rules);
+  return std::to_string(category) + "|" + i.remark + "|" + i.loop + "|" + i.family + "|" + i.channels + "|" +
+         i.format + "|" + i.count + "|" + i.length;
 }
 
 inline bool SoxAvailable() { return std::system("sox --version >/dev/null 2>&1") == 0; }

@@ -50,17 +50,28 @@ inline PartialTable FiveSliceTable() {
   return table;
 }
 
-inline std::vector<float> ReadF32File(const std::string& path) {
-  const std::vector<uint8_t> bytes = ReadAllBytes(path);
+
+inline std::vector<float> Floats(const std::vector<uint8_t>& bytes) {
   std::vector<float> values(bytes.size() / 4);
   for (size_t i = 0; i < values.size(); ++i) values[i] = ReadF32LE(bytes.data() + 4 * i);
   return values;
 }
-
-inline void WriteF32File(const std::string& path, const std::vector<float>& values) {
+inline std::vector<uint8_t> FloatBytes(const std::vector<float>& values) {
   std::vector<uint8_t> bytes;
   for (float v : values) AppendF32LE(bytes, v);
-  WriteAllBytes(path, bytes);
+  return bytes;
+}
+inline std::vector<float> ReadF32File(const std::string& path) { return Floats(ReadAllBytes(path)); }
+inline void WriteF32File(const std::string& path, const std::vector<float>& values) {
+  WriteAllBytes(path, FloatBytes(values));
+}
+
+// The payload tail behind the waves: the 2,112 codes as 16-bit values, then R.
+inline void ExpectPayloadTail(const std::vector<uint8_t>& bytes, size_t tail, const PartialTable& table,
+                              uint32_t stretch) {
+  for (int i = 0; i < kTableCodeCount; ++i)
+    ASSERT_EQ(ReadI16LE(bytes.data() + tail + 2 * i), table.codes[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(ReadU32LE(bytes.data() + tail + 4224), stretch);
 }
 
 inline bool ToolAvailable(const char* tool) {

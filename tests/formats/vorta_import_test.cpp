@@ -51,24 +51,39 @@ class VortaImport : public FormatLibrary {
     int category;
     const char* name;
     Writer write;
+    const char* card;      // what the reader shows of KnownTable
+    const char* fiveCard;  // and of FiveSliceTable
   };
   std::vector<Format> Formats() {
     return {
-        {kCategoryVortaWav, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteVortaWav(n, t, r); }},
-        {kCategoryKomplexer, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteKomplexerTable(app, t, r, n); }},
+        {kCategoryVortaWav, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteVortaWav(n, t, r); },
+         "VORTA|33|256|SYNTHESIS DATA", "VORTA|33|256|SYNTHESIS DATA"},
+        {kCategoryKomplexer, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteKomplexerTable(app, t, r, n); },
+         "VORTA|33||SPEED DATA <ENCODED>", "VORTA|33||SPEED DATA <ENCODED>"},
         {kCategoryBlofeld, "T.SYX",
-         [&](auto& n, auto& t, int32_t r) { return WriteBlofeldTable(app, t, r, n, BlofeldParameters{}, false); }},
+         [&](auto& n, auto& t, int32_t r) { return WriteBlofeldTable(app, t, r, n, BlofeldParameters{}, false); },
+         "VORTA|64|128|SPEED DATA <ENCODED>", "VORTA|64|128|SPEED DATA <ENCODED>"},
         {kCategoryEfe, "T.EFE",
-         [&](auto& n, auto& t, int32_t r) { return WriteEfeTable(app, t, static_cast<uint8_t>(r), n); }},
-        {kCategorySurge, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteSurgeTable(app, t, r, n); }},
-        {kCategoryWaveGenerator, "T.WTS", [&](auto& n, auto& t, int32_t r) { return WriteWtsTable(app, t, r, n); }},
-        {kCategoryDune2, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteDune2Table(app, t, r, n); }},
-        {kCategorySerum, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteSerumTable(app, t, r, n); }},
+         [&](auto& n, auto& t, int32_t r) { return WriteEfeTable(app, t, static_cast<uint8_t>(r), n); },
+         "VORTA|128|256|SYNTHESIS DATA", "VORTA|128|256|SYNTHESIS DATA"},
+        {kCategorySurge, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteSurgeTable(app, t, r, n); },
+         "VORTA|33|1024|SYNTHESIS DATA", "VORTA|5|1024|SYNTHESIS DATA"},
+        {kCategoryWaveGenerator, "T.WTS", [&](auto& n, auto& t, int32_t r) { return WriteWtsTable(app, t, r, n); },
+         "VORTA|33|128|SYNTHESIS DATA", "VORTA|5|128|SYNTHESIS DATA"},
+        {kCategoryDune2, "T.WT", [&](auto& n, auto& t, int32_t r) { return WriteDune2Table(app, t, r, n); },
+         "VORTA|33|2048|SYNTHESIS DATA", "VORTA|5|2048|SYNTHESIS DATA"},
+        {kCategorySerum, "T.WAV", [&](auto& n, auto& t, int32_t r) { return WriteSerumTable(app, t, r, n); },
+         "VORTA|33|2048|SYNTHESIS DATA", "VORTA|5|2048|SYNTHESIS DATA"},
     };
+  }
+  static std::string Card(const Result& r) {
+    return r.info.family + "|" + r.info.count + "|" + r.info.length + "|" + r.info.remark;
   }
 };
 
-TEST_F(VortaImport, EveryFormatRoundTripsCodesAndR) {
+// Each writer's file is found by content in its own category, shows its
+// waves, and loads back the codes and R it was written from.
+TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
   const PartialTable table = KnownTable(21);
   int32_t stretch = 1;
   for (const Format& f : Formats()) {
@@ -77,6 +92,8 @@ TEST_F(VortaImport, EveryFormatRoundTripsCodesAndR) {
     ASSERT_EQ(f.write(f.name, table, stretch), kMsgDone);
     const Result r = Test(f.category, f.name);
     ASSERT_EQ(r.category, f.category) << r.info.remark;
+    EXPECT_EQ(Card(r), f.card);
+    EXPECT_EQ(TestSoundFile(Path(f.category, f.name), nullptr, ReadRules{true}), f.category);  // no info asked for
     PartialTable loaded;
     int32_t loadedStretch = 0;
     ASSERT_EQ(LoadVortaFile(app, LibraryEntry{f.category, f.name}, loaded, loadedStretch), kMsgDone);
@@ -93,6 +110,35 @@ TEST_F(VortaImport, EveryFormatRoundTripsCodesAndR) {
       EXPECT_TRUE(std::all_of(block.bytes.begin() + 4304, block.bytes.end(), [](uint8_t b) { return b == 0; }));
       EXPECT_EQ(ReadU32LE(block.bytes.data() + 4300), static_cast<uint32_t>(stretch));
     }
+    const std::string five = std::string("F") + f.name;
+    ASSERT_EQ(f.write(five, FiveSliceTable(), 16), kMsgDone);
+    EXPECT_EQ(Card(Test(f.category, five)), f.fiveCard);
+  }
+}
+
+// Readers written with nothing but the byte layouts see the same waves.
+TEST_F(VortaImport, AnIndependentReaderAgrees) {
+  if (!ToolAvailable("python3")) GTEST_SKIP() << "python3 is not installed";
+  const PartialTable table = KnownTable(5);
+  const std::string waves = folder / "waves.f32";
+  const auto check = [&](const std::string& kind, int category, const std::string& name, std::vector<float> expected,
+                         const std::string& rest) {
+    WriteF32File(waves, expected);
+    return RunFormatCheck(kind + " '" + Path(category, name) + "' '" + waves + "' " + rest);
+  };
+  ASSERT_EQ(WriteBlofeldTable(app, table, 7, "CHECK.SYX", BlofeldParameters{42, 111}, true), kMsgDone);
+  EXPECT_EQ(check("blofeld", kCategoryBlofeld, "CHECK.SYX", RenderWaves(table, 128, 2), "7 42 111 'CHECK         '"), 0);
+  ASSERT_EQ(WriteEfeTable(app, table, 32, "SEVENAB.EFE"), kMsgDone);
+  EXPECT_EQ(check("efe", kCategoryEfe, "SEVENAB.EFE", RenderWaves(table, 256, 4), "'SEVENAB     '"), 0);
+  ASSERT_EQ(WriteSurgeTable(app, FiveSliceTable(), 16, "FIVE.WT"), kMsgDone);
+  EXPECT_EQ(check("surge", kCategorySurge, "FIVE.WT", RenderWaves(FiveSliceTable(), 1024, 1), "5"), 0);
+  ASSERT_EQ(WriteWtsTable(app, FiveSliceTable(), 16, "FIVE.WTS"), kMsgDone);
+  EXPECT_EQ(check("wts", kCategoryWaveGenerator, "FIVE.WTS", RenderWaves(FiveSliceTable(), 128, 1), "5"), 0);
+  for (const auto& [t, count] : {std::pair{FiveSliceTable(), 5}, std::pair{table, 33}}) {
+    ASSERT_EQ(WriteDune2Table(app, t, 16, "D.WT"), kMsgDone);
+    EXPECT_EQ(RunFormatCheck("dune2 '" + Path(kCategoryDune2, "D.WT") + "' " + std::to_string(count)), 0);
+    ASSERT_EQ(WriteSerumTable(app, t, 16, "S.WAV"), kMsgDone);
+    EXPECT_EQ(RunFormatCheck("serum '" + Path(kCategorySerum, "S.WAV") + "' " + std::to_string(count)), 0);
   }
 }
 
@@ -102,16 +148,14 @@ TEST_F(VortaImport, WrongCategoriesRangesAndDefaults) {
   const PartialTable before = table;
   int32_t stretch = 3;
   // A Surge file is no Komplexer or Dune2 table; nothing is changed.
-  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, "S.WT"}, table, stretch), kMsgAccessDenied);
-  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "MISSING.WT"}, table, stretch), kMsgAccessDenied);
-  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySample, "S.WT"}, table, stretch), kMsgAccessDenied);
-  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{kCategorySurge, "../S.WT"}, table, stretch), kMsgAccessDenied);
+  for (const LibraryEntry& entry : {LibraryEntry{kCategoryKomplexer, "S.WT"}, LibraryEntry{kCategorySurge, "MISSING.WT"},
+                                    LibraryEntry{kCategorySample, "S.WT"}, LibraryEntry{kCategorySurge, "../S.WT"}}) {
+    EXPECT_EQ(LoadVortaFile(app, entry, table, stretch), kMsgAccessDenied) << entry.name;
+  }
   EXPECT_EQ(table, before);
   EXPECT_EQ(stretch, 3);
-  EXPECT_TRUE(IsVortaTableCategory(3));
-  EXPECT_TRUE(IsVortaTableCategory(10));
-  EXPECT_FALSE(IsVortaTableCategory(2));
-  EXPECT_FALSE(IsVortaTableCategory(13));
+  for (int category = 0; category < 16; ++category)
+    EXPECT_EQ(IsVortaTableCategory(category), category >= 3 && category <= 10) << category;
 
   // Codes of the program's own WAV tables are clamped; R outside 1..32 is 16.
   PartialTable wild;

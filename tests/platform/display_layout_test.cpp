@@ -2,43 +2,41 @@
 
 #include <gtest/gtest.h>
 
-TEST(DisplayLayout, CentresTheCanvasOnLargerAndSmallerScreens) {
-  const DisplayLayout wide = LayOutDisplay(1920, 1080, true);
-  EXPECT_TRUE(wide.fullScreen);
-  EXPECT_EQ(wide.screenW, 1920);
-  EXPECT_EQ(wide.screenH, 1080);
-  EXPECT_EQ(wide.left, -448);  // logical (0, 0) at device (448, 156)
-  EXPECT_EQ(wide.top, -156);
-  EXPECT_EQ(wide.right, 1472);
-  EXPECT_EQ(wide.bottom, 924);
+#include <string>
 
-  const DisplayLayout small = LayOutDisplay(800, 600, false);
-  EXPECT_TRUE(small.fullScreen);  // not tall: always full screen
-  EXPECT_FALSE(small.tallScreen);
-  EXPECT_EQ(small.left, 112);
-  EXPECT_EQ(small.top, 84);
-  EXPECT_EQ(small.right, 912);  // logical x 112 .. 911 visible
-  EXPECT_EQ(small.bottom, 684);
+namespace {
 
-  const DisplayLayout odd = LayOutDisplay(1025, 769, true);
-  EXPECT_EQ(odd.left, -1);  // arithmetic shift rounds down
-  EXPECT_EQ(odd.top, -1);
+// tall|full screen|size|visible logical rectangle
+std::string Shown(const DisplayLayout& d) {
+  return std::string(d.tallScreen ? "tall" : "low") + (d.fullScreen ? " full " : " window ") +
+         std::to_string(d.screenW) + "x" + std::to_string(d.screenH) + " " + std::to_string(d.left) + "," +
+         std::to_string(d.top) + ".." + std::to_string(d.right) + "," + std::to_string(d.bottom);
 }
 
-TEST(DisplayLayout, WindowModeOnlyOnTallScreens) {
-  const DisplayLayout tall = LayOutDisplay(1280, 800, false);
-  EXPECT_TRUE(tall.tallScreen);
-  EXPECT_FALSE(tall.fullScreen);
-  EXPECT_EQ(tall.screenW, 1024);
-  EXPECT_EQ(tall.screenH, 768);
-  EXPECT_EQ(tall.left, 0);
-  EXPECT_EQ(tall.top, 0);
-
-  const DisplayLayout low = LayOutDisplay(1280, 799, false);
-  EXPECT_FALSE(low.tallScreen);
-  EXPECT_TRUE(low.fullScreen);
-  EXPECT_EQ(low.screenW, 1280);
-  EXPECT_EQ(low.screenH, 799);
+TEST(DisplayLayout, CentresTheCanvasAndAllowsWindowsOnlyOnTallScreens) {
+  const struct {
+    int width, height, scale;
+    bool fullScreen;
+    const char* shown;
+  } cases[] = {
+      // Logical (0, 0) at device (448, 156).
+      {1920, 1080, 1, true, "tall full 1920x1080 -448,-156..1472,924"},
+      // Not tall: always full screen; logical x 112 .. 911 visible.
+      {800, 600, 1, false, "low full 800x600 112,84..912,684"},
+      {1025, 769, 1, true, "low full 1025x769 -1,-1..1024,768"},  // arithmetic shift rounds down
+      {1280, 800, 1, false, "tall window 1024x768 0,0..1024,768"},
+      {1280, 799, 1, false, "low full 1280x799 -128,-16..1152,783"},
+      // Full screen lays the canvas out on the desktop divided by the factor;
+      // window mode keeps the canvas; the tall-screen rule sees the real height.
+      {3840, 2160, 2, true, "tall full 1920x1080 -448,-156..1472,924"},
+      {3840, 2160, 2, false, "tall window 1024x768 0,0..1024,768"},
+      {2048, 1600, 2, true, "tall full 1024x800 0,-16..1024,784"},
+  };
+  for (const auto& c : cases) {
+    const DisplayLayout layout = c.scale == 1 ? LayOutDisplay(c.width, c.height, c.fullScreen)
+                                              : LayOutScaledDisplay(c.width, c.height, c.fullScreen, c.scale);
+    EXPECT_EQ(Shown(layout), c.shown) << c.width << "x" << c.height << " / " << c.scale;
+  }
 }
 
 TEST(DisplayLayout, LargeScreensShowTheCanvasAtTheLargestWholeFactor) {
@@ -54,17 +52,6 @@ TEST(DisplayLayout, LargeScreensShowTheCanvasAtTheLargestWholeFactor) {
   for (const char* text : {"", "0", "5", "2x", "-1"}) EXPECT_EQ(ForcedDisplayScale(text), 0) << text;
   EXPECT_EQ(ForcedDisplayScale(nullptr), 0);
   EXPECT_EQ(ForcedDisplayScale("3"), 3);
-
-  // Full screen lays the canvas out on the desktop divided by the factor;
-  // window mode keeps the canvas; the tall-screen rule sees the real height.
-  const DisplayLayout full = LayOutScaledDisplay(3840, 2160, true, 2);
-  EXPECT_EQ(full.screenW, 1920);
-  EXPECT_EQ(full.screenH, 1080);
-  EXPECT_EQ(full.left, -448);
-  const DisplayLayout window = LayOutScaledDisplay(3840, 2160, false, 2);
-  EXPECT_FALSE(window.fullScreen);
-  EXPECT_EQ(window.screenW, 1024);
-  const DisplayLayout tall = LayOutScaledDisplay(2048, 1600, true, 2);
-  EXPECT_TRUE(tall.tallScreen);
-  EXPECT_EQ(tall.screenH, 800);
 }
+
+}  // namespace
