@@ -21,6 +21,7 @@ done <<'LIST'
 menu-mode0 menu
 vorta-mode0 vorta
 vorta-files files
+vorta-saved saved
 analysis analysis
 analysis2 analysis2
 viewer viewer

@@ -47,8 +47,9 @@ if [ -n "$cli" ] && [ -x "$cli" ] && command -v sox >/dev/null 2>&1; then
     >/dev/null || fail "no conversion from the command-line tool"
   samples="$work/data/01 Samples (WAV)"
   mkdir -p "$samples"
-  # A rich tone on the analysis' own pitch, different on each side.
-  sox -q -n -r 44100 -c 2 -b 16 "$samples/TONE.WAV" synth 3 saw 172.265625 square 172.265625 \
+  # A rich tone on the analysis' own pitch, different on each side (no
+  # dither: the same file, and the same pictures, on every run).
+  sox -q -D -n -r 44100 -c 2 -b 16 "$samples/TONE.WAV" synth 3 saw 172.265625 square 172.265625 \
     fade 0.05 3 0.05 vol 0.4 || fail "sox"
 fi
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -184,6 +185,7 @@ if [ -n "$tables" ]; then
   type_keys 99
   xdotool key Return
   settle 10
+  shot vorta-saved
   press ctrl F1     # fSYSTEM<>
   press ctrl F12    # iMENU<>
 fi
