@@ -92,11 +92,12 @@ press() {  # a function key, optionally with CTRL held
   sleep 0.6
 }
 
-# Waits (at most $1 seconds) until the screen has not changed for a
-# second: pages that compute show their progress until they are done, and a
-# loaded machine may take a while for any page.
+# Waits (at most $1 seconds) until the screen has not changed for $2
+# seconds (default 1): pages that compute show their progress until they
+# are done, and a loaded machine may take a while for any page. A key
+# pressed while a computation runs is taken by its progress display.
 settle() {
-  command -v xwd >/dev/null 2>&1 || { sleep 3; return 0; }
+  command -v xwd >/dev/null 2>&1 || { sleep $(( ${2:-1} + 2 )); return 0; }
   last=""
   same=0
   j=0
@@ -104,7 +105,7 @@ settle() {
     now=$(xwd -root -silent -display "$display" 2>/dev/null | md5sum)
     if [ "$now" = "$last" ]; then
       same=$((same + 1))
-      [ $same -ge 4 ] && return 0
+      [ $same -ge $(( ${2:-1} * 4 )) ] && return 0
     else
       same=0
     fi
@@ -164,10 +165,10 @@ if [ -n "$tables" ]; then
   settle 20
   shot analysis
   press F11         # fANALYZE: the frame analysis, then 1.1.1
-  settle 60
+  settle 60 3
   shot analysis2
   press F11         # fAPPLY: the table viewer
-  settle 30
+  settle 30 2
   shot viewer
   press ctrl F2     # fDISK<>
   press F4
