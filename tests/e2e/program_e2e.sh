@@ -5,7 +5,10 @@
 # settings file and the library folders are checked.
 # With the command-line tool given, VORTA's file operations load a table
 # made by the tool from folder 03 and save it into folder 08, where it must
-# equal the tool's own conversion of the same file.
+# equal the tool's own conversion of the same file. Then a stereo sample
+# placed in folder 01 goes the musician's way: analysed on 1.1.0 and 1.1.1,
+# applied into the table viewer and written as a Blofeld dump into folder 05
+# with a typed device id and slot, which the tool must read back.
 # Usage: program_e2e.sh <program file> [folder for screenshots] [command-line tool]
 # Exit 77 (skipped) when Xvfb or xdotool are missing.
 set -u
@@ -42,6 +45,12 @@ if [ -n "$cli" ] && [ -x "$cli" ] && command -v sox >/dev/null 2>&1; then
     "$tables/saw.wav" >/dev/null || fail "no table from the command-line tool"
   "$cli" convert --to wts --out "$tables" "$work/data/03 VORTA - Wavetables (Audio, WAV)/SAWTABLE.WAV" \
     >/dev/null || fail "no conversion from the command-line tool"
+  samples="$work/data/01 Samples (WAV)"
+  mkdir -p "$samples"
+  # A rich tone on the analysis' own pitch, different on each side (no
+  # dither: the same file, and the same pictures, on every run).
+  sox -q -D -n -r 44100 -c 2 -b 16 "$samples/TONE.WAV" synth 3 saw 172.265625 square 172.265625 \
+    fade 0.05 3 0.05 vol 0.4 || fail "sox"
 fi
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xpid=$!
@@ -83,9 +92,36 @@ press() {  # a function key, optionally with CTRL held
   sleep 0.6
 }
 
+# Waits (at most $1 seconds) until the screen has not changed for $2
+# seconds (default 1): pages that compute show their progress until they
+# are done, and a loaded machine may take a while for any page. A key
+# pressed while a computation runs is taken by its progress display.
+settle() {
+  command -v xwd >/dev/null 2>&1 || { sleep $(( ${2:-1} + 2 )); return 0; }
+  last=""
+  same=0
+  j=0
+  while [ $j -lt $(( $1 * 4 )) ]; do
+    now=$(xwd -root -silent -display "$display" 2>/dev/null | md5sum)
+    if [ "$now" = "$last" ]; then
+      same=$((same + 1))
+      [ $same -ge $(( ${2:-1} * 4 )) ] && return 0
+    else
+      same=0
+    fi
+    last="$now"
+    sleep 0.25
+    j=$((j + 1))
+  done
+}
+
+type_keys() {  # text into a keypad entry that has settled
+  xdotool type --delay 150 "$1"; sleep 0.3
+}
+
 shot() {
   [ -n "$shots" ] || return 0
-  sleep 0.5
+  settle 10
   xwd -root -display "$display" -out "$shots/$1.xwd" 2>/dev/null && \
     convert "$shots/$1.xwd" "$shots/$1.png" 2>/dev/null && rm -f "$shots/$1.xwd"
 }
@@ -120,6 +156,37 @@ if [ -n "$tables" ]; then
   press F7          # fSAVE<>
   xdotool type --delay 150 E2E; sleep 0.3
   xdotool key Return; sleep 1
+  settle 10
+  # The sample journey, from the same list.
+  press F4
+  press F1          # -->01
+  xdotool keydown Down; sleep 0.2; xdotool keyup Down; sleep 0.6
+  press F6          # fLOAD<>: 1.1.0
+  settle 20
+  shot analysis
+  press F11         # fANALYZE: the frame analysis, then 1.1.1
+  settle 60 3
+  shot analysis2
+  press F11         # fAPPLY: the table viewer
+  settle 30 2
+  shot viewer
+  press ctrl F2     # fDISK<>
+  press F4
+  press F5          # -->05
+  press F7          # fSAVE<>
+  settle 10
+  type_keys JOURNEY
+  xdotool key Return
+  settle 10         # 1.5.0 asks for the device id ...
+  xdotool key BackSpace BackSpace BackSpace
+  type_keys 7
+  xdotool key Return
+  settle 10         # ... and the slot
+  xdotool key BackSpace BackSpace BackSpace
+  type_keys 99
+  xdotool key Return
+  settle 10
+  shot vorta-saved
   press ctrl F1     # fSYSTEM<>
   press ctrl F12    # iMENU<>
 fi
@@ -188,6 +255,17 @@ if [ -n "$tables" ]; then
   saved="$work/data/08 VORTA - Wavetables (WaveGenerator, WTS)/E2E.WTS"
   [ -f "$saved" ] || fail "VORTA did not save the loaded table"
   cmp -s "$saved" "$tables/SAWTABLE.WTS" || fail "the saved table differs from the loaded one"
+  dump="$work/data/05 VORTA - Wavetables (Blofeld, SYX)/JOURNEY.SYX"
+  [ -f "$dump" ] || fail "the analysed sample was not written as a Blofeld dump"
+  size=$(stat -c %s "$dump")
+  [ "$size" -eq 26240 ] || fail "the dump has $size bytes"
+  [ "$(od -An -tx1 -N1 "$dump" | tr -d ' ')" = f0 ] || fail "the dump does not start with F0"
+  [ "$(od -An -tx1 -j26239 -N1 "$dump" | tr -d ' ')" = f7 ] || fail "the dump does not end with F7"
+  info=$("$cli" info "$dump") || fail "the tool refuses the dump: $info"
+  printf '%s\n' "$info" | grep -q "	5	" || fail "the dump is not a Blofeld table: $info"
+  printf '%s\n' "$info" | grep -q "slot=099" || fail "the dump lost the typed slot: $info"
+  printf '%s\n' "$info" | grep -q "device=007" || fail "the dump lost the typed device id: $info"
+  printf '%s\n' "$info" | grep -q "family=VORTA" || fail "the dump lost the table's structure: $info"
 fi
 echo "E2E PASSED"
 exit 0
