@@ -20,7 +20,7 @@ command -v xdotool >/dev/null 2>&1 || exit 77
 command -v xwininfo >/dev/null 2>&1 || exit 77
 
 work=$(mktemp -d)
-display=":$((90 + $$ % 100))"
+display=""
 xpid=""
 ppid_=""
 cleanup() {
@@ -52,17 +52,19 @@ if [ -n "$cli" ] && [ -x "$cli" ] && command -v sox >/dev/null 2>&1; then
   sox -q -D -n -r 44100 -c 2 -b 16 "$samples/TONE.WAV" synth 3 saw 172.265625 square 172.265625 \
     fade 0.05 3 0.05 vol 0.4 || fail "sox"
 fi
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display itself (-displayfd), so a run never
+# meets another test's server on the same number; a cookie of an outer
+# xvfb-run is no use to it.
+unset XAUTHORITY
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xpid=$!
-export DISPLAY="$display"
-# A loaded machine may take a while to bring the server up: wait until it
-# answers rather than for a fixed time.
 i=0
-until xwininfo -root >/dev/null 2>&1; do
-  [ $i -ge 300 ] && fail "the virtual X server did not start"
+until [ -s "$work/display" ] && display=":$(head -n 1 "$work/display")" && DISPLAY="$display" xwininfo -root >/dev/null 2>&1; do
+  [ $i -ge 600 ] && fail "the virtual X server did not start"
   sleep 0.1
   i=$((i + 1))
 done
+export DISPLAY="$display"
 export SDL_AUDIODRIVER=dummy
 # The boot's update check stays on this machine: a closed local port.
 export SONICLOOM_UPDATE_URL=https://127.0.0.1:9/SonicLoom.update
