@@ -128,7 +128,12 @@ shot() {
     convert "$shots/$1.xwd" "$shots/$1.png" 2>/dev/null && rm -f "$shots/$1.xwd"
 }
 
-question=$(wait_window "Welcome" 60) || fail "no first-run question"
+if ! question=$(wait_window "Welcome" 60); then
+  # A second instance only raises the first one's window and ends: the
+  # name it claims is one for the whole machine.
+  kill -0 "$ppid_" 2>/dev/null || fail "the program ended before its first-run question (another Sonic-Loom running on this machine?)"
+  fail "no first-run question"
+fi
 xdotool windowfocus --sync "$question" 2>/dev/null
 sleep 0.3
 xdotool key --window "$question" Return
