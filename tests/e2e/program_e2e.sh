@@ -8,7 +8,11 @@
 # equal the tool's own conversion of the same file. Then a stereo sample
 # placed in folder 01 goes the musician's way: analysed on 1.1.0 and 1.1.1,
 # applied into the table viewer and written as a Blofeld dump into folder 05
-# with a typed device id and slot, which the tool must read back.
+# with a typed device id and slot, which the tool must read back. XFORM
+# analyses the same sample into a table saved into folder 13; XMRPH crosses
+# it with a second sample, sweeps an envelope and renders the result into
+# folder 01; SLOOP makes a loop of a sample and renders it into folder 01.
+# The tool must take each of the three files for what it is.
 # Usage: program_e2e.sh <program file> [folder for screenshots] [command-line tool]
 # Exit 77 (skipped) when Xvfb or xdotool are missing.
 set -u
