@@ -8,7 +8,11 @@
 # equal the tool's own conversion of the same file. Then a stereo sample
 # placed in folder 01 goes the musician's way: analysed on 1.1.0 and 1.1.1,
 # applied into the table viewer and written as a Blofeld dump into folder 05
-# with a typed device id and slot, which the tool must read back.
+# with a typed device id and slot, which the tool must read back. XFORM
+# analyses the same sample into a table saved into folder 13; XMRPH crosses
+# it with a second sample, sweeps an envelope and renders the result into
+# folder 01; SLOOP makes a loop of a sample and renders it into folder 01.
+# The tool must take each of the three files for what it is.
 # Usage: program_e2e.sh <program file> [folder for screenshots] [command-line tool]
 # Exit 77 (skipped) when Xvfb or xdotool are missing.
 set -u
@@ -51,6 +55,8 @@ if [ -n "$cli" ] && [ -x "$cli" ] && command -v sox >/dev/null 2>&1; then
   # dither: the same file, and the same pictures, on every run).
   sox -q -D -n -r 44100 -c 2 -b 16 "$samples/TONE.WAV" synth 3 saw 172.265625 square 172.265625 \
     fade 0.05 3 0.05 vol 0.4 || fail "sox"
+  # A second, plainer sample for the cross synthesis.
+  sox -q -D -n -r 44100 -c 1 -b 16 "$samples/VOICE.WAV" synth 2 sine 220 fade 0.05 2 0.05 vol 0.5 || fail "sox"
 fi
 # The server picks a free display itself (-displayfd), so a run never
 # meets another test's server on the same number; a cookie of an outer
@@ -117,6 +123,12 @@ settle() {
   done
 }
 
+# One row down the file list: a short tap, since a held key repeats and
+# would step past the row wanted.
+down() {
+  xdotool key Down; sleep 0.6
+}
+
 type_keys() {  # text into a keypad entry that has settled
   xdotool type --delay 150 "$1"; sleep 0.3
 }
@@ -154,7 +166,7 @@ if [ -n "$tables" ]; then
   press ctrl F2     # fDISK<>
   press F4          # fF_TYPE<>
   press F3          # -->03
-  xdotool keydown Down; sleep 0.2; xdotool keyup Down; sleep 0.6
+  down
   press F6          # fLOAD<>: the table viewer
   press ctrl F2     # the list again, "RAM:" with the table's name
   shot vorta-files
@@ -167,7 +179,7 @@ if [ -n "$tables" ]; then
   # The sample journey, from the same list.
   press F4
   press F1          # -->01
-  xdotool keydown Down; sleep 0.2; xdotool keyup Down; sleep 0.6
+  down
   press F6          # fLOAD<>: 1.1.0
   settle 20
   shot analysis
@@ -194,6 +206,77 @@ if [ -n "$tables" ]; then
   xdotool key Return
   settle 10
   shot vorta-saved
+  press ctrl F1     # fSYSTEM<>
+  press ctrl F12    # iMENU<>
+
+  # XFORM: the sample analysed into a noise-filter table, saved into 13.
+  press F2          # XFORM
+  press ctrl F2     # fDISK<>: folder 01
+  down
+  press F6          # fLOAD<>: 1.1.0
+  settle 20
+  press F11         # fANALYZE: 1.1.1 analyses on entry
+  settle 60 3
+  shot xform-analysis
+  press F11         # fAPPLY: 2.0.0
+  settle 30 2
+  press ctrl F2     # fDISK<>
+  press F4          # fF_TYPE<>
+  press F2          # -->13
+  press F7          # fSAVE<>
+  settle 10
+  type_keys XJOURNEY
+  xdotool key Return
+  settle 10
+  shot xform-saved
+  press ctrl F1     # fSYSTEM<>
+  press ctrl F12    # iMENU<>
+
+  # XMRPH: the two samples crossed, an envelope swept, the result rendered
+  # into folder 01.
+  press F4          # XMRPH
+  press ctrl F2     # fDISK<>
+  down
+  press F5          # PLOAD_A
+  down
+  press F6          # PLOAD_B
+  press F7          # fLOAD<>: 2.1.0
+  settle 20
+  press F11         # fCOMPUTE, then 2.0.0
+  settle 90 3
+  press F6          # SWEEP
+  settle 20 2
+  shot xmrph-synthesis
+  press ctrl F2     # fDISK<>
+  press F8          # fSAVE<>
+  settle 10
+  type_keys XMORPH
+  xdotool key Return
+  settle 30 2       # 1.1.0 FILE RENDERING
+  press F11         # fSTORE
+  settle 30 2
+  shot xmrph-saved
+  press ctrl F1     # fSYSTEM<>
+  press ctrl F12    # iMENU<>
+
+  # SLOOP: the first sample made a seamless loop, rendered into folder 01.
+  press F3          # SLOOP
+  press ctrl F2     # fDISK<>
+  down
+  press F6          # LOAD: 2.0.0
+  settle 20
+  press F12         # fCOMPUTE
+  settle 90 3
+  shot sloop-synthesis
+  press ctrl F2     # fDISK<>
+  press F7          # fSAVE<>
+  settle 10
+  type_keys WLOOP
+  xdotool key Return
+  settle 30 2       # 1.1.0 FILE RENDERING
+  press F11         # fSTORE
+  settle 30 2
+  shot sloop-saved
   press ctrl F1     # fSYSTEM<>
   press ctrl F12    # iMENU<>
 fi
@@ -273,6 +356,15 @@ if [ -n "$tables" ]; then
   printf '%s\n' "$info" | grep -q "slot=099" || fail "the dump lost the typed slot: $info"
   printf '%s\n' "$info" | grep -q "device=007" || fail "the dump lost the typed device id: $info"
   printf '%s\n' "$info" | grep -q "family=VORTA" || fail "the dump lost the table's structure: $info"
+  # The table, the cross and the loop each as a file the tool takes for
+  # what it is.
+  for made in "13 XFORM - Wavetables (Audio, WAV)/XJOURNEY.WAV:13" "01 Samples (WAV)/XMORPH.WAV:1" \
+    "01 Samples (WAV)/WLOOP.WAV:1"; do
+    file="$work/data/${made%:*}"
+    [ -f "$file" ] || fail "not written: ${made%:*}"
+    info=$("$cli" info "$file") || fail "the tool refuses ${made%:*}: $info"
+    printf '%s\n' "$info" | grep -q "	${made##*:}	" || fail "${made%:*} is not of category ${made##*:}: $info"
+  done
 fi
 echo "E2E PASSED"
 exit 0
