@@ -16,15 +16,30 @@ void RenderLoopPreview(const LoopSynthesis& loop, const LoopRenderOptions& optio
   const int32_t offset = std::clamp<int32_t>(options.startOffset, 0, kLoopStartOffsetMax);
   const auto shift = static_cast<size_t>(
       std::llround(static_cast<double>(offset) * static_cast<double>(length) / kLoopStartOffsetMax)) % length;
-  // Two block copies per channel (the buffers keep their capacity), so that
-  // dragging the loop start stays within a frame on long loops.
+  const std::vector<float>& rightSource = loop.outputRight.size() >= length ? loop.outputRight : loop.outputLeft;
+  // Turning the loop does not change its peak, so "TO SOURCE" measures the
+  // gain on the output as it is and applies it while copying: dragging the
+  // loop start reads the loop twice instead of four times.
+  double gain = 1.0;
+  if (options.level == LoopLevelMode::ToSource) {
+    const double peak = PairPeak(loop.outputLeft, rightSource);
+    if (peak > 0.0 && std::isfinite(peak)) gain = loop.inputPeak / peak;
+  }
+  const auto start = static_cast<std::ptrdiff_t>(shift);
+  const auto end = static_cast<std::ptrdiff_t>(length);
   auto rotate = [&](const std::vector<float>& from, std::vector<float>& to) {
-    to.assign(from.begin() + static_cast<std::ptrdiff_t>(shift), from.begin() + static_cast<std::ptrdiff_t>(length));
-    to.insert(to.end(), from.begin(), from.begin() + static_cast<std::ptrdiff_t>(shift));
+    to.resize(length);
+    if (gain == 1.0) {
+      std::copy(from.begin() + start, from.begin() + end, to.begin());
+      std::copy(from.begin(), from.begin() + start, to.begin() + (end - start));
+      return;
+    }
+    const auto scaled = [gain](float sample) { return static_cast<float>(sample * gain); };
+    std::transform(from.begin() + start, from.begin() + end, to.begin(), scaled);
+    std::transform(from.begin(), from.begin() + start, to.begin() + (end - start), scaled);
   };
   rotate(loop.outputLeft, left);
-  rotate(loop.outputRight.size() >= length ? loop.outputRight : loop.outputLeft, right);
-  if (options.level == LoopLevelMode::ToSource) ScalePairToPeak(left, right, loop.inputPeak);
+  rotate(rightSource, right);
 }
 
 std::vector<uint8_t> BuildLoopWaveFile(const LoopSynthesis& loop, const LoopRenderOptions& options,
