@@ -11,6 +11,10 @@
 // BM_Resynthesize/<threads>: cross synthesis of two 10-second stereo files
 // at N = 1,024, O = 16.
 //
+// BM_MixCrossOutput: one envelope edit on the cross synthesis page, the
+// per-sample envelope and the remix of the output for a 10-second stereo
+// pair (a frame is 16 ms).
+//
 // Times are wall-clock; the CPU column is the whole process's CPU time, so
 // work spread over several threads shows in it.
 #include <benchmark/benchmark.h>
@@ -144,3 +148,22 @@ static void BM_Resynthesize(benchmark::State& state) {
   state.counters["frames"] = static_cast<double>((kTenSeconds + 1024 + 63) / 64);
 }
 BENCHMARK(BM_Resynthesize)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+static void BM_MixCrossOutput(benchmark::State& state) {
+  AllocateFftTables(8192);
+  const std::vector<float> aLeft = TestSignal(kTenSeconds, 4, 220.0), aRight = TestSignal(kTenSeconds, 5, 221.0);
+  const std::vector<float> bLeft = TestSignal(kTenSeconds, 6, 330.0), bRight = TestSignal(kTenSeconds, 7, 331.0);
+  CrossSynthesis cross;
+  LoadCrossSources(cross, {aLeft, aRight, kTenSeconds, 2, {}, "A"}, {bLeft, bRight, kTenSeconds, 2, {}, "B"});
+  cross.settings.frameSize = 1024;
+  cross.settings.overlap = 16;
+  Resynthesize(cross, {}, 1);
+  int16_t node = 0;
+  for (auto _ : state) {
+    node = static_cast<int16_t>(node == 127 ? -127 : node + 1);
+    cross.envelope[16] = node;
+    RemixCrossOutput(cross);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_MixCrossOutput)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
