@@ -15,6 +15,7 @@
 #include "ui/draw.h"
 #include "ui/pages/vorta/analysis_run.h"
 #include "wavetable/vorta_synthesis.h"
+#include "headless_display.h"
 
 namespace {
 
@@ -33,15 +34,6 @@ std::vector<float> TestSignal() {
     out[static_cast<size_t>(i)] = static_cast<float>((0.4 * v + noise) * std::exp(-t * 0.1));
   }
   return out;
-}
-
-void OpenHeadlessDisplay() {
-  ResetHeadless();
-  Headless().recordTexts = false;
-  gApp.programState = STATE_VORTA;
-  BuildIdentityStrings(gApp);
-  StartDisplay();
-  ApplyColourMode();
 }
 
 }  // namespace

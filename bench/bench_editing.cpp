@@ -15,20 +15,9 @@
 #include "wavetable/partial_envelopes.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/vorta_workspace.h"
+#include "headless_display.h"
 
 namespace {
-
-void OpenHeadlessDisplay() {
-  static bool open = false;
-  if (open) return;
-  open = true;
-  ResetHeadless();
-  Headless().recordTexts = false;
-  gApp.programState = STATE_VORTA;
-  BuildIdentityStrings(gApp);
-  StartDisplay();
-  ApplyColourMode();
-}
 
 VortaWorkspace& Workspace() {
   static VortaWorkspace* workspace = [] {

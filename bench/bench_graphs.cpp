@@ -26,22 +26,11 @@
 #include "ui/pages/shared/module_session.h"
 #include "ui/pages/vorta/table_viewer_page.h"
 #include "ui/table_graphs.h"
+#include "headless_display.h"
 
 namespace {
 
 constexpr int kFolderFiles = 16000;
-
-void OpenHeadlessDisplay() {
-  static bool open = false;
-  if (open) return;
-  open = true;
-  ResetHeadless();
-  Headless().recordTexts = false;
-  gApp.programState = STATE_VORTA;
-  BuildIdentityStrings(gApp);
-  StartDisplay();
-  ApplyColourMode();
-}
 
 PartialTable BusyTable() {
   PartialTable table;

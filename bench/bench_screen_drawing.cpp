@@ -14,20 +14,9 @@
 #include "ui/page_frame.h"
 #include "ui/progress.h"
 #include "ui/screen_saver.h"
+#include "headless_display.h"
 
 namespace {
-
-void OpenHeadlessDisplay() {
-  static bool open = false;
-  if (open) return;
-  open = true;
-  ResetHeadless();
-  Headless().recordTexts = false;
-  gApp.programState = STATE_VORTA;
-  BuildIdentityStrings(gApp);
-  StartDisplay();
-  ApplyColourMode();
-}
 
 // A full page: header, 16 status fields, 129 small batches (one per table
 // wave row), 24 buttons.
