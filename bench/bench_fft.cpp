@@ -37,7 +37,7 @@ int64_t RoundTripsBeforeRefill(int64_t points) {
 
 void BM_ComplexFft(benchmark::State& state) {
   const auto points = static_cast<int32_t>(state.range(0));
-  gApp.processorCount = static_cast<uint16_t>(state.range(1));
+  SetFftProcessorCount(static_cast<int>(state.range(1)));
   AllocateFftTables(points);
   std::vector<float> data;
   CheckedAlloc(data, 2 * static_cast<size_t>(points));

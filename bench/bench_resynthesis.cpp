@@ -41,6 +41,7 @@ constexpr int32_t kNinetySeconds = 3969000;
 void UseAllProcessors() {
   const unsigned count = std::thread::hardware_concurrency();
   gApp.processorCount = static_cast<uint16_t>(count > 0 ? count : 1);
+  SetFftProcessorCount(gApp.processorCount);
 }
 
 // A recording-like test signal: a few drifting partials with a decay and

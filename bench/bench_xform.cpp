@@ -17,6 +17,7 @@
 
 #include "core/app_globals.h"
 #include "core/random.h"
+#include "dsp/fft_tables.h"
 #include "modules/xform_analysis.h"
 #include "wavetable/xform_editing.h"
 #include "wavetable/xform_workspace.h"
@@ -28,6 +29,7 @@ constexpr uint64_t kBenchMemory = 8ull << 30;  // an 8 GiB machine: the full rin
 // The program learns the processor count at start; here the machine's own.
 void UseThisMachine() {
   gApp.processorCount = static_cast<uint16_t>(std::max(1u, std::thread::hardware_concurrency()));
+  SetFftProcessorCount(gApp.processorCount);
 }
 
 // Noise with two drifting partials, left and right different: a source that
