@@ -155,7 +155,8 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
   } cases[] = {
       {"4 tables at speed 1", 4, 1, 4, 3 * 131072,
        // Table 2 at position 5, fading into table 3 by 5 / 131,072.
-       {{77777, 0, ExpectedLeft(0, 77777, 1)}, {131072, 0, 1.0f}, {2 * 131072 + 5, 0, 2.0f + 10.0f / kTableFrames}}},
+       {{77777, 0, ExpectedLeft(0, 77777, 1)}, {131072, 0, 1.0f},
+        {2 * 131072 + 5, 0, 2.0f + 10.0f / kTableFrames}}},
       {"short and fast: the last table held", 2, 64, 2, 4097,
        {{1024, 0, ExpectedLeft(0, 1024, 64)}, {2048, 0, 1.0f + 2048.0f / kTableFrames},
         {4096, 0, 1.0f + 4096.0f / kTableFrames}, {4096, 1, -2.0f}}},
@@ -167,7 +168,8 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
   };
   ASSERT_EQ(TestPlaybackDevices(), 1);
   for (const auto& c : cases) {
-    ASSERT_TRUE(PlayScan(std::span<const float>(tables).first(c.made * kTableFloats), c.speed, c.asked)) << c.what;
+    const auto source = std::span<const float>(tables).first(c.made * kTableFloats);
+    ASSERT_TRUE(PlayScan(source, c.speed, c.asked)) << c.what;
     EXPECT_EQ(gPlayback.playingFrames, c.frames) << c.what;
     for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what;
     StopPlayback();

@@ -15,7 +15,8 @@ TEST(DeviceDisplayName, UpperCaseAngleBracketsFortyCharactersLatinOne) {
   // UTF-8 from the system becomes the screen's Latin-1, letters in capitals;
   // what the font cannot show becomes "?".
   const std::pair<std::string, std::string> cases[] = {
-      {"Built-in Audio (Analog Stereo)", "BUILT-IN AUDIO <ANALOG STEREO>"}, {std::string(60, 'x'), std::string(40, 'X')},
+      {"Built-in Audio (Analog Stereo)", "BUILT-IN AUDIO <ANALOG STEREO>"},
+      {std::string(60, 'x'), std::string(40, 'X')},
       {"K\xC3\xBC" "che", "K\xDC" "CHE"}, {"\xE6\x97\xA5 1", "? 1"}, {"a\tb\xFF", "A?B?"}, {"", ""},
   };
   for (const auto& [name, shown] : cases) EXPECT_EQ(DeviceDisplayName(name), shown) << name;
@@ -34,7 +35,8 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);  // beyond the list
   EXPECT_EQ(SelectedDeviceName(), "CARD A <HDMI>");
   // Every device that opened was closed again.
-  EXPECT_EQ(std::tuple(Sound().opens, Sound().closes, Sound().open, gPlayback.deviceOpen), std::tuple(3, 3, false, false));
+  EXPECT_EQ(std::tuple(Sound().opens, Sound().closes, Sound().open, gPlayback.deviceOpen),
+            std::tuple(3, 3, false, false));
   uint16_t selected = 0;
   for (uint16_t next : {1, 0}) {
     EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
@@ -90,5 +92,6 @@ TEST_F(PlaybackDevices, ReleaseStopsFreesAndShutsDown) {
   EXPECT_EQ(TestPlaybackDevices(), 1);
   ASSERT_EQ(OpenPlayback(), kSoundOk);
   ReleasePlayback();
-  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open), std::tuple(true, false, false));
+  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open),
+            std::tuple(true, false, false));
 }

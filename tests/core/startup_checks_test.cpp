@@ -26,8 +26,6 @@ StartupFacts GoodFacts() {
   return facts;
 }
 
-int Verdict(const StartupFacts& facts) { return EvaluateStartupChecks(facts).fatalCode; }
-
 // Each check at its limit, and the first failing check decides.
 TEST(StartupChecks, LimitsAndTheirFatalCodes) {
   const StartupVerdict good = EvaluateStartupChecks(GoodFacts());
@@ -69,7 +67,7 @@ TEST(StartupChecks, LimitsAndTheirFatalCodes) {
   for (const auto& c : cases) {
     StartupFacts facts = GoodFacts();
     c.change(facts);
-    EXPECT_EQ(Verdict(facts), c.code) << facts.programPath << " " << facts.physicalMemory;
+    EXPECT_EQ(EvaluateStartupChecks(facts).fatalCode, c.code) << facts.programPath << " " << facts.physicalMemory;
   }
 }
 

@@ -36,7 +36,8 @@ TEST(SoundStream, PlaysOnceWithGainThenFallsQuiet) {
   EXPECT_EQ(FeedLefts(stream, 4), std::vector<float>(4, 0.0f));  // idle: silence
   const std::vector<float> data = Ramp(10);
   BeginSoundStream(stream, data.data(), 10, 10, false, 0.5f);
-  EXPECT_EQ(FeedLefts(stream, 16), (std::vector<float>{0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0}));
+  const std::vector<float> halved = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(FeedLefts(stream, 16), halved);
   EXPECT_EQ(stream.consumed.load(), 10);  // the last sample played, nothing beyond
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
   EXPECT_EQ(stream.quietFrames.load(), 6);
