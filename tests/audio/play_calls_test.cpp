@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
+#include <tuple>
 #include <vector>
 
 #include "audio/audio_fixture.h"
@@ -72,15 +74,15 @@ TEST(ScanRender, CrossfadeValuesAndTheLastTableHeld) {
 
 TEST_F(PlayCalls, NothingPlaysWithoutBufferSourceOrDevice) {
   const std::vector<float> tables = MakeTables(2);
-  EXPECT_FALSE(PlayTable(tables, 0, true));  // no device test yet: no buffer
-  EXPECT_FALSE(PlayScan(tables, 1, 2));
-  EXPECT_FALSE(PlaySplit(tables, tables, 100, false));
+  // No device test yet: no buffer.
+  EXPECT_EQ(std::tuple(PlayTable(tables, 0, true), PlayScan(tables, 1, 2), PlaySplit(tables, tables, 100, false)),
+            std::tuple(false, false, false));
   EXPECT_EQ(Sound().opens, 0);
   ASSERT_EQ(TestPlaybackDevices(), 1);
-  EXPECT_FALSE(PlayTable(tables, 2, true));  // beyond the source
-  EXPECT_FALSE(PlayTable(tables, -1, true));
-  EXPECT_FALSE(PlayScan({}, 1, 2));
-  EXPECT_FALSE(PlaySplit({}, {}, 100, false));
+  // Tables beyond the source, empty sources.
+  EXPECT_EQ(std::tuple(PlayTable(tables, 2, true), PlayTable(tables, -1, true), PlayScan({}, 1, 2),
+                       PlaySplit({}, {}, 100, false)),
+            std::tuple(false, false, false, false));
   EXPECT_FALSE(SomethingPlays());
   Sound().refusingDevices = {0};  // fails to open at play time
   EXPECT_FALSE(PlayTable(tables, 1, true));
@@ -94,12 +96,10 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
   gApp.settings.playbackVolume = 0.25f;
   ASSERT_TRUE(PlayTable(tables, 2, true));
   EXPECT_TRUE(SomethingPlays());
-  EXPECT_EQ(gPlayback.playingFrames, 131072);
   EXPECT_TRUE(Sound().loop);
+  EXPECT_EQ(std::tuple(gPlayback.playingFrames, Sound().totalFrames, Sound().readyAtStart, PlaybackFrames()),
+            std::tuple(131072, 131072, 131072, 0));
   EXPECT_EQ(Sound().gain, 0.25f);
-  EXPECT_EQ(Sound().totalFrames, 131072);
-  EXPECT_EQ(Sound().readyAtStart, 131072);
-  EXPECT_EQ(PlaybackFrames(), 0);
   // Two and a half passes of the loop.
   AdvanceHeadlessSound(2 * 131072 + 65536);
   EXPECT_EQ(PlaybackFrames(), 2 * 131072 + 65536);
@@ -111,9 +111,8 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
     EXPECT_EQ(RightOf(played, frame), -0.75f) << frame;
   }
   EXPECT_EQ(StopPlayback(), kMsgNone);
-  EXPECT_EQ(Sound().loopBreaks, 1);
-  EXPECT_EQ(Sound().resets, 1);
-  EXPECT_EQ(Sound().closes, 2);  // the device test's and this one
+  // One loop break, one reset, and the device test's close and this one.
+  EXPECT_EQ(std::tuple(Sound().loopBreaks, Sound().resets, Sound().closes), std::tuple(1, 1, 2));
   EXPECT_FALSE(SomethingPlays());
   // The stop faded out rather than cutting the wave.
   const size_t frames = played.size() / 2;
@@ -126,54 +125,55 @@ TEST_F(PlayCalls, ScanStartsAfterItsFirstPartAndEndsAtItsLength) {
   ASSERT_EQ(TestPlaybackDevices(), 1);
   gApp.settings.playbackVolume = 0.5f;
   ASSERT_TRUE(PlayScan(tables, 1, 4));
-  EXPECT_EQ(gPlayback.playingFrames, 3 * 131072);
   EXPECT_FALSE(Sound().loop);
   EXPECT_EQ(Sound().readyAtStart, 131072);  // started before the rest was rendered
   EXPECT_EQ(HeadlessReadyFrames(), 3 * 131072);
-  // The buffer holds the scan; the device scales it by the volume.
-  for (int64_t frame : {0, 77777, 131071}) EXPECT_EQ(LeftOf(gPlayback.buffer, frame), ExpectedLeft(0, frame, 1));
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 131072), 1.0f);
-  // Table 2 at position 5, fading into table 3 by 5 / 131,072.
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 2 * 131072 + 5), 2.0f + 10.0f / kTableFrames);
   EXPECT_EQ(AdvanceHeadlessSound(10000000), 3 * 131072 + 4096);  // it ends by itself
   EXPECT_EQ(PlaybackFrames(), 3 * 131072);
+  // The buffer holds the scan; the device scales it by the volume, to its last sample.
   const std::vector<float>& played = Sound().played;
-  ASSERT_EQ(played.size(), 2u * 3 * 131072);  // to its last sample
+  ASSERT_EQ(played.size(), 2u * 3 * 131072);
   EXPECT_EQ(LeftOf(played, 3 * 131072 - 1), 0.5f * LeftOf(gPlayback.buffer, 3 * 131072 - 1));
   EXPECT_EQ(RightOf(played, 100), 0.5f * RightOf(gPlayback.buffer, 100));
   EXPECT_EQ(StopPlayback(), kMsgNone);
   EXPECT_EQ(Sound().loopBreaks, 0);  // not looped: nothing to break
 }
 
-TEST_F(PlayCalls, AShortFastScanHoldsItsLastTable) {
-  const std::vector<float> tables = MakeTables(2);
+// The scan walks at most 33 tables and holds the last one to its end.
+TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
+  struct Probe {
+    int64_t frame;
+    int channel;  // 0 left, 1 right
+    float value;
+  };
+  const std::vector<float> tables = MakeTables(40);
+  const struct {
+    const char* what;
+    int made, speed, asked;
+    int64_t frames;
+    std::vector<Probe> probes;
+  } cases[] = {
+      {"4 tables at speed 1", 4, 1, 4, 3 * 131072,
+       // Table 2 at position 5, fading into table 3 by 5 / 131,072.
+       {{77777, 0, ExpectedLeft(0, 77777, 1)}, {131072, 0, 1.0f},
+        {2 * 131072 + 5, 0, 2.0f + 10.0f / kTableFrames}}},
+      {"short and fast: the last table held", 2, 64, 2, 4097,
+       {{1024, 0, ExpectedLeft(0, 1024, 64)}, {2048, 0, 1.0f + 2048.0f / kTableFrames},
+        {4096, 0, 1.0f + 4096.0f / kTableFrames}, {4096, 1, -2.0f}}},
+      // An XFORM table of 33 slices: 4,096 frames of scan, raised to 4,097.
+      {"33 slices at speed 1,024", 33, 1024, 33, 4097, {{4096, 0, 32.0f + 4096.0f / kTableFrames}}},
+      {"more than 33: cut at the 33rd", 40, 1, 40, 4325376,
+       {{32 * 131072 + 7, 0, 32.0f + 7.0f / kTableFrames}, {4325375, 1, -33.0f}}},
+      {"fewer in the source than asked", 3, 1, 10, 2 * 131072, {}},
+  };
   ASSERT_EQ(TestPlaybackDevices(), 1);
-  ASSERT_TRUE(PlayScan(tables, 64, 2));
-  EXPECT_EQ(gPlayback.playingFrames, 4097);
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 1024), ExpectedLeft(0, 1024, 64));
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 2048), 1.0f + 2048.0f / kTableFrames);  // table 1 from here on
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 4096), 1.0f + 4096.0f / kTableFrames);
-  EXPECT_EQ(RightOf(gPlayback.buffer, 4096), -2.0f);
-}
-
-TEST_F(PlayCalls, ScanNeverPassesTheThirtyThirdTable) {
-  // An XFORM table of 33 slices at speed 1,024: 4,096 frames of scan, raised
-  // to 4,097; the last frame holds slice 32.
-  std::vector<float> tables = MakeTables(33);
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  ASSERT_TRUE(PlayScan(tables, 1024, 33));
-  EXPECT_EQ(gPlayback.playingFrames, 4097);
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 4096), 32.0f + 4096.0f / kTableFrames);
-  StopPlayback();
-  // More tables than 33: the length is cut, the walk stops at the 33rd.
-  tables = MakeTables(40);
-  ASSERT_TRUE(PlayScan(tables, 1, 40));
-  EXPECT_EQ(gPlayback.playingFrames, 4325376);
-  EXPECT_EQ(LeftOf(gPlayback.buffer, 32 * 131072 + 7), 32.0f + 7.0f / kTableFrames);
-  EXPECT_EQ(RightOf(gPlayback.buffer, 4325375), -33.0f);
-  // Fewer tables in the source than asked for: only those are scanned.
-  ASSERT_TRUE(PlayScan(std::span<const float>(tables).first(3 * kTableFloats), 1, 10));
-  EXPECT_EQ(gPlayback.playingFrames, 2 * 131072);
+  for (const auto& c : cases) {
+    const auto source = std::span<const float>(tables).first(c.made * kTableFloats);
+    ASSERT_TRUE(PlayScan(source, c.speed, c.asked)) << c.what;
+    EXPECT_EQ(gPlayback.playingFrames, c.frames) << c.what;
+    for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what;
+    StopPlayback();
+  }
 }
 
 TEST_F(PlayCalls, SplitSourcesInterleaveAndKeepToTheBuffer) {
@@ -213,9 +213,7 @@ TEST_F(PlayCalls, TeardownThatNeverAnswersDropsTheDeviceAfterASecond) {
   EXPECT_GE(waited, 1000);
   EXPECT_LT(waited, 1100);
   EXPECT_EQ(Sound().drops, 1);
-  EXPECT_FALSE(Sound().open);
-  EXPECT_FALSE(SomethingPlays());
-  EXPECT_FALSE(gPlayback.deviceOpen);
+  EXPECT_EQ(std::tuple(Sound().open, SomethingPlays(), gPlayback.deviceOpen), std::tuple(false, false, false));
   // A few failed calls are retried every 5 ms and then succeed.
   Sound().teardownHangs = false;
   ASSERT_TRUE(PlayTable(tables, 0, true));

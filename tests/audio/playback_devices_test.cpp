@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "audio/audio_fixture.h"
 #include "audio/playback_devices.h"
@@ -10,14 +12,14 @@
 using PlaybackDevices = AudioTest;
 
 TEST(DeviceDisplayName, UpperCaseAngleBracketsFortyCharactersLatinOne) {
-  EXPECT_EQ(DeviceDisplayName("Built-in Audio (Analog Stereo)"), "BUILT-IN AUDIO <ANALOG STEREO>");
-  EXPECT_EQ(DeviceDisplayName(std::string(60, 'x')), std::string(40, 'X'));
   // UTF-8 from the system becomes the screen's Latin-1, letters in capitals;
   // what the font cannot show becomes "?".
-  EXPECT_EQ(DeviceDisplayName("K\xC3\xBC" "che"), "K\xDC" "CHE");
-  EXPECT_EQ(DeviceDisplayName("\xE6\x97\xA5 1"), "? 1");
-  EXPECT_EQ(DeviceDisplayName("a\tb\xFF"), "A?B?");
-  EXPECT_EQ(DeviceDisplayName(""), "");
+  const std::pair<std::string, std::string> cases[] = {
+      {"Built-in Audio (Analog Stereo)", "BUILT-IN AUDIO <ANALOG STEREO>"},
+      {std::string(60, 'x'), std::string(40, 'X')},
+      {"K\xC3\xBC" "che", "K\xDC" "CHE"}, {"\xE6\x97\xA5 1", "? 1"}, {"a\tb\xFF", "A?B?"}, {"", ""},
+  };
+  for (const auto& [name, shown] : cases) EXPECT_EQ(DeviceDisplayName(name), shown) << name;
 }
 
 TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
@@ -33,16 +35,13 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);  // beyond the list
   EXPECT_EQ(SelectedDeviceName(), "CARD A <HDMI>");
   // Every device that opened was closed again.
-  EXPECT_EQ(Sound().opens, 3);
-  EXPECT_EQ(Sound().closes, 3);
-  EXPECT_FALSE(Sound().open);
-  EXPECT_FALSE(gPlayback.deviceOpen);
-
+  EXPECT_EQ(std::tuple(Sound().opens, Sound().closes, Sound().open, gPlayback.deviceOpen),
+            std::tuple(3, 3, false, false));
   uint16_t selected = 0;
-  EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
-  EXPECT_EQ(selected, 1);
-  EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
-  EXPECT_EQ(selected, 0);
+  for (uint16_t next : {1, 0}) {
+    EXPECT_EQ(StepPlaybackDevice(selected), kMsgNone);
+    EXPECT_EQ(selected, next);
+  }
   gApp.settings.playbackDeviceIndex = 1;
   EXPECT_EQ(SelectedDeviceName(), "CARD D");
   EXPECT_EQ(OpenPlayback(), kSoundOk);
@@ -93,7 +92,6 @@ TEST_F(PlaybackDevices, ReleaseStopsFreesAndShutsDown) {
   EXPECT_EQ(TestPlaybackDevices(), 1);
   ASSERT_EQ(OpenPlayback(), kSoundOk);
   ReleasePlayback();
-  EXPECT_TRUE(gPlayback.buffer.empty());
-  EXPECT_FALSE(gPlayback.deviceOpen);
-  EXPECT_FALSE(Sound().open);
+  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open),
+            std::tuple(true, false, false));
 }

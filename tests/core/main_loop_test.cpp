@@ -16,31 +16,25 @@ namespace {
 std::vector<std::string> gCalls;
 std::vector<int16_t> gMenuScript;  // states the main menu picks, one per visit
 size_t gMenuVisit = 0;
-std::vector<uint16_t> gFullScreenAtCreate;
-
-void Record(const char* name) { gCalls.emplace_back(name); }
 
 StateHandlers RecordingHandlers() {
   StateHandlers handlers;
-  handlers.createWindow = [] {
-    Record("create");
-    gFullScreenAtCreate.push_back(gApp.settings.fullScreen);
-  };
+  handlers.createWindow = [] { gCalls.emplace_back(gApp.settings.fullScreen ? "create full" : "create"); };
   handlers.destroyWindow = [] {
-    Record("destroy");
+    gCalls.emplace_back("destroy");
     WriteSettings(gApp);
   };
-  handlers.drawScreenFrame = [] { Record("frame"); };
-  handlers.credits = [] { Record("credits"); };
-  handlers.bootSequence = [] { Record("boot"); };
-  handlers.releasePlayback = [] { Record("release"); };
+  handlers.drawScreenFrame = [] { gCalls.emplace_back("frame"); };
+  handlers.credits = [] { gCalls.emplace_back("credits"); };
+  handlers.bootSequence = [] { gCalls.emplace_back("boot"); };
+  handlers.releasePlayback = [] { gCalls.emplace_back("release"); };
   handlers.mainMenu = [] {
-    Record("menu");
+    gCalls.emplace_back("menu");
     gApp.programState = static_cast<ProgramState>(gMenuVisit < gMenuScript.size() ? gMenuScript[gMenuVisit++]
                                                                                    : int16_t{STATE_EXIT});
   };
   handlers.modules[STATE_VORTA] = [] {
-    Record("vorta");
+    gCalls.emplace_back("vorta");
     gApp.programState = STATE_MAIN_MENU;
   };
   return handlers;
@@ -50,10 +44,6 @@ class MainLoop : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetHeadless();
-    gCalls.clear();
-    gMenuScript.clear();
-    gMenuVisit = 0;
-    gFullScreenAtCreate.clear();
     gApp = AppGlobals{};
     gApp.installDir = folder.path;
     gApp.exeName = "Sonic-Loom";
@@ -62,31 +52,35 @@ class MainLoop : public ::testing::Test {
   TempFolder folder;
 };
 
-TEST_F(MainLoop, FirstStartRunsCreditsBootFrameAndMenuThenExitsWithSettingsWritten) {
-  const ProgramState final = RunStateMachine(gApp, RecordingHandlers());
-  EXPECT_EQ(final, STATE_EXIT);
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"create", "credits", "boot", "frame", "menu", "release", "destroy"}));
-  ActOnFinalState(gApp, final);
-  EXPECT_TRUE(Headless().powerCommands.empty());
-  EXPECT_TRUE(Headless().restarts.empty());
-  EXPECT_TRUE(std::filesystem::exists(folder / "system/sonicloom_system.dat"));
-}
-
-TEST_F(MainLoop, ResizeTwiceReturnsToTheFirstModeRecreatingTheWindowEachTime) {
-  gMenuScript = {STATE_RESIZE, STATE_RESIZE, STATE_EXIT};
-  RunStateMachine(gApp, RecordingHandlers());
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"create", "credits", "boot", "frame", "menu", "destroy", "create",
-                                              "frame", "menu", "destroy", "create", "frame", "menu", "release",
-                                              "destroy"}));
-  EXPECT_EQ(gFullScreenAtCreate, (std::vector<uint16_t>{0, 1, 0}));
-  EXPECT_EQ(gApp.settings.fullScreen, 0);
-}
-
-TEST_F(MainLoop, ModulesReturnToTheMenuAndMissingModulesFallBackToIt) {
-  gMenuScript = {STATE_VORTA, STATE_XMRPH, STATE_UTILITY, STATE_EXIT};
-  RunStateMachine(gApp, RecordingHandlers());
-  EXPECT_EQ(gCalls, (std::vector<std::string>{"create", "credits", "boot", "frame", "menu", "vorta", "menu", "menu",
-                                              "menu", "release", "destroy"}));
+TEST_F(MainLoop, StatesFollowTheMenusChoices) {
+  using Calls = std::vector<std::string>;
+  const struct {
+    const char* what;
+    std::vector<int16_t> script;
+    Calls calls;
+  } cases[] = {
+      {"first start, then exit", {}, {"create", "credits", "boot", "frame", "menu", "release", "destroy"}},
+      // Each resize recreates the window in the other mode; twice returns to the first.
+      {"resize twice",
+       {STATE_RESIZE, STATE_RESIZE, STATE_EXIT},
+       {"create", "credits", "boot", "frame", "menu", "destroy", "create full", "frame", "menu", "destroy",
+        "create", "frame", "menu", "release", "destroy"}},
+      // Modules return to the menu; missing ones fall back to it.
+      {"modules",
+       {STATE_VORTA, STATE_XMRPH, STATE_UTILITY, STATE_EXIT},
+       {"create", "credits", "boot", "frame", "menu", "vorta", "menu", "menu", "menu", "release", "destroy"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(folder / "system");
+    gApp.programState = STATE_FIRST_START;
+    gCalls.clear();
+    gMenuScript = c.script;
+    gMenuVisit = 0;
+    EXPECT_EQ(RunStateMachine(gApp, RecordingHandlers()), STATE_EXIT) << c.what;
+    EXPECT_EQ(gCalls, c.calls) << c.what;
+    EXPECT_EQ(gApp.settings.fullScreen, 0) << c.what;
+    EXPECT_TRUE(std::filesystem::exists(folder / "system/sonicloom_system.dat")) << c.what;
+  }
 }
 
 TEST_F(MainLoop, FinalStatesRunTheirCommands) {

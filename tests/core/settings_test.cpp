@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <tuple>
 
 #include "core/byte_order.h"
 #include "support/temp_folder.h"
@@ -13,25 +15,16 @@
 namespace {
 
 SettingsBlock OddSettings() {
-  SettingsBlock block;
-  block.playbackVolume = 0.25f;
-  block.fullScreen = 1;
-  block.colourMode = 3;
-  block.windowX = -120;
-  block.windowY = 345;
-  block.updateInstalled = 1;
-  block.updateAvailable = 1;
-  block.updateTimeStamp = 3117;
-  block.backlight = 0;
-  block.playbackDeviceIndex = 2;
-  block.shortcuts = 0;
-  block.prelistenOn = 0;
-  block.noUpdateLookup = 1;
-  block.noForceLoop = 1;
-  block.blofeldDeviceId = 127;
-  block.blofeldSlot = 81;
-  block.screenSaverOn = 0;
-  return block;
+  return {.playbackVolume = 0.25f, .fullScreen = 1, .colourMode = 3, .windowX = -120, .windowY = 345,
+          .updateInstalled = 1, .updateAvailable = 1, .updateTimeStamp = 3117, .backlight = 0,
+          .playbackDeviceIndex = 2, .shortcuts = 0, .prelistenOn = 0, .noUpdateLookup = 1, .noForceLoop = 1,
+          .blofeldDeviceId = 127, .blofeldSlot = 81, .screenSaverOn = 0};
+}
+
+// The settings block as it lies at the start of the file.
+std::vector<uint8_t> BlockBytes(const SettingsBlock& block) {
+  const std::vector<uint8_t> image = EncodeSettingsFile(block, UserPathList{});
+  return {image.begin(), image.begin() + 37};
 }
 
 TEST(SettingsFile, ImageHasTheExactLayout) {
@@ -40,15 +33,11 @@ TEST(SettingsFile, ImageHasTheExactLayout) {
   paths[18] = "/x/";
   const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), paths);
   ASSERT_EQ(image.size(), 39936u);
-
-  // volume 0.25f, full screen 1, colour mode 3, window -120 / 345, update installed and available,
-  // time stamp 3,117, backlight 0, device 2, shortcuts, prelisten, no lookup, no force loop,
-  // Blofeld device 127 and slot 81, screen saver off.
   const std::vector<uint8_t> block = {0, 0, 0x80, 0x3E, 1, 0, 3, 0, 0x88, 0xFF, 0x59, 0x01, 1, 1, 0, 0, 0x2D, 0x0C, 0, 0,
                                       0, 0, 2, 0, 0, 0, 1, 1, 127, 0, 0, 0, 81, 0, 0, 0, 0};
-  EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 37), block);
+  EXPECT_EQ(BlockBytes(OddSettings()), block);
   for (size_t i = 37; i < 1024; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
-
+  // Records of 2,048 bytes from 1,024 on: the path, then zeros.
   const size_t record2 = 1024 + 2 * 2048;
   EXPECT_EQ(std::memcmp(&image[record2], paths[2].data(), paths[2].size()), 0);
   for (size_t i = record2 + paths[2].size(); i < record2 + 2048; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
@@ -56,76 +45,71 @@ TEST(SettingsFile, ImageHasTheExactLayout) {
   for (size_t i = 1024; i < 1024 + 2048; ++i) ASSERT_EQ(image[i], 0) << "empty record 0, byte " << i;
 }
 
-TEST(SettingsFile, RoundTripsByteForByteOnDisk) {
+class SettingsOnDisk : public ::testing::Test {
+ protected:
+  void SetUp() override { app.installDir = folder.path; }
+  std::string FilePath() const { return folder / "system/sonicloom_system.dat"; }
   TempFolder folder;
   AppGlobals app;
-  app.installDir = folder.path;
+};
+
+TEST_F(SettingsOnDisk, RoundTripsByteForByte) {
   app.settings = OddSettings();
   app.folderUserPath[2] = "/home/user/sounds/";
   app.folderUserPath[13] = "/media/usb/";
   ASSERT_TRUE(WriteSettings(app));
-  const std::string path = folder / "system/sonicloom_system.dat";
-  const std::vector<uint8_t> written = ReadAllBytes(path);
+  const std::vector<uint8_t> written = ReadAllBytes(FilePath());
   ASSERT_EQ(written.size(), 39936u);
-
   AppGlobals reread;
   reread.installDir = folder.path;
   EXPECT_FALSE(ReadSettings(reread));  // screen saver was off
-  EXPECT_EQ(reread.folderUserPath[2], "/home/user/sounds/");
-  EXPECT_EQ(reread.folderUserPath[13], "/media/usb/");
-  EXPECT_EQ(reread.settings.windowX, -120);
-  EXPECT_EQ(reread.settings.blofeldSlot, 81u);
   ASSERT_TRUE(WriteSettings(reread));
-  EXPECT_EQ(ReadAllBytes(path), written);
+  EXPECT_EQ(ReadAllBytes(FilePath()), written);
   // Nothing else is left in the folder: the temporary file was renamed.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "system"),
                           std::filesystem::directory_iterator()),
             1);
 }
 
-TEST(SettingsFile, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
-  TempFolder folder;
-  AppGlobals app;
-  app.installDir = folder.path;
+TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
   app.settings = OddSettings();
   app.folderUserPath[3] = "/stale/";
   EXPECT_TRUE(ReadSettings(app));
-  EXPECT_EQ(app.settings.colourMode, 0);
-  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
+  EXPECT_EQ(BlockBytes(app.settings), BlockBytes(SettingsBlock{}));
   EXPECT_TRUE(app.folderUserPath[3].empty());
   EXPECT_TRUE(std::filesystem::is_directory(folder / "system"));
 }
 
-TEST(SettingsFile, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
-  TempFolder folder;
-  AppGlobals app;
-  app.installDir = folder.path;
-  SettingsBlock bad;
-  bad.colourMode = 7;
-  bad.playbackVolume = 2.0f;
-  bad.backlight = 5;
-  bad.fullScreen = 3;
+// A value out of range is read as its default; the limits themselves are kept.
+TEST_F(SettingsOnDisk, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
+  using Change = std::function<void(SettingsBlock&)>;
+  const auto volume = [](float v) -> Change { return [v](SettingsBlock& b) { b.playbackVolume = v; }; };
+  const auto colour = [](uint16_t v) -> Change { return [v](SettingsBlock& b) { b.colourMode = v; }; };
+  const struct {
+    const char* what;
+    Change stored, read;
+  } cases[] = {
+      {"colour 7", colour(7), colour(0)},
+      {"colour 3", colour(3), colour(3)},
+      {"volume 2.0", volume(2.0f), volume(1.0f)},
+      {"volume NaN", volume(std::numeric_limits<float>::quiet_NaN()), volume(1.0f)},
+      {"volume infinite", volume(std::numeric_limits<float>::infinity()), volume(1.0f)},
+      {"volume 0", volume(0.0f), volume(1.0f)},
+      {"volume 0.015", volume(0.015f), volume(1.0f)},
+      {"volume -1", volume(-1.0f), volume(1.0f)},
+      {"volume 1/64", volume(1.0f / 64.0f), volume(1.0f / 64.0f)},
+      {"backlight 5", [](SettingsBlock& b) { b.backlight = 5; }, [](SettingsBlock& b) { b.backlight = 1; }},
+      {"full screen 3", [](SettingsBlock& b) { b.fullScreen = 3; }, [](SettingsBlock& b) { b.fullScreen = 0; }},
+  };
   std::filesystem::create_directories(folder / "system");
-  WriteAllBytes(folder / "system/sonicloom_system.dat", EncodeSettingsFile(bad, UserPathList{}));
-  ReadSettings(app);
-  EXPECT_EQ(app.settings.colourMode, 0);
-  EXPECT_EQ(app.settings.playbackVolume, 1.0f);
-  EXPECT_EQ(app.settings.backlight, 1);
-  EXPECT_EQ(app.settings.fullScreen, 0);
-
-  SettingsBlock block;
-  for (float bad : {std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.015f, -1.0f,
-                    std::numeric_limits<float>::infinity()}) {
-    block.playbackVolume = bad;
-    RepairSettings(block);
-    EXPECT_EQ(block.playbackVolume, 1.0f) << bad;
+  for (const auto& c : cases) {
+    SettingsBlock stored, expected;
+    c.stored(stored);
+    c.read(expected);
+    WriteAllBytes(FilePath(), EncodeSettingsFile(stored, UserPathList{}));
+    ReadSettings(app);
+    EXPECT_EQ(BlockBytes(app.settings), BlockBytes(expected)) << c.what;
   }
-  // The limits themselves are kept.
-  block.playbackVolume = 1.0f / 64.0f;
-  block.colourMode = 3;
-  RepairSettings(block);
-  EXPECT_EQ(block.playbackVolume, 1.0f / 64.0f);
-  EXPECT_EQ(block.colourMode, 3);
 }
 
 TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
@@ -133,35 +117,29 @@ TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
   stored[0] = "/zero/";
   stored[1] = "/one/";
   stored[2] = "/two/";
-  std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), stored);
-
-  // Cut inside the block: only the volume and the full-screen flag survive.
-  std::vector<uint8_t> cut(image.begin(), image.begin() + 6);
-  SettingsBlock block;  // the values before the read
-  UserPathList paths;
-  paths[0] = "/previous/";
-  DecodeSettingsFile(cut, block, paths);
-  EXPECT_EQ(block.playbackVolume, 0.25f);
-  EXPECT_EQ(block.fullScreen, 1);
-  EXPECT_EQ(block.colourMode, 0);
-  EXPECT_EQ(block.backlight, 1);
-  EXPECT_TRUE(paths[0].empty());
-
-  // Cut inside record 2: records 0 and 1 are read, 2 is cleared, 3.. untouched.
-  cut.assign(image.begin(), image.begin() + 1024 + 2 * 2048 + 100);
-  paths = UserPathList{};
-  paths[2] = "/previous/";
-  paths[5] = "/kept/";
-  DecodeSettingsFile(cut, block, paths);
-  EXPECT_EQ(paths[0], "/zero/");
-  EXPECT_EQ(paths[1], "/one/");
-  EXPECT_TRUE(paths[2].empty());
-  EXPECT_EQ(paths[5], "/kept/");
-
-  // An empty file changes nothing but clears the first path.
-  SettingsBlock untouched = OddSettings();
-  DecodeSettingsFile({}, untouched, paths);
-  EXPECT_EQ(untouched.colourMode, 3);
+  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), stored);
+  const struct {
+    const char* what;
+    size_t length;
+    std::tuple<float, uint16_t, uint16_t> block;  // volume, full screen, colour mode
+    std::vector<std::string> paths;               // 0, 1, 2 and 5
+  } cases[] = {
+      // Only the volume and the full-screen flag are read; the first path is cleared.
+      {"cut inside the block", 6, {0.25f, 1, 2}, {"", "/previous/", "/previous/", "/kept/"}},
+      // Records 0 and 1 are read, 2 is cleared, 3.. untouched.
+      {"cut inside record 2", 1024 + 2 * 2048 + 100, {0.25f, 1, 3}, {"/zero/", "/one/", "", "/kept/"}},
+      {"empty", 0, {1.0f, 0, 2}, {"", "/previous/", "/previous/", "/kept/"}},
+  };
+  for (const auto& c : cases) {
+    SettingsBlock block;  // the values before the read
+    block.colourMode = 2;
+    UserPathList paths;
+    paths[0] = paths[1] = paths[2] = "/previous/";
+    paths[5] = "/kept/";
+    DecodeSettingsFile(std::vector<uint8_t>(image.begin(), image.begin() + c.length), block, paths);
+    EXPECT_EQ(std::tuple(block.playbackVolume, block.fullScreen, block.colourMode), c.block) << c.what;
+    EXPECT_EQ((std::vector<std::string>{paths[0], paths[1], paths[2], paths[5]}), c.paths) << c.what;
+  }
 }
 
 TEST(SettingsFile, PathRecordWithoutTerminatorIsCutAt349Characters) {
@@ -170,7 +148,6 @@ TEST(SettingsFile, PathRecordWithoutTerminatorIsCutAt349Characters) {
   SettingsBlock block;
   UserPathList paths;
   DecodeSettingsFile(image, block, paths);
-  EXPECT_EQ(paths[4].size(), 349u);
   EXPECT_EQ(paths[4], std::string(349, 'a'));
 }
 

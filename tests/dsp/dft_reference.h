@@ -8,22 +8,7 @@
 #include "core/random.h"
 
 // Plain double-precision DFT, the yardstick of the transform tests:
-// X[k] = sum x[j] exp(sign 2 pi i jk / n).
-inline std::vector<std::complex<double>> ReferenceDft(const std::vector<std::complex<double>>& x, int sign) {
-  const size_t n = x.size();
-  std::vector<std::complex<double>> out(n);
-  for (size_t k = 0; k < n; ++k) {
-    std::complex<double> sum = 0.0;
-    for (size_t j = 0; j < n; ++j) {
-      const double angle = sign * 2.0 * std::numbers::pi * static_cast<double>((j * k) % n) / static_cast<double>(n);
-      sum += x[j] * std::complex<double>(std::cos(angle), std::sin(angle));
-    }
-    out[k] = sum;
-  }
-  return out;
-}
-
-// One bin of the same transform.
+// X[k] = sum x[j] exp(sign 2 pi i jk / n), one bin at a time.
 inline std::complex<double> ReferenceBin(const std::vector<std::complex<double>>& x, size_t k, int sign) {
   const size_t n = x.size();
   std::complex<double> sum = 0.0;
@@ -32,6 +17,12 @@ inline std::complex<double> ReferenceBin(const std::vector<std::complex<double>>
     sum += x[j] * std::complex<double>(std::cos(angle), std::sin(angle));
   }
   return sum;
+}
+
+inline std::vector<std::complex<double>> ReferenceDft(const std::vector<std::complex<double>>& x, int sign) {
+  std::vector<std::complex<double>> out(x.size());
+  for (size_t k = 0; k < x.size(); ++k) out[k] = ReferenceBin(x, k, sign);
+  return out;
 }
 
 // Seeded noise in -1 .. 1, exactly representable as float.

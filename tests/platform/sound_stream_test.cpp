@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/sound_stream.h"
@@ -16,29 +17,31 @@ std::vector<float> Ramp(int frames) {
   return data;
 }
 
-std::vector<float> Feed(SoundStream& stream, int frames) {
-  std::vector<float> out(2 * static_cast<size_t>(frames), 99.0f);
+// The left samples of the next frames the device asks for; every right
+// sample must be the negated left one, as in the ramp.
+std::vector<float> FeedLefts(SoundStream& stream, int frames) {
+  std::vector<float> out(2 * static_cast<size_t>(frames), 99.0f), lefts(frames);
   FeedSoundStream(stream, out);
-  return out;
+  for (int i = 0; i < frames; ++i) {
+    lefts[i] = out[2 * i];
+    EXPECT_EQ(out[2 * i + 1], -out[2 * i]) << "frame " << i;
+  }
+  return lefts;
 }
 
 }  // namespace
 
 TEST(SoundStream, PlaysOnceWithGainThenFallsQuiet) {
   SoundStream stream;
-  EXPECT_EQ(Feed(stream, 4), std::vector<float>(8, 0.0f));  // idle: silence
+  EXPECT_EQ(FeedLefts(stream, 4), std::vector<float>(4, 0.0f));  // idle: silence
   const std::vector<float> data = Ramp(10);
   BeginSoundStream(stream, data.data(), 10, 10, false, 0.5f);
-  const std::vector<float> out = Feed(stream, 16);
-  for (int i = 0; i < 10; ++i) {
-    EXPECT_EQ(out[2 * i], 0.5f * static_cast<float>(i + 1));
-    EXPECT_EQ(out[2 * i + 1], -0.5f * static_cast<float>(i + 1));
-  }
-  for (int i = 20; i < 32; ++i) EXPECT_EQ(out[i], 0.0f);
+  const std::vector<float> halved = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(FeedLefts(stream, 16), halved);
   EXPECT_EQ(stream.consumed.load(), 10);  // the last sample played, nothing beyond
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
   EXPECT_EQ(stream.quietFrames.load(), 6);
-  Feed(stream, 10);
+  FeedLefts(stream, 10);
   EXPECT_EQ(stream.consumed.load(), 10);
   EXPECT_EQ(stream.quietFrames.load(), 16);
 }
@@ -47,15 +50,10 @@ TEST(SoundStream, LoopsCountEveryPassUntilTheLoopIsBroken) {
   SoundStream stream;
   const std::vector<float> data = Ramp(4);
   BeginSoundStream(stream, data.data(), 4, 4, true, 1.0f);
-  std::vector<float> out = Feed(stream, 10);
-  const float lefts[10] = {1, 2, 3, 4, 1, 2, 3, 4, 1, 2};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(out[2 * i], lefts[i]);
+  EXPECT_EQ(FeedLefts(stream, 10), (std::vector<float>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2}));
   EXPECT_EQ(stream.consumed.load(), 10);
   stream.loop = false;  // the current pass ends, then silence
-  out = Feed(stream, 4);
-  EXPECT_EQ(out[0], 3.0f);
-  EXPECT_EQ(out[2], 4.0f);
-  EXPECT_EQ(out[4], 0.0f);
+  EXPECT_EQ(FeedLefts(stream, 4), (std::vector<float>{3, 4, 0, 0}));
   EXPECT_EQ(stream.consumed.load(), 12);
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
 }
@@ -66,39 +64,40 @@ TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
   // Frames 100 and beyond are not rendered yet: poison them.
   for (size_t i = 200; i < data.size(); ++i) data[i] = 1e30f;
   BeginSoundStream(stream, data.data(), 1000, 100, false, 1.0f);
-  std::vector<float> out = Feed(stream, 300);
-  EXPECT_EQ(out[198], 100.0f);
-  for (size_t i = 200; i < out.size(); ++i) ASSERT_EQ(out[i], 0.0f) << i;
+  std::vector<float> lefts = FeedLefts(stream, 300);
+  EXPECT_EQ(lefts[99], 100.0f);
+  EXPECT_EQ(std::vector<float>(lefts.begin() + 100, lefts.end()), std::vector<float>(200, 0.0f));
   EXPECT_EQ(stream.consumed.load(), 100);  // the position waits
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Playing);
   // The rest is rendered and published; the sound goes on where it waited.
   const std::vector<float> rendered = Ramp(1000);
-  for (size_t i = 200; i < data.size(); ++i) data[i] = rendered[i];
+  std::copy(rendered.begin() + 200, rendered.end(), data.begin() + 200);
   PublishReadyFrames(stream, 1000);
   PublishReadyFrames(stream, 500);  // never fewer
   EXPECT_EQ(stream.readyFrames.load(), 1000);
-  out = Feed(stream, 900);
-  EXPECT_EQ(out[0], 101.0f);
-  EXPECT_EQ(out[2 * 899], 1000.0f);
+  lefts = FeedLefts(stream, 900);
+  EXPECT_EQ(lefts[0], 101.0f);
+  EXPECT_EQ(lefts[899], 1000.0f);
   EXPECT_EQ(stream.consumed.load(), 1000);
 }
 
 TEST(SoundStream, StopFadesOutInsteadOfCutting) {
   SoundStream stream;
   std::vector<float> data(2 * 100000, 1.0f);
+  for (size_t i = 1; i < data.size(); i += 2) data[i] = -1.0f;  // right -1, as FeedLefts expects
   BeginSoundStream(stream, data.data(), 100000, 100000, true, 1.0f);
-  Feed(stream, 64);
+  FeedLefts(stream, 64);
   RequestStreamStop(stream);
-  const std::vector<float> out = Feed(stream, kSoundFadeFrames + 30);
-  EXPECT_EQ(out[0], 1.0f);
+  const std::vector<float> lefts = FeedLefts(stream, kSoundFadeFrames + 30);
+  EXPECT_EQ(lefts[0], 1.0f);
   for (int i = 1; i < kSoundFadeFrames; ++i) {
-    EXPECT_LT(out[2 * i], out[2 * (i - 1)]);
-    EXPECT_NEAR(out[2 * i], 1.0f - static_cast<float>(i) / kSoundFadeFrames, 1e-6);
+    EXPECT_LT(lefts[i], lefts[i - 1]);
+    EXPECT_NEAR(lefts[i], 1.0f - static_cast<float>(i) / kSoundFadeFrames, 1e-6);
   }
-  for (int i = kSoundFadeFrames; i < kSoundFadeFrames + 30; ++i) EXPECT_EQ(out[2 * i], 0.0f);
+  for (int i = kSoundFadeFrames; i < kSoundFadeFrames + 30; ++i) EXPECT_EQ(lefts[i], 0.0f);
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
   EXPECT_EQ(stream.quietFrames.load(), 30);
   EndSoundStream(stream);
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Idle);
-  EXPECT_EQ(Feed(stream, 3), std::vector<float>(6, 0.0f));
+  EXPECT_EQ(FeedLefts(stream, 3), std::vector<float>(3, 0.0f));
 }

@@ -33,10 +33,10 @@ TEST_F(WindowLinkTest, MouseSlotsKeepTheLatestPositionPerKind) {
 TEST_F(WindowLinkTest, CharactersQueueInOrderAndFocusLossReleasesKeys) {
   for (char c : std::string("ab\x08")) NoteCharacter(static_cast<uint8_t>(c));
   uint8_t c = 0;
-  ASSERT_TRUE(PopCharacter(c));
-  EXPECT_EQ(c, 'a');
-  ASSERT_TRUE(PopCharacter(c));
-  EXPECT_EQ(c, 'b');
+  for (uint8_t expected : {'a', 'b'}) {
+    ASSERT_TRUE(PopCharacter(c));
+    EXPECT_EQ(c, expected);
+  }
   DropCharacters();
   EXPECT_FALSE(PopCharacter(c));
 
@@ -64,12 +64,11 @@ TEST_F(WindowLinkTest, IdleTimerFiresAfterFifteenQuietMinutesAndOnlyWhenAllowed)
 }
 
 TEST_F(WindowLinkTest, CloseRequestCountsOnlyWhileAllowed) {
-  Link().closeAllowed = false;
-  NoteCloseRequest();
-  EXPECT_FALSE(Link().closeRequested);
-  Link().closeAllowed = true;
-  NoteCloseRequest();
-  EXPECT_TRUE(Link().closeRequested);
+  for (bool allowed : {false, true}) {
+    Link().closeAllowed = allowed;
+    NoteCloseRequest();
+    EXPECT_EQ(Link().closeRequested, allowed);
+  }
 }
 
 TEST_F(WindowLinkTest, HeadlessScriptPlaysOnTheVirtualClock) {
