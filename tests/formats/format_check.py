@@ -163,24 +163,18 @@ def serum(path, count):
         fail("Serum payload frame")
 
 
-def main():
-    kind = sys.argv[1]
-    args = sys.argv[2:]
-    if kind == "blofeld":
-        blofeld(args[0], args[1], int(args[2]), int(args[3]), int(args[4]), args[5])
-    elif kind == "efe":
-        efe(args[0], args[1], args[2])
-    elif kind == "surge":
-        surge(args[0], args[1], int(args[2]))
-    elif kind == "wts":
-        wts(args[0], args[1], int(args[2]))
-    elif kind == "dune2":
-        dune2(args[0], int(args[1]))
-    elif kind == "serum":
-        serum(args[0], int(args[1]))
-    else:
-        fail("unknown kind " + kind)
+KINDS = {
+    "blofeld": (blofeld, (str, str, int, int, int, str)),
+    "efe": (efe, (str, str, str)),
+    "surge": (surge, (str, str, int)),
+    "wts": (wts, (str, str, int)),
+    "dune2": (dune2, (str, int)),
+    "serum": (serum, (str, int)),
+}
 
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1] not in KINDS:
+        fail("unknown kind " + sys.argv[1])
+    check, types = KINDS[sys.argv[1]]
+    check(*(kind(arg) for kind, arg in zip(types, sys.argv[2:])))
