@@ -4,28 +4,34 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/byte_order.h"
+#include "vorta_fixture.h"
+
+namespace {
+
+// The fields around the table both families share: the family id at 68, the
+// stretch at 4300 and "LOG_" at 4304; the chunk header before 68 is the WAV writer's.
+void ExpectFrame(const std::vector<uint8_t>& block, const std::string& id, uint32_t stretch, PayloadFamily family) {
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data() + 68), 8), id);
+  EXPECT_EQ(ReadU32LE(block.data() + 4300), stretch);
+  EXPECT_EQ(std::memcmp(block.data() + 4304, "LOG_", 4), 0);
+  EXPECT_EQ(block[0], 0xEE);
+  EXPECT_EQ(block[67], 0xEE);
+  EXPECT_EQ(PayloadFamilyOf(block), family);
+}
+
+}  // namespace
 
 TEST(Payload, VortaFieldsLieAtTheirOffsets) {
-  PartialTable table;
-  table.at(0, 0) = 127;
-  table.at(0, 1) = -1;
-  table.at(63, 32) = 42;
+  const PartialTable table = TableWith({{0, 0, 127}, {0, 1, -1}, {63, 32, 42}});
   std::vector<uint8_t> block(kSamplerBlockBytes, 0xEE);
   ASSERT_TRUE(WriteVortaPayload(block, table, 7));
-  EXPECT_EQ(std::memcmp(block.data() + 68, "VORTA___", 8), 0);
-  EXPECT_EQ(block[76], 127);
-  EXPECT_EQ(block[77], 0);
-  EXPECT_EQ(block[78], 0xFF);  // -1, little-endian
-  EXPECT_EQ(block[79], 0xFF);
+  ExpectFrame(block, "VORTA___", 7, PayloadFamily::Vorta);
+  EXPECT_EQ(std::vector<uint8_t>(block.begin() + 76, block.begin() + 80), (std::vector<uint8_t>{127, 0, 0xFF, 0xFF}));
   EXPECT_EQ(ReadI16LE(block.data() + 76 + 2 * (63 * 33 + 32)), 42);
-  EXPECT_EQ(ReadU32LE(block.data() + 4300), 7u);
-  EXPECT_EQ(std::memcmp(block.data() + 4304, "LOG_", 4), 0);
-  EXPECT_EQ(block[0], 0xEE);   // the chunk header is the WAV writer's
-  EXPECT_EQ(block[67], 0xEE);
-  EXPECT_EQ(PayloadFamilyOf(block), PayloadFamily::Vorta);
 
   PartialTable back;
   int32_t stretch = 0;
@@ -36,20 +42,21 @@ TEST(Payload, VortaFieldsLieAtTheirOffsets) {
 
 TEST(Payload, DamagedValuesAreClampedAndShortBlocksRefused) {
   std::vector<uint8_t> block(kSamplerBlockBytes, 0);
-  WriteI16LE(block.data() + 76, 131);     // a code beyond full scale
+  WriteI16LE(block.data() + 76, 131);  // a code beyond full scale
   WriteI16LE(block.data() + 78, -32768);
-  WriteI32LE(block.data() + 4300, 0);      // no valid stretch
   PartialTable table;
-  int32_t stretch = 0;
-  ASSERT_TRUE(ReadVortaPayload(block, table, stretch));  // a foreign format's block carries no id
+  // A foreign format's block carries no id; stretches outside 1..32 read as 16.
+  for (int32_t stored : {0, 33}) {
+    WriteI32LE(block.data() + 4300, stored);
+    int32_t stretch = 0;
+    ASSERT_TRUE(ReadVortaPayload(block, table, stretch));
+    EXPECT_EQ(stretch, 16) << stored;
+  }
   EXPECT_EQ(table.at(0, 0), 127);
   EXPECT_EQ(table.at(0, 1), -127);
-  EXPECT_EQ(stretch, 16);
-  WriteI32LE(block.data() + 4300, 33);
-  ReadVortaPayload(block, table, stretch);
-  EXPECT_EQ(stretch, 16);
 
   std::vector<uint8_t> shortBlock(4307, 0);
+  int32_t stretch = 0;
   EXPECT_FALSE(ReadVortaPayload(shortBlock, table, stretch));
   EXPECT_FALSE(WriteVortaPayload(shortBlock, table, 16));
   EXPECT_TRUE(std::all_of(shortBlock.begin(), shortBlock.end(), [](uint8_t b) { return b == 0; }));
@@ -60,11 +67,8 @@ TEST(Payload, XformProfileRoundTripAndFamilies) {
   for (size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<uint8_t>(i % 128);
   std::vector<uint8_t> block(kSamplerBlockBytes, 0xEE);
   ASSERT_TRUE(WriteXformPayload(block, profile));
-  EXPECT_EQ(std::memcmp(block.data() + 68, "XFORM___", 8), 0);
+  ExpectFrame(block, "XFORM___", 0, PayloadFamily::Xform);
   EXPECT_EQ(block[76 + 129], 1);
-  EXPECT_EQ(ReadU32LE(block.data() + 4300), 0u);
-  EXPECT_EQ(std::memcmp(block.data() + 4304, "LOG_", 4), 0);
-  EXPECT_EQ(PayloadFamilyOf(block), PayloadFamily::Xform);
 
   block[76] = 200;  // out of range in a damaged file
   XformBandProfile back{};
@@ -75,6 +79,5 @@ TEST(Payload, XformProfileRoundTripAndFamilies) {
   PartialTable table;
   int32_t stretch = 0;
   EXPECT_FALSE(ReadVortaPayload(block, table, stretch));  // the other family
-  std::vector<uint8_t> empty(kSamplerBlockBytes, 0);
-  EXPECT_EQ(PayloadFamilyOf(empty), PayloadFamily::None);
+  EXPECT_EQ(PayloadFamilyOf(std::vector<uint8_t>(kSamplerBlockBytes, 0)), PayloadFamily::None);
 }

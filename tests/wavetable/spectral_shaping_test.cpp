@@ -21,17 +21,34 @@ PartialTable RichTable() {
   return table;
 }
 
+// A filter curve passing only the given partial at full scale.
+FilterShapeEditor PassOnly(const PartialTable& table, int row) {
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
+  FillCodes(editor.shape, 0, 64, 0);
+  editor.shape.at(row, 0) = 127;
+  return editor;
+}
+
+AnchorMask Anchors(std::initializer_list<int> slices) {
+  AnchorMask mask{};
+  for (int s : slices) mask[static_cast<size_t>(s)] = 1;
+  return mask;
+}
+
 }  // namespace
 
 TEST_F(VortaTest, FilterEditorStartAndSteps) {
-  const FilterShapeEditor editor = StartFilterShapeEditor(RichTable());
+  const PartialTable table = RichTable();
+  const FilterShapeEditor editor = StartFilterShapeEditor(table);
   for (int r = 0; r < 64; ++r) EXPECT_EQ(editor.shape.at(r, 0), 127);
   EXPECT_FALSE(SliceIsFilled(editor.shape, 1));
   EXPECT_TRUE(editor.polarityLock);  // continuous rows, slices not alike
   EXPECT_FALSE(StartFilterShapeEditor(PartialTable{}).polarityLock);  // all slices alike
-  PartialTable broken = RichTable();
+  PartialTable broken = table;
   broken.at(0, 5) = -127;
   EXPECT_FALSE(InitialPolarityLock(broken));
+  // The all-pass curve keeps the table.
+  EXPECT_EQ(ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false), table);
 
   EXPECT_EQ(editor.intensity, 16);
   EXPECT_EQ(NextFilterIntensity(16), 32);
@@ -41,18 +58,10 @@ TEST_F(VortaTest, FilterEditorStartAndSteps) {
   EXPECT_EQ(NextBlurFactor(4), 0);
 }
 
-TEST_F(VortaTest, AllPassFilterKeepsTheTable) {
-  const PartialTable table = RichTable();
-  const FilterShapeEditor editor = StartFilterShapeEditor(table);
-  EXPECT_EQ(ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false), table);
-}
-
 TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
   PartialTable table;
   FillCodes(table, 33, 64, 100);
-  FilterShapeEditor editor = StartFilterShapeEditor(table);
-  FillCodes(editor.shape, 0, 64, 0);
-  editor.shape.at(0, 0) = 127;  // pass partial 1 only
+  const FilterShapeEditor editor = PassOnly(table, 0);
   ShiftEnvelope shift{};
   shift[3] = 127;   // up by 64 partials: out of range
   shift[4] = 8;     // nearest(8 x 16 / 127) = 1: partial 2 passes instead
@@ -78,47 +87,40 @@ TEST_F(VortaTest, FilterGainsMultiplyInAmplitude) {
   // Blurring spreads the shifted curve across slices; the result stays in range.
   ShiftEnvelope steps{};
   for (int s = 0; s < 33; ++s) steps[static_cast<size_t>(s)] = static_cast<int16_t>(s % 2 ? 127 : 0);
-  FillCodes(editor.shape, 0, 64, 0);
-  editor.shape.at(0, 0) = 127;
-  const PartialTable blurred = ApplyFilterShape(table, editor.shape, steps, 64, 2, true);
+  const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
   EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
   for (int16_t c : blurred.codes) ASSERT_LE(std::abs(c), 127);
 }
 
 TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
-  PartialTable source;
-  source.at(0, 4) = 100;
-  source.at(9, 4) = -90;
+  PartialTable source = TableWith({{0, 4, 100}, {9, 4, -90}});
   PrepareFilterImport(source);
   ExpectCodes(source, {{0, 4, 127}, {9, 4, -117}});
   FilterShapeEditor editor = StartFilterShapeEditor(PartialTable{});
   TakeFilterCurve(editor, source, 4);
-  EXPECT_EQ(editor.shape.at(0, 0), 127);
-  EXPECT_EQ(editor.shape.at(9, 0), -117);
-  EXPECT_EQ(editor.shape.at(1, 0), 0);
+  ExpectCodes(editor.shape, {{0, 0, 127}, {9, 0, -117}, {1, 0, 0}});
 
   editor.limitMode = 1;
   SetFilterCurveCode(editor, 3, -50);
   EXPECT_EQ(editor.shape.at(3, 0), 0);
   SetFilterCurveCode(editor, 0, 50);  // the first and the last partial can be drawn, none beyond
   SetFilterCurveCode(editor, 63, 60);
+  const PartialTable drawn = editor.shape;
   SetFilterCurveCode(editor, 64, 70);
-  ExpectCodes(editor.shape, {{0, 0, 50}, {63, 0, 60}});
+  SetFilterCurveCode(editor, -1, 70);
+  EXPECT_EQ(editor.shape, drawn);
+  ExpectCodes(drawn, {{0, 0, 50}, {63, 0, 60}});
   RandomFilterCurvePolarity(editor);
   EXPECT_EQ(editor.limitMode, 0);
 }
 
-TEST_F(VortaTest, FormantShiftOfZerosReproducesTheTable) {
-  const PartialTable table = RichTable();
+TEST_F(VortaTest, FormantShifts) {
+  const PartialTable rich = RichTable();
   for (FormantAlgorithm algorithm : {FormantAlgorithm::Continuous, FormantAlgorithm::Discontinuous})
     for (int octaves = 1; octaves <= 5; ++octaves)
-      EXPECT_EQ(ShiftFormants(table, ShiftEnvelope{}, octaves, algorithm, false), table);
-}
+      EXPECT_EQ(ShiftFormants(rich, ShiftEnvelope{}, octaves, algorithm, false), rich) << octaves;
 
-TEST_F(VortaTest, FormantShiftGathersUpAndScattersDown) {
-  PartialTable table;
-  table.at(0, 0) = 127;  // partial 1
-  table.at(1, 1) = 127;  // partial 2
+  const PartialTable table = TableWith({{0, 0, 127}, {1, 1, 127}});  // partial 1 in slice 0, 2 in slice 1
   ShiftEnvelope shift{};
   shift[0] = 127;   // one octave up, k = 2
   shift[1] = -127;  // one octave down, k = 0.5
@@ -129,11 +131,10 @@ TEST_F(VortaTest, FormantShiftGathersUpAndScattersDown) {
   EXPECT_EQ(up.at(2, 0), up.at(0, 0));
   EXPECT_NEAR(up.at(1, 0) - up.at(0, 0), 11, 1);
   EXPECT_EQ(up.at(3, 0), 0);
-  // Scattering: partial 2 lands on partial 1.
+  // Scattering down: partial 2 lands on partial 1.
   ExpectCodes(up, {{0, 1, 127}, {1, 1, 0}});
-
-  const PartialTable scattered = ShiftFormants(table, shift, 1, FormantAlgorithm::Discontinuous, false);
   // Scattering up: partial 1 lands on partial 2 alone.
+  const PartialTable scattered = ShiftFormants(table, shift, 1, FormantAlgorithm::Discontinuous, false);
   ExpectCodes(scattered, {{1, 0, 127}, {0, 0, 0}, {2, 0, 0}});
 
   FormantShifter shifter = StartFormantShifter(table);
@@ -144,15 +145,11 @@ TEST_F(VortaTest, FormantShiftGathersUpAndScattersDown) {
 }
 
 TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
-  PartialTable table;
-  table.at(0, 0) = 127;
-  table.at(1, 32) = 127;
-  const TableInterpolation state = StartTableInterpolation(table);
-  EXPECT_EQ(state.anchors[0], 1);
-  EXPECT_EQ(state.anchors[32], 1);
-  EXPECT_EQ(state.anchors[16], 0);
+  const TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
+  EXPECT_EQ(state.anchors, Anchors({0, 32}));
   MessageCode message = kMsgDone;
-  const PartialTable output = InterpolateTable(state.input, state.anchors, InterpolationAlgorithm::Ipol, false, &message);
+  const PartialTable output =
+      InterpolateTable(state.input, state.anchors, InterpolationAlgorithm::Ipol, false, &message);
   EXPECT_EQ(message, kMsgNone);
   for (int s = 0; s <= 32; ++s) {
     const double down = 4096.0 * (32 - s) / 32;
@@ -163,71 +160,47 @@ TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
 }
 
 TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
-  PartialTable table;
-  table.at(0, 10) = 127;
-  table.at(3, 20) = 127;
-  table.at(5, 25) = 90;  // not an anchor below
+  const PartialTable table = TableWith({{0, 10, 127}, {3, 20, 127}, {5, 25, 90}});  // slice 25 is no anchor below
 
-  AnchorMask single{};
-  single[10] = 1;
-  const PartialTable held = InterpolateTable(table, single, InterpolationAlgorithm::StretchIpol, false);
-  for (int s = 0; s < 33; ++s) {
-    EXPECT_EQ(held.at(0, s), 127) << s;
-    EXPECT_EQ(held.at(5, s), 0) << s;
-  }
+  const PartialTable held = InterpolateTable(table, Anchors({10}), InterpolationAlgorithm::StretchIpol, false);
+  for (int s = 0; s < 33; ++s)  // the single anchor everywhere, the rest silent
+    ASSERT_EQ(std::pair(held.at(0, s), held.at(5, s)), (std::pair<int16_t, int16_t>(127, 0))) << s;
 
   MessageCode message = kMsgNone;
   EXPECT_EQ(InterpolateTable(table, AnchorMask{}, InterpolationAlgorithm::Ipol, false, &message), table);
   EXPECT_EQ(message, kMsgNoData);
 
-  AnchorMask two{};
-  two[10] = 1;
-  two[20] = 1;
-  const PartialTable ipol = InterpolateTable(table, two, InterpolationAlgorithm::Ipol, false);
-  EXPECT_EQ(ipol.at(0, 0), 127);   // the first anchor held to slice 0
-  EXPECT_EQ(ipol.at(3, 32), 127);  // the last to slice 32
-  ExpectCodes(ipol, {{0, 32, 0}, {5, 25, 0}});
+  // Ipol holds the first anchor down to slice 0 and the last up to slice 32.
+  const PartialTable ipol = InterpolateTable(table, Anchors({10, 20}), InterpolationAlgorithm::Ipol, false);
+  ExpectCodes(ipol, {{0, 0, 127}, {3, 32, 127}, {0, 32, 0}, {5, 25, 0}});
   EXPECT_NEAR(ipol.at(0, 15), EncodeAmplitude(2048.0 * DecodeCode(ipol.at(0, 10)) / 4096.0), 1);
 
-  const PartialTable stretched = InterpolateTable(table, two, InterpolationAlgorithm::StretchIpol, false);
-  EXPECT_EQ(stretched.at(0, 0), 127);  // anchors now at 0 and 32
-  ExpectCodes(stretched, {{3, 32, 127}, {3, 0, 0}});
+  // StretchIpol moves the anchors apart to 0 and 32 first.
+  const PartialTable stretched = InterpolateTable(table, Anchors({10, 20}), InterpolationAlgorithm::StretchIpol, false);
+  ExpectCodes(stretched, {{0, 0, 127}, {3, 32, 127}, {3, 0, 0}});
   EXPECT_NEAR(DecodeCode(stretched.at(0, 16)), 2048.0, 150.0);
 
-  AnchorMask three{};
-  three[4] = 1;
-  three[8] = 1;
-  three[12] = 1;
-  PartialTable spread;
-  spread.at(0, 4) = 127;
-  spread.at(1, 8) = 127;
-  spread.at(2, 12) = 127;
-  const PartialTable spreadOut = InterpolateTable(spread, three, InterpolationAlgorithm::StretchIpol, false);
-  EXPECT_EQ(spreadOut.at(1, 16), 127);  // the middle anchor moved from 8 to 16
-  ExpectCodes(spreadOut, {{0, 16, 0}, {2, 32, 127}});
+  const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
+  const PartialTable spreadOut =
+      InterpolateTable(spread, Anchors({4, 8, 12}), InterpolationAlgorithm::StretchIpol, false);
+  ExpectCodes(spreadOut, {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});  // the middle anchor moved from 8 to 16
 }
 
 TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
-  PartialTable table;
-  table.at(0, 0) = 127;
-  table.at(0, 32) = -127;
-  AnchorMask ends{};
-  ends[0] = 1;
-  ends[32] = 1;
-  const PartialTable unlocked = InterpolateTable(table, ends, InterpolationAlgorithm::Ipol, false);
+  const PartialTable table = TableWith({{0, 0, 127}, {0, 32, -127}});
+  const PartialTable unlocked = InterpolateTable(table, Anchors({0, 32}), InterpolationAlgorithm::Ipol, false);
   EXPECT_EQ(unlocked.at(0, 16), 0);  // the fade passes through silence
-  const PartialTable locked = InterpolateTable(table, ends, InterpolationAlgorithm::Ipol, true);
+  const PartialTable locked = InterpolateTable(table, Anchors({0, 32}), InterpolationAlgorithm::Ipol, true);
   for (int s = 0; s <= 32; ++s) EXPECT_EQ(locked.at(0, s), 127) << s;
 
   TableInterpolation state = StartTableInterpolation(table);
   state.currentSlice = 5;
   ToggleAnchor(state);
-  EXPECT_EQ(state.anchors[5], 1);
+  EXPECT_EQ(state.anchors, Anchors({0, 5, 32}));
   ClearAnchors(state);
-  EXPECT_EQ(state.anchors[0], 0);
+  EXPECT_EQ(state.anchors, AnchorMask{});
   RestoreAnchors(state);
   EXPECT_EQ(state.anchors, FilledSlices(state.input));
   EXPECT_EQ(OtherInterpolationAlgorithm(InterpolationAlgorithm::Ipol), InterpolationAlgorithm::StretchIpol);
-  const PartialTable anchorsOnly = AnchorsOnly(table, AnchorMask{});
-  EXPECT_TRUE(TableIsSilent(anchorsOnly));
+  EXPECT_TRUE(TableIsSilent(AnchorsOnly(table, AnchorMask{})));
 }

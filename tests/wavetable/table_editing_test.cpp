@@ -17,17 +17,22 @@ PartialTable RowOf(std::initializer_list<int> values, int row = 0) {
   return table;
 }
 
+std::array<int16_t, 33> Line(std::initializer_list<std::pair<int, int>> codes) {
+  std::array<int16_t, 33> line{};
+  for (const auto& [slice, code] : codes) line[static_cast<size_t>(slice)] = static_cast<int16_t>(code);
+  return line;
+}
+
 }  // namespace
 
 // Slice 33 and row 64 select all; a negative selection selects nothing.
 TEST_F(VortaTest, SelectionConventionOfTheCodePrimitives) {
   PartialTable table;
   FillCodes(table, 4, 64, 127);
-  for (int r = 0; r < 64; ++r) EXPECT_EQ(table.at(r, 4), 127);
-  EXPECT_FALSE(SliceIsFilled(table, 3));
   FillCodes(table, 33, 2, -127);
-  for (int s = 0; s < 33; ++s) EXPECT_EQ(table.at(2, s), -127);
   FillCodes(table, 0, 0, 500);  // never past full scale
+  for (int r = 0; r < 64; ++r) ASSERT_EQ(table.at(r, 4), r == 2 ? -127 : 127) << r;
+  for (int s = 0; s < 33; ++s) ASSERT_EQ(table.at(2, s), -127) << s;
   ExpectCodes(table, {{3, 3, 0}, {0, 0, 127}});
   InvertCodes(table, 4, 64);
   ExpectCodes(table, {{0, 4, -127}, {2, 4, 127}});
@@ -69,28 +74,29 @@ TEST_F(VortaTest, RandomPrimitivesAreSeededAndInRange) {
 }
 
 TEST_F(VortaTest, LockPolarityCarriesTheFirstSignUpToTheFirstZero) {
-  PartialTable table = RowOf({10, -20, 0, -5, 7});
-  LockPolarity(table, 0);
-  // 10, -20 become positive; the zero breaks the chain, so -5, 7 stay.
-  EXPECT_EQ(table, RowOf({10, 20, 0, -5, 7}));
-  EXPECT_FALSE(HasContinuousPolarity(table));
+  // {row, codes, row selected, codes after}: the zero breaks the chain; another row selected changes nothing.
+  const struct {
+    int row;
+    std::initializer_list<int> before;
+    int selected;
+    std::initializer_list<int> after;
+  } cases[] = {
+      {0, {10, -20, 0, -5, 7}, 0, {10, 20, 0, -5, 7}},
+      {0, {-3, 4, -5, 6}, 0, {-3, -4, -5, -6}},
+      {7, {-1, 2, -3}, 6, {-1, 2, -3}},
+      {7, {-1, 2, -3}, 64, {-1, -2, -3}}};
+  for (const auto& c : cases) {
+    PartialTable table = RowOf(c.before, c.row);
+    LockPolarity(table, c.selected);
+    EXPECT_EQ(table, RowOf(c.after, c.row)) << c.row << " " << c.selected;
+  }
+  EXPECT_FALSE(HasContinuousPolarity(RowOf({10, 20, 0, -5, 7})));
   EXPECT_FALSE(HasContinuousPolarity(RowOf({3, -3})));
-  PartialTable longRun = RowOf({-3, 4, -5, 6});
-  LockPolarity(longRun, 0);
-  EXPECT_EQ(longRun, RowOf({-3, -4, -5, -6}));
-  EXPECT_TRUE(HasContinuousPolarity(longRun));
-  PartialTable other = RowOf({-1, 2, -3}, 7);
-  LockPolarity(other, 6);  // another row selected: unchanged
-  EXPECT_EQ(other, RowOf({-1, 2, -3}, 7));
-  LockPolarity(other, 64);
-  EXPECT_EQ(other, RowOf({-1, -2, -3}, 7));
+  EXPECT_TRUE(HasContinuousPolarity(RowOf({-3, -4, -5, -6})));
 }
 
 TEST_F(VortaTest, CodeCeilAndScaleCodes) {
-  PartialTable table;
-  table.at(0, 3) = 100;
-  table.at(1, 3) = -60;
-  table.at(0, 4) = 10;
+  PartialTable table = TableWith({{0, 3, 100}, {1, 3, -60}, {0, 4, 10}});
   CodeCeil(table, 3, 64);
   ExpectCodes(table, {{0, 3, 127}, {1, 3, -87}, {2, 3, 0}, {0, 4, 10}});  // slice 4 lies outside the selection
   const PartialTable before = table;
@@ -129,39 +135,27 @@ TEST_F(VortaTest, RowToolsReverseMirrorStaticLinear) {
   StaticRow(row, 9);
   for (int16_t v : row) EXPECT_EQ(v, 9);
 
-  std::array<int16_t, 33> line{};
-  line[0] = -100;
-  line[32] = 100;
+  std::array<int16_t, 33> line = Line({{0, -100}, {32, 100}});
   LinearRow(line, false);
-  EXPECT_EQ(line[16], 0);
-  EXPECT_EQ(line[8], -50);
-  EXPECT_EQ(line[1], -94);  // -93.75
-  std::array<int16_t, 33> amplitude{};
-  amplitude[0] = 127;
+  EXPECT_EQ((std::array{line[1], line[8], line[16]}), (std::array<int16_t, 3>{-94, -50, 0}));  // -93.75
+  std::array<int16_t, 33> amplitude = Line({{0, 127}});
   LinearRow(amplitude, true);
-  EXPECT_EQ(amplitude[16], EncodeAmplitude(2048.0));
-  EXPECT_EQ(amplitude[8], EncodeAmplitude(3072.0));
-  EXPECT_EQ(amplitude[32], 0);
+  EXPECT_EQ((std::array{amplitude[8], amplitude[16], amplitude[32]}),
+            (std::array<int16_t, 3>{static_cast<int16_t>(EncodeAmplitude(3072.0)),
+                                    static_cast<int16_t>(EncodeAmplitude(2048.0)), 0}));
 }
 
 TEST_F(VortaTest, DialogActions) {
-  PartialTable table;
-  table.at(0, 0) = -100;
-  table.at(1, 0) = 90;
+  PartialTable table = TableWith({{0, 0, -100}, {1, 0, 90}});
   ApplyPolarityAction(table, PolarityAction::UniPol);
   EXPECT_GT(table.at(0, 0), 0);
   EXPECT_NEAR(SlicePeak(table, 0), 1.0, 0.07);  // optimised afterwards
 
-  // Slice 3, one action after the other: {action, positive, partial, code after}.
-  const struct {
-    SliceAction action;
-    bool positive;
-    int row;
-    int set;  // set before the action when not 0
-    int code;
-  } slice[] = {{SliceAction::Full, false, 10, 0, -127},    {SliceAction::Invert, true, 10, 0, 127},
-               {SliceAction::UniPol, false, 10, 0, -127},  {SliceAction::Zero, true, 10, 0, 0},
-               {SliceAction::Normal, true, 0, 90, 127},    {SliceAction::Optimize, true, 0, 100, 127}};
+  // Slice 3, one action after the other: {action, positive, partial, code set before (0: none), code after}.
+  const struct { SliceAction action; bool positive; int row, set, code; } slice[] = {
+      {SliceAction::Full, false, 10, 0, -127},   {SliceAction::Invert, true, 10, 0, 127},
+      {SliceAction::UniPol, false, 10, 0, -127}, {SliceAction::Zero, true, 10, 0, 0},
+      {SliceAction::Normal, true, 0, 90, 127},   {SliceAction::Optimize, true, 0, 100, 127}};
   PartialTable sliced;
   for (const auto& step : slice) {
     if (step.set != 0) sliced.at(step.row, 3) = static_cast<int16_t>(step.set);
@@ -172,33 +166,28 @@ TEST_F(VortaTest, DialogActions) {
     }
   }
 
+  // Row 4 of a table: {action, {slice, code} set before (slice -1: none), slice looked at, code after}.
+  const struct { RowAction action; int setSlice, setCode, slice, code; } rowSteps[] = {
+      {RowAction::Full, -1, 0, 32, 127},   {RowAction::Static, 0, 10, 20, 10}, {RowAction::Normal, -1, 0, 20, 127},
+      {RowAction::Linear, 32, 0, 16, EncodeAmplitude(2048.0)}, {RowAction::Reverse, -1, 0, 32, 127}};
   PartialTable rows;
-  ApplyTableRowAction(rows, 4, RowAction::Full, 0, true);
-  EXPECT_EQ(rows.at(4, 32), 127);
-  rows.at(4, 0) = 10;
-  ApplyTableRowAction(rows, 4, RowAction::Static, 0, true);
-  EXPECT_EQ(rows.at(4, 20), 10);
-  ApplyTableRowAction(rows, 4, RowAction::Normal, 0, true);
-  EXPECT_EQ(rows.at(4, 20), 127);
-  rows.at(4, 32) = 0;
-  ApplyTableRowAction(rows, 4, RowAction::Linear, 0, true);
-  EXPECT_EQ(rows.at(4, 16), EncodeAmplitude(2048.0));
-  ApplyTableRowAction(rows, 4, RowAction::Reverse, 0, true);
-  ExpectCodes(rows, {{4, 0, 0}, {4, 32, 127}});
+  for (const auto& step : rowSteps) {
+    if (step.setSlice >= 0) rows.at(4, step.setSlice) = static_cast<int16_t>(step.setCode);
+    ApplyTableRowAction(rows, 4, step.action, 0, true);
+    EXPECT_EQ(rows.at(4, step.slice), step.code) << static_cast<int>(step.action);
+  }
+  EXPECT_EQ(rows.at(4, 0), 0);
 
-  std::array<int16_t, 33> envelope{};
-  envelope[0] = 60;
-  envelope[1] = -30;
-  ApplyEnvelopeRowAction(envelope, RowAction::Normal, 0, true);
-  EXPECT_EQ(envelope[0], 127);
-  EXPECT_EQ(envelope[1], -64);
-  ApplyEnvelopeRowAction(envelope, RowAction::Mirror, 0, true);
-  EXPECT_EQ(envelope[32], 127);
-  EXPECT_EQ(envelope[31], -64);
-  ApplyEnvelopeRowAction(envelope, RowAction::UniPol, 0, true);
-  EXPECT_EQ(envelope[1], 64);
-  ApplyEnvelopeRowAction(envelope, RowAction::Full, 0, false);
-  EXPECT_EQ(envelope[5], -127);
+  // An envelope line: {action, positive, codes after at slices 0, 1, 5, 31, 32}.
+  const struct { RowAction action; bool positive; std::array<int16_t, 5> codes; } envelopeSteps[] = {
+      {RowAction::Normal, true, {127, -64, 0, 0, 0}},  {RowAction::Mirror, true, {127, -64, 0, -64, 127}},
+      {RowAction::UniPol, true, {127, 64, 0, 64, 127}}, {RowAction::Full, false, {-127, -127, -127, -127, -127}}};
+  std::array<int16_t, 33> envelope = Line({{0, 60}, {1, -30}});
+  for (const auto& step : envelopeSteps) {
+    ApplyEnvelopeRowAction(envelope, step.action, 0, step.positive);
+    EXPECT_EQ((std::array{envelope[0], envelope[1], envelope[5], envelope[31], envelope[32]}), step.codes)
+        << static_cast<int>(step.action);
+  }
 }
 
 TEST_F(VortaTest, BlurAndRandomData) {

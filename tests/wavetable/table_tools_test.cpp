@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 #include "vorta_fixture.h"
@@ -18,30 +19,26 @@ TEST_F(VortaTest, LevelProfileIsMeasuredAndClamped) {
   table.at(0, 2) = EncodeAmplitude(2048.0);  // about half
   const ProfileScaling scaling = StartProfileScaling(table);
   EXPECT_EQ(scaling.profile, scaling.reference);
-  for (int16_t level : scaling.reference) {
-    EXPECT_GE(level, -127);
-    EXPECT_LE(level, 127);
-  }
   EXPECT_GE(scaling.reference[0], 120);
+  EXPECT_LE(scaling.reference[0], 127);
   EXPECT_EQ(scaling.reference[1], 127);
   EXPECT_NEAR(scaling.reference[2], -127 + 254 * 0.4866, 1.5);
   EXPECT_EQ(scaling.reference[3], -127);  // silent
 }
 
 TEST_F(VortaTest, ProfileButtonsAndOutput) {
-  PartialTable table;
-  table.at(0, 0) = 127;
-  table.at(0, 1) = 127;
-  table.at(2, 1) = 100;
-  ProfileScaling scaling = StartProfileScaling(table);
+  ProfileScaling scaling = StartProfileScaling(TableWith({{0, 0, 127}, {0, 1, 127}, {2, 1, 100}}));
   const LevelProfile reference = scaling.reference;
-
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Zero), kMsgNone);
-  for (int16_t v : scaling.profile) EXPECT_EQ(v, -127);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), kMsgNoData);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), kMsgNoData);
-  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Ceil), kMsgNone);
-  for (int16_t v : scaling.profile) EXPECT_EQ(v, 127);
+  LevelProfile all{};
+  // {button, message, whole profile after}: an all-silent profile has nothing to smooth or normalise.
+  const struct { ProfileButton button; MessageCode message; int level; } buttons[] = {
+      {ProfileButton::Zero, kMsgNone, -127}, {ProfileButton::Smooth, kMsgNoData, -127},
+      {ProfileButton::Normal, kMsgNoData, -127}, {ProfileButton::Ceil, kMsgNone, 127}};
+  for (const auto& b : buttons) {
+    EXPECT_EQ(ApplyProfileButton(scaling, b.button), b.message) << static_cast<int>(b.button);
+    all.fill(static_cast<int16_t>(b.level));
+    EXPECT_EQ(scaling.profile, all) << static_cast<int>(b.button);
+  }
   EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Restore), kMsgNone);
   EXPECT_EQ(scaling.profile, reference);
 
@@ -51,8 +48,7 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   SetProfileLevel(scaling, 5, 500);  // a silent slice stays silent at any level
   const PartialTable output = ScaledProfileOutput(scaling);
   EXPECT_NEAR(SlicePeak(output, 0), 0.5, 0.035);
-  EXPECT_EQ(output.at(0, 1), scaling.input.at(0, 1));
-  EXPECT_EQ(output.at(2, 1), scaling.input.at(2, 1));
+  ExpectCodes(output, {{0, 1, scaling.input.at(0, 1)}, {2, 1, scaling.input.at(2, 1)}});
   EXPECT_FALSE(SliceIsFilled(output, 5));
   SetProfileLevel(scaling, 1, -127);
   EXPECT_FALSE(SliceIsFilled(ScaledProfileOutput(scaling), 1));
@@ -62,17 +58,15 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   scaling.profile[3] = 0;
   scaling.profile[4] = -64;
   EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), kMsgNone);
-  EXPECT_EQ(scaling.profile[3], 127);
-  EXPECT_EQ(scaling.profile[4], -1);  // 63 x 2 - 127
-  EXPECT_EQ(scaling.profile[0], -127);
+  EXPECT_EQ((std::array{scaling.profile[0], scaling.profile[3], scaling.profile[4]}),
+            (std::array<int16_t, 3>{-127, 127, -1}));  // 63 x 2 - 127
 
   // "SMOOTH": rounded [1, 2, 1] / 4 with open ends.
   scaling.profile.fill(0);
   scaling.profile[0] = 127;
   EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), kMsgNone);
-  EXPECT_EQ(scaling.profile[0], 85);  // 254 / 3
-  EXPECT_EQ(scaling.profile[1], 32);  // 31.75
-  EXPECT_EQ(scaling.profile[2], 0);
+  EXPECT_EQ((std::array{scaling.profile[0], scaling.profile[1], scaling.profile[2]}),
+            (std::array<int16_t, 3>{85, 32, 0}));  // 254 / 3, 31.75
 
   ProfileScaling silent = StartProfileScaling(PartialTable{});
   EXPECT_EQ(ApplyProfileButton(silent, ProfileButton::Ceil), kMsgNoData);
@@ -80,28 +74,23 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
 }
 
 TEST_F(VortaTest, SliceOrderOperations) {
-  SliceOrder order = IdentityOrder();
-  for (int i = 0; i < 33; ++i) ApplyOrderOperation(order, OrderOperation::RotateBack1, 0);
-  EXPECT_EQ(order, IdentityOrder());
-  ApplyOrderOperation(order, OrderOperation::RotateBack1, 0);
-  EXPECT_EQ(order[0], 32);
-  EXPECT_EQ(order[1], 0);
-  order = IdentityOrder();
-  ApplyOrderOperation(order, OrderOperation::RotateBack8, 0);
-  EXPECT_EQ(order[0], 25);
-  ApplyOrderOperation(order, OrderOperation::RotateForward8, 0);
-  EXPECT_EQ(order, IdentityOrder());
-  ApplyOrderOperation(order, OrderOperation::RotateForward1, 0);
-  EXPECT_EQ(order[32], 0);
+  // order[i] = (i + shift) mod 33 for the rotations, from the identity.
+  const struct { OrderOperation operation; int times; int shift; } rotations[] = {
+      {OrderOperation::RotateBack1, 33, 0}, {OrderOperation::RotateBack1, 1, 32},
+      {OrderOperation::RotateBack8, 1, 25}, {OrderOperation::RotateForward1, 1, 1},
+      {OrderOperation::RotateForward8, 1, 8}};
+  for (const auto& r : rotations) {
+    SliceOrder order = IdentityOrder();
+    for (int i = 0; i < r.times; ++i) ApplyOrderOperation(order, r.operation, 0);
+    for (int i = 0; i < 33; ++i) ASSERT_EQ(order[static_cast<size_t>(i)], (i + r.shift) % 33) << r.shift;
+  }
 
-  order = IdentityOrder();
+  SliceOrder order = IdentityOrder();
   ApplyOrderOperation(order, OrderOperation::Mirror, 0);
-  for (int i = 0; i <= 16; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i);
-  for (int i = 17; i < 33; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], 32 - i);
+  for (int i = 0; i < 33; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], i <= 16 ? i : 32 - i);
   ApplyOrderOperation(order, OrderOperation::Reset, 0);
   ApplyOrderOperation(order, OrderOperation::Reverse, 0);
-  EXPECT_EQ(order[0], 32);
-  EXPECT_EQ(order[32], 0);
+  for (int i = 0; i < 33; ++i) EXPECT_EQ(order[static_cast<size_t>(i)], 32 - i);
   ApplyOrderOperation(order, OrderOperation::Static, 2);
   for (int16_t v : order) EXPECT_EQ(v, 30);
 
@@ -119,43 +108,32 @@ TEST_F(VortaTest, SliceOrderOperations) {
 }
 
 TEST_F(VortaTest, ReorderingCopiesWholeSlicesAndOptimises) {
-  PartialTable input;
-  input.at(0, 0) = 116;
-  input.at(1, 10) = 100;
+  const PartialTable input = TableWith({{0, 0, 116}, {1, 10, 100}});
   SliceOrder order = IdentityOrder();
   ApplyOrderOperation(order, OrderOperation::Reverse, 0);
   const PartialTable output = ReorderSlices(input, order);
-  EXPECT_EQ(output.at(0, 32), 127);  // slice 0 moved to 32, raised to full scale
-  EXPECT_EQ(output.at(1, 22), 100 + 11);
+  ExpectCodes(output, {{0, 32, 127}, {1, 22, 100 + 11}});  // slice 0 moved to 32, raised to full scale
   EXPECT_FALSE(SliceIsFilled(output, 0));
 }
 
 TEST_F(VortaTest, SymmetryParametersAndLimits) {
   SymmetryParameters parameters;
-  EXPECT_DOUBLE_EQ(parameters.Width(), 1.0);
-  EXPECT_DOUBLE_EQ(parameters.Damping(), 1.0);
-  EXPECT_EQ(parameters.spread, 1);
-  EXPECT_EQ(parameters.shift, 0);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), kMsgNone);
-  EXPECT_DOUBLE_EQ(parameters.Width(), 2.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Width, 1), kMsgMaxValue);
-  EXPECT_DOUBLE_EQ(parameters.Width(), 2.0);
-  for (int i = 0; i < 10; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Damping, -1);
-  EXPECT_DOUBLE_EQ(parameters.Damping(), 0.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, -1), kMsgMinValue);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, -1), kMsgMinValue);
-  for (int i = 0; i < 16; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Shift, -1);
-  EXPECT_EQ(parameters.shift, -16);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Shift, -1), kMsgMinValue);
-  for (int i = 0; i < 15; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Spread, 1);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Spread, 1), kMsgMaxValue);
-  EXPECT_EQ(parameters.spread, 16);
-  for (int i = 0; i < 40; ++i) StepSymmetryParameter(parameters, SymmetryParameter::Damping, 1);
-  EXPECT_DOUBLE_EQ(parameters.Damping(), 4.0);
-  EXPECT_EQ(StepSymmetryParameter(parameters, SymmetryParameter::Damping, 1), kMsgMaxValue);
-
-  EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(4.0, 2.0, -16, 16));
-  parameters = DefaultSymmetryParameters();
-  EXPECT_EQ(parameters, SymmetryParameters{});
+  EXPECT_EQ(parameters, DefaultSymmetryParameters());
   EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(1.0, 1.0, 0, 1));
+  // {parameter, direction, presses accepted, value reached}: the next press is refused.
+  const struct { SymmetryParameter parameter; int direction; int presses; double value; } steps[] = {
+      {SymmetryParameter::Width, 1, 10, 2.0},   {SymmetryParameter::Damping, -1, 10, 0.0},
+      {SymmetryParameter::Spread, -1, 0, 1.0},  {SymmetryParameter::Shift, -1, 16, -16.0},
+      {SymmetryParameter::Spread, 1, 15, 16.0}, {SymmetryParameter::Damping, 1, 40, 4.0}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(static_cast<int>(step.parameter) * step.direction);
+    for (int i = 0; i < step.presses; ++i)
+      ASSERT_EQ(StepSymmetryParameter(parameters, step.parameter, step.direction), kMsgNone) << i;
+    EXPECT_EQ(StepSymmetryParameter(parameters, step.parameter, step.direction),
+              step.direction > 0 ? kMsgMaxValue : kMsgMinValue);
+    const double values[] = {parameters.Width(), parameters.Damping(), static_cast<double>(parameters.spread),
+                             static_cast<double>(parameters.shift)};
+    EXPECT_DOUBLE_EQ(values[static_cast<int>(step.parameter)], step.value);
+  }
+  EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(4.0, 2.0, -16, 16));
 }

@@ -5,20 +5,22 @@
 #include <array>
 #include <vector>
 
-#include "wavetable/payload.h"
-
 namespace {
-
-std::array<uint8_t, kTableBytes> Image(const PartialTable& table) {
-  std::array<uint8_t, kTableBytes> image{};
-  WriteTableCodes(image, table);
-  return image;
-}
 
 std::array<uint8_t, 8> State(uint8_t fill) {
   std::array<uint8_t, 8> state{};
   state.fill(fill);
   return state;
+}
+
+// Steps back once and checks the message, the state restored (none when the
+// list is empty: the table stays as it was) and the page shown afterwards.
+void ExpectStep(UndoRing& ring, MessageCode message, uint8_t state, int16_t page, int16_t startPage = 0) {
+  auto table = State(99);
+  int16_t shown = startPage;
+  EXPECT_EQ(UndoStep(ring, table, shown), message);
+  EXPECT_EQ(table, State(message == kMsgDone ? state : 99));
+  EXPECT_EQ(shown, page);
 }
 
 }  // namespace
@@ -35,10 +37,9 @@ TEST(UndoRing, EntrySizesAndXformCount) {
 }
 
 TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
-  const UndoGeometry geometry{4, 8, true};
   UndoRing ring;
   auto table = State(0);
-  UndoReset(ring, geometry, table);
+  UndoReset(ring, UndoGeometry{4, 8, true}, table);
   EXPECT_FALSE(UndoRecord(ring, table, 100, 1));  // identical to the snapshot
   table = State(1);
   EXPECT_FALSE(UndoRecord(ring, table, 100, kUndoButtonCode));  // the undo button itself
@@ -48,67 +49,30 @@ TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
   EXPECT_TRUE(UndoRecord(ring, table, 500, 1));
   EXPECT_EQ(UndoUsedEntries(ring), 2);
 
-  int16_t page = 0;
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
-  EXPECT_EQ(table, State(1));
-  EXPECT_EQ(page, 500);
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
-  EXPECT_EQ(table, State(0));
-  EXPECT_EQ(page, 300);
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
-  EXPECT_EQ(table, State(0));
+  ExpectStep(ring, kMsgDone, 1, 500);
+  ExpectStep(ring, kMsgDone, 0, 300);
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
   EXPECT_EQ(ring.index, 0);
   EXPECT_EQ(UndoUsedEntries(ring), 0);
-
-  // After an undo the snapshot is the restored state: recording it again
-  // writes nothing.
-  EXPECT_FALSE(UndoRecord(ring, table, 1, 1));
+  // After an undo the snapshot is the restored state: recording it again writes nothing.
+  EXPECT_FALSE(UndoRecord(ring, State(0), 1, 1));
 }
 
 TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
   const UndoGeometry geometry{3, 8, false};
   UndoRing ring;
-  auto table = State(0);
-  UndoReset(ring, geometry, table);
-  for (uint8_t v = 1; v <= 4; ++v) {  // the fourth change overwrites the state 0 entry
-    table = State(v);
-    ASSERT_TRUE(UndoRecord(ring, table, 0, 1));
-  }
-  int16_t page = -1;
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
-  EXPECT_EQ(page, -1);  // entries without a page leave it alone
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgDone);
-  EXPECT_EQ(table, State(1));
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
-  EXPECT_EQ(table, State(1));
+  UndoReset(ring, geometry, State(0));
+  for (uint8_t v = 1; v <= 4; ++v) ASSERT_TRUE(UndoRecord(ring, State(v), 0, 1));  // 4 overwrites state 0's entry
+  for (uint8_t v = 3; v >= 1; --v) ExpectStep(ring, kMsgDone, v, -1, -1);  // entries without a page leave it alone
+  ExpectStep(ring, kMsgUndoListEmpty, 0, -1, -1);
 
-  table = State(9);
-  UndoRecord(ring, table, 0, 1);
-  UndoReset(ring, geometry, table);
+  UndoRecord(ring, State(9), 0, 1);
+  UndoReset(ring, geometry, State(9));
   EXPECT_EQ(UndoUsedEntries(ring), 0);
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
   UndoRelease(ring);
-  EXPECT_FALSE(UndoRecord(ring, table, 0, 1));  // a released ring records nothing
-  EXPECT_EQ(UndoStep(ring, table, page), kMsgUndoListEmpty);
-}
-
-TEST(UndoRing, TheVortaRingKeeps512States) {
-  UndoRing ring;
-  PartialTable table;
-  UndoReset(ring, VortaUndoGeometry(), Image(table));
-  for (int change = 1; change <= 513; ++change) {
-    table.at(change % 64, change % 33) = static_cast<int16_t>(1 + change % 127);
-    table.codes[0] = static_cast<int16_t>(change % 2 ? 5 : -5);
-    ASSERT_TRUE(UndoRecord(ring, Image(table), static_cast<int16_t>(change), 1));
-  }
-  EXPECT_EQ(UndoUsedEntries(ring), 512);
-  auto image = Image(table);
-  int16_t page = 0;
-  int steps = 0;
-  while (UndoStep(ring, image, page) == kMsgDone) ++steps;
-  EXPECT_EQ(steps, 512);
-  EXPECT_EQ(page, 2);  // the state before change 1 was overwritten by the 513th
+  EXPECT_FALSE(UndoRecord(ring, State(5), 0, 1));  // a released ring records nothing
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
 }
 
 TEST(UndoRing, HoldsMemoryOnlyForWrittenEntries) {

@@ -31,11 +31,12 @@ inline void ExpectCodes(const PartialTable& table, std::initializer_list<CodeAt>
   for (const CodeAt& c : codes) EXPECT_EQ(table.at(c.row, c.slice), c.code) << "row " << c.row << ", slice " << c.slice;
 }
 
-inline PartialTable TableWithCode(int row, int slice, int code) {
+inline PartialTable TableWith(std::initializer_list<CodeAt> codes) {
   PartialTable table;
-  table.at(row, slice) = static_cast<int16_t>(code);
+  for (const CodeAt& c : codes) table.at(c.row, c.slice) = static_cast<int16_t>(c.code);
   return table;
 }
+inline PartialTable TableWithCode(int row, int slice, int code) { return TableWith({{row, slice, code}}); }
 
 // One cycle of N samples summed straight from the sine partials, as an
 // independent reference for the transform-based synthesis.

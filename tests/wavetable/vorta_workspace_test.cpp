@@ -19,9 +19,16 @@ class VortaWorkspaceTest : public VortaTest {
     VortaTest::SetUp();
     EnterVorta(workspace);
   }
-  void TearDown() override {
-    LeaveVorta(workspace);
+  void TearDown() override { LeaveVorta(workspace); }
+
+  // One undo step: its message, the page it returns to (0 when the list is empty) and the table after it.
+  void ExpectUndo(MessageCode message, int16_t page, const PartialTable& table) {
+    int16_t shown = 0;
+    EXPECT_EQ(UndoTableChange(workspace, shown), message);
+    EXPECT_EQ(shown, page);
+    EXPECT_EQ(workspace.table, table);
   }
+
   VortaWorkspace workspace;
 };
 
@@ -42,23 +49,21 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   EXPECT_EQ(workspace.ramName, "A VERY LONG TABLE NAM");
   EXPECT_EQ(workspace.ram.length, 4u * 8192u + 256u);
   EXPECT_NEAR(workspace.ram.samples[64], 1.0, 1e-5);
-  int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);  // loading starts afresh
+  ExpectUndo(kMsgUndoListEmpty, 0, workspace.table);  // loading starts afresh
 
   workspace.table.at(5, 5) = 10;
   CommitTableChange(workspace, kEditingPage, kSomeButton);
   FlushVorta(workspace);
-  EXPECT_TRUE(TableIsSilent(workspace.table));
   EXPECT_EQ(workspace.playbackStretch, 16);
   EXPECT_TRUE(workspace.ramName.empty());
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
+  ExpectUndo(kMsgUndoListEmpty, 0, PartialTable{});
 
-  ReplaceWithGeneratedTable(workspace, GenerateHarmonics(1.0, 1.0, 0, 1));
+  const PartialTable generated = GenerateHarmonics(1.0, 1.0, 0, 1);
+  ReplaceWithGeneratedTable(workspace, generated);
   EXPECT_EQ(workspace.playbackStretch, 16);
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
+  ExpectUndo(kMsgUndoListEmpty, 0, generated);
 
-  const PartialTable output = TableForOutput(TableWithCode(0, 0, 116));
-  EXPECT_EQ(output.at(0, 0), 127);
+  EXPECT_EQ(TableForOutput(TableWithCode(0, 0, 116)).at(0, 0), 127);
 }
 
 TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
@@ -70,16 +75,10 @@ TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
   FillCodes(workspace.table, 33, 64, -50);
   EXPECT_TRUE(CommitTableChange(workspace, kEditingPage, kSomeButton));
 
-  int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
-  EXPECT_EQ(page, kEditingPage);
-  EXPECT_EQ(workspace.table, afterFirst);
+  ExpectUndo(kMsgDone, kEditingPage, afterFirst);
   EXPECT_NEAR(workspace.ram.samples[SliceStart(3, 256, 16) + 16], 1.0, 0.02);  // rendered again
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
-  EXPECT_EQ(page, kEnvelopePage);
-  EXPECT_EQ(workspace.table, start);
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgUndoListEmpty);
-  EXPECT_EQ(workspace.table, start);
+  ExpectUndo(kMsgDone, kEnvelopePage, start);
+  ExpectUndo(kMsgUndoListEmpty, 0, start);
 }
 
 TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
@@ -87,8 +86,7 @@ TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
   EXPECT_EQ(CopySourceToDestination(assembly, workspace.table), kMsgNoFileSelected);
   EXPECT_FALSE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
 
-  PartialTable file;
-  file.at(4, 5) = 77;
+  const PartialTable file = TableWithCode(4, 5, 77);
   LoadVortaTable(workspace, file, 16, "SAME");
   SelectAssemblySource(assembly, file, false);
   for (int i = 0; i < 5; ++i) StepSourceSlice(assembly, 1);
@@ -100,9 +98,5 @@ TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
   CopySourceToDestination(assembly, workspace.table);
   EXPECT_TRUE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
   EXPECT_EQ(workspace.table.at(4, 6), 77);
-  int16_t page = 0;
-  EXPECT_EQ(UndoTableChange(workspace, page), kMsgDone);
-  EXPECT_EQ(page, kAssemblyPage);
-  EXPECT_EQ(workspace.table.at(4, 6), 0);
-  EXPECT_EQ(workspace.table, file);
+  ExpectUndo(kMsgDone, kAssemblyPage, file);
 }

@@ -13,9 +13,6 @@
 
 namespace xform_fixture {
 
-// A frequency that fits the slice exactly: `cycles` periods in 131,072 frames.
-inline double BinFrequency(int cycles) { return cycles * 44100.0 / kXformSliceLength; }
-
 // Writes a stereo sine of `cycles` periods per slice into frames 0 .. frames-1
 // of the interleaved buffer (left amplitude a, right amplitude b).
 inline void WriteSine(std::span<float> stereo, int64_t frames, double cycles, float left, float right) {
