@@ -85,14 +85,14 @@ TEST_F(InputTest, WhileOneKeyIsHeldNoOtherIsNoticed) {
 
 TEST_F(InputTest, ClicksAreTestedOnePixelUpAndLeft) {
   LabelAllButtons();
-  ScriptClick(86, 708);  // tested as (85, 707): above the upper row
-  EXPECT_EQ(NextButton(), kNoEvent);
-  ScriptClick(87, 709);  // tested as (86, 708): column 1 of the upper row
-  EXPECT_EQ(NextButton(), 2);
-  ScriptClick(941 + 80, 739 + 25);  // the lower right corner of the last button
-  EXPECT_EQ(NextButton(), 24);
-  ScriptClick(500, 400);  // outside every button
-  EXPECT_EQ(NextButton(), kNoEvent);
+  // {x, y, code}: (86, 708) is tested as (85, 707), above the upper row; (87, 709) is in column 1;
+  // the lower right corner of the last button; outside every button.
+  const std::tuple<int, int, uint8_t> clicks[] = {{86, 708, kNoEvent}, {87, 709, 2}, {941 + 80, 739 + 25, 24},
+                                                  {500, 400, kNoEvent}};
+  for (const auto& [x, y, code] : clicks) {
+    ScriptClick(x, y);
+    EXPECT_EQ(NextButton(), code) << x << ", " << y;
+  }
 }
 
 TEST_F(InputTest, PlainTextLabelsAreShownWholeAndWork) {
@@ -141,9 +141,9 @@ TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
 TEST_F(InputTest, KeypadCellsAndClicks) {
   Keypad keypad;
   BuildKeypad(keypad, 'F');
-  EXPECT_EQ(std::pair(keypad[0].x, keypad[0].y), std::pair(120, 291));  // 14 cells of 60 pixels a row
-  EXPECT_EQ(keypad[13].x, 900);
-  EXPECT_EQ(std::pair(keypad[14].x, keypad[14].y), std::pair(120, 351));
+  // 14 cells of 60 pixels a row.
+  for (const auto& [cell, x, y] : {std::tuple(0, 120, 291), std::tuple(13, 900, 291), std::tuple(14, 120, 351)})
+    EXPECT_EQ(std::pair(keypad[static_cast<size_t>(cell)].x, keypad[static_cast<size_t>(cell)].y), std::pair(x, y));
   // {layout, cell, character}: the last four are none, backspace, escape, return.
   const std::tuple<char, int, int> characters[] = {{'F', 10, 'A'}, {'F', 51, '~'}, {'F', 52, 0},  {'F', 53, 8},
                                                    {'F', 54, 27},  {'F', 55, 13},  {'W', 50, '^'}, {'W', 51, 0},
