@@ -26,41 +26,24 @@ namespace {
 
 constexpr int kWaitMillis = 5000;
 
-void DrawSmokePage() {
-  DrawScreenFrame();
-  DrawPageHeader("SMOKE TEST", "0.0.0", true);
-  SetButton(0, 0, "fLOAD<>");
-  SetButton(11, 1, "iEXIT");
-  ShowMessageText("WINDOW UP");
-}
-
 #ifdef SONICLOOM_SMOKE_X11
-// The colour the X server shows at a logical canvas point; -1 when it
-// cannot be read. Without a window manager the window sits at its stored
-// position (window mode) or covers the screen from (0, 0).
-long ScreenPixel(Display* display, int x, int y) {
-  const Window root = DefaultRootWindow(display);
-  const int rootX = (gDisplayState.layout.fullScreen ? 0 : Link().windowX.load()) + x - Link().frame.left;
-  const int rootY = (gDisplayState.layout.fullScreen ? 0 : Link().windowY.load()) + y - Link().frame.top;
-  XImage* image = XGetImage(display, root, rootX, rootY, 1, 1, AllPlanes, ZPixmap);
-  if (!image) return -1;
-  const long pixel = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
-  XDestroyImage(image);
-  return pixel;
-}
-
-// Waits until the screen shows the expected colours at the probe points.
+// Waits until the X server shows the frame buffer's colours at the probe
+// points. Without a window manager the window sits at its stored position
+// (window mode) or covers the screen from (0, 0).
 bool ScreenShows(const std::vector<std::pair<int, int>>& probes) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;
+  const bool full = gDisplayState.layout.fullScreen;
   bool matched = false;
-  const int64_t until = NowMillis() + kWaitMillis;
-  while (!matched && NowMillis() < until) {
+  for (const int64_t until = NowMillis() + kWaitMillis; !matched && NowMillis() < until; SleepMillis(20)) {
     matched = true;
     for (const auto& [x, y] : probes) {
-      if (ScreenPixel(display, x, y) != static_cast<long>(ReadPixel(x, y))) matched = false;
+      const int rootX = (full ? 0 : Link().windowX.load()) + x - Link().frame.left;
+      const int rootY = (full ? 0 : Link().windowY.load()) + y - Link().frame.top;
+      XImage* image = XGetImage(display, DefaultRootWindow(display), rootX, rootY, 1, 1, AllPlanes, ZPixmap);
+      matched = matched && image && (XGetPixel(image, 0, 0) & 0xFFFFFF) == ReadPixel(x, y);
+      if (image) XDestroyImage(image);
     }
-    if (!matched) SleepMillis(20);
   }
   XCloseDisplay(display);
   return matched;
@@ -84,7 +67,10 @@ TEST(SdlDisplaySmoke, OpensDrawsReadsBackAndClosesTwice) {
     StartDisplay();
     ASSERT_TRUE(gApp.windowExists);
     ApplyColourMode();
-    DrawSmokePage();
+    DrawScreenFrame();
+    DrawPageHeader("SMOKE TEST", "0.0.0", true);
+    SetButton(0, 0, "fLOAD<>");
+    ShowMessageText("WINDOW UP");
     // The frame buffer holds the page ...
     EXPECT_EQ(ReadPixel(870, 8), PaletteColour(kText));           // the inverted module tag
     EXPECT_EQ(ReadPixel(500, 400), PaletteColour(kBackground));   // the main area

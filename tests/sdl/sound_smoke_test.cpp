@@ -1,12 +1,11 @@
-// Real SDL audio: the device test, a short sound that ends by itself, a loop
-// that stops at once, and a long scan rendered while it already plays.
-// Under CI SDL's dummy driver stands in for a sound card (SDL_AUDIODRIVER);
+// Real SDL audio: the device test and three sounds. Under CI SDL's dummy driver stands in for a sound card (SDL_AUDIODRIVER);
 // with another driver the sounds are heard.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "audio/play_calls.h"
@@ -56,43 +55,43 @@ std::vector<float> Tables(std::initializer_list<double> hertz) {
 
 // Polls the position every 5 ms until it reaches the target or time runs out.
 int64_t WaitForPosition(int64_t target) {
-  const int64_t start = NowMillis();
-  int64_t position = 0;
-  while (position < target && NowMillis() - start < kWaitLimitMillis) {
-    SleepMillis(5);
-    position = PlaybackFrames();
-  }
-  return position;
+  const int64_t until = NowMillis() + kWaitLimitMillis;
+  while (PlaybackFrames() < target && NowMillis() < until) SleepMillis(5);
+  return PlaybackFrames();
 }
 
 }  // namespace
 
-TEST_F(SdlSoundSmoke, AShortSoundEndsByItselfAtItsLength) {
-  const int frames = 11025;  // a quarter of a second
-  const std::vector<float> tone = Tone(frames, 440.0);
-  ASSERT_TRUE(PlaySplit(tone, tone, frames, false));
-  EXPECT_TRUE(gPlayback.deviceOpen);
-  EXPECT_EQ(WaitForPosition(frames), frames);
-  SleepMillis(100);
-  EXPECT_EQ(PlaybackFrames(), frames);  // not looped: it stays at its end
-  EXPECT_EQ(StopPlayback(), kMsgNone);
-  EXPECT_FALSE(gPlayback.deviceOpen);
-  EXPECT_FALSE(SomethingPlays());
-}
-
-TEST_F(SdlSoundSmoke, ALoopRunsOnUntilItIsStoppedAndThenStopsAtOnce) {
-  ASSERT_TRUE(PlayTable(Tables({220.0}), 0, true));
-  // Past the end of the first pass: the loop goes on.
-  EXPECT_GE(WaitForPosition(kTableFrames + 4410), kTableFrames + 4410);
-  const int64_t stopStart = NowMillis();
-  EXPECT_EQ(StopPlayback(), kMsgNone);
-  EXPECT_LT(NowMillis() - stopStart, 1000);
-  EXPECT_FALSE(gPlayback.deviceOpen);
-}
-
-TEST_F(SdlSoundSmoke, ALongScanIsRenderedWhileItPlays) {
-  ASSERT_TRUE(PlayScan(Tables({220.0, 440.0, 660.0}), 4, 3));  // 65,536 frames
-  EXPECT_EQ(gPlayback.playingFrames, 65536);
-  EXPECT_EQ(WaitForPosition(65536), 65536);
-  EXPECT_EQ(StopPlayback(), kMsgNone);
+// A quarter-second sound, a scan of 65,536 frames rendered while it already
+// plays, and a looped table: the first two stay at their end, the loop runs
+// on past its first pass; each stops at once.
+TEST_F(SdlSoundSmoke, SoundsEndAtTheirLengthAndLoopsRunOnUntilStopped) {
+  const std::vector<float> tone = Tone(11025, 440.0);
+  struct Case {
+    std::function<bool()> play;
+    int64_t frames;
+    bool loop;
+  };
+  const Case cases[] = {{[&] { return PlaySplit(tone, tone, 11025, false); }, 11025, false},
+                        {[] { return PlayScan(Tables({220.0, 440.0, 660.0}), 4, 3); }, 65536, false},
+                        {[] { return PlayTable(Tables({220.0}), 0, true); }, kTableFrames, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.frames);
+    ASSERT_TRUE(c.play());
+    EXPECT_TRUE(gPlayback.deviceOpen);
+    EXPECT_EQ(gPlayback.playingFrames, c.frames);
+    const int64_t target = c.loop ? c.frames + 4410 : c.frames;
+    EXPECT_GE(WaitForPosition(target), target);
+    SleepMillis(100);
+    if (c.loop) {
+      EXPECT_GT(PlaybackFrames(), target);
+    } else {
+      EXPECT_EQ(PlaybackFrames(), c.frames);
+    }
+    const int64_t stopStart = NowMillis();
+    EXPECT_EQ(StopPlayback(), kMsgNone);
+    EXPECT_LT(NowMillis() - stopStart, 1000);
+    EXPECT_FALSE(gPlayback.deviceOpen);
+    EXPECT_FALSE(SomethingPlays());
+  }
 }

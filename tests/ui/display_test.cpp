@@ -2,40 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/settings.h"
 #include "platform/clock.h"
 #include "ui/ui_fixture.h"
 
 using DisplayTest = UiTest;
 
+// Destroying the window writes the settings with the window's position; in
+// full screen the stored window position is kept.
 TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_TRUE(Headless().windowOpen);
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
-  EXPECT_TRUE(gApp.windowExists);
-  Link().windowX = 123;
-  Link().windowY = -45;
-  StopDisplay();
-  EXPECT_FALSE(Headless().windowOpen);
-  EXPECT_FALSE(gApp.windowExists);
-  const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
-  ASSERT_EQ(file.size(), kSettingsFileBytes);
-  const SettingsBlock block = DecodeSettingsBlock(file.data());
-  EXPECT_EQ(block.windowX, 123);
-  EXPECT_EQ(block.windowY, -45);
-  OpenDisplay();
-}
-
-TEST_F(DisplayTest, FullScreenKeepsTheStoredWindowPosition) {
-  StopDisplay();
-  gApp.settings.fullScreen = 1;
-  gApp.settings.windowX = 40;
-  OpenDisplay();
-  Link().windowX = 0;
-  StopDisplay();
-  const SettingsBlock block = DecodeSettingsBlock(ReadAllBytes(folder / "system/sonicloom_system.dat").data());
-  EXPECT_EQ(block.windowX, 40);
-  EXPECT_EQ(block.fullScreen, 1);
-  OpenDisplay();
+  struct Case {
+    uint16_t fullScreen;
+    int16_t storedX, windowX, windowY;
+    int16_t writtenX, writtenY;
+  };
+  for (const Case& c : {Case{0, 0, 123, -45, 123, -45}, Case{1, 40, 0, 0, 40, 0}}) {
+    SCOPED_TRACE(c.fullScreen);
+    StopDisplay();
+    gApp.settings.fullScreen = c.fullScreen;
+    gApp.settings.windowX = c.storedX;
+    gApp.settings.windowY = 0;
+    OpenDisplay();
+    EXPECT_TRUE(gApp.windowExists);
+    Link().windowX = c.windowX;
+    Link().windowY = c.windowY;
+    StopDisplay();
+    EXPECT_FALSE(Headless().windowOpen);
+    EXPECT_FALSE(gApp.windowExists);
+    const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
+    ASSERT_EQ(file.size(), kSettingsFileBytes);
+    const SettingsBlock block = DecodeSettingsBlock(file.data());
+    EXPECT_EQ(std::tuple(block.windowX, block.windowY, block.fullScreen), std::tuple(c.writtenX, c.writtenY, c.fullScreen));
+    OpenDisplay();
+  }
 }
 
 TEST_F(DisplayTest, CloseRequestEndsTheProcessAtTheNextPollWithTheSettingsWritten) {

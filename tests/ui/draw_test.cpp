@@ -135,26 +135,24 @@ TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
   EXPECT_EQ(Headless().texts[Headless().texts.size() - 1].y, 114);
 }
 
+// Backlight off blackens the background of the phosphor modes; the LCD mode
+// has no backlight to switch. Each change reloads the mode's table.
 TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModes) {
-  EXPECT_EQ(Palette(kBackground), Rgb(0, 25, 0));
-  EXPECT_EQ(Palette(kText), Rgb(0, 192, 0));
-  gApp.settings.backlight = 0;
-  ApplyColourMode();
-  EXPECT_EQ(Palette(kBackground), kBlack);
-  EXPECT_EQ(gDraw.paper, kBlack);
-  gApp.settings.colourMode = 1;  // a mode change reloads the table, still black
-  ApplyColourMode();
-  EXPECT_EQ(Palette(kBackground), kBlack);
-  EXPECT_EQ(Palette(kText), Rgb(187, 207, 0));
-  gApp.settings.colourMode = 3;  // the LCD mode has no backlight to switch
-  ApplyColourMode();
-  EXPECT_EQ(Palette(kBackground), Rgb(0, 0, 128));
-  EXPECT_EQ(gDraw.paper, Rgb(0, 0, 128));
-  gApp.settings.colourMode = 2;
-  gApp.settings.backlight = 1;
-  ApplyColourMode();
-  EXPECT_EQ(Palette(kBackground), Rgb(25, 25, 25));
-  EXPECT_EQ(gDraw.ink, Rgb(192, 192, 192));
+  struct Case {
+    uint16_t mode, backlight;
+    Colour background, text;
+  };
+  for (const Case& c : {Case{0, 1, Rgb(0, 25, 0), Rgb(0, 192, 0)}, Case{0, 0, kBlack, Rgb(0, 192, 0)},
+                        Case{1, 0, kBlack, Rgb(187, 207, 0)}, Case{3, 0, Rgb(0, 0, 128), Rgb(192, 192, 192)},
+                        Case{2, 1, Rgb(25, 25, 25), Rgb(192, 192, 192)}}) {
+    SCOPED_TRACE(c.mode * 10 + c.backlight);
+    gApp.settings.colourMode = c.mode;
+    gApp.settings.backlight = c.backlight;
+    ApplyColourMode();
+    EXPECT_EQ(Palette(kBackground), c.background);
+    EXPECT_EQ(gDraw.paper, c.background);
+    EXPECT_EQ(gDraw.ink, c.text);
+  }
   EXPECT_EQ(Headless().icon.size, 32);  // the mode's icon was set
 }
 

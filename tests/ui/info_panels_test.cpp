@@ -11,7 +11,6 @@ namespace {
 
 class InfoPanelsTest : public UiTest {
  protected:
-  static bool Drawn(std::string_view text) { return !TextsContaining(text).empty(); }
   // The last text drawn right-aligned in a status field's value box.
   static std::string StatusValue(int column, int row) {
     const int right = kStatusColumnX[column] + kStatusValueRight;
@@ -40,13 +39,10 @@ TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
       {1048576, {"FILE SIZE ON DISK <MBYTES>:", "1.00"}},
   };
   for (const auto& [bytes, row] : sizes) {
-    EXPECT_EQ(FileSizeRow(bytes).label, row.label) << bytes;
-    EXPECT_EQ(FileSizeRow(bytes).value, row.value) << bytes;
+    EXPECT_EQ(std::pair(FileSizeRow(bytes).label, FileSizeRow(bytes).value), std::pair(row.label, row.value)) << bytes;
   }
-  EXPECT_EQ(NoteName(0), "C -2");
-  EXPECT_EQ(NoteName(60), "C  3");
-  EXPECT_EQ(NoteName(127), "G  8");
-  EXPECT_EQ(NoteName(61), "C# 3");
+  const std::pair<int, const char*> notes[] = {{0, "C -2"}, {60, "C  3"}, {61, "C# 3"}, {127, "G  8"}};
+  for (const auto& [note, name] : notes) EXPECT_EQ(NoteName(note), name);
 
   EXPECT_EQ(ShortenFromLeft("/data/Sonic (Loom)/00 Samples", 40), "/data/Sonic (Loom)/00 Samples");
   EXPECT_EQ(ShortenFromLeft("/home/user/Sonic-Loom/data/01 Samples", 16), "...ta/01 Samples");
@@ -65,12 +61,12 @@ TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
     Headless().texts.clear();
     FilePropertiesPanel(facts, kind, kNoEvent);
     for (const char* text : {"FILE PROPERTIES", "500", "STEREO", "16 <PCM>", "FILE SIZE ON DISK <KBYTES>:"})
-      EXPECT_TRUE(Drawn(text)) << text;
-    EXPECT_EQ(Drawn("LOOP OFFSET CORRECTION <CENT>:"), kind == 2);
+      EXPECT_TRUE(Shown(text)) << text;
+    EXPECT_EQ(Shown("LOOP OFFSET CORRECTION <CENT>:"), kind == 2);
   }
   facts.header.bitsPerSample = 0;  // a damaged header
   FilePropertiesPanel(facts, 1, 1);
-  EXPECT_TRUE(Drawn("0 <PCM>"));
+  EXPECT_TRUE(Shown("0 <PCM>"));
 }
 
 TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {

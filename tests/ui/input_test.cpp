@@ -85,14 +85,14 @@ TEST_F(InputTest, WhileOneKeyIsHeldNoOtherIsNoticed) {
 
 TEST_F(InputTest, ClicksAreTestedOnePixelUpAndLeft) {
   LabelAllButtons();
-  ScriptClick(86, 708);  // tested as (85, 707): above the upper row
-  EXPECT_EQ(NextButton(), kNoEvent);
-  ScriptClick(87, 709);  // tested as (86, 708): column 1 of the upper row
-  EXPECT_EQ(NextButton(), 2);
-  ScriptClick(941 + 80, 739 + 25);  // the lower right corner of the last button
-  EXPECT_EQ(NextButton(), 24);
-  ScriptClick(500, 400);  // outside every button
-  EXPECT_EQ(NextButton(), kNoEvent);
+  // {x, y, code}: (86, 708) is tested as (85, 707), above the upper row; (87, 709) is in column 1;
+  // the lower right corner of the last button; outside every button.
+  const std::tuple<int, int, uint8_t> clicks[] = {{86, 708, kNoEvent}, {87, 709, 2}, {941 + 80, 739 + 25, 24},
+                                                  {500, 400, kNoEvent}};
+  for (const auto& [x, y, code] : clicks) {
+    ScriptClick(x, y);
+    EXPECT_EQ(NextButton(), code) << x << ", " << y;
+  }
 }
 
 TEST_F(InputTest, PlainTextLabelsAreShownWholeAndWork) {
@@ -141,9 +141,9 @@ TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
 TEST_F(InputTest, KeypadCellsAndClicks) {
   Keypad keypad;
   BuildKeypad(keypad, 'F');
-  EXPECT_EQ(std::pair(keypad[0].x, keypad[0].y), std::pair(120, 291));  // 14 cells of 60 pixels a row
-  EXPECT_EQ(keypad[13].x, 900);
-  EXPECT_EQ(std::pair(keypad[14].x, keypad[14].y), std::pair(120, 351));
+  // 14 cells of 60 pixels a row.
+  for (const auto& [cell, x, y] : {std::tuple(0, 120, 291), std::tuple(13, 900, 291), std::tuple(14, 120, 351)})
+    EXPECT_EQ(std::pair(keypad[static_cast<size_t>(cell)].x, keypad[static_cast<size_t>(cell)].y), std::pair(x, y));
   // {layout, cell, character}: the last four are none, backspace, escape, return.
   const std::tuple<char, int, int> characters[] = {{'F', 10, 'A'}, {'F', 51, '~'}, {'F', 52, 0},  {'F', 53, 8},
                                                    {'F', 54, 27},  {'F', 55, 13},  {'W', 50, '^'}, {'W', 51, 0},
@@ -209,26 +209,29 @@ TEST_F(InputTest, KeysPressedDuringTheFlashOrAPauseAreActedOnAfterwards) {
   EXPECT_EQ(NextButton(300), kNoEvent);
 }
 
+// A held arrow steps every 20 ms, with CTRL held every 150 ms.
 TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {
-  ScriptKeyDown(kKeyUp, 10);
-  ScriptKeyUp(kKeyUp, 1000);
-  ASSERT_TRUE(NextButton() == kNoEvent && gInput.heldKey == kKeyUp);
-  int steps = 0;
-  RepeatWhileHeld([&] { return ++steps > 0; });
-  EXPECT_GE(steps, 45);  // every 20 ms for about a second
-  EXPECT_LE(steps, 52);
-
-  ScriptKeyDown(kKeyControl, 10);
-  ScriptKeyDown(kKeyDown, 10);
-  ScriptKeyUp(kKeyDown, 1500);
-  ScriptKeyUp(kKeyControl, 10);
-  gInput.heldKey = kNoKey;
-  while (gInput.heldKey != kKeyDown) {
-    PollInput(true, false);
-    IdleTick();
+  struct Case {
+    int key;
+    bool control;
+    int64_t holdMillis;
+    int minSteps, maxSteps;
+  };
+  for (const Case& c : {Case{kKeyUp, false, 1000, 45, 52}, Case{kKeyDown, true, 1500, 9, 11}}) {
+    SCOPED_TRACE(c.control);
+    if (c.control) ScriptKeyDown(kKeyControl, 10);
+    ScriptKeyDown(c.key, 10);
+    ScriptKeyUp(c.key, c.holdMillis);
+    if (c.control) ScriptKeyUp(kKeyControl, 10);
+    gInput.heldKey = kNoKey;
+    while (gInput.heldKey != c.key) {
+      PollInput(true, false);
+      IdleTick();
+    }
+    int steps = 0;
+    RepeatWhileHeld([&] { return ++steps > 0; });
+    EXPECT_GE(steps, c.minSteps);
+    EXPECT_LE(steps, c.maxSteps);
+    SleepMillis(100);
   }
-  steps = 0;
-  RepeatWhileHeld([&] { return ++steps > 0; });
-  EXPECT_GE(steps, 9);  // every 150 ms
-  EXPECT_LE(steps, 11);
 }

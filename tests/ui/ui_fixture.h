@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "core/app_globals.h"
 #include "platform/headless/headless_platform.h"
@@ -58,6 +61,16 @@ class UiTest : public ::testing::Test {
   };
   static void ExpectPixels(std::initializer_list<PixelAt> pixels) {
     for (const PixelAt& p : pixels) EXPECT_EQ(CanvasPixel(p.x, p.y), p.colour) << "at " << p.x << ", " << p.y;
+  }
+
+  // Some drawn text contains `piece`.
+  static bool Shown(std::string_view piece) { return !TextsContaining(piece).empty(); }
+  static std::string LastText() { return Headless().texts.empty() ? "" : Headless().texts.back().text; }
+  // The last text containing `piece` was drawn at (x, y).
+  static void ExpectTextAt(std::string_view piece, int x, int y) {
+    const auto texts = TextsContaining(piece);
+    ASSERT_FALSE(texts.empty()) << piece;
+    EXPECT_EQ(std::pair(texts.back().x, texts.back().y), std::pair(x, y)) << piece;
   }
 
   TempFolder folder;
