@@ -239,6 +239,9 @@ TEST(ResynthesisOptions, WrapRules) {
     EXPECT_EQ(std::pair(pressed, options.edited.contrast), std::pair(presses, contrast)) << button;
   }
   EXPECT_EQ(PressResynthesisOption(options, cross, kOptionRaiseContrast, {}), kMsgMaxValue);
+  PressResynthesisOption(options, cross, kOptionPhaseCorrection, {});
+  EXPECT_FALSE(options.edited.phaseCorrection);
+  EXPECT_TRUE(cross.settings.phaseCorrection);  // stored only by "fCOMPUTE"
 }
 
 TEST_F(CrossSynthesisTest, IdenticalFilesResynthesiseThemselves) {

@@ -248,7 +248,11 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   EXPECT_EQ(analysis.previewLength, 32u * 128u * static_cast<size_t>(Nearest(analysis.stretch * 2.0)) + 128u);
   PressSpectralButton(analysis, SpectralButton::PitchAdaption);
   EXPECT_EQ(analysis.previewLength, 32u * 256u * static_cast<size_t>(analysis.stretch) + 256u);
+  PressSpectralButton(analysis, SpectralButton::SliceFillMode);
+  PressSpectralButton(analysis, SpectralButton::PolarityLock);
   PressSpectralButton(analysis, SpectralButton::SharpenAttack);
+  EXPECT_EQ(std::tuple(analysis.settings.sliceFill, analysis.settings.polarityLock, analysis.settings.sharpenAttack),
+            std::tuple(SliceFill::Excerpts, false, true));
 
   ScriptedProgress progress;
   progress.cancelAtCall = 3;

@@ -169,7 +169,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   EXPECT_TRUE(table.ramName.empty());
 }
 
-TEST(XformAnalysis, LayerGainsAndTheBlendBetweenLayers) {
+TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   Session session;
   XformWorkspace& workspace = session.workspace;
   const Pair source = RichSource(33 * 3000);
@@ -195,10 +195,31 @@ TEST(XformAnalysis, LayerGainsAndTheBlendBetweenLayers) {
   }
   EXPECT_NEAR(record.layerGains[0] * loudest, 1.0, 1e-4);
 
-  // A slider dragged while the table is rebuilt is driven in
-  // tests/ui/pages/xform_pages_test.cpp; the user's cancel ends it.
   XformControlFeed feed;
   feed.latest = record.controls;
+  feed.latest.smoothness = 0.2;
+  int changes = 0;
+  int callsAfterLastChange = 0;
+  const ProgressHooks dragging{[&](const char*, int64_t done, int64_t) {
+    ++callsAfterLastChange;
+    // Twice, while a rebuild runs, the user drags the slider further.
+    if (changes < 2 && done >= 2) {
+      feed.latest.smoothness += 0.3;
+      feed.changed = true;
+      ++changes;
+      callsAfterLastChange = 0;
+    }
+    return false;
+  }};
+  ASSERT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, dragging), kMsgDone);
+  EXPECT_EQ(changes, 2);
+  EXPECT_GE(callsAfterLastChange, 2);  // the last rebuild ran through to its full bar
+  EXPECT_NEAR(record.controls.smoothness, 0.8, 1e-12);
+  const std::vector<float> dragged = workspace.table.noise;
+  ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
+  EXPECT_TRUE(dragged == workspace.table.noise);
+  // The user's cancel ends it.
+  feed.changed = false;
   const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
   EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
 
