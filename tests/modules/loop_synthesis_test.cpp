@@ -112,6 +112,11 @@ TEST(LoopVoices, OffsetsDirectionsAndChannels) {
   // Where each voice reads is checked against the three copies in ReferenceSum.
   LoopVoicePlan plan = PlanLoopVoices(44100, 128, 128, false, false);
   EXPECT_EQ(std::tuple(plan.widening, plan.voiceCount, plan.spacing, plan.offsets[0]), std::tuple(0, 128, 344, 88200));
+  // Each voice jitters around 2 L - v x spacing by at most half a spacing;
+  // 128 draws come close to that limit.
+  int64_t widest = 0;
+  for (size_t v = 0; v < 128; ++v) widest = std::max(widest, std::abs(plan.offsets[v] - 88200 + 344 * int64_t(v)));
+  EXPECT_TRUE(widest > 150 && widest <= 172) << widest;
   EXPECT_EQ(plan.directions, std::vector<int8_t>(128, 1));
   EXPECT_EQ(plan.channels, std::vector<uint8_t>(128, kVoiceFeedsLeft | kVoiceFeedsRight));
   plan = PlanLoopVoices(44100, 128, 64, true, false);
@@ -235,12 +240,15 @@ TEST_F(LoopSynthesisTest, StereoAndWideningPaths) {
   EXPECT_TRUE(loop.widened);
   EXPECT_NE(loop.outputLeft, loop.outputRight);
   EXPECT_NEAR(std::max(MaxAbsOf(loop.outputLeft), MaxAbsOf(loop.outputRight)), 1.0, 1e-6);
-  // A stereo input without widening: both channels from their own source
-  // (the mean removal is checked with a single voice above).
+  // A stereo input without widening: both channels from their own source,
+  // the right one made mean-free on its own.
   loop = Loaded(left, right, 2);
   ASSERT_EQ(ComputeLoop(loop, {}), kMsgDone);
   EXPECT_FALSE(loop.widened);
   EXPECT_NE(loop.outputLeft, loop.outputRight);
+  double sumRight = 0.0;
+  for (float v : loop.outputRight) sumRight += v;
+  EXPECT_NEAR(sumRight, 0.0, 1e-2);
 }
 
 // "REVERSE" and "OUT>IN" as pressed on the page are driven in
