@@ -75,7 +75,8 @@ TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
 
 TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
   const std::vector<float> left = Sine(8000, 0.01, 0.8), right = Sine(8000, 0.02, 0.4);
-  EXPECT_FLOAT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono)[123], (left[123] + right[123]) / 2);
+  EXPECT_FLOAT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono)[123],
+      (left[123] + right[123]) / 2);
   // Exact opposites cancel: the left channel is analysed instead.
   std::vector<float> opposite(left.size());
   for (size_t i = 0; i < left.size(); ++i) opposite[i] = -left[i];
@@ -117,9 +118,10 @@ TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
   // sample not below 1/64 is i = 22 (0.005 + i 0.0005 >= 0.015625); at 1.0
   // the whole ramp lies below, the plateau does not.
   const std::tuple<RangeButton, int, MessageCode, float, int32_t> steps[] = {
-      {RangeButton::LowerStart, 1, kMsgMinValue, 0.0f, 0},    {RangeButton::ResetStart, 1, kMsgMinValue, 0.0f, 0},
-      {RangeButton::RaiseStart, 1, kMsgNone, 1.0f / 64, 22},  {RangeButton::LowerStart, 1, kMsgNone, 0.0f, 0},
-      {RangeButton::RaiseStart, 64, kMsgNone, 1.0f, 1000},    {RangeButton::RaiseStart, 1, kMsgMaxValue, 1.0f, 1000},
+      {RangeButton::LowerStart, 1, kMsgMinValue, 0.0f, 0},   {RangeButton::ResetStart, 1, kMsgMinValue, 0.0f, 0},
+      {RangeButton::RaiseStart, 1, kMsgNone, 1.0f / 64, 22}, {RangeButton::LowerStart, 1, kMsgNone, 0.0f, 0},
+      {RangeButton::RaiseStart, 64, kMsgNone, 1.0f, 1000},
+      {RangeButton::RaiseStart, 1, kMsgMaxValue, 1.0f, 1000},
       {RangeButton::ResetStart, 1, kMsgNone, 0.0f, 0}};
   for (const auto& [button, presses, answer, threshold, start] : steps) {
     MessageCode last = kMsgNone;
@@ -234,7 +236,8 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
 TEST(XformAnalysisSource, ShortAndSilentFiles) {
   XformAnalysisSource source;
   const std::vector<float> shortFile = std::vector<float>(4096, 0.5f);
-  EXPECT_EQ(BuildXformAnalysisSource(Mono(shortFile), XformSourceMode::LeftOnly, source), kMsgMinimumAnalysisRange);
+  EXPECT_EQ(BuildXformAnalysisSource(Mono(shortFile), XformSourceMode::LeftOnly, source),
+      kMsgMinimumAnalysisRange);
   EXPECT_TRUE(source.left.empty());
   EXPECT_TRUE(RangeOf(source, true).empty());
 
@@ -246,7 +249,8 @@ TEST(XformAnalysisSource, ShortAndSilentFiles) {
   EXPECT_FALSE(std::isnan(source.range.signal[0]));
 
   // A mono file has no source choice.
-  ASSERT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(5000, 0.5f)), XformSourceMode::RightOnly, source), kMsgNone);
+  ASSERT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(5000, 0.5f)), XformSourceMode::RightOnly, source),
+      kMsgNone);
   EXPECT_FALSE(source.range.stereoFile);
   EXPECT_EQ(source.mode, XformSourceMode::Stereo);
   EXPECT_EQ(CycleXformSource(source, Mono(std::vector<float>(5000, 0.5f))), kMsgNone);

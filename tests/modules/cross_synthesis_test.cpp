@@ -60,14 +60,16 @@ TEST(LoopPad, AllFourLoopTypes) {
       {{kLoopTypeNormal, 2, 50}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}},  // outside the source: none
       {{kLoopTypeNormal, 2, 4}, 0, {}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Padded(c.loop, source, c.target), c.padded) << c.loop.type << " " << c.target;
+  for (const auto& c : cases)
+    EXPECT_EQ(Padded(c.loop, source, c.target), c.padded) << c.loop.type << " " << c.target;
   // A loop outside the source counts as none; never more than the source is read.
   for (const SourceLoop& loop : {SourceLoop{kLoopTypeNormal, 2, 10}, SourceLoop{kLoopTypeNormal, 5, 4},
                                  SourceLoop{kLoopTypeNormal, -1, 4}, SourceLoop{4, 1, 4}})
     EXPECT_FALSE(LoopIsValid(loop, 10)) << loop.type << " " << loop.start << " " << loop.end;
   EXPECT_TRUE(LoopIsValid({kLoopTypeReverse, 0, 9}, 10));
   const int types[] = {kLoopTypeNormal, kLoopTypeAlternate, kLoopTypeReverse, kLoopTypeNone};
-  for (int fileType = 0; fileType < 4; ++fileType) EXPECT_EQ(LoopTypeFromFile(true, fileType), types[fileType]);
+  for (int fileType = 0; fileType < 4; ++fileType)
+    EXPECT_EQ(LoopTypeFromFile(true, fileType), types[fileType]);
   EXPECT_EQ(LoopTypeFromFile(false, 0), kLoopTypeNone);
   EXPECT_STREQ(LoopTypeText(kLoopTypeAlternate), "ALTERNATE");
 }
@@ -90,7 +92,9 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
        {{kMsgNone, kLoopActiveFileA, 160}, {kMsgNone, kLoopActiveNone, 100}}},
       // "BOTH" needs B's loop start before A's end (100 - 1 > 120 fails).
       {"both loop", {kLoopTypeNormal, 10, 20}, {kLoopTypeReverse, 120, 150}, b,
-       {{kMsgNone, kLoopActiveFileA, 160}, {kMsgNone, kLoopActiveBoth, 160}, {kMsgNone, kLoopActiveNone, 100}}},
+       {{kMsgNone, kLoopActiveFileA, 160},
+        {kMsgNone, kLoopActiveBoth, 160},
+        {kMsgNone, kLoopActiveNone, 100}}},
       {"B loops early", {kLoopTypeNormal, 10, 20}, {kLoopTypeReverse, 50, 60}, b,
        {{kMsgNone, kLoopActiveFileA, 160}, {kMsgNone, kLoopActiveFileB, 100}}},
       {"no loops", {}, {}, b, {{kMsgNoLoopData, kLoopActiveNone, 100}}},
@@ -222,9 +226,11 @@ TEST(ResynthesisOptions, WrapRules) {
   // Frame size doubles up to the length, then back to 64; overlap 4 .. 64, at most the frame size.
   const std::array<int, 3> frames[] = {{8192, 1000000, 64}, {1024, 3000, 2048}, {2048, 3000, 64}, {64, 3000, 128},
                                        {64, 100, 64}};
-  for (const auto& [size, length, next] : frames) EXPECT_EQ(NextFrameSize(size, length), next) << size << " " << length;
+  for (const auto& [size, length, next] : frames)
+    EXPECT_EQ(NextFrameSize(size, length), next) << size << " " << length;
   const std::array<int, 3> overlaps[] = {{32, 64, 4}, {16, 1024, 32}, {32, 1024, 64}, {64, 1024, 4}, {4, 1024, 8}};
-  for (const auto& [overlap, size, next] : overlaps) EXPECT_EQ(NextOverlap(overlap, size), next) << overlap << " " << size;
+  for (const auto& [overlap, size, next] : overlaps)
+    EXPECT_EQ(NextOverlap(overlap, size), next) << overlap << " " << size;
   char shown[16];
   std::snprintf(shown, sizeof shown, "%1.2f", ShownSpectralContrast(ResynthesisSettings{}.contrast));
   EXPECT_STREQ(shown, "1.00");
@@ -264,7 +270,8 @@ TEST_F(CrossSynthesisTest, IdenticalFilesResynthesiseThemselves) {
       ASSERT_NEAR(cross.baLeft[i], left[i], 0.02 * peak) << i;
     }
     EXPECT_EQ(cross.abLeft[length], 0.0f);  // only L samples are kept
-    EXPECT_NEAR(PairPeak(std::span<const float>(cross.abLeft).first(length), std::span<const float>(cross.abRight).first(length)), peak, 1e-5);
+    const std::span<const float> abLeft(cross.abLeft.data(), length), abRight(cross.abRight.data(), length);
+    EXPECT_NEAR(PairPeak(abLeft, abRight), peak, 1e-5);
   }
 }
 
@@ -326,7 +333,8 @@ TEST_F(CrossSynthesisTest, CancelledLoopChangeAndLeavingRestore) {
   // "LOOP" pads A and clears the results; "fCANCEL" restores all.
   OpenResynthesisOptions(options, cross);
   EXPECT_EQ(PressResynthesisOption(options, cross, kOptionLoop, {}), kMsgNone);
-  EXPECT_EQ(std::tuple(cross.loopMode, cross.length, MaxAbsOf(cross.abLeft)), std::tuple(kLoopActiveFileA, 9000, 0.0));
+  EXPECT_EQ(std::tuple(cross.loopMode, cross.length, MaxAbsOf(cross.abLeft)),
+      std::tuple(kLoopActiveFileA, 9000, 0.0));
   EXPECT_EQ(PressResynthesisOption(options, cross, kOptionCancel, {}), kMsgAborted);
   EXPECT_EQ(std::pair(cross.loopMode, cross.length), std::pair(kLoopActiveNone, 6000));
   EXPECT_EQ(std::pair(cross.abLeft, cross.outLeft), std::pair(computed, mixed));
@@ -342,7 +350,8 @@ TEST_F(CrossSynthesisTest, CancelledLoopChangeAndLeavingRestore) {
   ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, {kLoopTypeNormal, 1000, 5999}), Input(b, b, 1)), kMsgDone);
   CycleLoopMode(cross);
   EnterCrossSynthesis(cross, 1);
-  EXPECT_EQ(std::tuple(cross.length, cross.loopMode, cross.HasOutput()), std::tuple(0, kLoopActiveNone, false));
+  EXPECT_EQ(std::tuple(cross.length, cross.loopMode, cross.HasOutput()),
+      std::tuple(0, kLoopActiveNone, false));
 }
 
 TEST(Resynthesis, HybridBinsFollowThePhaseRules) {

@@ -217,11 +217,13 @@ TEST_F(ImportTest, RefusedFilesLeaveNothingBehind) {
   if (std::system("sox --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
   WriteAllBytes(folder / "empty.wav", {});
   WriteAllBytes(folder / "text.wav", {'h', 'e', 'l', 'l', 'o', '\n'});
-  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 24 " + (folder / "full.flac") + " synth 1 sine 441").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 24 " + (folder / "full.flac") + " synth 1 sine 441").c_str()),
+      0);
   std::vector<uint8_t> flac = ReadAllBytes(folder / "full.flac");
   flac.resize(flac.size() / 3);
   WriteAllBytes(folder / "cut.flac", flac);
-  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 16 " + (folder / "long.wav") + " synth 91 sine 441").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 16 " + (folder / "long.wav") + " synth 91 sine 441").c_str()),
+      0);
   WriteLoopedCycle(folder / "short.wav", 48000, 1000, false, 60);
   const struct {
     const char* name;

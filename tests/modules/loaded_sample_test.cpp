@@ -36,7 +36,8 @@ TEST(LoadedSample, DescriptorsBecomeModuleInputs) {
   descriptor.loopStart = 0;
   descriptor.loopEnd = 255;
   descriptor.scanLoopCount = 20;
-  EXPECT_EQ(std::pair(ScanLoopShapeOf(descriptor).stepSize, ScanLoopShapeOf(descriptor).steps), std::pair(256, 20));
+  EXPECT_EQ(std::pair(ScanLoopShapeOf(descriptor).stepSize, ScanLoopShapeOf(descriptor).steps),
+      std::pair(256, 20));
   EXPECT_EQ(SampleChannelsOf(left, right, descriptor).channels, 1);
   descriptor.loopCount = 0;
   EXPECT_EQ(CrossSourceOf(left, right, descriptor, "A.WAV").loop.type, kLoopTypeNone);

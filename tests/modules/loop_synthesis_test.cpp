@@ -55,7 +55,8 @@ double PeakOfDoubles(const std::vector<double>& v) {
 
 LoopSynthesis Loaded(const std::vector<float>& left, const std::vector<float>& right, int channels) {
   LoopSynthesis loop;
-  EXPECT_EQ(LoadLoopInput(loop, left, right, static_cast<int32_t>(left.size()), channels, 0, 0, "TEST"), kMsgDone);
+  EXPECT_EQ(LoadLoopInput(loop, left, right, static_cast<int32_t>(left.size()), channels, 0, 0, "TEST"),
+      kMsgDone);
   return loop;
 }
 
@@ -111,16 +112,19 @@ TEST(LoopVoices, JittersFollowTheLiteralRule) {
 TEST(LoopVoices, OffsetsDirectionsAndChannels) {
   // Where each voice reads is checked against the three copies in ReferenceSum.
   LoopVoicePlan plan = PlanLoopVoices(44100, 128, 128, false, false);
-  EXPECT_EQ(std::tuple(plan.widening, plan.voiceCount, plan.spacing, plan.offsets[0]), std::tuple(0, 128, 344, 88200));
+  EXPECT_EQ(std::tuple(plan.widening, plan.voiceCount, plan.spacing, plan.offsets[0]),
+      std::tuple(0, 128, 344, 88200));
   // Each voice jitters around 2 L - v x spacing by at most half a spacing;
   // 128 draws come close to that limit.
   int64_t widest = 0;
-  for (size_t v = 0; v < 128; ++v) widest = std::max(widest, std::abs(plan.offsets[v] - 88200 + 344 * int64_t(v)));
+  for (size_t v = 0; v < 128; ++v)
+    widest = std::max(widest, std::abs(plan.offsets[v] - 88200 + 344 * static_cast<int64_t>(v)));
   EXPECT_TRUE(widest > 150 && widest <= 172) << widest;
   EXPECT_EQ(plan.directions, std::vector<int8_t>(128, 1));
   EXPECT_EQ(plan.channels, std::vector<uint8_t>(128, kVoiceFeedsLeft | kVoiceFeedsRight));
   plan = PlanLoopVoices(44100, 128, 64, true, false);
-  EXPECT_EQ(std::vector<int8_t>(plan.directions.begin(), plan.directions.begin() + 3), (std::vector<int8_t>{1, -1, 1}));
+  EXPECT_EQ(std::vector<int8_t>(plan.directions.begin(), plan.directions.begin() + 3),
+      (std::vector<int8_t>{1, -1, 1}));
   plan = PlanLoopVoices(44100, 128, 64, true, true);
   EXPECT_EQ(std::tuple(plan.widening, plan.voiceCount, plan.spacing), std::tuple(1, 128, 172));
   EXPECT_EQ(std::vector<int8_t>(plan.directions.begin(), plan.directions.begin() + 8),
@@ -168,12 +172,14 @@ TEST_F(LoopSynthesisTest, FastSumMatchesTheVoiceByVoiceSum) {
     const double scale = std::max(PeakOfDoubles(expectedLeft), PeakOfDoubles(expectedRight));
     for (VoiceSumMethod method : {VoiceSumMethod::Direct, VoiceSumMethod::Spectral}) {
       std::vector<float> outLeft(static_cast<size_t>(c.length)), outRight(static_cast<size_t>(c.length));
-      ASSERT_EQ(SumLoopVoices(plan, leftSegment, rightSegment, outLeft, outRight, stereo, method, {}), kMsgDone);
+      ASSERT_EQ(SumLoopVoices(plan, leftSegment, rightSegment, outLeft, outRight, stereo, method, {}),
+          kMsgDone);
       // Relative to the loudest summed sample: 2e-6 voice by voice (float
       // sums; measured up to 4e-7), 5e-6 through the transforms (measured
       // up to 1.2e-6).
       const double tolerance = (method == VoiceSumMethod::Direct ? 2e-6 : 5e-6) * scale;
-      EXPECT_LT(MaxDifference(outLeft, expectedLeft), tolerance) << c.length << " " << c.density << " " << c.smear;
+      EXPECT_LT(MaxDifference(outLeft, expectedLeft),
+          tolerance) << c.length << " " << c.density << " " << c.smear;
       if (stereo) {
         EXPECT_LT(MaxDifference(outRight, expectedRight), tolerance) << c.length;
       }
@@ -305,7 +311,8 @@ TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
   }
 
   LoopSynthesis empty;
-  for (int code = 1; code <= 12; ++code) EXPECT_EQ(PressLoopSynthesisButton(empty, code, {}), kMsgNoData) << code;
+  for (int code = 1; code <= 12; ++code)
+    EXPECT_EQ(PressLoopSynthesisButton(empty, code, {}), kMsgNoData) << code;
   EXPECT_EQ(SetLoopEnvelope(empty, FlatEnvelope()), kMsgNoData);
   EXPECT_EQ(LoadLoopInput(empty, {}, {}, 0, 1, 0, 0), kMsgNoData);
 

@@ -29,7 +29,8 @@ TEST(ScanloopAnalysis, PreviewStretch) {
   // {step size, pitch adaption, stretch}: 600 gives 6.83, rounded.
   const std::tuple<int32_t, bool, int32_t> cases[] = {{256, true, 16}, {128, true, 32}, {2048, true, 2},
                                                       {4096, true, 1},  {600, true, 7},  {2048, false, 16}};
-  for (const auto& [stepSize, adaption, stretch] : cases) EXPECT_EQ(ScanloopPreviewStretch(stepSize, adaption), stretch);
+  for (const auto& [stepSize, adaption, stretch] : cases)
+    EXPECT_EQ(ScanloopPreviewStretch(stepSize, adaption), stretch);
 }
 
 TEST_F(ScanloopTest, OneStepPerSliceAndHeldRest) {

@@ -69,7 +69,8 @@ TEST(SpectralAnalysis, FrameCountAndStretch) {
     EXPECT_EQ(AnalysisFrameCount(range), frames) << length << " " << last;
   }
   // 35.5 rounds to 36, clamped; halves away from zero.
-  const std::pair<int64_t, int32_t> stretches[] = {{300000, 32}, {8448 * 10, 10}, {4097, 1}, {8448 * 5 + 4224, 6}};
+  const std::pair<int64_t, int32_t> stretches[] = {
+      {300000, 32}, {8448 * 10, 10}, {4097, 1}, {8448 * 5 + 4224, 6}};
   for (const auto& [length, stretch] : stretches) EXPECT_EQ(AnalysisStretch(length), stretch) << length;
 }
 
@@ -164,9 +165,11 @@ TEST(SpectralAnalysis, HarmonicSamplingAndTheLastBin) {
   }
   // 344.53125 Hz is shown with its half rounded up, as everywhere on screen.
   const std::tuple<int, std::string, std::string> shown[] = {
-      {1200, "344.5313", "+12.00"}, {0, "172.2656", "+0.00"}, {-1200, "86.1328", "-12.00"}, {-700, "114.9735", "-7.00"}};
+      {1200, "344.5313", "+12.00"}, {0, "172.2656", "+0.00"}, {-1200, "86.1328", "-12.00"},
+      {-700, "114.9735", "-7.00"}};
   for (const auto& [cents, frequency, offset] : shown)
-    EXPECT_EQ(std::pair(ShownFundamentalFrequency(cents), ShownNoteOffset(cents)), std::pair(frequency, offset));
+    EXPECT_EQ(std::pair(ShownFundamentalFrequency(cents), ShownNoteOffset(cents)),
+        std::pair(frequency, offset));
   EXPECT_EQ(ShownNoteOffset(5), "+0.05");
 }
 
@@ -251,7 +254,8 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   PressSpectralButton(analysis, SpectralButton::SliceFillMode);
   PressSpectralButton(analysis, SpectralButton::PolarityLock);
   PressSpectralButton(analysis, SpectralButton::SharpenAttack);
-  EXPECT_EQ(std::tuple(analysis.settings.sliceFill, analysis.settings.polarityLock, analysis.settings.sharpenAttack),
+  const AnalysisSettings& settings = analysis.settings;
+  EXPECT_EQ(std::tuple(settings.sliceFill, settings.polarityLock, settings.sharpenAttack),
             std::tuple(SliceFill::Excerpts, false, true));
 
   ScriptedProgress progress;
@@ -272,7 +276,8 @@ TEST(TuningKeyboard, ClicksAndArrows) {
   const std::tuple<int, bool, int> clicks[] = {{0, false, -1200}, {14, false, 0},  {29, false, 1200}, {2, false, -1100},
                                                {2, true, -1000},  {8, true, -500}, {14, true, 0},     {22, true, 700},
                                                {28, true, 1200}, {7, true, -700}, {21, true, 500}};
-  for (const auto& [column, rightHalf, cents] : clicks) EXPECT_EQ(TuningKeyClickCents(column, rightHalf), cents) << column;
+  for (const auto& [column, rightHalf, cents] : clicks)
+    EXPECT_EQ(TuningKeyClickCents(column, rightHalf), cents) << column;
   // Arrows step by a semitone and wrap past either end.
   const std::tuple<int, int, int> steps[] = {{0, 1, 100}, {1200, 1, -1200}, {-1200, -1, 1200}, {1150, 1, -1200},
                                              {-1100, -1, -1200}};

@@ -177,7 +177,8 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const ProgressHooks stop{[](const char* label, int64_t done, int64_t) {
     return std::string_view(label) == "ADJUSTMENT PROGRESS: " && done >= 3;
   }};
-  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop), kMsgAborted);
+  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop),
+      kMsgAborted);
   EXPECT_TRUE(record.layerGains.empty());
   // The channels swapped, so that the right one makes the loudest noise.
   ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}),
