@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 #include "module_fixture.h"
@@ -20,47 +22,41 @@ SampleChannels Stereo(const std::vector<float>& left, const std::vector<float>& 
 
 }  // namespace
 
-TEST(AnalysisRange, ShortAudiblePartStillGivesTheMinimumRange) {
-  std::vector<float> samples(20000, 0.0f);
-  for (int i = 1000; i < 2000; ++i) samples[static_cast<size_t>(i)] = 0.5f;
-  AnalysisRange range;
-  ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
-  EXPECT_EQ(range.trimmedFirst, 1000);
-  EXPECT_EQ(range.Used(), 4097);
-  EXPECT_EQ(range.start, 0);
-  EXPECT_EQ(range.end, 4097);
-  EXPECT_EQ(range.RangeLength(), 4097);
-  EXPECT_EQ(range.signal[0], 0.5f);
-  EXPECT_EQ(range.signal[999], 0.5f);
-  EXPECT_EQ(range.signal[1000], 0.0f);
-}
-
-TEST(AnalysisRange, SilentOrLateSamplesKeepFullRangeInsideTheFile) {
-  // Silent: the search finds nothing and must still leave 4,097 samples.
-  std::vector<float> silent(10000, 0.0f);
-  AnalysisRange range;
-  ASSERT_EQ(OpenAnalysisRange(range, Mono(silent)), kMsgNone);
-  EXPECT_EQ(range.trimmedFirst, 10000 - 4097);
-  EXPECT_EQ(range.Used(), 4097);
-  EXPECT_LE(range.trimmedFirst + range.Used(), 10000);
-
-  // Audible only in the last 4,096 samples.
-  std::vector<float> late(10000, 0.0f);
-  for (int i = 10000 - 4096; i < 10000; ++i) late[static_cast<size_t>(i)] = 0.25f;
-  ASSERT_EQ(OpenAnalysisRange(range, Mono(late)), kMsgNone);
-  EXPECT_EQ(range.trimmedFirst, 10000 - 4097);
-  EXPECT_EQ(range.Used(), 4097);
-  EXPECT_EQ(range.signal[0], 0.0f);
-  EXPECT_EQ(range.signal[4096], 0.25f);
-
-  // Exactly the minimum is accepted, one sample less refused.
-  std::vector<float> minimum(4097, 0.5f);
-  ASSERT_EQ(OpenAnalysisRange(range, Mono(minimum)), kMsgNone);
-  EXPECT_EQ(range.Used(), 4097);
-  std::vector<float> tooShort(4096, 0.5f);
-  EXPECT_EQ(OpenAnalysisRange(range, Mono(tooShort)), kMsgMinimumAnalysisRange);
-  EXPECT_TRUE(range.signal.empty());
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNoData);
+TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
+  // {length, audible samples [from, to) at level, answer, first kept, samples kept}.
+  const struct {
+    const char* name;
+    int length, from, to;
+    float level;
+    MessageCode answer;
+    int32_t first, used;
+  } cases[] = {
+      {"short audible part", 20000, 1000, 2000, 0.5f, kMsgNone, 1000, 4097},
+      {"silent", 10000, 0, 0, 0.0f, kMsgNone, 10000 - 4097, 4097},  // the search finds nothing
+      {"audible in the last 4,096", 10000, 10000 - 4096, 10000, 0.25f, kMsgNone, 10000 - 4097, 4097},
+      {"exactly the minimum", 4097, 0, 4097, 0.5f, kMsgNone, 0, 4097},
+      {"one sample short", 4096, 0, 4096, 0.5f, kMsgMinimumAnalysisRange, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<float> samples(static_cast<size_t>(c.length), 0.0f);
+    std::fill(samples.begin() + c.from, samples.begin() + c.to, c.level);
+    AnalysisRange range;
+    ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), c.answer);
+    if (c.answer != kMsgNone) {
+      EXPECT_TRUE(range.signal.empty());
+      EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNoData);
+      continue;
+    }
+    EXPECT_EQ(std::tuple(range.trimmedFirst, range.Used(), range.start, range.end, range.RangeLength()),
+              std::tuple(c.first, c.used, 0, c.used, c.used));
+    // The kept samples are the file's own from the first kept one on.
+    for (int32_t i : {0, c.to - c.first - 1, c.to - c.first}) {
+      if (i >= 0 && i < c.used) {
+        EXPECT_EQ(range.signal[static_cast<size_t>(i)], samples[static_cast<size_t>(c.first + i)]) << i;
+      }
+    }
+  }
 }
 
 TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
@@ -78,17 +74,12 @@ TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
 }
 
 TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
-  const std::vector<float> left = Sine(8000, 0.01, 0.8);
-  std::vector<float> right = Sine(8000, 0.02, 0.4);
-  std::vector<float> mix = BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono);
-  EXPECT_FLOAT_EQ(mix[123], (left[123] + right[123]) / 2.0f);
-  EXPECT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::LeftOnly), left);
-  EXPECT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::RightOnly), right);
-
+  const std::vector<float> left = Sine(8000, 0.01, 0.8), right = Sine(8000, 0.02, 0.4);
+  EXPECT_FLOAT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono)[123],
+      (left[123] + right[123]) / 2);
   // Exact opposites cancel: the left channel is analysed instead.
   std::vector<float> opposite(left.size());
   for (size_t i = 0; i < left.size(); ++i) opposite[i] = -left[i];
-  EXPECT_EQ(BuildWorkingSignal(Stereo(left, opposite), SourceMode::StereoToMono), left);
   AnalysisRange range;
   ASSERT_EQ(OpenAnalysisRange(range, Stereo(left, opposite)), kMsgNone);
   EXPECT_TRUE(range.stereoFile);
@@ -96,14 +87,16 @@ TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
 
   // "SOURCE" cycles the three modes and rebuilds the signal; mono files have none.
   ASSERT_EQ(OpenAnalysisRange(range, Stereo(left, right)), kMsgNone);
-  CycleAnalysisSource(range, Stereo(left, right));
-  EXPECT_EQ(range.source, SourceMode::LeftOnly);
-  EXPECT_STREQ(SourceModeText(range.source), "LEFT ONLY");
-  CycleAnalysisSource(range, Stereo(left, right));
-  EXPECT_EQ(range.source, SourceMode::RightOnly);
-  EXPECT_EQ(range.signal[10], right[10 + static_cast<size_t>(range.trimmedFirst)]);
-  CycleAnalysisSource(range, Stereo(left, right));
-  EXPECT_EQ(range.source, SourceMode::StereoToMono);
+  const std::pair<SourceMode, const std::vector<float>*> cycle[] = {
+      {SourceMode::LeftOnly, &left}, {SourceMode::RightOnly, &right}, {SourceMode::StereoToMono, nullptr}};
+  for (const auto& [mode, channel] : cycle) {
+    CycleAnalysisSource(range, Stereo(left, right));
+    EXPECT_EQ(range.source, mode);
+    if (channel) {
+      EXPECT_EQ(range.signal[10], (*channel)[10 + static_cast<size_t>(range.trimmedFirst)]);
+    }
+  }
+  EXPECT_STREQ(SourceModeText(SourceMode::LeftOnly), "LEFT ONLY");
   ASSERT_EQ(OpenAnalysisRange(range, Mono(left)), kMsgNone);
   CycleAnalysisSource(range, Mono(left));
   EXPECT_EQ(range.source, SourceMode::StereoToMono);
@@ -121,24 +114,22 @@ TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
   AnalysisRange range;
   ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
   ASSERT_EQ(range.trimmedFirst, 0);
-  for (RangeButton button : {RangeButton::LowerStart, RangeButton::ResetStart})
-    EXPECT_EQ(PressRangeButton(range, button), kMsgMinValue);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNone);
-  EXPECT_FLOAT_EQ(range.startThreshold, 1.0f / 64.0f);
-  EXPECT_EQ(ShownThreshold(range.startThreshold), 512);
-  // First sample not below 1/64: 0.005 + i 0.0005 >= 0.015625 from i = 22.
-  EXPECT_EQ(range.start, 22);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::LowerStart), kMsgNone);
-  EXPECT_EQ(range.startThreshold, 0.0f);
-  EXPECT_EQ(range.start, 0);
-  for (int press = 0; press < 64; ++press) ASSERT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNone);
-  EXPECT_EQ(range.startThreshold, 1.0f);
-  EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgMaxValue);
-  EXPECT_EQ(range.startThreshold, 1.0f);
-  EXPECT_EQ(range.start, 1000);  // the ramp stays below 1.0; the plateau is not below it
-  EXPECT_EQ(PressRangeButton(range, RangeButton::ResetStart), kMsgNone);
-  EXPECT_EQ(range.start, 0);
-  EXPECT_EQ(range.startThreshold, 0.0f);
+  // {button, presses, answer of the last, threshold, start after}: the first
+  // sample not below 1/64 is i = 22 (0.005 + i 0.0005 >= 0.015625); at 1.0
+  // the whole ramp lies below, the plateau does not.
+  const std::tuple<RangeButton, int, MessageCode, float, int32_t> steps[] = {
+      {RangeButton::LowerStart, 1, kMsgMinValue, 0.0f, 0},   {RangeButton::ResetStart, 1, kMsgMinValue, 0.0f, 0},
+      {RangeButton::RaiseStart, 1, kMsgNone, 1.0f / 64, 22}, {RangeButton::LowerStart, 1, kMsgNone, 0.0f, 0},
+      {RangeButton::RaiseStart, 64, kMsgNone, 1.0f, 1000},
+      {RangeButton::RaiseStart, 1, kMsgMaxValue, 1.0f, 1000},
+      {RangeButton::ResetStart, 1, kMsgNone, 0.0f, 0}};
+  for (const auto& [button, presses, answer, threshold, start] : steps) {
+    MessageCode last = kMsgNone;
+    for (int press = 0; press < presses; ++press) last = PressRangeButton(range, button);
+    EXPECT_EQ(std::tuple(last, range.startThreshold, range.start), std::tuple(answer, threshold, start))
+        << static_cast<int>(button) << " x " << presses;
+  }
+  EXPECT_EQ(ShownThreshold(1.0f / 64), 512);
 }
 
 TEST(AnalysisRange, EndThresholdAndTheMinimumRange) {
@@ -178,34 +169,33 @@ TEST(XformAnalysisSource, ModesMixTheChannels) {
     EXPECT_EQ(XformSourceModeName(modes[i].first), modes[i].second);
     EXPECT_EQ(NextXformSourceMode(modes[i].first), modes[(i + 1) % 4].first);
   }
-
-  const std::vector<float> left = {0.5f, -0.25f, 0.125f, NAN};
-  const std::vector<float> right = {0.1f, 0.25f, -0.5f, 0.0f};
-  std::vector<float> l, r;
-  MixSourceChannels(Stereo(left, right), XformSourceMode::Stereo, l, r);
-  EXPECT_EQ(l, (std::vector<float>{0.5f, -0.25f, 0.125f, 0.0f}));  // not a number: 0
-  EXPECT_EQ(r, right);
-  MixSourceChannels(Stereo(left, right), XformSourceMode::StereoToMono, l, r);
-  EXPECT_FLOAT_EQ(l[0], 0.3f);
-  EXPECT_FLOAT_EQ(l[1], 0.0f);
-  EXPECT_EQ(l, r);
-  MixSourceChannels(Stereo(left, right), XformSourceMode::LeftOnly, l, r);
-  EXPECT_EQ(l[2], 0.125f);
-  EXPECT_EQ(l, r);
-  MixSourceChannels(Stereo(left, right), XformSourceMode::RightOnly, l, r);
-  EXPECT_EQ(l, right);
-  EXPECT_EQ(r, right);
-  // A mono file feeds both, whatever the mode.
-  MixSourceChannels(Mono(right), XformSourceMode::Stereo, l, r);
-  EXPECT_EQ(l, right);
-  EXPECT_EQ(r, right);
-
-  // Opposite channels cancel in the mix: the left channel is taken instead.
-  const std::vector<float> tone = {0.5f, -0.25f, 0.125f, 0.0f};
-  const std::vector<float> opposite = {-0.5f, 0.25f, -0.125f, 0.0f};
-  MixSourceChannels(Stereo(tone, opposite), XformSourceMode::StereoToMono, l, r);
-  EXPECT_EQ(l, tone);
-  EXPECT_EQ(r, tone);
+  using Samples = std::vector<float>;
+  const Samples left = {0.5f, -0.25f, 0.125f, NAN}, right = {0.1f, 0.25f, -0.5f, 0.0f};
+  const Samples leftRead = {0.5f, -0.25f, 0.125f, 0.0f};  // not a number: 0
+  const Samples opposite = {-0.5f, 0.25f, -0.125f, 0.0f};
+  const Samples mix = {0.3f, 0.0f, -0.1875f, 0.0f};
+  // A mono file feeds both whatever the mode; opposite channels cancel in
+  // the mix, so the left channel is taken instead.
+  const struct {
+    SampleChannels channels;
+    XformSourceMode mode;
+    const Samples &l, &r;
+  } cases[] = {
+      {Stereo(left, right), XformSourceMode::Stereo, leftRead, right},
+      {Stereo(left, right), XformSourceMode::StereoToMono, mix, mix},
+      {Stereo(left, right), XformSourceMode::LeftOnly, leftRead, leftRead},
+      {Stereo(left, right), XformSourceMode::RightOnly, right, right},
+      {Mono(right), XformSourceMode::Stereo, right, right},
+      {Stereo(leftRead, opposite), XformSourceMode::StereoToMono, leftRead, leftRead},
+  };
+  for (const auto& c : cases) {
+    Samples l, r;
+    MixSourceChannels(c.channels, c.mode, l, r);
+    for (size_t i = 0; i < 4; ++i) {
+      EXPECT_FLOAT_EQ(l[i], c.l[i]) << XformSourceModeName(c.mode) << " " << i;
+      EXPECT_FLOAT_EQ(r[i], c.r[i]) << XformSourceModeName(c.mode) << " " << i;
+    }
+  }
 }
 
 TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel) {
@@ -246,7 +236,8 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
 TEST(XformAnalysisSource, ShortAndSilentFiles) {
   XformAnalysisSource source;
   const std::vector<float> shortFile = std::vector<float>(4096, 0.5f);
-  EXPECT_EQ(BuildXformAnalysisSource(Mono(shortFile), XformSourceMode::LeftOnly, source), kMsgMinimumAnalysisRange);
+  EXPECT_EQ(BuildXformAnalysisSource(Mono(shortFile), XformSourceMode::LeftOnly, source),
+      kMsgMinimumAnalysisRange);
   EXPECT_TRUE(source.left.empty());
   EXPECT_TRUE(RangeOf(source, true).empty());
 
@@ -258,7 +249,8 @@ TEST(XformAnalysisSource, ShortAndSilentFiles) {
   EXPECT_FALSE(std::isnan(source.range.signal[0]));
 
   // A mono file has no source choice.
-  ASSERT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(5000, 0.5f)), XformSourceMode::RightOnly, source), kMsgNone);
+  ASSERT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(5000, 0.5f)), XformSourceMode::RightOnly, source),
+      kMsgNone);
   EXPECT_FALSE(source.range.stereoFile);
   EXPECT_EQ(source.mode, XformSourceMode::Stereo);
   EXPECT_EQ(CycleXformSource(source, Mono(std::vector<float>(5000, 0.5f))), kMsgNone);

@@ -77,11 +77,10 @@ double MeasuredHz(const Recording& r) {
   return (lo + hi) / 2.0;
 }
 
+// A 24-bit mono file from libsndfile: one sine cycle over the whole file,
+// with a root note and, if asked, the whole file as a forward loop.
 void WriteLoopedCycle(const std::string& path, int rate, int frames, bool loop, int rootNote) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
+  SF_INFO info{0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_24, 0, 0};
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   SF_INSTRUMENT instrument{};
   instrument.basenote = static_cast<char>(rootNote);
@@ -93,18 +92,16 @@ void WriteLoopedCycle(const std::string& path, int rate, int frames, bool loop, 
   }
   sf_command(file, SFC_SET_INSTRUMENT, &instrument, sizeof instrument);
   std::vector<float> cycle(static_cast<size_t>(frames));
-  for (int i = 0; i < frames; ++i) {
+  for (int i = 0; i < frames; ++i)
     cycle[static_cast<size_t>(i)] = static_cast<float>(kAmplitude * std::sin(2.0 * std::numbers::pi * i / frames));
-  }
   sf_writef_float(file, cycle.data(), frames);
   sf_close(file);
 }
 
+// One second of the test sine, faded in and out, as 16-bit stereo
+// WAVE_FORMAT_EXTENSIBLE (sox writes plain PCM for this layout).
 void WriteSixteenBitExtensible(const std::string& path) {
-  SF_INFO info{};
-  info.samplerate = 44100;
-  info.channels = 2;
-  info.format = SF_FORMAT_WAVEX | SF_FORMAT_PCM_16;
+  SF_INFO info{0, 44100, 2, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 0, 0};
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   std::vector<float> frames(2 * 44100);
   for (size_t i = 0; i < 44100; ++i) {
@@ -220,11 +217,13 @@ TEST_F(ImportTest, RefusedFilesLeaveNothingBehind) {
   if (std::system("sox --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is not installed";
   WriteAllBytes(folder / "empty.wav", {});
   WriteAllBytes(folder / "text.wav", {'h', 'e', 'l', 'l', 'o', '\n'});
-  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 24 " + (folder / "full.flac") + " synth 1 sine 441").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 24 " + (folder / "full.flac") + " synth 1 sine 441").c_str()),
+      0);
   std::vector<uint8_t> flac = ReadAllBytes(folder / "full.flac");
   flac.resize(flac.size() / 3);
   WriteAllBytes(folder / "cut.flac", flac);
-  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 16 " + (folder / "long.wav") + " synth 91 sine 441").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -D -q -n -r 48000 -b 16 " + (folder / "long.wav") + " synth 91 sine 441").c_str()),
+      0);
   WriteLoopedCycle(folder / "short.wav", 48000, 1000, false, 60);
   const struct {
     const char* name;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "module_fixture.h"
@@ -25,12 +26,11 @@ std::vector<float> ScanLoop(int32_t steps, int32_t stepSize, float sign = 1.0f) 
 using ScanloopTest = ModuleTest;
 
 TEST(ScanloopAnalysis, PreviewStretch) {
-  EXPECT_EQ(ScanloopPreviewStretch(256, true), 16);
-  EXPECT_EQ(ScanloopPreviewStretch(128, true), 32);
-  EXPECT_EQ(ScanloopPreviewStretch(2048, true), 2);
-  EXPECT_EQ(ScanloopPreviewStretch(4096, true), 1);
-  EXPECT_EQ(ScanloopPreviewStretch(600, true), 7);  // 6.83
-  EXPECT_EQ(ScanloopPreviewStretch(2048, false), 16);
+  // {step size, pitch adaption, stretch}: 600 gives 6.83, rounded.
+  const std::tuple<int32_t, bool, int32_t> cases[] = {{256, true, 16}, {128, true, 32}, {2048, true, 2},
+                                                      {4096, true, 1},  {600, true, 7},  {2048, false, 16}};
+  for (const auto& [stepSize, adaption, stretch] : cases)
+    EXPECT_EQ(ScanloopPreviewStretch(stepSize, adaption), stretch);
 }
 
 TEST_F(ScanloopTest, OneStepPerSliceAndHeldRest) {

@@ -30,19 +30,22 @@ void Triangle(Frame& frame, int bin, float top, int halfWidth, bool right = fals
 }  // namespace
 
 TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSide) {
-  const std::vector<float> plateau = {1, 2, 5, 5, 2, 1};
-  EXPECT_TRUE(IsStagePeak(plateau, 2));  // above the left, equal to the right
-  EXPECT_TRUE(IsStagePeak(plateau, 3));  // equal to the left, above the right
-  const std::vector<float> flat = {1, 5, 5, 5, 1, 0};
-  EXPECT_FALSE(IsStagePeak(flat, 2));  // equal on both sides
-  const std::vector<float> shoulder = {6, 2, 5, 1, 0, 0};
-  EXPECT_FALSE(IsStagePeak(shoulder, 2));  // below the neighbour at distance 2
-  const std::vector<float> ends = {9, 1, 0, 0, 1, 9};
-  for (int j = 0; j < 6; ++j) EXPECT_FALSE(IsStagePeak(ends, j)) << j;  // no value has all four neighbours
-  const std::vector<float> edge = {0, 9, 1, 0, 0, 0};
-  EXPECT_FALSE(IsStagePeak(edge, 1));
-  EXPECT_FALSE(IsStagePeak(edge, -1));
-  EXPECT_FALSE(IsStagePeak(edge, 6));
+  const struct {
+    std::vector<float> values;
+    std::vector<int> peaks;  // of indices -1 .. 6
+  } cases[] = {
+      {{1, 2, 5, 5, 2, 1}, {2, 3}},  // a plateau: above one side, equal to the other
+      {{1, 5, 5, 5, 1, 0}, {}},      // equal on both sides
+      {{6, 2, 5, 1, 0, 0}, {}},      // below the neighbour at distance 2
+      {{9, 1, 0, 0, 1, 9}, {}},      // no value has all four neighbours
+      {{0, 9, 1, 0, 0, 0}, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> peaks;
+    for (int j = -1; j <= 6; ++j)
+      if (IsStagePeak(c.values, j)) peaks.push_back(j);
+    EXPECT_EQ(peaks, c.peaks) << c.values[0] << " " << c.values[1] << " " << c.values[2];
+  }
 }
 
 TEST(XformPeakStages, WorkCopiesDrawLinesAndHoldTheEnds) {
@@ -131,16 +134,10 @@ TEST(XformPeakStages, APairAtTheTopIsSeparated) {
 TEST(XformPeakStages, StereoLinkMovesMagnitudeTowardsTheLouderChannel) {
   std::vector<float> magnitudes = {4, 2, 2, 4, 3, 3, 5, 1, 0, 7, 6, 2};
   const float pi = std::numbers::pi_v<float>;
-  const std::vector<float> differences = {pi / 2, -3 * pi / 2, pi, 0.0f, 1.0f, pi};
-  LinkStereoPhase(magnitudes, differences);
-  EXPECT_FLOAT_EQ(magnitudes[0], 4.5f);  // a = pi/2: R / 4 moves to the left
-  EXPECT_FLOAT_EQ(magnitudes[1], 1.5f);
-  EXPECT_FLOAT_EQ(magnitudes[2], 1.5f);  // |d| = 3 pi / 2 folds to pi/2; R louder
-  EXPECT_FLOAT_EQ(magnitudes[3], 4.5f);
-  EXPECT_FLOAT_EQ(magnitudes[4], 3.0f);  // equal magnitudes stay
-  EXPECT_FLOAT_EQ(magnitudes[6], 5.0f);  // no phase difference
-  EXPECT_FLOAT_EQ(magnitudes[8], 0.0f);  // a zero magnitude
-  EXPECT_FLOAT_EQ(magnitudes[9], 7.0f);
-  EXPECT_FLOAT_EQ(magnitudes[10], 7.0f);  // a = pi: half of R
-  EXPECT_FLOAT_EQ(magnitudes[11], 1.0f);
+  LinkStereoPhase(magnitudes, std::vector<float>{pi / 2, -3 * pi / 2, pi, 0.0f, 1.0f, pi});
+  // a = pi/2: R / 4 moves to the left; |d| = 3 pi / 2 folds to pi/2 with R
+  // louder; equal magnitudes, no phase difference and a zero magnitude stay;
+  // a = pi: half of R.
+  const std::vector<float> linked = {4.5f, 1.5f, 1.5f, 4.5f, 3, 3, 5, 1, 0, 7, 7, 1};
+  for (size_t i = 0; i < linked.size(); ++i) EXPECT_FLOAT_EQ(magnitudes[i], linked[i]) << i;
 }
