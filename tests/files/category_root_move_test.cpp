@@ -27,6 +27,10 @@ class CategoryRoots : public LibraryFixture {
   }
 
   std::string SampleFolderAt(const std::string& root) { return root + kFolderTable[kCategorySample].folderName + "/"; }
+  // Every sample named by its first letter, unchanged in the category folder.
+  void ExpectSamplesHome(const std::vector<std::string>& names) {
+    for (const std::string& name : names) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0])) << name;
+  }
 
   TempFolder elsewhere;
   std::string defaultRoot;
@@ -36,8 +40,8 @@ class CategoryRoots : public LibraryFixture {
 };
 
 TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
-  Put(kCategorySample, "A.WAV", SampleBytes(1));
-  Put(kCategorySample, "B.WAV", SampleBytes(2));
+  Put(kCategorySample, "A.WAV", SampleBytes('A'));
+  Put(kCategorySample, "B.WAV", SampleBytes('B'));
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "empty");
 
   std::vector<int> messages;
@@ -52,13 +56,12 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
   EXPECT_EQ(askedTitle, "Move folder \"01 Samples (WAV)\" and all contained files to the following location:");
   EXPECT_EQ(askedStart, defaultRoot);
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
-  EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "A.WAV"), SampleBytes(1));
-  EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "B.WAV"), SampleBytes(2));
+  EXPECT_EQ(CategoryFolderPath(app, kCategorySample), SampleFolderAt(userRoot));
+  ExpectSamplesHome({"A.WAV", "B.WAV"});
   EXPECT_FALSE(fs::exists(SampleFolderAt(defaultRoot)));
   EXPECT_EQ(messages, std::vector<int>{kMsgUpdatingFileSystem});
   EXPECT_EQ(closing, (std::vector<bool>{true, false}));
   EXPECT_EQ(pauses, std::vector<int>{500});
-  EXPECT_EQ(CategoryFolderPath(app, kCategorySample), SampleFolderAt(userRoot));
 
   std::vector<int> asked;
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(false, &asked)), kMsgAborted);
@@ -66,8 +69,7 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
   EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
-  EXPECT_EQ(Get(kCategorySample, "A.WAV"), SampleBytes(1));
-  EXPECT_EQ(Get(kCategorySample, "B.WAV"), SampleBytes(2));
+  ExpectSamplesHome({"A.WAV", "B.WAV"});
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgNothingToReset);
 }
@@ -122,13 +124,14 @@ TEST_F(CategoryRoots, PassOneStopsBeforeAnythingMoves) {
 }
 
 TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
-  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
+  const std::vector<std::string> names = {"A.WAV", "B.WAV", "C.WAV", "D.WAV"};
+  for (const std::string& name : names) Put(kCategorySample, name, SampleBytes(name[0]));
 
   // The new folder exists already and holds a different "C.WAV".
   fs::create_directories(SampleFolderAt(userRoot));
   WriteAllBytes(SampleFolderAt(userRoot) + "C.WAV", {7});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgConflictingNames);
-  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0]));
+  ExpectSamplesHome(names);
   EXPECT_EQ(ReadAllBytes(SampleFolderAt(userRoot) + "C.WAV"), (std::vector<uint8_t>{7}));
   EXPECT_EQ(std::distance(fs::directory_iterator(SampleFolderAt(userRoot)), fs::directory_iterator()), 1);
   fs::remove_all(SampleFolderAt(userRoot));
@@ -139,7 +142,7 @@ TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   app.folderUserPath[kCategorySample].clear();
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path)), kMsgConflictingNames);
   EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
-  for (const char* name : {"A.WAV", "B.WAV", "C.WAV", "D.WAV"}) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0]));
+  ExpectSamplesHome(names);
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
 }
 

@@ -140,8 +140,7 @@ TEST_F(FolderScan, AFolderThatCannotBeOpened) {
   const FolderListing listing = VisitCategoryFiles(app, kCategoryEfe, [](const ListedFile&) { return true; });
   EXPECT_FALSE(listing.opened);
   const FindResult r = FindInCategory(app, kCategoryEfe, "A", false);
-  EXPECT_EQ(r.code, kMsgFileNotFound);
-  EXPECT_EQ(r.page, 1);
+  EXPECT_EQ(std::tuple(r.code, r.page), std::tuple(kMsgFileNotFound, 1));
   EXPECT_EQ(ClearLibraryFolder(app, kCategoryEfe, Answer(true)), kMsgNoFilesInDirectory);
 }
 
@@ -192,9 +191,8 @@ TEST_F(FolderScan, RenameChecksItsOwnResult) {
   EXPECT_EQ(Get(kCategorySample, "OLD.WAV"), SampleBytes(1));
   EXPECT_EQ(Get(kCategorySample, "TAKEN.WAV"), SampleBytes(2));
 
-  RenameResult r = RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("NEW.WAV"));
-  EXPECT_EQ(std::to_string(r.code) + " " + r.newName + " " + std::to_string(r.foundIndex) + " p" + std::to_string(r.page),
-            std::to_string(kMsgDone) + " NEW.WAV 0 p1");
+  const RenameResult r = RenameLibraryFile(app, kCategorySample, "OLD.WAV", Typed("NEW.WAV"));
+  EXPECT_EQ(std::tuple(r.code, r.newName, r.foundIndex, r.page), std::tuple(kMsgDone, "NEW.WAV", 0, 1));
   EXPECT_EQ(Get(kCategorySample, "NEW.WAV"), SampleBytes(1));
   EXPECT_FALSE(Has(kCategorySample, "OLD.WAV"));
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "NEW.WAV", Typed("NEW.WAV")).code, kMsgDone);

@@ -14,16 +14,16 @@ namespace {
 TEST(NumberedNames, SplitAndCandidates) {
   const struct {
     const char* name;
-    int number;            // the candidate asked for
+    int number;  // the candidate asked for
     const char* candidate;
     int takenOff;
   } cases[] = {
-      {"Pad (2).wav", 0, "Pad.wav", 2},      {"Pad (2).wav", 17, "Pad (17).wav", 2},
+      {"Pad (2).wav", 0, "Pad.wav", 2},         {"Pad (2).wav", 17, "Pad (17).wav", 2},
       {"Pad (999).WAV", 1, "Pad (1).WAV", 999}, {"Pad (01).WAV", 1, "Pad (1).WAV", 1},
-      {"NoDot (3)", 4, "NoDot (4)", 3},      {".hidden", 1, ".hidden (1)", 0},
-      {"a.b.c", 1, "a.b (1).c", 0},          {"Pad(2).wav", 1, "Pad(2) (1).wav", 0},
+      {"NoDot (3)", 4, "NoDot (4)", 3},         {".hidden", 1, ".hidden (1)", 0},
+      {"a.b.c", 1, "a.b (1).c", 0},             {"Pad(2).wav", 1, "Pad(2) (1).wav", 0},
       {"Pad (0).wav", 1, "Pad (0) (1).wav", 0}, {"Pad (1000).wav", 1, "Pad (1000) (1).wav", 0},
-      {"Pad ().wav", 1, "Pad () (1).wav", 0},  {"Pad (x).wav", 1, "Pad (x) (1).wav", 0},
+      {"Pad ().wav", 1, "Pad () (1).wav", 0},   {"Pad (x).wav", 1, "Pad (x) (1).wav", 0},
       {"(3).wav", 1, "(3) (1).wav", 0},
   };
   for (const auto& c : cases) {
@@ -37,51 +37,50 @@ using MoveToCategoryTest = LibraryFixture;
 
 TEST_F(MoveToCategoryTest, NumberedNamesWhenTheNameIsTaken) {
   Put(kCategorySample, "X.WAV", SampleBytes(1));
-  Put(kCategorySingleCycle, "X.WAV", SampleBytes(2));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "X.WAV"), 0);
-  EXPECT_EQ(Get(kCategorySample, "X (1).WAV"), SampleBytes(2));
-  Put(kCategorySingleCycle, "X.WAV", SampleBytes(3));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "X.WAV"), 0);
-  EXPECT_EQ(Get(kCategorySample, "X (2).WAV"), SampleBytes(3));
+  Put(kCategorySample, "Y (1).WAV", SampleBytes(2));
+  Put(kCategoryUnrecognized, "NODOT", SampleBytes(3));
+  // Each file comes from the single cycles under a name taken in the target.
+  const struct {
+    int target;
+    const char* name;
+    const char* landed;
+  } moves[] = {
+      {kCategorySample, "X.WAV", "X (1).WAV"},
+      {kCategorySample, "X.WAV", "X (2).WAV"},
+      // A numbered file tries the bare name first, then skips its own number.
+      {kCategorySample, "Y (1).WAV", "Y.WAV"},
+      {kCategorySample, "Y (1).WAV", "Y (2).WAV"},
+      {kCategoryUnrecognized, "NODOT", "NODOT (1)"},  // numbered at its end
+  };
+  for (int i = 0; i < static_cast<int>(std::size(moves)); ++i) {
+    Put(kCategorySingleCycle, moves[i].name, SampleBytes(10 + i));
+    EXPECT_EQ(MoveToCategory(app, moves[i].target, kCategorySingleCycle, moves[i].name), 0);
+    EXPECT_EQ(Get(moves[i].target, moves[i].landed), SampleBytes(10 + i)) << moves[i].landed;
+  }
   EXPECT_EQ(Get(kCategorySample, "X.WAV"), SampleBytes(1));
+  EXPECT_EQ(Get(kCategorySample, "Y (1).WAV"), SampleBytes(2));
+  EXPECT_EQ(Get(kCategoryUnrecognized, "NODOT"), SampleBytes(3));
   EXPECT_TRUE(Names(kCategorySingleCycle).empty());
 
-  // A numbered file tries the bare name first, then skips its own number.
-  Put(kCategorySingleCycle, "Y (1).WAV", SampleBytes(4));
-  Put(kCategorySample, "Y (1).WAV", SampleBytes(5));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "Y (1).WAV"), 0);
-  EXPECT_EQ(Get(kCategorySample, "Y.WAV"), SampleBytes(4));
-  Put(kCategorySingleCycle, "Y (1).WAV", SampleBytes(6));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "Y (1).WAV"), 0);
-  EXPECT_EQ(Get(kCategorySample, "Y (2).WAV"), SampleBytes(6));
-
-  // A name without a dot is numbered at its end.
-  Put(kCategorySingleCycle, "NODOT", SampleBytes(7));
-  Put(kCategoryUnrecognized, "NODOT", SampleBytes(8));
-  EXPECT_EQ(MoveToCategory(app, kCategoryUnrecognized, kCategorySingleCycle, "NODOT"), 0);
-  EXPECT_EQ(Get(kCategoryUnrecognized, "NODOT (1)"), SampleBytes(7));
-
-  // Nothing to do.
+  // Nothing to do; a missing source is a failure.
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySample, "X.WAV"), 0);
   EXPECT_EQ(MoveToCategory(app, -1, kCategorySample, "X.WAV"), 0);
   EXPECT_TRUE(Has(kCategorySample, "X.WAV"));
-  // A missing source is a failure.
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "GONE.WAV"), 1);
 }
 
 TEST_F(MoveToCategoryTest, IdenticalCopiesAreMergedButTheOnlyCopyNeverGoes) {
   Put(kCategorySingleCycle, "SAME.WAV", SampleBytes(1));
   Put(kCategorySample, "SAME.WAV", SampleBytes(1));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "SAME.WAV"), 0);
-  EXPECT_FALSE(Has(kCategorySingleCycle, "SAME.WAV"));
-  EXPECT_EQ(Get(kCategorySample, "SAME.WAV"), SampleBytes(1));
-
   // An identical copy under a numbered name also counts.
   Put(kCategorySample, "Z.WAV", SampleBytes(2));
   Put(kCategorySample, "Z (1).WAV", SampleBytes(3));
   Put(kCategorySingleCycle, "Z.WAV", SampleBytes(3));
-  EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "Z.WAV"), 0);
-  EXPECT_FALSE(Has(kCategorySingleCycle, "Z.WAV"));
+  for (const char* name : {"SAME.WAV", "Z.WAV"}) {
+    EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, name), 0);
+    EXPECT_FALSE(Has(kCategorySingleCycle, name));
+  }
+  EXPECT_EQ(Get(kCategorySample, "SAME.WAV"), SampleBytes(1));
   EXPECT_EQ(Names(kCategorySample).size(), 3u);
 
   // The destination is a second name of the same file (hard link): only
@@ -105,28 +104,23 @@ TEST_F(MoveToCategoryTest, IdenticalCopiesAreMergedButTheOnlyCopyNeverGoes) {
   EXPECT_EQ(Names(kCategorySingleCycle), std::vector<std::string>{"SELF.WAV"});
 }
 
-TEST_F(MoveToCategoryTest, AllNamesTakenLeavesTheFileWhereItIs) {
+TEST_F(MoveToCategoryTest, AllNamesTakenOrReadOnlyFoldersLeaveTheFileWhereItIs) {
   Put(kCategorySample, "FULL.WAV", {0});
   for (int k = 1; k <= 999; ++k) Put(kCategorySample, "FULL (" + std::to_string(k) + ").WAV", {1});
   Put(kCategorySingleCycle, "FULL.WAV", SampleBytes(1));
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "FULL.WAV"), 1);
   EXPECT_EQ(Get(kCategorySingleCycle, "FULL.WAV"), SampleBytes(1));
   EXPECT_EQ(Names(kCategorySample).size(), 1000u);
-}
 
-TEST_F(MoveToCategoryTest, ReadOnlyFoldersRefuseAndKeepTheFile) {
-  Put(kCategorySingleCycle, "R.WAV", SampleBytes(1));
-  {
-    ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
+  // A read-only target refuses; a read-only source keeps the file even when
+  // an identical copy waits in the target.
+  Put(kCategorySingleCycle, "R.WAV", SampleBytes(2));
+  for (const int locked : {kCategorySample, kCategorySingleCycle}) {
+    if (locked == kCategorySingleCycle) Put(kCategorySample, "R.WAV", SampleBytes(2));
+    ReadOnlyFolder guard(CategoryFolderPath(app, locked));
     if (!guard.active) GTEST_SKIP() << "no way to make a read-only folder here";
-    EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "R.WAV"), 1);
-    EXPECT_EQ(Get(kCategorySingleCycle, "R.WAV"), SampleBytes(1));
-  }
-  {
-    Put(kCategorySample, "R.WAV", SampleBytes(1));  // an identical copy waits in the target
-    ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySingleCycle));
-    EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "R.WAV"), 1);
-    EXPECT_EQ(Get(kCategorySingleCycle, "R.WAV"), SampleBytes(1));
+    EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "R.WAV"), 1) << locked;
+    EXPECT_EQ(Get(kCategorySingleCycle, "R.WAV"), SampleBytes(2)) << locked;
   }
 }
 
@@ -134,38 +128,36 @@ TEST_F(MoveToCategoryTest, AcrossFileSystemsTheFileIsCopiedComparedAndThenRemove
   OtherFileSystemFolder other;
   if (other.path.empty()) GTEST_SKIP() << "no second file system";
   const std::string root = other.path + "/";
-  fs::create_directories(root + kFolderTable[kCategorySample].folderName);
+  const std::string far = root + kFolderTable[kCategorySample].folderName + "/";
+  fs::create_directories(far);
   app.folderUserPath[kCategorySample] = root;
   const std::string source = Put(kCategorySingleCycle, "FAR.WAV", SampleBytes(1));
   chmod(source.c_str(), 0640);
-  struct stat before;
+  struct stat before, after;
   ASSERT_EQ(stat(source.c_str(), &before), 0);
 
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "FAR.WAV"), 0);
-  const std::string moved = root + kFolderTable[kCategorySample].folderName + "/FAR.WAV";
-  EXPECT_EQ(ReadAllBytes(moved), SampleBytes(1));
+  EXPECT_EQ(ReadAllBytes(far + "FAR.WAV"), SampleBytes(1));
   EXPECT_FALSE(fs::exists(source));
-  struct stat after;
-  ASSERT_EQ(stat(moved.c_str(), &after), 0);
+  ASSERT_EQ(stat((far + "FAR.WAV").c_str(), &after), 0);
   EXPECT_EQ(after.st_mode & 0777, 0640u);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
   // The copy was made under a temporary name that is gone now.
-  EXPECT_EQ(std::distance(fs::directory_iterator(root + kFolderTable[kCategorySample].folderName),
-                         fs::directory_iterator{}),
-            1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(far), fs::directory_iterator{}), 1);
 
   // Taken names across file systems: numbered, never replaced.
   Put(kCategorySingleCycle, "FAR.WAV", SampleBytes(2));
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "FAR.WAV"), 0);
-  EXPECT_EQ(ReadAllBytes(moved), SampleBytes(1));
-  EXPECT_EQ(ReadAllBytes(root + kFolderTable[kCategorySample].folderName + "/FAR (1).WAV"), SampleBytes(2));
+  EXPECT_EQ(ReadAllBytes(far + "FAR.WAV"), SampleBytes(1));
+  EXPECT_EQ(ReadAllBytes(far + "FAR (1).WAV"), SampleBytes(2));
 
   // A copy that cannot be made leaves the source and no partial file.
   Put(kCategorySingleCycle, "STAY.WAV", SampleBytes(3));
-  ReadOnlyFolder guard(root + kFolderTable[kCategorySample].folderName);
+  ReadOnlyFolder guard(far);
   if (!guard.active) return;
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "STAY.WAV"), 1);
   EXPECT_EQ(Get(kCategorySingleCycle, "STAY.WAV"), SampleBytes(3));
+  EXPECT_EQ(std::distance(fs::directory_iterator(far), fs::directory_iterator{}), 2);
 }
 
 TEST(FileMoves, NoReplaceMovesAndContentChecks) {
@@ -179,12 +171,11 @@ TEST(FileMoves, NoReplaceMovesAndContentChecks) {
   EXPECT_FALSE(fs::exists(folder / "a"));
   EXPECT_EQ(MoveFileNoReplace(folder / "a", folder / "d"), MoveResult::kFailed);
 
-  WriteAllBytes(folder / "e", {1, 2});
-  EXPECT_TRUE(HaveEqualContent(folder / "c", folder / "e"));
-  WriteAllBytes(folder / "e", {1, 3});
-  EXPECT_FALSE(HaveEqualContent(folder / "c", folder / "e"));
-  WriteAllBytes(folder / "e", {1, 2, 0});
-  EXPECT_FALSE(HaveEqualContent(folder / "c", folder / "e"));
+  for (const auto& [bytes, equal] : {std::pair<std::vector<uint8_t>, bool>{{1, 2}, true}, {{1, 3}, false},
+                                     {{1, 2, 0}, false}}) {
+    WriteAllBytes(folder / "e", bytes);
+    EXPECT_EQ(HaveEqualContent(folder / "c", folder / "e"), equal) << bytes.size();
+  }
   EXPECT_FALSE(HaveEqualContent(folder / "c", folder.path));
   ASSERT_EQ(link((folder / "c").c_str(), (folder / "f").c_str()), 0);
   EXPECT_TRUE(IsSameFile(folder / "c", folder / "f"));
@@ -219,21 +210,20 @@ TEST_F(SortTest, BootOrderSortsLooseFilesAndLeavesOthersAlone) {
   std::vector<int> progress;
   LibraryFeedback feedback;
   feedback.progress = [&](int n) { progress.push_back(n); };
-  const int handled = SortLibrary(app, feedback);
   // Program folder 2, "data" 1, recycle bin 3 (with the file just put
   // there), samples 1, single cycles 4 (with the one from the recycle bin).
-  EXPECT_EQ(handled, 11);
+  EXPECT_EQ(SortLibrary(app, feedback), 11);
   ASSERT_EQ(progress.size(), 11u);
   EXPECT_EQ(progress.back(), 11);
 
+  const std::tuple<int, const char*, std::vector<uint8_t>> sorted[] = {
+      {kCategorySample, "LOOSE.wav", SampleBytes(1)},         {kCategoryUnrecognized, "BROKEN.WAV", RejectBytes(2)},
+      {kCategorySingleCycle, "DATA.WAV", CycleBytes(3)},      {kCategorySample, "STRAY.WAV", SampleBytes(4)},
+      {kCategorySingleCycle, "HOME.WAV", CycleBytes(5)},      {kCategorySingleCycle, "BACK.WAV", CycleBytes(6)},
+      {kCategoryUnrecognized, "JUNK.BIN", {1}},
+  };
+  for (const auto& [category, name, bytes] : sorted) EXPECT_EQ(Get(category, name), bytes) << name;
   EXPECT_TRUE(fs::exists(folder / "readme.txt"));
-  EXPECT_EQ(Get(kCategorySample, "LOOSE.wav"), SampleBytes(1));
-  EXPECT_EQ(Get(kCategoryUnrecognized, "BROKEN.WAV"), RejectBytes(2));
-  EXPECT_EQ(Get(kCategorySingleCycle, "DATA.WAV"), CycleBytes(3));
-  EXPECT_EQ(Get(kCategorySample, "STRAY.WAV"), SampleBytes(4));
-  EXPECT_EQ(Get(kCategorySingleCycle, "HOME.WAV"), CycleBytes(5));
-  EXPECT_EQ(Get(kCategorySingleCycle, "BACK.WAV"), CycleBytes(6));
-  EXPECT_TRUE(Has(kCategoryUnrecognized, "JUNK.BIN"));
   EXPECT_TRUE(fs::is_directory(CategoryFolderPath(app, kCategorySample) + "sub.wav"));
 
   // The re-test run under the other single-cycle rule: a cycle without loop

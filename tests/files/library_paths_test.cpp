@@ -19,14 +19,22 @@ class LibraryPaths : public ::testing::Test {
   AppGlobals app;
 };
 
-TEST_F(LibraryPaths, DefaultCategoryFoldersAreCreatedUnderData) {
-  const std::string path = CategoryFolderPath(app, kCategorySingleCycle);
-  EXPECT_EQ(path, folder.path + "/data/02 Single Cycles (WAV)/");
-  EXPECT_TRUE(fs::is_directory(path));
-  EXPECT_EQ(CategoryFolderPath(app, kCategoryInstallDir), folder.path + "/");
-  EXPECT_EQ(CategoryFolderPath(app, kCategoryDataRoot), folder.path + "/data/");
-  EXPECT_EQ(CategoryFilePath(app, kCategoryBlofeld, "A.SYX"),
-            folder.path + "/data/05 VORTA - Wavetables (Blofeld, SYX)/A.SYX");
+TEST_F(LibraryPaths, CategoryFoldersAndInstallLayoutLevelsAreCreatedOnDemand) {
+  EXPECT_FALSE(fs::exists(folder / "system"));
+  const std::pair<std::string, std::string> paths[] = {
+      {CategoryFolderPath(app, kCategorySingleCycle), "/data/02 Single Cycles (WAV)/"},
+      {CategoryFolderPath(app, kCategoryInstallDir), "/"},
+      {CategoryFolderPath(app, kCategoryDataRoot), "/data/"},
+      {CategoryFilePath(app, kCategoryBlofeld, "A.SYX"), "/data/05 VORTA - Wavetables (Blofeld, SYX)/A.SYX"},
+      {BuildPath(app, "system", "update", "Sonic-Loom"), "/system/update/Sonic-Loom"},
+      {BuildPath(app, "", "", "Sonic-Loom.pdf"), "/Sonic-Loom.pdf"},
+      {BuildPath(app, "", "", ""), "/"},
+      {BuildPath(app, "data", "13 XFORM - Wavetables (Audio, WAV)", "N.WAV"),
+       "/data/13 XFORM - Wavetables (Audio, WAV)/N.WAV"},
+  };
+  for (const auto& [path, expected] : paths) EXPECT_EQ(path, folder.path + expected);
+  for (const char* made : {"data/02 Single Cycles (WAV)", "system/update", "data/13 XFORM - Wavetables (Audio, WAV)"})
+    EXPECT_TRUE(fs::is_directory(folder / made)) << made;
 }
 
 TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishes) {
@@ -43,18 +51,6 @@ TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishe
   // Forgotten for good: recreating the folder does not bring the root back.
   fs::create_directories(root + "02 Single Cycles (WAV)");
   EXPECT_EQ(CategoryFolderPath(app, 2), folder.path + "/data/02 Single Cycles (WAV)/");
-}
-
-TEST_F(LibraryPaths, PathBuilderCreatesInstallLayoutLevels) {
-  EXPECT_FALSE(fs::exists(folder / "system"));
-  const std::string path = BuildPath(app, "system", "update", "Sonic-Loom");
-  EXPECT_EQ(path, folder.path + "/system/update/Sonic-Loom");
-  EXPECT_TRUE(fs::is_directory(folder / "system/update"));
-  EXPECT_EQ(BuildPath(app, "", "", "Sonic-Loom.pdf"), folder.path + "/Sonic-Loom.pdf");
-  EXPECT_EQ(BuildPath(app, "", "", ""), folder.path + "/");
-  EXPECT_EQ(BuildPath(app, "data", "13 XFORM - Wavetables (Audio, WAV)", "N.WAV"),
-            folder.path + "/data/13 XFORM - Wavetables (Audio, WAV)/N.WAV");
-  EXPECT_TRUE(fs::is_directory(folder / "data/13 XFORM - Wavetables (Audio, WAV)"));
 }
 
 TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
@@ -88,6 +84,23 @@ TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
   ForgetUnusableUserRoots(app);
   for (int category : {1, 3, 12}) EXPECT_TRUE(app.folderUserPath[category].empty()) << category;
   EXPECT_EQ(app.folderUserPath[2], "/fine/");
+}
+
+TEST(FolderTable, SlotsInUseAndExtensions) {
+  for (int category = -1; category <= kCategoryCount; ++category) {
+    const bool unused = category < 0 || category == 11 || category == 12 || category >= 14;
+    EXPECT_EQ(IsCategoryInUse(category), !unused) << category;
+  }
+  const std::pair<const char*, int> names[] = {
+      {"kick.wav", 1}, {"KICK.WAV", 1}, {"a.b.Wav", 1},
+      {"pad.wt", 4},  // first of the ".WT" slots
+      {"dump.syx", 5}, {"x.efe", 6}, {"x.WTS", 8},
+      {"x.wave", 0},  // four letters after the dot
+      {"x.wavfile", 0}, {"README", 0},
+      {".wav", 0},  // only dot is the first character
+      {"x.", 0}, {"x.wav.txt", 0}, {"", 0},
+  };
+  for (const auto& [name, category] : names) EXPECT_EQ(CategoryByExtension(name), category) << name;
 }
 
 }  // namespace

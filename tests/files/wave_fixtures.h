@@ -50,7 +50,7 @@ struct Smpl {
   const char* familyId = nullptr;  // 8 characters, or none
   uint32_t samplerDataSize = 0;    // the declared size
   uint32_t samplerDataBytes = 0;   // the bytes really present behind the loop record
-  std::vector<uint8_t> payload;    // placed behind the family id
+  std::vector<uint8_t> payload{};  // placed behind the family id
 };
 
 // A "smpl" chunk with one loop record as the program and most tools write it.
@@ -87,9 +87,9 @@ struct HandWave {
   uint16_t bits = 16;
   uint32_t frames = 0;
   uint32_t fmtSize = 16;
-  std::vector<uint8_t> chunksBeforeFmt;  // whole chunks
-  std::vector<uint8_t> chunksAfterData;  // whole chunks
-  std::vector<uint8_t> audio;            // when empty: frames of a ramp
+  std::vector<uint8_t> chunksBeforeFmt{};  // whole chunks
+  std::vector<uint8_t> chunksAfterData{};  // whole chunks
+  std::vector<uint8_t> audio{};          // when empty: frames of a ramp
   int64_t riffSizeDelta = 0;             // added to the true RIFF size
 };
 

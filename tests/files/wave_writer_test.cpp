@@ -31,17 +31,24 @@ class WaveWriter : public ::testing::Test {
     block = SamplerBlock{};
     header.formatTag = formatTag;
     header.bitsPerSample = bits;
-    header.channels = channels;
-    if (module == STATE_VORTA) header.channels = 1;
+    header.channels = module == STATE_VORTA ? 1 : channels;
     header.dataSize = frames * (bits / 8) * header.channels;
     PrepareWaveHeader(header, block, junk, clm, module);
+  }
+  // A VORTA loop over one wave; a table also carries the synthesis sampler
+  // data and the note of its wave length.
+  void PrepareLoop(uint32_t waveFrames, bool table, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
+    if (table) {
+      SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+      SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(waveFrames));
+    }
+    SetSamplerU32(block, sampler_offset::kLoopEnd, waveFrames - 1);
+    PrepareWaveHeader(header, block, junk, clm, STATE_VORTA);
   }
 
   int Write(const std::string& name, int category, const std::vector<float>& left, const std::vector<float>& right) {
     return WriteWaveFile(app, name, category, header, block, left, right);
   }
-
-  std::string Shown(int category, const std::string& name) { return Card(CategoryFilePath(app, category, name)); }
 
   TempFolder folder;
   AppGlobals app;
@@ -51,18 +58,16 @@ class WaveWriter : public ::testing::Test {
 
 TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
   Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048);
-  SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
-  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
-  SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(2048));
   for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = static_cast<uint8_t>(i);
   SetSamplerU32(block, sampler_offset::kSpeed, 16);
-  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
+  PrepareLoop(2048, true);
 
   std::vector<float> wave(64 * 2048);
   for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<float>(std::sin(i * 2.0 * M_PI / 2048.0) * 0.5);
   ASSERT_EQ(Write("TABLE.WAV", kCategoryVortaWav, wave, wave), kMsgDone);
 
-  const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV"));
+  const std::string path = CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV");
+  const std::vector<uint8_t> bytes = ReadAllBytes(path);
   ASSERT_EQ(bytes.size(), 44u + 262144u + 4308u);
   // RIFF 266,488, fmt 16: PCM, mono, 44,100 Hz, 88,200 bytes/s, align 2, 16 bits; data 262,144.
   const std::vector<uint8_t> expected = {'R', 'I', 'F', 'F', 0xF8, 0x10, 0x04, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
@@ -71,16 +76,17 @@ TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 44), expected);
 
   const size_t smpl = 44 + 262144;
-  EXPECT_EQ(std::string(bytes.begin() + smpl, bytes.begin() + smpl + 4), "smpl");
-  // size, sample period, unity note, pitch fraction, loops, sampler data size, loop start and end
+  const auto text = [&](size_t at, size_t count) {
+    return std::string(bytes.begin() + smpl + at, bytes.begin() + smpl + at + count);
+  };
+  EXPECT_EQ(text(0, 4) + text(68, 8) + text(4304, 4), "smplVORTA___LOG_");
+  // size, sample period, unity note, pitch fraction, loops, sampler data size, loop start and end, speed
   for (const auto& [at, value] : {std::pair<size_t, uint32_t>{4, 4300}, {16, 22675}, {20, 29}, {24, 3289944948u},
                                   {36, 1}, {40, 4240}, {52, 0}, {56, 2047}, {4300, 16}}) {
     EXPECT_EQ(GetU32(bytes, smpl + at), value) << at;
   }
-  EXPECT_EQ(std::string(bytes.begin() + smpl + 68, bytes.begin() + smpl + 76), "VORTA___");
   EXPECT_EQ(bytes[smpl + 76 + 300], static_cast<uint8_t>(300));
-  EXPECT_EQ(std::string(bytes.begin() + smpl + 4304, bytes.begin() + smpl + 4308), "LOG_");
-  EXPECT_EQ(Shown(kCategoryVortaWav, "TABLE.WAV"), "3|SYNTHESIS DATA||VORTA||16 PCM|64|2048");
+  EXPECT_EQ(Card(path), "3|SYNTHESIS DATA||VORTA||16 PCM|64|2048");
 }
 
 TEST_F(WaveWriter, LevelsRoundingAndClamping) {
@@ -116,102 +122,83 @@ TEST_F(WaveWriter, LevelsRoundingAndClamping) {
   }
 
   // sox, reading independently, sees 16-bit 32391 as 32391 / 32768.
-  ASSERT_TRUE(SoxAvailable());
   const std::string raw = folder / "m16.f32";
   const std::string command =
       "sox -q '" + CategoryFilePath(app, kCategorySample, "M16.WAV") + "' -t f32 '" + raw + "' trim 0 1s";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  ASSERT_EQ(std::system(command.c_str()), 0) << "sox comes with setup.sh";
   EXPECT_FLOAT_EQ(ReadF32LE(ReadAllBytes(raw).data()), 32391.0f / 32768.0f);
 }
 
 TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
-  // XFORM: stereo float slices of 131,072 frames.
-  Prepare(STATE_XFORM, kFormatPcm, 16, 2, 0);
-  EXPECT_EQ(header.formatTag, kFormatFloat);
-  EXPECT_EQ(header.bitsPerSample, 32);
-  header.dataSize = 2 * 131072 * 8;
-  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_XFORM);
-  std::vector<float> noise(2 * 131072, 0.25f);
-  ASSERT_EQ(Write("NOISE.WAV", kCategoryXformWav, noise, noise), kMsgDone);
-  EXPECT_EQ(Shown(kCategoryXformWav, "NOISE.WAV"), "13|SYNTHESIS DATA||XFORM|STEREO||2|131072");
-
-  // SLOOP: a looped sample over the whole file.
-  Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);
+  Prepare(STATE_XFORM, kFormatPcm, 16, 2, 0);  // XFORM slices are always float
+  EXPECT_EQ(std::pair(header.formatTag, header.bitsPerSample), std::pair(kFormatFloat, uint16_t{32}));
+  Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);  // SLOOP loops over the whole file
   EXPECT_EQ(SamplerU32(block, sampler_offset::kLoopEnd), 44099u);
-  std::vector<float> audio(44100, 0.1f);
-  ASSERT_EQ(Write("LOOP.WAV", kCategorySample, audio, audio), kMsgDone);
-  EXPECT_EQ(Shown(kCategorySample, "LOOP.WAV"), "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC");
 
-  // XMRPH: an unlooped sample with unity note 60.
-  Prepare(STATE_XMRPH, kFormatPcm, 32, 1, 44100);
-  ASSERT_EQ(Write("MORPH.WAV", kCategorySample, audio, audio), kMsgDone);
-  EXPECT_EQ(Shown(kCategorySample, "MORPH.WAV"), "1|||XMRPH|MONO|32 PCM||1.00 SEC");
+  const struct {
+    ProgramState module;
+    uint16_t format, bits, channels;
+    uint32_t frames, wave;  // wave: frames of one wave of a VORTA loop
+    int category;
+    const char* name;
+    const char* card;
+  } cases[] = {
+      {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "NOISE.WAV",
+       "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
+      {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "LOOP.WAV",
+       "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC"},
+      {STATE_XMRPH, kFormatPcm, 32, 1, 44100, 0, kCategorySample, "MORPH.WAV", "1|||XMRPH|MONO|32 PCM||1.00 SEC"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 2048, 2048, kCategorySingleCycle, "CYCLE.WAV", "2||YES|||32 FLOAT||2048"},
+      {STATE_VORTA, kFormatPcm, 8, 1, 33 * 128, 128, kCategoryVortaWav, "T8.WAV",
+       "3|SYNTHESIS DATA||VORTA||8 PCM|33|128"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 33 * 128, 128, kCategoryVortaWav, "TF.WAV",
+       "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
+  };
+  for (const auto& c : cases) {
+    Prepare(c.module, c.format, c.bits, c.channels, c.frames);
+    if (c.wave) PrepareLoop(c.wave, c.category == kCategoryVortaWav);
+    const std::vector<float> audio(c.frames, 0.1f);
+    ASSERT_EQ(Write(c.name, c.category, audio, audio), kMsgDone) << c.name;
+    EXPECT_EQ(Card(CategoryFilePath(app, c.category, c.name)), c.card);
+  }
+  // XMRPH writes unity note 60 and its level survives the load.
   std::vector<float> left(44100), right(44100);
   SampleDescriptor d;
   ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "MORPH.WAV"}, left, right, d), kMsgDone);
   EXPECT_EQ(d.unityNote, 60u);
   EXPECT_NEAR(left[10], 0.2 * 0.494265, 1e-6);
-
-  // A single cycle: mono with a loop over the whole cycle.
-  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 2048);
-  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
-  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
-  std::vector<float> cycle(2048, 0.3f);
-  ASSERT_EQ(Write("CYCLE.WAV", kCategorySingleCycle, cycle, cycle), kMsgDone);
-  EXPECT_EQ(Shown(kCategorySingleCycle, "CYCLE.WAV"), "2||YES|||32 FLOAT||2048");
-
-  // VORTA tables at 8 bits and as float.
-  for (auto [format, bits] : {std::pair<uint16_t, uint16_t>{kFormatPcm, 8}, {kFormatFloat, 32}}) {
-    Prepare(STATE_VORTA, format, bits, 1, 33 * 128);
-    SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
-    SetSamplerU32(block, sampler_offset::kLoopEnd, 127);
-    SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(128));
-    PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
-    std::vector<float> table(33 * 128, 0.1f);
-    ASSERT_EQ(Write("T.WAV", kCategoryVortaWav, table, table), kMsgDone);
-    EXPECT_EQ(Shown(kCategoryVortaWav, "T.WAV"),
-              std::string("3|SYNTHESIS DATA||VORTA||") + (bits == 8 ? "8 PCM" : "32 FLOAT") + "|33|128");
-  }
 }
 
 TEST_F(WaveWriter, SerumLayoutFromThePreparedChunks) {
   ExtraChunk junk, clm;
   Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
-  SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
-  SetSamplerU32(block, sampler_offset::kLoopEnd, 2047);
-  SetSamplerU32(block, sampler_offset::kUnityNote, 29);
-  PrepareWaveHeader(header, block, &junk, &clm, STATE_VORTA);
+  PrepareLoop(2048, true, &junk, &clm);
   EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
   const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
-  ASSERT_EQ(clmBytes.size(), 56u);
   EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
             std::string("clm ") + std::string("\x30\0\0\0", 4) + "<!>2048 10000000 wavetable (Sonic-Loom)" +
                 std::string(9, ' '));
   EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
-
 }
 
 TEST_F(WaveWriter, AFailedWriteKeepsTheOldFile) {
   Prepare(STATE_SLOOP, kFormatPcm, 16, 1, 5000);
-  std::vector<float> audio(5000, 0.5f);
-  ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
+  const std::vector<float> audio(5000, 0.5f), quiet(5000, 0.25f), shortBuffer(4999, 0.0f);
   const std::string path = CategoryFilePath(app, kCategorySample, "KEEP.WAV");
+  ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
   const std::vector<uint8_t> old = ReadAllBytes(path);
-
   // Replacing works when the new file is complete...
-  std::vector<float> quiet(5000, 0.25f);
   ASSERT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgDone);
   EXPECT_NE(ReadAllBytes(path), old);
   ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
   EXPECT_EQ(ReadAllBytes(path), old);
 
   // ...but buffers too short for the header give 11 and change nothing.
-  std::vector<float> shortBuffer(4999, 0.0f);
   EXPECT_EQ(Write("KEEP.WAV", kCategorySample, shortBuffer, audio), kMsgAccessDenied);
   EXPECT_EQ(ReadAllBytes(path), old);
   EXPECT_EQ(Write("../ESCAPE.WAV", kCategorySample, audio, audio), kMsgAccessDenied);
 
-  // A folder that refuses new files: 11, and the old file stays.
+  // A folder that refuses new files: 11, and the old file stays alone.
   ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
   if (!guard.active) GTEST_SKIP() << "no way to make a read-only folder here";
   EXPECT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgAccessDenied);
