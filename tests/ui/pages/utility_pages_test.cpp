@@ -117,8 +117,9 @@ TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
     ScriptWait(1000);  // the folder move pauses at its end
   }
   RunWith({11, kReset, 11});  // EXPLORE; fRESET<> answered fNO
-  EXPECT_TRUE(ShownAll({"NOTHING TO RESET", "ABORTED", "INSTALL PATH CAN NOT BE SET AS USER DEFINED PATH, USE RESET<> INSTEAD",
-                        "CASCADING DIRECTORIES NOT ALLOWED", "DONE", "RESET TO DEFAULT?"}));
+  EXPECT_TRUE(ShownAll({"NOTHING TO RESET", "ABORTED", "CASCADING DIRECTORIES NOT ALLOWED", "DONE",
+                        "INSTALL PATH CAN NOT BE SET AS USER DEFINED PATH, USE RESET<> INSTEAD",
+                        "RESET TO DEFAULT?"}));
   ASSERT_EQ(shell.dialogs.size(), 4u);
   EXPECT_EQ(shell.dialogs[0].title, MoveFolderDialogTitle(kCategoryUnrecognized));
   EXPECT_EQ(gApp.folderUserPath[0], root + "/");
