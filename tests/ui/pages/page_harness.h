@@ -139,11 +139,12 @@ class PageHarness : public UiTest {
     const auto& texts = Headless().texts;
     return static_cast<int>(std::count_if(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == text; }));
   }
-  static bool DrawnAll(std::initializer_list<const char*> texts) {
+  // Each of `texts` drawn (after `prefix`); the missing ones are reported.
+  static bool DrawnAll(std::initializer_list<const char*> texts, std::string_view prefix = "") {
     bool all = true;
     for (const char* text : texts) {
-      if (!Drawn(text)) {
-        ADD_FAILURE() << "not drawn: " << text;
+      if (!Drawn(std::string(prefix) + text)) {
+        ADD_FAILURE() << "not drawn: " << prefix << text;
         all = false;
       }
     }
@@ -153,16 +154,7 @@ class PageHarness : public UiTest {
   static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
   // Whether the message line showed `text`; each of `texts`.
   static bool Shown(std::string_view text) { return Drawn(Message(text)); }
-  static bool ShownAll(std::initializer_list<const char*> texts) {
-    bool all = true;
-    for (const char* text : texts) {
-      if (!Shown(text)) {
-        ADD_FAILURE() << "not shown: " << text;
-        all = false;
-      }
-    }
-    return all;
-  }
+  static bool ShownAll(std::initializer_list<const char*> texts) { return DrawnAll(texts, "MESSAGE: "); }
   // The list rows marked as selected, in drawing order; by default the rows
   // of the file lists (file operations, recycle bin).
   static constexpr int kFileRowTop = 151;

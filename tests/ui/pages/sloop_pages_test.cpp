@@ -92,7 +92,6 @@ TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {
 
   Compute();
   EXPECT_TRUE(ShownAll({"PREPARING CALCULATIONS, PLEASE WAIT", "DONE"}));
-  SaveArtefact("sloop_loop_synthesis");
 
   // Drawing nodes 5 to 10 down to the bottom of the graph.
   ScriptDrag(SegmentX(5), 390 - 127, SegmentX(10), 390 + 127, 12);

@@ -98,7 +98,6 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   EXPECT_EQ(StatusValue(2, 1), "1024");
   EXPECT_EQ(Ram().table, PartialTable{});
   EXPECT_EQ(Ram().playbackStretch, kDefaultStretch);
-  SaveArtefact("vorta_sample_analysis_1_1_0");
 }
 
 // Stereo sample -> "SOURCE" -> "fANALYZE" -> tuning -> "fAPPLY": the RAM

@@ -74,7 +74,6 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
     EXPECT_EQ(Labels(0)[3] == "V_MODE", c.modeButton);
     EXPECT_EQ(StatusValue(0, 0), "08");  // empty slices
   }
-  SaveArtefact("viewer_view_a");
   struct Limit { int column; const char* shown; const char* message; };
   for (const Limit& limit : {Limit{0, "6.25", "MIN VALUE"}, Limit{1, "100.00", "MAX VALUE"}}) {
     PressTimes(limit.column, 5);
@@ -211,7 +210,6 @@ TEST_F(VortaTablePagesTest, SysexRenderingAndModificationAskForDeviceAndSlot) {
       EXPECT_EQ(bytes[m + 408], written[m + 408]);  // checksums untouched
     }
   }
-  SaveArtefact("sysex_modification");
   EXPECT_EQ(RunVortaSysexModify(run, ""), kMsgNoFileSelected);
   EXPECT_EQ(RunVortaSysexModify(run, LibraryPath(kCategoryBlofeld, "NONE.SYX")), kMsgAccessDenied);
 }

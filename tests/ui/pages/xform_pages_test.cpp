@@ -63,7 +63,6 @@ TEST_F(XformPagesTest, TableEditingButtonsAndSystemSettings) {
   EXPECT_TRUE(ShownAll({"MAX VALUE", "ON SCREEN", "UNDO LIST EMPTY"}));
   EXPECT_EQ(Ram().table.speed, kXformMaxSpeed);
   EXPECT_EQ(StatusValue(2, 2), "1024");
-  SaveArtefact("xform_tef_spectrum");
 
   PressUpper(11);  // WAVEFORM
   module.Visit(2);
@@ -116,7 +115,6 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
   EXPECT_EQ(RunOption(kXformOrderPage), kMsgAborted);
   for (int16_t entry : pages.order) EXPECT_EQ(entry, 30);
   EXPECT_EQ(Bytes(Ram().table), before);
-  SaveArtefact("xform_order");
 }
 
 // sox sample -> 1.1.0 -> 1.1.1 with a slider drag -> apply.
@@ -139,7 +137,6 @@ TEST_F(XformPagesTest, SampleJourney) {
   EXPECT_GT(pages.source.range.start, 0);
   EXPECT_LT(pages.source.range.EndShift(), 0);
   EXPECT_EQ(StatusValue(2, 0).substr(0, 3), "-00");  // "END SHIFT:" as a negative number
-  SaveArtefact("xform_analysis_options");
 
   // 1.1.1: "SMOOTHNESS" stepped with its digit key held and RIGHT (one
   // rebuild when the keys are let go), a drag of 20 steps over "PEAK BOOST"

@@ -58,7 +58,6 @@ TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
   EXPECT_EQ(gKept.crossOverlap, 4);
   EXPECT_FLOAT_EQ(gKept.crossContrast, 0.25f);
   EXPECT_FALSE(gKept.crossPhaseCorrection);
-  SaveArtefact("xmrph_resynthesis_options");
 
   // Equal lengths with a loop in A: "LOOP" changes nothing.
   wave_fixtures::Smpl loop;
