@@ -2,12 +2,10 @@
 // files: samples made by sox, tables written by the engine's own writers.
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "cli/cli_fixture.h"
 #include "files/folder_table.h"
-#include "files/library_paths.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/dune2_wt.h"
 #include "formats/efe_file.h"
@@ -25,92 +23,79 @@ namespace fs = std::filesystem;
 
 constexpr int kLoad = 5;
 constexpr int kSave = 6;
+constexpr int kYes = 10;
 
 class FileOperationsTest : public PageHarness {
  protected:
-  std::string PathIn(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
-
-  // A 16-bit mono sine sample of 8,000 frames (a single cycle of 2,048
-  // frames when cycle is set), copied as S000.WAV, S001.WAV, ...
+  static constexpr int kLeave = Lower(0);  // "fSYSTEM<>"
+  static std::string SampleName(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "S%03d.WAV", i);
+    return name;
+  }
+  // A mono sine sample of 8,000 frames (a single cycle of 2,048 frames when
+  // cycle is set), copied as S000.WAV, S001.WAV, ...
   void PutSamples(int count, bool cycle = false) {
     const int category = cycle ? kCategorySingleCycle : kCategorySample;
-    const std::string first = PathIn(category, "S000.WAV");
-    const std::string length = cycle ? "2048s sine 21.533203125" : "8000s sine 440";
-    ASSERT_EQ(std::system(("sox -q -n -r 44100 -c 1 -b 16 '" + first + "' synth " + length + " vol 0.5").c_str()), 0);
-    for (int i = 1; i < count; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "S%03d.WAV", i);
-      fs::copy_file(first, PathIn(category, name));
+    const std::string first = LibraryPath(category, SampleName(0));
+    Sox(first, 1, cycle ? "synth 2048s sine 21.533203125 vol 0.5" : "synth 8000s sine 440 vol 0.5");
+    for (int i = 1; i < count; ++i) fs::copy_file(first, LibraryPath(category, SampleName(i)));
+  }
+
+  // Runs "1.0.0" of a fresh module with the list on folder `category`.
+  struct FilesRun : ModuleRun {
+    FilesRun(ProgramState state, int category, const PartialTable* table = nullptr, int32_t stretch = 0)
+        : ModuleRun(state) {
+      if (table) LoadVortaTable(session->vorta->ram, *table, stretch, "SWEEP");
+      FileScreenMemory& memory = session->fileScreen;
+      memory.list = BrowserList{};
+      memory.list.category = static_cast<uint16_t>(category);
+      memory.opened = true;
+      result = RunScreen(1);
     }
-  }
-
-  static void Down(int times = 1) {
-    for (int i = 0; i < times; ++i) ScriptKeyPress(kKeyDown, kHoldMillis);
-  }
-  static void Type(const char* text) {
-    ScriptType(text);
-    ScriptKeyPress(kKeyReturn);
-    ScriptWait(300);
-  }
-  static void Leave() { PressLower(0); }  // to SYSTEM
-  static int RowY(int row) { return 151 + 32 * row; }
-
-  // Runs "1.0.0" of the module with the list on folder `category`.
-  int RunFiles(ModuleRun& module, int category) {
-    FileScreenMemory& memory = module.session->fileScreen;
-    memory.list = BrowserList{};
-    memory.list.category = static_cast<uint16_t>(category);
-    memory.opened = true;
-    return module.RunScreen(1);
+    int result;
+  };
+  static void ExpectTableIn(int category, const char* name, const PartialTable& table, int32_t stretch) {
+    PartialTable back;
+    int32_t backStretch = 0;
+    ASSERT_EQ(LoadVortaFile(gApp, {category, name}, back, backStretch), kMsgDone) << category;
+    EXPECT_EQ(back, TableForOutput(table)) << category;
+    EXPECT_EQ(backStretch, stretch) << category;
   }
 };
 
 TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
   struct Case {
     int files;
-    void (*script)();
-    const char* onPage;
-    const char* page;
-    const char* pages;
+    std::initializer_list<int> presses;
+    std::array<std::string, 3> onPagePagePages;
     const char* message;
   };
   const Case cases[] = {
-      {40, [] { PressUpper(0); }, "32 - 39", "2", "3", nullptr},
-      {40, [] { PressUpper(0); PressUpper(1); }, "0 - 15", "0", "3", nullptr},
-      {17, [] { PressUpper(1); }, "16 - 16", "1", "2", nullptr},
-      {16, [] { PressUpper(1); }, "0 - 15", "0", "1", "SINGLE PAGE"},
+      {40, {0}, {"32 - 39", "2", "3"}, nullptr},
+      {40, {0, 1}, {"0 - 15", "0", "3"}, nullptr},
+      {17, {1}, {"16 - 16", "1", "2"}, nullptr},
+      {16, {1}, {"0 - 15", "0", "1"}, "SINGLE PAGE"},
   };
   PutSamples(40);
   for (const Case& c : cases) {
-    for (int i = c.files; i < 40; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "S%03d.WAV", i);
-      fs::remove(PathIn(kCategorySample, name));
-    }
+    SCOPED_TRACE(c.files);
+    for (int i = c.files; i < 40; ++i) fs::remove(LibraryPath(kCategorySample, SampleName(i)));
     Headless().texts.clear();
-    c.script();
-    Leave();
-    ModuleRun vorta(STATE_VORTA);
-    EXPECT_EQ(RunFiles(vorta, kCategorySample), kPageNavigated);
-    EXPECT_EQ(StatusValue(0, 3), c.onPage) << c.files;
-    EXPECT_EQ(StatusValue(1, 3), c.page) << c.files;
-    EXPECT_EQ(StatusValue(1, 2), c.pages) << c.files;
-    if (c.message) {
-      EXPECT_TRUE(Drawn(Message(c.message)));
-    }
+    Press(c.presses);
+    PressLower(0);
+    EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample).result, kPageNavigated);
+    EXPECT_EQ((std::array{StatusValue(0, 3), StatusValue(1, 3), StatusValue(1, 2)}), c.onPagePagePages);
+    EXPECT_TRUE(!c.message || Shown(c.message));
   }
   // UP from no selection takes the last row, DOWN there the first row of
   // the same page.
   Headless().texts.clear();
   ScriptKeyPress(kKeyUp, kHoldMillis);
   Down();
-  Leave();
-  ModuleRun vorta(STATE_VORTA);
-  RunFiles(vorta, kCategorySample);
-  const auto marks = TextsContaining(">>>>>>");
-  ASSERT_EQ(marks.size(), 2u);
-  EXPECT_EQ(marks[0].y, RowY(15));
-  EXPECT_EQ(marks[1].y, RowY(0));
+  PressLower(0);
+  FilesRun(STATE_VORTA, kCategorySample);
+  EXPECT_EQ(MarkedRows(), (std::vector{15, 0}));
   EXPECT_EQ(StatusValue(2, 0), "S000.WAV");
   SaveArtefact("file_operations_vorta");
 }
@@ -121,59 +106,37 @@ TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
     int category;
     const char* fileName;
   };
-  const Case cases[] = {{kCategoryKomplexer, "T.WT"}, {kCategoryEfe, "T.EFE"},        {kCategorySurge, "T.WT"},
+  const Case cases[] = {{kCategoryKomplexer, "T.WT"},      {kCategoryEfe, "T.EFE"},   {kCategorySurge, "T.WT"},
                         {kCategoryWaveGenerator, "T.WTS"}, {kCategoryDune2, "T.WT"}, {kCategorySerum, "T.WAV"}};
   for (const Case& c : cases) {
     PressUpper(kSave);
     Type("T");
-    Leave();
-    ModuleRun vorta(STATE_VORTA);
-    LoadVortaTable(vorta.session->vorta->ram, table, 7, "SWEEP");
-    RunFiles(vorta, c.category);
-    PartialTable back;
-    int32_t stretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, back, stretch), kMsgDone) << c.category;
-    EXPECT_EQ(back, TableForOutput(table)) << c.category;
-    EXPECT_EQ(stretch, 7) << c.category;
+    PressLower(0);
+    FilesRun(STATE_VORTA, c.category, &table, 7);
+    ExpectTableIn(c.category, c.fileName, table, 7);
   }
   // "fRPLACE<>" writes over the selected file after "REPLACE FILE?".
   Down();
-  PressUpper(7);
-  PressUpper(10);  // fYES
-  Leave();
-  {
-    ModuleRun vorta(STATE_VORTA);
-    LoadVortaTable(vorta.session->vorta->ram, table, 3, "SWEEP");
-    RunFiles(vorta, kCategoryWaveGenerator);
-    EXPECT_TRUE(Drawn(Message("REPLACE FILE?")));
-    PartialTable back;
-    int32_t stretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {kCategoryWaveGenerator, "T.WTS"}, back, stretch), kMsgDone);
-    EXPECT_EQ(stretch, 3);
-  }
-  // The WaveGenerator folder through "fF_TYPE<>": ABC.WTS, then the same
-  // name again; a 9th character is ignored.
+  Press({7, kYes, kLeave});
+  FilesRun(STATE_VORTA, kCategoryWaveGenerator, &table, 3);
+  EXPECT_TRUE(Shown("REPLACE FILE?"));
+  ExpectTableIn(kCategoryWaveGenerator, "T.WTS", table, 3);
+  // The WaveGenerator folder through "fF_TYPE<>" (-->08): ABC.WTS, then the
+  // same name again; a 9th character is ignored.
   Headless().texts.clear();
-  PressUpper(3);
-  PressUpper(7);  // -->08
-  PressUpper(kSave);
+  Press({3, 7, kSave});
   Type("ABC");
   PressUpper(kSave);
   Type("ABC");
   ScriptKeyPress(kKeyEscape);
   PressUpper(kSave);
   Type("LONGNAMEX");
-  Leave();
-  ModuleRun vorta(STATE_VORTA);
-  LoadVortaTable(vorta.session->vorta->ram, table, 7, "SWEEP");
-  RunFiles(vorta, kCategorySample);
-  EXPECT_TRUE(Drawn("DIRECTORY / FILE TYPE INDEX"));
-  EXPECT_TRUE(fs::exists(PathIn(kCategoryWaveGenerator, "ABC.WTS")));
-  EXPECT_TRUE(fs::exists(PathIn(kCategoryWaveGenerator, "LONGNAME.WTS")));
-  EXPECT_TRUE(Drawn(Message("FILE ALREADY EXISTS <ABC.WTS>")));
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
-  EXPECT_TRUE(Drawn("01 <CURRENT>"));
-  EXPECT_TRUE(Drawn("08 VORTA - WAVETABLES <WAVEGENERATOR, WTS>"));
+  PressLower(0);
+  FilesRun(STATE_VORTA, kCategorySample, &table, 7);
+  EXPECT_TRUE(fs::exists(LibraryPath(kCategoryWaveGenerator, "ABC.WTS")));
+  EXPECT_TRUE(fs::exists(LibraryPath(kCategoryWaveGenerator, "LONGNAME.WTS")));
+  EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <ABC.WTS>", "ABORTED"}));
+  EXPECT_TRUE(DrawnAll({"01 <CURRENT>", "08 VORTA - WAVETABLES <WAVEGENERATOR, WTS>"}));
 }
 
 TEST_F(FileOperationsTest, VortaLoadsEveryTableFolderAndLandsOnTheViewer) {
@@ -183,10 +146,10 @@ TEST_F(FileOperationsTest, VortaLoadsEveryTableFolderAndLandsOnTheViewer) {
     int category;
     const char* fileName;
   };
-  const Case cases[] = {{kCategoryVortaWav, "T.WAV"}, {kCategoryKomplexer, "T.WT"},  {kCategoryBlofeld, "T.SYX"},
-                        {kCategoryEfe, "T.EFE"},      {kCategorySurge, "T.WT"},      {kCategoryWaveGenerator, "T.WTS"},
+  const Case cases[] = {{kCategoryVortaWav, "T.WAV"}, {kCategoryKomplexer, "T.WT"}, {kCategoryBlofeld, "T.SYX"},
+                        {kCategoryEfe, "T.EFE"},      {kCategorySurge, "T.WT"},     {kCategoryWaveGenerator, "T.WTS"},
                         {kCategoryDune2, "T.WT"},     {kCategorySerum, "T.WAV"}};
-  WriteAllBytes(PathIn(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(table, stretch));
+  WriteAllBytes(LibraryPath(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(table, stretch));
   WriteKomplexerTable(gApp, table, stretch, "T.WT");
   WriteBlofeldTable(gApp, table, stretch, "T.SYX", SanitizeBlofeldParameters(0, 80), true);
   WriteEfeTable(gApp, table, stretch, "T.EFE");
@@ -195,18 +158,19 @@ TEST_F(FileOperationsTest, VortaLoadsEveryTableFolderAndLandsOnTheViewer) {
   WriteDune2Table(gApp, table, stretch, "T.WT");
   WriteSerumTable(gApp, table, stretch, "T.WAV");
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.category);
     PartialTable expected;
     int32_t expectedStretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone) << c.category;
+    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
     Down();
     PressUpper(kLoad);
-    ModuleRun vorta(STATE_VORTA);
-    EXPECT_EQ(RunFiles(vorta, c.category), kPageNavigated);
-    EXPECT_EQ(vorta.session->selector, 2) << c.category;
+    const FilesRun vorta(STATE_VORTA, c.category);
+    EXPECT_EQ(vorta.result, kPageNavigated);
+    EXPECT_EQ(vorta.session->selector, 2);
     const VortaWorkspace& ram = vorta.session->vorta->ram;
     EXPECT_EQ(ram.ramName, c.fileName);
-    EXPECT_EQ(ram.table, expected) << c.category;
-    EXPECT_EQ(ram.playbackStretch, expectedStretch) << c.category;
+    EXPECT_EQ(ram.table, expected);
+    EXPECT_EQ(ram.playbackStretch, expectedStretch);
   }
 }
 
@@ -216,47 +180,39 @@ TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
   PutSamples(1);
   // fFILL: the sine's partial 1 at full scale in all 33 slices.
   Down();
-  PressUpper(kLoad);
-  PressUpper(10);
-  ModuleRun fill(STATE_VORTA);
-  EXPECT_EQ(RunFiles(fill, kCategorySingleCycle), kPageNavigated);
-  EXPECT_TRUE(Drawn(Message("FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?")));
+  Press({kLoad, 10});
+  const FilesRun fill(STATE_VORTA, kCategorySingleCycle);
+  EXPECT_EQ(fill.result, kPageNavigated);
+  EXPECT_TRUE(Shown("FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?"));
   EXPECT_EQ(fill.session->selector, 2);
   for (int slice = 0; slice < kSliceCount; ++slice) EXPECT_EQ(fill.session->vorta->ram.table.at(0, slice), 127);
   EXPECT_EQ(fill.session->vorta->ram.ramName, "S000.WAV");
   // fINSERT hands the file to the table assembler.
   Down();
-  PressUpper(kLoad);
-  PressUpper(11);
-  ModuleRun insert(STATE_VORTA);
-  RunFiles(insert, kCategorySingleCycle);
+  Press({kLoad, 11});
+  const FilesRun insert(STATE_VORTA, kCategorySingleCycle);
   EXPECT_EQ(insert.session->selector, 4);
-  EXPECT_EQ(insert.session->vorta->insertPath, PathIn(kCategorySingleCycle, "S000.WAV"));
-  // A sample goes to the analysis pages; cancelled there, the RAM stays as it was.
+  EXPECT_EQ(insert.session->vorta->insertPath, LibraryPath(kCategorySingleCycle, "S000.WAV"));
+  // A sample goes to the analysis pages; cancelled there (fCANCEL on
+  // 1.1.0), the RAM stays as it was.
   PressUpper(kLoad);
   Down();
-  PressUpper(kLoad);
-  PressUpper(11);  // fCANCEL on 1.1.0
-  Leave();
-  ModuleRun sample(STATE_VORTA);
-  RunFiles(sample, kCategorySample);
-  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
+  Press({kLoad, 11, kLeave});
+  FilesRun(STATE_VORTA, kCategorySample);
+  EXPECT_TRUE(ShownAll({"NO FILE SELECTED", "ABORTED"}));
 }
 
 TEST_F(FileOperationsTest, XformRebuildsItsTableFromTheFile) {
-  WriteAllBytes(PathIn(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
+  WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
   PressUpper(kSave);  // nothing to save in the samples folder: no button
-  PressUpper(3);
-  PressUpper(1);  // -->13
+  Press({3, 1});      // -->13
   Down();
   PressUpper(kLoad);
-  ModuleRun xform(STATE_XFORM);
-  EXPECT_EQ(RunFiles(xform, kCategorySample), kPageNavigated);
+  const FilesRun xform(STATE_XFORM, kCategorySample);
+  EXPECT_EQ(xform.result, kPageNavigated);
   EXPECT_EQ(xform.session->selector, 2);
   EXPECT_EQ(xform.session->xform->ram.table.ramName, "NOISE.WAV");
-  EXPECT_FALSE(Drawn(Message("ABORTED")));
-  SaveArtefact("file_operations_xform");
+  EXPECT_FALSE(Shown("ABORTED"));
 }
 
 TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
@@ -264,30 +220,25 @@ TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   PressUpper(kLoad);
   Down();
   PressUpper(kLoad);
-  ModuleRun sloop(STATE_SLOOP);
-  EXPECT_EQ(RunFiles(sloop, kCategorySample), kPageNavigated);
-  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  const FilesRun sloop(STATE_SLOOP, kCategorySample);
+  EXPECT_EQ(sloop.result, kPageNavigated);
+  EXPECT_TRUE(Shown("NO FILE SELECTED"));
   EXPECT_EQ(sloop.session->selector, 2);  // LOOP SYNTHESIS with the file as input
   EXPECT_EQ(sloop.session->sloop->ramName, "S000.WAV");
   EXPECT_TRUE(sloop.session->sloop->loop.HasInput());
-  SaveArtefact("file_operations_sloop");
 
+  // fLOAD<> with nothing picked, PLOAD_A, PLOAD_B, fLOAD<>, fCANCEL on 2.1.0.
   Headless().texts.clear();
-  PressUpper(6);  // fLOAD<> with nothing picked
-  Down();
-  PressUpper(4);  // PLOAD_A
-  Down();
-  PressUpper(5);  // PLOAD_B
   PressUpper(6);
-  PressUpper(11);  // fCANCEL on 2.1.0
-  Leave();
-  ModuleRun xmrph(STATE_XMRPH);
-  RunFiles(xmrph, kCategorySample);
-  EXPECT_TRUE(Drawn(Message("CHOOSE 2 FILES FOR ANALYSIS")));
-  EXPECT_EQ(xmrph.session->xmrph->fileA, PathIn(kCategorySample, "S000.WAV"));
-  EXPECT_EQ(xmrph.session->xmrph->fileB, PathIn(kCategorySample, "S001.WAV"));
+  Down();
+  PressUpper(4);
+  Down();
+  Press({5, 6, 11, kLeave});
+  const FilesRun xmrph(STATE_XMRPH, kCategorySample);
+  EXPECT_TRUE(ShownAll({"CHOOSE 2 FILES FOR ANALYSIS", "ABORTED"}));
+  EXPECT_EQ(xmrph.session->xmrph->fileA, LibraryPath(kCategorySample, "S000.WAV"));
+  EXPECT_EQ(xmrph.session->xmrph->fileB, LibraryPath(kCategorySample, "S001.WAV"));
   EXPECT_EQ(StatusValue(3, 1), "S001.WAV");
-  EXPECT_TRUE(Drawn(Message("ABORTED")));
   SaveArtefact("file_operations_xmrph");
 }
 
@@ -296,7 +247,7 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
   PutSamples(1, true);
   PutSamples(1);
   WriteWtsTable(gApp, cli_fixture::SweepTable(), 4, "T.WTS");
-  WriteAllBytes(PathIn(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
+  WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
   struct Case {
     int category;
     const char* shown;
@@ -308,38 +259,33 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
   for (bool device : {true, false}) {
     UseSoundDevices(device ? std::vector<std::string>{"card"} : std::vector<std::string>{});
     for (const Case& c : cases) {
+      SCOPED_TRACE(c.shown);
       Headless().texts.clear();
       Down();
-      PressLower(9);  // pFILE
-      Leave();
-      ModuleRun vorta(STATE_VORTA);
-      EXPECT_EQ(RunFiles(vorta, c.category), kPageNavigated);
-      EXPECT_EQ(Drawn(Message(c.shown)), device) << c.category;
-      EXPECT_EQ(Drawn(Message("SOUND DEVICE NOT AVAILABLE")), !device) << c.category;
+      Press({Lower(9), kLeave});  // pFILE
+      EXPECT_EQ(FilesRun(STATE_VORTA, c.category).result, kPageNavigated);
+      EXPECT_EQ(Shown(c.shown), device);
+      EXPECT_EQ(Shown("SOUND DEVICE NOT AVAILABLE"), !device);
     }
   }
 }
 
 TEST_F(FileOperationsTest, ClearKeepsReadOnlyFilesAndRenameNeverReplaces) {
   PutSamples(3);
-  chmod(PathIn(kCategorySample, "S001.WAV").c_str(), 0444);
+  chmod(LibraryPath(kCategorySample, "S001.WAV").c_str(), 0444);
   Down();
   PressUpper(4);  // fRENAME<> onto a taken name, then a free one
   Type("S002");
   ScriptKeyPress(kKeyEscape);
   PressUpper(4);
   Type("NEW");
-  PressUpper(9);   // fCLR_DIR<>
-  PressUpper(10);  // fYES
-  Leave();
-  ModuleRun vorta(STATE_VORTA);
-  RunFiles(vorta, kCategorySample);
-  EXPECT_TRUE(Drawn(Message("FILE ALREADY EXISTS <S002.WAV>")));
+  Press({9, kYes, kLeave});  // fCLR_DIR<>
+  FilesRun(STATE_VORTA, kCategorySample);
+  EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <S002.WAV>", "SOME FILES COULD NOT BE DELETED"}));
   EXPECT_TRUE(Drawn("NEW.WAV"));
-  EXPECT_TRUE(Drawn(Message("SOME FILES COULD NOT BE DELETED")));
-  EXPECT_FALSE(fs::exists(PathIn(kCategorySample, "NEW.WAV")));
-  EXPECT_FALSE(fs::exists(PathIn(kCategorySample, "S002.WAV")));
-  EXPECT_TRUE(fs::exists(PathIn(kCategorySample, "S001.WAV")));
+  EXPECT_FALSE(fs::exists(LibraryPath(kCategorySample, "NEW.WAV")));
+  EXPECT_FALSE(fs::exists(LibraryPath(kCategorySample, "S002.WAV")));
+  EXPECT_TRUE(fs::exists(LibraryPath(kCategorySample, "S001.WAV")));
   EXPECT_EQ(StatusValue(0, 2), "1");  // drawn again from the folder
 }
 

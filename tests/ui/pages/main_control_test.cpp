@@ -40,11 +40,8 @@ TEST_F(ControlLoopTest, FirstStartEveryModuleAndExit) {
   StopDisplay();
   Headless().texts.clear();
   ScriptWait(8000);  // credits box and boot report
-  for (int column : {0, 1, 2, 3, 6, 7}) {
-    PressUpper(column);
-    PressLower(11);  // iMENU<>
-  }
-  PressLower(11);    // iEXIT
+  for (int column : {0, 1, 2, 3, 6, 7}) Press({column, Lower(11)});  // each module, left by iMENU<>
+  PressLower(11);  // iEXIT
   gApp.programState = STATE_FIRST_START;
   EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
   EXPECT_TRUE(DrawnAll({"CREDITS", ">PERFORMING INITIAL FILE TESTS:", ">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."}));
@@ -60,9 +57,7 @@ TEST_F(ControlLoopTest, FirstStartEveryModuleAndExit) {
 TEST_F(ControlLoopTest, ResizeTwiceReturnsToTheFirstModeAndWritesTheSettingsEachTime) {
   ASSERT_EQ(gApp.settings.fullScreen, 0);
   const int closesBefore = Headless().windowCloses;
-  PressUpper(8);  // RESIZE
-  PressUpper(8);
-  PressLower(11);
+  Press({8, 8, Lower(11)});  // RESIZE twice
   gApp.programState = STATE_MAIN_MENU;
   EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
   EXPECT_EQ(gApp.settings.fullScreen, 0);

@@ -46,17 +46,14 @@ class PageContractTest : public PageHarness {
 };
 
 TEST_F(PageContractTest, OptionPagesEndWithDoneOrAborted) {
-  PressUpper(10);                  // refused: NO DATA, still running
-  PressUpper(0);
-  ScriptKeyPress(kKeyUp, 60);      // the held-key hook
-  PressUpper(5);                   // no button there
-  PressUpper(10);
+  Press({10, 0});               // fAPPLY refused: NO DATA, still running
+  ScriptKeyPress(kKeyUp, 60);   // the held-key hook
+  Press({5, 10});               // no button at 5
   PageRun run;
   EXPECT_EQ(RunPage(kOptionPage, run), kMsgDone);
   EXPECT_EQ(gOption.value, 2);
   EXPECT_EQ(gOption.applied, 2);
   EXPECT_TRUE(DrawnAll({"*** TEST OPTIONS ***", "6.1.0", "MESSAGE: NO DATA", "2"}));
-  EXPECT_EQ(Labels(0)[10], "fAPPLY");
 
   PressUpper(0);
   ClickButton(11, 0);
@@ -81,7 +78,7 @@ TEST_F(PageContractTest, CalcProgressHooksShowProgressAndCancelOnF12) {
   ProgressHooks hooks = CalcProgressHooks(result);
   EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 0, 100));
   EXPECT_EQ(Labels(0)[11], "fCANCEL");
-  EXPECT_TRUE(Drawn(Message("CALCULATING, PLEASE WAIT")));
+  EXPECT_TRUE(Shown("CALCULATING, PLEASE WAIT"));
   EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 50, 100));
   EXPECT_TRUE(Drawn("ANALYSIS PROGRESS: "));
   EXPECT_EQ(ProgressWidth(), 166);

@@ -1,21 +1,20 @@
-#include "ui/pages/page_harness.h"
+#include <cmath>
+
 #include "ui/graph_markers.h"
+#include "ui/pages/page_harness.h"
 #include "ui/pages/vorta/vorta_editing_pages.h"
 #include "ui/segment_graph.h"
 #include "wavetable/filter_shape.h"
-#include "wavetable/symmetry_modulation.h"
 #include "wavetable/slice_editor.h"
+#include "wavetable/symmetry_modulation.h"
 #include "wavetable/vorta_synthesis.h"
 #include "wavetable/vorta_workspace.h"
 
-#include <cmath>
-#include <filesystem>
-
-#include "files/folder_table.h"
-#include "files/library_paths.h"
-#include "support/temp_folder.h"
-
 namespace {
+
+constexpr int kApply = 10;
+constexpr int kCancel = 11;
+constexpr int kUndo = Lower(11);
 
 // A table with something in every slice: a falling spectrum whose partials
 // alternate in sign and fade across the slices.
@@ -32,40 +31,21 @@ PartialTable SampleTable() {
 
 class VortaEditing : public PageHarness {
  protected:
-  // One sine period of 256 frames, 16-bit mono at half scale, in the single
-  // cycle folder; its path.
-  static std::string WriteSineCycle() {
-    std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                                1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 1, 0, 2, 0, 16, 0, 'd', 'a', 't', 'a',
-                                0, 2, 0, 0};
-    for (int n = 0; n < 256; ++n) {
-      const auto v = static_cast<int16_t>(std::lround(16000 * std::sin(2 * M_PI * n / 256)));
-      wav.push_back(static_cast<uint8_t>(v & 0xFF));
-      wav.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-    }
-    const uint32_t riff = static_cast<uint32_t>(wav.size() - 8);
-    for (int i = 0; i < 4; ++i) wav[4 + i] = static_cast<uint8_t>(riff >> (8 * i));
-    const std::string path = CategoryFilePath(gApp, kCategorySingleCycle, "SINE.WAV");
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    WriteAllBytes(path, wav);
+  // One sine period of 256 frames at half scale in the single cycle folder.
+  std::string WriteSineCycle() {
     gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
-    return path;
+    return Sox(LibraryPath(kCategorySingleCycle, "SINE.WAV"), 1, "synth 256s sine 172.265625 vol 0.49");
   }
 
   // A module with the sample table loaded (undo history empty).
   struct Module : ModuleRun {
     Module() : ModuleRun(STATE_VORTA) { LoadVortaTable(Ram(), SampleTable(), kDefaultStretch, "SAMPLE"); }
     VortaWorkspace& Ram() { return session->vorta->ram; }
-    // An option page run on its own, as its calling page runs it.
-    int RunOption(int (*page)(PageRun&)) {
-      PageRun run;
-      run.session = session.get();
-      return page(run);
-    }
   };
 };
 
-TEST_F(VortaEditing, EveryPageDrawsItsGraphs) {
+// Every screen and option page draws; "fCANCEL" keeps the RAM table.
+TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
   struct Case {
     const char* name;
     int selector;                 // a screen, or -1 for the option page
@@ -85,14 +65,11 @@ TEST_F(VortaEditing, EveryPageDrawsItsGraphs) {
     Module m;
     if (c.change >= 0) PressUpper(c.change);
     if (c.option) {
-      PressUpper(11);
+      PressUpper(kCancel);
       EXPECT_EQ(m.RunOption(c.option), kMsgAborted);
+      EXPECT_EQ(m.Ram().table, SampleTable());
     } else {
-      PressLower(0);
-      EXPECT_EQ(m.RunScreen(static_cast<uint16_t>(c.selector)), kPageNavigated);
-    }
-    if (c.option) {
-      EXPECT_EQ(m.Ram().table, SampleTable());  // fCANCEL keeps the RAM table
+      m.Visit(static_cast<uint16_t>(c.selector));
     }
     SaveArtefact(c.name);
   }
@@ -104,7 +81,7 @@ TEST_F(VortaEditing, EveryPageDrawsItsGraphs) {
 TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   struct Case {
     const char* name;
-    std::vector<int> upper;  // opens the option page, changes its copy, applies
+    std::initializer_list<int> upper;  // opens the option page, changes its copy, applies
   };
   const Case cases[] = {
       {"POLARITY INVERT", {0, 3}},     {"SCALE ZERO", {1, 1, 10}},     {"ORDER REVERSE", {2, 5, 10}},
@@ -114,19 +91,16 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Module m;
-    for (int column : c.upper) PressUpper(column);
-    PressLower(0);
-    m.RunScreen(6);
+    Press(c.upper);
+    m.Visit(6);
     const PartialTable changed = m.Ram().table;
     EXPECT_NE(changed, SampleTable());
     EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
     PressLower(11);  // s UNDO
-    PressLower(0);
-    m.RunScreen(6);
+    m.Visit(6);
     EXPECT_EQ(m.Ram().table, SampleTable());
     PressLower(6);  // s REDO
-    PressLower(0);
-    m.RunScreen(6);
+    m.Visit(6);
     EXPECT_EQ(m.Ram().table, changed);
   }
 }
@@ -135,52 +109,47 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
 // history: nothing to undo.
 TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   Module m;
-  PressUpper(5);   // fSYMOD<>
-  PressUpper(1);   // +WIDTH: 1.1
-  for (int i = 0; i < 17; ++i) PressUpper(7);  // +SHIFT to 16, then MAX VALUE
-  PressUpper(10);  // fAPPLY
-  PressLower(11);  // s UNDO
-  PressLower(0);
-  m.RunScreen(6);
+  Press({5, 1});         // fSYMOD<>, +WIDTH: 1.1
+  PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
+  Press({kApply, kUndo});
+  m.Visit(6);
   SymmetryParameters expected;
   expected.widthTenths = 11;
   expected.shift = 16;
   EXPECT_EQ(m.Ram().table, GenerateSymmetryTable(expected));
   EXPECT_TRUE(m.Ram().ramName.empty());
-  EXPECT_TRUE(DrawnAll({"MESSAGE: MAX VALUE", "MESSAGE: UNDO LIST EMPTY"}));
+  EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
 }
 
 TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
   Module m;
   PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
-  PressUpper(0);  // <<1_ENV from 0
-  PressLower(0);
-  m.RunScreen(5);
-  EXPECT_EQ(envelopes.current, 63);
-  envelopes.current = 60;
-  PressUpper(2);  // ENV_7>>
-  PressLower(0);
-  m.RunScreen(5);
-  EXPECT_EQ(envelopes.current, 3);
-
+  struct Step {
+    int from;  // the envelope shown
+    int column;
+    int to;
+  };
+  // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
+  for (const Step& step : {Step{0, 0, 63}, Step{60, 2, 3}}) {
+    envelopes.current = step.from;
+    PressUpper(step.column);
+    m.Visit(5);
+    EXPECT_EQ(envelopes.current, step.to);
+  }
   envelopes.current = 1;
-  for (int i = 0; i < 33; ++i) PressUpper(8);  // <<ROTATE
-  PressLower(0);
-  m.RunScreen(5);
+  PressTimes(8, 33);  // <<ROTATE all the way round
+  m.Visit(5);
   EXPECT_EQ(m.Ram().table, SampleTable());
 
-  PressUpper(11);  // LIMIT: 0..127
-  PressUpper(4);   // RAND
-  PressLower(0);
-  m.RunScreen(5);
+  Press({11, 4});  // LIMIT: 0..127, RAND
+  m.Visit(5);
   for (int16_t code : m.Ram().table.Row(1)) EXPECT_TRUE(code >= 0 && code <= 127) << code;
 
   envelopes.current = 40;  // a silent partial: 127 at slice 0 only
   m.Ram().table.at(40, 0) = 127;
   const PartialTable before = m.Ram().table;
   PressUpper(6);  // SMOOTH
-  PressLower(0);
-  m.RunScreen(5);
+  m.Visit(5);
   for (int s = 0; s < kSliceCount; ++s) EXPECT_EQ(m.Ram().table.at(40, s) != before.at(40, s), s < 2) << s;
 }
 
@@ -190,56 +159,48 @@ TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
   ScriptKeyPress(kKeyRight, 10);  // segment 1
   ScriptKeyPress(kKeyDown, 10);   // one code down
   ScriptClick(SegmentX(5), kHighGraphBracket.centre - 40, 40);  // segment 5 to 40
-  PressLower(0);
-  m.RunScreen(5);
+  m.Visit(5);
   EXPECT_EQ(m.Ram().table.at(0, 1), SampleTable().at(0, 1) - 1);
   EXPECT_EQ(m.Ram().table.at(0, 5), 40);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 2);
-  PressLower(11);
-  PressLower(11);
-  PressLower(0);
-  m.RunScreen(5);
+  Press({kUndo, kUndo});
+  m.Visit(5);
   EXPECT_EQ(m.Ram().table, SampleTable());
   // A table loaded since the undo is never overwritten by a redo.
   LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
   PressLower(5);  // s REDO
-  PressLower(0);
-  m.RunScreen(5);
+  m.Visit(5);
   EXPECT_EQ(m.Ram().table, PartialTable{});
-  EXPECT_TRUE(Drawn(Message("NO DATA")));
+  EXPECT_TRUE(Shown("NO DATA"));
 }
 
 TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   Module m;
   SliceEditor& editor = m.session->vorta->edit.slice;
-  editor.slice = 3;
-  PressUpper(1);  // <<8_SLC: 28
-  PressLower(0);
-  m.RunScreen(3);
-  EXPECT_EQ(editor.slice, 28);
-  editor.slice = 32;
-  PressUpper(3);  // SLC_1>>: 0
-  PressLower(0);
-  m.RunScreen(3);
-  EXPECT_EQ(editor.slice, 0);
-
+  struct Step {
+    int from;
+    int column;
+    int to;
+  };
+  // "<<8_SLC" from 3 and "SLC_1>>" from 32 wrap.
+  for (const Step& step : {Step{3, 1, 28}, Step{32, 3, 0}}) {
+    editor.slice = step.from;
+    PressUpper(step.column);
+    m.Visit(3);
+    EXPECT_EQ(editor.slice, step.to);
+  }
   // A drag across the bars of partials 21 to 30 at code 100; then the slice
-  // dialog's "ZERO" on slice 0, and two undo steps.
+  // dialog's "ZERO" (fTOOLS<>), and two undo steps.
   editor.slice = 7;
   ScriptDrag(471 + 7 * 20 + 3, 556 - 66, 471 + 7 * 29 + 3, 556 - 66, 9);
-  PressLower(0);
-  m.RunScreen(3);
+  m.Visit(3);
   for (int row = 20; row < 30; ++row) EXPECT_EQ(m.Ram().table.at(row, 7), 100) << row;
   EXPECT_EQ(m.Ram().table.at(19, 7), 0);
-  PressUpper(8);  // fTOOLS<>
-  PressUpper(1);  // ZERO
-  PressLower(0);
-  m.RunScreen(3);
+  Press({8, 1});
+  m.Visit(3);
   EXPECT_FALSE(SliceIsFilled(m.Ram().table, 7));
-  PressLower(11);
-  PressLower(11);
-  PressLower(0);
-  m.RunScreen(3);
+  Press({kUndo, kUndo});
+  m.Visit(3);
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
@@ -253,12 +214,11 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   ScriptLeftDown(255, yAt(0), 5);
   for (int k = 4; k <= 256; k += 4) ScriptMouseMove(255 + k, yAt(k), 5);
   ScriptLeftUp(512, yAt(256), 5);
-  PressUpper(10);  // fAPPLY
+  PressUpper(kApply);
   EXPECT_EQ(m.RunOption(RunWaveformDrawing), kMsgDone);
   std::array<float, 512> cycle{};
   RenderSlice(m.Ram().table, 0, cycle, 0.5);
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
-  SaveArtefact("vorta_3_1_0_drawn");
 }
 
 // A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
@@ -266,20 +226,15 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
 TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   const std::string path = WriteSineCycle();
   Module m;
-  PressUpper(11);  // SRC>DEST without a file
-  PressUpper(9);   // <<DEST: 0 -> 32
-  PressUpper(10);  // DEST>>: 32 -> 0
-  PressUpper(10);  // 1
-  PressLower(0);
-  m.RunScreen(4);
-  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  Press({11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
+  m.Visit(4);
+  EXPECT_TRUE(Shown("NO FILE SELECTED"));
   EXPECT_EQ(m.session->vorta->edit.assembly.destination, 1);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 0);
 
   m.session->vorta->insertPath = path;
   PressUpper(11);  // SRC>DEST
-  PressLower(0);
-  m.RunScreen(4);
+  m.Visit(4);
   EXPECT_TRUE(m.session->vorta->insertPath.empty());
   EXPECT_EQ(Labels(1)[7], "pFILE_IN");
   EXPECT_EQ(m.Ram().table.at(0, 1), 127);
@@ -287,8 +242,7 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
   SaveArtefact("vorta_4_0_0_table_assembling");
   PressLower(11);
-  PressLower(0);
-  m.RunScreen(4);
+  m.Visit(4);
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
@@ -298,15 +252,14 @@ TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
   WriteSineCycle();
   Module m;
   m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
-  PressUpper(10);              // fAPPLY without a file: stays
+  PressUpper(kApply);          // without a file: stays
   ScriptClick(200, 151, 40);   // the cycle in row 0
-  PressUpper(10);
+  PressUpper(kApply);
   EXPECT_EQ(m.RunOption(RunFilterShapeImport), kMsgDone);
-  EXPECT_TRUE(Drawn(Message("NO FILE SELECTED")));
+  EXPECT_TRUE(Shown("NO FILE SELECTED"));
   const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
   EXPECT_EQ(shape.at(0, 0), 127);
   EXPECT_LT(std::abs(shape.at(1, 0)), 60);
-  SaveArtefact("vorta_6_3_1_filter_import_chosen");
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include "core/byte_order.h"
 #include "files/file_classification.h"
-#include "files/folder_table.h"
-#include "files/library_paths.h"
 #include "files/wave_reader.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/vorta_import.h"
@@ -16,6 +14,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kStore = 10;
+constexpr int kCancel = 11;
 
 // The RAM table: slices 0..24 filled with a falling spectrum, 25..32 empty.
 PartialTable TestTable() {
@@ -34,22 +35,27 @@ class VortaTablePagesTest : public PageHarness {
     VortaWorkspace& ram = module->session->vorta->ram;
     LoadVortaTable(ram, TestTable(), 12, "TEST");
     RenderRamWavetable(ram.table, ram.ram, ram.playbackStretch);
-    run.session = module->session.get();
+    run = module->Caller();
   }
   void TearDown() override {
     module.reset();
     PageHarness::TearDown();
   }
-  std::string Path(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
   // A keypad answer replacing the offered value, typed once the keypad
-  // stands (it drops what was typed before).
-  static void Answer(const std::string& digits) {
+  // stands (it drops what was typed before); nullptr leaves the question.
+  static void Answer(const char* digits) {
     ScriptWait(kKeypadWait);
+    if (!digits) return ScriptKeyPress(kKeyEscape);
     for (int i = 0; i < 3; ++i) ScriptKeyPress(kKeyBackspace);
     ScriptType(digits);
     ScriptKeyPress(kKeyReturn);
   }
   static constexpr int64_t kKeypadWait = 200;
+  // The sample count of a 16-bit PCM file's data chunk.
+  static uint32_t DataSamples(const std::vector<uint8_t>& bytes) {
+    EXPECT_GT(bytes.size(), 44u);
+    return bytes.size() > 44 ? ReadU32LE(&bytes[40]) / 2 : 0;
+  }
   std::unique_ptr<ModuleRun> module;
   PageRun run;
 };
@@ -60,34 +66,28 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
                         {9, "MAGNITUDE SPECTRUM", false}, {10, "MAGNITUDE PROFILES", false},
                         {11, "MAGNITUDE PROFILES", false}, {6, "WAVETABLE <VIEW A>", true}};
   for (const Case& c : cases) {
-    Headless().texts.clear();
-    PressUpper(c.column);
-    PressUpper(c.column);  // the view already shown
-    PressLower(0);
-    EXPECT_EQ(module->RunScreen(2), kPageNavigated);
+    SCOPED_TRACE(c.column);
+    Press({c.column, c.column});  // the second: the view already shown
+    module->Visit(2);
     EXPECT_EQ(StatusValue(2, 0), c.viewing);
-    EXPECT_TRUE(Drawn(Message("ON SCREEN")));
-    EXPECT_EQ(Labels(0)[3] == "V_MODE", c.modeButton) << c.column;
+    EXPECT_TRUE(Shown("ON SCREEN"));
+    EXPECT_EQ(Labels(0)[3] == "V_MODE", c.modeButton);
     EXPECT_EQ(StatusValue(0, 0), "08");  // empty slices
-    SaveArtefact(std::string("viewer_view_") + std::to_string(c.column - 6));
   }
-  struct Limit { int column; int presses; const char* shown; const char* message; };
-  const Limit limits[] = {{0, 5, "6.25", "MIN VALUE"}, {1, 5, "100.00", "MAX VALUE"}};
-  for (const Limit& limit : limits) {
-    Headless().texts.clear();
-    for (int i = 0; i < limit.presses; ++i) PressUpper(limit.column);
+  struct Limit { int column; const char* shown; const char* message; };
+  for (const Limit& limit : {Limit{0, "6.25", "MIN VALUE"}, Limit{1, "100.00", "MAX VALUE"}}) {
+    PressTimes(limit.column, 5);
     PressUpper(3);  // V_MODE: slices only
-    PressLower(0);
-    module->RunScreen(2);
+    module->Visit(2);
     EXPECT_EQ(StatusValue(1, 0), limit.shown);
-    EXPECT_TRUE(Drawn(Message(limit.message)));
+    EXPECT_TRUE(Shown(limit.message));
   }
   EXPECT_EQ(StatusValue(1, 1), "FULL TABLE");  // V_MODE pressed twice
 }
 
 // "1.4.0": what each setting writes, read back by the library's reader.
 TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
-  struct Case { std::vector<int> presses; const char* slices; uint32_t samples; };
+  struct Case { std::initializer_list<int> presses; const char* slices; uint32_t samples; };
   constexpr int kBase = 3, kSlices = 7, kSamples = 8;
   const Case cases[] = {
       {{}, "1025 <INTERPOLATION>", 262400},
@@ -96,21 +96,19 @@ TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
       {{kSlices}, "33 <RAW>", 33 * 256},
       {{kSamples, kSamples, kSamples, kSamples}, "1025 <INTERPOLATION>", 1025 * 128},
   };
-  const std::string path = Path(kCategoryVortaWav, "T.WAV");
+  const std::string path = LibraryPath(kCategoryVortaWav, "T.WAV");
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.slices);
     gKept = KeptForRun{};
     Headless().texts.clear();
-    for (int column : c.presses) PressUpper(column);
-    PressUpper(10);  // fSTORE
+    Press(c.presses);
+    PressUpper(kStore);
     ASSERT_EQ(RunVortaRendering(run, kCategoryVortaWav, path), kMsgDone);
-    EXPECT_TRUE(Drawn(c.slices)) << c.slices;
-    if (!c.presses.empty() && c.presses[0] == kBase) {
-      EXPECT_TRUE(Drawn(Message(
-          "ALTERNATE BASE, NUMBER OF SLICES IS TRUNCATED TO A MULTIPLE OF 64 <USE ONLY IF REQUIRED>")));
-    }
-    const std::vector<uint8_t> bytes = ReadAllBytes(path);
-    ASSERT_GT(bytes.size(), 44u);
-    EXPECT_EQ(ReadU32LE(&bytes[40]), c.samples * 2);  // 16-bit PCM
+    EXPECT_TRUE(Drawn(c.slices));
+    const bool alternateBase = c.presses.size() > 0 && *c.presses.begin() == kBase;
+    EXPECT_EQ(Shown("ALTERNATE BASE, NUMBER OF SLICES IS TRUNCATED TO A MULTIPLE OF 64 <USE ONLY IF REQUIRED>"),
+              alternateBase);
+    EXPECT_EQ(DataSamples(ReadAllBytes(path)), c.samples);
     PartialTable loaded;
     int32_t stretch = 0;
     ASSERT_EQ(LoadVortaFile(gApp, LibraryEntry{kCategoryVortaWav, "T.WAV"}, loaded, stretch), kMsgDone);
@@ -121,27 +119,26 @@ TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
 }
 
 TEST_F(VortaTablePagesTest, BitsCyclesBackAndCancelLeavesTheOldFile) {
-  const std::string path = Path(kCategoryVortaWav, "OLD.WAV");
+  const std::string path = LibraryPath(kCategoryVortaWav, "OLD.WAV");
   WriteAllBytes(path, {1, 2, 3});
-  for (int i = 0; i < 4; ++i) PressUpper(5);
-  PressUpper(11);  // fCANCEL
+  PressTimes(5, 4);
+  PressUpper(kCancel);
   EXPECT_EQ(RunVortaRendering(run, kCategoryVortaWav, path), kMsgAborted);
   EXPECT_TRUE(DrawnAll({"8 <PCM>", "32 <PCM>", "32 <FLOAT>"}));
   EXPECT_EQ(StatusValue(0, 2), "16 <PCM>");
   EXPECT_EQ(ReadAllBytes(path), (std::vector<uint8_t>{1, 2, 3}));
   // The format is kept for the next time the page opens.
-  PressUpper(5);
-  PressUpper(11);
+  Press({5, kCancel});
   RunVortaRendering(run, kCategoryVortaWav, path);
-  PressUpper(11);
+  PressUpper(kCancel);
   RunVortaRendering(run, kCategoryVortaWav, path);
   EXPECT_EQ(StatusValue(0, 2), "32 <PCM>");
   EXPECT_EQ(RunVortaRendering(run, kCategorySample, path), kMsgAborted);  // no page for samples
 
   // A target that cannot be replaced (a folder of that name) stays as it is.
-  const std::string blocked = Path(kCategoryVortaWav, "BLOCKED.WAV");
+  const std::string blocked = LibraryPath(kCategoryVortaWav, "BLOCKED.WAV");
   fs::create_directories(blocked + "/inside");
-  PressUpper(10);
+  PressUpper(kStore);
   EXPECT_EQ(RunVortaRendering(run, kCategoryVortaWav, blocked), kMsgAccessDenied);
   EXPECT_TRUE(fs::is_directory(blocked + "/inside"));
 }
@@ -158,24 +155,22 @@ TEST_F(VortaTablePagesTest, SingleCycleRenderingWritesTheSelectedSlice) {
       {{kSamples, kSamples, kSamples, kSamples, kSamples}, 128, 15, false},
       {std::vector<int>(16, kBack1), 256, 32, false},  // back from 0 wraps to the last slice
   };
-  const std::string path = Path(kCategorySingleCycle, "C.WAV");
+  const std::string path = LibraryPath(kCategorySingleCycle, "C.WAV");
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.samples);
     gKept = KeptForRun{};
     for (int column : c.presses) PressUpper(column);
-    PressUpper(10);
+    PressUpper(kStore);
     ASSERT_EQ(RunVortaRendering(run, kCategorySingleCycle, path), kMsgDone);
     EXPECT_EQ(module->session->vorta->destinationSlice, c.slice);
-    if (c.samples == 4096) SaveArtefact("single_cycle_rendering_wav");
     FileInfo info;
     ASSERT_EQ(TestSoundFile(path, &info, ReadRulesOf(gApp)), kCategorySingleCycle);
     EXPECT_EQ(info.length, std::to_string(c.samples));
     const std::vector<uint8_t> bytes = ReadAllBytes(path);
-    ASSERT_EQ(ReadU32LE(&bytes[40]), static_cast<uint32_t>(c.samples * 2));
-    if (c.slice == 15 && c.samples == 256) {
-      // INVERTED: the synthesised slice negated.
-      const PartialTable table = TableForOutput(TestTable());
+    ASSERT_EQ(DataSamples(bytes), static_cast<uint32_t>(c.samples));
+    if (c.inverted) {  // the synthesised slice negated
       std::vector<float> cycle(256);
-      RenderSlice(table, 15, cycle, 1.0);
+      RenderSlice(TableForOutput(TestTable()), 15, cycle, 1.0);
       const auto value = static_cast<int16_t>(bytes[44 + 2 * 64] | bytes[45 + 2 * 64] << 8);
       EXPECT_NEAR(value, -cycle[64] * 32391.0, 1.0);
     }
@@ -185,32 +180,26 @@ TEST_F(VortaTablePagesTest, SingleCycleRenderingWritesTheSelectedSlice) {
 // "1.5.0" writes a dump with the entered device id and slot; "1.6.0"
 // rewrites them; a cancelled question writes nothing.
 TEST_F(VortaTablePagesTest, SysexRenderingAndModificationAskForDeviceAndSlot) {
-  const std::string path = Path(kCategoryBlofeld, "TEST.SYX");
-  ScriptWait(kKeypadWait);
-  ScriptKeyPress(kKeyEscape);
+  const std::string path = LibraryPath(kCategoryBlofeld, "TEST.SYX");
+  Answer(nullptr);
   EXPECT_EQ(RunVortaRendering(run, kCategoryBlofeld, path), kMsgAborted);
   EXPECT_FALSE(fs::exists(path));
 
   Answer("17");
   Answer("99");
   ASSERT_EQ(RunVortaRendering(run, kCategoryBlofeld, path), kMsgDone);
-  SaveArtefact("sysex_rendering");
   FileInfo info;
   ASSERT_EQ(TestSoundFile(path, &info, ReadRulesOf(gApp)), kCategoryBlofeld);
-  EXPECT_EQ(info.device, "017");
-  EXPECT_EQ(info.slot, "099");
+  EXPECT_EQ(info.device + "/" + info.slot, "017/099");
   const std::vector<uint8_t> written = ReadAllBytes(path);
 
+  // 128 is refused as a device id, then the question is left.
   struct Case { const char* device; const char* slot; int result; uint8_t deviceByte; uint8_t slotByte; };
   const Case cases[] = {{"5", "118", kMsgDone, 5, 118}, {"128", nullptr, kMsgAborted, 5, 118}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
     Answer(c.device);
-    if (c.slot) {
-      Answer(c.slot);
-    } else {
-      ScriptWait(kKeypadWait);
-      ScriptKeyPress(kKeyEscape);  // 128 is refused, then the question is left
-    }
+    Answer(c.slot);
     EXPECT_EQ(RunVortaSysexModify(run, path), c.result);
     const std::vector<uint8_t> bytes = ReadAllBytes(path);
     ASSERT_EQ(bytes.size(), kBlofeldDumpBytes);
@@ -221,10 +210,8 @@ TEST_F(VortaTablePagesTest, SysexRenderingAndModificationAskForDeviceAndSlot) {
       EXPECT_EQ(bytes[m + 408], written[m + 408]);  // checksums untouched
     }
   }
-  SaveArtefact("sysex_modification");
-  EXPECT_TRUE(Drawn("*** SYSEX PARAMETER MODIFICATION <SYX> ***"));
   EXPECT_EQ(RunVortaSysexModify(run, ""), kMsgNoFileSelected);
-  EXPECT_EQ(RunVortaSysexModify(run, Path(kCategoryBlofeld, "NONE.SYX")), kMsgAccessDenied);
+  EXPECT_EQ(RunVortaSysexModify(run, LibraryPath(kCategoryBlofeld, "NONE.SYX")), kMsgAccessDenied);
 }
 
 }  // namespace
