@@ -121,16 +121,18 @@ TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
 }
 
+// A stepping button pressed on the envelope or slice shown `from`, which must then show `to`.
+struct WrapStep {
+  int from;
+  int column;
+  int to;
+};
+
 TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
   Module m;
   PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
-  struct Step {
-    int from;  // the envelope shown
-    int column;
-    int to;
-  };
   // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
-  for (const Step& step : {Step{0, 0, 63}, Step{60, 2, 3}}) {
+  for (const WrapStep& step : {WrapStep{0, 0, 63}, WrapStep{60, 2, 3}}) {
     envelopes.current = step.from;
     PressUpper(step.column);
     m.Visit(5);
@@ -177,13 +179,8 @@ TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
 TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   Module m;
   SliceEditor& editor = m.session->vorta->edit.slice;
-  struct Step {
-    int from;
-    int column;
-    int to;
-  };
   // "<<8_SLC" from 3 and "SLC_1>>" from 32 wrap.
-  for (const Step& step : {Step{3, 1, 28}, Step{32, 3, 0}}) {
+  for (const WrapStep& step : {WrapStep{3, 1, 28}, WrapStep{32, 3, 0}}) {
     editor.slice = step.from;
     PressUpper(step.column);
     m.Visit(3);
