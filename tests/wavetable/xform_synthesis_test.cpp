@@ -109,18 +109,19 @@ TEST(XformSynthesis, SynthesisKeepsMagnitudesAndTheFixedPhases) {
   Session session;
   XformTable& table = session.table();
   // {bin, left, right in; left, right after synthesis and analysis}: bins below the
-  // low cut and the Nyquist bin carry nothing.
+  // low cut carry nothing; the top bin does, and the Nyquist rotor stays 0.
   const struct { int bin; float left, right, leftOut, rightOut; } bins[] = {
       {100, 50.0f, 0.0f, 0.0f, 0.0f}, {kXformLowCutBin - 1, 1.0f, 0.0f, 0.0f, 0.0f},
       {kXformLowCutBin, 1.0f, 0.0f, 1.0f, 0.0f}, {777, 0.0f, 0.0f, 0.0f, 0.0f},
       {1000, 3.0f, 0.0f, 3.0f, 0.0f}, {4000, 0.0f, 5.0f, 0.0f, 5.0f},
-      {20000, 2.0f, 2.0f, 2.0f, 2.0f}, {65536, 1.0f, 1.0f, 0.0f, 0.0f}};
+      {20000, 2.0f, 2.0f, 2.0f, 2.0f}, {kXformBinCount - 1, 1.0f, 1.0f, 1.0f, 1.0f}};
   auto spectrum = SpectrumSlice(table, 0);
   for (const auto& b : bins) {
     spectrum[2 * static_cast<size_t>(b.bin)] = b.left;
     spectrum[2 * static_cast<size_t>(b.bin) + 1] = b.right;
   }
   XformLane& lane = session.workspace.engine.lanes.front();
+  EXPECT_EQ(session.workspace.engine.rotors[2 * static_cast<size_t>(kXformBinCount)], 0.0f);
   const float peak = SynthesizeNoise(spectrum, session.workspace.engine, NoiseSlice(table, 0), lane);
   EXPECT_EQ(spectrum[2 * 100], 0.0f);
   EXPECT_FLOAT_EQ(peak, PeakOf(NoiseSlice(table, 0)));
