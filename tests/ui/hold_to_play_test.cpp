@@ -43,6 +43,14 @@ class HoldToPlay : public UiTest {
 
   static HeadlessSound& Sound() { return Headless().sound; }
 
+  // A clean message line and the backend's devices as new, for each case of a table.
+  static void FreshDevices() {
+    Headless().texts.clear();
+    Sound() = HeadlessSound{};
+    Sound().framesPerMillisecond = kRealTime;
+    TestPlaybackDevices();
+  }
+
   // CTRL + F10 goes down and is polled as the page loop would; it is let go
   // releaseAfter ms later.
   static uint8_t HoldRamButton(int64_t releaseAfter) {
@@ -140,10 +148,7 @@ TEST_F(HoldToPlay, FailingDevicesReportAndHoldUntilRelease) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Headless().texts.clear();
-    Sound() = HeadlessSound{};
-    Sound().framesPerMillisecond = kRealTime;
-    TestPlaybackDevices();
+    FreshDevices();
     Sound().opens = 0;
     c.breakDevice();
     // 8,000 frames not looped: 181 ms.
@@ -187,10 +192,7 @@ TEST_F(HoldToPlay, SourcesPlayWithTheirMessageAndLength) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
-    Headless().texts.clear();
-    Sound() = HeadlessSound{};
-    Sound().framesPerMillisecond = kRealTime;
-    TestPlaybackDevices();
+    FreshDevices();
     HeldFor(100, c.play);
     EXPECT_TRUE(Shown(c.message));
     EXPECT_EQ(Sound().loop, c.loop);
