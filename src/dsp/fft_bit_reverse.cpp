@@ -139,6 +139,44 @@ void BitReversePermute(float* data, int32_t n, const FftTables& tables) {
   BitReversePermutePart(data, n, tables, 0, 1);
 }
 
+namespace {
+
+// Tiles m and m ^ 1 lie side by side in every row, and so do their
+// partners' tiles rm and rm ^ 1 = reverse(m ^ top). A group of the four
+// tiles {m, m ^ 1, m ^ top, m ^ top ^ 1} therefore exchanges whole
+// neighbouring cache-line pairs with its partner group, and a thread that
+// owns whole groups never writes a line pair another thread writes: the
+// processors' adjacent-line prefetch then pulls no line back and forth.
+// Each part takes an equal run of consecutive owned groups, so the rows it
+// walks stay close together.
+void PermuteGroupsOfPart(float* data, int middleBits, int64_t rowStride, TileExchange exchange, int part, int parts) {
+  const int32_t top = int32_t{1} << (middleBits - 1);
+  auto ownedGroup = [&](int32_t g) {  // g has bit 0 and the top bit clear
+    const int32_t rg = ReverseBits(g, middleBits);  // also has both clear
+    return rg >= g;
+  };
+  int32_t owned = 0;
+  for (int32_t g = 0; g < top; g += 2) owned += ownedGroup(g);
+  const int64_t first = int64_t{owned} * part / parts, last = int64_t{owned} * (part + 1) / parts;
+  int64_t index = 0;
+  for (int32_t g = 0; g < top && index < last; g += 2) {
+    if (!ownedGroup(g)) continue;
+    if (index++ < first) continue;
+    const int32_t rg = ReverseBits(g, middleBits);
+    // m pairs with rm, m ^ 1 with rm ^ top, m ^ top with rm ^ 1, m ^ top ^ 1
+    // with rm ^ top ^ 1. When the group is its own partner, only the pairs
+    // whose first tile is the smaller are exchanged (and the diagonal ones).
+    const int32_t tiles[4] = {g, g ^ 1, g ^ top, g ^ top ^ 1};
+    const int32_t partners[4] = {rg, rg ^ top, rg ^ 1, rg ^ top ^ 1};
+    for (int t = 0; t < 4; ++t) {
+      if (rg == g && partners[t] < tiles[t]) continue;
+      exchange(data, int64_t{tiles[t]} << kTileBits, int64_t{partners[t]} << kTileBits, rowStride);
+    }
+  }
+}
+
+}  // namespace
+
 void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int part, int parts) {
   const int bits = Log2OfPowerOfTwo(n);
   if (bits < 2 * kTileBits) {
@@ -151,8 +189,11 @@ void BitReversePermutePart(float* data, int32_t n, const FftTables& tables, int 
   // The vector exchange with the vector kernel, so that tests pinning the
   // scalar kernel keep the portable code covered.
   const TileExchange exchange = ChooseTileExchange();
-  // Tile pairs (m, reversed m) are owned by their smaller index; spreading
-  // the owners round-robin evens out the work between the parts.
+  if (parts > 1 && middleBits >= 2) {
+    PermuteGroupsOfPart(data, middleBits, rowStride, exchange, part, parts);
+    return;
+  }
+  // One thread: tile pairs (m, reversed m) are owned by their smaller index.
   for (int32_t m = part; m < middleCount; m += parts) {
     // The table holds the reversals for the cached length; the parts of a
     // threaded transform are shorter and reverse their indices here.
