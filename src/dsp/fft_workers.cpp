@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/fatal_error.h"
+#include "dsp/fft_pacing.h"
 
 #if defined(__linux__)
 #include <linux/futex.h>
@@ -101,6 +102,8 @@ struct Pool {
   // The job is written by the calling thread between transforms only; a
   // helper reads it after taking a task, which keeps the transform open.
   FftWorkPlan plan;
+  int planThreads = 0;
+  std::array<FftPace, 32> paces{};  // by log2 of the length
   std::array<std::thread, kMaxHelpers> threads;
   int started = 0;
   uint32_t startEpoch = 0;
@@ -138,6 +141,7 @@ struct Pool {
     for (int i = 0; i < started; ++i) threads[i].join();
     started = 0;
     stop.store(false);
+    paces = {};
   }
 
   // Starts helpers up to count. A failure of the very first start is fatal;
@@ -229,7 +233,7 @@ void HelperMain(int helperIndex) {
 
 }  // namespace
 
-FftWorkPlan PlanThreadedFft(int32_t n) {
+FftWorkPlan PlanThreadedFft(int32_t n, int threads) {
   struct Piece {
     int32_t offset;
     int32_t length;
@@ -237,6 +241,11 @@ FftWorkPlan PlanThreadedFft(int32_t n) {
   FftWorkPlan plan;
   plan.length = n;
   std::vector<Piece> pieces = {{0, n}};
+  // Two threads split once and share out the halves and quarters whole (the
+  // half to one, both quarters to the other); four split twice. Every stage
+  // boundary is a wait for the slowest thread, and a short leaf stays in one
+  // processor's cache.
+  const int32_t leafPoints = std::max(kFftLeafPoints, threads <= 2 ? n / 2 : n / 4);
   auto addStage = [&](auto fill) {
     FftStagePlan stage;
     stage.first = static_cast<int32_t>(plan.tasks.size());
@@ -245,18 +254,20 @@ FftWorkPlan PlanThreadedFft(int32_t n) {
     plan.stages.push_back(stage);
   };
   // One split pass per level, all pieces of the level in one stage.
-  while (std::any_of(pieces.begin(), pieces.end(), [](const Piece& p) { return p.length > kFftLeafPoints; })) {
+  while (std::any_of(pieces.begin(), pieces.end(), [leafPoints](const Piece& p) { return p.length > leafPoints; })) {
     std::vector<Piece> next;
     addStage([&] {
       for (const Piece& p : pieces) {
-        if (p.length <= kFftLeafPoints) {
+        if (p.length <= leafPoints) {
           next.push_back(p);
           continue;
         }
         const int32_t butterflies = p.length / 4;
-        const int32_t chunk = std::min(butterflies, kFftSplitChunkButterflies);
+        // Two chunks per thread: few enough that each thread streams a long
+        // run, enough that one taking over a late thread's share is short.
+        const int32_t chunk = std::max(butterflies / (2 * threads), kFftSplitChunkButterflies);
         for (int32_t b = 0; b < butterflies; b += chunk)
-          plan.tasks.push_back({FftTask::kSplit, p.offset, p.length, b, b + chunk});
+          plan.tasks.push_back({FftTask::kSplit, p.offset, p.length, b, std::min(b + chunk, butterflies)});
         next.push_back({p.offset, p.length / 2});
         next.push_back({p.offset + p.length / 2, p.length / 4});
         next.push_back({p.offset + 3 * (p.length / 4), p.length / 4});
@@ -291,8 +302,28 @@ void RunFftWorkers(int32_t total, float* buffer, FftTables& tables, int directio
   const int threads = std::clamp<int>(tables.threadMode, 1, kMaxFftWorkers);
   Pool& pool = gPool;
   pool.EnsureHelpers(threads - 1);
-  if (pool.plan.length != n) pool.plan = PlanThreadedFft(n);
-  pool.Run({&pool.plan, buffer, direction, &ActiveFftKernel(), &tables}, threads - 1);
+  if (pool.plan.length != n || pool.planThreads != threads) {
+    pool.plan = PlanThreadedFft(n, threads);
+    pool.planThreads = threads;
+  }
+  const FftKernel& kernel = ActiveFftKernel();
+  FftPace& pace = pool.paces[static_cast<size_t>(Log2OfPowerOfTwo(n))];
+  // While a test delays the helpers every transform is shared, so the delays
+  // are met.
+  const bool solo = pool.delayHook.load(std::memory_order_relaxed) == nullptr && ShouldRunSolo(pace);
+  const auto start = std::chrono::steady_clock::now();
+  if (solo) {
+    kernel.transform(buffer, n, direction, tables);
+    BitReversePermute(buffer, n, tables);
+  } else {
+    pool.Run({&pool.plan, buffer, direction, &kernel, &tables}, threads - 1);
+  }
+  const double micros = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+  if (solo) {
+    RecordSolo(pace, micros);
+  } else {
+    RecordShared(pace, micros);
+  }
 }
 
 void StopFftWorkers() { gPool.Stop(); }

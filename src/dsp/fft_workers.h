@@ -9,16 +9,17 @@
 inline constexpr int kMaxFftWorkers = 4;
 
 // How a threaded transform is shared out. The split-radix recursion is
-// unrolled breadth first: every split pass over more than kFftLeafPoints
-// points is cut into chunks, the pieces left at that size are transformed
-// whole, and the bit-reversal permutation is cut into chunks too. A stage
+// unrolled breadth first: every split pass over a piece longer than the leaf
+// length (half the transform for two threads, a quarter for four, at least
+// kFftLeafPoints) is cut into chunks, the pieces left are transformed whole,
+// and the bit-reversal permutation is cut into chunks too. A stage
 // starts when every task of the one before is done; within a stage the
 // threads take tasks one at a time from a shared counter, so a thread that
 // wakes late or loses its processor to another program holds up only the
 // one task it has taken. The arithmetic of every pass is that of the
 // single-thread transform, so the result is the same to the last bit.
 inline constexpr int32_t kFftLeafPoints = 8192;
-inline constexpr int32_t kFftSplitChunkButterflies = 2048;
+inline constexpr int32_t kFftSplitChunkButterflies = 2048;  // at least
 inline constexpr int32_t kFftPermuteChunks = 32;  // at most
 
 struct FftTask {
@@ -41,8 +42,9 @@ struct FftWorkPlan {
   std::vector<FftStagePlan> stages;
 };
 
-// The stages of a whole transform of n points (n >= 2 * kFftLeafPoints).
-FftWorkPlan PlanThreadedFft(int32_t n);
+// The stages of a whole transform of n points (n >= 2 * kFftLeafPoints)
+// shared by `threads` threads.
+FftWorkPlan PlanThreadedFft(int32_t n, int threads);
 
 // Runs one task of a plan on data.
 void RunFftTask(const FftTask& task, float* data, int32_t n, int direction, const FftKernel& kernel,
@@ -50,7 +52,9 @@ void RunFftTask(const FftTask& task, float* data, int32_t n, int direction, cons
 
 // Runs a whole transform of total / 2 points (result in natural order) on the
 // calling thread and tables.threadMode - 1 helper threads, and returns when
-// it is complete. The helpers are started by the first threaded transform
+// it is complete. While sharing has lately been slower than the calling
+// thread alone (another program holds a processor), it runs the transform
+// alone: the result is the same to the last bit either way. The helpers are started by the first threaded transform
 // and then wait, a short spin followed by a blocking wait, for the next one;
 // ReleaseFftTables (or the end of the program) stops them. When the first
 // start of a helper fails the program ends with fatal error 7 before any data
