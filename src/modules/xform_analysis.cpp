@@ -320,7 +320,7 @@ MessageCode RebuildFilterSpectra(const XformAnalysis& record, XformTable& table,
       hooks, kAdjustmentLabel);
   if (!blended) return kMsgAborted;
   if (!SynthesizeTable(table, engine, hooks)) return kMsgAborted;
-  NormalizeXform(table);
+  NormalizeXformInLanes(table, engine);
   return kMsgDone;
 }
 

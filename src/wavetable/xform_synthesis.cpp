@@ -1,6 +1,7 @@
 #include "wavetable/xform_synthesis.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <numbers>
@@ -51,30 +52,34 @@ float Phase(float re, float im) {
   return std::atan2(im, re);
 }
 
-float PeakOfSection(std::span<const float> section) {
-  float peak = 0.0f;
-  for (float v : section) peak = std::max(peak, std::fabs(v));
-  return peak;
+// The largest of f(v) over the values. Eight running maxima side by side, so
+// that no comparison waits for the one before; a maximum is exact whatever
+// the order, and NaN is passed over as one running maximum would.
+template <class F>
+float LargestOf(std::span<const float> values, F f) {
+  constexpr size_t kSideBySide = 8;
+  std::array<float, kSideBySide> running{};
+  size_t i = 0;
+  for (; i + kSideBySide <= values.size(); i += kSideBySide)
+    for (size_t b = 0; b < kSideBySide; ++b) running[b] = std::max(running[b], f(values[i + b]));
+  for (; i < values.size(); ++i) running[0] = std::max(running[0], f(values[i]));
+  return *std::max_element(running.begin(), running.end());
 }
 
-// Source values that cannot be transformed safely: not finite, or so loud
-// that the transform could overflow. The table is normalised afterwards, so
-// bringing a loud source down to 1.0 changes nothing audible.
-void SanitizeSource(std::span<float> source) {
-  float peak = 0.0f;
-  for (float& v : source) {
-    if (!std::isfinite(v)) v = 0.0f;
-    peak = std::max(peak, std::fabs(v));
-  }
-  if (peak > 1.0f) {
-    const float gain = 1.0f / peak;
-    for (float& v : source) v *= gain;
-  }
+float Absolute(float v) { return std::fabs(v); }
+float Itself(float v) { return v; }
+
+float PeakOfSection(std::span<const float> section) { return LargestOf(section, Absolute); }
+
+// Values that cannot be transformed safely (not finite) become silence;
+// returns the peak of what is left.
+float ZeroUnfiniteValues(std::span<float> values) {
+  for (float& v : values) v = std::isfinite(v) ? v : 0.0f;
+  return PeakOfSection(values);
 }
 
 void DropResidue(std::span<float> spectrum) {
-  float strongest = 0.0f;
-  for (float v : spectrum) strongest = std::max(strongest, v);
+  const float strongest = LargestOf(spectrum, Itself);
   const float floor = static_cast<float>(strongest * kXformResidueFloor);
   for (float& v : spectrum)
     if (v < floor) v = 0.0f;
@@ -208,15 +213,43 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
   return true;
 }
 
+void NormalizeXformInLanes(XformTable& table, XformEngine& engine) {
+  if (!XformTableAllocated(table)) return;
+  const double gain = NormalizingGain(table);
+  std::array<double, kXformBandProfileBytes> sums{};
+  RunXformJobs(
+      engine, kSliceCount,
+      [&](int slice, XformLane&) {
+        if (gain > 0.0 && table.slicePeaks[static_cast<size_t>(slice)] > 0.0f) ScaleXformSlice(table, slice, gain);
+        const size_t first = static_cast<size_t>(slice) * kXformBandCount;
+        SumXformBands(table, slice, std::span<double>(sums).subspan(first, kXformBandCount));
+      },
+      {}, kSynthesisLabel);
+  table.bandProfile = BandProfileFromSums(sums);
+}
+
 MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const ProgressHooks& hooks) {
   if (!XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const int sliceCount = static_cast<int>(std::clamp<int64_t>(frames / kXformSliceLength, 0, kSliceCount));
-  SanitizeSource(std::span<float>(table.noise).first(static_cast<size_t>(sliceCount) * kXformSliceNoiseFloats));
+  // Source values that cannot be transformed safely: not finite, or so loud
+  // that the transform could overflow. The table is normalised afterwards,
+  // so bringing a loud source down to 1.0 changes nothing audible.
+  std::array<float, kSliceCount> slicePeaks{};
+  RunXformJobs(
+      engine, sliceCount,
+      [&](int slice, XformLane&) {
+        slicePeaks[static_cast<size_t>(slice)] = ZeroUnfiniteValues(NoiseSlice(table, slice));
+      },
+      {}, kReconstructionLabel);
+  const float sourcePeak = *std::max_element(slicePeaks.begin(), slicePeaks.end());
+  const float sourceGain = sourcePeak > 1.0f ? 1.0f / sourcePeak : 1.0f;
   const bool finished = RunXformJobs(
       engine, sliceCount,
       [&](int slice, XformLane& lane) {
         auto spectrum = SpectrumSlice(table, slice);
         auto noise = NoiseSlice(table, slice);
+        if (sourcePeak > 1.0f)
+          for (float& v : noise) v *= sourceGain;
         AnalyzeSlice(noise, spectrum, lane);
         DropResidue(spectrum);
         table.slicePeaks[static_cast<size_t>(slice)] = SynthesizeNoise(spectrum, engine, noise, lane);
@@ -227,7 +260,7 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
     return kMsgAborted;
   }
   for (int s = sliceCount; s < kSliceCount; ++s) ClearXformSlice(table, s);
-  NormalizeXform(table);
+  NormalizeXformInLanes(table, engine);
   return kMsgDone;
 }
 

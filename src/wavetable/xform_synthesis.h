@@ -84,6 +84,10 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
 inline constexpr double kXformResidueFloor = 1e-6;
 MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const ProgressHooks& hooks);
 
+// NormalizeXform with the slices shared out among the engine's lanes: the
+// same table to the last bit, in a fraction of the time.
+void NormalizeXformInLanes(XformTable& table, XformEngine& engine);
+
 // Synthesises the noise of every slice from its spectrum and stores the
 // peaks (no normalisation); slices with an empty spectrum are cleared.
 // "SYNTHESIS PROGRESS: "; false when cancelled.

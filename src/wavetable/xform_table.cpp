@@ -87,30 +87,45 @@ int XformUsedSlices(const XformTable& table) {
   return 0;
 }
 
-XformBandProfile BuildBandProfile(const XformTable& table) {
-  XformBandProfile profile{};
-  if (!XformTableAllocated(table)) return profile;
-  std::array<double, kXformBandProfileBytes> sums{};
-  double largest = 0.0;
-  for (int s = 0; s < kSliceCount; ++s) {
-    const auto spectrum = SpectrumSlice(table, s);
-    for (int band = 0; band < kXformBandCount; ++band) {
-      const size_t first = static_cast<size_t>(band) * kXformBandBins * 2;
-      double sum = 0.0;
-      for (size_t i = first; i < first + 2 * kXformBandBins; ++i) sum += spectrum[i];
-      const size_t at = static_cast<size_t>(s) * kXformBandCount + static_cast<size_t>(band);
-      sums[at] = sum;
-      largest = std::max(largest, sum);
-    }
+void SumXformBands(const XformTable& table, int slice, std::span<double> sums) {
+  // Every band is summed first bin to last, as the profile always was; eight
+  // bands run side by side so that one band's additions need not wait for
+  // each other.
+  constexpr int kSideBySide = 8;
+  static_assert(kXformBandCount % kSideBySide == 0);
+  constexpr size_t kBandFloats = 2 * static_cast<size_t>(kXformBandBins);
+  if (sums.size() < static_cast<size_t>(kXformBandCount)) return;
+  const float* spectrum = SpectrumSlice(table, slice).data();
+  for (int band = 0; band < kXformBandCount; band += kSideBySide) {
+    std::array<double, kSideBySide> running{};
+    const float* first = spectrum + static_cast<size_t>(band) * kBandFloats;
+    for (size_t i = 0; i < kBandFloats; ++i)
+      for (size_t b = 0; b < kSideBySide; ++b) running[b] += first[b * kBandFloats + i];
+    std::copy(running.begin(), running.end(), sums.begin() + band);
   }
+}
+
+XformBandProfile BandProfileFromSums(std::span<const double> sums) {
+  XformBandProfile profile{};
+  double largest = 0.0;
+  for (double sum : sums) largest = std::max(largest, sum);
   // Only finite, positive sums can be scaled; anything else leaves all codes 0.
   if (!(largest > 0.0) || !std::isfinite(largest)) return profile;
   const double scale = kXformBandFullScale / largest;
-  for (size_t i = 0; i < sums.size(); ++i) {
+  for (size_t i = 0; i < sums.size() && i < profile.size(); ++i) {
     const int16_t code = EncodeAmplitude(sums[i] * scale);
     profile[i] = static_cast<uint8_t>(std::clamp<int>(code, 0, kMaxCode));
   }
   return profile;
+}
+
+XformBandProfile BuildBandProfile(const XformTable& table) {
+  if (!XformTableAllocated(table)) return {};
+  std::array<double, kXformBandProfileBytes> sums{};
+  for (int s = 0; s < kSliceCount; ++s) {
+    SumXformBands(table, s, std::span<double>(sums).subspan(static_cast<size_t>(s) * kXformBandCount, kXformBandCount));
+  }
+  return BandProfileFromSums(sums);
 }
 
 void RebuildBandProfile(XformTable& table) { table.bandProfile = BuildBandProfile(table); }
@@ -130,11 +145,16 @@ void ScaleXformSlice(XformTable& table, int slice, double gain) {
   peak = static_cast<float>(scaled);
 }
 
+double NormalizingGain(const XformTable& table) {
+  const float largest = *std::max_element(table.slicePeaks.begin(), table.slicePeaks.end());
+  if (largest > kXformSilentPeak && std::isfinite(largest) && largest != 1.0f) return 1.0 / largest;
+  return 0.0;
+}
+
 void NormalizeXform(XformTable& table) {
   if (!XformTableAllocated(table)) return;
-  const float largest = *std::max_element(table.slicePeaks.begin(), table.slicePeaks.end());
-  if (largest > kXformSilentPeak && std::isfinite(largest) && largest != 1.0f) {
-    const double gain = 1.0 / largest;
+  const double gain = NormalizingGain(table);
+  if (gain > 0.0) {
     for (int s = 0; s < kSliceCount; ++s)
       if (table.slicePeaks[static_cast<size_t>(s)] > 0.0f) ScaleXformSlice(table, s, gain);
   }

@@ -74,6 +74,10 @@ int XformUsedSlices(const XformTable& table);
 // 4,096 and coded like partial amplitudes (below 1.0: 0). An empty table
 // gives all zeros.
 XformBandProfile BuildBandProfile(const XformTable& table);
+// The parts of the profile: the kXformBandCount band sums of one slice into
+// sums, and the codes from all slices' sums (slice after slice).
+void SumXformBands(const XformTable& table, int slice, std::span<double> sums);
+XformBandProfile BandProfileFromSums(std::span<const double> sums);
 void RebuildBandProfile(XformTable& table);
 
 // Multiplies noise and spectrum of the slice by gain. When the new peak is
@@ -85,6 +89,8 @@ void ScaleXformSlice(XformTable& table, int slice, double gain);
 // the band profile. A table whose loudest peak is within the silence limit
 // is left as it is.
 void NormalizeXform(XformTable& table);
+// The gain NormalizeXform applies to every slice with a peak; 0 for none.
+double NormalizingGain(const XformTable& table);
 
 // Output slice c receives noise, spectrum and peak of input slice order[c]
 // (entries outside 0..32 wrap). The output's buffers are allocated when
