@@ -10,64 +10,51 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 
 namespace {
 
-StartupFacts GoodFacts() {
-  StartupFacts facts;
-  facts.physicalMemory = 8ULL << 30;
-  facts.programPath = "/home/user/Sonic-Loom/Sonic-Loom";
-  facts.screen = {true, 1920, 1080};
-  facts.installDirWritable = true;
-  facts.phaseTableBytes = kPhaseTableBytes;
-  return facts;
-}
-
-// Each check at its limit, and the first failing check decides.
+// Each check at its limit, and the first failing check decides. A case
+// changes the facts of a good installation.
 TEST(StartupChecks, LimitsAndTheirFatalCodes) {
-  const StartupVerdict good = EvaluateStartupChecks(GoodFacts());
-  EXPECT_EQ(std::tie(good.fatalCode, good.installDir, good.exeName),
-            std::tuple(-1, "/home/user/Sonic-Loom", "Sonic-Loom"));
+  struct Case {
+    uint64_t memory = 8ULL << 30;
+    std::string path = "/home/user/Sonic-Loom/Sonic-Loom";
+    ScreenSize screen = {true, 1920, 1080};
+    bool network = false, writable = true;
+    size_t tableBytes = kPhaseTableBytes;
+    int code = -1;
+  };
   const std::string dirs(175 - 11 - 1, 'd');  // with "/" and "/Sonic-Loom": 175 characters, the longest path
-  // ".zip" within the last five characters of the folder is refused; a folder
-  // shorter than five characters is tested whole, without reading before it.
-  const std::pair<std::string, int> paths[] = {
-      {"/home/user/Sonic-Loom/sonic-loom", 11}, {"/" + dirs + "/Sonic-Loom", -1}, {"", kFatalInstallPath},
-      {"/x" + dirs + "/Sonic-Loom", kFatalInstallPath}, {"/tmp/download.zip/Sonic-Loom", 8},
-      {"/tmp/a.zip1/Sonic-Loom", 8}, {"/tmp/a.zip12/Sonic-Loom", -1}, {"/zip/Sonic-Loom", -1}, {".zip/Sonic-Loom", 8},
-      {"/opt/Sonic-Loom/system/backup/Sonic-Loom", 9}, {"/opt/Sonic-Loom/system/backups/Sonic-Loom", 9},
-      {"/opt/system/back/Sonic-Loom", -1},
+  const ScreenSize small = {true, 640, 480};
+  const Case cases[] = {
+      {}, {.memory = 400ULL << 20}, {.memory = (400ULL << 20) - 1, .code = kFatalMemoryTooSmall},
+      {.path = "/home/user/Sonic-Loom/sonic-loom", .code = 11}, {.path = "/" + dirs + "/Sonic-Loom"},
+      {.path = "/x" + dirs + "/Sonic-Loom", .code = kFatalInstallPath}, {.path = "", .code = kFatalInstallPath},
+      // ".zip" within the last five characters of the folder is refused; a
+      // folder shorter than five characters is tested whole, without reading
+      // before the string.
+      {.path = "/tmp/download.zip/Sonic-Loom", .code = 8}, {.path = "/tmp/a.zip1/Sonic-Loom", .code = 8},
+      {.path = "/tmp/a.zip12/Sonic-Loom"}, {.path = "/zip/Sonic-Loom"}, {.path = ".zip/Sonic-Loom", .code = 8},
+      {.path = "/opt/Sonic-Loom/system/backup/Sonic-Loom", .code = 9},
+      {.path = "/opt/Sonic-Loom/system/backups/Sonic-Loom", .code = 9}, {.path = "/opt/system/back/Sonic-Loom"},
+      {.screen = {true, 1024, 768}}, {.screen = {true, 1024, 767}, .code = 2},
+      {.screen = {true, 1023, 1200}, .code = 2}, {.screen = {false, 0, 0}, .code = 2},
+      {.network = true, .code = 10}, {.writable = false, .code = 1}, {.tableBytes = kPhaseTableBytes - 4, .code = 12},
+      {.memory = 1, .path = "/x.zip/other", .screen = small, .code = 13},
+      {.path = "/x.zip/other", .screen = small, .code = 11}, {.path = "/x.zip/Sonic-Loom", .screen = small, .code = 8},
+      {.screen = small, .code = 2},
   };
-  for (const auto& [path, code] : paths) {
-    StartupFacts facts = GoodFacts();
-    facts.programPath = path;
-    EXPECT_EQ(EvaluateStartupChecks(facts).fatalCode, code) << path;
-  }
-  const struct {
-    std::function<void(StartupFacts&)> change;
-    int code;
-  } cases[] = {
-      {[](StartupFacts& f) { f.physicalMemory = 400ULL << 20; }, -1},
-      {[](StartupFacts& f) { f.physicalMemory = (400ULL << 20) - 1; }, kFatalMemoryTooSmall},
-      {[](StartupFacts& f) { f.installDirOnNetwork = true; }, 10},
-      {[](StartupFacts& f) { f.screen = {true, 1024, 768}; }, -1},
-      {[](StartupFacts& f) { f.screen = {true, 1024, 767}; }, 2},
-      {[](StartupFacts& f) { f.screen = {true, 1023, 1200}; }, 2},
-      {[](StartupFacts& f) { f.screen = {false, 0, 0}; }, 2},
-      {[](StartupFacts& f) { f.installDirWritable = false; }, 1},
-      {[](StartupFacts& f) { f.phaseTableBytes = kPhaseTableBytes - 4; }, 12},
-      {[](StartupFacts& f) { f.physicalMemory = 1, f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 13},
-      {[](StartupFacts& f) { f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 11},
-      {[](StartupFacts& f) { f.programPath = "/x.zip/Sonic-Loom", f.screen = {true, 640, 480}; }, 8},
-      {[](StartupFacts& f) { f.screen = {true, 640, 480}; }, 2},
-  };
-  for (const auto& c : cases) {
-    StartupFacts facts = GoodFacts();
-    c.change(facts);
-    EXPECT_EQ(EvaluateStartupChecks(facts).fatalCode, c.code) << facts.programPath << " " << facts.physicalMemory;
+  for (const Case& c : cases) {
+    const StartupVerdict verdict = EvaluateStartupChecks({.physicalMemory = c.memory, .programPath = c.path,
+                                                          .installDirOnNetwork = c.network, .screen = c.screen,
+                                                          .installDirWritable = c.writable,
+                                                          .phaseTableBytes = c.tableBytes});
+    EXPECT_EQ(verdict.fatalCode, c.code) << c.path << " " << c.memory;
+    if (c.path == Case{}.path && c.code == -1) {
+      EXPECT_EQ(std::tie(verdict.installDir, verdict.exeName), std::tuple("/home/user/Sonic-Loom", "Sonic-Loom"));
+    }
   }
 }
 
