@@ -21,7 +21,6 @@ class AudioTest : public ::testing::Test {
     gPlayback = PlaybackState{};
     ResetHeadless();
   }
-
   HeadlessSound& Sound() { return Headless().sound; }
 };
 
@@ -29,12 +28,10 @@ class AudioTest : public ::testing::Test {
 // 131,072 and right = -(t + 1) everywhere, so every frame tells its source.
 inline std::vector<float> MakeTables(int count) {
   std::vector<float> tables(static_cast<size_t>(count) * kTableFloats);
-  for (int t = 0; t < count; ++t) {
-    for (int i = 0; i < kTableFrames; ++i) {
-      const size_t at = static_cast<size_t>(t) * kTableFloats + 2 * static_cast<size_t>(i);
-      tables[at] = static_cast<float>(t) + static_cast<float>(i) / kTableFrames;
-      tables[at + 1] = -static_cast<float>(t + 1);
-    }
+  for (size_t at = 0; at < tables.size(); at += 2) {
+    const auto table = static_cast<float>(at / kTableFloats);
+    tables[at] = table + static_cast<float>(at % kTableFloats / 2) / kTableFrames;
+    tables[at + 1] = -(table + 1.0f);
   }
   return tables;
 }

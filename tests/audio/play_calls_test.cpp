@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <numeric>
 #include <span>
 #include <tuple>
 #include <vector>
@@ -19,14 +22,14 @@ namespace {
 float LeftOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame)]; }
 float RightOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame) + 1]; }
 
-// The scan's value at a frame of the first table step, computed the way the
-// engine is meant to: the fraction grows by speed x 2^-17 in single precision.
-float ExpectedLeft(int table, int64_t frame, int32_t speed) {
+// The scan's value at a frame of the first table step (0 into 1), computed
+// the way the engine is meant to: the fraction grows by speed x 2^-17 in
+// single precision.
+float ExpectedScan(int64_t frame, int32_t speed, int channel) {
   float fraction = 0.0f;
   for (int64_t i = 0; i < frame; ++i) fraction += static_cast<float>(speed) * 0x1p-17f;
-  const int position = static_cast<int>(frame % kTableFrames);
-  const float a = static_cast<float>(table) + static_cast<float>(position) / kTableFrames;
-  const float b = a + 1.0f;
+  const float a = channel == 0 ? static_cast<float>(frame % kTableFrames) / kTableFrames : -1.0f;
+  const float b = channel == 0 ? a + 1.0f : -2.0f;
   return a + (b - a) * fraction;
 }
 
@@ -34,42 +37,11 @@ float ExpectedLeft(int table, int64_t frame, int32_t speed) {
 
 TEST(ScanLength, LengthRules) {
   const std::tuple<int, int32_t, int64_t> cases[] = {
-      {2, 1, 131072},
-      {2, 64, 4097},  // 2,048 would be too short
-      {2, 32, 4097},  // exactly 4,096 is raised too
-      {2, 31, 4228},        {33, 1, 4194304},
-      {34, 1, 4325376},     // 4,325,376 exactly stays
-      {40, 1, 4325376},     // longer is cut
-      {33, 1024, 4097},     // 32 x 131,072 / 1,024 = 4,096
-      {1, 8, 4097},
-      {3, 0, 262144},  // a speed below 1 counts as 1
+      {2, 1, 131072}, {2, 64, 4097} /* 2,048 would be too short */, {2, 32, 4097} /* exactly 4,096 is raised too */,
+      {2, 31, 4228},  {33, 1, 4194304}, {34, 1, 4325376} /* exactly the longest */, {40, 1, 4325376} /* cut */,
+      {33, 1024, 4097} /* 32 x 131,072 / 1,024 = 4,096 */, {1, 8, 4097}, {3, 0, 262144} /* speed 0 counts as 1 */,
   };
   for (const auto& [tables, speed, frames] : cases) EXPECT_EQ(ScanFrames(tables, speed), frames) << tables << " " << speed;
-}
-
-TEST(ScanRender, CrossfadeValuesAndTheLastTableHeld) {
-  const std::vector<float> tables = MakeTables(3);
-  ScanCursor cursor;
-  std::vector<float> out(2 * 70000);
-  RenderScan(tables, 3, 2, cursor, out);
-  for (int64_t frame : {0, 1, 1000, 32768, 65535}) {
-    EXPECT_EQ(LeftOf(out, frame), ExpectedLeft(0, frame, 2)) << frame;
-    EXPECT_EQ(RightOf(out, frame), -1.0f + (-2.0f + 1.0f) * (static_cast<float>(frame) * 2 / kTableFrames)) << frame;
-  }
-  EXPECT_FLOAT_EQ(LeftOf(out, 32768), 0.25f + 0.5f);  // a quarter through table 0, halfway to table 1
-  // At 65,536 frames the fraction reaches 1: table 1 takes over, fading into 2.
-  EXPECT_EQ(LeftOf(out, 65536), 1.5f);
-  EXPECT_EQ(cursor.table, 1);
-  EXPECT_EQ(RightOf(out, 65536), -2.0f);
-
-  // Past the last step the last table is held, its own loop running on.
-  std::vector<float> rest(2 * 200000);
-  RenderScan(tables, 3, 2, cursor, rest);
-  EXPECT_EQ(cursor.table, 2);
-  const int64_t held = 131072 - 70000 + 10;  // frame 131,082 of the scan
-  EXPECT_EQ(LeftOf(rest, held), 2.0f + 10.0f / kTableFrames);
-  EXPECT_EQ(RightOf(rest, held), -3.0f);
-  EXPECT_EQ(LeftOf(rest, 199999), 2.0f + static_cast<float>((70000 + 199999) % kTableFrames) / kTableFrames);
 }
 
 TEST_F(PlayCalls, NothingPlaysWithoutBufferSourceOrDevice) {
@@ -86,20 +58,18 @@ TEST_F(PlayCalls, NothingPlaysWithoutBufferSourceOrDevice) {
   EXPECT_FALSE(SomethingPlays());
   Sound().refusingDevices = {0};  // fails to open at play time
   EXPECT_FALSE(PlayTable(tables, 1, true));
-  EXPECT_FALSE(SomethingPlays());
-  EXPECT_FALSE(gPlayback.deviceOpen);
+  EXPECT_EQ(std::tuple(SomethingPlays(), gPlayback.deviceOpen), std::tuple(false, false));
 }
 
 TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
   const std::vector<float> tables = MakeTables(3);
   ASSERT_EQ(TestPlaybackDevices(), 1);
   gApp.settings.playbackVolume = 0.25f;
+  EXPECT_EQ(PlaybackFrames(), -1);  // nothing open
   ASSERT_TRUE(PlayTable(tables, 2, true));
-  EXPECT_TRUE(SomethingPlays());
-  EXPECT_TRUE(Sound().loop);
-  EXPECT_EQ(std::tuple(gPlayback.playingFrames, Sound().totalFrames, Sound().readyAtStart, PlaybackFrames()),
-            std::tuple(131072, 131072, 131072, 0));
-  EXPECT_EQ(Sound().gain, 0.25f);
+  EXPECT_EQ(std::tuple(SomethingPlays(), Sound().loop, Sound().gain, gPlayback.playingFrames, Sound().totalFrames,
+                       Sound().readyAtStart, PlaybackFrames()),
+            std::tuple(true, true, 0.25f, 131072, 131072, 131072, 0));
   // Two and a half passes of the loop.
   AdvanceHeadlessSound(2 * 131072 + 65536);
   EXPECT_EQ(PlaybackFrames(), 2 * 131072 + 65536);
@@ -110,36 +80,20 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
     EXPECT_EQ(LeftOf(played, frame), 0.25f * LeftOf(tables, 2 * 131072 + at)) << frame;
     EXPECT_EQ(RightOf(played, frame), -0.75f) << frame;
   }
+  Sound().positionLost = true;  // a lost position reads -1
+  EXPECT_EQ(PlaybackFrames(), -1);
+  Sound().positionLost = false;
   EXPECT_EQ(StopPlayback(), kMsgNone);
   // One loop break, one reset, and the device test's close and this one.
-  EXPECT_EQ(std::tuple(Sound().loopBreaks, Sound().resets, Sound().closes), std::tuple(1, 1, 2));
-  EXPECT_FALSE(SomethingPlays());
+  EXPECT_EQ(std::tuple(Sound().loopBreaks, Sound().resets, Sound().closes, SomethingPlays()), std::tuple(1, 1, 2, false));
   // The stop faded out rather than cutting the wave.
   const size_t frames = played.size() / 2;
   EXPECT_GT(frames, 2u * 131072 + 65536 + 100);
   EXPECT_LT(std::fabs(LeftOf(played, static_cast<int64_t>(frames) - 1)), 0.25f * 3.0f / 200.0f);
 }
 
-TEST_F(PlayCalls, ScanStartsAfterItsFirstPartAndEndsAtItsLength) {
-  const std::vector<float> tables = MakeTables(4);
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  gApp.settings.playbackVolume = 0.5f;
-  ASSERT_TRUE(PlayScan(tables, 1, 4));
-  EXPECT_FALSE(Sound().loop);
-  EXPECT_EQ(Sound().readyAtStart, 131072);  // started before the rest was rendered
-  EXPECT_EQ(HeadlessReadyFrames(), 3 * 131072);
-  EXPECT_EQ(AdvanceHeadlessSound(10000000), 3 * 131072 + 4096);  // it ends by itself
-  EXPECT_EQ(PlaybackFrames(), 3 * 131072);
-  // The buffer holds the scan; the device scales it by the volume, to its last sample.
-  const std::vector<float>& played = Sound().played;
-  ASSERT_EQ(played.size(), 2u * 3 * 131072);
-  EXPECT_EQ(LeftOf(played, 3 * 131072 - 1), 0.5f * LeftOf(gPlayback.buffer, 3 * 131072 - 1));
-  EXPECT_EQ(RightOf(played, 100), 0.5f * RightOf(gPlayback.buffer, 100));
-  EXPECT_EQ(StopPlayback(), kMsgNone);
-  EXPECT_EQ(Sound().loopBreaks, 0);  // not looped: nothing to break
-}
-
-// The scan walks at most 33 tables and holds the last one to its end.
+// The scan walks at most 33 tables and holds the last one to its end, its
+// own loop running on.
 TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
   struct Probe {
     int64_t frame;
@@ -153,12 +107,17 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
     int64_t frames;
     std::vector<Probe> probes;
   } cases[] = {
+      // At 65,536 frames the fraction reaches 1: table 1 takes over, fading into 2.
+      {"3 tables at speed 2", 3, 2, 3, 131072,
+       {{1, 0, ExpectedScan(1, 2, 0)}, {32768, 0, 0.75f}, {32768, 1, ExpectedScan(32768, 2, 1)},
+        {65535, 0, ExpectedScan(65535, 2, 0)}, {65535, 1, ExpectedScan(65535, 2, 1)}, {65536, 0, 1.5f},
+        {65536, 1, -2.0f}}},
+      // Table 2 at position 5, fading into table 3 by 5 / 131,072.
       {"4 tables at speed 1", 4, 1, 4, 3 * 131072,
-       // Table 2 at position 5, fading into table 3 by 5 / 131,072.
-       {{77777, 0, ExpectedLeft(0, 77777, 1)}, {131072, 0, 1.0f},
+       {{77777, 0, ExpectedScan(77777, 1, 0)}, {77777, 1, ExpectedScan(77777, 1, 1)}, {131072, 0, 1.0f},
         {2 * 131072 + 5, 0, 2.0f + 10.0f / kTableFrames}}},
       {"short and fast: the last table held", 2, 64, 2, 4097,
-       {{1024, 0, ExpectedLeft(0, 1024, 64)}, {2048, 0, 1.0f + 2048.0f / kTableFrames},
+       {{1024, 0, ExpectedScan(1024, 64, 0)}, {2048, 0, 1.0f + 2048.0f / kTableFrames},
         {4096, 0, 1.0f + 4096.0f / kTableFrames}, {4096, 1, -2.0f}}},
       // An XFORM table of 33 slices: 4,096 frames of scan, raised to 4,097.
       {"33 slices at speed 1,024", 33, 1024, 33, 4097, {{4096, 0, 32.0f + 4096.0f / kTableFrames}}},
@@ -171,31 +130,35 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
     const auto source = std::span<const float>(tables).first(c.made * kTableFloats);
     ASSERT_TRUE(PlayScan(source, c.speed, c.asked)) << c.what;
     EXPECT_EQ(gPlayback.playingFrames, c.frames) << c.what;
-    for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what;
-    StopPlayback();
+    for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what << " " << p.frame;
+    // Started once the first part was rendered; not looped, the device plays
+    // the buffer to its last sample and stops by itself.
+    EXPECT_EQ(std::tuple(Sound().loop, Sound().readyAtStart, HeadlessReadyFrames()),
+              std::tuple(false, std::min<int64_t>(c.frames, 131072), c.frames)) << c.what;
+    const size_t playedBefore = Sound().played.size(), floats = 2 * static_cast<size_t>(c.frames);
+    AdvanceHeadlessSound(c.frames + 10000);
+    EXPECT_EQ(PlaybackFrames(), c.frames) << c.what;
+    ASSERT_EQ(Sound().played.size(), playedBefore + floats) << c.what;
+    EXPECT_TRUE(std::equal(gPlayback.buffer.begin(), gPlayback.buffer.begin() + floats, Sound().played.end() - floats));
+    EXPECT_EQ(StopPlayback(), kMsgNone) << c.what;
   }
 }
 
 TEST_F(PlayCalls, SplitSourcesInterleaveAndKeepToTheBuffer) {
   ASSERT_EQ(TestPlaybackDevices(), 1);
-  std::vector<float> left(300000);
-  std::vector<float> right(300000);
-  for (size_t i = 0; i < left.size(); ++i) {
-    left[i] = static_cast<float>(i);
-    right[i] = -static_cast<float>(i);
-  }
+  std::vector<float> left(300000), right(300000);
+  std::iota(left.begin(), left.end(), 0.0f);
+  std::transform(left.begin(), left.end(), right.begin(), std::negate<float>());
   ASSERT_TRUE(PlaySplit(left, right, 250000, false));
-  EXPECT_EQ(gPlayback.playingFrames, 250000);
-  EXPECT_EQ(Sound().readyAtStart, 131072);
+  EXPECT_EQ(std::tuple(gPlayback.playingFrames, Sound().readyAtStart), std::tuple(250000, 131072));
   EXPECT_EQ(LeftOf(gPlayback.buffer, 249999), 249999.0f);
   EXPECT_EQ(RightOf(gPlayback.buffer, 200000), -200000.0f);
   // Mono: the same array twice. More frames than the arrays hold are not read.
   ASSERT_TRUE(PlaySplit(left, left, 400000, true));
   EXPECT_EQ(gPlayback.playingFrames, 300000);
   EXPECT_EQ(RightOf(gPlayback.buffer, 299999), 299999.0f);
-  EXPECT_TRUE(Sound().loop);
-  EXPECT_EQ(Sound().starts, 2);
-  EXPECT_EQ(Sound().closes, 2);  // the first sound was stopped before the second
+  // Looped, and the first sound was stopped before the second.
+  EXPECT_EQ(std::tuple(Sound().loop, Sound().starts, Sound().closes), std::tuple(true, 2, 2));
   // Never beyond the buffer's 4,456,448 frames.
   std::vector<float> huge(5000000, 0.5f);
   ASSERT_TRUE(PlaySplit(huge, huge, 5000000, false));
@@ -209,9 +172,8 @@ TEST_F(PlayCalls, TeardownThatNeverAnswersDropsTheDeviceAfterASecond) {
   Sound().teardownHangs = true;
   const int64_t before = Headless().clockMillis;
   EXPECT_EQ(StopPlayback(), kMsgSoundDeviceNotAvailable);
-  const int64_t waited = Headless().clockMillis - before;
-  EXPECT_GE(waited, 1000);
-  EXPECT_LT(waited, 1100);
+  EXPECT_GE(Headless().clockMillis - before, 1000);  // on the virtual clock
+  EXPECT_LT(Headless().clockMillis - before, 1100);
   EXPECT_EQ(Sound().drops, 1);
   EXPECT_EQ(std::tuple(Sound().open, SomethingPlays(), gPlayback.deviceOpen), std::tuple(false, false, false));
   // A few failed calls are retried every 5 ms and then succeed.
@@ -222,16 +184,4 @@ TEST_F(PlayCalls, TeardownThatNeverAnswersDropsTheDeviceAfterASecond) {
   EXPECT_EQ(StopPlayback(), kMsgNone);
   EXPECT_EQ(Headless().clockMillis - start, 15);
   EXPECT_EQ(Sound().closes, 2);  // the test's close and this one
-}
-
-TEST_F(PlayCalls, ALostPositionReadsMinusOne) {
-  const std::vector<float> tables = MakeTables(1);
-  ASSERT_EQ(TestPlaybackDevices(), 1);
-  EXPECT_EQ(PlaybackFrames(), -1);  // nothing open
-  ASSERT_TRUE(PlayTable(tables, 0, false));
-  AdvanceHeadlessSound(500);
-  EXPECT_EQ(PlaybackFrames(), 500);
-  Sound().positionLost = true;
-  EXPECT_EQ(PlaybackFrames(), -1);
-  EXPECT_EQ(StopPlayback(), kMsgNone);
 }

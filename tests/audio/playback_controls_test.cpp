@@ -1,36 +1,33 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "audio/playback_controls.h"
 #include "audio/source_kinds.h"
 
+// Each step: the value before, up or down, the message, the value after.
 TEST(PlaybackControls, VolumeStepsByTwoWithinItsLimits) {
-  float volume = 1.0f;
-  EXPECT_EQ(RaiseVolume(volume), kMsgMaxValue);
-  EXPECT_EQ(volume, 1.0f);
-  for (int step = 0; step < 6; ++step) EXPECT_EQ(LowerVolume(volume), kMsgNone);
-  EXPECT_EQ(volume, 1.0f / 64);
-  EXPECT_EQ(ShownVolume(volume), 1.0);
-  EXPECT_EQ(LowerVolume(volume), kMsgMinValue);
-  EXPECT_EQ(volume, 1.0f / 64);
-  EXPECT_EQ(RaiseVolume(volume), kMsgNone);
-  EXPECT_EQ(ShownVolume(volume), 2.0);
-  EXPECT_EQ(ShownVolume(1.0f), 64.0);
+  const std::tuple<float, bool, MessageCode, float> steps[] = {
+      {1.0f, true, kMsgMaxValue, 1.0f},        {1.0f, false, kMsgNone, 0.5f},
+      {1.0f / 32, false, kMsgNone, 1.0f / 64}, {1.0f / 64, false, kMsgMinValue, 1.0f / 64},
+      {1.0f / 64, true, kMsgNone, 1.0f / 32},
+  };
+  for (auto [volume, up, message, after] : steps) {
+    EXPECT_EQ(up ? RaiseVolume(volume) : LowerVolume(volume), message) << after;
+    EXPECT_EQ(volume, after);
+  }
+  EXPECT_EQ(std::tuple(ShownVolume(1.0f / 64), ShownVolume(1.0f / 32), ShownVolume(1.0f)), std::tuple(1.0, 2.0, 64.0));
 }
 
 TEST(PlaybackControls, RamSpeedStepsTheStretch) {
-  int32_t stretch = 16;
-  EXPECT_EQ(SlowerRamPlayback(stretch), kMsgNone);
-  EXPECT_EQ(stretch, 17);
-  stretch = 32;
-  EXPECT_EQ(SlowerRamPlayback(stretch), kMsgMinValue);
-  EXPECT_EQ(stretch, 32);
-  stretch = 2;
-  EXPECT_EQ(FasterRamPlayback(stretch), kMsgNone);
-  EXPECT_EQ(FasterRamPlayback(stretch), kMsgMaxValue);
-  EXPECT_EQ(stretch, 1);
-  EXPECT_EQ(RamPlaybackFrames(1), 8448);
-  EXPECT_EQ(RamPlaybackFrames(16), 131328);
-  EXPECT_EQ(RamPlaybackFrames(32), 262400);
+  const std::tuple<int32_t, bool, MessageCode, int32_t> steps[] = {
+      {16, true, kMsgNone, 17}, {32, true, kMsgMinValue, 32}, {2, false, kMsgNone, 1}, {1, false, kMsgMaxValue, 1}};
+  for (auto [stretch, slower, message, after] : steps) {
+    EXPECT_EQ(slower ? SlowerRamPlayback(stretch) : FasterRamPlayback(stretch), message) << after;
+    EXPECT_EQ(stretch, after);
+  }
+  EXPECT_EQ(std::tuple(RamPlaybackFrames(1), RamPlaybackFrames(16), RamPlaybackFrames(32)),
+            std::tuple(8448, 131328, 262400));
 }
 
 TEST(SourceKinds, MessagesAndNotes) {

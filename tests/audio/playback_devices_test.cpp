@@ -27,13 +27,12 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   Sound().refusingDevices = {1};
   Sound().positionlessDevices = {2};
   gApp.settings.playbackDeviceIndex = 5;
-  EXPECT_TRUE(gPlayback.buffer.empty());
   EXPECT_EQ(TestPlaybackDevices(), 2);
   EXPECT_EQ(gPlayback.deviceIds, (std::vector<int>{0, 3}));
   EXPECT_EQ(gPlayback.deviceNames, (std::vector<std::string>{"CARD A <HDMI>", "CARD D"}));
   EXPECT_EQ(gPlayback.buffer.size(), 8912896u);
-  EXPECT_EQ(gApp.settings.playbackDeviceIndex, 0);  // beyond the list
-  EXPECT_EQ(SelectedDeviceName(), "CARD A <HDMI>");
+  // The stored index 5 was beyond the list.
+  EXPECT_EQ(std::tuple(gApp.settings.playbackDeviceIndex, SelectedDeviceName()), std::tuple(0, "CARD A <HDMI>"));
   // Every device that opened was closed again.
   EXPECT_EQ(std::tuple(Sound().opens, Sound().closes, Sound().open, gPlayback.deviceOpen),
             std::tuple(3, 3, false, false));
@@ -46,15 +45,16 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   EXPECT_EQ(SelectedDeviceName(), "CARD D");
   EXPECT_EQ(OpenPlayback(), kSoundOk);
   EXPECT_EQ(Sound().openId, 3);
-  EXPECT_TRUE(StopPlayback() == kMsgNone);
+  // Release stops, frees the buffer and shuts the device down.
+  ReleasePlayback();
+  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open), std::tuple(true, false, false));
 }
 
 TEST_F(PlaybackDevices, AtMostSixteen) {
   Sound().deviceNames.clear();
   for (int i = 0; i < 20; ++i) Sound().deviceNames.push_back("out " + std::to_string(i));
   EXPECT_EQ(TestPlaybackDevices(), 16);
-  EXPECT_EQ(gPlayback.deviceNames.back(), "OUT 15");
-  EXPECT_EQ(Sound().opens, 16);
+  EXPECT_EQ(std::tuple(gPlayback.deviceNames.back(), Sound().opens), std::tuple("OUT 15", 16));
 }
 
 TEST_F(PlaybackDevices, ADefaultOutputThatCannotBeListedCountsAsOne) {
@@ -72,8 +72,7 @@ TEST_F(PlaybackDevices, NoValidDeviceMeansNoBuffer) {
   Sound().deviceNames = {"only"};
   Sound().refusingDevices = {0};
   EXPECT_EQ(TestPlaybackDevices(), 0);
-  EXPECT_TRUE(gPlayback.buffer.empty());
-  EXPECT_EQ(SelectedDeviceName(), "");
+  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), SelectedDeviceName()), std::tuple(true, ""));
   uint16_t selected = 0;
   EXPECT_EQ(StepPlaybackDevice(selected), kMsgNoDevice);
   EXPECT_NE(OpenPlayback(), kSoundOk);
@@ -86,12 +85,4 @@ TEST_F(PlaybackDevices, NoValidDeviceMeansNoBuffer) {
   Sound().deviceNames.clear();
   EXPECT_EQ(TestPlaybackDevices(), 0);
   EXPECT_TRUE(gPlayback.buffer.empty());
-}
-
-TEST_F(PlaybackDevices, ReleaseStopsFreesAndShutsDown) {
-  EXPECT_EQ(TestPlaybackDevices(), 1);
-  ASSERT_EQ(OpenPlayback(), kSoundOk);
-  ReleasePlayback();
-  EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open),
-            std::tuple(true, false, false));
 }

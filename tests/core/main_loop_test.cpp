@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "core/settings.h"
 #include "platform/headless/headless_platform.h"
@@ -12,18 +10,14 @@
 
 namespace {
 
-// What the handlers saw, in order.
-std::vector<std::string> gCalls;
+std::vector<std::string> gCalls;  // what the handlers saw, in order
 std::vector<int16_t> gMenuScript;  // states the main menu picks, one per visit
 size_t gMenuVisit = 0;
 
 StateHandlers RecordingHandlers() {
   StateHandlers handlers;
   handlers.createWindow = [] { gCalls.emplace_back(gApp.settings.fullScreen ? "create full" : "create"); };
-  handlers.destroyWindow = [] {
-    gCalls.emplace_back("destroy");
-    WriteSettings(gApp);
-  };
+  handlers.destroyWindow = [] { gCalls.emplace_back("destroy"); WriteSettings(gApp); };
   handlers.drawScreenFrame = [] { gCalls.emplace_back("frame"); };
   handlers.credits = [] { gCalls.emplace_back("credits"); };
   handlers.bootSequence = [] { gCalls.emplace_back("boot"); };
@@ -33,10 +27,7 @@ StateHandlers RecordingHandlers() {
     gApp.programState = static_cast<ProgramState>(gMenuVisit < gMenuScript.size() ? gMenuScript[gMenuVisit++]
                                                                                    : int16_t{STATE_EXIT});
   };
-  handlers.modules[STATE_VORTA] = [] {
-    gCalls.emplace_back("vorta");
-    gApp.programState = STATE_MAIN_MENU;
-  };
+  handlers.modules[STATE_VORTA] = [] { gCalls.emplace_back("vorta"); gApp.programState = STATE_MAIN_MENU; };
   return handlers;
 }
 
@@ -47,27 +38,23 @@ class MainLoop : public ::testing::Test {
     gApp = AppGlobals{};
     gApp.installDir = folder.path;
     gApp.exeName = "Sonic-Loom";
-    gApp.programState = STATE_FIRST_START;
   }
   TempFolder folder;
 };
 
 TEST_F(MainLoop, StatesFollowTheMenusChoices) {
-  using Calls = std::vector<std::string>;
   const struct {
     const char* what;
     std::vector<int16_t> script;
-    Calls calls;
+    std::vector<std::string> calls;
   } cases[] = {
       {"first start, then exit", {}, {"create", "credits", "boot", "frame", "menu", "release", "destroy"}},
       // Each resize recreates the window in the other mode; twice returns to the first.
-      {"resize twice",
-       {STATE_RESIZE, STATE_RESIZE, STATE_EXIT},
+      {"resize twice", {STATE_RESIZE, STATE_RESIZE, STATE_EXIT},
        {"create", "credits", "boot", "frame", "menu", "destroy", "create full", "frame", "menu", "destroy",
         "create", "frame", "menu", "release", "destroy"}},
       // Modules return to the menu; missing ones fall back to it.
-      {"modules",
-       {STATE_VORTA, STATE_XMRPH, STATE_UTILITY, STATE_EXIT},
+      {"modules", {STATE_VORTA, STATE_XMRPH, STATE_UTILITY, STATE_EXIT},
        {"create", "credits", "boot", "frame", "menu", "vorta", "menu", "menu", "menu", "release", "destroy"}},
   };
   for (const auto& c : cases) {
@@ -84,10 +71,7 @@ TEST_F(MainLoop, StatesFollowTheMenusChoices) {
 }
 
 TEST_F(MainLoop, FinalStatesRunTheirCommands) {
-  ActOnFinalState(gApp, STATE_REBOOT);
-  ActOnFinalState(gApp, STATE_OFF);
-  ActOnFinalState(gApp, STATE_RESTART);
-  ActOnFinalState(gApp, STATE_EXIT);
+  for (ProgramState state : {STATE_REBOOT, STATE_OFF, STATE_RESTART, STATE_EXIT}) ActOnFinalState(gApp, state);
   EXPECT_EQ(Headless().powerCommands, (std::vector<PowerCommand>{PowerCommand::Reboot, PowerCommand::PowerOff}));
   EXPECT_EQ(Headless().restarts, (std::vector<std::string>{folder.path + "/Sonic-Loom"}));
 }

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <limits>
 #include <tuple>
 
-#include "core/byte_order.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -31,18 +29,14 @@ TEST(SettingsFile, ImageHasTheExactLayout) {
   UserPathList paths;
   paths[2] = "/home/user/My Sounds/";
   paths[18] = "/x/";
-  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), paths);
-  ASSERT_EQ(image.size(), 39936u);
-  const std::vector<uint8_t> block = {0, 0, 0x80, 0x3E, 1, 0, 3, 0, 0x88, 0xFF, 0x59, 0x01, 1, 1, 0, 0, 0x2D, 0x0C, 0, 0,
-                                      0, 0, 2, 0, 0, 0, 1, 1, 127, 0, 0, 0, 81, 0, 0, 0, 0};
-  EXPECT_EQ(BlockBytes(OddSettings()), block);
-  for (size_t i = 37; i < 1024; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
-  // Records of 2,048 bytes from 1,024 on: the path, then zeros.
-  const size_t record2 = 1024 + 2 * 2048;
-  EXPECT_EQ(std::memcmp(&image[record2], paths[2].data(), paths[2].size()), 0);
-  for (size_t i = record2 + paths[2].size(); i < record2 + 2048; ++i) ASSERT_EQ(image[i], 0) << "byte " << i;
-  EXPECT_EQ(std::memcmp(&image[1024 + 18 * 2048], "/x/", 3), 0);
-  for (size_t i = 1024; i < 1024 + 2048; ++i) ASSERT_EQ(image[i], 0) << "empty record 0, byte " << i;
+  // The block, zeros up to 1,024, then records of 2,048 bytes: the path, then zeros.
+  const uint8_t block[] = {0, 0, 0x80, 0x3E, 1, 0, 3, 0, 0x88, 0xFF, 0x59, 0x01, 1, 1, 0, 0, 0x2D, 0x0C, 0, 0,
+                           0, 0, 2, 0, 0, 0, 1, 1, 127, 0, 0, 0, 81, 0, 0, 0, 0};
+  std::vector<uint8_t> expected(39936, 0);
+  std::copy(std::begin(block), std::end(block), expected.begin());
+  std::copy(paths[2].begin(), paths[2].end(), expected.begin() + 1024 + 2 * 2048);
+  std::copy_n("/x/", 3, expected.begin() + 1024 + 18 * 2048);
+  EXPECT_EQ(EncodeSettingsFile(OddSettings(), paths), expected);
 }
 
 class SettingsOnDisk : public ::testing::Test {
@@ -59,16 +53,13 @@ TEST_F(SettingsOnDisk, RoundTripsByteForByte) {
   app.folderUserPath[13] = "/media/usb/";
   ASSERT_TRUE(WriteSettings(app));
   const std::vector<uint8_t> written = ReadAllBytes(FilePath());
-  ASSERT_EQ(written.size(), 39936u);
   AppGlobals reread;
   reread.installDir = folder.path;
   EXPECT_FALSE(ReadSettings(reread));  // screen saver was off
   ASSERT_TRUE(WriteSettings(reread));
   EXPECT_EQ(ReadAllBytes(FilePath()), written);
   // Nothing else is left in the folder: the temporary file was renamed.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "system"),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "system"), {}), 1);
 }
 
 TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
@@ -82,42 +73,28 @@ TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
 
 // A value out of range is read as its default; the limits themselves are kept.
 TEST_F(SettingsOnDisk, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
-  using Change = std::function<void(SettingsBlock&)>;
-  const auto volume = [](float v) -> Change { return [v](SettingsBlock& b) { b.playbackVolume = v; }; };
-  const auto colour = [](uint16_t v) -> Change { return [v](SettingsBlock& b) { b.colourMode = v; }; };
+  const float nan = std::numeric_limits<float>::quiet_NaN(), infinite = std::numeric_limits<float>::infinity();
   const struct {
     const char* what;
-    Change stored, read;
+    SettingsBlock stored, read;
   } cases[] = {
-      {"colour 7", colour(7), colour(0)},
-      {"colour 3", colour(3), colour(3)},
-      {"volume 2.0", volume(2.0f), volume(1.0f)},
-      {"volume NaN", volume(std::numeric_limits<float>::quiet_NaN()), volume(1.0f)},
-      {"volume infinite", volume(std::numeric_limits<float>::infinity()), volume(1.0f)},
-      {"volume 0", volume(0.0f), volume(1.0f)},
-      {"volume 0.015", volume(0.015f), volume(1.0f)},
-      {"volume -1", volume(-1.0f), volume(1.0f)},
-      {"volume 1/64", volume(1.0f / 64.0f), volume(1.0f / 64.0f)},
-      {"backlight 5", [](SettingsBlock& b) { b.backlight = 5; }, [](SettingsBlock& b) { b.backlight = 1; }},
-      {"full screen 3", [](SettingsBlock& b) { b.fullScreen = 3; }, [](SettingsBlock& b) { b.fullScreen = 0; }},
+      {"colour 7", {.colourMode = 7}, {.colourMode = 0}}, {"colour 3", {.colourMode = 3}, {.colourMode = 3}},
+      {"volume 2.0", {.playbackVolume = 2.0f}, {}}, {"volume NaN", {.playbackVolume = nan}, {}},
+      {"volume infinite", {.playbackVolume = infinite}, {}}, {"volume 0", {.playbackVolume = 0.0f}, {}},
+      {"volume 0.015", {.playbackVolume = 0.015f}, {}}, {"volume -1", {.playbackVolume = -1.0f}, {}},
+      {"volume 1/64", {.playbackVolume = 1.0f / 64.0f}, {.playbackVolume = 1.0f / 64.0f}},
+      {"backlight 5", {.backlight = 5}, {.backlight = 1}}, {"full screen 3", {.fullScreen = 3}, {.fullScreen = 0}},
   };
   std::filesystem::create_directories(folder / "system");
   for (const auto& c : cases) {
-    SettingsBlock stored, expected;
-    c.stored(stored);
-    c.read(expected);
-    WriteAllBytes(FilePath(), EncodeSettingsFile(stored, UserPathList{}));
+    WriteAllBytes(FilePath(), EncodeSettingsFile(c.stored, UserPathList{}));
     ReadSettings(app);
-    EXPECT_EQ(BlockBytes(app.settings), BlockBytes(expected)) << c.what;
+    EXPECT_EQ(BlockBytes(app.settings), BlockBytes(c.read)) << c.what;
   }
 }
 
 TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
-  UserPathList stored;
-  stored[0] = "/zero/";
-  stored[1] = "/one/";
-  stored[2] = "/two/";
-  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), stored);
+  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), UserPathList{"/zero/", "/one/", "/two/"});
   const struct {
     const char* what;
     size_t length;
@@ -131,11 +108,8 @@ TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
       {"empty", 0, {1.0f, 0, 2}, {"", "/previous/", "/previous/", "/kept/"}},
   };
   for (const auto& c : cases) {
-    SettingsBlock block;  // the values before the read
-    block.colourMode = 2;
-    UserPathList paths;
-    paths[0] = paths[1] = paths[2] = "/previous/";
-    paths[5] = "/kept/";
+    SettingsBlock block{.colourMode = 2};  // the values before the read
+    UserPathList paths = {"/previous/", "/previous/", "/previous/", "", "", "/kept/"};
     DecodeSettingsFile(std::vector<uint8_t>(image.begin(), image.begin() + c.length), block, paths);
     EXPECT_EQ(std::tuple(block.playbackVolume, block.fullScreen, block.colourMode), c.block) << c.what;
     EXPECT_EQ((std::vector<std::string>{paths[0], paths[1], paths[2], paths[5]}), c.paths) << c.what;

@@ -10,104 +10,75 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <tuple>
 
 namespace {
 
-StartupFacts GoodFacts() {
-  StartupFacts facts;
-  facts.physicalMemory = 8ULL << 30;
-  facts.programPath = "/home/user/Sonic-Loom/Sonic-Loom";
-  facts.screen = {true, 1920, 1080};
-  facts.installDirWritable = true;
-  facts.phaseTableBytes = kPhaseTableBytes;
-  return facts;
-}
-
-// Each check at its limit, and the first failing check decides.
+// Each check at its limit, and the first failing check decides. A case
+// changes the facts of a good installation.
 TEST(StartupChecks, LimitsAndTheirFatalCodes) {
-  const StartupVerdict good = EvaluateStartupChecks(GoodFacts());
-  EXPECT_EQ(std::tie(good.fatalCode, good.installDir, good.exeName),
-            std::tuple(-1, "/home/user/Sonic-Loom", "Sonic-Loom"));
-  const std::string dirs(175 - 11, 'd');  // with "/Sonic-Loom": 175 characters, the longest path
-  const struct {
-    std::function<void(StartupFacts&)> change;
-    int code;
-  } cases[] = {
-      {[](StartupFacts& f) { f.physicalMemory = 400ULL << 20; }, -1},
-      {[](StartupFacts& f) { f.physicalMemory = (400ULL << 20) - 1; }, kFatalMemoryTooSmall},
-      {[](StartupFacts& f) { f.programPath = "/home/user/Sonic-Loom/sonic-loom"; }, 11},
-      {[&](StartupFacts& f) { f.programPath = "/" + dirs.substr(1) + "/Sonic-Loom"; }, -1},
-      {[&](StartupFacts& f) { f.programPath = "/x" + dirs.substr(1) + "/Sonic-Loom"; }, kFatalInstallPath},
-      {[](StartupFacts& f) { f.programPath.clear(); }, kFatalInstallPath},
-      {[](StartupFacts& f) { f.programPath = "/tmp/download.zip/Sonic-Loom"; }, 8},
-      {[](StartupFacts& f) { f.programPath = "/tmp/a.zip1/Sonic-Loom"; }, 8},  // ".zip" within the last five characters
-      {[](StartupFacts& f) { f.programPath = "/tmp/a.zip12/Sonic-Loom"; }, -1},  // further in: fine
-      // A folder shorter than five characters is tested whole, without
-      // reading before the string.
-      {[](StartupFacts& f) { f.programPath = "/zip/Sonic-Loom"; }, -1},
-      {[](StartupFacts& f) { f.programPath = ".zip/Sonic-Loom"; }, 8},
-      {[](StartupFacts& f) { f.programPath = "/opt/Sonic-Loom/system/backup/Sonic-Loom"; }, 9},
-      {[](StartupFacts& f) { f.programPath = "/opt/Sonic-Loom/system/backups/Sonic-Loom"; }, 9},
-      {[](StartupFacts& f) { f.programPath = "/opt/system/back/Sonic-Loom"; }, -1},
-      {[](StartupFacts& f) { f.installDirOnNetwork = true; }, 10},
-      {[](StartupFacts& f) { f.screen = {true, 1024, 768}; }, -1},
-      {[](StartupFacts& f) { f.screen = {true, 1024, 767}; }, 2},
-      {[](StartupFacts& f) { f.screen = {true, 1023, 1200}; }, 2},
-      {[](StartupFacts& f) { f.screen = {false, 0, 0}; }, 2},
-      {[](StartupFacts& f) { f.installDirWritable = false; }, 1},
-      {[](StartupFacts& f) { f.phaseTableBytes = kPhaseTableBytes - 4; }, 12},
-      {[](StartupFacts& f) { f.physicalMemory = 1, f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 13},
-      {[](StartupFacts& f) { f.programPath = "/x.zip/other", f.screen = {true, 640, 480}; }, 11},
-      {[](StartupFacts& f) { f.programPath = "/x.zip/Sonic-Loom", f.screen = {true, 640, 480}; }, 8},
-      {[](StartupFacts& f) { f.screen = {true, 640, 480}; }, 2},
+  struct Case {
+    uint64_t memory = 8ULL << 30;
+    std::string path = "/home/user/Sonic-Loom/Sonic-Loom";
+    ScreenSize screen = {true, 1920, 1080};
+    bool network = false, writable = true;
+    size_t tableBytes = kPhaseTableBytes;
+    int code = -1;
   };
-  for (const auto& c : cases) {
-    StartupFacts facts = GoodFacts();
-    c.change(facts);
-    EXPECT_EQ(EvaluateStartupChecks(facts).fatalCode, c.code) << facts.programPath << " " << facts.physicalMemory;
+  const std::string dirs(175 - 11 - 1, 'd');  // with "/" and "/Sonic-Loom": 175 characters, the longest path
+  const ScreenSize small = {true, 640, 480};
+  const Case cases[] = {
+      {}, {.memory = 400ULL << 20}, {.memory = (400ULL << 20) - 1, .code = kFatalMemoryTooSmall},
+      {.path = "/home/user/Sonic-Loom/sonic-loom", .code = 11}, {.path = "/" + dirs + "/Sonic-Loom"},
+      {.path = "/x" + dirs + "/Sonic-Loom", .code = kFatalInstallPath}, {.path = "", .code = kFatalInstallPath},
+      // ".zip" within the last five characters of the folder is refused; a
+      // folder shorter than five characters is tested whole, without reading
+      // before the string.
+      {.path = "/tmp/download.zip/Sonic-Loom", .code = 8}, {.path = "/tmp/a.zip1/Sonic-Loom", .code = 8},
+      {.path = "/tmp/a.zip12/Sonic-Loom"}, {.path = "/zip/Sonic-Loom"}, {.path = ".zip/Sonic-Loom", .code = 8},
+      {.path = "/opt/Sonic-Loom/system/backup/Sonic-Loom", .code = 9},
+      {.path = "/opt/Sonic-Loom/system/backups/Sonic-Loom", .code = 9}, {.path = "/opt/system/back/Sonic-Loom"},
+      {.screen = {true, 1024, 768}}, {.screen = {true, 1024, 767}, .code = 2},
+      {.screen = {true, 1023, 1200}, .code = 2}, {.screen = {false, 0, 0}, .code = 2},
+      {.network = true, .code = 10}, {.writable = false, .code = 1}, {.tableBytes = kPhaseTableBytes - 4, .code = 12},
+      {.memory = 1, .path = "/x.zip/other", .screen = small, .code = 13},
+      {.path = "/x.zip/other", .screen = small, .code = 11}, {.path = "/x.zip/Sonic-Loom", .screen = small, .code = 8},
+      {.screen = small, .code = 2},
+  };
+  for (const Case& c : cases) {
+    const StartupVerdict verdict = EvaluateStartupChecks({.physicalMemory = c.memory, .programPath = c.path,
+                                                          .installDirOnNetwork = c.network, .screen = c.screen,
+                                                          .installDirWritable = c.writable,
+                                                          .phaseTableBytes = c.tableBytes});
+    EXPECT_EQ(verdict.fatalCode, c.code) << c.path << " " << c.memory;
+    if (c.path == Case{}.path && c.code == -1) {
+      EXPECT_EQ(std::tie(verdict.installDir, verdict.exeName), std::tuple("/home/user/Sonic-Loom", "Sonic-Loom"));
+    }
   }
 }
 
+// A processor count of 0 (none found) counts as one; an unknown name leaves the default.
 TEST(HostFacts, NameIsShortenedAndApplianceModeMatchedWithoutCase) {
-  HostFacts facts;
-  facts.physicalMemory = 123;
   const struct {
-    bool known;
-    const char* name;
-    const char* shown;  // unknown names leave the default
+    HostFacts facts;
+    const char* shown;
     bool appliance;
-    int processors, counted;  // none found counts as one
+    int counted;
   } cases[] = {
-      {true, "a-very-long-host-name", "a-very-long-hos~", false, 8, 8},
-      {true, "sixteen-chars-ok", "sixteen-chars-ok", false, 0, 1},
-      {true, "sonicloom-pc", "sonicloom-pc", true, 8, 8},
-      {true, "SONICLOOM-PC", "SONICLOOM-PC", true, 8, 8},
-      {true, "SONICLOOM-PC2", "SONICLOOM-PC2", false, 8, 8},
-      {false, "sonicloom-pc", "", false, 8, 8},
+      {{123, 8, true, "a-very-long-host-name"}, "a-very-long-hos~", false, 8},
+      {{123, 0, true, "sixteen-chars-ok"}, "sixteen-chars-ok", false, 1},
+      {{123, 8, true, "sonicloom-pc"}, "sonicloom-pc", true, 8},
+      {{123, 8, true, "SONICLOOM-PC"}, "SONICLOOM-PC", true, 8},
+      {{123, 8, true, "SONICLOOM-PC2"}, "SONICLOOM-PC2", false, 8},
+      {{123, 8, false, "sonicloom-pc"}, "", false, 8},
   };
   for (const auto& c : cases) {
-    facts.nameKnown = c.known;
-    facts.hostName = c.name;
-    facts.processorCount = c.processors;
     AppGlobals app;
-    ApplyHostFacts(facts, app);
+    ApplyHostFacts(c.facts, app);
     EXPECT_EQ(std::tie(app.hostName, app.applianceMode, app.processorCount, app.physicalMemory),
-              std::tuple(c.shown, c.appliance, c.counted, 123u)) << c.name;
+              std::tuple(c.shown, c.appliance, c.counted, 123u)) << c.facts.hostName;
   }
-}
-
-TEST(IdentityStrings, TitlesAndNames) {
-  AppGlobals app;
-  BuildIdentityStrings(app);
-  EXPECT_EQ((std::vector<std::string>{app.programTitle, app.screenTitle, app.windowClassName, app.manualFileName,
-                                      app.pendingManualName}),
-            (std::vector<std::string>{"Sonic-Loom 2.27", "SONIC-LOOM 2.27", "SonicLoomGDI", "Sonic-Loom.pdf",
-                                      ".pending"}));
-  EXPECT_NE(FirstRunText("/home/u/Sonic-Loom").find("root path:\n\n     /home/u/Sonic-Loom\n\nStep 2"),
-            std::string::npos);
 }
 
 TEST(FatalErrorText, EveryCodeHasItsCauseAndTheContactNote) {
@@ -123,10 +94,6 @@ TEST(FatalErrorText, EveryCodeHasItsCauseAndTheContactNote) {
   EXPECT_NE(FatalErrorText(11, app).find("Sonic-Loom was renamed to sonic-loom!"), std::string::npos);
   EXPECT_NE(FatalErrorText(2, app).find("minimal screen resolution of 1024x768!"), std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 class FirstRun : public ::testing::Test {
  protected:
@@ -151,6 +118,8 @@ TEST_F(FirstRun, OkReturnsWithThePhaseTableAndCreatesNothingYet) {
   EXPECT_EQ(app.phaseTable, kPhaseTableResource);
   ASSERT_EQ(Headless().questions.size(), 1u);
   EXPECT_EQ(Headless().questions[0].caption, "Welcome to Sonic-Loom!");
+  EXPECT_NE(Headless().questions[0].text.find("root path:\n\n     " + folder.path + "\n\nStep 2"), std::string::npos);
+  EXPECT_EQ(std::tie(app.programTitle, app.windowClassName), std::tuple("Sonic-Loom 2.27", "SonicLoomGDI"));
   EXPECT_FALSE(std::filesystem::exists(folder / "system"));
 
   // Once the system folder exists the question does not come again.
@@ -159,22 +128,21 @@ TEST_F(FirstRun, OkReturnsWithThePhaseTableAndCreatesNothingYet) {
   EXPECT_EQ(Headless().questions.size(), 1u);
 }
 
-TEST_F(FirstRun, CancelEndsWithResultZeroWithoutCreatingAnyFolder) {
+// Cancel, and a failing check after its message box, end with result zero
+// without creating any folder.
+TEST_F(FirstRun, CancelOrAFailingCheckEndsWithResultZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  Headless().okCancelAnswer = false;
   AppGlobals app;
+  Headless().okCancelAnswer = false;
   EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "");
   EXPECT_TRUE(std::filesystem::is_empty(folder.path));
-}
-
-TEST_F(FirstRun, AFailingCheckShowsTheBoxAndEndsWithResultZero) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Headless().okCancelAnswer = true;
   Headless().screen = {true, 1024, 767};
-  AppGlobals app;
   EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "minimal screen resolution of 1024x768");
   Headless().screen = {true, 1920, 1080};
   Headless().host.physicalMemory = 399ULL << 20;
   EXPECT_EXIT(RunStartupChecks(app), ::testing::ExitedWithCode(kHeadlessExitBase), "at least 512 MB physical memory");
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "platform/sound_stream.h"
@@ -10,10 +11,7 @@ namespace {
 // A buffer whose left sample of frame i is i + 1 and right sample -(i + 1).
 std::vector<float> Ramp(int frames) {
   std::vector<float> data(2 * static_cast<size_t>(frames));
-  for (int i = 0; i < frames; ++i) {
-    data[2 * i] = static_cast<float>(i + 1);
-    data[2 * i + 1] = -static_cast<float>(i + 1);
-  }
+  for (int i = 0; i < frames; ++i) data[2 * i] = static_cast<float>(i + 1), data[2 * i + 1] = -data[2 * i];
   return data;
 }
 
@@ -36,13 +34,11 @@ TEST(SoundStream, PlaysOnceWithGainThenFallsQuiet) {
   EXPECT_EQ(FeedLefts(stream, 4), std::vector<float>(4, 0.0f));  // idle: silence
   const std::vector<float> data = Ramp(10);
   BeginSoundStream(stream, data.data(), 10, 10, false, 0.5f);
-  const std::vector<float> halved = {0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0};
-  EXPECT_EQ(FeedLefts(stream, 16), halved);
-  EXPECT_EQ(stream.consumed.load(), 10);  // the last sample played, nothing beyond
+  EXPECT_EQ(FeedLefts(stream, 16), (std::vector<float>{0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
   EXPECT_EQ(stream.quietFrames.load(), 6);
   FeedLefts(stream, 10);
-  EXPECT_EQ(stream.consumed.load(), 10);
+  EXPECT_EQ(stream.consumed.load(), 10);  // the last sample played, nothing beyond
   EXPECT_EQ(stream.quietFrames.load(), 16);
 }
 
@@ -60,9 +56,9 @@ TEST(SoundStream, LoopsCountEveryPassUntilTheLoopIsBroken) {
 
 TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
   SoundStream stream;
-  std::vector<float> data = Ramp(1000);
-  // Frames 100 and beyond are not rendered yet: poison them.
-  for (size_t i = 200; i < data.size(); ++i) data[i] = 1e30f;
+  const std::vector<float> rendered = Ramp(1000);
+  std::vector<float> data = rendered;
+  std::fill(data.begin() + 200, data.end(), 1e30f);  // frames 100 and beyond are not rendered yet
   BeginSoundStream(stream, data.data(), 1000, 100, false, 1.0f);
   std::vector<float> lefts = FeedLefts(stream, 300);
   EXPECT_EQ(lefts[99], 100.0f);
@@ -70,14 +66,12 @@ TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
   EXPECT_EQ(stream.consumed.load(), 100);  // the position waits
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Playing);
   // The rest is rendered and published; the sound goes on where it waited.
-  const std::vector<float> rendered = Ramp(1000);
   std::copy(rendered.begin() + 200, rendered.end(), data.begin() + 200);
   PublishReadyFrames(stream, 1000);
   PublishReadyFrames(stream, 500);  // never fewer
   EXPECT_EQ(stream.readyFrames.load(), 1000);
   lefts = FeedLefts(stream, 900);
-  EXPECT_EQ(lefts[0], 101.0f);
-  EXPECT_EQ(lefts[899], 1000.0f);
+  EXPECT_EQ(std::tuple(lefts[0], lefts[899]), std::tuple(101.0f, 1000.0f));
   EXPECT_EQ(stream.consumed.load(), 1000);
 }
 
@@ -89,12 +83,8 @@ TEST(SoundStream, StopFadesOutInsteadOfCutting) {
   FeedLefts(stream, 64);
   RequestStreamStop(stream);
   const std::vector<float> lefts = FeedLefts(stream, kSoundFadeFrames + 30);
-  EXPECT_EQ(lefts[0], 1.0f);
-  for (int i = 1; i < kSoundFadeFrames; ++i) {
-    EXPECT_LT(lefts[i], lefts[i - 1]);
-    EXPECT_NEAR(lefts[i], 1.0f - static_cast<float>(i) / kSoundFadeFrames, 1e-6);
-  }
-  for (int i = kSoundFadeFrames; i < kSoundFadeFrames + 30; ++i) EXPECT_EQ(lefts[i], 0.0f);
+  for (int i = 0; i < kSoundFadeFrames; ++i) EXPECT_NEAR(lefts[i], 1.0f - static_cast<float>(i) / kSoundFadeFrames, 1e-6);
+  EXPECT_EQ(std::vector<float>(lefts.begin() + kSoundFadeFrames, lefts.end()), std::vector<float>(30, 0.0f));
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
   EXPECT_EQ(stream.quietFrames.load(), 30);
   EndSoundStream(stream);

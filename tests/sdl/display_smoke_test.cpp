@@ -20,13 +20,9 @@
 #ifdef SONICLOOM_SMOKE_X11
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#endif
 
 namespace {
 
-constexpr int kWaitMillis = 5000;
-
-#ifdef SONICLOOM_SMOKE_X11
 // Waits until the X server shows the frame buffer's colours at the probe
 // points. Without a window manager the window sits at its stored position
 // (window mode) or covers the screen from (0, 0).
@@ -35,7 +31,7 @@ bool ScreenShows(const std::vector<std::pair<int, int>>& probes) {
   if (!display) return false;
   const bool full = gDisplayState.layout.fullScreen;
   bool matched = false;
-  for (const int64_t until = NowMillis() + kWaitMillis; !matched && NowMillis() < until; SleepMillis(20)) {
+  for (const int64_t until = NowMillis() + 5000; !matched && NowMillis() < until; SleepMillis(20)) {
     matched = true;
     for (const auto& [x, y] : probes) {
       const int rootX = (full ? 0 : Link().windowX.load()) + x - Link().frame.left;
@@ -48,9 +44,9 @@ bool ScreenShows(const std::vector<std::pair<int, int>>& probes) {
   XCloseDisplay(display);
   return matched;
 }
-#endif
 
 }  // namespace
+#endif
 
 TEST(SdlDisplaySmoke, OpensDrawsReadsBackAndClosesTwice) {
   if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
@@ -58,9 +54,8 @@ TEST(SdlDisplaySmoke, OpensDrawsReadsBackAndClosesTwice) {
   gApp = AppGlobals{};
   gApp.installDir = folder.path;
   gApp.exeName = "Sonic-Loom";
-  BuildIdentityStrings(gApp);
   gApp.programState = STATE_MAIN_MENU;
-  gApp.settings.fullScreen = 0;
+  BuildIdentityStrings(gApp);
 
   for (int pass = 0; pass < 2; ++pass) {
     gApp.settings.colourMode = static_cast<uint16_t>(pass * 3);

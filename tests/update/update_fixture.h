@@ -1,17 +1,15 @@
 #pragma once
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/temp_folder.h"
@@ -19,39 +17,24 @@
 #include "update/update_signature.h"
 #include "update/web_update.h"
 
-extern char** environ;
-
 // The HTTPS server of tests/support/https_test_server.py, started once for
 // a whole suite: its own CA, a certificate for 127.0.0.1, one for another
-// host, and a port that never answers.
+// host, and a port that never answers. It runs until its input closes.
 struct UpdateTestServer {
   TempFolder folder;
-  pid_t pid = -1;
+  std::FILE* output = nullptr;
   int input = -1;
-  int port = 0;
-  int wrongHostPort = 0;
-  int silentPort = 0;
+  int port = 0, wrongHostPort = 0, silentPort = 0;
 
   UpdateTestServer() {
     int toServer[2];
-    int fromServer[2];
-    if (pipe(toServer) != 0 || pipe(fromServer) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, toServer[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, fromServer[1], 1);
-    posix_spawn_file_actions_addclose(&actions, toServer[1]);
-    posix_spawn_file_actions_addclose(&actions, fromServer[0]);
-    const std::string script = SONICLOOM_SOURCE_DIR "/tests/support/https_test_server.py";
-    char* argv[] = {const_cast<char*>("python3"), const_cast<char*>(script.c_str()), folder.path.data(), nullptr};
-    if (posix_spawnp(&pid, "python3", &actions, nullptr, argv, environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(toServer[0]);
-    close(fromServer[1]);
+    if (pipe(toServer) != 0) return;
+    fcntl(toServer[1], F_SETFD, FD_CLOEXEC);  // the server must not hold its own input open
     input = toServer[1];
-    std::FILE* answer = fdopen(fromServer[0], "r");
-    if (!answer || std::fscanf(answer, "READY %d %d %d", &port, &wrongHostPort, &silentPort) != 3) port = 0;
-    if (answer) std::fclose(answer);
+    output = popen(("exec python3 " SONICLOOM_SOURCE_DIR "/tests/support/https_test_server.py " + folder.path +
+                    " <&" + std::to_string(toServer[0])).c_str(), "re");
+    close(toServer[0]);
+    if (!output || std::fscanf(output, "READY %d %d %d", &port, &wrongHostPort, &silentPort) != 3) port = 0;
     // The CA is handed to libcurl, and everyone may read what is served.
     chmod(folder.path.c_str(), 0755);
     setenv("SONICLOOM_UPDATE_CA", (folder / "ca.pem").c_str(), 1);
@@ -60,10 +43,7 @@ struct UpdateTestServer {
   ~UpdateTestServer() {
     unsetenv("SONICLOOM_UPDATE_CA");
     if (input >= 0) close(input);
-    if (pid > 0) {
-      kill(pid, SIGTERM);
-      waitpid(pid, nullptr, 0);
-    }
+    if (output) pclose(output);
   }
   bool Ready() const { return port > 0; }
 
@@ -81,10 +61,8 @@ using FolderImage = std::map<std::string, std::pair<std::vector<uint8_t>, unsign
 inline FolderImage ImageOf(const std::string& root) {
   FolderImage image;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    struct stat info {};
-    stat(entry.path().c_str(), &info);
     image[entry.path().string()] = {entry.is_regular_file() ? ReadAllBytes(entry.path()) : std::vector<uint8_t>{},
-                                    static_cast<unsigned>(info.st_mode)};
+                                    static_cast<unsigned>(entry.status().permissions())};
   }
   return image;
 }
@@ -106,10 +84,7 @@ template <class Base>
 class WithUpdateServer : public Base {
  protected:
   static void SetUpTestSuite() { server = new UpdateTestServer; }
-  static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
-  }
+  static void TearDownTestSuite() { delete std::exchange(server, nullptr); }
   void SetUp() override {
     Base::SetUp();
     if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";

@@ -1,4 +1,5 @@
-#include <chrono>
+#include <sys/wait.h>
+
 #include <functional>
 #include <tuple>
 
@@ -11,16 +12,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kShortTimeoutMs = 1000;
-
 TEST(UpdateFile, ParameterBlockFieldsAndValidity) {
   const auto file = PackUpdate(2.5f, Bytes("EXE"), Bytes("PDF!"));
-  ASSERT_EQ(file.size(), 32u + 7u);
-  EXPECT_EQ(std::string(file.begin(), file.begin() + 10), "SONIC-LOOM");
-  // Version, executable, manual and content sizes.
-  EXPECT_EQ(std::tuple(ReadF32LE(&file[16]), ReadU32LE(&file[20]), ReadU32LE(&file[24]), ReadU32LE(&file[28])),
-            std::tuple(2.5f, 3u, 4u, 7u));
-  EXPECT_EQ(std::string(file.begin() + 32, file.end()), "EXEPDF!");
+  // Tag, six zeros, version, executable, manual and content sizes, then the content.
+  EXPECT_EQ(file, (std::vector<uint8_t>{'S', 'O', 'N', 'I', 'C', '-', 'L', 'O', 'O', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0x40,
+                                        3, 0, 0, 0, 4, 0, 0, 0, 7, 0, 0, 0, 'E', 'X', 'E', 'P', 'D', 'F', '!'}));
   struct Case {
     const char* what;
     std::function<void(UpdateHeader&)> change;
@@ -50,14 +46,13 @@ class WebUpdateTest : public WithUpdateServer<::testing::Test> {
     InstallProgram(install);
     run.settings = &settings;
     run.files = {install.path, "Sonic-Loom", "Sonic-Loom.pdf", ".pending"};
-    run.site.timeoutMillis = kShortTimeoutMs;
+    run.site.timeoutMillis = 1000;  // the silent port gives up after this
     run.site.key = BuiltInUpdateKey();
     run.report.logLine = [this](const std::string& line) { log.push_back(line); };
   }
 
   std::string Check(const std::string& url, bool boot = false) {
-    run.site.primaryUrl = url;
-    run.site.fallbackUrl = url;
+    run.site.primaryUrl = run.site.fallbackUrl = url;
     return CheckForUpdate(run, boot);
   }
 
@@ -87,11 +82,7 @@ TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
   flood.resize(10u << 20, 'z');  // announces 1 KB, sends 10 MB
   PublishSigned("flood.update", flood);
   const std::string plainHttp = "http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update";
-  struct Case {
-    std::string url;
-    const char* result;
-  };
-  const Case cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
       {server->Url("files", "same.update"), ">NO UPDATE AVAILABLE"},
       {server->Url("files", "badsize.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "badsig.update"), ">REMOTE FILE NOT VALID"},
@@ -107,20 +98,16 @@ TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
       {"https://127.0.0.1:1/files/good.update", ">CONNECTION FAILED"},
   };
   const FolderImage before = ImageOf(install.path);
-  for (const Case& c : cases) {
+  for (const auto& [url, result] : cases) {
     settings.updateAvailable = 1;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Check(c.url), c.result) << c.url;
-    // Each request gives up after the time-out (connect plus a wait for data).
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4 * kShortTimeoutMs)) << c.url;
-    EXPECT_EQ(settings.updateAvailable + settings.updateInstalled, 0) << c.url;
-    EXPECT_TRUE(ImageOf(install.path) == before) << c.url;
+    EXPECT_EQ(Check(url), result) << url;
+    EXPECT_EQ(settings.updateAvailable + settings.updateInstalled, 0) << url;
+    EXPECT_TRUE(ImageOf(install.path) == before) << url;
   }
 }
 
 TEST_F(WebUpdateTest, SignedUpdateReplacesProgramAndManualAfterBackingThemUp) {
   PublishSigned("good.update", NewRelease());
-  const FolderImage before = ImageOf(install.path);
   // Through the short link: the signature lies beside the file it leads to.
   EXPECT_EQ(Check(server->Url("redirect", "good.update")), ">RESTARTING APPLICATION...");
   const std::vector<std::string> expected = {
@@ -133,18 +120,17 @@ TEST_F(WebUpdateTest, SignedUpdateReplacesProgramAndManualAfterBackingThemUp) {
   EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("new"));
   EXPECT_EQ(fs::status(install / "Sonic-Loom").permissions(), fs::perms(0755));
   EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF new manual"));
-  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom"), before.at(install / "Sonic-Loom").first);
-  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom.pdf"), before.at(install / "Sonic-Loom.pdf").first);
+  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom"), MarkerProgram("old"));
+  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom.pdf"), Bytes("%PDF old manual"));
   EXPECT_EQ(fs::directory_iterator(install / "system/update"), fs::directory_iterator());
-}
-
-TEST_F(WebUpdateTest, UpdateWithoutManualKeepsManualAndItsBackupUntouched) {
-  PublishSigned("nomanual.update", PackUpdate(3.0f, MarkerProgram("new"), {}));
+  // An update without a manual replaces the program only: the manual and its backup stay as they are.
+  PublishSigned("nomanual.update", PackUpdate(3.0f, MarkerProgram("newer"), {}));
+  log.clear();
   EXPECT_EQ(Check(server->Url("files", "nomanual.update")), ">RESTARTING APPLICATION...");
-  EXPECT_EQ(log.back(), ">REPLACING EXECUTABLE FILE");  // and not the manual
-  EXPECT_FALSE(fs::exists(install / "system/backup/Sonic-Loom.pdf"));
-  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF old manual"));
-  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("new"));
+  EXPECT_EQ(log.back(), ">REPLACING EXECUTABLE FILE");
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("newer"));
+  EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF new manual"));
+  EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom.pdf"), Bytes("%PDF old manual"));
 }
 
 TEST_F(WebUpdateTest, FailureBeforeTheRenameLeavesTheOldProgramStartable) {
@@ -166,23 +152,19 @@ TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
   run.site.primaryUrl = run.site.fallbackUrl = server->Url("files", "good.update");
   const FolderImage before = ImageOf(install.path);
   ASSERT_EQ(std::system(("chmod -R a-w " + install.path).c_str()), 0);
-  // The superuser writes anywhere: the procedure runs as nobody in a child.
-  int answer[2];
-  ASSERT_EQ(pipe(answer), 0);
+  // The superuser writes anywhere: the procedure runs as nobody in a child,
+  // which tells the result it got.
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
     const std::string result = CheckForUpdate(run, false);
-    (void)!write(answer[1], result.data(), result.size());
-    _exit(0);
+    std::fprintf(stderr, "result: %s\n", result.c_str());
+    _exit(result == ">ERROR CREATING BACKUP" ? 0 : 1);
   }
-  close(answer[1]);
-  char text[64] = {};
-  (void)!read(answer[0], text, sizeof text - 1);
-  close(answer[0]);
-  waitpid(child, nullptr, 0);
+  int status = -1;
+  waitpid(child, &status, 0);
   ASSERT_EQ(std::system(("chmod -R u+w " + install.path).c_str()), 0);
-  EXPECT_STREQ(text, ">ERROR CREATING BACKUP");
+  EXPECT_EQ(status, 0) << "expected >ERROR CREATING BACKUP";
   const FolderImage after = ImageOf(install.path);
   ASSERT_EQ(after.size(), before.size());
   for (const auto& [path, file] : before) EXPECT_EQ(after.at(path).first, file.first) << path;
@@ -197,24 +179,18 @@ TEST_F(WebUpdateTest, BootCheckOnlyReportsAndLooksOncePerHour) {
   EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("old"));
   const LocalTime now = QueryLocalTime();
   EXPECT_EQ(settings.updateTimeStamp, static_cast<uint32_t>(now.dayOfMonth * 100 + now.hour));
-  struct Case {
-    uint8_t available, noLookup;
-    uint32_t stamp;
-    std::string url;
-    const char* result;
-  };
-  const Case cases[] = {
-      {1, 0, 0, good, "POSTPONED"},
+  const std::tuple<uint8_t, uint8_t, uint32_t, std::string, const char*> cases[] = {
+      {1, 0, 0, good, "POSTPONED"},  // available, no lookup, time stamp
       {0, 0, settings.updateTimeStamp, good, "POSTPONED"},
       {0, 1, 0, good, "DISABLED BY USER"},
       {0, 0, 0, "https://127.0.0.1:1/SonicLoom.update", "CONNECTION FAILED"},
       {0, 0, 0, server->Url("files", "good.update", server->silentPort), "CONNECTION FAILED"},
   };
-  for (const Case& c : cases) {
-    settings.updateAvailable = c.available;
-    settings.noUpdateLookup = c.noLookup;
-    settings.updateTimeStamp = c.stamp;
-    EXPECT_EQ(Check(c.url, true), c.result);
+  for (const auto& [available, noLookup, stamp, url, result] : cases) {
+    settings.updateAvailable = available;
+    settings.noUpdateLookup = noLookup;
+    settings.updateTimeStamp = stamp;
+    EXPECT_EQ(Check(url, true), result) << url;
   }
 }
 
