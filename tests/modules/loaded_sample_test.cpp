@@ -3,10 +3,6 @@
 // line runs these adapters on sox-made files in tests/cli.
 #include "modules/loaded_sample.h"
 
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "module_fixture.h"
 
 TEST(LoadedSample, DescriptorsBecomeModuleInputs) {

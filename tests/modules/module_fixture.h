@@ -1,10 +1,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+// The standard headers every test file here uses.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <numbers>
+#include <span>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/app_globals.h"
