@@ -41,11 +41,8 @@ TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
     EXPECT_EQ(std::tuple(range.trimmedFirst, range.Used(), range.start, range.end, range.RangeLength()),
               std::tuple(c.first, c.used, 0, c.used, c.used));
     // The kept samples are the file's own from the first kept one on.
-    for (int32_t i : {0, c.to - c.first - 1, c.to - c.first}) {
-      if (i >= 0 && i < c.used) {
-        EXPECT_EQ(range.signal[static_cast<size_t>(i)], samples[static_cast<size_t>(c.first + i)]) << i;
-      }
-    }
+    ASSERT_EQ(range.signal.size(), static_cast<size_t>(c.used));
+    EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + c.first));
   }
 }
 

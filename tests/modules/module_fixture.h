@@ -76,8 +76,10 @@ inline bool AllFinite(const std::vector<float>& v) {
   return true;
 }
 
-inline double MaxAbsOf(const std::vector<float>& v) {
+// The largest magnitude; not a number if any sample is one.
+inline double MaxAbsOf(std::span<const float> v) {
   double peak = 0.0;
-  for (float x : v) peak = std::max(peak, std::fabs(static_cast<double>(x)));
+  for (float x : v)
+    if (!(std::fabs(x) <= peak)) peak = std::fabs(static_cast<double>(x));
   return peak;
 }

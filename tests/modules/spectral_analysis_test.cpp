@@ -97,14 +97,8 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
   // Frame f holds f + 1 in every bin. F <= 33: one frame per slice, the rest
   // empty; 66 frames: full signal averages two frames, excerpts take the
   // first; sharpen attack raises slice 0 only when it held one frame; with 40
-  // the last slice still ends at frame 40.
-  const struct {
-    int32_t frames;
-    SliceFill fill;
-    bool sharpen;
-    int slice, bin;
-    float magnitude;
-  } cases[] = {
+  // the last slice still ends at frame 40. {frames, fill, sharpen, slice, bin, magnitude}
+  const std::tuple<int32_t, SliceFill, bool, int, int, float> cases[] = {
       {10, SliceFill::FullSignal, false, 3, 100, 4.0f},   {10, SliceFill::FullSignal, false, 10, 100, 0.0f},
       {10, SliceFill::FullSignal, false, 0, 0, 0.0f},     {10, SliceFill::FullSignal, true, 0, 1, 1.175f},
       {10, SliceFill::FullSignal, true, 1, 1, 2.0f},      {66, SliceFill::FullSignal, false, 5, 7, 11.5f},
@@ -113,10 +107,10 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
       {40, SliceFill::FullSignal, false, 32, 3, 40.0f},
   };
   SliceSpectra slices;
-  for (const auto& c : cases) {
-    FramesToSlices(RampFrames(c.frames), c.fill, c.sharpen, slices);
-    EXPECT_FLOAT_EQ(slices.magnitudes[SliceAt(slices, c.slice, c.bin)], c.magnitude)
-        << c.frames << " " << static_cast<int>(c.fill) << " " << c.sharpen << " " << c.slice << " " << c.bin;
+  for (const auto& [frames, fill, sharpen, slice, bin, magnitude] : cases) {
+    FramesToSlices(RampFrames(frames), fill, sharpen, slices);
+    EXPECT_FLOAT_EQ(slices.magnitudes[SliceAt(slices, slice, bin)], magnitude)
+        << frames << " " << static_cast<int>(fill) << " " << sharpen << " " << slice << " " << bin;
   }
   // Frame 3 is odd (negative); slice 5 of 66 takes frame 10's polarity.
   FramesToSlices(RampFrames(10), SliceFill::FullSignal, false, slices);
@@ -187,7 +181,7 @@ TEST_F(SpectralAnalysisTest, PreviewLayoutPitchAndTheFundamentalTone) {
     ASSERT_NEAR(preview[j], std::sin(2 * std::numbers::pi * static_cast<double>(j) / 256), 1e-5);
     ASSERT_NEAR(preview[256 + j], 0.5 * preview[j], 1e-6);
   }
-  EXPECT_EQ(MaxAbsOf(std::vector<float>(preview.begin() + 512, preview.end())), 0.0);
+  EXPECT_EQ(MaxAbsOf(std::span(preview).subspan(512)), 0.0);
   // p = 2: cycles of 128 samples, nearest(2 x 2) = 4 waves per step.
   EXPECT_EQ(RenderPreview(table, 2, 2.0, preview), 32u * 128u * 4u + 128u);
   EXPECT_NEAR(preview[32], 1.0, 1e-5);

@@ -265,21 +265,19 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
 }
 
 TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSide) {
-  const struct {
-    std::vector<float> values;
-    std::vector<int> peaks;  // of indices -1 .. 6
-  } cases[] = {
+  // {values, peaks among the indices -1 .. 6}
+  const std::pair<std::vector<float>, std::vector<int>> cases[] = {
       {{1, 2, 5, 5, 2, 1}, {2, 3}},  // a plateau: above one side, equal to the other
       {{1, 5, 5, 5, 1, 0}, {}},      // equal on both sides
       {{6, 2, 5, 1, 0, 0}, {}},      // below the neighbour at distance 2
       {{9, 1, 0, 0, 1, 9}, {}},      // no value has all four neighbours
       {{0, 9, 1, 0, 0, 0}, {}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [values, expected] : cases) {
     std::vector<int> peaks;
     for (int j = -1; j <= 6; ++j)
-      if (IsStagePeak(c.values, j)) peaks.push_back(j);
-    EXPECT_EQ(peaks, c.peaks) << c.values[0] << " " << c.values[1] << " " << c.values[2];
+      if (IsStagePeak(values, j)) peaks.push_back(j);
+    EXPECT_EQ(peaks, expected) << values[0] << " " << values[1] << " " << values[2];
   }
 }
 
