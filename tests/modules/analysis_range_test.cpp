@@ -78,7 +78,6 @@ TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
       EXPECT_EQ(range.signal[10], (*channel)[10 + static_cast<size_t>(range.trimmedFirst)]);
     }
   }
-  EXPECT_STREQ(SourceModeText(SourceMode::LeftOnly), "LEFT ONLY");
   ASSERT_EQ(OpenAnalysisRange(range, Mono(left)), kMsgNone);
   CycleAnalysisSource(range, Mono(left));
   EXPECT_EQ(range.source, SourceMode::StereoToMono);
