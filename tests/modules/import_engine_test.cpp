@@ -16,6 +16,7 @@ constexpr double kAmplitude = 0.5;  // every test sine; its peak after the impor
 constexpr double kSineHz = 441.0;   // whole periods of 100 samples at 44.1 kHz
 constexpr int kPcm16 = SF_FORMAT_PCM_16;
 constexpr int kFloat = SF_FORMAT_FLOAT;
+constexpr int kWave24 = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
 
 struct Recording {
   std::vector<float> frames;  // interleaved
@@ -77,12 +78,6 @@ void WriteSine(const std::string& path, int format, int rate, int channels, int 
   sf_close(file);
 }
 
-// One sine cycle over the whole 24-bit mono file, root note given.
-void WriteCycle(const std::string& path, int rate, int frames, bool loop, int rootNote) {
-  WriteSine(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, rate, 1, frames, static_cast<double>(rate) / frames, false,
-            rootNote, loop);
-}
-
 struct CorpusRow {
   const char* name;
   const char* soxFormat;  // sox output options (unused for the files written here)
@@ -120,8 +115,8 @@ struct ImportTest : ::testing::Test {
     const auto frames = static_cast<int>(std::lround(row.seconds * row.rate));
     if (name == "wavex16.wav") {
       WriteSine(path, SF_FORMAT_WAVEX | kPcm16, 44100, 2, 44100, kSineHz, true);
-    } else if (name == "cycle.wav" || name == "root.wav") {
-      WriteCycle(path, row.rate, frames, row.category == 2, 72);
+    } else if (name == "cycle.wav" || name == "root.wav") {  // one sine cycle over the file, root note 72
+      WriteSine(path, kWave24, row.rate, 1, frames, static_cast<double>(row.rate) / frames, false, 72, row.category == 2);
     } else {
       const std::string command = "sox -D -q -n -r " + std::to_string(row.rate) + " -c " +
                                   std::to_string(row.channels) + " " + row.soxFormat + " " + path + " synth " +
@@ -187,7 +182,7 @@ TEST_F(ImportTest, RefusedFilesLeaveNothingBehind) {
   std::vector<uint8_t> flac = ReadAllBytes(folder / "full.flac");
   flac.resize(flac.size() / 3);
   WriteAllBytes(folder / "cut.flac", flac);
-  WriteCycle(folder / "short.wav", 48000, 1000, false, 60);
+  WriteSine(folder / "short.wav", kWave24, 48000, 1, 1000, 48.0, false, 60);
   const std::pair<const char*, std::string> refusals[] = {
       {"empty.wav", kImportUnreadable}, {"text.wav", kImportUnreadable}, {"cut.flac", kImportDamaged},
       {"long.wav", kImportTooLarge},    {"short.wav", "LOOP DATA REQUIRED FOR SINGLE CYCLE CLASSIFICATION"},
@@ -198,7 +193,7 @@ TEST_F(ImportTest, RefusedFilesLeaveNothingBehind) {
 }
 
 TEST_F(ImportTest, TakenNamesGetNumbersAndIdenticalCopiesAreNotDoubled) {
-  WriteCycle(folder / "my sound.wav", 48000, 4410 * 2, false, 60);
+  WriteSine(folder / "my sound.wav", kWave24, 48000, 1, 8820, 48000.0 / 8820, false, 60);
   const TempFolder out;
   for (int i = 0; i < 2; ++i) {
     const PlacedImport placed = PlaceImport(StageImport(folder / "my sound.wav", out.path, rules), out.path);

@@ -70,13 +70,8 @@ inline std::vector<float> Noise(size_t count, uint32_t seed, float amplitude = 1
   return out;
 }
 
-inline bool AllFinite(const std::vector<float>& v) {
-  for (float x : v)
-    if (!std::isfinite(x)) return false;
-  return true;
-}
-
-// The largest magnitude; not a number if any sample is one.
+// The largest magnitude; not a number if any sample is one (so
+// std::isfinite of it says all samples are finite).
 inline double MaxAbsOf(std::span<const float> v) {
   double peak = 0.0;
   for (float x : v)
