@@ -1,6 +1,5 @@
-// What the sample loader hands over becomes each module's input. The loader
-// itself is tested against sox-made files in tests/files, and the command
-// line runs these adapters on sox-made files in tests/cli.
+// What the sample loader hands over becomes each module's input (the loader
+// itself is tested in tests/files, these adapters on real files in tests/cli).
 #include "modules/loaded_sample.h"
 
 #include "module_fixture.h"
@@ -8,13 +7,9 @@
 TEST(LoadedSample, DescriptorsBecomeModuleInputs) {
   // The buffers are larger than the file: only the loaded frames count.
   const std::vector<float> left = Noise(30000, 1), right = Noise(30000, 2);
-  SampleDescriptor descriptor;
-  descriptor.frames = 20000;
-  descriptor.channels = 2;
-  descriptor.loopCount = 1;
-  descriptor.loopType = 1;  // alternating in the file
-  descriptor.loopStart = 5000;
-  descriptor.loopEnd = 19999;
+  // One loop, alternating in the file.
+  SampleDescriptor descriptor{.frames = 20000, .channels = 2, .loopStart = 5000, .loopEnd = 19999, .loopCount = 1,
+                              .loopType = 1, .family = {}};
   const SampleChannels channels = SampleChannelsOf(left, right, descriptor);
   EXPECT_EQ(std::pair(channels.length, channels.channels), std::pair(20000, 2));
   EXPECT_EQ(ScanLoopShapeOf(descriptor).steps, 0);  // one loop is no scan loop
@@ -32,8 +27,7 @@ TEST(LoadedSample, DescriptorsBecomeModuleInputs) {
   descriptor.loopStart = 0;
   descriptor.loopEnd = 255;
   descriptor.scanLoopCount = 20;
-  EXPECT_EQ(std::pair(ScanLoopShapeOf(descriptor).stepSize, ScanLoopShapeOf(descriptor).steps),
-      std::pair(256, 20));
+  EXPECT_EQ(std::pair(ScanLoopShapeOf(descriptor).stepSize, ScanLoopShapeOf(descriptor).steps), std::pair(256, 20));
   EXPECT_EQ(SampleChannelsOf(left, right, descriptor).channels, 1);
   descriptor.loopCount = 0;
   EXPECT_EQ(CrossSourceOf(left, right, descriptor, "A.WAV").loop.type, kLoopTypeNone);

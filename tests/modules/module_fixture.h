@@ -37,19 +37,16 @@ class ModuleTest : public ::testing::Test {
 struct ScriptedProgress {
   struct Call {
     std::string label;
-    int64_t done;
-    int64_t total;
+    int64_t done, total;
   };
   std::vector<Call> calls;
   int cancelAtCall = -1;
 
   ProgressHooks Hooks() {
-    ProgressHooks hooks;
-    hooks.step = [this](const char* label, int64_t done, int64_t total) {
+    return {[this](const char* label, int64_t done, int64_t total) {
       calls.push_back({label, done, total});
       return static_cast<int>(calls.size()) - 1 == cancelAtCall;
-    };
-    return hooks;
+    }};
   }
 };
 
