@@ -10,20 +10,8 @@ using namespace xform_fixture;
 namespace {
 
 struct Pair {
-  std::vector<float> left;
-  std::vector<float> right;
+  std::vector<float> left, right;
 };
-
-// A tone at 44.1 kHz, the right channel `lead` radians ahead of the left.
-Pair Tone(size_t n, double hz, float left, float right, double lead = 0.0) {
-  Pair pair{std::vector<float>(n), std::vector<float>(n)};
-  for (size_t i = 0; i < n; ++i) {
-    const double phase = 2.0 * std::numbers::pi * hz * static_cast<double>(i) / 44100.0;
-    pair.left[i] = static_cast<float>(left * std::sin(phase));
-    pair.right[i] = static_cast<float>(right * std::sin(phase + lead));
-  }
-  return pair;
-}
 
 // Noise with two partials whose levels drift across the range, and a right
 // channel that differs from the left.
@@ -79,7 +67,7 @@ TEST(XformAnalysis, APureSineReachesTheTopStageAndLinksTheChannels) {
   // bin a = pi/2, so a quarter of the right magnitude moves to the left,
   // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
   Session session;
-  const Pair pair = Tone(33 * 4096, 1000.0, 0.8f, 0.4f, std::numbers::pi / 2);
+  const Pair pair{Sine(33 * 4096, 1000.0 / 44100, 0.8), Sine(33 * 4096, 1000.0 / 44100, 0.4, std::numbers::pi / 2)};
   XformAnalysis record;
   ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), kMsgDone);
   EXPECT_EQ(record.layout.window, 4096);
@@ -249,7 +237,7 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
   // everything above the cut lies more than 60 dB down.
   for (int round = 0; round < 2; ++round) {
     const Pair source = round == 0 ? Pair{std::vector<float>(40000, 0.0f), std::vector<float>(40000, 0.0f)}
-                                   : Tone(33 * 120000, 40.0, 1.0f, 1.0f);
+                                   : Pair{Sine(33 * 120000, 40.0 / 44100), Sine(33 * 120000, 40.0 / 44100)};
     XformAnalysis record;
     ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
               kMsgDone)
