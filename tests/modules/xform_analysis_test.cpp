@@ -252,7 +252,7 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
   EXPECT_EQ(RebuildFilterSpectra(empty, workspace.table, workspace.engine, {}), kMsgNoData);
 }
 
-TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSide) {
+TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
   // {values, peaks among the indices -1 .. 6}
   const std::pair<std::vector<float>, std::vector<int>> cases[] = {
       {{1, 2, 5, 5, 2, 1}, {2, 3}},  // a plateau: above one side, equal to the other
@@ -267,9 +267,7 @@ TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSide) {
       if (IsStagePeak(values, j)) peaks.push_back(j);
     EXPECT_EQ(peaks, expected) << values[0] << " " << values[1] << " " << values[2];
   }
-}
 
-TEST(XformPeakStages, WorkCopiesDrawLinesAndHoldTheEnds) {
   // Left channel values at bins 0..7; stage 2 at bins 2 and 5 only.
   const std::vector<float> values = {3, 9, 4, 8, 7, 10, 2, 6};
   std::vector<float> magnitudes(16, 0.0f), work(8);
@@ -286,7 +284,7 @@ TEST(XformPeakStages, WorkCopiesDrawLinesAndHoldTheEnds) {
   }
 }
 
-TEST(XformPeakStages, StagesRankPeaksOfPeaks) {
+TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
   Frame frame;
   // Three left peaks: 1000 is the loudest, 3000 next, 2000 the smallest.
   frame.Triangle(1000, 64.0f, 4);
@@ -313,9 +311,7 @@ TEST(XformPeakStages, StagesRankPeaksOfPeaks) {
   EXPECT_EQ(comb.Detect(), 3);
   for (int i = 0; i <= 20; ++i) EXPECT_EQ(comb.Stage(1000 + 20 * i), i == 10 ? 3 : 2) << i;
   EXPECT_EQ(comb.Stage(1001), 1);
-}
 
-TEST(XformPeakStages, APairAtTheTopIsSeparated) {
   // Left and right share one peak: only these two reach the top, so only
   // the left one rises.
   Frame pair;
