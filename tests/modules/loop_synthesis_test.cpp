@@ -84,7 +84,7 @@ TEST(LoopVoices, JittersFollowTheLiteralRule) {
   EXPECT_EQ(DrawVoiceJitters(32768).size(), 32768u);  // the largest density draws in time
 }
 
-TEST(LoopVoices, OffsetsDirectionsChannelsAndTheSumMethod) {
+TEST(LoopVoices, OffsetsDirectionsChannelsSumMethodAndSegment) {
   // Where each voice reads is checked against the three copies in ReferenceSum.
   LoopVoicePlan plan = PlanLoopVoices(44100, 128, 128, false, false);
   EXPECT_EQ(std::tuple(plan.widening, plan.voiceCount, plan.spacing, plan.offsets[0]), std::tuple(0, 128, 344, 88200));
@@ -110,9 +110,8 @@ TEST(LoopVoices, OffsetsDirectionsChannelsAndTheSumMethod) {
   EXPECT_EQ(ChooseVoiceSumMethod(PlanLoopVoices(44100, 2, 2, false, false), 44100, true), VoiceSumMethod::Direct);
   EXPECT_EQ(ChooseVoiceSumMethod(PlanLoopVoices(3969000, 16384, 16384, true, true), 3969000, true),
             VoiceSumMethod::Spectral);
-}
 
-TEST(LoopVoices, SegmentMatchesTheLoopTripler) {
+  // The loop segment the sums read matches the tripled loop, faded or not.
   for (size_t length : {1u, 5u, 100u, 128u, 1000u}) {
     const std::vector<float> input = Noise(length, 11);
     std::vector<float> tripled(3 * length), segment;

@@ -119,7 +119,7 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
   EXPECT_EQ(slices.polarities[SliceAt(slices, 5, 7)], 1);
 }
 
-TEST(SpectralAnalysis, HarmonicSamplingAndTheLastBin) {
+TEST(SpectralAnalysis, HarmonicSamplingAndTheTableWithContrast) {
   SliceSpectra slices;
   slices.magnitudes.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 0.0f);
   slices.polarities.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 1);
@@ -146,10 +146,9 @@ TEST(SpectralAnalysis, HarmonicSamplingAndTheLastBin) {
   // The octaves and -7.00 are read off the tuning page in tests/ui/pages/vorta_analysis_test.cpp.
   EXPECT_EQ(std::tuple(ShownFundamentalFrequency(0), ShownNoteOffset(0), ShownNoteOffset(5)),
             std::tuple("172.2656", "+0.00", "+0.05"));
-}
 
-TEST(SpectralAnalysis, TableFromHarmonicsWithContrast) {
-  HarmonicMatrix harmonics;
+  // A table from harmonics: the loudest at full scale, the rest on the log scale below it.
+  harmonics = HarmonicMatrix{};
   harmonics.magnitude(0, 0) = 2.0f;
   harmonics.polarity(0, 0) = 1;
   harmonics.magnitude(1, 0) = 1.0f;
