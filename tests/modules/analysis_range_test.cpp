@@ -14,36 +14,30 @@ SampleChannels Stereo(const std::vector<float>& l, const std::vector<float>& r) 
 }  // namespace
 
 TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
-  // {length, audible samples [from, to) at level, answer, first kept, samples kept}.
-  const struct {
-    const char* name;
-    int length, from, to;
-    float level;
-    MessageCode answer;
-    int32_t first, used;
-  } cases[] = {
+  // {name, length, audible samples [from, to) at level, answer, first kept, samples kept}.
+  const std::tuple<const char*, int, int, int, float, MessageCode, int32_t, int32_t> cases[] = {
       {"short audible part", 20000, 1000, 2000, 0.5f, kMsgNone, 1000, 4097},
       {"silent", 10000, 0, 0, 0.0f, kMsgNone, 10000 - 4097, 4097},  // the search finds nothing
       {"audible in the last 4,096", 10000, 10000 - 4096, 10000, 0.25f, kMsgNone, 10000 - 4097, 4097},
       {"exactly the minimum", 4097, 0, 4097, 0.5f, kMsgNone, 0, 4097},
       {"one sample short", 4096, 0, 4096, 0.5f, kMsgMinimumAnalysisRange, 0, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::vector<float> samples(static_cast<size_t>(c.length), 0.0f);
-    std::fill(samples.begin() + c.from, samples.begin() + c.to, c.level);
+  for (const auto& [name, length, from, to, level, answer, first, used] : cases) {
+    SCOPED_TRACE(name);
+    std::vector<float> samples(static_cast<size_t>(length), 0.0f);
+    std::fill(samples.begin() + from, samples.begin() + to, level);
     AnalysisRange range;
-    ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), c.answer);
-    if (c.answer != kMsgNone) {
+    ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), answer);
+    if (answer != kMsgNone) {
       EXPECT_TRUE(range.signal.empty());
       EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNoData);
       continue;
     }
     EXPECT_EQ(std::tuple(range.trimmedFirst, range.Used(), range.start, range.end, range.RangeLength()),
-              std::tuple(c.first, c.used, 0, c.used, c.used));
+              std::tuple(first, used, 0, used, used));
     // The kept samples are the file's own from the first kept one on.
-    ASSERT_EQ(range.signal.size(), static_cast<size_t>(c.used));
-    EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + c.first));
+    ASSERT_EQ(range.signal.size(), static_cast<size_t>(used));
+    EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + first));
   }
 }
 

@@ -60,12 +60,8 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
   const std::vector<float> a = Ramp(100), b(160, 0.5f), same(100, 0.25f);
   // "LOOP" presses from a fresh load: each press's answer, mode and length.
   using Press = std::tuple<MessageCode, int16_t, int32_t>;
-  const struct Case {
-    const char* name;
-    SourceLoop aLoop, bLoop;
-    const std::vector<float>& b;
-    std::vector<Press> presses;
-  } cases[] = {
+  // {name, A's loop, B's loop, B, presses}
+  const std::tuple<const char*, SourceLoop, SourceLoop, const std::vector<float>&, std::vector<Press>> cases[] = {
       {"A loops, B longer", {kLoopTypeNormal, 90, 99}, {}, b,
        {{kMsgNone, kLoopActiveFileA, 160}, {kMsgNone, kLoopActiveNone, 100}}},
       // "BOTH" needs B's loop start before A's end (100 - 1 > 120 fails).
@@ -78,11 +74,11 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
       {"loop beyond the file", {kLoopTypeNormal, 10, 200}, {}, b, {{kMsgNoLoopData, kLoopActiveNone, 100}}},
   };
   CrossSynthesis cross;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, c.aLoop), Input(c.b, c.b, 1, c.bLoop)), kMsgDone);
+  for (const auto& [name, aLoop, bLoop, bSamples, presses] : cases) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 1, aLoop), Input(bSamples, bSamples, 1, bLoop)), kMsgDone);
     EXPECT_EQ(cross.loopMode, kLoopActiveNone);
-    for (const Press& press : c.presses) {
+    for (const Press& press : presses) {
       const MessageCode answer = CycleLoopMode(cross);
       EXPECT_EQ(Press(answer, cross.loopMode, cross.length), press);
       EXPECT_EQ(cross.bLeft.size(), static_cast<size_t>(cross.length));
