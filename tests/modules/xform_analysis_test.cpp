@@ -63,7 +63,7 @@ TEST(XformAnalysis, WindowAndHop) {
 }
 
 TEST(XformAnalysis, APureSineReachesTheTopStageAndLinksTheChannels) {
-  // Right a quarter period behind the left and half as loud: at the tone's
+  // Right a quarter period ahead of the left and half as loud: at the tone's
   // bin a = pi/2, so a quarter of the right magnitude moves to the left,
   // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
   Session session;
