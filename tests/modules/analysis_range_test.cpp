@@ -1,85 +1,62 @@
 #include "modules/analysis_range.h"
+#include "modules/loaded_sample.h"
 #include "modules/xform_analysis_source.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <tuple>
-#include <vector>
 
 #include "module_fixture.h"
 
 namespace {
 
-SampleChannels Mono(const std::vector<float>& samples) {
-  return {samples, samples, static_cast<int32_t>(samples.size()), 1};
-}
-
-SampleChannels Stereo(const std::vector<float>& left, const std::vector<float>& right) {
-  return {left, right, static_cast<int32_t>(left.size()), 2};
+SampleChannels Mono(const std::vector<float>& s) { return {s, s, static_cast<int32_t>(s.size()), 1}; }
+SampleChannels Stereo(const std::vector<float>& l, const std::vector<float>& r) {
+  return {l, r, static_cast<int32_t>(l.size()), 2};
 }
 
 }  // namespace
 
 TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
-  // {length, audible samples [from, to) at level, answer, first kept, samples kept}.
-  const struct {
-    const char* name;
-    int length, from, to;
-    float level;
-    MessageCode answer;
-    int32_t first, used;
-  } cases[] = {
+  // {name, length, audible samples [from, to) at level, answer, first kept, samples kept}.
+  const std::tuple<const char*, int, int, int, float, MessageCode, int32_t, int32_t> cases[] = {
       {"short audible part", 20000, 1000, 2000, 0.5f, kMsgNone, 1000, 4097},
       {"silent", 10000, 0, 0, 0.0f, kMsgNone, 10000 - 4097, 4097},  // the search finds nothing
       {"audible in the last 4,096", 10000, 10000 - 4096, 10000, 0.25f, kMsgNone, 10000 - 4097, 4097},
       {"exactly the minimum", 4097, 0, 4097, 0.5f, kMsgNone, 0, 4097},
       {"one sample short", 4096, 0, 4096, 0.5f, kMsgMinimumAnalysisRange, 0, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::vector<float> samples(static_cast<size_t>(c.length), 0.0f);
-    std::fill(samples.begin() + c.from, samples.begin() + c.to, c.level);
+  for (const auto& [name, length, from, to, level, answer, first, used] : cases) {
+    SCOPED_TRACE(name);
+    std::vector<float> samples(static_cast<size_t>(length), 0.0f);
+    std::fill(samples.begin() + from, samples.begin() + to, level);
     AnalysisRange range;
-    ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), c.answer);
-    if (c.answer != kMsgNone) {
+    ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), answer);
+    if (answer != kMsgNone) {
       EXPECT_TRUE(range.signal.empty());
       EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseStart), kMsgNoData);
       continue;
     }
     EXPECT_EQ(std::tuple(range.trimmedFirst, range.Used(), range.start, range.end, range.RangeLength()),
-              std::tuple(c.first, c.used, 0, c.used, c.used));
+              std::tuple(first, used, 0, used, used));
     // The kept samples are the file's own from the first kept one on.
-    for (int32_t i : {0, c.to - c.first - 1, c.to - c.first}) {
-      if (i >= 0 && i < c.used) {
-        EXPECT_EQ(range.signal[static_cast<size_t>(i)], samples[static_cast<size_t>(c.first + i)]) << i;
-      }
-    }
+    ASSERT_EQ(range.signal.size(), static_cast<size_t>(used));
+    EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + first));
   }
 }
 
 TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
   std::vector<float> samples(30000, 0.0f);
   for (int i = 5000; i < 15000; ++i) samples[static_cast<size_t>(i)] = (i % 2) ? 0.3f : -0.3f;
-  const TrimResult trim = TrimAudible(samples);
-  EXPECT_EQ(trim.first, 5000);
-  EXPECT_EQ(trim.used, 10000);
-  // Values at exactly 1/254 do not count as audible.
+  EXPECT_EQ(std::pair(TrimAudible(samples).first, TrimAudible(samples).used), std::pair(5000, 10000));
+  // Values at exactly 1/254 do not count as audible; beyond the first
+  // n - 4097 samples nothing is searched.
   std::vector<float> edge(8000, kAudibleLevel);
   edge[6000] = 0.01f;
-  // Beyond the first n - 4097 samples nothing is searched.
-  EXPECT_EQ(TrimAudible(edge).first, 8000 - 4097);
-  EXPECT_EQ(TrimAudible(edge).used, 4097);
+  EXPECT_EQ(std::pair(TrimAudible(edge).first, TrimAudible(edge).used), std::pair(8000 - 4097, 4097));
 }
 
 TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
   const std::vector<float> left = Sine(8000, 0.01, 0.8), right = Sine(8000, 0.02, 0.4);
-  EXPECT_FLOAT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono)[123],
-      (left[123] + right[123]) / 2);
+  const std::vector<float> opposite = Sine(8000, 0.01, -0.8);
+  EXPECT_FLOAT_EQ(BuildWorkingSignal(Stereo(left, right), SourceMode::StereoToMono)[123], (left[123] + right[123]) / 2);
   // Exact opposites cancel: the left channel is analysed instead.
-  std::vector<float> opposite(left.size());
-  for (size_t i = 0; i < left.size(); ++i) opposite[i] = -left[i];
   AnalysisRange range;
   ASSERT_EQ(OpenAnalysisRange(range, Stereo(left, opposite)), kMsgNone);
   EXPECT_TRUE(range.stereoFile);
@@ -96,7 +73,6 @@ TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
       EXPECT_EQ(range.signal[10], (*channel)[10 + static_cast<size_t>(range.trimmedFirst)]);
     }
   }
-  EXPECT_STREQ(SourceModeText(SourceMode::LeftOnly), "LEFT ONLY");
   ASSERT_EQ(OpenAnalysisRange(range, Mono(left)), kMsgNone);
   CycleAnalysisSource(range, Mono(left));
   EXPECT_EQ(range.source, SourceMode::StereoToMono);
@@ -142,17 +118,14 @@ TEST(AnalysisRange, EndThresholdAndTheMinimumRange) {
   EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd), kMsgNone);
   EXPECT_EQ(range.end, 5501);  // the last sample, 0.5, is above 1/64
   for (int press = 0; press < 32; ++press) PressRangeButton(range, RangeButton::RaiseEnd);
-  EXPECT_EQ(range.end, 5000);
-  EXPECT_EQ(range.EndShift(), -501);
+  EXPECT_EQ(std::pair(range.end, range.EndShift()), std::pair(5000, -501));
   // The start cannot eat into the last 4,097 samples of the range.
   samples.assign(9000, 0.1f);
   for (int i = 8000; i < 9000; ++i) samples[static_cast<size_t>(i)] = 0.9f;
   ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
   MessageCode last = kMsgNone;
   for (int press = 0; press < 40 && last == kMsgNone; ++press) last = PressRangeButton(range, RangeButton::RaiseStart);
-  EXPECT_EQ(range.start, 9000 - 4097);
-  EXPECT_EQ(range.RangeLength(), 4097);
-  EXPECT_EQ(last, kMsgMinimumAnalysisRange);
+  EXPECT_EQ(std::tuple(range.start, range.RangeLength(), last), std::tuple(9000 - 4097, 4097, kMsgMinimumAnalysisRange));
   const float threshold = range.startThreshold;
   EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd), kMsgMinimumAnalysisRange);
   EXPECT_EQ(range.startThreshold, threshold);
@@ -200,23 +173,19 @@ TEST(XformAnalysisSource, ModesMixTheChannels) {
 
 TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel) {
   // Left holds the first sound, right the later one, at different levels.
-  std::vector<float> left = std::vector<float>(30000, 0.0f);
-  std::vector<float> right = std::vector<float>(30000, 0.0f);
-  for (int i = 2000; i < 6000; ++i) left[static_cast<size_t>(i)] = 0.1f;
-  for (int i = 9000; i < 15000; ++i) right[static_cast<size_t>(i)] = -0.4f;
+  std::vector<float> left(30000, 0.0f), right(30000, 0.0f);
+  std::fill(left.begin() + 2000, left.begin() + 6000, 0.1f);
+  std::fill(right.begin() + 9000, right.begin() + 15000, -0.4f);
   // 0.002 is below the audible level (1/254) before normalising, above it after (x 2.5).
-  for (int i = 15000; i < 16000; ++i) right[static_cast<size_t>(i)] = 0.002f;
+  std::fill(right.begin() + 15000, right.begin() + 16000, 0.002f);
   XformAnalysisSource source;
   ASSERT_EQ(BuildXformAnalysisSource(Stereo(left, right), XformSourceMode::Stereo, source), kMsgNone);
-  EXPECT_TRUE(source.range.stereoFile);
-  EXPECT_EQ(source.range.fileLength, 30000);
-  EXPECT_EQ(source.range.trimmedFirst, 2000);
-  EXPECT_EQ(source.range.Used(), 14000);
+  EXPECT_EQ(std::tuple(source.range.stereoFile, source.range.fileLength, source.range.trimmedFirst, source.range.Used()),
+            std::tuple(true, 30000, 2000, 14000));
   ASSERT_EQ(source.left.size(), 14000u);
-  EXPECT_FLOAT_EQ(source.left[0], 0.25f);    // one gain for both: 1 / 0.4
-  EXPECT_FLOAT_EQ(source.right[7000], -1.0f);
-  EXPECT_FLOAT_EQ(source.range.signal[0], 0.25f);
-  EXPECT_FLOAT_EQ(source.range.signal[7000], 1.0f);
+  // One gain for both: 1 / 0.4.
+  EXPECT_EQ(std::tuple(source.left[0], source.right[7000], source.range.signal[0], source.range.signal[7000]),
+            std::tuple(0.25f, -1.0f, 0.25f, 1.0f));
 
   // The threshold buttons of the shared range move S and E over the level.
   EXPECT_EQ(PressRangeButton(source.range, RangeButton::RaiseStart), kMsgNone);
@@ -228,32 +197,26 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
 
   // "SOURCE" steps through the modes and rebuilds the pair.
   EXPECT_EQ(CycleXformSource(source, Stereo(left, right)), kMsgNone);
-  EXPECT_EQ(source.mode, XformSourceMode::StereoToMono);
-  EXPECT_EQ(source.range.start, 0);
+  EXPECT_EQ(std::pair(source.mode, source.range.start), std::pair(XformSourceMode::StereoToMono, 0));
   EXPECT_EQ(source.left, source.right);
 }
 
 TEST(XformAnalysisSource, ShortAndSilentFiles) {
   XformAnalysisSource source;
-  const std::vector<float> shortFile = std::vector<float>(4096, 0.5f);
-  EXPECT_EQ(BuildXformAnalysisSource(Mono(shortFile), XformSourceMode::LeftOnly, source),
-      kMsgMinimumAnalysisRange);
-  EXPECT_TRUE(source.left.empty());
-  EXPECT_TRUE(RangeOf(source, true).empty());
+  EXPECT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(4096, 0.5f)), XformSourceMode::LeftOnly, source),
+            kMsgMinimumAnalysisRange);
+  EXPECT_TRUE(source.left.empty() && RangeOf(source, true).empty());
 
-  const std::vector<float> silent = std::vector<float>(9000, 0.0f);
+  const std::vector<float> silent(9000, 0.0f), half(5000, 0.5f);
   ASSERT_EQ(BuildXformAnalysisSource(Stereo(silent, silent), XformSourceMode::Stereo, source), kMsgNone);
-  EXPECT_EQ(source.range.Used(), 4097);
-  EXPECT_LE(source.range.trimmedFirst + 4097, 9000);
-  for (float v : source.left) ASSERT_EQ(v, 0.0f);
+  EXPECT_EQ(std::pair(source.range.Used(), source.range.trimmedFirst), std::pair(4097, 9000 - 4097));
+  EXPECT_EQ(MaxAbsOf(source.left), 0.0);
   EXPECT_FALSE(std::isnan(source.range.signal[0]));
 
   // A mono file has no source choice.
-  ASSERT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(5000, 0.5f)), XformSourceMode::RightOnly, source),
-      kMsgNone);
-  EXPECT_FALSE(source.range.stereoFile);
-  EXPECT_EQ(source.mode, XformSourceMode::Stereo);
-  EXPECT_EQ(CycleXformSource(source, Mono(std::vector<float>(5000, 0.5f))), kMsgNone);
+  ASSERT_EQ(BuildXformAnalysisSource(Mono(half), XformSourceMode::RightOnly, source), kMsgNone);
+  EXPECT_EQ(std::pair(source.range.stereoFile, source.mode), std::pair(false, XformSourceMode::Stereo));
+  EXPECT_EQ(CycleXformSource(source, Mono(half)), kMsgNone);
   EXPECT_EQ(source.mode, XformSourceMode::Stereo);
 }
 
@@ -262,13 +225,42 @@ TEST(XformAnalysisSource, PreviewStretch) {
   const std::pair<int64_t, int32_t> cases[] = {{4325376, 1}, {33 * 131072 * 3, 1}, {8448, 512}, {4097, 512},
                                                {100000, 32}, {200000, 16}};  // log2 43.25 = 5.43; 21.6 = 4.43
   for (const auto& [length, stretch] : cases) EXPECT_EQ(PreviewStretchFor(length), stretch) << length;
-  int32_t stretch = 512;
-  EXPECT_EQ(DoublePreviewStretch(stretch), kMsgMaxValue);
-  EXPECT_EQ(HalvePreviewStretch(stretch), kMsgNone);
-  EXPECT_EQ(stretch, 256);
-  EXPECT_EQ(DoublePreviewStretch(stretch), kMsgNone);
-  EXPECT_EQ(stretch, 512);
-  stretch = 1;
-  EXPECT_EQ(HalvePreviewStretch(stretch), kMsgMinValue);
-  EXPECT_EQ(stretch, 1);
+  // {double?, before, answer, after}
+  const std::tuple<bool, int32_t, MessageCode, int32_t> presses[] = {
+      {true, 512, kMsgMaxValue, 512}, {false, 512, kMsgNone, 256}, {true, 256, kMsgNone, 512}, {false, 1, kMsgMinValue, 1}};
+  for (auto [doubling, stretch, answer, after] : presses) {
+    EXPECT_EQ(doubling ? DoublePreviewStretch(stretch) : HalvePreviewStretch(stretch), answer) << after;
+    EXPECT_EQ(stretch, after);
+  }
+}
+
+// What the sample loader hands over becomes each module's input (the loader
+// itself is tested in tests/files, these adapters on real files in tests/cli).
+TEST(LoadedSample, DescriptorsBecomeModuleInputs) {
+  // The buffers are larger than the file: only the loaded frames count.
+  const std::vector<float> left = Noise(30000, 1), right = Noise(30000, 2);
+  // One loop, alternating in the file.
+  SampleDescriptor descriptor{.frames = 20000, .channels = 2, .loopStart = 5000, .loopEnd = 19999, .loopCount = 1,
+                              .loopType = 1, .family = {}};
+  const SampleChannels channels = SampleChannelsOf(left, right, descriptor);
+  EXPECT_EQ(std::pair(channels.length, channels.channels), std::pair(20000, 2));
+  EXPECT_EQ(ScanLoopShapeOf(descriptor).steps, 0);  // one loop is no scan loop
+
+  LoopSynthesis loop;
+  ASSERT_EQ(LoadLoopInputFromSample(loop, left, right, descriptor, "A.WAV"), kMsgDone);
+  EXPECT_EQ(std::tuple(loop.length, loop.channels, loop.loopStart, loop.loopEnd, loop.name),
+            std::tuple(20000, 2, 5000, 19999, std::string("A.WAV")));
+  const CrossSourceInput cross = CrossSourceOf(left, right, descriptor, "A.WAV");
+  EXPECT_EQ(std::tuple(cross.length, cross.channels, cross.loop.type, cross.loop.start, cross.loop.end),
+            std::tuple(20000, 2, kLoopTypeAlternate, 5000, 19999));
+
+  // Twenty 256-sample cycles with the first looped: a scan loop.
+  descriptor.channels = 1;
+  descriptor.loopStart = 0;
+  descriptor.loopEnd = 255;
+  descriptor.scanLoopCount = 20;
+  EXPECT_EQ(std::pair(ScanLoopShapeOf(descriptor).stepSize, ScanLoopShapeOf(descriptor).steps), std::pair(256, 20));
+  EXPECT_EQ(SampleChannelsOf(left, right, descriptor).channels, 1);
+  descriptor.loopCount = 0;
+  EXPECT_EQ(CrossSourceOf(left, right, descriptor, "A.WAV").loop.type, kLoopTypeNone);
 }

@@ -1,10 +1,17 @@
 #pragma once
 #include <gtest/gtest.h>
 
+// The standard headers every test file here uses.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <numbers>
+#include <span>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/app_globals.h"
@@ -30,19 +37,16 @@ class ModuleTest : public ::testing::Test {
 struct ScriptedProgress {
   struct Call {
     std::string label;
-    int64_t done;
-    int64_t total;
+    int64_t done, total;
   };
   std::vector<Call> calls;
   int cancelAtCall = -1;
 
   ProgressHooks Hooks() {
-    ProgressHooks hooks;
-    hooks.step = [this](const char* label, int64_t done, int64_t total) {
+    return {[this](const char* label, int64_t done, int64_t total) {
       calls.push_back({label, done, total});
       return static_cast<int>(calls.size()) - 1 == cancelAtCall;
-    };
-    return hooks;
+    }};
   }
 };
 
@@ -63,14 +67,11 @@ inline std::vector<float> Noise(size_t count, uint32_t seed, float amplitude = 1
   return out;
 }
 
-inline bool AllFinite(const std::vector<float>& v) {
-  for (float x : v)
-    if (!std::isfinite(x)) return false;
-  return true;
-}
-
-inline double MaxAbsOf(const std::vector<float>& v) {
+// The largest magnitude; not a number if any sample is one (so
+// std::isfinite of it says all samples are finite).
+inline double MaxAbsOf(std::span<const float> v) {
   double peak = 0.0;
-  for (float x : v) peak = std::max(peak, std::fabs(static_cast<double>(x)));
+  for (float x : v)
+    if (!(std::fabs(x) <= peak)) peak = std::fabs(static_cast<double>(x));
   return peak;
 }

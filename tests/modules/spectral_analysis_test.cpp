@@ -1,14 +1,5 @@
 #include "modules/spectral_analysis.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cstdio>
-#include <numbers>
-#include <string>
-#include <tuple>
-#include <vector>
+#include "modules/scanloop_analysis.h"
 
 #include "module_fixture.h"
 #include "modules/spectral_phase.h"
@@ -20,41 +11,43 @@ namespace {
 // One cycle per 256 samples: the table's unity pitch, bin 4 of a frame.
 constexpr double kUnityCycles = 1.0 / 256.0;
 
+// Frame f holds f + 1 in every bin, its phases alternate 1, -1, ...
 FrameSpectra RampFrames(int32_t frames) {
   FrameSpectra spectra;
   spectra.frames = frames;
-  spectra.magnitudes.resize(static_cast<size_t>(frames) * kAnalysisBins);
-  spectra.phases.resize(static_cast<size_t>(frames) * kAnalysisBins);
-  for (int32_t f = 0; f < frames; ++f)
-    for (int32_t b = 0; b < kAnalysisBins; ++b) {
-      spectra.magnitudes[static_cast<size_t>(f) * kAnalysisBins + static_cast<size_t>(b)] = static_cast<float>(f + 1);
-      spectra.phases[static_cast<size_t>(f) * kAnalysisBins + static_cast<size_t>(b)] = (f % 2) ? -1.0f : 1.0f;
-    }
+  for (int32_t f = 0; f < frames; ++f) {
+    spectra.magnitudes.insert(spectra.magnitudes.end(), kAnalysisBins, static_cast<float>(f + 1));
+    spectra.phases.insert(spectra.phases.end(), kAnalysisBins, (f % 2) ? -1.0f : 1.0f);
+  }
   return spectra;
 }
 
-float SliceMagnitude(const SliceSpectra& slices, int slice, int bin) {
-  return slices.magnitudes[static_cast<size_t>(slice) * static_cast<size_t>(slices.bins) + static_cast<size_t>(bin)];
+size_t SliceAt(const SliceSpectra& slices, int slice, int bin) {
+  return static_cast<size_t>(slice) * static_cast<size_t>(slices.bins) + static_cast<size_t>(bin);
 }
 
-int16_t SlicePolarity(const SliceSpectra& slices, int slice, int bin) {
-  return slices.polarities[static_cast<size_t>(slice) * static_cast<size_t>(slices.bins) + static_cast<size_t>(bin)];
+// steps cycles of stepSize samples; step s is harmonic (s mod 8) + 1 with
+// the given sign.
+std::vector<float> ScanLoop(int32_t steps, int32_t stepSize, float sign = 1.0f) {
+  std::vector<float> signal(static_cast<size_t>(steps) * static_cast<size_t>(stepSize));
+  for (int32_t s = 0; s < steps; ++s)
+    for (int32_t j = 0; j < stepSize; ++j)
+      signal[static_cast<size_t>(s) * static_cast<size_t>(stepSize) + static_cast<size_t>(j)] =
+          sign * 0.5f * static_cast<float>(std::sin(2.0 * std::numbers::pi * ((s % 8) + 1) * j / stepSize));
+  return signal;
 }
 
 }  // namespace
 
 using SpectralAnalysisTest = ModuleTest;
+using ScanloopTest = ModuleTest;
 
 TEST(SpectralPhase, ZeroImaginaryPartMeansPhaseZero) {
-  EXPECT_EQ(BinPhase(-3.0f, 0.0f), 0.0f);
+  constexpr float pi = std::numbers::pi_v<float>;
+  const std::array<float, 3> phases[] = {{-3, 0, 0}, {0, 0, 0}, {0, 2, pi / 2}, {0, -2, -pi / 2}, {-1, 1, 3 * pi / 4}};
+  for (const auto& [re, im, phase] : phases) EXPECT_FLOAT_EQ(BinPhase(re, im), phase) << re << " " << im;
   EXPECT_EQ(BinPhase(-3.0, 0.0), 0.0);
-  EXPECT_EQ(BinPhase(0.0f, 0.0f), 0.0f);
-  EXPECT_FLOAT_EQ(BinPhase(0.0f, 2.0f), std::numbers::pi_v<float> / 2);
-  EXPECT_FLOAT_EQ(BinPhase(0.0f, -2.0f), -std::numbers::pi_v<float> / 2);
-  EXPECT_FLOAT_EQ(BinPhase(-1.0f, 1.0f), 3 * std::numbers::pi_v<float> / 4);
-  EXPECT_EQ(PhasePolarity(0.0f), 1);
-  EXPECT_EQ(PhasePolarity(-0.1f), -1);
-  EXPECT_EQ(PhasePolarity(3.0f), 1);
+  EXPECT_EQ(std::tuple(PhasePolarity(0.0f), PhasePolarity(-0.1f), PhasePolarity(3.0f)), std::tuple(1, -1, 1));
 }
 
 TEST(SpectralAnalysis, FrameCountAndStretch) {
@@ -69,8 +62,7 @@ TEST(SpectralAnalysis, FrameCountAndStretch) {
     EXPECT_EQ(AnalysisFrameCount(range), frames) << length << " " << last;
   }
   // 35.5 rounds to 36, clamped; halves away from zero.
-  const std::pair<int64_t, int32_t> stretches[] = {
-      {300000, 32}, {8448 * 10, 10}, {4097, 1}, {8448 * 5 + 4224, 6}};
+  const std::pair<int64_t, int32_t> stretches[] = {{300000, 32}, {8448 * 10, 10}, {4097, 1}, {8448 * 5 + 4224, 6}};
   for (const auto& [length, stretch] : stretches) EXPECT_EQ(AnalysisStretch(length), stretch) << length;
 }
 
@@ -79,12 +71,10 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   SpectralAnalysis analysis;
   ScriptedProgress progress;
   ASSERT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), kMsgDone);
-  EXPECT_EQ(analysis.frameCount, 7);
-  EXPECT_EQ(analysis.stretch, 1);
-  EXPECT_FALSE(analysis.OffersSliceFill());
+  EXPECT_EQ(std::tuple(analysis.frameCount, analysis.stretch, analysis.OffersSliceFill()), std::tuple(7, 1, false));
   ASSERT_EQ(progress.calls.size(), 8u);
-  EXPECT_EQ(progress.calls.front().label, kAnalysisProgressLabel);
-  EXPECT_EQ(progress.calls.back().done, 7);
+  EXPECT_EQ(std::pair(progress.calls.front().label, progress.calls.back().done),
+            std::pair(std::string(kAnalysisProgressLabel), int64_t{7}));
   // The fundamental lies on bin 4: partial 1 dominates every frame.
   for (int s = 0; s < 7; ++s) {
     EXPECT_EQ(analysis.table.at(0, s), 127) << s;
@@ -93,16 +83,12 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   // Slices 7..32 are interpolated from the last analysed slice, which holds.
   for (int s = 7; s < kSliceCount; ++s)
     for (int r = 0; r < kPartialCount; ++r) ASSERT_EQ(analysis.table.at(r, s), analysis.table.at(r, 6)) << r << " " << s;
-  EXPECT_EQ(analysis.previewLength, 32u * 256u + 256u);
-  EXPECT_EQ(analysis.preview.size(), kPreviewMinSamples);
+  EXPECT_EQ(std::pair(analysis.previewLength, analysis.preview.size()), std::pair(size_t{32 * 256 + 256}, kPreviewMinSamples));
   EXPECT_NEAR(MaxAbsOf(analysis.preview), 1.0, 1e-5);
   EXPECT_EQ(analysis.fundamental.size(), static_cast<size_t>(kFundamentalToneSamples));
-}
 
-TEST_F(SpectralAnalysisTest, PolarityFollowsTheSignOfTheSine) {
-  std::vector<float> range = Sine(20 * 512, kUnityCycles, -0.5);
-  SpectralAnalysis analysis;
-  ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
+  // The polarity follows the sign of the sine.
+  ASSERT_EQ(StartSpectralAnalysis(analysis, Sine(20 * 512, kUnityCycles, -0.5), {}), kMsgDone);
   EXPECT_LT(analysis.table.at(0, 0), 0);
   EXPECT_LT(analysis.table.at(0, 10), 0);
 }
@@ -111,14 +97,8 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
   // Frame f holds f + 1 in every bin. F <= 33: one frame per slice, the rest
   // empty; 66 frames: full signal averages two frames, excerpts take the
   // first; sharpen attack raises slice 0 only when it held one frame; with 40
-  // the last slice still ends at frame 40.
-  const struct {
-    int32_t frames;
-    SliceFill fill;
-    bool sharpen;
-    int slice, bin;
-    float magnitude;
-  } cases[] = {
+  // the last slice still ends at frame 40. {frames, fill, sharpen, slice, bin, magnitude}
+  const std::tuple<int32_t, SliceFill, bool, int, int, float> cases[] = {
       {10, SliceFill::FullSignal, false, 3, 100, 4.0f},   {10, SliceFill::FullSignal, false, 10, 100, 0.0f},
       {10, SliceFill::FullSignal, false, 0, 0, 0.0f},     {10, SliceFill::FullSignal, true, 0, 1, 1.175f},
       {10, SliceFill::FullSignal, true, 1, 1, 2.0f},      {66, SliceFill::FullSignal, false, 5, 7, 11.5f},
@@ -127,19 +107,19 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
       {40, SliceFill::FullSignal, false, 32, 3, 40.0f},
   };
   SliceSpectra slices;
-  for (const auto& c : cases) {
-    FramesToSlices(RampFrames(c.frames), c.fill, c.sharpen, slices);
-    EXPECT_FLOAT_EQ(SliceMagnitude(slices, c.slice, c.bin), c.magnitude)
-        << c.frames << " " << static_cast<int>(c.fill) << " " << c.sharpen << " " << c.slice << " " << c.bin;
+  for (const auto& [frames, fill, sharpen, slice, bin, magnitude] : cases) {
+    FramesToSlices(RampFrames(frames), fill, sharpen, slices);
+    EXPECT_FLOAT_EQ(slices.magnitudes[SliceAt(slices, slice, bin)], magnitude)
+        << frames << " " << static_cast<int>(fill) << " " << sharpen << " " << slice << " " << bin;
   }
   // Frame 3 is odd (negative); slice 5 of 66 takes frame 10's polarity.
   FramesToSlices(RampFrames(10), SliceFill::FullSignal, false, slices);
-  EXPECT_EQ(SlicePolarity(slices, 3, 100), -1);
+  EXPECT_EQ(slices.polarities[SliceAt(slices, 3, 100)], -1);
   FramesToSlices(RampFrames(66), SliceFill::FullSignal, false, slices);
-  EXPECT_EQ(SlicePolarity(slices, 5, 7), 1);
+  EXPECT_EQ(slices.polarities[SliceAt(slices, 5, 7)], 1);
 }
 
-TEST(SpectralAnalysis, HarmonicSamplingAndTheLastBin) {
+TEST(SpectralAnalysis, HarmonicSamplingAndTheTableWithContrast) {
   SliceSpectra slices;
   slices.magnitudes.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 0.0f);
   slices.polarities.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 1);
@@ -163,28 +143,21 @@ TEST(SpectralAnalysis, HarmonicSamplingAndTheLastBin) {
     EXPECT_EQ(harmonics.polarity(harmonic, 0), polarity) << cents << " " << harmonic;
     EXPECT_EQ(harmonics.magnitude(harmonic, 1), 0.0f);
   }
-  // 344.53125 Hz is shown with its half rounded up, as everywhere on screen.
-  const std::tuple<int, std::string, std::string> shown[] = {
-      {1200, "344.5313", "+12.00"}, {0, "172.2656", "+0.00"}, {-1200, "86.1328", "-12.00"},
-      {-700, "114.9735", "-7.00"}};
-  for (const auto& [cents, frequency, offset] : shown)
-    EXPECT_EQ(std::pair(ShownFundamentalFrequency(cents), ShownNoteOffset(cents)),
-        std::pair(frequency, offset));
-  EXPECT_EQ(ShownNoteOffset(5), "+0.05");
-}
+  // The octaves and -7.00 are read off the tuning page in tests/ui/pages/vorta_analysis_test.cpp.
+  EXPECT_EQ(std::tuple(ShownFundamentalFrequency(0), ShownNoteOffset(0), ShownNoteOffset(5)),
+            std::tuple("172.2656", "+0.00", "+0.05"));
 
-TEST(SpectralAnalysis, TableFromHarmonicsWithContrast) {
-  HarmonicMatrix harmonics;
+  // A table from harmonics: the loudest at full scale, the rest on the log scale below it.
+  harmonics = HarmonicMatrix{};
   harmonics.magnitude(0, 0) = 2.0f;
   harmonics.polarity(0, 0) = 1;
   harmonics.magnitude(1, 0) = 1.0f;
   harmonics.polarity(1, 0) = -1;
-  PartialTable table = BuildTableFromHarmonics(harmonics, 1.0f);
-  EXPECT_EQ(table.at(0, 0), 127);
-  EXPECT_EQ(table.at(1, 0), -116);  // 2048: log10(2048) x 35.157 = 116.4
-  table = BuildTableFromHarmonics(harmonics, 2.0f);
-  EXPECT_EQ(table.at(0, 0), 127);
-  EXPECT_EQ(table.at(1, 0), -106);  // 1024
+  // Contrast 1: 2048, log10(2048) x 35.157 = 116.4; contrast 2: 1024.
+  for (const auto& [contrast, second] : {std::pair(1.0f, -116), std::pair(2.0f, -106)}) {
+    const PartialTable table = BuildTableFromHarmonics(harmonics, contrast);
+    EXPECT_EQ(std::pair(int{table.at(0, 0)}, int{table.at(1, 0)}), std::pair(127, second)) << contrast;
+  }
   // Quiet analyses are raised to full scale; silence stays silence.
   harmonics.magnitude(0, 0) = 0.002f;
   harmonics.magnitude(1, 0) = 0.0f;
@@ -192,34 +165,30 @@ TEST(SpectralAnalysis, TableFromHarmonicsWithContrast) {
   EXPECT_TRUE(TableIsSilent(BuildTableFromHarmonics(HarmonicMatrix{}, 1.0f)));
 }
 
-TEST_F(SpectralAnalysisTest, PreviewLayoutAndPitch) {
+TEST_F(SpectralAnalysisTest, PreviewLayoutPitchAndTheFundamentalTone) {
   PartialTable table;
   table.at(0, 0) = 60;  // quiet: the preview still peaks at 1.0
   std::vector<float> preview;
   ASSERT_EQ(RenderPreview(table, 2, 1.0, preview), 32u * 512u + 256u);
   EXPECT_EQ(preview.size(), 2u * 16384u + 512u);
-  for (int j = 0; j < 256; ++j) {
-    ASSERT_NEAR(preview[static_cast<size_t>(j)], std::sin(2 * std::numbers::pi * j / 256), 1e-5);
-    ASSERT_NEAR(preview[static_cast<size_t>(256 + j)], 0.5 * preview[static_cast<size_t>(j)], 1e-6);
+  for (size_t j = 0; j < 256; ++j) {
+    ASSERT_NEAR(preview[j], std::sin(2 * std::numbers::pi * static_cast<double>(j) / 256), 1e-5);
+    ASSERT_NEAR(preview[256 + j], 0.5 * preview[j], 1e-6);
   }
-  EXPECT_EQ(MaxAbsOf(std::vector<float>(preview.begin() + 512, preview.end())), 0.0);
+  EXPECT_EQ(MaxAbsOf(std::span(preview).subspan(512)), 0.0);
   // p = 2: cycles of 128 samples, nearest(2 x 2) = 4 waves per step.
   EXPECT_EQ(RenderPreview(table, 2, 2.0, preview), 32u * 128u * 4u + 128u);
   EXPECT_NEAR(preview[32], 1.0, 1e-5);
   // p = 0.5 at R = 1: 512-sample cycles, one wave per step; the smallest buffer.
   EXPECT_EQ(RenderPreview(table, 1, 0.5, preview), 32u * 512u + 512u);
-  EXPECT_EQ(preview.size(), kPreviewMinSamples);
-  EXPECT_EQ(PreviewBufferSamples(32), kPreviewMaxSamples);
-}
+  EXPECT_EQ(std::pair(preview.size(), PreviewBufferSamples(32)), std::pair(kPreviewMinSamples, kPreviewMaxSamples));
 
-TEST(SpectralAnalysis, FundamentalTone) {
   std::vector<float> tone;
   MakeFundamentalTone(TuneFactor(0), tone);
   ASSERT_EQ(tone.size(), 88200u);
-  EXPECT_EQ(tone[0], 0.0f);
-  EXPECT_NEAR(tone[64], 1.0, 1e-3);  // a quarter cycle of 256 samples, barely faded
+  EXPECT_EQ(std::pair(tone[0], tone.back()), std::pair(0.0f, 0.0f));
+  EXPECT_NEAR(tone[64], 1.0, 1e-3);     // a quarter cycle of 256 samples, barely faded
   EXPECT_NEAR(tone[44096], 0.5, 1e-3);  // 172 cycles and a quarter, half faded
-  EXPECT_EQ(tone.back(), 0.0f);
   MakeFundamentalTone(TuneFactor(1200), tone);
   EXPECT_NEAR(tone[32], 1.0, 1e-3);  // an octave up: 128-sample cycles
 }
@@ -230,17 +199,15 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   SpectralAnalysis analysis;
   ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
-  // Presses until the button refuses: the refusal and how many it took.
+  // Presses until the button refuses: the refusal, how many it took, the contrast.
   const auto pressUntilRefused = [&](SpectralButton button) {
     int presses = 1;
     MessageCode message = kMsgNone;
     while ((message = PressSpectralButton(analysis, button)) == kMsgNone && presses < 50) ++presses;
-    return std::pair(message, presses);
+    return std::tuple(message, presses, std::round(analysis.settings.contrast * 1e4f) / 1e4f);
   };
-  EXPECT_EQ(pressUntilRefused(SpectralButton::LowerContrast), std::pair(kMsgMinValue, 11));
-  EXPECT_NEAR(analysis.settings.contrast, 0.5f, 1e-5);
-  EXPECT_EQ(pressUntilRefused(SpectralButton::RaiseContrast), std::pair(kMsgMaxValue, 31));
-  EXPECT_NEAR(analysis.settings.contrast, 2.0f, 1e-5);
+  EXPECT_EQ(pressUntilRefused(SpectralButton::LowerContrast), std::tuple(kMsgMinValue, 11, 0.5f));
+  EXPECT_EQ(pressUntilRefused(SpectralButton::RaiseContrast), std::tuple(kMsgMaxValue, 31, 2.0f));
   SetAnalysisCents(analysis, -1200);
   EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::LowerCents), kMsgMinValue);
   EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), kMsgNone);
@@ -249,11 +216,10 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   EXPECT_EQ(PressSpectralButton(analysis, SpectralButton::RaiseCents), kMsgMaxValue);
   EXPECT_NEAR(analysis.fundamental[32], 1.0, 1e-3);
   EXPECT_EQ(analysis.previewLength, 32u * 128u * static_cast<size_t>(Nearest(analysis.stretch * 2.0)) + 128u);
-  PressSpectralButton(analysis, SpectralButton::PitchAdaption);
+  for (SpectralButton button : {SpectralButton::PitchAdaption, SpectralButton::SliceFillMode,
+                                SpectralButton::PolarityLock, SpectralButton::SharpenAttack})
+    PressSpectralButton(analysis, button);
   EXPECT_EQ(analysis.previewLength, 32u * 256u * static_cast<size_t>(analysis.stretch) + 256u);
-  PressSpectralButton(analysis, SpectralButton::SliceFillMode);
-  PressSpectralButton(analysis, SpectralButton::PolarityLock);
-  PressSpectralButton(analysis, SpectralButton::SharpenAttack);
   const AnalysisSettings& settings = analysis.settings;
   EXPECT_EQ(std::tuple(settings.sliceFill, settings.polarityLock, settings.sharpenAttack),
             std::tuple(SliceFill::Excerpts, false, true));
@@ -264,9 +230,7 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   EXPECT_EQ(progress.calls.size(), 4u);
   // The settings of the run survive a second analysis.
   ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
-  EXPECT_EQ(analysis.settings.cents, 1200);
-  EXPECT_TRUE(analysis.settings.sharpenAttack);
-  EXPECT_FALSE(analysis.settings.pitchAdaption);
+  EXPECT_EQ(std::tuple(settings.cents, settings.sharpenAttack, settings.pitchAdaption), std::tuple(1200, true, false));
 }
 
 TEST(TuningKeyboard, ClicksAndArrows) {
@@ -275,11 +239,82 @@ TEST(TuningKeyboard, ClicksAndArrows) {
   for (const auto& [x, column] : columns) EXPECT_EQ(TuningKeyColumn(x), column) << x;
   const std::tuple<int, bool, int> clicks[] = {{0, false, -1200}, {14, false, 0},  {29, false, 1200}, {2, false, -1100},
                                                {2, true, -1000},  {8, true, -500}, {14, true, 0},     {22, true, 700},
-                                               {28, true, 1200}, {7, true, -700}, {21, true, 500}};
-  for (const auto& [column, rightHalf, cents] : clicks)
-    EXPECT_EQ(TuningKeyClickCents(column, rightHalf), cents) << column;
+                                               {28, true, 1200},  {7, true, -700}, {21, true, 500}};
+  for (const auto& [column, rightHalf, cents] : clicks) EXPECT_EQ(TuningKeyClickCents(column, rightHalf), cents) << column;
   // Arrows step by a semitone and wrap past either end.
   const std::tuple<int, int, int> steps[] = {{0, 1, 100}, {1200, 1, -1200}, {-1200, -1, 1200}, {1150, 1, -1200},
                                              {-1100, -1, -1200}};
   for (const auto& [cents, step, next] : steps) EXPECT_EQ(StepTuningCents(cents, step), next) << cents;
+}
+
+TEST_F(ScanloopTest, OneStepPerSliceHeldRestAndPreviewStretch) {
+  // {step size, pitch adaption, stretch}: 600 gives 6.83, rounded.
+  const std::tuple<int32_t, bool, int32_t> stretches[] = {{256, true, 16}, {128, true, 32}, {2048, true, 2},
+                                                          {4096, true, 1}, {600, true, 7},  {2048, false, 16}};
+  for (const auto& [stepSize, adaption, stretch] : stretches)
+    EXPECT_EQ(ScanloopPreviewStretch(stepSize, adaption), stretch) << stepSize;
+
+  const std::vector<float> signal = ScanLoop(8, 256);
+  ScanloopAnalysis analysis;
+  ScriptedProgress progress;
+  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 8, progress.Hooks()), kMsgDone);
+  EXPECT_EQ(std::tuple(analysis.steps, analysis.stretch, analysis.OffersSliceFill(), progress.calls.size()),
+            std::tuple(8, 16, false, size_t{9}));
+  for (int s = 0; s < 8; ++s)  // harmonic s + 1
+    EXPECT_EQ(std::pair(int{analysis.table.at(s, s)}, int{analysis.table.at((s + 1) % 8, s)}), std::pair(127, 0)) << s;
+  for (int s = 8; s < kSliceCount; ++s) EXPECT_EQ(analysis.table.at(7, s), analysis.table.at(7, 7));
+  EXPECT_EQ(analysis.previewLength, 32u * 256u * 16u + 256u);
+
+  // Inverted cycles give negative partials.
+  ASSERT_EQ(StartScanloopAnalysis(analysis, ScanLoop(8, 256, -1.0f), 256, 8, {}), kMsgDone);
+  EXPECT_EQ(analysis.table.at(0, 0), -127);
+  // Steps the signal does not hold are left out; none at all is no data.
+  ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 20, {}), kMsgDone);
+  EXPECT_EQ(analysis.steps, 8);
+  EXPECT_EQ(StartScanloopAnalysis(analysis, signal, 4096, 2, {}), kMsgNoData);
+}
+
+TEST_F(ScanloopTest, MappingOfManyStepsAndSharpen) {
+  ScanloopAnalysis analysis;
+  ASSERT_EQ(StartScanloopAnalysis(analysis, ScanLoop(66, 128), 128, 66, {}), kMsgDone);
+  ASSERT_TRUE(analysis.OffersSliceFill());
+  // Full signal: slice c averages steps 2c and 2c + 1, harmonics (2c mod 8) + 1 and + 2.
+  const float single = analysis.stepMagnitudes[0];  // step 0, partial 1
+  EXPECT_NEAR(single, 32.0f, 1e-3);                  // 0.5 x 128 / 2
+  EXPECT_NEAR(analysis.harmonics.magnitude(0, 0), single / 2, 1e-3);
+  EXPECT_NEAR(analysis.harmonics.magnitude(1, 0), single / 2, 1e-3);
+  EXPECT_EQ(analysis.table.at(0, 0), analysis.table.at(1, 0));
+  PressScanloopButton(analysis, ScanloopButton::SliceFillMode);
+  EXPECT_EQ(analysis.settings.sliceFill, SliceFill::Excerpts);
+  EXPECT_NEAR(analysis.harmonics.magnitude(0, 0), single, 1e-3);
+  EXPECT_EQ(analysis.harmonics.magnitude(1, 0), analysis.stepMagnitudes[1]);  // leakage only
+  // Sharpen: excerpts cover one step, so slice 0 is raised by 1.25.
+  PressScanloopButton(analysis, ScanloopButton::SharpenAttack);
+  EXPECT_NEAR(analysis.harmonics.magnitude(0, 0), 1.25f * single, 1e-3);
+  PressScanloopButton(analysis, ScanloopButton::SliceFillMode);
+  EXPECT_NEAR(analysis.harmonics.magnitude(0, 0), single, 1e-3);  // step 0 alone, unchanged
+  EXPECT_EQ(analysis.stretch, 32);
+  PressScanloopButton(analysis, ScanloopButton::PitchAdaption);
+  EXPECT_EQ(std::pair(analysis.stretch, analysis.previewLength), std::pair(16, size_t{32u * 256u * 16u + 256u}));
+  int32_t stretch = 0;
+  PartialTable table;
+  EXPECT_EQ(ApplyScanloopAnalysis(analysis, table, stretch), kMsgDone);
+  EXPECT_EQ(std::pair(stretch, table), std::pair(16, analysis.table));
+}
+
+TEST_F(ScanloopTest, PolarityIsTheFirstNonZeroOneOfTheCoveredSteps) {
+  ScanloopAnalysis analysis;
+  analysis.steps = 66;
+  analysis.stepSize = 256;
+  analysis.stepMagnitudes.assign(66 * 64, 0.0f);
+  analysis.stepPolarities.assign(66 * 64, 0);
+  // Partial 1: step 0 silent, step 1 negative; partial 2: both positive.
+  analysis.stepMagnitudes[1 * 64 + 0] = 4.0f;
+  analysis.stepPolarities[1 * 64 + 0] = -1;
+  analysis.stepMagnitudes[0 * 64 + 1] = 2.0f;
+  analysis.stepPolarities[0 * 64 + 1] = 1;
+  MapScanSteps(analysis);
+  EXPECT_EQ(std::pair(analysis.harmonics.polarity(0, 0), analysis.harmonics.magnitude(0, 0)), std::pair(int16_t{-1}, 2.0f));
+  EXPECT_EQ(analysis.harmonics.polarity(1, 0), 1);
+  EXPECT_EQ(analysis.harmonics.polarity(5, 0), 1);  // silent throughout
 }

@@ -1,15 +1,8 @@
 #include "modules/xform_analysis.h"
 #include "modules/xform_analysis_source.h"
+#include "modules/xform_peak_stages.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
-#include <numbers>
-#include <tuple>
-#include <vector>
-
-#include "core/random.h"
+#include "module_fixture.h"
 #include "wavetable/xform_fixture.h"
 
 using namespace xform_fixture;
@@ -17,19 +10,8 @@ using namespace xform_fixture;
 namespace {
 
 struct Pair {
-  std::vector<float> left;
-  std::vector<float> right;
+  std::vector<float> left, right;
 };
-
-Pair Sine(size_t n, double hz, float left, float right) {
-  Pair pair{std::vector<float>(n), std::vector<float>(n)};
-  for (size_t i = 0; i < n; ++i) {
-    const double v = std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(i) / 44100.0);
-    pair.left[i] = static_cast<float>(left * v);
-    pair.right[i] = static_cast<float>(right * v);
-  }
-  return pair;
-}
 
 // Noise with two partials whose levels drift across the range, and a right
 // channel that differs from the left.
@@ -47,14 +29,20 @@ Pair RichSource(size_t n) {
   return pair;
 }
 
-int ArgMax(std::span<const float> magnitudes, int channel) {
-  int best = 0;
-  for (int j = 0; j < kXformBinCount; ++j)
-    if (magnitudes[2 * static_cast<size_t>(j) + static_cast<size_t>(channel)] >
-        magnitudes[2 * static_cast<size_t>(best) + static_cast<size_t>(channel)])
-      best = j;
-  return best;
-}
+constexpr size_t kFrameValues = 2 * static_cast<size_t>(kPeakFrameBins);
+
+// One frame of the peak-stage search; channel 0 left, 1 right.
+struct Frame {
+  std::vector<float> magnitudes = std::vector<float>(kFrameValues, 0.0f);
+  std::vector<uint8_t> stages = std::vector<uint8_t>(kFrameValues, 0);
+  float& At(int bin, int channel = 0) { return magnitudes[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
+  int Stage(int bin, int channel = 0) const { return stages[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
+  int Detect() { return DetectPeakStages(magnitudes, stages); }
+  // A triangle of values around `bin`: top, top/2, top/4 ...
+  void Triangle(int bin, float top, int halfWidth, int channel = 0) {
+    for (int d = -halfWidth; d <= halfWidth; ++d) At(bin + d, channel) = top / static_cast<float>(1 << std::abs(d));
+  }
+};
 
 }  // namespace
 
@@ -65,10 +53,8 @@ TEST(XformAnalysis, WindowAndHop) {
       {33 * 500, 1024, 483},              // 500 - ceil(524 / 32)
       {33 * 200000, 131072, 202154},      // 200000 + ceil(68928 / 32)
       {33 * 5000 + 7, 5000, 5000}, {4097, 1024, 124 - 29}};  // the smallest range: W0 = 124
-  for (const auto& [range, window, hop] : layouts) {
-    EXPECT_EQ(XformFrameLayoutFor(range).window, window) << range;
-    EXPECT_EQ(XformFrameLayoutFor(range).hop, hop) << range;
-  }
+  for (const auto& [range, window, hop] : layouts)
+    EXPECT_EQ(std::pair(XformFrameLayoutFor(range).window, XformFrameLayoutFor(range).hop), std::pair(window, hop)) << range;
   for (int64_t n : {4097LL, 20000LL, 33LL * 500, 33LL * 1024, 33LL * 131072, 33LL * 131073, 33LL * 200000, 3969000LL}) {
     const auto layout = XformFrameLayoutFor(n);
     EXPECT_LE(32 * static_cast<int64_t>(layout.hop) + layout.window, n) << n;
@@ -77,25 +63,20 @@ TEST(XformAnalysis, WindowAndHop) {
 }
 
 TEST(XformAnalysis, APureSineReachesTheTopStageAndLinksTheChannels) {
-  // Right a quarter period behind the left and half as loud: at the tone's
+  // Right a quarter period ahead of the left and half as loud: at the tone's
   // bin a = pi/2, so a quarter of the right magnitude moves to the left,
   // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
   Session session;
-  const size_t n = 33 * 4096;
-  Pair pair{std::vector<float>(n), std::vector<float>(n)};
-  for (size_t i = 0; i < n; ++i) {
-    const double phase = 2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / 44100.0;
-    pair.left[i] = static_cast<float>(0.8 * std::sin(phase));
-    pair.right[i] = static_cast<float>(0.4 * std::cos(phase));
-  }
+  const Pair pair{Sine(33 * 4096, 1000.0 / 44100, 0.8), Sine(33 * 4096, 1000.0 / 44100, 0.4, std::numbers::pi / 2)};
   XformAnalysis record;
   ASSERT_EQ(XformFrameAnalysis(pair.left, pair.right, record, session.workspace.engine, {}), kMsgDone);
   EXPECT_EQ(record.layout.window, 4096);
-  EXPECT_GE(record.stageCount, 2);
+  ASSERT_GE(record.stageCount, 2);
   EXPECT_NEAR(record.controls.peakBoost, 0.5 / (record.stageCount - 1), 1e-12);
   for (int f = 0; f < kXformFrameCount; ++f) {
     const auto magnitudes = FrameMagnitudes(record, f);
-    const auto bin = static_cast<size_t>(ArgMax(magnitudes, 0));
+    size_t bin = 0;
+    for (size_t j = 0; j < kXformBinCount; ++j) bin = magnitudes[2 * j] > magnitudes[2 * bin] ? j : bin;
     EXPECT_NEAR(static_cast<double>(bin), 1000.0 * 131072 / 44100, 1.0) << f;
     EXPECT_EQ(FrameStages(record, f)[2 * bin], record.stageCount) << f;
     EXPECT_EQ(record.frameTops[static_cast<size_t>(f)], record.stageCount) << f;
@@ -121,7 +102,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   EXPECT_EQ(record.previewStretch, 16);  // 4,325,376 / 198,000 = 21.8 = 2^4.45
   XformTable& table = workspace.table;
   EXPECT_EQ(XformUsedSlices(table), 33);
-  EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
+  EXPECT_FLOAT_EQ(*std::ranges::max_element(table.slicePeaks), 1.0f);
   EXPECT_TRUE(AllFinite(table.noise));
   for (int s = 0; s < kSliceCount; ++s)
     for (int k = 0; k < kXformLowCutBin; ++k) ASSERT_EQ(SpectrumSlice(table, s)[2 * static_cast<size_t>(k)], 0.0f);
@@ -144,19 +125,15 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   EXPECT_LT(roughness(table), 0.8 * rough);
 
   // Full peak boost keeps only the upper layers: fewer bins carry energy.
-  auto occupied = [&](const XformTable& t) {
-    int count = 0;
-    for (float v : t.spectrum) count += v > 0.0f;
-    return count;
-  };
+  auto occupied = [](const XformTable& t) { return std::ranges::count_if(t.spectrum, [](float v) { return v > 0.0f; }); };
   record.controls.smoothness = 0.0;
   record.controls.peakBoost = 0.0;
   ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
-  const int wide = occupied(table);
+  const auto wide = occupied(table);
   record.controls.peakBoost = 1.0;
   ASSERT_EQ(RebuildFilterSpectra(record, table, workspace.engine, {}), kMsgDone);
   EXPECT_LT(occupied(table), wide / 4);
-  EXPECT_FLOAT_EQ(*std::max_element(table.slicePeaks.begin(), table.slicePeaks.end()), 1.0f);
+  EXPECT_FLOAT_EQ(*std::ranges::max_element(table.slicePeaks), 1.0f);
 
   // "fAPPLY" keeps the table at the preview's speed, recording no undo step
   // (its name is checked in tests/ui/pages/xform_pages_test.cpp); "fCANCEL"
@@ -260,18 +237,110 @@ TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
   // everything above the cut lies more than 60 dB down.
   for (int round = 0; round < 2; ++round) {
     const Pair source = round == 0 ? Pair{std::vector<float>(40000, 0.0f), std::vector<float>(40000, 0.0f)}
-                                   : Sine(33 * 120000, 40.0, 1.0f, 1.0f);
+                                   : Pair{Sine(33 * 120000, 40.0 / 44100), Sine(33 * 120000, 40.0 / 44100)};
     XformAnalysis record;
     ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, {}),
               kMsgDone)
         << round;
     EXPECT_GE(record.stageCount, 2);
-    for (float gain : record.layerGains) EXPECT_EQ(gain, 0.0f) << round;
+    EXPECT_TRUE(AllZero(record.layerGains) && AllZero(workspace.table.noise)) << round;
     EXPECT_EQ(XformUsedSlices(workspace.table), 0) << round;
-    EXPECT_TRUE(AllZero(workspace.table.noise)) << round;
     EXPECT_TRUE(AllFinite(workspace.table.spectrum)) << round;
   }
   XformAnalysis empty;
   EXPECT_EQ(XformFrameAnalysis({}, {}, empty, workspace.engine, {}), kMsgNoData);
   EXPECT_EQ(RebuildFilterSpectra(empty, workspace.table, workspace.engine, {}), kMsgNoData);
+}
+
+TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
+  // {values, peaks among the indices -1 .. 6}
+  const std::pair<std::vector<float>, std::vector<int>> cases[] = {
+      {{1, 2, 5, 5, 2, 1}, {2, 3}},  // a plateau: above one side, equal to the other
+      {{1, 5, 5, 5, 1, 0}, {}},      // equal on both sides
+      {{6, 2, 5, 1, 0, 0}, {}},      // below the neighbour at distance 2
+      {{9, 1, 0, 0, 1, 9}, {}},      // no value has all four neighbours
+      {{0, 9, 1, 0, 0, 0}, {}},
+  };
+  for (const auto& [values, expected] : cases) {
+    std::vector<int> peaks;
+    for (int j = -1; j <= 6; ++j)
+      if (IsStagePeak(values, j)) peaks.push_back(j);
+    EXPECT_EQ(peaks, expected) << values[0] << " " << values[1] << " " << values[2];
+  }
+
+  // Left channel values at bins 0..7; stage 2 at bins 2 and 5 only.
+  const std::vector<float> values = {3, 9, 4, 8, 7, 10, 2, 6};
+  std::vector<float> magnitudes(16, 0.0f), work(8);
+  std::vector<uint8_t> stages(16, 1);
+  for (size_t j = 0; j < 8; ++j) magnitudes[2 * j] = values[j];
+  stages[4] = stages[10] = 2;
+  // Level 2 draws lines between its values and holds the ends; a level no
+  // value reaches gives an all-zero copy; level 1 keeps every value.
+  const std::pair<int, std::vector<float>> copies[] = {
+      {2, {4, 4, 4, 6, 8, 10, 10, 10}}, {3, std::vector<float>(8, 0.0f)}, {1, values}};
+  for (const auto& [level, copy] : copies) {
+    BuildStageWorkCopy(magnitudes, stages, 0, level, work);
+    EXPECT_EQ(work, copy) << level;
+  }
+}
+
+TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
+  Frame frame;
+  // Three left peaks: 1000 is the loudest, 3000 next, 2000 the smallest.
+  frame.Triangle(1000, 64.0f, 4);
+  frame.Triangle(2000, 16.0f, 4);
+  frame.Triangle(3000, 32.0f, 4);
+  frame.At(100) = 80.0f;    // below the low cut: counted for the 1/1024 limit, then cleared
+  frame.At(5000) = 0.05f;   // at or below 80/1024: never a stage
+  frame.At(65535) = 70.0f;  // the channel's last bin: never a peak
+  EXPECT_EQ(frame.Detect(), 3);
+  // Round 1 makes the three tops stage 2. In round 2 the runs before 1000
+  // and after 3000 hold those values flat to the channel's ends, so neither
+  // outer top stands above its neighbour at distance 2, and 2000 lies below
+  // the lines to both: no stage 3, the round count ends. Of the three values
+  // sharing the top, the first (1000) rises once more.
+  const std::pair<int, int> stages[] = {{100, 0}, {5000, 0}, {999, 1}, {65535, 1}, {1000, 3}, {2000, 2}, {3000, 2}};
+  for (const auto& [bin, stage] : stages) EXPECT_EQ(frame.Stage(bin), stage) << bin;
+  EXPECT_EQ(frame.Stage(1000, 1), 0);
+
+  // A comb of 21 teeth whose heights rise to the middle one and fall again:
+  // every tooth is a peak (stage 2), and among the teeth only the middle one
+  // stands above the lines to its neighbours (stage 3).
+  Frame comb;
+  for (int i = 0; i <= 20; ++i) comb.Triangle(1000 + 20 * i, 100.0f - 8.0f * static_cast<float>(std::abs(i - 10)), 3);
+  EXPECT_EQ(comb.Detect(), 3);
+  for (int i = 0; i <= 20; ++i) EXPECT_EQ(comb.Stage(1000 + 20 * i), i == 10 ? 3 : 2) << i;
+  EXPECT_EQ(comb.Stage(1001), 1);
+
+  // Left and right share one peak: only these two reach the top, so only
+  // the left one rises.
+  Frame pair;
+  for (int channel : {0, 1}) pair.Triangle(1000, 64.0f, 4, channel);
+  const int pairTop = pair.Detect();
+  EXPECT_EQ(std::pair(pair.Stage(1000), pair.Stage(1000, 1)), std::pair(pairTop, pairTop - 1));
+
+  // Two separate bins at the same top: the lower bin rises, its partner too
+  // (others share the level below).
+  Frame two;
+  for (int channel : {0, 1})
+    for (int bin : {1000, 1100, 1200}) two.Triangle(bin, bin == 1100 ? 16.0f : 64.0f, 4, channel);
+  const int twoTop = two.Detect();
+  EXPECT_EQ(std::tuple(two.Stage(1000), two.Stage(1000, 1), two.Stage(1200), two.Stage(1200, 1)),
+            std::tuple(twoTop, twoTop, twoTop - 1, twoTop - 1));
+
+  // An empty frame has no stages at all.
+  Frame empty;
+  EXPECT_EQ(empty.Detect(), 0);
+  EXPECT_EQ(std::ranges::count(empty.stages, 0), std::ssize(empty.stages));
+}
+
+TEST(XformPeakStages, StereoLinkMovesMagnitudeTowardsTheLouderChannel) {
+  std::vector<float> magnitudes = {4, 2, 2, 4, 3, 3, 5, 1, 0, 7, 6, 2};
+  const float pi = std::numbers::pi_v<float>;
+  LinkStereoPhase(magnitudes, std::vector<float>{pi / 2, -3 * pi / 2, pi, 0.0f, 1.0f, pi});
+  // a = pi/2: R / 4 moves to the left; |d| = 3 pi / 2 folds to pi/2 with R
+  // louder; equal magnitudes, no phase difference and a zero magnitude stay;
+  // a = pi: half of R.
+  const std::vector<float> linked = {4.5f, 1.5f, 1.5f, 4.5f, 3, 3, 5, 1, 0, 7, 7, 1};
+  for (size_t i = 0; i < linked.size(); ++i) EXPECT_FLOAT_EQ(magnitudes[i], linked[i]) << i;
 }
