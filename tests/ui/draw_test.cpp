@@ -2,22 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/console_font.h"
 #include "ui/ui_fixture.h"
 
 using DrawTest = UiTest;
 
 TEST_F(DrawTest, AlignmentCodesPlaceTheText) {
-  EXPECT_EQ(AlignedLeft(512, 101, 'M'), 462);
-  EXPECT_EQ(AlignedLeft(512, 101, 'R'), 411);
-  EXPECT_EQ(AlignedLeft(512, 101, 'L'), 512);
-  EXPECT_EQ(AlignedLeft(512, 101, 'x'), 512);  // any other code is "L"
-
+  // Any code but "M" and "R" is "L".
+  for (const auto& [code, x] : {std::pair('M', 462), std::pair('R', 411), std::pair('L', 512), std::pair('x', 512)})
+    EXPECT_EQ(AlignedLeft(512, 101, code), x) << code;
   DrawText(512, 200, "MIDDLE", 'M');
   ASSERT_EQ(Headless().texts.size(), 1u);
-  EXPECT_EQ(Headless().texts[0].x, 512 - MeasureText("MIDDLE").width / 2);
-  EXPECT_EQ(Headless().texts[0].ink, Palette(kText));
-  EXPECT_EQ(Headless().texts[0].paper, Palette(kBackground));
+  const auto& text = Headless().texts[0];
+  EXPECT_EQ(std::tuple(text.x, text.ink, text.paper),
+            std::tuple(512 - MeasureText("MIDDLE").width / 2, Palette(kText), Palette(kBackground)));
   // Capitals and digits fit the 9 x 16 cells the layouts assume.
   EXPECT_EQ(MeasureText("W").width, 8);
   EXPECT_EQ(MeasureText("W").height, 16);
@@ -41,11 +41,7 @@ TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
   EXPECT_EQ(ink + paper, 8 * 16);
   EXPECT_EQ(CanvasPixel(108, 100), kBlack);  // nothing beyond the cell (the canvas starts black)
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  const PixelRect push = Headless().pushes[0];
-  EXPECT_EQ(push.x0, 98);
-  EXPECT_EQ(push.y0, 98);
-  EXPECT_EQ(push.x1, 110);
-  EXPECT_EQ(push.y1, 118);
+  EXPECT_EQ(PushAt(0), (std::array{98, 98, 110, 118}));
 }
 
 TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
@@ -58,8 +54,7 @@ TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
   EXPECT_TRUE(Headless().pushes.empty());
   FlushRegion(0, 0, 50, 50);
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  EXPECT_EQ(Headless().pushes[0].x0, 0);  // clipped to the buffer
-  EXPECT_EQ(Headless().pushes[0].x1, 52);
+  EXPECT_EQ(PushAt(0), (std::array{0, 0, 52, 52}));  // clipped to the buffer
   FlushRegion(5, 5, 6, 6);  // counter already 0: at once
   EXPECT_EQ(Headless().pushes.size(), 2u);
   EXPECT_EQ(Link().repaintHold, 0);
@@ -73,8 +68,7 @@ TEST_F(DrawTest, FillBoxExcludesRightAndBottomAndSwapsOnlyThePush) {
   FillBox(40, 40, 30, 30);  // inverted: nothing filled, corners swapped for the push
   EXPECT_EQ(CanvasPixel(35, 35), kBlack);
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  EXPECT_EQ(Headless().pushes[0].x0, 28);
-  EXPECT_EQ(Headless().pushes[0].x1, 42);
+  EXPECT_EQ(PushAt(0), (std::array{28, 28, 42, 42}));
 }
 
 TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
@@ -175,10 +169,6 @@ TEST_F(SmallScreenDrawTest, EverythingClipsToTheVisibleMiddle) {
   EXPECT_EQ(ReadPixel(912, 683), kInvalidColour);
   // Logical (0, 0) is device (-112, -84): the first device pixel is logical (112, 84).
   EXPECT_EQ(Link().frame.pixels[0], Palette(kFace));
-  for (const PixelRect& push : Headless().pushes) {
-    EXPECT_GE(push.x0, 0);
-    EXPECT_LE(push.x1, 800);
-    EXPECT_GE(push.y0, 0);
-    EXPECT_LE(push.y1, 600);
-  }
+  for (const PixelRect& push : Headless().pushes)
+    EXPECT_TRUE(push.x0 >= 0 && push.x1 <= 800 && push.y0 >= 0 && push.y1 <= 600) << push.x0 << ", " << push.y0;
 }

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "ui/graph_markers.h"
@@ -53,24 +53,19 @@ class GraphsTest : public UiTest {
   }
 };
 
+// Silent graphs say EMPTY, cut to the width; a loud one says nothing.
 TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
-  struct Case {
-    int width;
-    int samples;
-    bool stereo;
-    const char* mark;
-  };
   const int emptyWidth = MeasureText("EMPTYW").width;
-  const Case cases[] = {{200, 1000, false, "EMPTY"}, {emptyWidth, 1000, false, "EMPTY"},
-                        {emptyWidth - 1, 1000, false, "E"}, {300, 4096, true, "EMPTY"}};
-  for (const Case& c : cases) {
+  // {width, samples, stereo, mark}
+  for (const auto& [width, samples, stereo, mark] :
+       {std::tuple(200, 1000, false, "EMPTY"), std::tuple(emptyWidth, 1000, false, "EMPTY"),
+        std::tuple(emptyWidth - 1, 1000, false, "E"), std::tuple(300, 4096, true, "EMPTY")}) {
     Headless().texts.clear();
-    const std::vector<float> silent(static_cast<size_t>(c.samples), c.stereo ? 0.5f : 0.00001f);
-    if (c.stereo) DrawStereoWaveGraph(silent, silent, 100, 300, c.width, 40);
-    else DrawWaveGraph(silent, 100, 300, c.width, 40);
-    ASSERT_EQ(Headless().texts.size(), 1u) << c.width;
-    EXPECT_EQ(LastText(), c.mark);
-    EXPECT_EQ(Headless().texts.back().y, 293);
+    const std::vector<float> silent(static_cast<size_t>(samples), stereo ? 0.5f : 0.00001f);
+    if (stereo) DrawStereoWaveGraph(silent, silent, 100, 300, width, 40);
+    else DrawWaveGraph(silent, 100, 300, width, 40);
+    ASSERT_EQ(Headless().texts.size(), 1u) << width;
+    EXPECT_EQ(std::pair(LastText(), Headless().texts.back().y), std::pair(std::string(mark), 293));
   }
   const std::vector<float> loud = Sine(4097, 3);
   Headless().texts.clear();
@@ -78,21 +73,18 @@ TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
   EXPECT_TRUE(Headless().texts.empty());
 }
 
+// More, fewer and as many samples as columns: one push, the peaks reach the
+// top and bottom of the curve and no further.
 TEST_F(GraphsTest, CurvesStayInTheirBoxAndOneBatch) {
-  struct Case {
-    int samples;
-    int width;
-  };
-  for (const Case c : {Case{5000, 300}, Case{40, 300}, Case{300, 300}}) {
+  for (const int samples : {5000, 40, 300}) {
+    SCOPED_TRACE(samples);
     ClearMainArea();
     Headless().pushes.clear();
-    DrawWaveGraph(Sine(c.samples, 2, 1.0f), 100, 300, c.width, 50);
+    DrawWaveGraph(Sine(samples, 2, 1.0f), 100, 300, 300, 50);
     EXPECT_EQ(Headless().pushes.size(), 1u);
-    EXPECT_EQ(PixelsOutside(100, 249, 100 + c.width, 351), 0) << c.samples;
-    // The peaks reach the top and bottom of the curve, and no further.
-    EXPECT_TRUE(RowHas(250, 100, 100 + c.width, Palette(kDim))) << c.samples;
-    EXPECT_TRUE(RowHas(350, 100, 100 + c.width, Palette(kDim))) << c.samples;
-    EXPECT_EQ(CanvasPixel(100 + c.width - 1, 300), Palette(kText));
+    EXPECT_EQ(PixelsOutside(100, 249, 400, 351), 0);
+    EXPECT_TRUE(RowHas(250, 100, 400, Palette(kDim)) && RowHas(350, 100, 400, Palette(kDim)));
+    EXPECT_EQ(CanvasPixel(399, 300), Palette(kText));
   }
 }
 
@@ -128,22 +120,18 @@ TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
 }
 
 TEST_F(GraphsTest, LevelColoursInEveryMode) {
-  struct Case {
-    int mode;
-    bool backlight;
-    Colour silent;
-    Colour full;
-  };
-  const Case cases[] = {
-      {0, false, Rgb(0, 0, 0), Rgb(0, 255, 0)},          {0, true, Rgb(0, 25, 0), Rgb(0, 255, 0)},
-      {1, false, Rgb(0, 0, 0), Rgb(255, 255, 0)},        {1, true, Rgb(25, 25, 0), Rgb(255, 255, 0)},
-      {2, false, Rgb(0, 0, 0), Rgb(255, 255, 255)},      {2, true, Rgb(25, 25, 25), Rgb(255, 255, 255)},
-      {3, false, Rgb(0, 0, 128), Rgb(255, 255, 255)},    {3, true, Rgb(0, 0, 128), Rgb(255, 255, 255)},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(LevelColourFor(0, c.mode, c.backlight), c.silent) << c.mode << c.backlight;
-    EXPECT_EQ(LevelColourFor(127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
-    EXPECT_EQ(LevelColourFor(-127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
+  // {mode, backlight, silent, full}: the LCD mode keeps its background with the backlight off.
+  for (const auto& [mode, backlight, silent, full] :
+       {std::tuple(0, false, Rgb(0, 0, 0), Rgb(0, 255, 0)), std::tuple(0, true, Rgb(0, 25, 0), Rgb(0, 255, 0)),
+        std::tuple(1, false, Rgb(0, 0, 0), Rgb(255, 255, 0)), std::tuple(1, true, Rgb(25, 25, 0), Rgb(255, 255, 0)),
+        std::tuple(2, false, Rgb(0, 0, 0), Rgb(255, 255, 255)),
+        std::tuple(2, true, Rgb(25, 25, 25), Rgb(255, 255, 255)),
+        std::tuple(3, false, Rgb(0, 0, 128), Rgb(255, 255, 255)),
+        std::tuple(3, true, Rgb(0, 0, 128), Rgb(255, 255, 255))}) {
+    EXPECT_EQ(std::tuple(LevelColourFor(0, mode, backlight), LevelColourFor(127, mode, backlight),
+                         LevelColourFor(-127, mode, backlight)),
+              std::tuple(silent, full, full))
+        << mode << backlight;
   }
 }
 
@@ -275,7 +263,7 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
   for (const Family& family : families) {
     ClearMainArea();
     family.draw();
-    SaveCanvasImage(std::string("graph_") + family.name + ".png");
+    EXPECT_TRUE(SaveCanvasImage(std::string("graph_") + family.name + ".png"));
     EXPECT_EQ(PixelsOutside(family.x0, family.y0, family.x1, family.y1), 0) << family.name;
     EXPECT_EQ(gDraw.paper, Palette(kBackground)) << family.name;
     EXPECT_EQ(gDraw.ink, Palette(kText)) << family.name;

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "files/library_paths.h"
-#include "platform/clock.h"
 #include "ui/confirm.h"
 #include "ui/message_line.h"
 #include "ui/slider.h"
@@ -12,8 +9,9 @@
 
 using WidgetTest = UiTest;
 
-// Fifty-nine numbers, three of them unused, every text in capitals.
-TEST(MessageTable, HoldsAllFiftyNineTexts) {
+// Fifty-nine numbers, three of them unused, every text in capitals; the line
+// is drawn at (2, 692) and the shown number cleared.
+TEST_F(WidgetTest, MessageTextsAndTheMessageLine) {
   EXPECT_EQ(MessageText(1), "MIN VALUE");
   EXPECT_EQ(MessageText(58), "FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?");
   EXPECT_EQ(MessageText(59), "");
@@ -27,9 +25,6 @@ TEST(MessageTable, HoldsAllFiftyNineTexts) {
   EXPECT_EQ(ComposeMessage(28, " <300>"), "MESSAGE: VALUE OUT OF RANGE <300>");
   EXPECT_EQ(ComposeMessage(70, " <X>"), "MESSAGE:  <X>");
   EXPECT_EQ(ComposeMessage(30, std::string(200, 'X')).size(), kMessageLineChars);
-}
-
-TEST_F(WidgetTest, ShowMessageDrawsAndClearsItsNumber) {
   uint8_t message = kMsgDone;
   ShowMessage(message, " <A.WAV>");
   EXPECT_EQ(message, 0);
@@ -104,12 +99,12 @@ TEST_F(WidgetTest, ConfirmAnswersOnlyOnItsTwoButtons) {
   EXPECT_TRUE(Confirm("fFILL", "fINSERT", kMsgFillOrInsert));
 }
 
-TEST_F(WidgetTest, ValueEntryRefusesDigitsAfterALoneZeroAndChecksTheRange) {
+TEST_F(WidgetTest, ValueEntryChecksDigitsRangeAndEmptyTextAndTakesClicks) {
   int32_t value = 0;
-  ScriptType("5");       // refused: the text is "0"
+  ScriptType("5");  // refused: the text is "0"
   ScriptKeyPress(kKeyBackspace);
-  ScriptType("1x2");     // the letter is ignored
-  ScriptType("99");      // the third digit fits, the fourth does not
+  ScriptType("1x2");  // the letter is ignored
+  ScriptType("99");   // the third digit fits, the fourth does not
   ScriptKeyPress(kKeyReturn);
   ScriptType("42");
   ScriptKeyPress(kKeyReturn);
@@ -118,21 +113,16 @@ TEST_F(WidgetTest, ValueEntryRefusesDigitsAfterALoneZeroAndChecksTheRange) {
   EXPECT_TRUE(Shown("NUMERIC INPUT <BLOFELD DEVICE ID, RANGE: 0 - 127>"));
   EXPECT_TRUE(Shown("MESSAGE: VALUE OUT OF RANGE <129>"));
   EXPECT_FALSE(Shown("05"));  // the field showed "0", never "05"
-}
 
-TEST_F(WidgetTest, ValueEntryAnswersAnEmptyTextAndLeavesOnEscape) {
-  int32_t value = 7;
   ScriptKeyPress(kKeyBackspace);
   ScriptKeyPress(kKeyBackspace);  // empty already: ignored
   ScriptKeyPress(kKeyReturn);
   ScriptKeyPress(kKeyEscape);
+  value = 7;
   EXPECT_FALSE(ValueEntry(value, 3, 118, 80, 2, 1, "BLOFELD WAVETABLE SLOT:"));
   EXPECT_EQ(value, 7);
   EXPECT_TRUE(Shown("MESSAGE: EMPTY STRING OR VALUE"));
-}
 
-TEST_F(WidgetTest, ValueEntryTakesClicksOnTheKeypad) {
-  int32_t value = 0;
   ScriptClick(780, 471);           // backspace, cell 53
   ScriptClick(120 + 60 * 8, 291);  // "8"
   ScriptClick(900, 471);           // RETURN, cell 55
@@ -215,10 +205,7 @@ TEST_F(WidgetTest, SlidersFollowDigitKeysAndClicks) {
   ScriptKeyDown(kKeyRight, 10);
   ScriptKeyUp(kKeyRight, 200);
   ScriptKeyUp(kKeyDigit0 + 3, 5);
-  while (gInput.heldKey != kKeyRight) {
-    PollInput(true, false);
-    IdleTick();
-  }
+  PollUntilHeld(kKeyRight);
   const PageEvent moved = StepSlider(value, PageEvent::HeldKey(kKeyRight), slider);
   EXPECT_EQ(moved.kind, EventKind::Slider);
   EXPECT_EQ(moved.slider, 3);
