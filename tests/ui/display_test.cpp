@@ -26,8 +26,7 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
   struct Case {
     uint16_t fullScreen;
-    int16_t storedX, windowX, windowY;
-    int16_t writtenX, writtenY;
+    int16_t storedX, windowX, windowY, writtenX, writtenY;
   };
   for (const Case& c : {Case{0, 0, 123, -45, 123, -45}, Case{1, 40, 0, 0, 40, 0}}) {
     SCOPED_TRACE(c.fullScreen);
@@ -40,8 +39,7 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
     Link().windowX = c.windowX;
     Link().windowY = c.windowY;
     StopDisplay();
-    EXPECT_FALSE(Headless().windowOpen);
-    EXPECT_FALSE(gApp.windowExists);
+    EXPECT_FALSE(Headless().windowOpen || gApp.windowExists);
     const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
     ASSERT_EQ(file.size(), kSettingsFileBytes);
     const SettingsBlock block = DecodeSettingsBlock(file.data());
@@ -79,18 +77,6 @@ TEST_F(DisplayTest, WindowFailuresAreFatal) {
   EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Thread failure");
   Headless().windowCreationFails = false;
   OpenDisplay();
-}
-
-TEST_F(DisplayTest, IconsFollowTheColourMode) {
-  Headless().iconChanges = 0;
-  gApp.settings.colourMode = 3;
-  ApplyColourMode();
-  EXPECT_EQ(Headless().iconChanges, 1);
-  ASSERT_EQ(Headless().icon.size, 32);
-  EXPECT_EQ(Headless().icon.pixels[16 * 32 + 2], 0xFF000000u | Rgb(0, 0, 110));  // LCD face colour
-  gApp.programState = STATE_FIRST_START;  // the first window got its icon at creation
-  ApplyColourMode();
-  EXPECT_EQ(Headless().iconChanges, 1);
 }
 
 // Files dropped onto the window: the headless backend delivers a drop of
@@ -187,13 +173,7 @@ TEST_F(SaverTest, NeverStartsInWindowModeWithTheSettingOffOrADesktopSaver) {
 TEST_F(SaverTest, RestorePutsBackWhatDiffersFromTheBackground) {
   DrawSomething();
   const std::vector<Colour> saved = Canvas();
-  SetPaper(Palette(kFace));
-  FillBox(0, 0, 1024, 768);
-  SetPaper(Palette(kBackground));
-  RestoreScreen(saved);
-  EXPECT_EQ(Canvas(), saved);
-  // With another brush the background pixels take the brush.
-  SetPaper(Palette(kFace));
+  SetPaper(Palette(kFace));  // the background pixels take the brush
   RestoreScreen(saved);
   ExpectPixels({{500, 400, Palette(kFace)}, {864, 3, Palette(kText)}});
   SetPaper(Palette(kBackground));

@@ -28,14 +28,11 @@ TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
   SetInk(Palette(kBright));
   SetPaper(Palette(kFace));
   DrawText(100, 100, "I", 'L');
-  int ink = 0;
-  int paper = 0;
-  for (int y = 100; y < 116; ++y) {
-    for (int x = 100; x < 108; ++x) {
-      const Colour pixel = CanvasPixel(x, y);
-      ink += pixel == Palette(kBright);
-      paper += pixel == Palette(kFace);
-    }
+  int ink = 0, paper = 0;
+  for (int i = 0; i < 8 * 16; ++i) {  // the 8 x 16 cell
+    const Colour pixel = CanvasPixel(100 + i % 8, 100 + i / 8);
+    ink += pixel == Palette(kBright);
+    paper += pixel == Palette(kFace);
   }
   EXPECT_GT(ink, 10);
   EXPECT_EQ(ink + paper, 8 * 16);
@@ -87,7 +84,8 @@ TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
       {18, 1, Palette(kDim)}});
 }
 
-TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
+// Pen styles (the end pixel only with the solid pen), frames, paths, arrows, wide pens, vertical text.
+TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
   SetInk(Palette(kBright));
   DrawLine(10, 50, 20, 50);
   // style 0 sets the end pixel
@@ -103,9 +101,7 @@ TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
   SetPenStyle(3, 0);  // taken modulo 3: solid
   DrawLine(10, 80, 20, 80);
   ExpectPixels({{15, 80, Palette(kBright)}, {20, 80, Palette(kBright)}});
-}
 
-TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
   SetInk(Palette(kText));
   DrawFrame(100, 100, 110, 105);
   ExpectPixels({{100, 100, Palette(kText)}, {110, 105, Palette(kText)}, {105, 105, Palette(kText)},
@@ -130,24 +126,26 @@ TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
 }
 
 // Backlight off blackens the background of the phosphor modes; the LCD mode
-// has no backlight to switch. Each change reloads the mode's table.
-TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModes) {
-  struct Case {
-    uint16_t mode, backlight;
-    Colour background, text;
-  };
-  for (const Case& c : {Case{0, 1, Rgb(0, 25, 0), Rgb(0, 192, 0)}, Case{0, 0, kBlack, Rgb(0, 192, 0)},
-                        Case{1, 0, kBlack, Rgb(187, 207, 0)}, Case{3, 0, Rgb(0, 0, 128), Rgb(192, 192, 192)},
-                        Case{2, 1, Rgb(25, 25, 25), Rgb(192, 192, 192)}}) {
-    SCOPED_TRACE(c.mode * 10 + c.backlight);
-    gApp.settings.colourMode = c.mode;
-    gApp.settings.backlight = c.backlight;
+// has no backlight to switch. Each change reloads the mode's table and icon.
+TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModesAndIconsFollow) {
+  Headless().iconChanges = 0;
+  // {mode, backlight, background, text}
+  for (const auto& [mode, backlight, background, text] :
+       {std::tuple(0, 1, Rgb(0, 25, 0), Rgb(0, 192, 0)), std::tuple(0, 0, kBlack, Rgb(0, 192, 0)),
+        std::tuple(1, 0, kBlack, Rgb(187, 207, 0)), std::tuple(2, 1, Rgb(25, 25, 25), Rgb(192, 192, 192)),
+        std::tuple(3, 0, Rgb(0, 0, 128), Rgb(192, 192, 192))}) {
+    gApp.settings.colourMode = static_cast<uint16_t>(mode);
+    gApp.settings.backlight = static_cast<uint16_t>(backlight);
     ApplyColourMode();
-    EXPECT_EQ(Palette(kBackground), c.background);
-    EXPECT_EQ(gDraw.paper, c.background);
-    EXPECT_EQ(gDraw.ink, c.text);
+    EXPECT_EQ(std::tuple(Palette(kBackground), gDraw.paper, gDraw.ink), std::tuple(background, background, text))
+        << mode << backlight;
   }
-  EXPECT_EQ(Headless().icon.size, 32);  // the mode's icon was set
+  EXPECT_EQ(Headless().iconChanges, 5);
+  ASSERT_EQ(Headless().icon.size, 32);
+  EXPECT_EQ(Headless().icon.pixels[16 * 32 + 2], 0xFF000000u | Rgb(0, 0, 110));  // LCD face colour
+  gApp.programState = STATE_FIRST_START;  // the first window got its icon at creation
+  ApplyColourMode();
+  EXPECT_EQ(Headless().iconChanges, 5);
 }
 
 class SmallScreenDrawTest : public UiTest {

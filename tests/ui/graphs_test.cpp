@@ -23,14 +23,6 @@ std::vector<float> Sine(int count, int cycles, float peak = 0.9f) {
   return wave;
 }
 
-PartialTable SweptTable() {
-  PartialTable table;
-  for (int s = 0; s < kSliceCount; ++s) {
-    for (int p = 0; p < kPartialCount; ++p) table.at(p, s) = static_cast<int16_t>((p * 7 + s * 3) % 255 - 127);
-  }
-  return table;
-}
-
 class GraphsTest : public UiTest {
  protected:
   // Anything but the background outside the box (x0, y0)-(x1, y1), right
@@ -46,10 +38,9 @@ class GraphsTest : public UiTest {
     return count;
   }
   static bool RowHas(int y, int x0, int x1, Colour colour) {
-    for (int x = x0; x < x1; ++x) {
-      if (CanvasPixel(x, y) == colour) return true;
-    }
-    return false;
+    bool found = false;
+    for (int x = x0; x < x1; ++x) found = found || CanvasPixel(x, y) == colour;
+    return found;
   }
 };
 
@@ -112,30 +103,26 @@ TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
   bool changed = false;
   const std::vector<PointerPoint> stroke = {{255, 608}, {300, 600}, {400, 608}, {512, 608}, {600, 300}};
   DrawWaveByHand(drawn, stroke, event, changed);
-  EXPECT_EQ(event.kind, EventKind::SelectionChanged);
-  EXPECT_TRUE(changed);
+  EXPECT_EQ(std::pair(event.kind, changed), std::pair(EventKind::SelectionChanged, true));
   EXPECT_EQ(TextsContaining("AWAITING DATA").size(), 1u);
   EXPECT_NEAR(drawn[200], -0.5f, 1e-6);
   EXPECT_NEAR(drawn[511 - 199], 0.5f, 1e-6);
 }
 
-TEST_F(GraphsTest, LevelColoursInEveryMode) {
-  // {mode, backlight, silent, full}: the LCD mode keeps its background with the backlight off.
-  for (const auto& [mode, backlight, silent, full] :
-       {std::tuple(0, false, Rgb(0, 0, 0), Rgb(0, 255, 0)), std::tuple(0, true, Rgb(0, 25, 0), Rgb(0, 255, 0)),
-        std::tuple(1, false, Rgb(0, 0, 0), Rgb(255, 255, 0)), std::tuple(1, true, Rgb(25, 25, 0), Rgb(255, 255, 0)),
-        std::tuple(2, false, Rgb(0, 0, 0), Rgb(255, 255, 255)),
-        std::tuple(2, true, Rgb(25, 25, 25), Rgb(255, 255, 255)),
-        std::tuple(3, false, Rgb(0, 0, 128), Rgb(255, 255, 255)),
-        std::tuple(3, true, Rgb(0, 0, 128), Rgb(255, 255, 255))}) {
-    EXPECT_EQ(std::tuple(LevelColourFor(0, mode, backlight), LevelColourFor(127, mode, backlight),
-                         LevelColourFor(-127, mode, backlight)),
-              std::tuple(silent, full, full))
-        << mode << backlight;
+TEST_F(GraphsTest, LevelColoursAndLevelMapCellsAndGaps) {
+  // {mode, silent with the backlight off, silent with it on, full}: the LCD mode has no backlight.
+  for (const auto& [mode, off, on, full] :
+       {std::tuple(0, Rgb(0, 0, 0), Rgb(0, 25, 0), Rgb(0, 255, 0)),
+        std::tuple(1, Rgb(0, 0, 0), Rgb(25, 25, 0), Rgb(255, 255, 0)),
+        std::tuple(2, Rgb(0, 0, 0), Rgb(25, 25, 25), Rgb(255, 255, 255)),
+        std::tuple(3, Rgb(0, 0, 128), Rgb(0, 0, 128), Rgb(255, 255, 255))}) {
+    for (const bool backlight : {false, true}) {
+      EXPECT_EQ(std::tuple(LevelColourFor(0, mode, backlight), LevelColourFor(127, mode, backlight),
+                           LevelColourFor(-127, mode, backlight)),
+                std::tuple(backlight ? on : off, full, full))
+          << mode << backlight;
+    }
   }
-}
-
-TEST_F(GraphsTest, LevelMapCellsAndGaps) {
   ClearMainArea();
   XformBandProfile profile{};
   profile[1 * kXformBandCount + 2] = 127;  // slice 1, band 2
@@ -157,8 +144,7 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   constexpr int kCentre = 400;
   struct Case {
     const char* name;
-    int current;
-    int value;  // of the current segment before
+    int current, value;  // the current segment and its value before
     std::vector<SegmentInput> steps;
     int currentAfter;
     std::vector<std::pair<int, int>> values;  // segment, value after
@@ -179,17 +165,17 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
       {"press beside the graph", 0, 0, {{K::kPress, 50, kCentre}, {K::kDrag, SegmentX(6), kCentre}}, 0, {}, false},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     std::vector<int16_t> rows(3 * kSegmentCount, 0);
     SegmentEditor editor{rows, 1, kCentre, 100, -100, c.current};
     rows[static_cast<size_t>(kSegmentCount + c.current)] = static_cast<int16_t>(c.value);
     PageEvent event;
     bool changed = !c.changed;
     EditSegments(editor, c.steps, event, changed);
-    EXPECT_EQ(editor.current, c.currentAfter) << c.name;
-    EXPECT_EQ(changed, c.changed) << c.name;
-    EXPECT_EQ(event.kind, c.changed ? EventKind::SelectionChanged : EventKind::None) << c.name;
-    for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value) << c.name;
-    EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; })) << c.name;
+    EXPECT_EQ(std::tuple(editor.current, changed, event.kind),
+              std::tuple(c.currentAfter, c.changed, c.changed ? EventKind::SelectionChanged : EventKind::None));
+    for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value);
+    EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; }));
   }
   // An event already pending: nothing is edited, changed tells it was.
   std::vector<int16_t> rows(kSegmentCount, 0);
@@ -215,7 +201,10 @@ TEST_F(GraphsTest, TableViewerReadouts) {
 // One picture per graph family for a person to look at (build folder, not
 // checked in), and none of them draws outside its box.
 TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
-  const PartialTable table = SweptTable();
+  PartialTable table;
+  for (int s = 0; s < kSliceCount; ++s) {
+    for (int p = 0; p < kPartialCount; ++p) table.at(p, s) = static_cast<int16_t>((p * 7 + s * 3) % 255 - 127);
+  }
   const std::vector<float> waves = RenderViewerWaves(table);
   std::vector<int16_t> rows(4 * kSegmentCount);
   for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int16_t>(std::lround(100 * std::sin(i * 0.3)));
@@ -236,12 +225,8 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
          DrawAnalysisRange(20, 200, 600, 60, 100, 450);
        }},
       {"slice_bars", [&] { DrawSliceBars(table, 12); }, 462, 224, 923, 646},
-      {"markers",
-       [&] {
-         DrawLimitBracket(1, kNarrowGraphBracket);
-         DrawLimitBracket(0, kHighGraphBracket);
-         DrawLoopOffsetBar(460);
-       }},
+      {"markers", [] { DrawLimitBracket(1, kNarrowGraphBracket); DrawLimitBracket(0, kHighGraphBracket); }},
+      {"loop_offset", [] { DrawLoopOffsetBar(460); }},
       {"table_waves_a", [&] { DrawTableWaves(waves, 1, kWaveViewGain, WaveView::kOblique); }},
       {"table_waves_b", [&] { DrawTableWaves(waves, 4, kWaveViewGain, WaveView::kFlat); }},
       {"spectra", [&] { DrawPartialWaterfall(table, kPartialViewGain, PartialView::kSpectra); }},

@@ -57,8 +57,7 @@ class UiTest : public ::testing::Test {
 
   // The colours the canvas must hold: {x, y, colour} each.
   struct PixelAt {
-    int x;
-    int y;
+    int x, y;
     Colour colour;
   };
   static void ExpectPixels(std::initializer_list<PixelAt> pixels) {
@@ -90,9 +89,7 @@ class UiTest : public ::testing::Test {
     return {push.x0, push.y0, push.x1, push.y1};
   }
   static void LabelAllButtons() {
-    for (int row = 0; row < 2; ++row) {
-      for (int column = 0; column < 12; ++column) SetButton(column, row, "fKEY");
-    }
+    for (int button = 0; button < 24; ++button) SetButton(button % 12, button / 12, "fKEY");
   }
   // The standard page loop (poll, translate, idle) until a button is reported
   // or the wait ends: the button's code, or kNoEvent.
@@ -118,10 +115,7 @@ class UiTest : public ::testing::Test {
   }
   // Polls until `key` is the held key.
   static void PollUntilHeld(int key) {
-    while (gInput.heldKey != key) {
-      PollInput(true, false);
-      IdleTick();
-    }
+    for (; gInput.heldKey != key; IdleTick()) PollInput(true, false);
   }
 
   TempFolder folder;

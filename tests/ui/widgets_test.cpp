@@ -73,14 +73,9 @@ TEST_F(WidgetTest, CalcProgressFinishesOrCancelsOnF12) {
   ScriptKeyPress(FunctionKey(11));  // an empty button: ignored
   ScriptKeyPress(kKeyF12);
   int steps = 1;
-  bool finished = false;
-  while (!finished && steps < 100) {
-    SleepMillis(10);
-    finished = CalcProgress(steps++, 100, result);
-  }
-  EXPECT_TRUE(finished);
-  EXPECT_EQ(result, kMsgAborted);
+  while (steps < 100 && !CalcProgress(steps++, 100, result)) SleepMillis(10);
   EXPECT_LT(steps, 100);
+  EXPECT_EQ(result, kMsgAborted);
 }
 
 TEST_F(WidgetTest, ConfirmAnswersOnlyOnItsTwoButtons) {
@@ -131,8 +126,7 @@ TEST_F(WidgetTest, ValueEntryChecksDigitsRangeAndEmptyTextAndTakesClicks) {
 }
 
 TEST_F(WidgetTest, NameEntryAppendsTheExtensionAndRefusesExistingFiles) {
-  const std::string existing = CategoryFilePath(gApp, 5, "TAKEN.SYX");
-  WriteAllBytes(existing, {1, 2, 3});
+  WriteAllBytes(CategoryFilePath(gApp, 5, "TAKEN.SYX"), {1, 2, 3});
   std::string name;
   ScriptType("taken");
   ScriptKeyPress(kKeyReturn);
@@ -166,8 +160,7 @@ TEST_F(WidgetTest, PageHeaderDrawsOncePerPageNumber) {
   EXPECT_EQ(Headless().texts.size(), texts);
   DrawPageHeader("FILE OPERATIONS", "1.0.0", true);
   EXPECT_GT(Headless().texts.size(), texts);
-  EXPECT_EQ(gDraw.paper, Palette(kBackground));
-  EXPECT_EQ(gDraw.ink, Palette(kText));
+  EXPECT_EQ(std::pair(gDraw.paper, gDraw.ink), std::pair(Palette(kBackground), Palette(kText)));
 }
 
 TEST_F(WidgetTest, StatusFieldsPanelsAndListMarkers) {
