@@ -49,7 +49,7 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
 }
 
 // A close request ends the process at the next poll, settings written; not while closing is not allowed.
-TEST_F(DisplayTest, CloseRequestEndsTheProcessUnlessClosingIsNotAllowed) {
+TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
   const std::string settingsPath = folder / "system/sonicloom_system.dat";
   EXPECT_EXIT(
       {
@@ -66,9 +66,7 @@ TEST_F(DisplayTest, CloseRequestEndsTheProcessUnlessClosingIsNotAllowed) {
   LoopFor(200);
   EXPECT_FALSE(Link().closeRequested);
   SetCloseAllowed(true);
-}
-
-TEST_F(DisplayTest, WindowFailuresAreFatal) {
+  // Window failures are fatal.
   StopDisplay();
   Headless().windowThreadFails = true;
   EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Error creating window thread");

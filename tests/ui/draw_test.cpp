@@ -9,7 +9,7 @@
 
 using DrawTest = UiTest;
 
-TEST_F(DrawTest, AlignmentCodesPlaceTheText) {
+TEST_F(DrawTest, TextIsAlignedOpaqueAndPushedWithAMargin) {
   // Any code but "M" and "R" is "L".
   for (const auto& [code, x] : {std::pair('M', 462), std::pair('R', 411), std::pair('L', 512), std::pair('x', 512)})
     EXPECT_EQ(AlignedLeft(512, 101, code), x) << code;
@@ -19,12 +19,11 @@ TEST_F(DrawTest, AlignmentCodesPlaceTheText) {
   EXPECT_EQ(std::tuple(text.x, text.ink, text.paper),
             std::tuple(512 - MeasureText("MIDDLE").width / 2, Palette(kText), Palette(kBackground)));
   // Capitals and digits fit the 9 x 16 cells the layouts assume.
-  EXPECT_EQ(MeasureText("W").width, 8);
-  EXPECT_EQ(MeasureText("W").height, 16);
+  EXPECT_EQ(std::pair(MeasureText("W").width, MeasureText("W").height), std::pair(8, 16));
   EXPECT_EQ(MeasureText("1.0.0").width, 32);  // points take half a cell
-}
 
-TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
+  // Text is opaque and pushed with a margin.
+  Headless().pushes.clear();
   SetInk(Palette(kBright));
   SetPaper(Palette(kFace));
   DrawText(100, 100, "I", 'L');
@@ -41,7 +40,8 @@ TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
   EXPECT_EQ(PushAt(0), (std::array{98, 98, 110, 118}));
 }
 
-TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
+// A repaint hold pushes once, when the outermost batch closes.
+TEST_F(DrawTest, BatchesAndBoxes) {
   HoldRepaint();
   HoldRepaint();
   FillBox(10, 10, 20, 20);
@@ -55,12 +55,11 @@ TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
   FlushRegion(5, 5, 6, 6);  // counter already 0: at once
   EXPECT_EQ(Headless().pushes.size(), 2u);
   EXPECT_EQ(Link().repaintHold, 0);
-}
 
-TEST_F(DrawTest, FillBoxExcludesRightAndBottomAndSwapsOnlyThePush) {
+  // A filled box excludes its right and bottom edges; inverted corners are swapped only for the push.
   SetPaper(Palette(kFace));
-  FillBox(10, 10, 13, 12);
-  ExpectPixels({{10, 10, Palette(kFace)}, {12, 11, Palette(kFace)}, {13, 11, kBlack}, {12, 12, kBlack}});
+  FillBox(60, 10, 63, 12);
+  ExpectPixels({{60, 10, Palette(kFace)}, {62, 11, Palette(kFace)}, {63, 11, kBlack}, {62, 12, kBlack}});
   Headless().pushes.clear();
   FillBox(40, 40, 30, 30);  // inverted: nothing filled, corners swapped for the push
   EXPECT_EQ(CanvasPixel(35, 35), kBlack);

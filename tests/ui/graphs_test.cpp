@@ -188,16 +188,6 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   EXPECT_EQ(rows[0], 0);
 }
 
-TEST_F(GraphsTest, TableViewerReadouts) {
-  ShowTableViewerReadouts(0, 1.0, 4);
-  for (const char* text : {"WAVETABLE <VIEW A>", "100.00", "EDITABLE SLICES"})
-    EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
-  Headless().texts.clear();
-  ShowTableViewerReadouts(3, 0.0625, 1);  // no view mode for the spectrum
-  for (const char* text : {"MAGNITUDE SPECTRUM", "6.25"}) EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
-  EXPECT_FALSE(Shown("VIEW MODE:"));
-}
-
 // One picture per graph family for a person to look at (build folder, not
 // checked in), and none of them draws outside its box.
 TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {

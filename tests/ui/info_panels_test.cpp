@@ -35,7 +35,7 @@ TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
   EXPECT_EQ(ScreenPath("/home/Me/03 VORTA (WAV)"), "/home/Me/03 VORTA <WAV>");
 }
 
-TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
+TEST_F(InfoPanelsTest, FilePropertiesAndTableContentStrip) {
   FileFacts facts{.header = {.formatTag = kFormatPcm, .channels = 2, .sampleRate = 44100, .bitsPerSample = 16,
                              .dataSize = 1000},
                   .fileBytes = 1044};
@@ -49,9 +49,9 @@ TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
   facts.header.bitsPerSample = 0;  // a damaged header
   FilePropertiesPanel(facts, 1, 1);
   EXPECT_TRUE(Shown("0 <PCM>"));
-}
 
-TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {
+  // The table content strip, without and with a current slice.
+  Headless().texts.clear();
   std::array<float, kSliceCount> levels{};
   levels[0] = 1.0f;
   levels[5] = 0.5f;

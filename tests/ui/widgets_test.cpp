@@ -148,7 +148,8 @@ TEST_F(WidgetTest, NameEntryAppendsTheExtensionAndRefusesExistingFiles) {
   EXPECT_EQ(name, "KEPT");
 }
 
-TEST_F(WidgetTest, PageHeaderDrawsOncePerPageNumber) {
+// The page header is drawn once per page number; status fields, panels and list markers.
+TEST_F(WidgetTest, PageHeaderStatusFieldsPanelsAndListMarkers) {
   gApp.programState = STATE_VORTA;
   DrawPageHeader("FILE OPERATIONS", "1.0.0", false);
   EXPECT_TRUE(Shown("*** FILE OPERATIONS ***"));
@@ -161,13 +162,11 @@ TEST_F(WidgetTest, PageHeaderDrawsOncePerPageNumber) {
   DrawPageHeader("FILE OPERATIONS", "1.0.0", true);
   EXPECT_GT(Headless().texts.size(), texts);
   EXPECT_EQ(std::pair(gDraw.paper, gDraw.ink), std::pair(Palette(kBackground), Palette(kText)));
-}
 
-TEST_F(WidgetTest, StatusFieldsPanelsAndListMarkers) {
   DrawStatusValue(1, 2, "PLAYBACK VOLUME:", "%.0f", 64.0, 2);
   ExpectTextAt("64", 264 + 240 - 16, 61);
   // box from x + 240 - 9 x width
-  ExpectPixels({{264 + 240 - 18, 61, Palette(kText)}, {264 + 240 - 19, 61, kBlack}, {264 + 241, 76, Palette(kText)}});
+  ExpectPixels({{264 + 240 - 18, 61, Palette(kText)}, {264 + 240 - 19, 61, Palette(kBackground)}, {264 + 241, 76, Palette(kText)}});
   ClearStatusValue(1, 2);
   EXPECT_EQ(CanvasPixel(264 + 241, 76), Palette(kBackground));
 
