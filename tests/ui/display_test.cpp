@@ -24,10 +24,7 @@ using DisplayTest = UiTest;
 TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_TRUE(Headless().windowOpen);
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
-  struct Case {
-    uint16_t fullScreen;
-    int16_t storedX, windowX, windowY, writtenX, writtenY;
-  };
+  struct Case { uint16_t fullScreen; int16_t storedX, windowX, windowY, writtenX, writtenY; };
   for (const Case& c : {Case{0, 0, 123, -45, 123, -45}, Case{1, 40, 0, 0, 40, 0}}) {
     SCOPED_TRACE(c.fullScreen);
     StopDisplay();

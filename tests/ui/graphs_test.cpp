@@ -200,11 +200,8 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
   for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int16_t>(std::lround(100 * std::sin(i * 0.3)));
   XformBandProfile profile{};
   for (size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<uint8_t>((i * 37) % 128);
-  struct Family {
-    const char* name;
-    std::function<void()> draw;
-    int x0 = 0, y0 = 100, x1 = 1024, y1 = 690;  // the main area unless narrower
-  };
+  // The box is the main area unless narrower.
+  struct Family { const char* name; std::function<void()> draw; int x0 = 0, y0 = 100, x1 = 1024, y1 = 690; };
   const Family families[] = {
       {"waves",
        [&] {

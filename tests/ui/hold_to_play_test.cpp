@@ -149,12 +149,7 @@ TEST_F(HoldToPlay, SourcesPlayWithTheirMessageAndLength) {
   RamWavetable ram;
   AllocateRamWavetable(ram);
   ram.samples[0] = 0.5f;
-  struct Case {
-    std::function<void(uint8_t)> play;
-    const char* message;
-    bool loop;
-    int64_t totalFrames;
-  };
+  struct Case { std::function<void(uint8_t)> play; const char* message; bool loop; int64_t totalFrames; };
   const Case cases[] = {
       {[&](uint8_t code) { PlayScanHeld(tables, 8, 1, code, kSourceXformTable); }, "MESSAGE: PLAYING FILE <WAVE DATA>",
        false, kTableFrames},  // a scan of one table plays it once
@@ -232,10 +227,9 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
     source = PrelistenSource{threeTables, 3, 16, {}, {}, 0};
     return ++loads > 0;
   };
+  const auto pressDown = [] { ScriptKeyDown(kKeyDown); SleepMillis(5); return PollInput(true, false); };
   // DOWN without a modifier moves the selection but plays nothing.
-  ScriptKeyDown(kKeyDown);
-  SleepMillis(5);
-  ASSERT_TRUE(PollInput(true, false));
+  ASSERT_TRUE(pressDown());
   EXPECT_FALSE(Prelisten(loadTables, PageEvent::Selection(), list, 20));
   EXPECT_EQ(loads, 0);
   // With CTRL held it plays, only on a changed selection; the list's loop holds it.
@@ -256,9 +250,7 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
     source = PrelistenSource{{}, 0, 1, cycle, cycle, 600};
     return true;
   };
-  ScriptKeyDown(kKeyDown);
-  SleepMillis(5);
-  PollInput(true, false);
+  pressDown();
   EXPECT_TRUE(Prelisten(loadCycle, PageEvent::Selection(), list, 22));
   EXPECT_TRUE(Sound().loop);
   ScriptKeyUp(kKeyDown, 20);

@@ -157,12 +157,7 @@ TEST_F(InputTest, KeysPressedDuringTheFlashOrAPauseAreActedOnAfterwards) {
 
 // A held arrow steps every 20 ms, with CTRL held every 150 ms.
 TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {
-  struct Case {
-    int key;
-    bool control;
-    int64_t holdMillis;
-    int minSteps, maxSteps;
-  };
+  struct Case { int key; bool control; int64_t holdMillis; int minSteps, maxSteps; };
   for (const Case& c : {Case{kKeyUp, false, 1000, 45, 52}, Case{kKeyDown, true, 1500, 9, 11}}) {
     SCOPED_TRACE(c.control);
     if (c.control) ScriptKeyDown(kKeyControl, 10);
