@@ -30,10 +30,8 @@ class GraphsTest : public UiTest {
   int PixelsOutside(int x0, int y0, int x1, int y1) const {
     int count = 0;
     for (int y = kMainAreaTop; y < kMainAreaBottom; ++y) {
-      for (int x = 0; x < 1024; ++x) {
-        const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
-        count += !inside && CanvasPixel(x, y) != Palette(kBackground);
-      }
+      for (int x = 0; x < 1024; ++x)
+        count += (x < x0 || x >= x1 || y < y0 || y >= y1) && CanvasPixel(x, y) != Palette(kBackground);
     }
     return count;
   }

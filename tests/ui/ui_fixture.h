@@ -105,12 +105,8 @@ class UiTest : public ::testing::Test {
   // The standard loop for the given time: the number of buttons reported.
   static int LoopFor(int64_t millis) {
     int buttons = 0;
-    const int64_t until = NowMillis() + millis;
-    while (NowMillis() < until) {
-      uint8_t code = kNoEvent;
-      if (PollInput(true, false) && TranslateButton(code) != kNoEvent) ++buttons;
-      IdleTick();
-    }
+    for (const int64_t until = NowMillis() + millis; NowMillis() < until;)
+      buttons += NextButton(until - NowMillis()) != kNoEvent;
     return buttons;
   }
   // Polls until `key` is the held key.
