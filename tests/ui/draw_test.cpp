@@ -41,7 +41,7 @@ TEST_F(DrawTest, TextIsAlignedOpaqueAndPushedWithAMargin) {
 }
 
 // A repaint hold pushes once, when the outermost batch closes.
-TEST_F(DrawTest, BatchesAndBoxes) {
+TEST_F(DrawTest, BatchesBoxesAndPatterns) {
   HoldRepaint();
   HoldRepaint();
   FillBox(10, 10, 20, 20);
@@ -65,9 +65,8 @@ TEST_F(DrawTest, BatchesAndBoxes) {
   EXPECT_EQ(CanvasPixel(35, 35), kBlack);
   ASSERT_EQ(Headless().pushes.size(), 1u);
   EXPECT_EQ(PushAt(0), (std::array{28, 28, 42, 42}));
-}
 
-TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
+  // Pattern fills take the pattern colour for the zero bits.
   SetPaper(Palette(kBackground));
   SetPattern(0, Palette(kDim));
   FillBox(0, 0, 8, 8);

@@ -72,7 +72,7 @@ class HoldToPlay : public UiTest {
 
 // Not looped, a sound ends by itself at its last sample while the button is
 // still held; the position line appears only for sounds longer than 4096.
-TEST_F(HoldToPlay, ASoundThatIsNotLoopedEndsByItselfAtItsLastSample) {
+TEST_F(HoldToPlay, ASoundEndsAtItsLastSampleOrWhenReleasedIfLooped) {
   for (const int frames : {20000, 4097, 4096}) {
     SCOPED_TRACE(frames);
     FreshDevices();
@@ -89,9 +89,8 @@ TEST_F(HoldToPlay, ASoundThatIsNotLoopedEndsByItselfAtItsLastSample) {
     EXPECT_FALSE(SomethingPlays() || Sound().open);
     SleepMillis(600);
   }
-}
-
-TEST_F(HoldToPlay, ReleasingTheButtonStopsALoopedSoundAtOnce) {
+  // Releasing the button stops a looped sound at once.
+  FreshDevices();
   const int64_t held = HeldFor(300, [&](uint8_t code) { PlayTableHeld(tables, 0, code, kSourceXformTable); });
   EXPECT_TRUE(held >= 295 && held <= 310) << held;
   EXPECT_TRUE(Shown("MESSAGE: PLAYING FILE <USING REALTIME WAVE INTERPOLATION>"));

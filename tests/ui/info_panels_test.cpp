@@ -9,7 +9,7 @@
 
 using InfoPanelsTest = UiTest;
 
-TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
+TEST_F(InfoPanelsTest, TextsFilePropertiesAndTableContentStrip) {
   using S = SegmentScale;
   const std::pair<std::pair<S, int>, const char*> values[] = {
       {{S::kLogarithmic, 127}, "+100.000"},  {{S::kLogarithmic, -127}, "-100.000"},
@@ -33,9 +33,7 @@ TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
   EXPECT_EQ(ShortenFromLeft("/data/Sonic (Loom)/00 Samples", 40), "/data/Sonic (Loom)/00 Samples");
   EXPECT_EQ(ShortenFromLeft("/home/user/Sonic-Loom/data/01 Samples", 16), "...ta/01 Samples");
   EXPECT_EQ(ScreenPath("/home/Me/03 VORTA (WAV)"), "/home/Me/03 VORTA <WAV>");
-}
 
-TEST_F(InfoPanelsTest, FilePropertiesAndTableContentStrip) {
   FileFacts facts{.header = {.formatTag = kFormatPcm, .channels = 2, .sampleRate = 44100, .bitsPerSample = 16,
                              .dataSize = 1000},
                   .fileBytes = 1044};

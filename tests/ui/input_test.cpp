@@ -14,11 +14,14 @@ using InputTest = UiTest;
 
 // F1..F12 give 1..12, with CTRL or ESC held 13..24; empty buttons, keys
 // without focus or with shortcuts off give nothing, clicks still work.
+// Labels are stored cut to 15 and shown without their mode letter.
 TEST_F(InputTest, KeysModifiersAndClicksGiveButtonCodes) {
   LabelAllButtons();
   SetButton(3, 0, "");
+  SetButton(8, 0, "RESIZE");  // a plain text label works as well
   const std::pair<std::function<void()>, uint8_t> presses[] = {
       {[] { ScriptKeyPress(FunctionKey(5)); }, 5},
+      {[] { ScriptKeyPress(FunctionKey(9)); }, 9},
       {[] { ScriptKeyPressWith(kKeyControl, FunctionKey(5)); }, 17},
       {[] { ScriptKeyPressWith(kKeyEscape, FunctionKey(5)); }, 17},
       {[] { ScriptKeyPress(kKeyF1); }, 1},
@@ -38,6 +41,12 @@ TEST_F(InputTest, KeysModifiersAndClicksGiveButtonCodes) {
     press();
     EXPECT_EQ(NextButton(), code) << static_cast<int>(code);
   }
+  EXPECT_EQ(ButtonText(ButtonLabel(8, 0)), "RESIZE");
+  EXPECT_TRUE(Shown("RESIZE"));  // the whole text, no mode letter taken from it
+  SetButton(0, 0, "fLOAD<>");
+  EXPECT_EQ(ButtonText(ButtonLabel(0, 0)), "LOAD<>");
+  SetButton(1, 0, "fABCDEFGHIJKLMNOPQRSTUVWXYZ");
+  EXPECT_EQ(ButtonLabel(1, 0).size(), 15u);  // stored cut to 15
 }
 
 // A held key is reported once per press, and while it is held no other key is noticed.
@@ -56,17 +65,6 @@ TEST_F(InputTest, AHeldKeyCountsOnceAndHidesOthers) {
   EXPECT_EQ(gInput.heldKey, kKeyF1);
 }
 
-TEST_F(InputTest, PlainTextLabelsAreShownWholeAndWork) {
-  SetButton(8, 0, "RESIZE");
-  EXPECT_EQ(ButtonText(ButtonLabel(8, 0)), "RESIZE");
-  EXPECT_TRUE(Shown("RESIZE"));  // the whole text, no mode letter taken from it
-  ScriptKeyPress(FunctionKey(9));
-  EXPECT_EQ(NextButton(), 9);
-  SetButton(0, 0, "fLOAD<>");
-  EXPECT_EQ(ButtonText(ButtonLabel(0, 0)), "LOAD<>");
-  SetButton(1, 0, "fABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  EXPECT_EQ(ButtonLabel(1, 0).size(), 15u);  // stored cut to 15
-}
 
 // A play button stays held while its key and modifier, or the mouse, stay down.
 TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
