@@ -152,17 +152,14 @@ class SmallScreenDrawTest : public UiTest {
 };
 
 TEST_F(SmallScreenDrawTest, EverythingClipsToTheVisibleMiddle) {
-  EXPECT_EQ(Link().frame.left, 112);
-  EXPECT_EQ(Link().frame.top, 84);
-  EXPECT_EQ(gApp.settings.fullScreen, 1);  // forced on a low screen
+  EXPECT_EQ(std::tuple(Link().frame.left, Link().frame.top, gApp.settings.fullScreen), std::tuple(112, 84, 1))
+      << "full screen is forced on a low screen";
   SetPaper(Palette(kFace));
   FillBox(0, 0, 1024, 768);
   DrawText(0, 0, "CLIPPED", 'L');
   DrawLine(0, 400, 1023, 400);
-  EXPECT_EQ(ReadPixel(0, 0), kInvalidColour);
-  EXPECT_EQ(ReadPixel(112, 84), Palette(kFace));
-  EXPECT_EQ(ReadPixel(911, 683), Palette(kFace));
-  EXPECT_EQ(ReadPixel(912, 683), kInvalidColour);
+  EXPECT_EQ(std::tuple(ReadPixel(0, 0), ReadPixel(112, 84), ReadPixel(911, 683), ReadPixel(912, 683)),
+            std::tuple(kInvalidColour, Palette(kFace), Palette(kFace), kInvalidColour));
   // Logical (0, 0) is device (-112, -84): the first device pixel is logical (112, 84).
   EXPECT_EQ(Link().frame.pixels[0], Palette(kFace));
   for (const PixelRect& push : Headless().pushes)

@@ -132,8 +132,7 @@ TEST_F(GraphsTest, LevelColoursAndLevelMapCellsAndGaps) {
   PartialTable table;
   table.at(2, 1) = -127;  // partial 3 of slice 1
   DrawLevelMap(table, LevelMapLayout::kRows, 100, 200, 4, 3);
-  EXPECT_EQ(CanvasPixel(108, 203), LevelColour(-127));
-  EXPECT_EQ(CanvasPixel(108, 205), Palette(kBackground));  // the gap between rows
+  ExpectPixels({{108, 203, LevelColour(-127)}, {108, 205, Palette(kBackground)}});  // a cell, the gap between rows
   EXPECT_EQ(PixelsOutside(100, 200, 356, 299), 0);
 }
 
@@ -235,8 +234,7 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
     family.draw();
     EXPECT_TRUE(SaveCanvasImage(std::string("graph_") + family.name + ".png"));
     EXPECT_EQ(PixelsOutside(family.x0, family.y0, family.x1, family.y1), 0) << family.name;
-    EXPECT_EQ(gDraw.paper, Palette(kBackground)) << family.name;
-    EXPECT_EQ(gDraw.ink, Palette(kText)) << family.name;
+    EXPECT_EQ(std::pair(gDraw.paper, gDraw.ink), std::pair(Palette(kBackground), Palette(kText))) << family.name;
   }
 }
 

@@ -60,8 +60,7 @@ TEST_F(InputTest, AHeldKeyCountsOnceAndHidesOthers) {
   ScriptKeyDown(kKeyF1, 10);
   ScriptKeyDown(FunctionKey(2), 100);
   ScriptWait(100);
-  EXPECT_EQ(NextButton(50), 1);
-  EXPECT_EQ(NextButton(300), kNoEvent);
+  EXPECT_EQ((std::array{NextButton(50), NextButton(300)}), (std::array<uint8_t, 2>{1, kNoEvent}));
   EXPECT_EQ(gInput.heldKey, kKeyF1);
 }
 
@@ -103,9 +102,8 @@ TEST_F(InputTest, KeypadCellsTypingAndClicks) {
   }
   ScriptType("a9");  // typed characters arrive in upper case
   SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 'A');
-  EXPECT_EQ(ReadKeypad(keypad), '9');
-  EXPECT_EQ(ReadKeypad(keypad), 0);
+  EXPECT_EQ((std::array{ReadKeypad(keypad), ReadKeypad(keypad), ReadKeypad(keypad)}),
+            (std::array<uint8_t, 3>{'A', '9', 0}));
   // The corners of a cell's area, one pixel outside it.
   const std::tuple<int, int, int> clicks[] = {{120 - 28, 291 - 20, '0'}, {900 + 26, 471 + 33, 13}, {120 - 29, 291, 0}};
   for (const auto& [x, y, character] : clicks) {

@@ -12,9 +12,8 @@ using WidgetTest = UiTest;
 // Fifty-nine numbers, three of them unused, every text in capitals; the line
 // is drawn at (2, 692) and the shown number cleared.
 TEST_F(WidgetTest, MessageTextsAndTheMessageLine) {
-  EXPECT_EQ(MessageText(1), "MIN VALUE");
-  EXPECT_EQ(MessageText(58), "FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?");
-  EXPECT_EQ(MessageText(59), "");
+  EXPECT_EQ(std::tuple(MessageText(1), MessageText(58), MessageText(59)),
+            std::tuple("MIN VALUE", "FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?", ""));
   int empty = 0;
   for (int number = 0; number < kMessageCount; ++number) {
     const std::string_view text = MessageText(number);
