@@ -47,7 +47,6 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
 
 // A close request ends the process at the next poll, settings written; not while closing is not allowed.
 TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
-  const std::string settingsPath = folder / "system/sonicloom_system.dat";
   EXPECT_EXIT(
       {
         gApp.settings.colourMode = 2;
@@ -55,7 +54,7 @@ TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
         LoopFor(10000);
       },
       ::testing::ExitedWithCode(kHeadlessExitBase), "");
-  const std::vector<uint8_t> file = ReadAllBytes(settingsPath);
+  const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
   ASSERT_EQ(file.size(), kSettingsFileBytes);
   EXPECT_EQ(DecodeSettingsBlock(file.data()).colourMode, 2);
   SetCloseAllowed(false);
