@@ -1,11 +1,20 @@
 #include "ui/display.h"
 
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <tuple>
 
+#include "core/random.h"
 #include "core/settings.h"
-#include "platform/clock.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "ui/drop_import.h"
+#include "ui/message_line.h"
+#include "ui/screen_saver.h"
 #include "ui/ui_fixture.h"
 
 using DisplayTest = UiTest;
@@ -15,11 +24,7 @@ using DisplayTest = UiTest;
 TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_TRUE(Headless().windowOpen);
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
-  struct Case {
-    uint16_t fullScreen;
-    int16_t storedX, windowX, windowY;
-    int16_t writtenX, writtenY;
-  };
+  struct Case { uint16_t fullScreen; int16_t storedX, windowX, windowY, writtenX, writtenY; };
   for (const Case& c : {Case{0, 0, 123, -45, 123, -45}, Case{1, 40, 0, 0, 40, 0}}) {
     SCOPED_TRACE(c.fullScreen);
     StopDisplay();
@@ -31,8 +36,7 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
     Link().windowX = c.windowX;
     Link().windowY = c.windowY;
     StopDisplay();
-    EXPECT_FALSE(Headless().windowOpen);
-    EXPECT_FALSE(gApp.windowExists);
+    EXPECT_FALSE(Headless().windowOpen || gApp.windowExists);
     const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
     ASSERT_EQ(file.size(), kSettingsFileBytes);
     const SettingsBlock block = DecodeSettingsBlock(file.data());
@@ -41,35 +45,24 @@ TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   }
 }
 
-TEST_F(DisplayTest, CloseRequestEndsTheProcessAtTheNextPollWithTheSettingsWritten) {
-  const std::string settingsPath = folder / "system/sonicloom_system.dat";
+// A close request ends the process at the next poll, settings written; not while closing is not allowed.
+TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
   EXPECT_EXIT(
       {
         gApp.settings.colourMode = 2;
         ScriptCloseRequest(100);
-        while (true) {
-          PollInput(true, false);
-          IdleTick();
-        }
+        LoopFor(10000);
       },
       ::testing::ExitedWithCode(kHeadlessExitBase), "");
-  const std::vector<uint8_t> file = ReadAllBytes(settingsPath);
+  const std::vector<uint8_t> file = ReadAllBytes(folder / "system/sonicloom_system.dat");
   ASSERT_EQ(file.size(), kSettingsFileBytes);
   EXPECT_EQ(DecodeSettingsBlock(file.data()).colourMode, 2);
-}
-
-TEST_F(DisplayTest, CloseRequestIsIgnoredWhileClosingIsNotAllowed) {
   SetCloseAllowed(false);
   ScriptCloseRequest(10);
-  for (int pass = 0; pass < 100; ++pass) {
-    PollInput(true, false);
-    IdleTick();
-  }
+  LoopFor(200);
   EXPECT_FALSE(Link().closeRequested);
   SetCloseAllowed(true);
-}
-
-TEST_F(DisplayTest, WindowFailuresAreFatal) {
+  // Window failures are fatal.
   StopDisplay();
   Headless().windowThreadFails = true;
   EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Error creating window thread");
@@ -80,14 +73,102 @@ TEST_F(DisplayTest, WindowFailuresAreFatal) {
   OpenDisplay();
 }
 
-TEST_F(DisplayTest, IconsFollowTheColourMode) {
-  Headless().iconChanges = 0;
-  gApp.settings.colourMode = 3;
-  ApplyColourMode();
-  EXPECT_EQ(Headless().iconChanges, 1);
-  ASSERT_EQ(Headless().icon.size, 32);
-  EXPECT_EQ(Headless().icon.pixels[16 * 32 + 2], 0xFF000000u | Rgb(0, 0, 110));  // LCD face colour
-  gApp.programState = STATE_FIRST_START;  // the first window got its icon at creation
-  ApplyColourMode();
-  EXPECT_EQ(Headless().iconChanges, 1);
+// Files dropped onto the window: the headless backend delivers a drop of
+// three files as SDL would, and the next idle step of a page imports them.
+TEST_F(DisplayTest, ADropOfThreeFilesImportsTwoAndReportsTheRefusedOne) {
+  const auto writeWave = [](const std::string& path, int rate, int channels) {
+    SF_INFO info{0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    std::vector<short> samples(static_cast<size_t>(rate * channels));
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<short>((i * 97) % 20000);
+    sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+  };
+  const auto namesIn = [](const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
+    return names;
+  };
+  const TempFolder sources;
+  writeWave(sources / "take 48k.wav", 48000, 2);
+  writeWave(sources / "ready.wav", 44100, 1);
+  WriteAllBytes(sources / "notes.wav", {'n', 'o', 't', 'e', 's'});
+  const uint64_t serial = LibraryImportSerial();
+  NoteDropBegin();
+  for (const char* name : {"take 48k.wav", "ready.wav", "notes.wav"}) NoteDroppedPath(sources / name);
+  EXPECT_FALSE(DropsPending());  // not before the drop is complete
+  NoteDropComplete();
+  ASSERT_TRUE(DropsPending());
+  IdleTick();
+  EXPECT_FALSE(DropsPending());
+  EXPECT_EQ(LibraryImportSerial(), serial + 1);
+  EXPECT_EQ(namesIn(CategoryFolderPath(gApp, kCategorySample)), (std::set<std::string>{"TAKE_48K.WAV", "READY.WAV"}));
+  EXPECT_EQ(namesIn(sources.path).size(), 3u);
+  EXPECT_TRUE(Shown("MESSAGE: 2 FILES IMPORTED, 1 REFUSED <UNSUPPORTED AUDIO FORMAT>"));
+}
+
+class SaverTest : public UiTest {
+ protected:
+  void Prepare() override { gApp.settings.fullScreen = 1; }
+
+  static void DrawSomething() {
+    DrawScreenFrame();
+    DrawPageHeader("MAIN MENU", "0.0.0", true);
+    SetButton(11, 1, "iEXIT");
+    uint8_t message = kMsgDone;
+    ShowMessage(message);
+  }
+  static std::vector<Colour> Canvas() {
+    std::vector<Colour> pixels(kCanvasPixels);
+    SaveScreen(pixels, false);
+    return pixels;
+  }
+};
+
+TEST_F(SaverTest, StartsAfterFifteenIdleMinutesInFullScreenAndSwallowsTheWakingKey) {
+  SeedRandom(7);
+  DrawSomething();
+  SetButton(0, 0, "fKEY");
+  const std::vector<Colour> page = Canvas();
+  ScriptWait(kIdleTimerMillis + 3000);
+  ScriptKeyDown(kKeyF1);  // wakes the saver
+  ScriptType("z", 10);
+  ScriptKeyUp(kKeyF1, 500);
+  ScriptWait(1000);
+  EXPECT_EQ(LoopFor(kIdleTimerMillis - 1000), 0);
+  EXPECT_TRUE(TextsContaining(" SONIC-LOOM 2.27 ").empty());
+  EXPECT_EQ(LoopFor(6000), 0);  // the key that ended the saver did nothing else
+  EXPECT_GT(TextsContaining(" SONIC-LOOM 2.27 ").size(), 50u);  // about 3 s of 30 ms steps
+  EXPECT_TRUE(Shown("RESTORING SCREEN..."));
+  EXPECT_FALSE(Link().cursorHidden);
+  EXPECT_FALSE(CharacterQueued());  // typed while restoring: dropped
+  EXPECT_EQ(Canvas(), page);  // the page came back
+  ScriptKeyPress(kKeyF1);  // the next press works again
+  EXPECT_EQ(LoopFor(500), 1);
+}
+
+// Never in window mode, with the setting off, or when the desktop has a saver of its own.
+TEST_F(SaverTest, NeverStartsInWindowModeWithTheSettingOffOrADesktopSaver) {
+  const std::function<void()> setups[] = {[] { gApp.settings.fullScreen = 0; },
+                                          [] { gApp.settings.screenSaverOn = 0; },
+                                          [] { Headless().systemSaverConfigured = true; }};
+  for (const auto& setup : setups) {
+    StopDisplay();
+    gApp.settings.fullScreen = 1;
+    gApp.settings.screenSaverOn = 1;
+    setup();
+    OpenDisplay();
+    ScriptWait(kIdleTimerMillis + 5000);
+    LoopFor(kIdleTimerMillis + 6000);
+    EXPECT_TRUE(TextsContaining(" SONIC-LOOM 2.27 ").empty());
+  }
+}
+
+TEST_F(SaverTest, RestorePutsBackWhatDiffersFromTheBackground) {
+  DrawSomething();
+  const std::vector<Colour> saved = Canvas();
+  SetPaper(Palette(kFace));  // the background pixels take the brush
+  RestoreScreen(saved);
+  ExpectPixels({{500, 400, Palette(kFace)}, {864, 3, Palette(kText)}});
+  SetPaper(Palette(kBackground));
 }

@@ -2,53 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ui/console_font.h"
 #include "ui/ui_fixture.h"
 
 using DrawTest = UiTest;
 
-TEST_F(DrawTest, AlignmentCodesPlaceTheText) {
-  EXPECT_EQ(AlignedLeft(512, 101, 'M'), 462);
-  EXPECT_EQ(AlignedLeft(512, 101, 'R'), 411);
-  EXPECT_EQ(AlignedLeft(512, 101, 'L'), 512);
-  EXPECT_EQ(AlignedLeft(512, 101, 'x'), 512);  // any other code is "L"
-
+TEST_F(DrawTest, TextIsAlignedOpaqueAndPushedWithAMargin) {
+  // Any code but "M" and "R" is "L".
+  for (const auto& [code, x] : {std::pair('M', 462), std::pair('R', 411), std::pair('L', 512), std::pair('x', 512)})
+    EXPECT_EQ(AlignedLeft(512, 101, code), x) << code;
   DrawText(512, 200, "MIDDLE", 'M');
   ASSERT_EQ(Headless().texts.size(), 1u);
-  EXPECT_EQ(Headless().texts[0].x, 512 - MeasureText("MIDDLE").width / 2);
-  EXPECT_EQ(Headless().texts[0].ink, Palette(kText));
-  EXPECT_EQ(Headless().texts[0].paper, Palette(kBackground));
+  const auto& text = Headless().texts[0];
+  EXPECT_EQ(std::tuple(text.x, text.ink, text.paper),
+            std::tuple(512 - MeasureText("MIDDLE").width / 2, Palette(kText), Palette(kBackground)));
   // Capitals and digits fit the 9 x 16 cells the layouts assume.
-  EXPECT_EQ(MeasureText("W").width, 8);
-  EXPECT_EQ(MeasureText("W").height, 16);
+  EXPECT_EQ(std::pair(MeasureText("W").width, MeasureText("W").height), std::pair(8, 16));
   EXPECT_EQ(MeasureText("1.0.0").width, 32);  // points take half a cell
-}
 
-TEST_F(DrawTest, TextIsOpaqueAndPushedWithAMargin) {
+  // Text is opaque and pushed with a margin.
+  Headless().pushes.clear();
   SetInk(Palette(kBright));
   SetPaper(Palette(kFace));
   DrawText(100, 100, "I", 'L');
-  int ink = 0;
-  int paper = 0;
-  for (int y = 100; y < 116; ++y) {
-    for (int x = 100; x < 108; ++x) {
-      const Colour pixel = CanvasPixel(x, y);
-      ink += pixel == Palette(kBright);
-      paper += pixel == Palette(kFace);
-    }
+  int ink = 0, paper = 0;
+  for (int i = 0; i < 8 * 16; ++i) {  // the 8 x 16 cell
+    const Colour pixel = CanvasPixel(100 + i % 8, 100 + i / 8);
+    ink += pixel == Palette(kBright);
+    paper += pixel == Palette(kFace);
   }
   EXPECT_GT(ink, 10);
   EXPECT_EQ(ink + paper, 8 * 16);
   EXPECT_EQ(CanvasPixel(108, 100), kBlack);  // nothing beyond the cell (the canvas starts black)
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  const PixelRect push = Headless().pushes[0];
-  EXPECT_EQ(push.x0, 98);
-  EXPECT_EQ(push.y0, 98);
-  EXPECT_EQ(push.x1, 110);
-  EXPECT_EQ(push.y1, 118);
+  EXPECT_EQ(PushAt(0), (std::array{98, 98, 110, 118}));
 }
 
-TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
+// A repaint hold pushes once, when the outermost batch closes.
+TEST_F(DrawTest, BatchesBoxesAndPatterns) {
   HoldRepaint();
   HoldRepaint();
   FillBox(10, 10, 20, 20);
@@ -58,26 +51,22 @@ TEST_F(DrawTest, RepaintHoldPushesOnceWhenTheOutermostBatchCloses) {
   EXPECT_TRUE(Headless().pushes.empty());
   FlushRegion(0, 0, 50, 50);
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  EXPECT_EQ(Headless().pushes[0].x0, 0);  // clipped to the buffer
-  EXPECT_EQ(Headless().pushes[0].x1, 52);
+  EXPECT_EQ(PushAt(0), (std::array{0, 0, 52, 52}));  // clipped to the buffer
   FlushRegion(5, 5, 6, 6);  // counter already 0: at once
   EXPECT_EQ(Headless().pushes.size(), 2u);
   EXPECT_EQ(Link().repaintHold, 0);
-}
 
-TEST_F(DrawTest, FillBoxExcludesRightAndBottomAndSwapsOnlyThePush) {
+  // A filled box excludes its right and bottom edges; inverted corners are swapped only for the push.
   SetPaper(Palette(kFace));
-  FillBox(10, 10, 13, 12);
-  ExpectPixels({{10, 10, Palette(kFace)}, {12, 11, Palette(kFace)}, {13, 11, kBlack}, {12, 12, kBlack}});
+  FillBox(60, 10, 63, 12);
+  ExpectPixels({{60, 10, Palette(kFace)}, {62, 11, Palette(kFace)}, {63, 11, kBlack}, {62, 12, kBlack}});
   Headless().pushes.clear();
   FillBox(40, 40, 30, 30);  // inverted: nothing filled, corners swapped for the push
   EXPECT_EQ(CanvasPixel(35, 35), kBlack);
   ASSERT_EQ(Headless().pushes.size(), 1u);
-  EXPECT_EQ(Headless().pushes[0].x0, 28);
-  EXPECT_EQ(Headless().pushes[0].x1, 42);
-}
+  EXPECT_EQ(PushAt(0), (std::array{28, 28, 42, 42}));
 
-TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
+  // Pattern fills take the pattern colour for the zero bits.
   SetPaper(Palette(kBackground));
   SetPattern(0, Palette(kDim));
   FillBox(0, 0, 8, 8);
@@ -93,7 +82,8 @@ TEST_F(DrawTest, PatternFillsTakeThePatternColourForZeroBits) {
       {18, 1, Palette(kDim)}});
 }
 
-TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
+// Pen styles (the end pixel only with the solid pen), frames, paths, arrows, wide pens, vertical text.
+TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
   SetInk(Palette(kBright));
   DrawLine(10, 50, 20, 50);
   // style 0 sets the end pixel
@@ -109,9 +99,7 @@ TEST_F(DrawTest, EndPixelOnlyWithTheSolidPen) {
   SetPenStyle(3, 0);  // taken modulo 3: solid
   DrawLine(10, 80, 20, 80);
   ExpectPixels({{15, 80, Palette(kBright)}, {20, 80, Palette(kBright)}});
-}
 
-TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
   SetInk(Palette(kText));
   DrawFrame(100, 100, 110, 105);
   ExpectPixels({{100, 100, Palette(kText)}, {110, 105, Palette(kText)}, {105, 105, Palette(kText)},
@@ -136,24 +124,26 @@ TEST_F(DrawTest, FramesPathsArrowsAndWidePens) {
 }
 
 // Backlight off blackens the background of the phosphor modes; the LCD mode
-// has no backlight to switch. Each change reloads the mode's table.
-TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModes) {
-  struct Case {
-    uint16_t mode, backlight;
-    Colour background, text;
-  };
-  for (const Case& c : {Case{0, 1, Rgb(0, 25, 0), Rgb(0, 192, 0)}, Case{0, 0, kBlack, Rgb(0, 192, 0)},
-                        Case{1, 0, kBlack, Rgb(187, 207, 0)}, Case{3, 0, Rgb(0, 0, 128), Rgb(192, 192, 192)},
-                        Case{2, 1, Rgb(25, 25, 25), Rgb(192, 192, 192)}}) {
-    SCOPED_TRACE(c.mode * 10 + c.backlight);
-    gApp.settings.colourMode = c.mode;
-    gApp.settings.backlight = c.backlight;
+// has no backlight to switch. Each change reloads the mode's table and icon.
+TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModesAndIconsFollow) {
+  Headless().iconChanges = 0;
+  // {mode, backlight, background, text}
+  for (const auto& [mode, backlight, background, text] :
+       {std::tuple(0, 1, Rgb(0, 25, 0), Rgb(0, 192, 0)), std::tuple(0, 0, kBlack, Rgb(0, 192, 0)),
+        std::tuple(1, 0, kBlack, Rgb(187, 207, 0)), std::tuple(2, 1, Rgb(25, 25, 25), Rgb(192, 192, 192)),
+        std::tuple(3, 0, Rgb(0, 0, 128), Rgb(192, 192, 192))}) {
+    gApp.settings.colourMode = static_cast<uint16_t>(mode);
+    gApp.settings.backlight = static_cast<uint16_t>(backlight);
     ApplyColourMode();
-    EXPECT_EQ(Palette(kBackground), c.background);
-    EXPECT_EQ(gDraw.paper, c.background);
-    EXPECT_EQ(gDraw.ink, c.text);
+    EXPECT_EQ(std::tuple(Palette(kBackground), gDraw.paper, gDraw.ink), std::tuple(background, background, text))
+        << mode << backlight;
   }
-  EXPECT_EQ(Headless().icon.size, 32);  // the mode's icon was set
+  EXPECT_EQ(Headless().iconChanges, 5);
+  ASSERT_EQ(Headless().icon.size, 32);
+  EXPECT_EQ(Headless().icon.pixels[16 * 32 + 2], 0xFF000000u | Rgb(0, 0, 110));  // LCD face colour
+  gApp.programState = STATE_FIRST_START;  // the first window got its icon at creation
+  ApplyColourMode();
+  EXPECT_EQ(Headless().iconChanges, 5);
 }
 
 class SmallScreenDrawTest : public UiTest {
@@ -162,23 +152,16 @@ class SmallScreenDrawTest : public UiTest {
 };
 
 TEST_F(SmallScreenDrawTest, EverythingClipsToTheVisibleMiddle) {
-  EXPECT_EQ(Link().frame.left, 112);
-  EXPECT_EQ(Link().frame.top, 84);
-  EXPECT_EQ(gApp.settings.fullScreen, 1);  // forced on a low screen
+  EXPECT_EQ(std::tuple(Link().frame.left, Link().frame.top, gApp.settings.fullScreen), std::tuple(112, 84, 1))
+      << "full screen is forced on a low screen";
   SetPaper(Palette(kFace));
   FillBox(0, 0, 1024, 768);
   DrawText(0, 0, "CLIPPED", 'L');
   DrawLine(0, 400, 1023, 400);
-  EXPECT_EQ(ReadPixel(0, 0), kInvalidColour);
-  EXPECT_EQ(ReadPixel(112, 84), Palette(kFace));
-  EXPECT_EQ(ReadPixel(911, 683), Palette(kFace));
-  EXPECT_EQ(ReadPixel(912, 683), kInvalidColour);
+  EXPECT_EQ(std::tuple(ReadPixel(0, 0), ReadPixel(112, 84), ReadPixel(911, 683), ReadPixel(912, 683)),
+            std::tuple(kInvalidColour, Palette(kFace), Palette(kFace), kInvalidColour));
   // Logical (0, 0) is device (-112, -84): the first device pixel is logical (112, 84).
   EXPECT_EQ(Link().frame.pixels[0], Palette(kFace));
-  for (const PixelRect& push : Headless().pushes) {
-    EXPECT_GE(push.x0, 0);
-    EXPECT_LE(push.x1, 800);
-    EXPECT_GE(push.y0, 0);
-    EXPECT_LE(push.y1, 600);
-  }
+  for (const PixelRect& push : Headless().pushes)
+    EXPECT_TRUE(push.x0 >= 0 && push.x1 <= 800 && push.y0 >= 0 && push.y1 <= 600) << push.x0 << ", " << push.y0;
 }

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "ui/graph_markers.h"
@@ -23,14 +23,6 @@ std::vector<float> Sine(int count, int cycles, float peak = 0.9f) {
   return wave;
 }
 
-PartialTable SweptTable() {
-  PartialTable table;
-  for (int s = 0; s < kSliceCount; ++s) {
-    for (int p = 0; p < kPartialCount; ++p) table.at(p, s) = static_cast<int16_t>((p * 7 + s * 3) % 255 - 127);
-  }
-  return table;
-}
-
 class GraphsTest : public UiTest {
  protected:
   // Anything but the background outside the box (x0, y0)-(x1, y1), right
@@ -38,39 +30,31 @@ class GraphsTest : public UiTest {
   int PixelsOutside(int x0, int y0, int x1, int y1) const {
     int count = 0;
     for (int y = kMainAreaTop; y < kMainAreaBottom; ++y) {
-      for (int x = 0; x < 1024; ++x) {
-        const bool inside = x >= x0 && x < x1 && y >= y0 && y < y1;
-        count += !inside && CanvasPixel(x, y) != Palette(kBackground);
-      }
+      for (int x = 0; x < 1024; ++x)
+        count += (x < x0 || x >= x1 || y < y0 || y >= y1) && CanvasPixel(x, y) != Palette(kBackground);
     }
     return count;
   }
   static bool RowHas(int y, int x0, int x1, Colour colour) {
-    for (int x = x0; x < x1; ++x) {
-      if (CanvasPixel(x, y) == colour) return true;
-    }
-    return false;
+    bool found = false;
+    for (int x = x0; x < x1; ++x) found = found || CanvasPixel(x, y) == colour;
+    return found;
   }
 };
 
+// Silent graphs say EMPTY, cut to the width; a loud one says nothing.
 TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
-  struct Case {
-    int width;
-    int samples;
-    bool stereo;
-    const char* mark;
-  };
   const int emptyWidth = MeasureText("EMPTYW").width;
-  const Case cases[] = {{200, 1000, false, "EMPTY"}, {emptyWidth, 1000, false, "EMPTY"},
-                        {emptyWidth - 1, 1000, false, "E"}, {300, 4096, true, "EMPTY"}};
-  for (const Case& c : cases) {
+  // {width, samples, stereo, mark}
+  for (const auto& [width, samples, stereo, mark] :
+       {std::tuple(200, 1000, false, "EMPTY"), std::tuple(emptyWidth, 1000, false, "EMPTY"),
+        std::tuple(emptyWidth - 1, 1000, false, "E"), std::tuple(300, 4096, true, "EMPTY")}) {
     Headless().texts.clear();
-    const std::vector<float> silent(static_cast<size_t>(c.samples), c.stereo ? 0.5f : 0.00001f);
-    if (c.stereo) DrawStereoWaveGraph(silent, silent, 100, 300, c.width, 40);
-    else DrawWaveGraph(silent, 100, 300, c.width, 40);
-    ASSERT_EQ(Headless().texts.size(), 1u) << c.width;
-    EXPECT_EQ(LastText(), c.mark);
-    EXPECT_EQ(Headless().texts.back().y, 293);
+    const std::vector<float> silent(static_cast<size_t>(samples), stereo ? 0.5f : 0.00001f);
+    if (stereo) DrawStereoWaveGraph(silent, silent, 100, 300, width, 40);
+    else DrawWaveGraph(silent, 100, 300, width, 40);
+    ASSERT_EQ(Headless().texts.size(), 1u) << width;
+    EXPECT_EQ(std::pair(LastText(), Headless().texts.back().y), std::pair(std::string(mark), 293));
   }
   const std::vector<float> loud = Sine(4097, 3);
   Headless().texts.clear();
@@ -78,21 +62,18 @@ TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
   EXPECT_TRUE(Headless().texts.empty());
 }
 
+// More, fewer and as many samples as columns: one push, the peaks reach the
+// top and bottom of the curve and no further.
 TEST_F(GraphsTest, CurvesStayInTheirBoxAndOneBatch) {
-  struct Case {
-    int samples;
-    int width;
-  };
-  for (const Case c : {Case{5000, 300}, Case{40, 300}, Case{300, 300}}) {
+  for (const int samples : {5000, 40, 300}) {
+    SCOPED_TRACE(samples);
     ClearMainArea();
     Headless().pushes.clear();
-    DrawWaveGraph(Sine(c.samples, 2, 1.0f), 100, 300, c.width, 50);
+    DrawWaveGraph(Sine(samples, 2, 1.0f), 100, 300, 300, 50);
     EXPECT_EQ(Headless().pushes.size(), 1u);
-    EXPECT_EQ(PixelsOutside(100, 249, 100 + c.width, 351), 0) << c.samples;
-    // The peaks reach the top and bottom of the curve, and no further.
-    EXPECT_TRUE(RowHas(250, 100, 100 + c.width, Palette(kDim))) << c.samples;
-    EXPECT_TRUE(RowHas(350, 100, 100 + c.width, Palette(kDim))) << c.samples;
-    EXPECT_EQ(CanvasPixel(100 + c.width - 1, 300), Palette(kText));
+    EXPECT_EQ(PixelsOutside(100, 249, 400, 351), 0);
+    EXPECT_TRUE(RowHas(250, 100, 400, Palette(kDim)) && RowHas(350, 100, 400, Palette(kDim)));
+    EXPECT_EQ(CanvasPixel(399, 300), Palette(kText));
   }
 }
 
@@ -120,34 +101,26 @@ TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
   bool changed = false;
   const std::vector<PointerPoint> stroke = {{255, 608}, {300, 600}, {400, 608}, {512, 608}, {600, 300}};
   DrawWaveByHand(drawn, stroke, event, changed);
-  EXPECT_EQ(event.kind, EventKind::SelectionChanged);
-  EXPECT_TRUE(changed);
+  EXPECT_EQ(std::pair(event.kind, changed), std::pair(EventKind::SelectionChanged, true));
   EXPECT_EQ(TextsContaining("AWAITING DATA").size(), 1u);
   EXPECT_NEAR(drawn[200], -0.5f, 1e-6);
   EXPECT_NEAR(drawn[511 - 199], 0.5f, 1e-6);
 }
 
-TEST_F(GraphsTest, LevelColoursInEveryMode) {
-  struct Case {
-    int mode;
-    bool backlight;
-    Colour silent;
-    Colour full;
-  };
-  const Case cases[] = {
-      {0, false, Rgb(0, 0, 0), Rgb(0, 255, 0)},          {0, true, Rgb(0, 25, 0), Rgb(0, 255, 0)},
-      {1, false, Rgb(0, 0, 0), Rgb(255, 255, 0)},        {1, true, Rgb(25, 25, 0), Rgb(255, 255, 0)},
-      {2, false, Rgb(0, 0, 0), Rgb(255, 255, 255)},      {2, true, Rgb(25, 25, 25), Rgb(255, 255, 255)},
-      {3, false, Rgb(0, 0, 128), Rgb(255, 255, 255)},    {3, true, Rgb(0, 0, 128), Rgb(255, 255, 255)},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(LevelColourFor(0, c.mode, c.backlight), c.silent) << c.mode << c.backlight;
-    EXPECT_EQ(LevelColourFor(127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
-    EXPECT_EQ(LevelColourFor(-127, c.mode, c.backlight), c.full) << c.mode << c.backlight;
+TEST_F(GraphsTest, LevelColoursAndLevelMapCellsAndGaps) {
+  // {mode, silent with the backlight off, silent with it on, full}: the LCD mode has no backlight.
+  for (const auto& [mode, off, on, full] :
+       {std::tuple(0, Rgb(0, 0, 0), Rgb(0, 25, 0), Rgb(0, 255, 0)),
+        std::tuple(1, Rgb(0, 0, 0), Rgb(25, 25, 0), Rgb(255, 255, 0)),
+        std::tuple(2, Rgb(0, 0, 0), Rgb(25, 25, 25), Rgb(255, 255, 255)),
+        std::tuple(3, Rgb(0, 0, 128), Rgb(0, 0, 128), Rgb(255, 255, 255))}) {
+    for (const bool backlight : {false, true}) {
+      EXPECT_EQ(std::tuple(LevelColourFor(0, mode, backlight), LevelColourFor(127, mode, backlight),
+                           LevelColourFor(-127, mode, backlight)),
+                std::tuple(backlight ? on : off, full, full))
+          << mode << backlight;
+    }
   }
-}
-
-TEST_F(GraphsTest, LevelMapCellsAndGaps) {
   ClearMainArea();
   XformBandProfile profile{};
   profile[1 * kXformBandCount + 2] = 127;  // slice 1, band 2
@@ -159,8 +132,7 @@ TEST_F(GraphsTest, LevelMapCellsAndGaps) {
   PartialTable table;
   table.at(2, 1) = -127;  // partial 3 of slice 1
   DrawLevelMap(table, LevelMapLayout::kRows, 100, 200, 4, 3);
-  EXPECT_EQ(CanvasPixel(108, 203), LevelColour(-127));
-  EXPECT_EQ(CanvasPixel(108, 205), Palette(kBackground));  // the gap between rows
+  ExpectPixels({{108, 203, LevelColour(-127)}, {108, 205, Palette(kBackground)}});  // a cell, the gap between rows
   EXPECT_EQ(PixelsOutside(100, 200, 356, 299), 0);
 }
 
@@ -169,8 +141,7 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   constexpr int kCentre = 400;
   struct Case {
     const char* name;
-    int current;
-    int value;  // of the current segment before
+    int current, value;  // the current segment and its value before
     std::vector<SegmentInput> steps;
     int currentAfter;
     std::vector<std::pair<int, int>> values;  // segment, value after
@@ -191,17 +162,17 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
       {"press beside the graph", 0, 0, {{K::kPress, 50, kCentre}, {K::kDrag, SegmentX(6), kCentre}}, 0, {}, false},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     std::vector<int16_t> rows(3 * kSegmentCount, 0);
     SegmentEditor editor{rows, 1, kCentre, 100, -100, c.current};
     rows[static_cast<size_t>(kSegmentCount + c.current)] = static_cast<int16_t>(c.value);
     PageEvent event;
     bool changed = !c.changed;
     EditSegments(editor, c.steps, event, changed);
-    EXPECT_EQ(editor.current, c.currentAfter) << c.name;
-    EXPECT_EQ(changed, c.changed) << c.name;
-    EXPECT_EQ(event.kind, c.changed ? EventKind::SelectionChanged : EventKind::None) << c.name;
-    for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value) << c.name;
-    EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; })) << c.name;
+    EXPECT_EQ(std::tuple(editor.current, changed, event.kind),
+              std::tuple(c.currentAfter, c.changed, c.changed ? EventKind::SelectionChanged : EventKind::None));
+    for (auto [segment, value] : c.values) EXPECT_EQ(rows[static_cast<size_t>(kSegmentCount + segment)], value);
+    EXPECT_TRUE(std::all_of(rows.begin(), rows.begin() + kSegmentCount, [](int16_t v) { return v == 0; }));
   }
   // An event already pending: nothing is edited, changed tells it was.
   std::vector<int16_t> rows(kSegmentCount, 0);
@@ -214,30 +185,20 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   EXPECT_EQ(rows[0], 0);
 }
 
-TEST_F(GraphsTest, TableViewerReadouts) {
-  ShowTableViewerReadouts(0, 1.0, 4);
-  for (const char* text : {"WAVETABLE <VIEW A>", "100.00", "EDITABLE SLICES"})
-    EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
-  Headless().texts.clear();
-  ShowTableViewerReadouts(3, 0.0625, 1);  // no view mode for the spectrum
-  for (const char* text : {"MAGNITUDE SPECTRUM", "6.25"}) EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
-  EXPECT_FALSE(Shown("VIEW MODE:"));
-}
-
 // One picture per graph family for a person to look at (build folder, not
 // checked in), and none of them draws outside its box.
 TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
-  const PartialTable table = SweptTable();
+  PartialTable table;
+  for (int s = 0; s < kSliceCount; ++s) {
+    for (int p = 0; p < kPartialCount; ++p) table.at(p, s) = static_cast<int16_t>((p * 7 + s * 3) % 255 - 127);
+  }
   const std::vector<float> waves = RenderViewerWaves(table);
   std::vector<int16_t> rows(4 * kSegmentCount);
   for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int16_t>(std::lround(100 * std::sin(i * 0.3)));
   XformBandProfile profile{};
   for (size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<uint8_t>((i * 37) % 128);
-  struct Family {
-    const char* name;
-    std::function<void()> draw;
-    int x0 = 0, y0 = 100, x1 = 1024, y1 = 690;  // the main area unless narrower
-  };
+  // The box is the main area unless narrower.
+  struct Family { const char* name; std::function<void()> draw; int x0 = 0, y0 = 100, x1 = 1024, y1 = 690; };
   const Family families[] = {
       {"waves",
        [&] {
@@ -248,12 +209,8 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
          DrawAnalysisRange(20, 200, 600, 60, 100, 450);
        }},
       {"slice_bars", [&] { DrawSliceBars(table, 12); }, 462, 224, 923, 646},
-      {"markers",
-       [&] {
-         DrawLimitBracket(1, kNarrowGraphBracket);
-         DrawLimitBracket(0, kHighGraphBracket);
-         DrawLoopOffsetBar(460);
-       }},
+      {"markers", [] { DrawLimitBracket(1, kNarrowGraphBracket); DrawLimitBracket(0, kHighGraphBracket); }},
+      {"loop_offset", [] { DrawLoopOffsetBar(460); }},
       {"table_waves_a", [&] { DrawTableWaves(waves, 1, kWaveViewGain, WaveView::kOblique); }},
       {"table_waves_b", [&] { DrawTableWaves(waves, 4, kWaveViewGain, WaveView::kFlat); }},
       {"spectra", [&] { DrawPartialWaterfall(table, kPartialViewGain, PartialView::kSpectra); }},
@@ -275,10 +232,9 @@ TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
   for (const Family& family : families) {
     ClearMainArea();
     family.draw();
-    SaveCanvasImage(std::string("graph_") + family.name + ".png");
+    EXPECT_TRUE(SaveCanvasImage(std::string("graph_") + family.name + ".png"));
     EXPECT_EQ(PixelsOutside(family.x0, family.y0, family.x1, family.y1), 0) << family.name;
-    EXPECT_EQ(gDraw.paper, Palette(kBackground)) << family.name;
-    EXPECT_EQ(gDraw.ink, Palette(kText)) << family.name;
+    EXPECT_EQ(std::pair(gDraw.paper, gDraw.ink), std::pair(Palette(kBackground), Palette(kText))) << family.name;
   }
 }
 

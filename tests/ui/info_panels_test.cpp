@@ -1,5 +1,5 @@
-#include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "files/folder_table.h"
 #include "files/library_paths.h"
@@ -7,22 +7,9 @@
 #include "ui/pages/shared/browser_page.h"
 #include "ui/ui_fixture.h"
 
-namespace {
+using InfoPanelsTest = UiTest;
 
-class InfoPanelsTest : public UiTest {
- protected:
-  // The last text drawn right-aligned in a status field's value box.
-  static std::string StatusValue(int column, int row) {
-    const int right = kStatusColumnX[column] + kStatusValueRight;
-    const auto& texts = Headless().texts;
-    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
-      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
-    }
-    return "<none>";
-  }
-};
-
-TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
+TEST_F(InfoPanelsTest, TextsFilePropertiesAndTableContentStrip) {
   using S = SegmentScale;
   const std::pair<std::pair<S, int>, const char*> values[] = {
       {{S::kLogarithmic, 127}, "+100.000"},  {{S::kLogarithmic, -127}, "-100.000"},
@@ -38,25 +25,18 @@ TEST(InfoPanelTexts, SegmentValuesFileSizesNotesAndPaths) {
       {1048575, {"FILE SIZE ON DISK <KBYTES>:", "1024.00"}},
       {1048576, {"FILE SIZE ON DISK <MBYTES>:", "1.00"}},
   };
-  for (const auto& [bytes, row] : sizes) {
+  for (const auto& [bytes, row] : sizes)
     EXPECT_EQ(std::pair(FileSizeRow(bytes).label, FileSizeRow(bytes).value), std::pair(row.label, row.value)) << bytes;
-  }
   const std::pair<int, const char*> notes[] = {{0, "C -2"}, {60, "C  3"}, {61, "C# 3"}, {127, "G  8"}};
   for (const auto& [note, name] : notes) EXPECT_EQ(NoteName(note), name);
 
   EXPECT_EQ(ShortenFromLeft("/data/Sonic (Loom)/00 Samples", 40), "/data/Sonic (Loom)/00 Samples");
   EXPECT_EQ(ShortenFromLeft("/home/user/Sonic-Loom/data/01 Samples", 16), "...ta/01 Samples");
   EXPECT_EQ(ScreenPath("/home/Me/03 VORTA (WAV)"), "/home/Me/03 VORTA <WAV>");
-}
 
-TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
-  FileFacts facts;
-  facts.header.formatTag = kFormatPcm;
-  facts.header.channels = 2;
-  facts.header.sampleRate = 44100;
-  facts.header.bitsPerSample = 16;
-  facts.header.dataSize = 1000;
-  facts.fileBytes = 1044;
+  FileFacts facts{.header = {.formatTag = kFormatPcm, .channels = 2, .sampleRate = 44100, .bitsPerSample = 16,
+                             .dataSize = 1000},
+                  .fileBytes = 1044};
   for (int kind : {1, 2}) {
     Headless().texts.clear();
     FilePropertiesPanel(facts, kind, kNoEvent);
@@ -67,54 +47,37 @@ TEST_F(InfoPanelsTest, FilePropertiesPanelRows) {
   facts.header.bitsPerSample = 0;  // a damaged header
   FilePropertiesPanel(facts, 1, 1);
   EXPECT_TRUE(Shown("0 <PCM>"));
-}
 
-TEST_F(InfoPanelsTest, TableContentStripWithAndWithoutCurrentSlice) {
+  // The table content strip, without and with a current slice.
+  Headless().texts.clear();
   std::array<float, kSliceCount> levels{};
   levels[0] = 1.0f;
   levels[5] = 0.5f;
   levels[6] = 0.00001f;  // not above the threshold: empty
   TableContentStrip(levels);
-  EXPECT_EQ(StatusValue(0, 0), "31");
-  EXPECT_EQ(StatusValue(0, 1), "02");
+  EXPECT_EQ(StatusValue(0, 0) + " " + StatusValue(0, 1), "31 02");
   // inside the outline of slice 32
   ExpectPixels({{140, 90, Palette(kText)}, {1010, 90, Palette(kBackground)}, {994, 82, Palette(kText)}});
   EXPECT_EQ(StatusValue(1, 1), "<none>");
   TableContentStrip(levels, 5);
   EXPECT_EQ(CanvasPixel(140 + 5 * 27, 90), Palette(kBright));
-  EXPECT_EQ(StatusValue(1, 0), "05");
-  EXPECT_EQ(StatusValue(1, 1), "FILLED");
+  EXPECT_EQ(StatusValue(1, 0) + " " + StatusValue(1, 1), "05 FILLED");
 }
 
 TEST_F(InfoPanelsTest, BrowserPagesCountAndFallBack) {
-  struct Case {
-    int files;
-    uint16_t page;
-    uint16_t pageCount;
-    uint16_t pageAfter;
-    const char* onPage;
-  };
-  const Case cases[] = {{0, 1, 1, 1, "NONE"},
-                        {16, 1, 1, 1, "0 - 15"},
-                        {17, 2, 2, 2, "16 - 16"},
-                        {17, 5, 2, 2, "16 - 16"}};
+  // {files, page asked, pages, page shown, files on the page}: a page past the end falls back to the last.
+  const std::tuple<int, uint16_t, uint16_t, uint16_t, const char*> cases[] = {
+      {0, 1, 1, 1, "NONE"}, {16, 1, 1, 1, "0 - 15"}, {17, 2, 2, 2, "16 - 16"}, {17, 5, 2, 2, "16 - 16"}};
   std::filesystem::create_directories(CategoryFolderPath(gApp, kCategoryUnrecognized));
   int written = 0;
-  for (const Case& c : cases) {
-    for (; written < c.files; ++written) {
-      char name[32];
-      std::snprintf(name, sizeof name, "NOTE%02d.TXT", written);
-      WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, name), {1, 2, 3});
-    }
+  for (const auto& [files, page, pageCount, pageAfter, onPage] : cases) {
+    for (; written < files; ++written)
+      WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, "NOTE" + std::to_string(written + 10) + ".TXT"), {1});
     BrowserList list;
-    list.page = c.page;
+    list.page = page;
     BrowserRows rows;
     DrawBrowserPage(list, rows);
-    EXPECT_EQ(list.pageCount, c.pageCount) << c.files;
-    EXPECT_EQ(list.page, c.pageAfter) << c.files;
-    EXPECT_EQ(StatusValue(0, 3), c.onPage) << c.files;
-    EXPECT_EQ(StatusValue(1, 3), std::to_string(c.pageAfter - 1)) << c.files;
+    EXPECT_EQ(std::pair(list.pageCount, list.page), std::pair(pageCount, pageAfter)) << files;
+    EXPECT_EQ(StatusValue(0, 3) + " / " + StatusValue(1, 3), onPage + (" / " + std::to_string(pageAfter - 1)));
   }
 }
-
-}  // namespace

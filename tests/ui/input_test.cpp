@@ -5,43 +5,23 @@
 #include <functional>
 #include <tuple>
 
-#include "platform/clock.h"
 #include "ui/browser_list.h"
 #include "ui/keypad.h"
 #include "ui/page_event.h"
 #include "ui/ui_fixture.h"
 
-namespace {
-
-// One pass of the standard loop after the script advanced: poll, translate.
-uint8_t NextButton(int64_t waitMillis = 1000) {
-  uint8_t code = kNoEvent;
-  const int64_t until = NowMillis() + waitMillis;
-  while (NowMillis() < until) {
-    if (PollInput(true, false)) return TranslateButton(code);
-    IdleTick();
-  }
-  return code;
-}
-
-class InputTest : public UiTest {
- protected:
-  void LabelAllButtons() {
-    for (int row = 0; row < 2; ++row) {
-      for (int column = 0; column < 12; ++column) SetButton(column, row, "fKEY");
-    }
-  }
-};
-
-}  // namespace
+using InputTest = UiTest;
 
 // F1..F12 give 1..12, with CTRL or ESC held 13..24; empty buttons, keys
 // without focus or with shortcuts off give nothing, clicks still work.
-TEST_F(InputTest, KeysAndModifiersGiveButtonCodes) {
+// Labels are stored cut to 15 and shown without their mode letter.
+TEST_F(InputTest, KeysModifiersAndClicksGiveButtonCodes) {
   LabelAllButtons();
   SetButton(3, 0, "");
+  SetButton(8, 0, "RESIZE");  // a plain text label works as well
   const std::pair<std::function<void()>, uint8_t> presses[] = {
       {[] { ScriptKeyPress(FunctionKey(5)); }, 5},
+      {[] { ScriptKeyPress(FunctionKey(9)); }, 9},
       {[] { ScriptKeyPressWith(kKeyControl, FunctionKey(5)); }, 17},
       {[] { ScriptKeyPressWith(kKeyEscape, FunctionKey(5)); }, 17},
       {[] { ScriptKeyPress(kKeyF1); }, 1},
@@ -49,65 +29,43 @@ TEST_F(InputTest, KeysAndModifiersGiveButtonCodes) {
       {[] { ScriptKeyPress(FunctionKey(4)); }, kNoEvent},
       {[] { gApp.settings.shortcuts = 0; ScriptKeyPress(FunctionKey(5)); }, kNoEvent},
       {[] { ScriptClick(100, 720); }, 2},
+      // Clicks are tested one pixel up and left: (86, 708) is above the upper row, (87, 709) in
+      // column 1; then the lower right corner of the last button, and a click outside every button.
+      {[] { ScriptClick(86, 708); }, kNoEvent},
+      {[] { ScriptClick(87, 709); }, 2},
+      {[] { ScriptClick(941 + 80, 739 + 25); }, 24},
+      {[] { ScriptClick(500, 400); }, kNoEvent},
       {[] { gApp.settings.shortcuts = 1; ScriptFocus(false); ScriptKeyPress(FunctionKey(5)); }, kNoEvent},
   };
   for (const auto& [press, code] : presses) {
     press();
     EXPECT_EQ(NextButton(), code) << static_cast<int>(code);
   }
-}
-
-TEST_F(InputTest, AHeldKeyIsReportedOncePerPress) {
-  LabelAllButtons();
-  ScriptKeyDown(FunctionKey(5), 10);
-  ScriptKeyUp(FunctionKey(5), 2000);
-  ScriptKeyDown(FunctionKey(5), 100);
-  ScriptKeyUp(FunctionKey(5), 100);
-  ScriptWait(100);
-  int fives = 0;
-  for (int pass = 0; pass < 1500; ++pass) {
-    uint8_t code = kNoEvent;
-    if (PollInput(true, false) && TranslateButton(code) == 5) ++fives;
-    IdleTick();
-  }
-  EXPECT_EQ(fives, 2);
-}
-
-TEST_F(InputTest, WhileOneKeyIsHeldNoOtherIsNoticed) {
-  LabelAllButtons();
-  ScriptKeyDown(kKeyF1, 10);
-  ScriptKeyDown(FunctionKey(2), 100);
-  ScriptWait(100);
-  EXPECT_EQ(NextButton(50), 1);
-  EXPECT_EQ(NextButton(300), kNoEvent);
-  EXPECT_EQ(gInput.heldKey, kKeyF1);
-}
-
-TEST_F(InputTest, ClicksAreTestedOnePixelUpAndLeft) {
-  LabelAllButtons();
-  // {x, y, code}: (86, 708) is tested as (85, 707), above the upper row; (87, 709) is in column 1;
-  // the lower right corner of the last button; outside every button.
-  const std::tuple<int, int, uint8_t> clicks[] = {{86, 708, kNoEvent}, {87, 709, 2}, {941 + 80, 739 + 25, 24},
-                                                  {500, 400, kNoEvent}};
-  for (const auto& [x, y, code] : clicks) {
-    ScriptClick(x, y);
-    EXPECT_EQ(NextButton(), code) << x << ", " << y;
-  }
-}
-
-TEST_F(InputTest, PlainTextLabelsAreShownWholeAndWork) {
-  SetButton(8, 0, "RESIZE");
   EXPECT_EQ(ButtonText(ButtonLabel(8, 0)), "RESIZE");
-  ASSERT_FALSE(TextsContaining("RESIZE").empty());
-  EXPECT_EQ(TextsContaining("ESIZE")[0].text, "RESIZE");
-  ScriptKeyPress(FunctionKey(9));
-  EXPECT_EQ(NextButton(), 9);
+  EXPECT_TRUE(Shown("RESIZE"));  // the whole text, no mode letter taken from it
   SetButton(0, 0, "fLOAD<>");
   EXPECT_EQ(ButtonText(ButtonLabel(0, 0)), "LOAD<>");
   SetButton(1, 0, "fABCDEFGHIJKLMNOPQRSTUVWXYZ");
   EXPECT_EQ(ButtonLabel(1, 0).size(), 15u);  // stored cut to 15
 }
 
+// A held key is reported once per press, and while it is held no other key is noticed.
+TEST_F(InputTest, AHeldKeyCountsOnceAndHidesOthers) {
+  LabelAllButtons();
+  ScriptKeyDown(FunctionKey(5), 10);
+  ScriptKeyUp(FunctionKey(5), 2000);
+  ScriptKeyDown(FunctionKey(5), 100);
+  ScriptKeyUp(FunctionKey(5), 100);
+  EXPECT_EQ(LoopFor(2500), 2);
+  ScriptKeyDown(kKeyF1, 10);
+  ScriptKeyDown(FunctionKey(2), 100);
+  ScriptWait(100);
+  EXPECT_EQ((std::array{NextButton(50), NextButton(300)}), (std::array<uint8_t, 2>{1, kNoEvent}));
+  EXPECT_EQ(gInput.heldKey, kKeyF1);
+}
+
+
+// A play button stays held while its key and modifier, or the mouse, stay down.
 TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
   SetButton(8, 1, "pPLAY");
   ScriptKeyDown(kKeyControl, 10);
@@ -118,7 +76,6 @@ TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
   EXPECT_TRUE(ButtonStillHeld());
   SleepMillis(600);
   EXPECT_FALSE(ButtonStillHeld());  // releasing the modifier ends the hold
-
   SleepMillis(100);
   ScriptLeftDown(690, 750, 10);
   ScriptLeftUp(690, 750, 300);
@@ -128,17 +85,7 @@ TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
   EXPECT_FALSE(ButtonStillHeld());
 }
 
-TEST_F(InputTest, TypedCharactersArriveInUpperCase) {
-  Keypad keypad;
-  BuildKeypad(keypad, 'W');
-  ScriptType("a9");
-  SleepMillis(100);
-  EXPECT_EQ(ReadKeypad(keypad), 'A');
-  EXPECT_EQ(ReadKeypad(keypad), '9');
-  EXPECT_EQ(ReadKeypad(keypad), 0);
-}
-
-TEST_F(InputTest, KeypadCellsAndClicks) {
+TEST_F(InputTest, KeypadCellsTypingAndClicks) {
   Keypad keypad;
   BuildKeypad(keypad, 'F');
   // 14 cells of 60 pixels a row.
@@ -153,6 +100,10 @@ TEST_F(InputTest, KeypadCellsAndClicks) {
     BuildKeypad(pad, layout);
     EXPECT_EQ(pad[static_cast<size_t>(cell)].character, character) << layout << " " << cell;
   }
+  ScriptType("a9");  // typed characters arrive in upper case
+  SleepMillis(100);
+  EXPECT_EQ((std::array{ReadKeypad(keypad), ReadKeypad(keypad), ReadKeypad(keypad)}),
+            (std::array<uint8_t, 3>{'A', '9', 0}));
   // The corners of a cell's area, one pixel outside it.
   const std::tuple<int, int, int> clicks[] = {{120 - 28, 291 - 20, '0'}, {900 + 26, 471 + 33, 13}, {120 - 29, 291, 0}};
   for (const auto& [x, y, character] : clicks) {
@@ -163,31 +114,20 @@ TEST_F(InputTest, KeypadCellsAndClicks) {
 }
 
 TEST_F(InputTest, ListNavigationWrapsAndFollowsClicks) {
-  BrowserList list;
+  BrowserList list;  // page 1 of 2, rows 0..15 of 20 files, the last selected
   list.fileCount = 20;
   list.pageCount = 2;
-  list.page = 1;
-  list.first = 0;
-  list.last = 15;
-  list.selected = 15;
-  EXPECT_EQ(StepList(list, PageEvent::HeldKey(kKeyDown)).kind, EventKind::SelectionChanged);
-  EXPECT_EQ(list.selected, 0);  // DOWN on the last line selects the first
-  StepList(list, PageEvent::HeldKey(kKeyUp));
-  EXPECT_EQ(list.selected, 15);
-  const PageEvent right = StepList(list, PageEvent::HeldKey(kKeyRight));
-  EXPECT_TRUE(right.IsButton(1, 0));  // the same as F2
+  list.last = list.selected = 15;
+  EXPECT_TRUE(StepList(list, PageEvent::HeldKey(kKeyRight)).IsButton(1, 0));  // the same as F2
   EXPECT_EQ(StepList(list, PageEvent::ClickAt(300, 141 + 32 * 3 + 5)).kind, EventKind::SelectionChanged);
   EXPECT_EQ(list.selected, 3);
   EXPECT_TRUE(StepList(list, PageEvent::ClickAt(30, 200)).None());  // left of the rows
-
   bool changed = false;
-  EXPECT_EQ(PageList(list, 2, changed), kMsgNone);
-  EXPECT_EQ(list.page, 2);
-  EXPECT_EQ(list.selected, -1);
-  EXPECT_EQ(PageList(list, 2, changed), kMsgNone);
-  EXPECT_EQ(list.page, 1);
-  PageList(list, 1, changed);
-  EXPECT_EQ(list.page, 2);
+  // {code, page after}: forward to the last, wrapping to the first, back wrapping to the last.
+  for (const auto& [code, page] : {std::pair(2, 2), std::pair(2, 1), std::pair(1, 2)}) {
+    EXPECT_EQ(PageList(list, static_cast<uint8_t>(code), changed), kMsgNone);
+    EXPECT_EQ(std::tuple(list.page, list.selected, changed), std::tuple(page, -1, true));
+  }
   list.pageCount = 1;
   EXPECT_EQ(PageList(list, 1, changed), kMsgSinglePage);
   EXPECT_FALSE(changed);
@@ -200,9 +140,7 @@ TEST_F(InputTest, KeysPressedDuringTheFlashOrAPauseAreActedOnAfterwards) {
   ScriptKeyDown(FunctionKey(4), 20);  // during F3's 100 ms flash, released in it
   ScriptKeyUp(FunctionKey(4), 20);
   ScriptKeyPressWith(kKeyControl, FunctionKey(5), 20);  // also in the flash
-  EXPECT_EQ(NextButton(), 3);
-  EXPECT_EQ(NextButton(), 4);
-  EXPECT_EQ(NextButton(), 17);
+  for (const uint8_t code : {3, 4, 17}) EXPECT_EQ(NextButton(), code);
   ScriptKeyPress(FunctionKey(6), 20);
   SleepMillis(500);  // a timed pause of the page
   EXPECT_EQ(NextButton(), 6);
@@ -211,12 +149,7 @@ TEST_F(InputTest, KeysPressedDuringTheFlashOrAPauseAreActedOnAfterwards) {
 
 // A held arrow steps every 20 ms, with CTRL held every 150 ms.
 TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {
-  struct Case {
-    int key;
-    bool control;
-    int64_t holdMillis;
-    int minSteps, maxSteps;
-  };
+  struct Case { int key; bool control; int64_t holdMillis; int minSteps, maxSteps; };
   for (const Case& c : {Case{kKeyUp, false, 1000, 45, 52}, Case{kKeyDown, true, 1500, 9, 11}}) {
     SCOPED_TRACE(c.control);
     if (c.control) ScriptKeyDown(kKeyControl, 10);
@@ -224,14 +157,10 @@ TEST_F(InputTest, HeldArrowStepsFastAndSlowerWithAModifier) {
     ScriptKeyUp(c.key, c.holdMillis);
     if (c.control) ScriptKeyUp(kKeyControl, 10);
     gInput.heldKey = kNoKey;
-    while (gInput.heldKey != c.key) {
-      PollInput(true, false);
-      IdleTick();
-    }
+    PollUntilHeld(c.key);
     int steps = 0;
     RepeatWhileHeld([&] { return ++steps > 0; });
-    EXPECT_GE(steps, c.minSteps);
-    EXPECT_LE(steps, c.maxSteps);
+    EXPECT_TRUE(steps >= c.minSteps && steps <= c.maxSteps) << steps;
     SleepMillis(100);
   }
 }

@@ -1,12 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <array>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "core/app_globals.h"
+#include "platform/clock.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/window_link.h"
 #include "support/temp_folder.h"
@@ -55,8 +57,7 @@ class UiTest : public ::testing::Test {
 
   // The colours the canvas must hold: {x, y, colour} each.
   struct PixelAt {
-    int x;
-    int y;
+    int x, y;
     Colour colour;
   };
   static void ExpectPixels(std::initializer_list<PixelAt> pixels) {
@@ -71,6 +72,46 @@ class UiTest : public ::testing::Test {
     const auto texts = TextsContaining(piece);
     ASSERT_FALSE(texts.empty()) << piece;
     EXPECT_EQ(std::pair(texts.back().x, texts.back().y), std::pair(x, y)) << piece;
+  }
+
+  // The value last drawn into a status field (right-aligned in its box), or "<none>".
+  static std::string StatusValue(int column, int row) {
+    const int right = kStatusColumnX[column] + kStatusValueRight;
+    const auto& texts = Headless().texts;
+    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
+      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
+    }
+    return "<none>";
+  }
+  // Push i of the backend as {x0, y0, x1, y1}.
+  static std::array<int, 4> PushAt(size_t i) {
+    const PixelRect& push = Headless().pushes.at(i);
+    return {push.x0, push.y0, push.x1, push.y1};
+  }
+  static void LabelAllButtons() {
+    for (int button = 0; button < 24; ++button) SetButton(button % 12, button / 12, "fKEY");
+  }
+  // The standard page loop (poll, translate, idle) until a button is reported
+  // or the wait ends: the button's code, or kNoEvent.
+  static uint8_t NextButton(int64_t waitMillis = 1000) {
+    const int64_t until = NowMillis() + waitMillis;
+    while (NowMillis() < until) {
+      uint8_t code = kNoEvent;
+      if (PollInput(true, false)) return TranslateButton(code);
+      IdleTick();
+    }
+    return kNoEvent;
+  }
+  // The standard loop for the given time: the number of buttons reported.
+  static int LoopFor(int64_t millis) {
+    int buttons = 0;
+    for (const int64_t until = NowMillis() + millis; NowMillis() < until;)
+      buttons += NextButton(until - NowMillis()) != kNoEvent;
+    return buttons;
+  }
+  // Polls until `key` is the held key.
+  static void PollUntilHeld(int key) {
+    for (; gInput.heldKey != key; IdleTick()) PollInput(true, false);
   }
 
   TempFolder folder;
