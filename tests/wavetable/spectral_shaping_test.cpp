@@ -50,12 +50,9 @@ TEST_F(VortaTest, FilterEditorStartAndSteps) {
   // The all-pass curve keeps the table.
   EXPECT_EQ(ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false), table);
 
-  EXPECT_EQ(editor.intensity, 16);
-  EXPECT_EQ(NextFilterIntensity(16), 32);
-  EXPECT_EQ(NextFilterIntensity(64), 16);
-  EXPECT_EQ(editor.blurFactor, 0);
-  EXPECT_EQ(NextBlurFactor(3), 4);
-  EXPECT_EQ(NextBlurFactor(4), 0);
+  EXPECT_EQ((std::array{editor.intensity, NextFilterIntensity(16), NextFilterIntensity(64), editor.blurFactor,
+                        NextBlurFactor(3), NextBlurFactor(4)}),
+            (std::array{16, 32, 16, 0, 4, 0}));
 }
 
 TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
@@ -67,8 +64,7 @@ TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
   shift[4] = 8;     // nearest(8 x 16 / 127) = 1: partial 2 passes instead
   shift[5] = -127;  // down, out of range as well
   const PartialTable output = ApplyFilterShape(table, editor.shape, shift, 64, 0, false);
-  EXPECT_FALSE(SliceIsFilled(output, 3));
-  EXPECT_FALSE(SliceIsFilled(output, 5));
+  EXPECT_FALSE(SliceIsFilled(output, 3) || SliceIsFilled(output, 5));
   ExpectCodes(output, {{0, 0, 127}, {1, 0, 0}});
   const PartialTable shifted = ApplyFilterShape(table, editor.shape, shift, 16, 0, false);
   ExpectCodes(shifted, {{0, 4, 0}, {1, 4, 127}, {2, 4, 0}});
@@ -89,7 +85,7 @@ TEST_F(VortaTest, FilterGainsMultiplyInAmplitude) {
   for (int s = 0; s < 33; ++s) steps[static_cast<size_t>(s)] = static_cast<int16_t>(s % 2 ? 127 : 0);
   const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
   EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
-  for (int16_t c : blurred.codes) ASSERT_LE(std::abs(c), 127);
+  EXPECT_TRUE(CodesWithin(blurred.codes, -127, 127));
 }
 
 TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
@@ -127,7 +123,6 @@ TEST_F(VortaTest, FormantShifts) {
   const PartialTable up = ShiftFormants(table, shift, 1, FormantAlgorithm::Continuous, false);
   // Gathering: partial n reads A(n / 2): partial 2 takes all of partial 1,
   // partials 1 and 3 (x = 0.5 and 1.5) half of it, partial 4 nothing.
-  EXPECT_GT(up.at(1, 0), 0);
   EXPECT_EQ(up.at(2, 0), up.at(0, 0));
   EXPECT_NEAR(up.at(1, 0) - up.at(0, 0), 11, 1);
   EXPECT_EQ(up.at(3, 0), 0);
@@ -137,10 +132,8 @@ TEST_F(VortaTest, FormantShifts) {
   const PartialTable scattered = ShiftFormants(table, shift, 1, FormantAlgorithm::Discontinuous, false);
   ExpectCodes(scattered, {{1, 0, 127}, {0, 0, 0}, {2, 0, 0}});
 
-  FormantShifter shifter = StartFormantShifter(table);
-  EXPECT_EQ(shifter.octaves, 1);
-  EXPECT_EQ(NextFormantOctaves(5), 1);
-  EXPECT_EQ(NextFormantOctaves(2), 3);
+  const FormantShifter shifter = StartFormantShifter(table);
+  EXPECT_EQ((std::array{shifter.octaves, NextFormantOctaves(5), NextFormantOctaves(2)}), (std::array{1, 1, 3}));
   EXPECT_EQ(OtherFormantAlgorithm(shifter.algorithm), FormantAlgorithm::Discontinuous);
 }
 
@@ -151,12 +144,9 @@ TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
   const PartialTable output =
       InterpolateTable(state.input, state.anchors, InterpolationAlgorithm::Ipol, false, &message);
   EXPECT_EQ(message, kMsgNone);
-  for (int s = 0; s <= 32; ++s) {
-    const double down = 4096.0 * (32 - s) / 32;
-    const double up = 4096.0 * s / 32;
-    EXPECT_NEAR(DecodeCode(output.at(0, s)), down, std::max(down * 0.07, 1.1)) << s;
-    EXPECT_NEAR(DecodeCode(output.at(1, s)), up, std::max(up * 0.07, 1.1)) << s;
-  }
+  for (int s = 0; s <= 32; ++s)
+    for (const auto& [row, level] : {std::pair(0, 4096.0 * (32 - s) / 32), std::pair(1, 4096.0 * s / 32)})
+      EXPECT_NEAR(DecodeCode(output.at(row, s)), level, std::max(level * 0.07, 1.1)) << row << " " << s;
 }
 
 TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
@@ -181,9 +171,9 @@ TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
   EXPECT_NEAR(DecodeCode(stretched.at(0, 16)), 2048.0, 150.0);
 
   const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
-  const PartialTable spreadOut =
-      InterpolateTable(spread, Anchors({4, 8, 12}), InterpolationAlgorithm::StretchIpol, false);
-  ExpectCodes(spreadOut, {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});  // the middle anchor moved from 8 to 16
+  // The middle anchor moves from 8 to 16.
+  ExpectCodes(InterpolateTable(spread, Anchors({4, 8, 12}), InterpolationAlgorithm::StretchIpol, false),
+              {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});
 }
 
 TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
