@@ -1,13 +1,18 @@
-// Partial envelopes, the slice editor, the drawing pad and table assembling.
+// The tools of the VORTA pages: partial envelopes, the slice editor, the
+// drawing pad, table assembling, filter shapes, formant shifting and table
+// interpolation.
 #include <gtest/gtest.h>
 
 #include "vorta_fixture.h"
 #include "wavetable/drawing_pad.h"
+#include "wavetable/filter_shape.h"
+#include "wavetable/formant_shift.h"
 #include "wavetable/limit_mode.h"
 #include "wavetable/partial_envelopes.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/table_assembling.h"
 #include "wavetable/table_editing.h"
+#include "wavetable/table_interpolation.h"
 
 namespace {
 
@@ -19,6 +24,32 @@ DrawingPad SinePad(std::initializer_list<std::pair<int, double>> partials) {
       pad[static_cast<size_t>(x)] += static_cast<float>(height * std::sin(std::numbers::pi * partial * x / 256));
   MirrorPad(pad);
   return pad;
+}
+
+// A full-scale table whose slices differ: partial 1 at 127 everywhere, and
+// partial r + 2 at code 100 in slice r (r < 33).
+PartialTable RichTable() {
+  PartialTable table;
+  for (int s = 0; s < 33; ++s) {
+    table.at(0, s) = 127;
+    table.at(1 + s, s) = 100;
+  }
+  OptimizeTable(table, kOptimizeRaise);
+  return table;
+}
+
+// A filter curve passing only the given partial at full scale.
+FilterShapeEditor PassOnly(const PartialTable& table, int row) {
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
+  FillCodes(editor.shape, 0, 64, 0);
+  editor.shape.at(row, 0) = 127;
+  return editor;
+}
+
+AnchorMask Anchors(std::initializer_list<int> slices) {
+  AnchorMask mask{};
+  for (int s : slices) mask[static_cast<size_t>(s)] = 1;
+  return mask;
 }
 
 }  // namespace
@@ -180,4 +211,159 @@ TEST_F(VortaTest, TableAssemblingMovesAndCopies) {
   assembly.destination = 10;
   CopySourceToDestination(assembly, ram);
   EXPECT_EQ(ram.at(0, 10), 127);  // a single cycle is normalised
+}
+
+TEST_F(VortaTest, FilterEditorStartAndSteps) {
+  const PartialTable table = RichTable();
+  const FilterShapeEditor editor = StartFilterShapeEditor(table);
+  for (int r = 0; r < 64; ++r) EXPECT_EQ(editor.shape.at(r, 0), 127);
+  EXPECT_FALSE(SliceIsFilled(editor.shape, 1));
+  EXPECT_TRUE(editor.polarityLock);  // continuous rows, slices not alike
+  EXPECT_FALSE(StartFilterShapeEditor(PartialTable{}).polarityLock);  // all slices alike
+  PartialTable broken = table;
+  broken.at(0, 5) = -127;
+  EXPECT_FALSE(InitialPolarityLock(broken));
+  // The all-pass curve keeps the table.
+  EXPECT_EQ(ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false), table);
+
+  EXPECT_EQ((std::array{editor.intensity, NextFilterIntensity(16), NextFilterIntensity(64), editor.blurFactor,
+                        NextBlurFactor(3), NextBlurFactor(4)}),
+            (std::array{16, 32, 16, 0, 4, 0}));
+}
+
+TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
+  PartialTable table;
+  FillCodes(table, 33, 64, 100);
+  const FilterShapeEditor editor = PassOnly(table, 0);
+  ShiftEnvelope shift{};
+  shift[3] = 127;   // up by 64 partials: out of range
+  shift[4] = 8;     // nearest(8 x 16 / 127) = 1: partial 2 passes instead
+  shift[5] = -127;  // down, out of range as well
+  const PartialTable output = ApplyFilterShape(table, editor.shape, shift, 64, 0, false);
+  EXPECT_FALSE(SliceIsFilled(output, 3) || SliceIsFilled(output, 5));
+  ExpectCodes(output, {{0, 0, 127}, {1, 0, 0}});
+  const PartialTable shifted = ApplyFilterShape(table, editor.shape, shift, 16, 0, false);
+  ExpectCodes(shifted, {{0, 4, 0}, {1, 4, 127}, {2, 4, 0}});
+}
+
+TEST_F(VortaTest, FilterGainsMultiplyInAmplitude) {
+  PartialTable table;
+  FillCodes(table, 33, 0, 127);
+  table.at(1, 0) = 127;
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
+  editor.shape.at(1, 0) = EncodeAmplitude(2048.0);  // -6 dB on partial 2
+  const PartialTable output = ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false);
+  // Partial 2 lies about 11 codes below partial 1 after filtering.
+  EXPECT_NEAR(output.at(0, 0) - output.at(1, 0), 11, 1);
+
+  // Blurring spreads the shifted curve across slices; the result stays in range.
+  ShiftEnvelope steps{};
+  for (int s = 0; s < 33; ++s) steps[static_cast<size_t>(s)] = static_cast<int16_t>(s % 2 ? 127 : 0);
+  const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
+  EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
+  EXPECT_TRUE(CodesWithin(blurred.codes, -127, 127));
+}
+
+TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
+  PartialTable source = TableWith({{0, 4, 100}, {9, 4, -90}});
+  PrepareFilterImport(source);
+  ExpectCodes(source, {{0, 4, 127}, {9, 4, -117}});
+  FilterShapeEditor editor = StartFilterShapeEditor(PartialTable{});
+  TakeFilterCurve(editor, source, 4);
+  ExpectCodes(editor.shape, {{0, 0, 127}, {9, 0, -117}, {1, 0, 0}});
+
+  editor.limitMode = 1;
+  SetFilterCurveCode(editor, 3, -50);
+  EXPECT_EQ(editor.shape.at(3, 0), 0);
+  SetFilterCurveCode(editor, 0, 50);  // the first and the last partial can be drawn, none beyond
+  SetFilterCurveCode(editor, 63, 60);
+  const PartialTable drawn = editor.shape;
+  SetFilterCurveCode(editor, 64, 70);
+  SetFilterCurveCode(editor, -1, 70);
+  EXPECT_EQ(editor.shape, drawn);
+  ExpectCodes(drawn, {{0, 0, 50}, {63, 0, 60}});
+}
+
+TEST_F(VortaTest, FormantShifts) {
+  const PartialTable rich = RichTable();
+  for (FormantAlgorithm algorithm : {FormantAlgorithm::Continuous, FormantAlgorithm::Discontinuous})
+    for (int octaves = 1; octaves <= 5; ++octaves)
+      EXPECT_EQ(ShiftFormants(rich, ShiftEnvelope{}, octaves, algorithm, false), rich) << octaves;
+
+  const PartialTable table = TableWith({{0, 0, 127}, {1, 1, 127}});  // partial 1 in slice 0, 2 in slice 1
+  ShiftEnvelope shift{};
+  shift[0] = 127;   // one octave up, k = 2
+  shift[1] = -127;  // one octave down, k = 0.5
+  const PartialTable up = ShiftFormants(table, shift, 1, FormantAlgorithm::Continuous, false);
+  // Gathering: partial n reads A(n / 2): partial 2 takes all of partial 1,
+  // partials 1 and 3 (x = 0.5 and 1.5) half of it, partial 4 nothing.
+  EXPECT_EQ(up.at(2, 0), up.at(0, 0));
+  EXPECT_NEAR(up.at(1, 0) - up.at(0, 0), 11, 1);
+  EXPECT_EQ(up.at(3, 0), 0);
+  // Scattering down: partial 2 lands on partial 1.
+  ExpectCodes(up, {{0, 1, 127}, {1, 1, 0}});
+  // Scattering up: partial 1 lands on partial 2 alone.
+  const PartialTable scattered = ShiftFormants(table, shift, 1, FormantAlgorithm::Discontinuous, false);
+  ExpectCodes(scattered, {{1, 0, 127}, {0, 0, 0}, {2, 0, 0}});
+
+  const FormantShifter shifter = StartFormantShifter(table);
+  EXPECT_EQ((std::array{shifter.octaves, NextFormantOctaves(5), NextFormantOctaves(2)}), (std::array{1, 1, 3}));
+  EXPECT_EQ(OtherFormantAlgorithm(shifter.algorithm), FormantAlgorithm::Discontinuous);
+}
+
+TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
+  const TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
+  EXPECT_EQ(state.anchors, Anchors({0, 32}));
+  MessageCode message = kMsgDone;
+  const PartialTable output =
+      InterpolateTable(state.input, state.anchors, InterpolationAlgorithm::Ipol, false, &message);
+  EXPECT_EQ(message, kMsgNone);
+  for (int s = 0; s <= 32; ++s)
+    for (const auto& [row, level] : {std::pair(0, 4096.0 * (32 - s) / 32), std::pair(1, 4096.0 * s / 32)})
+      EXPECT_NEAR(DecodeCode(output.at(row, s)), level, std::max(level * 0.07, 1.1)) << row << " " << s;
+}
+
+TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
+  const PartialTable table = TableWith({{0, 10, 127}, {3, 20, 127}, {5, 25, 90}});  // slice 25 is no anchor below
+
+  const PartialTable held = InterpolateTable(table, Anchors({10}), InterpolationAlgorithm::StretchIpol, false);
+  for (int s = 0; s < 33; ++s)  // the single anchor everywhere, the rest silent
+    ASSERT_EQ(std::pair(held.at(0, s), held.at(5, s)), (std::pair<int16_t, int16_t>(127, 0))) << s;
+
+  MessageCode message = kMsgNone;
+  EXPECT_EQ(InterpolateTable(table, AnchorMask{}, InterpolationAlgorithm::Ipol, false, &message), table);
+  EXPECT_EQ(message, kMsgNoData);
+
+  // Ipol holds the first anchor down to slice 0 and the last up to slice 32.
+  const PartialTable ipol = InterpolateTable(table, Anchors({10, 20}), InterpolationAlgorithm::Ipol, false);
+  ExpectCodes(ipol, {{0, 0, 127}, {3, 32, 127}, {0, 32, 0}, {5, 25, 0}});
+  EXPECT_NEAR(ipol.at(0, 15), EncodeAmplitude(2048.0 * DecodeCode(ipol.at(0, 10)) / 4096.0), 1);
+
+  // StretchIpol moves the anchors apart to 0 and 32 first.
+  const PartialTable stretched = InterpolateTable(table, Anchors({10, 20}), InterpolationAlgorithm::StretchIpol, false);
+  ExpectCodes(stretched, {{0, 0, 127}, {3, 32, 127}, {3, 0, 0}});
+  EXPECT_NEAR(DecodeCode(stretched.at(0, 16)), 2048.0, 150.0);
+
+  const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
+  // The middle anchor moves from 8 to 16.
+  ExpectCodes(InterpolateTable(spread, Anchors({4, 8, 12}), InterpolationAlgorithm::StretchIpol, false),
+              {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});
+}
+
+TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
+  const PartialTable table = TableWith({{0, 0, 127}, {0, 32, -127}});
+  const PartialTable unlocked = InterpolateTable(table, Anchors({0, 32}), InterpolationAlgorithm::Ipol, false);
+  EXPECT_EQ(unlocked.at(0, 16), 0);  // the fade passes through silence
+  const PartialTable locked = InterpolateTable(table, Anchors({0, 32}), InterpolationAlgorithm::Ipol, true);
+  for (int s = 0; s <= 32; ++s) EXPECT_EQ(locked.at(0, s), 127) << s;
+
+  TableInterpolation state = StartTableInterpolation(table);
+  state.currentSlice = 5;
+  ToggleAnchor(state);
+  EXPECT_EQ(state.anchors, Anchors({0, 5, 32}));
+  ClearAnchors(state);
+  EXPECT_EQ(state.anchors, AnchorMask{});
+  RestoreAnchors(state);
+  EXPECT_EQ(state.anchors, FilledSlices(state.input));
+  EXPECT_TRUE(TableIsSilent(AnchorsOnly(table, AnchorMask{})));
 }

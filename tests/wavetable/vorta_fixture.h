@@ -26,9 +26,7 @@ class VortaTest : public ::testing::Test {
 
 // The codes a table must hold: {row, slice, code} each.
 struct CodeAt {
-  int row;
-  int slice;
-  int code;
+  int row, slice, code;
 };
 inline void ExpectCodes(const PartialTable& table, std::initializer_list<CodeAt> codes) {
   for (const CodeAt& c : codes) EXPECT_EQ(table.at(c.row, c.slice), c.code) << "row " << c.row << ", slice " << c.slice;
@@ -60,8 +58,8 @@ inline std::vector<double> DirectCycle(const PartialTable& table, int slice, int
   std::vector<double> cycle(static_cast<size_t>(length), 0.0);
   for (int p = 1; p <= kPartialCount && p < length; ++p) {
     const double amplitude = DecodeCode(table.at(p - 1, slice)) / 4096.0;
-    if (amplitude == 0.0) continue;
-    for (int j = 0; j < length; ++j) cycle[static_cast<size_t>(j)] += amplitude * std::sin(2.0 * std::numbers::pi * p * j / length);
+    for (int j = 0; j < length; ++j)
+      cycle[static_cast<size_t>(j)] += amplitude * std::sin(2.0 * std::numbers::pi * p * j / length);
   }
   return cycle;
 }
@@ -69,11 +67,5 @@ inline std::vector<double> DirectCycle(const PartialTable& table, int slice, int
 inline double PeakOf(std::span<const float> values) {
   double peak = 0.0;
   for (float v : values) peak = std::max(peak, std::fabs(static_cast<double>(v)));
-  return peak;
-}
-
-inline double DirectPeak(const PartialTable& table, int slice) {
-  double peak = 0.0;
-  for (double v : DirectCycle(table, slice, 256)) peak = std::max(peak, std::fabs(v));
   return peak;
 }

@@ -111,22 +111,18 @@ TEST(UndoRing, EntrySizesAndXformCount) {
 
 TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
   UndoRing ring;
-  auto table = State(0);
-  UndoReset(ring, UndoGeometry{4, 8, true}, table);
-  EXPECT_FALSE(UndoRecord(ring, table, 100, 1));  // identical to the snapshot
-  table = State(1);
-  EXPECT_FALSE(UndoRecord(ring, table, 100, kUndoButtonCode));  // the undo button itself
-  EXPECT_TRUE(UndoRecord(ring, table, 300, 1));
-  EXPECT_FALSE(UndoRecord(ring, table, 300, 1));  // the same state again
-  table = State(2);
-  EXPECT_TRUE(UndoRecord(ring, table, 500, 1));
+  UndoReset(ring, UndoGeometry{4, 8, true}, State(0));
+  EXPECT_FALSE(UndoRecord(ring, State(0), 100, 1));                // identical to the snapshot
+  EXPECT_FALSE(UndoRecord(ring, State(1), 100, kUndoButtonCode));  // the undo button itself
+  EXPECT_TRUE(UndoRecord(ring, State(1), 300, 1));
+  EXPECT_FALSE(UndoRecord(ring, State(1), 300, 1));  // the same state again
+  EXPECT_TRUE(UndoRecord(ring, State(2), 500, 1));
   EXPECT_EQ(UndoUsedEntries(ring), 2);
 
   ExpectStep(ring, kMsgDone, 1, 500);
   ExpectStep(ring, kMsgDone, 0, 300);
   ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
-  EXPECT_EQ(ring.index, 0);
-  EXPECT_EQ(UndoUsedEntries(ring), 0);
+  EXPECT_TRUE(ring.index == 0 && UndoUsedEntries(ring) == 0);
   // After an undo the snapshot is the restored state: recording it again writes nothing.
   EXPECT_FALSE(UndoRecord(ring, State(0), 1, 1));
 }
