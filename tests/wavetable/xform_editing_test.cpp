@@ -61,7 +61,6 @@ class XformEditing : public ::testing::Test {
 }  // namespace
 
 TEST_F(XformTableTest, BandProfileOfAKnownSpectrum) {
-  EXPECT_EQ(table.speed, 32);
   // An empty table (every sum 0) codes to all zeros, without dividing by 0.
   EXPECT_EQ(BuildBandProfile(table), XformBandProfile{});
   // Slice 0, band 1 (bins 512..1023): left magnitude 1 in every bin: sum 512.
@@ -91,14 +90,12 @@ TEST_F(XformTableTest, ScalingClearsSlicesThatFallSilent) {
   EXPECT_FLOAT_EQ(table.slicePeaks[3], 0.75f);
   ScaleXformSlice(table, 3, 0.00001 / 0.75);  // new peak exactly at the limit: cleared
   EXPECT_EQ(table.slicePeaks[3], 0.0f);
-  EXPECT_TRUE(AllZero(NoiseSlice(table, 3)));
-  EXPECT_TRUE(AllZero(SpectrumSlice(table, 3)));
+  EXPECT_TRUE(AllZero(NoiseSlice(table, 3)) && AllZero(SpectrumSlice(table, 3)));
 }
 
 TEST_F(XformTableTest, NormalizeBringsTheLoudestSliceToOneButLeavesSilenceAlone) {
   NormalizeXform(table);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_TRUE(AllFinite(table.spectrum));
+  EXPECT_TRUE(AllZero(table.noise) && AllFinite(table.spectrum));
   // A loudest peak within the silence limit stays as it is.
   FakeSlice(4, 0.000008f, 3.0f);
   NormalizeXform(table);
@@ -120,8 +117,7 @@ TEST(XformTable, SpeedSteps) {
       steps[] = {{512, kMsgNone, 1024, kMsgNone, 256}, {1024, kMsgMaxValue, 1024, kMsgNone, 512},
                  {2, kMsgNone, 4, kMsgNone, 1}, {1, kMsgNone, 2, kMsgMinValue, 1}};
   for (const auto& step : steps) {
-    int32_t faster = step.speed;
-    int32_t slower = step.speed;
+    int32_t faster = step.speed, slower = step.speed;
     EXPECT_EQ(FasterXformSpeed(faster), step.fasterMessage) << step.speed;
     EXPECT_EQ(SlowerXformSpeed(slower), step.slowerMessage) << step.speed;
     EXPECT_EQ(std::pair(faster, slower), std::pair(step.faster, step.slower)) << step.speed;
@@ -136,8 +132,7 @@ TEST_F(XformTableTest, ReorderCopiesWholeSlices) {
   table.speed = 128;
   SliceOrder order = IdentityOrder();
   ApplyOrderOperation(order, OrderOperation::Reverse, 0);
-  order[0] = 5;
-  order[1] = 5;   // one source may feed several outputs
+  order[0] = order[1] = 5;  // one source may feed several outputs
   order[2] = 34;  // wraps to 1
   XformTable output;
   ReorderXform(table, order, output);

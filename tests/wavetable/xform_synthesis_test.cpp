@@ -157,9 +157,7 @@ TEST(XformSynthesis, CancellingLeavesAnEmptyTable) {
   log.stopAfter = 2;
   EXPECT_EQ(session.Reconstruct(5 * 131072, log.Hook()), kMsgAborted);
   EXPECT_EQ(log.calls.size(), 2u);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_EQ(XformUsedSlices(table), 0);
-  EXPECT_TRUE(table.ramName.empty());
+  EXPECT_TRUE(AllZero(table.noise) && XformUsedSlices(table) == 0 && table.ramName.empty());
 }
 
 TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
@@ -193,8 +191,7 @@ TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
   loaded.table().speed = 2;
   ASSERT_EQ(LoadXformWave(app, {kCategoryXformWav, "NOISE.WAV"}, loaded.workspace, {}), kMsgDone);
   const XformTable& back = loaded.table();
-  EXPECT_EQ(back.ramName, "NOISE.WAV");
-  EXPECT_EQ(back.speed, 32);  // the file carries no speed
+  EXPECT_EQ(std::pair(back.ramName, back.speed), std::pair(std::string("NOISE.WAV"), 32));  // the file carries no speed
   EXPECT_EQ(XformUsedSlices(back), 3);
   for (int s = 0; s < kSliceCount; ++s) EXPECT_NEAR(back.slicePeaks[s], table.slicePeaks[s], 1e-5) << s;
   EXPECT_LT(RelativeDifference(back.noise, table.noise), 1e-4);
@@ -218,17 +215,12 @@ TEST_F(XformFile, EmptyTablesAndBadFilesChangeNothing) {
 
   // A sample is no XFORM table: the RAM table stays as it was.
   std::vector<float> left(131072, 0.25f), right(131072, -0.25f);
-  WaveHeader header;
+  WaveHeader header{.formatTag = kFormatFloat, .channels = 2, .bitsPerSample = 32, .dataSize = 131072 * 8};
   SamplerBlock block;
-  header.formatTag = kFormatFloat;
-  header.bitsPerSample = 32;
-  header.channels = 2;
-  header.dataSize = 131072 * 8;
   PrepareWaveHeader(header, block, nullptr, nullptr, STATE_SLOOP);
   ASSERT_EQ(WriteWaveFile(app, "LOOP.WAV", kCategoryXformWav, header, block, left, right), 3);
   EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "LOOP.WAV"}, session.workspace, {}), kMsgAccessDenied);
-  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "MISSING.WAV"}, session.workspace, {}),
-            kMsgAccessDenied);
+  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "MISSING.WAV"}, session.workspace, {}), kMsgAccessDenied);
   EXPECT_TRUE(before == session.table().noise);
   EXPECT_EQ(session.table().ramName, "SOURCE");
 }
