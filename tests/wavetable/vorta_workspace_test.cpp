@@ -16,11 +16,7 @@ constexpr int16_t kEnvelopePage = 500;
 constexpr int16_t kEditingPage = 600;
 constexpr int kSomeButton = 5;
 
-std::array<uint8_t, 8> State(uint8_t fill) {
-  std::array<uint8_t, 8> state{};
-  state.fill(fill);
-  return state;
-}
+std::array<uint8_t, 8> State(uint8_t v) { return {v, v, v, v, v, v, v, v}; }
 
 // Steps back once and checks the message, the state restored (none when the
 // list is empty: the table stays as it was) and the page shown afterwards.
