@@ -1,16 +1,20 @@
-// Partial envelopes, the slice editor, the drawing pad and table assembling.
+// The tools of the VORTA pages: partial envelopes, the slice editor, the
+// drawing pad, table assembling, filter shapes, formant shifting and table
+// interpolation.
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <numbers>
 
 #include "vorta_fixture.h"
 #include "wavetable/drawing_pad.h"
+#include "wavetable/filter_shape.h"
+#include "wavetable/formant_shift.h"
 #include "wavetable/limit_mode.h"
 #include "wavetable/partial_envelopes.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/table_assembling.h"
 #include "wavetable/table_editing.h"
+#include "wavetable/table_interpolation.h"
+
+using enum InterpolationAlgorithm;
 
 namespace {
 
@@ -24,8 +28,30 @@ DrawingPad SinePad(std::initializer_list<std::pair<int, double>> partials) {
   return pad;
 }
 
-void ExpectRowRange(const PartialTable& table, int row, int low, int high) {
-  for (int s = 0; s < 33; ++s) EXPECT_TRUE(table.at(row, s) >= low && table.at(row, s) <= high) << s;
+// A full-scale table whose slices differ: partial 1 at 127 everywhere, and
+// partial r + 2 at code 100 in slice r (r < 33).
+PartialTable RichTable() {
+  PartialTable table;
+  for (int s = 0; s < 33; ++s) {
+    table.at(0, s) = 127;
+    table.at(1 + s, s) = 100;
+  }
+  OptimizeTable(table, kOptimizeRaise);
+  return table;
+}
+
+// A filter curve passing only the given partial at full scale.
+FilterShapeEditor PassOnly(const PartialTable& table, int row) {
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
+  FillCodes(editor.shape, 0, 64, 0);
+  editor.shape.at(row, 0) = 127;
+  return editor;
+}
+
+AnchorMask Anchors(std::initializer_list<int> slices) {
+  AnchorMask mask{};
+  for (int s : slices) mask[static_cast<size_t>(s)] = 1;
+  return mask;
 }
 
 }  // namespace
@@ -38,10 +64,9 @@ TEST_F(VortaTest, EnvelopeAndSliceMovesWrapAround) {
   const struct { int from; SliceStep step; int to; } slices[] = {
       {3, SliceStep::Back8, 28}, {32, SliceStep::Forward1, 0}, {0, SliceStep::Back1, 32}, {30, SliceStep::Forward8, 5}};
   for (const auto& c : slices) EXPECT_EQ(StepSlice(c.from, c.step), c.to) << c.from;
-  EXPECT_EQ(NextLimitMode(2), 0);
-  EXPECT_EQ(ClampToLimit(-5, kLimitPositive), 0);
-  EXPECT_EQ(ClampToLimit(5, kLimitNegative), 0);
-  EXPECT_EQ(ClampToLimit(300, kLimitBipolar), 127);
+  EXPECT_EQ((std::array{NextLimitMode(2), ClampToLimit(-5, kLimitPositive), ClampToLimit(5, kLimitNegative),
+                        ClampToLimit(300, kLimitBipolar)}),
+            (std::array{0, 0, 0, 127}));
 }
 
 TEST_F(VortaTest, EnvelopeButtons) {
@@ -60,19 +85,14 @@ TEST_F(VortaTest, EnvelopeButtons) {
   EXPECT_EQ(state.limitMode, kLimitPositive);
   ApplyEnvelopeButton(state, table, EnvelopeButton::Limit);
   ApplyEnvelopeButton(state, table, EnvelopeButton::Random);
-  ExpectRowRange(table, 4, -127, 0);
-  ExpectRowRange(table, 3, 0, 0);
+  EXPECT_TRUE(CodesWithin(table.Row(4), -127, 0) && CodesWithin(table.Row(3), 0, 0));
   SetEnvelopeCode(state, table, 7, 50);
   EXPECT_EQ(table.at(4, 7), 0);  // clamped to -127..0
-  ApplyEnvelopeButton(state, table, EnvelopeButton::View);
-  EXPECT_TRUE(state.viewAll);
 
   // The preview holds the partial alone at the table's stretch, unlimited.
   state.current = 9;
   ASSERT_EQ(RenderEnvelopePreview(state, TableWith({{9, 0, 100}, {0, 0, 127}}), 2), 2u * 8192u + 256u);
-  double peak = 0.0;
-  for (int j = 0; j < 256; ++j) peak = std::max(peak, std::fabs(static_cast<double>(state.preview[j])));
-  EXPECT_NEAR(peak, DecodeCode(100) / 4096.0, 1e-3);
+  EXPECT_NEAR(PeakOf(std::span(state.preview).first(256)), DecodeCode(100) / 4096.0, 1e-3);
 }
 
 TEST_F(VortaTest, SliceEditorTools) {
@@ -80,8 +100,7 @@ TEST_F(VortaTest, SliceEditorTools) {
   SeedRandom(3);
   RandomizeSlice(table, 7, kLimitPositive);
   EXPECT_NEAR(SlicePeak(table, 7), 1.0, 0.1);
-  for (int r = 0; r < 64; ++r) EXPECT_GE(table.at(r, 7), 0);
-  EXPECT_FALSE(SliceIsFilled(table, 6));
+  EXPECT_TRUE(CodesWithin(table.codes, 0, 127));
   SetSliceCode(table, 7, 0, -90, kLimitBipolar);
   EXPECT_EQ(table.at(0, 7), -90);
   const PartialTable before = table;
@@ -107,10 +126,9 @@ TEST_F(VortaTest, PadResynthesis) {
   EXPECT_EQ(table.at(0, 0), 127);  // 4/pi of full scale, clamped
   InvertPad(square);
   ResynthesizePad(table, 0, square, PadMode::Invert);
-  EXPECT_EQ(table.at(0, 0), -127);
-  EXPECT_EQ(table.at(1, 0), 0);  // even partials cancel
+  ExpectCodes(table, {{0, 0, -127}, {1, 0, 0}});  // even partials cancel
   EXPECT_GT(std::abs(table.at(2, 0)), 100);
-  for (int16_t c : table.codes) ASSERT_LE(std::abs(c), 127);
+  EXPECT_TRUE(CodesWithin(table.codes, -127, 127));
 
   // "SMOOTH" keeps only partials whose sign agrees with the table's; "DRAW" takes them all.
   PartialTable signs = TableWith({{0, 1, 100}, {1, 1, -100}});
@@ -120,51 +138,37 @@ TEST_F(VortaTest, PadResynthesis) {
   EXPECT_GT(smoothed.at(0, 1), 0);
   ExpectCodes(smoothed, {{1, 1, 0}, {2, 1, 0}});  // sign changed / was silent: dropped
   ResynthesizePad(signs, 1, pad, PadMode::Draw);
-  EXPECT_GT(signs.at(1, 1), 0);
-  EXPECT_GT(signs.at(2, 1), 0);
+  EXPECT_TRUE(signs.at(1, 1) > 0 && signs.at(2, 1) > 0);
 }
 
 TEST_F(VortaTest, PadOperations) {
   DrawingPad pad{};
-  NormalPad(pad);
+  NormalPad(pad);  // nothing to bring up
   EXPECT_EQ(pad, DrawingPad{});
   pad = SinePad({{1, 0.25}});
   NormalPad(pad);
   EXPECT_NEAR(pad[128], 1.0, 1e-6);
 
   SeedRandom(11);
-  DrawingPad random{};
-  RandomPad(random);
-  for (int m = 1; m < 256; ++m) ASSERT_FLOAT_EQ(random[static_cast<size_t>(512 - m)], -random[static_cast<size_t>(m)]);
-  double peak = 0.0;
-  for (float v : random) peak = std::max(peak, std::fabs(static_cast<double>(v)));
-  EXPECT_GT(peak, 0.5);
-  EXPECT_LE(peak, 1.0 + 1e-6);
-  DrawingPad again{};
-  SeedRandom(11);
-  RandomPad(again);
-  EXPECT_EQ(random, again);
+  RandomPad(pad);
+  for (int m = 1; m < 256; ++m) ASSERT_FLOAT_EQ(pad[static_cast<size_t>(512 - m)], -pad[static_cast<size_t>(m)]);
+  EXPECT_TRUE(PeakOf(pad) > 0.5 && PeakOf(pad) <= 1.0 + 1e-6) << PeakOf(pad);
 
-  DrawingPad smooth = SinePad({{1, 1.0}});
-  SmoothPad(smooth);
-  EXPECT_LT(smooth[128], 1.0f);
-  EXPECT_NEAR(smooth[384], -smooth[128], 1e-6);
-  ClearPad(smooth);
-  EXPECT_EQ(smooth, DrawingPad{});
+  pad = SinePad({{1, 1.0}});
+  SmoothPad(pad);
+  EXPECT_LT(pad[128], 1.0f);
+  EXPECT_NEAR(pad[384], -pad[128], 1e-6);
 
   // Strokes fill the samples in between and stay within full scale.
-  DrawingPad stroke{};
-  DrawPadStroke(stroke, 20, 0.0, 10, 2.0);
-  EXPECT_FLOAT_EQ(stroke[15], 1.0f);
-  EXPECT_FLOAT_EQ(stroke[10], 1.0f);
-  EXPECT_FLOAT_EQ(stroke[502], -1.0f);
+  pad = DrawingPad{};
+  DrawPadStroke(pad, 20, 0.0, 10, 2.0);
+  EXPECT_EQ((std::array{pad[10], pad[15], pad[502]}), (std::array{1.0f, 1.0f, -1.0f}));
 }
 
 TEST_F(VortaTest, WaveformDrawingPage) {
   const PartialTable ram = TableWithCode(0, 3, 127);
   WaveformDrawing drawing = StartWaveformDrawing(ram, 3);
-  EXPECT_TRUE(drawing.awaitingData);
-  EXPECT_TRUE(PadHasOriginalData(drawing));
+  EXPECT_TRUE(drawing.awaitingData && PadHasOriginalData(drawing));
   // {button, working code of partial 1 after, pad at its peak after, original data shown}
   const struct { PadButton button; int code; float pad; bool original; } steps[] = {
       {PadButton::Invert, -127, -1.0f, false}, {PadButton::PadSync, -127, -1.0f, false},
@@ -197,12 +201,11 @@ TEST_F(VortaTest, TableAssemblingMovesAndCopies) {
 
   SelectAssemblySource(assembly, TableWithCode(2, 5, 90), false);
   EXPECT_EQ(StepSourceSlice(assembly, -1), kMsgNone);
-  EXPECT_EQ(assembly.source.slice, 32);
+  EXPECT_EQ(assembly.source.slice, 32);  // wraps both ways
   for (int i = 0; i < 6; ++i) StepSourceSlice(assembly, 1);
-  EXPECT_EQ(assembly.source.slice, 5);
   assembly.destination = 9;
   EXPECT_EQ(CopySourceToDestination(assembly, ram), kMsgNone);
-  EXPECT_EQ(ram.at(2, 9), 90);  // a table slice is copied as it is
+  EXPECT_EQ(ram.at(2, 9), 90);  // source slice 5, copied as it is
 
   SelectAssemblySource(assembly, TableWithCode(0, 0, 100), true);
   StepSourceSlice(assembly, 1);
@@ -210,4 +213,148 @@ TEST_F(VortaTest, TableAssemblingMovesAndCopies) {
   assembly.destination = 10;
   CopySourceToDestination(assembly, ram);
   EXPECT_EQ(ram.at(0, 10), 127);  // a single cycle is normalised
+}
+
+TEST_F(VortaTest, FilterEditorStartAndSteps) {
+  const PartialTable table = RichTable();
+  const FilterShapeEditor editor = StartFilterShapeEditor(table);
+  for (int r = 0; r < 64; ++r) EXPECT_EQ(editor.shape.at(r, 0), 127);
+  EXPECT_FALSE(SliceIsFilled(editor.shape, 1));
+  EXPECT_TRUE(editor.polarityLock);  // continuous rows, slices not alike
+  EXPECT_FALSE(StartFilterShapeEditor(PartialTable{}).polarityLock);  // all slices alike
+  PartialTable broken = table;
+  broken.at(0, 5) = -127;
+  EXPECT_FALSE(InitialPolarityLock(broken));
+  // The all-pass curve keeps the table.
+  EXPECT_EQ(ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false), table);
+
+  EXPECT_EQ((std::array{editor.intensity, NextFilterIntensity(16), NextFilterIntensity(64), editor.blurFactor,
+                        NextBlurFactor(3), NextBlurFactor(4)}),
+            (std::array{16, 32, 16, 0, 4, 0}));
+}
+
+TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
+  PartialTable table;
+  FillCodes(table, 33, 64, 100);
+  const FilterShapeEditor editor = PassOnly(table, 0);
+  // Slice 3 up by 64 partials, out of range; slice 4 by nearest(8 x 16 / 127) = 1: partial 2
+  // passes instead; slice 5 down, out of range as well.
+  const ShiftEnvelope shift{0, 0, 0, 127, 8, -127};
+  const PartialTable output = ApplyFilterShape(table, editor.shape, shift, 64, 0, false);
+  EXPECT_FALSE(SliceIsFilled(output, 3) || SliceIsFilled(output, 5));
+  ExpectCodes(output, {{0, 0, 127}, {1, 0, 0}});
+  const PartialTable shifted = ApplyFilterShape(table, editor.shape, shift, 16, 0, false);
+  ExpectCodes(shifted, {{0, 4, 0}, {1, 4, 127}, {2, 4, 0}});
+}
+
+TEST_F(VortaTest, FilterGainsMultiplyInAmplitude) {
+  PartialTable table;
+  FillCodes(table, 33, 0, 127);
+  table.at(1, 0) = 127;
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
+  editor.shape.at(1, 0) = EncodeAmplitude(2048.0);  // -6 dB on partial 2
+  const PartialTable output = ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false);
+  // Partial 2 lies about 11 codes below partial 1 after filtering.
+  EXPECT_NEAR(output.at(0, 0) - output.at(1, 0), 11, 1);
+
+  // Blurring spreads the shifted curve across slices; the result stays in range.
+  const ShiftEnvelope steps = LineOf([](int s) { return s % 2 ? 127 : 0; });
+  const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
+  EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
+  EXPECT_TRUE(CodesWithin(blurred.codes, -127, 127));
+}
+
+TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
+  PartialTable source = TableWith({{0, 4, 100}, {9, 4, -90}});
+  PrepareFilterImport(source);
+  ExpectCodes(source, {{0, 4, 127}, {9, 4, -117}});
+  FilterShapeEditor editor = StartFilterShapeEditor(PartialTable{});
+  TakeFilterCurve(editor, source, 4);
+  ExpectCodes(editor.shape, {{0, 0, 127}, {9, 0, -117}, {1, 0, 0}});
+
+  editor.limitMode = 1;
+  SetFilterCurveCode(editor, 3, -50);
+  EXPECT_EQ(editor.shape.at(3, 0), 0);
+  SetFilterCurveCode(editor, 0, 50);  // the first and the last partial can be drawn, none beyond
+  SetFilterCurveCode(editor, 63, 60);
+  const PartialTable drawn = editor.shape;
+  SetFilterCurveCode(editor, 64, 70);
+  SetFilterCurveCode(editor, -1, 70);
+  EXPECT_EQ(editor.shape, drawn);
+  ExpectCodes(drawn, {{0, 0, 50}, {63, 0, 60}});
+}
+
+TEST_F(VortaTest, FormantShifts) {
+  const PartialTable rich = RichTable();
+  for (FormantAlgorithm algorithm : {FormantAlgorithm::Continuous, FormantAlgorithm::Discontinuous})
+    for (int octaves = 1; octaves <= 5; ++octaves)
+      EXPECT_EQ(ShiftFormants(rich, ShiftEnvelope{}, octaves, algorithm, false), rich) << octaves;
+
+  const PartialTable table = TableWith({{0, 0, 127}, {1, 1, 127}});  // partial 1 in slice 0, 2 in slice 1
+  const ShiftEnvelope shift{127, -127};  // slice 0 one octave up (k = 2), slice 1 one down (k = 0.5)
+  const PartialTable up = ShiftFormants(table, shift, 1, FormantAlgorithm::Continuous, false);
+  // Gathering: partial n reads A(n / 2): partial 2 takes all of partial 1,
+  // partials 1 and 3 (x = 0.5 and 1.5) half of it, partial 4 nothing.
+  EXPECT_EQ(up.at(2, 0), up.at(0, 0));
+  EXPECT_NEAR(up.at(1, 0) - up.at(0, 0), 11, 1);
+  ExpectCodes(up, {{3, 0, 0}, {0, 1, 127}, {1, 1, 0}});  // scattering down: partial 2 lands on partial 1
+  // Scattering up: partial 1 lands on partial 2 alone.
+  const PartialTable scattered = ShiftFormants(table, shift, 1, FormantAlgorithm::Discontinuous, false);
+  ExpectCodes(scattered, {{1, 0, 127}, {0, 0, 0}, {2, 0, 0}});
+
+  const FormantShifter shifter = StartFormantShifter(table);
+  EXPECT_EQ((std::array{shifter.octaves, NextFormantOctaves(5), NextFormantOctaves(2)}), (std::array{1, 1, 3}));
+}
+
+TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
+  const TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
+  EXPECT_EQ(state.anchors, Anchors({0, 32}));
+  MessageCode message = kMsgDone;
+  const PartialTable output = InterpolateTable(state.input, state.anchors, Ipol, false, &message);
+  EXPECT_EQ(message, kMsgNone);
+  for (int s = 0; s <= 32; ++s)
+    for (const auto& [row, level] : {std::pair(0, 4096.0 * (32 - s) / 32), std::pair(1, 4096.0 * s / 32)})
+      EXPECT_NEAR(DecodeCode(output.at(row, s)), level, std::max(level * 0.07, 1.1)) << row << " " << s;
+}
+
+TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
+  const PartialTable table = TableWith({{0, 10, 127}, {3, 20, 127}, {5, 25, 90}});  // slice 25 is no anchor below
+
+  const PartialTable held = InterpolateTable(table, Anchors({10}), StretchIpol, false);
+  for (int s = 0; s < 33; ++s)  // the single anchor everywhere, the rest silent
+    ASSERT_EQ(std::pair(held.at(0, s), held.at(5, s)), (std::pair<int16_t, int16_t>(127, 0))) << s;
+
+  MessageCode message = kMsgNone;
+  EXPECT_EQ(InterpolateTable(table, AnchorMask{}, Ipol, false, &message), table);
+  EXPECT_EQ(message, kMsgNoData);
+
+  // Ipol holds the first anchor down to slice 0 and the last up to slice 32.
+  const PartialTable ipol = InterpolateTable(table, Anchors({10, 20}), Ipol, false);
+  ExpectCodes(ipol, {{0, 0, 127}, {3, 32, 127}, {0, 32, 0}, {5, 25, 0}});
+  EXPECT_NEAR(ipol.at(0, 15), EncodeAmplitude(2048.0 * DecodeCode(ipol.at(0, 10)) / 4096.0), 1);
+
+  // StretchIpol moves the anchors apart to 0 and 32 first.
+  const PartialTable stretched = InterpolateTable(table, Anchors({10, 20}), StretchIpol, false);
+  ExpectCodes(stretched, {{0, 0, 127}, {3, 32, 127}, {3, 0, 0}});
+  EXPECT_NEAR(DecodeCode(stretched.at(0, 16)), 2048.0, 150.0);
+
+  const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
+  const PartialTable spreadOut = InterpolateTable(spread, Anchors({4, 8, 12}), StretchIpol, false);
+  ExpectCodes(spreadOut, {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});  // the middle anchor moved from 8 to 16
+}
+
+TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
+  const PartialTable table = TableWith({{0, 0, 127}, {0, 32, -127}});
+  EXPECT_EQ(InterpolateTable(table, Anchors({0, 32}), Ipol, false).at(0, 16), 0);  // the fade passes through silence
+  EXPECT_TRUE(CodesWithin(InterpolateTable(table, Anchors({0, 32}), Ipol, true).Row(0), 127, 127));
+
+  TableInterpolation state = StartTableInterpolation(table);
+  state.currentSlice = 5;
+  ToggleAnchor(state);
+  EXPECT_EQ(state.anchors, Anchors({0, 5, 32}));
+  ClearAnchors(state);
+  EXPECT_EQ(state.anchors, AnchorMask{});
+  RestoreAnchors(state);
+  EXPECT_EQ(state.anchors, FilledSlices(state.input));
+  EXPECT_TRUE(TableIsSilent(AnchorsOnly(table, AnchorMask{})));
 }

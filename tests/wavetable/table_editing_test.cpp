@@ -1,12 +1,17 @@
+// The table editing page's code primitives and dialogs, and its sub-pages:
+// profile scaling, slice order, symmetry modulation.
 #include "wavetable/table_editing.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <numeric>
 #include <set>
 
 #include "vorta_fixture.h"
+#include "wavetable/amplitude_profile.h"
+#include "wavetable/slice_order.h"
+#include "wavetable/symmetry_modulation.h"
 
 namespace {
 
@@ -15,12 +20,6 @@ PartialTable RowOf(std::initializer_list<int> values, int row = 0) {
   int s = 0;
   for (int v : values) table.at(row, s++) = static_cast<int16_t>(v);
   return table;
-}
-
-std::array<int16_t, 33> Line(std::initializer_list<std::pair<int, int>> codes) {
-  std::array<int16_t, 33> line{};
-  for (const auto& [slice, code] : codes) line[static_cast<size_t>(slice)] = static_cast<int16_t>(code);
-  return line;
 }
 
 }  // namespace
@@ -52,46 +51,33 @@ TEST_F(VortaTest, RandomPrimitivesAreSeededAndInRange) {
   SeedRandom(99);
   RandomCodes(b, 33, 64, 127, -127);
   EXPECT_EQ(a, b);
-  const std::set<int> seen(a.codes.begin(), a.codes.end());
-  EXPECT_EQ(*seen.begin(), -127);
-  EXPECT_EQ(*seen.rbegin(), 127);
-  PartialTable positive, negative;
-  RandomCodes(positive, 33, 64, 127, 0);
-  for (int16_t c : positive.codes) ASSERT_TRUE(c >= 0 && c <= 127);
-  RandomCodes(negative, 33, 5, 0, -127);
-  for (int16_t c : negative.codes) ASSERT_TRUE(c >= -127 && c <= 0);
+  const auto [low, high] = std::minmax_element(a.codes.begin(), a.codes.end());
+  EXPECT_EQ(std::pair(*low, *high), (std::pair<int16_t, int16_t>(-127, 127)));
+  RandomCodes(a, 33, 64, 127, 0);
+  EXPECT_TRUE(CodesWithin(a.codes, 0, 127));
+  RandomCodes(b, 33, 5, 0, -127);
+  EXPECT_TRUE(CodesWithin(b.Row(5), -127, 0));
 
   PartialTable full;
   FillCodes(full, 33, 64, 50);
   RandomPolarity(full, 33, 64);
-  int flipped = 0;
-  for (int16_t c : full.codes) {
-    ASSERT_EQ(std::abs(c), 50);
-    flipped += c < 0;
-  }
-  EXPECT_GT(flipped, 900);
-  EXPECT_LT(flipped, 1212);
+  const auto flipped = std::count(full.codes.begin(), full.codes.end(), int16_t{-50});
+  EXPECT_EQ(flipped + std::count(full.codes.begin(), full.codes.end(), int16_t{50}), 2112);
+  EXPECT_TRUE(flipped > 900 && flipped < 1212) << flipped;
 }
 
 TEST_F(VortaTest, LockPolarityCarriesTheFirstSignUpToTheFirstZero) {
   // {row, codes, row selected, codes after}: the zero breaks the chain; another row selected changes nothing.
-  const struct {
-    int row;
-    std::initializer_list<int> before;
-    int selected;
-    std::initializer_list<int> after;
-  } cases[] = {
-      {0, {10, -20, 0, -5, 7}, 0, {10, 20, 0, -5, 7}},
-      {0, {-3, 4, -5, 6}, 0, {-3, -4, -5, -6}},
-      {7, {-1, 2, -3}, 6, {-1, 2, -3}},
-      {7, {-1, 2, -3}, 64, {-1, -2, -3}}};
+  const struct { int row; std::initializer_list<int> before; int selected; std::initializer_list<int> after; }
+  cases[] = {
+      {0, {10, -20, 0, -5, 7}, 0, {10, 20, 0, -5, 7}}, {0, {-3, 4, -5, 6}, 0, {-3, -4, -5, -6}},
+      {7, {-1, 2, -3}, 6, {-1, 2, -3}}, {7, {-1, 2, -3}, 64, {-1, -2, -3}}};
   for (const auto& c : cases) {
     PartialTable table = RowOf(c.before, c.row);
     LockPolarity(table, c.selected);
     EXPECT_EQ(table, RowOf(c.after, c.row)) << c.row << " " << c.selected;
   }
-  EXPECT_FALSE(HasContinuousPolarity(RowOf({10, 20, 0, -5, 7})));
-  EXPECT_FALSE(HasContinuousPolarity(RowOf({3, -3})));
+  EXPECT_FALSE(HasContinuousPolarity(RowOf({10, 20, 0, -5, 7})) || HasContinuousPolarity(RowOf({3, -3})));
   EXPECT_TRUE(HasContinuousPolarity(RowOf({-3, -4, -5, -6})));
 }
 
@@ -109,40 +95,36 @@ TEST_F(VortaTest, CodeCeilAndScaleCodes) {
 }
 
 TEST_F(VortaTest, NormalizeSliceModes) {
-  PartialTable quiet = TableWithCode(0, 2, 100);
-  NormalizeSlice(quiet, 2, 1);  // mode 1 only lowers
-  EXPECT_EQ(quiet.at(0, 2), 100);
-  NormalizeSlice(quiet, 2, 0);
-  EXPECT_EQ(quiet.at(0, 2), 127);
-  PartialTable loud;
-  FillCodes(loud, 6, 64, 127);
-  NormalizeSlice(loud, 6, 1);
-  EXPECT_NEAR(SlicePeak(loud, 6), 1.0, 0.07);
-  PartialTable silent;
-  NormalizeSlice(silent, 33, 0);
-  EXPECT_TRUE(TableIsSilent(silent));
+  PartialTable table = TableWithCode(0, 2, 100);
+  NormalizeSlice(table, 2, 1);  // mode 1 only lowers
+  EXPECT_EQ(table.at(0, 2), 100);
+  NormalizeSlice(table, 2, 0);
+  EXPECT_EQ(table.at(0, 2), 127);
+  FillCodes(table, 6, 64, 127);
+  NormalizeSlice(table, 6, 1);
+  EXPECT_NEAR(SlicePeak(table, 6), 1.0, 0.07);
+  NormalizeSlice(table = PartialTable{}, 33, 0);
+  EXPECT_TRUE(TableIsSilent(table));
 }
 
 TEST_F(VortaTest, RowToolsReverseMirrorStaticLinear) {
-  std::array<int16_t, 33> identity{};
-  std::iota(identity.begin(), identity.end(), static_cast<int16_t>(0));
+  const auto identity = LineOf([](int i) { return i; });
   auto row = identity;
   ReverseRow(row, 33);
-  for (int i = 0; i < 33; ++i) EXPECT_EQ(row[static_cast<size_t>(i)], 32 - i);
+  EXPECT_EQ(row, LineOf([](int i) { return 32 - i; }));
   row = identity;
   ReverseRow(row, 16);  // mirrors the first half
-  for (int i = 0; i < 33; ++i) EXPECT_EQ(row[static_cast<size_t>(i)], i <= 16 ? i : 32 - i);
+  EXPECT_EQ(row, LineOf([](int i) { return i <= 16 ? i : 32 - i; }));
   StaticRow(row, 9);
-  for (int16_t v : row) EXPECT_EQ(v, 9);
+  EXPECT_EQ(row, LineOf([](int) { return 9; }));
 
-  std::array<int16_t, 33> line = Line({{0, -100}, {32, 100}});
+  std::array<int16_t, 33> line = LineOf([](int s) { return s == 0 ? -100 : s == 32 ? 100 : 0; });
   LinearRow(line, false);
   EXPECT_EQ((std::array{line[1], line[8], line[16]}), (std::array<int16_t, 3>{-94, -50, 0}));  // -93.75
-  std::array<int16_t, 33> amplitude = Line({{0, 127}});
+  std::array<int16_t, 33> amplitude = LineOf([](int s) { return s == 0 ? 127 : 0; });
   LinearRow(amplitude, true);
-  EXPECT_EQ((std::array{amplitude[8], amplitude[16], amplitude[32]}),
-            (std::array<int16_t, 3>{static_cast<int16_t>(EncodeAmplitude(3072.0)),
-                                    static_cast<int16_t>(EncodeAmplitude(2048.0)), 0}));
+  EXPECT_EQ((std::array<int, 3>{amplitude[8], amplitude[16], amplitude[32]}),
+            (std::array<int, 3>{EncodeAmplitude(3072.0), EncodeAmplitude(2048.0), 0}));
 }
 
 TEST_F(VortaTest, DialogActions) {
@@ -161,9 +143,7 @@ TEST_F(VortaTest, DialogActions) {
     if (step.set != 0) sliced.at(step.row, 3) = static_cast<int16_t>(step.set);
     ApplySliceAction(sliced, 3, step.action, step.positive);
     EXPECT_EQ(sliced.at(step.row, 3), step.code) << static_cast<int>(step.action);
-    if (step.action == SliceAction::Zero) {
-      EXPECT_FALSE(SliceIsFilled(sliced, 3));
-    }
+    EXPECT_TRUE(step.action != SliceAction::Zero || !SliceIsFilled(sliced, 3));
   }
 
   // Row 4 of a table: {action, {slice, code} set before (slice -1: none), slice looked at, code after}.
@@ -182,7 +162,7 @@ TEST_F(VortaTest, DialogActions) {
   const struct { RowAction action; bool positive; std::array<int16_t, 5> codes; } envelopeSteps[] = {
       {RowAction::Normal, true, {127, -64, 0, 0, 0}},  {RowAction::Mirror, true, {127, -64, 0, -64, 127}},
       {RowAction::UniPol, true, {127, 64, 0, 64, 127}}, {RowAction::Full, false, {-127, -127, -127, -127, -127}}};
-  std::array<int16_t, 33> envelope = Line({{0, 60}, {1, -30}});
+  std::array<int16_t, 33> envelope = LineOf([](int s) { return s == 0 ? 60 : s == 1 ? -30 : 0; });
   for (const auto& step : envelopeSteps) {
     ApplyEnvelopeRowAction(envelope, step.action, 0, step.positive);
     EXPECT_EQ((std::array{envelope[0], envelope[1], envelope[5], envelope[31], envelope[32]}), step.codes)
@@ -193,14 +173,124 @@ TEST_F(VortaTest, DialogActions) {
 TEST_F(VortaTest, BlurAndRandomData) {
   PartialTable table = TableWithCode(0, 16, 127);
   BlurTable(table);
-  EXPECT_NE(table.at(0, 15), 0);
-  EXPECT_NE(table.at(0, 17), 0);
+  EXPECT_TRUE(table.at(0, 15) != 0 && table.at(0, 17) != 0);
   EXPECT_EQ(table.at(0, 16), 127);  // optimised back to full scale
   PartialTable random;
   RandomizeTable(random);
-  for (int s = 0; s < 33; ++s) {
-    EXPECT_GE(SlicePeak(random, s), 0.9) << s;
-    EXPECT_LE(SlicePeak(random, s), 1.07) << s;
+  for (int s = 0; s < 33; ++s) EXPECT_TRUE(SlicePeak(random, s) >= 0.9 && SlicePeak(random, s) <= 1.07) << s;
+  EXPECT_TRUE(CodesWithin(random.codes, -127, 127));
+}
+
+TEST_F(VortaTest, LevelProfileIsMeasuredAndClamped) {
+  PartialTable table;
+  FillCodes(table, 0, 64, 127);  // far above full scale: optimised down first
+  table.at(0, 1) = 127;          // exactly full scale
+  table.at(0, 2) = EncodeAmplitude(2048.0);  // about half
+  const ProfileScaling scaling = StartProfileScaling(table);
+  EXPECT_EQ(scaling.profile, scaling.reference);
+  EXPECT_TRUE(scaling.reference[0] >= 120 && scaling.reference[0] <= 127) << scaling.reference[0];
+  EXPECT_EQ(scaling.reference[1], 127);
+  EXPECT_NEAR(scaling.reference[2], -127 + 254 * 0.4866, 1.5);
+  EXPECT_EQ(scaling.reference[3], -127);  // silent
+}
+
+TEST_F(VortaTest, ProfileButtonsAndOutput) {
+  ProfileScaling scaling = StartProfileScaling(TableWith({{0, 0, 127}, {0, 1, 127}, {2, 1, 100}}));
+  const LevelProfile reference = scaling.reference;
+  // {button, message, whole profile after}: an all-silent profile has nothing to smooth or normalise.
+  const struct { ProfileButton button; MessageCode message; int level; } buttons[] = {
+      {ProfileButton::Zero, kMsgNone, -127}, {ProfileButton::Smooth, kMsgNoData, -127},
+      {ProfileButton::Normal, kMsgNoData, -127}, {ProfileButton::Ceil, kMsgNone, 127}};
+  for (const auto& b : buttons) {
+    EXPECT_EQ(ApplyProfileButton(scaling, b.button), b.message) << static_cast<int>(b.button);
+    EXPECT_EQ(scaling.profile, LineOf([&](int) { return b.level; })) << static_cast<int>(b.button);
   }
-  for (int16_t c : random.codes) ASSERT_LE(std::abs(c), 127);
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Restore), kMsgNone);
+  EXPECT_EQ(scaling.profile, reference);
+
+  // Output: only changed slices move; level 0 is half of full scale.
+  EXPECT_EQ(ScaledProfileOutput(scaling), scaling.input);
+  SetProfileLevel(scaling, 0, 0);
+  SetProfileLevel(scaling, 5, 500);  // a silent slice stays silent at any level
+  const PartialTable output = ScaledProfileOutput(scaling);
+  EXPECT_NEAR(SlicePeak(output, 0), 0.5, 0.035);
+  ExpectCodes(output, {{0, 1, scaling.input.at(0, 1)}, {2, 1, scaling.input.at(2, 1)}});
+  EXPECT_FALSE(SliceIsFilled(output, 5));
+  SetProfileLevel(scaling, 1, -127);
+  EXPECT_FALSE(SliceIsFilled(ScaledProfileOutput(scaling), 1));
+
+  // "NORMAL": the largest level + 127 becomes 254.
+  scaling.profile = LineOf([](int s) { return s == 3 ? 0 : s == 4 ? -64 : -127; });
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Normal), kMsgNone);
+  EXPECT_EQ(scaling.profile, LineOf([](int s) { return s == 3 ? 127 : s == 4 ? -1 : -127; }));  // 63 x 2 - 127
+
+  // "SMOOTH": rounded [1, 2, 1] / 4 with open ends.
+  scaling.profile = LineOf([](int s) { return s == 0 ? 127 : 0; });
+  EXPECT_EQ(ApplyProfileButton(scaling, ProfileButton::Smooth), kMsgNone);
+  EXPECT_EQ(scaling.profile, LineOf([](int s) { return s == 0 ? 85 : s == 1 ? 32 : 0; }));  // 254 / 3, 31.75
+
+  ProfileScaling silent = StartProfileScaling(PartialTable{});
+  EXPECT_EQ(ApplyProfileButton(silent, ProfileButton::Ceil), kMsgNoData);
+  EXPECT_EQ(silent.profile[0], -127);
+}
+
+TEST_F(VortaTest, SliceOrderOperations) {
+  // order[i] = (i + shift) mod 33 for the rotations, from the identity.
+  const struct { OrderOperation operation; int times; int shift; } rotations[] = {
+      {OrderOperation::RotateBack1, 33, 0}, {OrderOperation::RotateBack1, 1, 32},
+      {OrderOperation::RotateBack8, 1, 25}, {OrderOperation::RotateForward1, 1, 1},
+      {OrderOperation::RotateForward8, 1, 8}};
+  for (const auto& r : rotations) {
+    SliceOrder order = IdentityOrder();
+    for (int i = 0; i < r.times; ++i) ApplyOrderOperation(order, r.operation, 0);
+    EXPECT_EQ(order, LineOf([&](int i) { return (i + r.shift) % 33; })) << r.shift;
+  }
+
+  SliceOrder order = IdentityOrder();
+  ApplyOrderOperation(order, OrderOperation::Mirror, 0);
+  EXPECT_EQ(order, LineOf([](int i) { return i <= 16 ? i : 32 - i; }));
+  ApplyOrderOperation(order, OrderOperation::Reset, 0);
+  ApplyOrderOperation(order, OrderOperation::Reverse, 0);
+  EXPECT_EQ(order, LineOf([](int i) { return 32 - i; }));
+  ApplyOrderOperation(order, OrderOperation::Static, 2);
+  EXPECT_EQ(order, LineOf([](int) { return 30; }));
+
+  SeedRandom(5);
+  ApplyOrderOperation(order, OrderOperation::Random, 0);
+  EXPECT_EQ(std::set<int16_t>(order.begin(), order.end()).size(), 33u);
+  EXPECT_NE(order, IdentityOrder());
+
+  SetOrderEntry(order, 3, 99);
+  EXPECT_EQ(order[3], 32);
+}
+
+TEST_F(VortaTest, ReorderingCopiesWholeSlicesAndOptimises) {
+  const PartialTable input = TableWith({{0, 0, 116}, {1, 10, 100}});
+  SliceOrder order = IdentityOrder();
+  ApplyOrderOperation(order, OrderOperation::Reverse, 0);
+  const PartialTable output = ReorderSlices(input, order);
+  ExpectCodes(output, {{0, 32, 127}, {1, 22, 100 + 11}});  // slice 0 moved to 32, raised to full scale
+  EXPECT_FALSE(SliceIsFilled(output, 0));
+}
+
+TEST_F(VortaTest, SymmetryParametersAndLimits) {
+  SymmetryParameters parameters;
+  EXPECT_EQ(parameters, DefaultSymmetryParameters());
+  EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(1.0, 1.0, 0, 1));
+  // {parameter, direction, presses accepted, value reached}: the next press is refused.
+  const struct { SymmetryParameter parameter; int direction; int presses; double value; } steps[] = {
+      {SymmetryParameter::Width, 1, 10, 2.0},   {SymmetryParameter::Damping, -1, 10, 0.0},
+      {SymmetryParameter::Spread, -1, 0, 1.0},  {SymmetryParameter::Shift, -1, 16, -16.0},
+      {SymmetryParameter::Spread, 1, 15, 16.0}, {SymmetryParameter::Damping, 1, 40, 4.0}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(static_cast<int>(step.parameter) * step.direction);
+    for (int i = 0; i < step.presses; ++i)
+      ASSERT_EQ(StepSymmetryParameter(parameters, step.parameter, step.direction), kMsgNone) << i;
+    EXPECT_EQ(StepSymmetryParameter(parameters, step.parameter, step.direction),
+              step.direction > 0 ? kMsgMaxValue : kMsgMinValue);
+    const double values[] = {parameters.Width(), parameters.Damping(), static_cast<double>(parameters.spread),
+                             static_cast<double>(parameters.shift)};
+    EXPECT_DOUBLE_EQ(values[static_cast<int>(step.parameter)], step.value);
+  }
+  EXPECT_EQ(GenerateSymmetryTable(parameters), GenerateHarmonics(4.0, 2.0, -16, 16));
 }

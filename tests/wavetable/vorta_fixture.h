@@ -1,9 +1,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include "core/random.h"
@@ -23,12 +26,23 @@ class VortaTest : public ::testing::Test {
 
 // The codes a table must hold: {row, slice, code} each.
 struct CodeAt {
-  int row;
-  int slice;
-  int code;
+  int row, slice, code;
 };
 inline void ExpectCodes(const PartialTable& table, std::initializer_list<CodeAt> codes) {
   for (const CodeAt& c : codes) EXPECT_EQ(table.at(c.row, c.slice), c.code) << "row " << c.row << ", slice " << c.slice;
+}
+
+// Every code of the range lies within low .. high.
+inline bool CodesWithin(std::span<const int16_t> codes, int low, int high) {
+  return std::all_of(codes.begin(), codes.end(), [&](int16_t c) { return c >= low && c <= high; });
+}
+
+// A line of 33 codes: code(i) at slice i.
+template <typename Code>
+std::array<int16_t, kSliceCount> LineOf(Code code) {
+  std::array<int16_t, kSliceCount> line{};
+  for (int i = 0; i < kSliceCount; ++i) line[static_cast<size_t>(i)] = static_cast<int16_t>(code(i));
+  return line;
 }
 
 inline PartialTable TableWith(std::initializer_list<CodeAt> codes) {
@@ -44,14 +58,14 @@ inline std::vector<double> DirectCycle(const PartialTable& table, int slice, int
   std::vector<double> cycle(static_cast<size_t>(length), 0.0);
   for (int p = 1; p <= kPartialCount && p < length; ++p) {
     const double amplitude = DecodeCode(table.at(p - 1, slice)) / 4096.0;
-    if (amplitude == 0.0) continue;
-    for (int j = 0; j < length; ++j) cycle[static_cast<size_t>(j)] += amplitude * std::sin(2.0 * std::numbers::pi * p * j / length);
+    for (int j = 0; j < length; ++j)
+      cycle[static_cast<size_t>(j)] += amplitude * std::sin(2.0 * std::numbers::pi * p * j / length);
   }
   return cycle;
 }
 
-inline double DirectPeak(const PartialTable& table, int slice) {
+inline double PeakOf(std::span<const float> values) {
   double peak = 0.0;
-  for (double v : DirectCycle(table, slice, 256)) peak = std::max(peak, std::fabs(v));
+  for (float v : values) peak = std::max(peak, std::fabs(static_cast<double>(v)));
   return peak;
 }

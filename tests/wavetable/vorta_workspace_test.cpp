@@ -1,17 +1,32 @@
+// The undo ring, and the VORTA workspace that records every table change in it.
 #include "wavetable/vorta_workspace.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "vorta_fixture.h"
-#include "wavetable/table_assembling.h"
 #include "wavetable/table_editing.h"
+#include "wavetable/undo_ring.h"
 
 namespace {
 
 constexpr int16_t kEnvelopePage = 500;
-constexpr int16_t kAssemblyPage = 400;
 constexpr int16_t kEditingPage = 600;
 constexpr int kSomeButton = 5;
+
+std::array<uint8_t, 8> State(uint8_t v) { return {v, v, v, v, v, v, v, v}; }
+
+// Steps back once and checks the message, the state restored (none when the
+// list is empty: the table stays as it was) and the page shown afterwards.
+void ExpectStep(UndoRing& ring, MessageCode message, uint8_t state, int16_t page, int16_t startPage = 0) {
+  auto table = State(99);
+  int16_t shown = startPage;
+  EXPECT_EQ(UndoStep(ring, table, shown), message);
+  EXPECT_EQ(table, State(message == kMsgDone ? state : 99));
+  EXPECT_EQ(shown, page);
+}
 
 class VortaWorkspaceTest : public VortaTest {
  protected:
@@ -36,8 +51,7 @@ class VortaWorkspaceTest : public VortaTest {
 
 TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   EXPECT_TRUE(TableIsSilent(workspace.table));
-  EXPECT_EQ(workspace.playbackStretch, 16);
-  EXPECT_TRUE(workspace.ramName.empty());
+  EXPECT_EQ(std::pair(workspace.playbackStretch, workspace.ramName), std::pair(16, std::string()));
   EXPECT_EQ(workspace.ram.samples.size(), kRamWavetableSamples);
   EXPECT_EQ(workspace.ram.length, 16u * 8192u + 256u);
 
@@ -45,8 +59,8 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   loaded.at(1, 1) = 400;  // out of range in the file
   LoadVortaTable(workspace, loaded, 4, "A VERY LONG TABLE NAME FROM DISK");
   EXPECT_EQ(workspace.table.at(1, 1), 127);
-  EXPECT_EQ(workspace.playbackStretch, 4);
-  EXPECT_EQ(workspace.ramName, "A VERY LONG TABLE NAM");
+  EXPECT_EQ(std::pair(workspace.playbackStretch, workspace.ramName),
+            std::pair(4, std::string("A VERY LONG TABLE NAM")));
   EXPECT_EQ(workspace.ram.length, 4u * 8192u + 256u);
   EXPECT_NEAR(workspace.ram.samples[64], 1.0, 1e-5);
   ExpectUndo(kMsgUndoListEmpty, 0, workspace.table);  // loading starts afresh
@@ -54,8 +68,7 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
   workspace.table.at(5, 5) = 10;
   CommitTableChange(workspace, kEditingPage, kSomeButton);
   FlushVorta(workspace);
-  EXPECT_EQ(workspace.playbackStretch, 16);
-  EXPECT_TRUE(workspace.ramName.empty());
+  EXPECT_EQ(std::pair(workspace.playbackStretch, workspace.ramName), std::pair(16, std::string()));
   ExpectUndo(kMsgUndoListEmpty, 0, PartialTable{});
 
   const PartialTable generated = GenerateHarmonics(1.0, 1.0, 0, 1);
@@ -81,22 +94,48 @@ TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
   ExpectUndo(kMsgUndoListEmpty, 0, start);
 }
 
-TEST_F(VortaWorkspaceTest, SourceToDestinationAndUndo) {
-  TableAssembly assembly;
-  EXPECT_EQ(CopySourceToDestination(assembly, workspace.table), kMsgNoFileSelected);
-  EXPECT_FALSE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
+TEST(UndoRing, EntrySizesAndXformCount) {
+  EXPECT_EQ(VortaUndoGeometry().EntryBytes(), 4227u);
+  EXPECT_EQ(VortaUndoGeometry().entryCount, 512);
+  EXPECT_EQ(XformUndoGeometry(0).EntryBytes(), 17301505u);
+  // One entry per 276,824,080 bytes of memory, rounded, between 2 and 32.
+  constexpr uint64_t kPerEntry = 276824080ull;
+  const std::pair<uint64_t, int> counts[] = {{0, 2},  {kPerEntry / 3, 2}, {kPerEntry / 2 + 1, 2}, {kPerEntry * 4, 8},
+                                             {kPerEntry * 16, 32}, {kPerEntry * 17, 32}, {64ull << 30, 32}};
+  for (const auto& [memory, entries] : counts) EXPECT_EQ(XformUndoEntryCount(memory), entries) << memory;
+}
 
-  const PartialTable file = TableWithCode(4, 5, 77);
-  LoadVortaTable(workspace, file, 16, "SAME");
-  SelectAssemblySource(assembly, file, false);
-  for (int i = 0; i < 5; ++i) StepSourceSlice(assembly, 1);
-  assembly.destination = 5;
-  CopySourceToDestination(assembly, workspace.table);
-  EXPECT_FALSE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));  // identical table: no entry
+TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
+  UndoRing ring;
+  UndoReset(ring, UndoGeometry{4, 8, true}, State(0));
+  EXPECT_FALSE(UndoRecord(ring, State(0), 100, 1));                // identical to the snapshot
+  EXPECT_FALSE(UndoRecord(ring, State(1), 100, kUndoButtonCode));  // the undo button itself
+  EXPECT_TRUE(UndoRecord(ring, State(1), 300, 1));
+  EXPECT_FALSE(UndoRecord(ring, State(1), 300, 1));  // the same state again
+  EXPECT_TRUE(UndoRecord(ring, State(2), 500, 1));
+  EXPECT_EQ(UndoUsedEntries(ring), 2);
 
-  assembly.destination = 6;
-  CopySourceToDestination(assembly, workspace.table);
-  EXPECT_TRUE(CommitTableChange(workspace, kAssemblyPage, kSomeButton));
-  EXPECT_EQ(workspace.table.at(4, 6), 77);
-  ExpectUndo(kMsgDone, kAssemblyPage, file);
+  ExpectStep(ring, kMsgDone, 1, 500);
+  ExpectStep(ring, kMsgDone, 0, 300);
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
+  EXPECT_TRUE(ring.index == 0 && UndoUsedEntries(ring) == 0);
+  // After an undo the snapshot is the restored state: recording it again writes nothing.
+  EXPECT_FALSE(UndoRecord(ring, State(0), 1, 1));
+}
+
+TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
+  const UndoGeometry geometry{3, 8, false};
+  UndoRing ring;
+  UndoReset(ring, geometry, State(0));
+  for (uint8_t v = 1; v <= 4; ++v) ASSERT_TRUE(UndoRecord(ring, State(v), 0, 1));  // 4 overwrites state 0's entry
+  for (uint8_t v = 3; v >= 1; --v) ExpectStep(ring, kMsgDone, v, -1, -1);  // entries without a page leave it alone
+  ExpectStep(ring, kMsgUndoListEmpty, 0, -1, -1);
+
+  UndoRecord(ring, State(9), 0, 1);
+  UndoReset(ring, geometry, State(9));
+  EXPECT_EQ(UndoUsedEntries(ring), 0);
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
+  UndoRelease(ring);
+  EXPECT_FALSE(UndoRecord(ring, State(5), 0, 1));  // a released ring records nothing
+  ExpectStep(ring, kMsgUndoListEmpty, 0, 0);
 }

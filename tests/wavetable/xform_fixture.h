@@ -30,14 +30,10 @@ inline void WriteNoise(std::span<float> stereo, int64_t frames, uint32_t seed, f
     stereo[i] = amplitude * (static_cast<float>(RandomNext()) / 16383.5f - 1.0f);
 }
 
-inline bool AllFinite(std::span<const float> values) {
-  return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+inline bool AllFinite(std::span<const float> v) {
+  return std::ranges::all_of(v, [](float x) { return std::isfinite(x); });
 }
-
-inline bool AllZero(std::span<const float> values) {
-  return std::all_of(values.begin(), values.end(), [](float v) { return v == 0.0f; });
-}
-
+inline bool AllZero(std::span<const float> v) { return std::ranges::all_of(v, [](float x) { return x == 0.0f; }); }
 inline float PeakOf(std::span<const float> values) {
   float peak = 0.0f;
   for (float v : values) peak = std::max(peak, std::fabs(v));

@@ -1,12 +1,22 @@
+// XFORM reconstruction, and the files its tables are written to and loaded from.
 #include "wavetable/xform_synthesis.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
+#include "core/byte_order.h"
 #include "core/phase_table.h"
+#include "files/folder_table.h"
+#include "files/library_paths.h"
+#include "files/wave_reader.h"
+#include "files/wave_writer.h"
+#include "support/temp_folder.h"
+#include "wavetable/xform_file.h"
 #include "xform_fixture.h"
 
 using namespace xform_fixture;
@@ -25,11 +35,16 @@ struct ProgressLog {
   }
 };
 
-double WrapPhase(double phi) {
-  while (phi > std::numbers::pi) phi -= 2 * std::numbers::pi;
-  while (phi <= -std::numbers::pi) phi += 2 * std::numbers::pi;
-  return phi;
-}
+double WrapPhase(double phi) { return std::remainder(phi, 2 * std::numbers::pi); }
+
+class XformFile : public ::testing::Test {
+ protected:
+  void SetUp() override { app.installDir = folder.path; }
+  std::string Path(const std::string& name) { return CategoryFilePath(app, kCategoryXformWav, name); }
+
+  TempFolder folder;
+  AppGlobals app;
+};
 
 }  // namespace
 
@@ -39,8 +54,7 @@ TEST(XformSynthesis, SliceCountsFollowTheSourceLength) {
   WriteNoise(table.noise, 131071, 7, 0.5f);
   EXPECT_EQ(session.Reconstruct(131071), kMsgDone);  // one frame short of a slice
   EXPECT_EQ(XformUsedSlices(table), 0);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_TRUE(AllZero(table.spectrum));
+  EXPECT_TRUE(AllZero(table.noise) && AllZero(table.spectrum));
 
   ProgressLog log;
   WriteNoise(table.noise, 131072, 7, 0.5f);
@@ -65,12 +79,10 @@ TEST(XformSynthesis, ReconstructingTwiceOrOnOneLaneGivesTheSameTable) {
   WriteSine(table.noise, 2 * 131072, 800, 0.4f, 0.2f);
   const std::vector<float> source = table.noise;
   ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
-  const std::vector<float> first = table.noise;
-  const std::vector<float> firstSpectrum = table.spectrum;
+  const std::vector<float> first = table.noise, firstSpectrum = table.spectrum;
   std::copy(source.begin(), source.end(), table.noise.begin());
   ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
-  EXPECT_TRUE(first == table.noise);
-  EXPECT_TRUE(firstSpectrum == table.spectrum);
+  EXPECT_TRUE(first == table.noise && firstSpectrum == table.spectrum);
 
   Session single(1);
   std::copy(source.begin(), source.end(), single.table().noise.begin());
@@ -84,24 +96,20 @@ TEST(XformSynthesis, SilentLowAndBrokenSourcesStayFinite) {
   // 119 periods per slice: 40.04 Hz, below the 50 Hz cut: silent slices.
   WriteSine(table.noise, 2 * 131072, 119, 0.9f, 0.9f);
   ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
-  EXPECT_EQ(table.slicePeaks[0], 0.0f);
-  EXPECT_EQ(table.slicePeaks[1], 0.0f);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_TRUE(AllFinite(table.spectrum));
-  for (uint8_t code : table.bandProfile) ASSERT_EQ(code, 0);
+  EXPECT_EQ(std::pair(table.slicePeaks[0], table.slicePeaks[1]), std::pair(0.0f, 0.0f));
+  EXPECT_TRUE(AllZero(table.noise) && AllFinite(table.spectrum));
+  EXPECT_EQ(table.bandProfile, XformBandProfile{});
 
   std::fill(table.noise.begin(), table.noise.end(), 0.0f);
   ASSERT_EQ(session.Reconstruct(4 * 131072), kMsgDone);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_TRUE(AllZero(table.spectrum));
+  EXPECT_TRUE(AllZero(table.noise) && AllZero(table.spectrum));
 
   WriteNoise(table.noise, 2 * 131072, 3, 40.0f);  // far louder than full scale, and not all numbers
   table.noise[5] = std::nanf("");
   table.noise[70000] = INFINITY;
   table.noise[300000] = -INFINITY;
   ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
-  EXPECT_TRUE(AllFinite(table.noise));
-  EXPECT_TRUE(AllFinite(table.spectrum));
+  EXPECT_TRUE(AllFinite(table.noise) && AllFinite(table.spectrum));
   EXPECT_FLOAT_EQ(std::max(table.slicePeaks[0], table.slicePeaks[1]), 1.0f);
 }
 
@@ -126,8 +134,7 @@ TEST(XformSynthesis, SynthesisKeepsMagnitudesAndTheFixedPhases) {
   EXPECT_EQ(spectrum[2 * 100], 0.0f);
   EXPECT_FLOAT_EQ(peak, PeakOf(NoiseSlice(table, 0)));
 
-  std::vector<float> analysed(kXformSliceSpectrumFloats);
-  std::vector<float> phases(kXformSliceSpectrumFloats);
+  std::vector<float> analysed(kXformSliceSpectrumFloats), phases(kXformSliceSpectrumFloats);
   AnalyzeSliceWithPhases(NoiseSlice(table, 0), analysed, phases, lane);
   // Synthesis then analysis multiplies the magnitudes by 2 x 131,072.
   const double round = 2.0 * kXformSliceLength;
@@ -150,7 +157,70 @@ TEST(XformSynthesis, CancellingLeavesAnEmptyTable) {
   log.stopAfter = 2;
   EXPECT_EQ(session.Reconstruct(5 * 131072, log.Hook()), kMsgAborted);
   EXPECT_EQ(log.calls.size(), 2u);
-  EXPECT_TRUE(AllZero(table.noise));
-  EXPECT_EQ(XformUsedSlices(table), 0);
-  EXPECT_TRUE(table.ramName.empty());
+  EXPECT_TRUE(AllZero(table.noise) && XformUsedSlices(table) == 0 && table.ramName.empty());
+}
+
+TEST_F(XformFile, WrittenTablesReadBackAsTheSameTable) {
+  Session source;
+  XformTable& table = source.table();
+  WriteNoise(table.noise, 3 * 131072, 17, 0.5f);
+  WriteSine(table.noise, 131072, 3000, 0.6f, 0.1f);
+  ASSERT_EQ(source.Reconstruct(3 * 131072), kMsgDone);
+  table.speed = 128;
+  ASSERT_EQ(WriteXformWave(app, "NOISE.WAV", table), kMsgDone);
+
+  // The reader takes it for an XFORM table of three slices.
+  FileInfo info;
+  ASSERT_EQ(TestSoundFile(Path("NOISE.WAV"), &info, ReadRules{true}), kCategoryXformWav);
+  EXPECT_EQ((std::array{info.family, info.count, info.channels}), (std::array<std::string, 3>{"XFORM", "3", "STEREO"}));
+  const auto bytes = ReadAllBytes(Path("NOISE.WAV"));
+  ASSERT_EQ(bytes.size(), 44u + 3 * 131072 * 8 + 4308);
+  const uint8_t* smpl = bytes.data() + 44 + 3 * 131072 * 8;
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(smpl), 4), "smpl");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(smpl + 68), 8), "XFORM___");
+  EXPECT_TRUE(std::equal(table.bandProfile.begin(), table.bandProfile.end(), smpl + 76));
+  EXPECT_EQ(ReadU32LE(smpl + 56), 131071u);  // loop end
+  EXPECT_EQ(ReadU32LE(smpl + 4300), 0u);     // reserved
+
+  // Interleaved stereo floats after the 44-byte header, at the writer's level (2 x 0.494265).
+  for (size_t i = 0; i < 3u * 131072 * 2; i += 9973)
+    EXPECT_NEAR(ReadF32LE(bytes.data() + 44 + 4 * i), table.noise[i] * 0.98853f, 1e-6) << i;
+
+  // Loaded back, the table is rebuilt from the file's noise: the same table.
+  Session loaded;
+  loaded.table().speed = 2;
+  ASSERT_EQ(LoadXformWave(app, {kCategoryXformWav, "NOISE.WAV"}, loaded.workspace, {}), kMsgDone);
+  const XformTable& back = loaded.table();
+  EXPECT_EQ(std::pair(back.ramName, back.speed), std::pair(std::string("NOISE.WAV"), 32));  // the file carries no speed
+  EXPECT_EQ(XformUsedSlices(back), 3);
+  for (int s = 0; s < kSliceCount; ++s) EXPECT_NEAR(back.slicePeaks[s], table.slicePeaks[s], 1e-5) << s;
+  EXPECT_LT(RelativeDifference(back.noise, table.noise), 1e-4);
+  for (int s = 0; s < 3; ++s)
+    EXPECT_LT(RelativeDifference(SpectrumSlice(back, s), SpectrumSlice(table, s)), 1e-4) << s;
+  int codeDifferences = 0;
+  for (size_t i = 0; i < back.bandProfile.size(); ++i) {
+    EXPECT_LE(std::abs(back.bandProfile[i] - table.bandProfile[i]), 1) << i;
+    codeDifferences += back.bandProfile[i] != table.bandProfile[i];
+  }
+  EXPECT_LT(codeDifferences, 5);
+}
+
+TEST_F(XformFile, EmptyTablesAndBadFilesChangeNothing) {
+  Session session;
+  EXPECT_EQ(WriteXformWave(app, "EMPTY.WAV", session.table()), kMsgNoData);
+
+  WriteNoise(session.table().noise, 131072, 4, 0.5f);
+  ASSERT_EQ(session.Reconstruct(131072), kMsgDone);
+  const std::vector<float> before = session.table().noise;
+
+  // A sample is no XFORM table: the RAM table stays as it was.
+  std::vector<float> left(131072, 0.25f), right(131072, -0.25f);
+  WaveHeader header{.formatTag = kFormatFloat, .channels = 2, .bitsPerSample = 32, .dataSize = 131072 * 8};
+  SamplerBlock block;
+  PrepareWaveHeader(header, block, nullptr, nullptr, STATE_SLOOP);
+  ASSERT_EQ(WriteWaveFile(app, "LOOP.WAV", kCategoryXformWav, header, block, left, right), 3);
+  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "LOOP.WAV"}, session.workspace, {}), kMsgAccessDenied);
+  EXPECT_EQ(LoadXformWave(app, {kCategoryXformWav, "MISSING.WAV"}, session.workspace, {}), kMsgAccessDenied);
+  EXPECT_TRUE(before == session.table().noise);
+  EXPECT_EQ(session.table().ramName, "SOURCE");
 }
