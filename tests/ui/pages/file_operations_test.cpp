@@ -2,37 +2,22 @@
 // files: samples made by sox, tables written by the engine's own writers.
 #include <sys/stat.h>
 
-#include <filesystem>
-
 #include "cli/cli_fixture.h"
 #include "files/folder_table.h"
 #include "formats/blofeld_sysex.h"
-#include "formats/dune2_wt.h"
-#include "formats/efe_file.h"
-#include "formats/komplexer_wt.h"
-#include "formats/serum_wav.h"
-#include "formats/surge_wt.h"
 #include "formats/vorta_import.h"
 #include "formats/wavegenerator_wts.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/module_session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kLoad = 5;
 constexpr int kSave = 6;
-constexpr int kYes = 10;
 
 class FileOperationsTest : public PageHarness {
  protected:
   static constexpr int kLeave = Lower(0);  // "fSYSTEM<>"
-  static std::string SampleName(int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "S%03d.WAV", i);
-    return name;
-  }
+  static std::string SampleName(int i) { return "S" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".WAV"; }
   // A mono sine sample of 8,000 frames (a single cycle of 2,048 frames when
   // cycle is set), copied as S000.WAV, S001.WAV, ...
   void PutSamples(int count, bool cycle = false) {
@@ -47,10 +32,9 @@ class FileOperationsTest : public PageHarness {
     FilesRun(ProgramState state, int category, const PartialTable* table = nullptr, int32_t stretch = 0)
         : ModuleRun(state) {
       if (table) LoadVortaTable(session->vorta->ram, *table, stretch, "SWEEP");
-      FileScreenMemory& memory = session->fileScreen;
-      memory.list = BrowserList{};
-      memory.list.category = static_cast<uint16_t>(category);
-      memory.opened = true;
+      session->fileScreen.list = BrowserList{};
+      session->fileScreen.list.category = static_cast<uint16_t>(category);
+      session->fileScreen.opened = true;
       result = RunScreen(1);
     }
     int result;
@@ -65,18 +49,9 @@ class FileOperationsTest : public PageHarness {
 };
 
 TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
-  struct Case {
-    int files;
-    std::initializer_list<int> presses;
-    std::array<std::string, 3> onPagePagePages;
-    const char* message;
-  };
-  const Case cases[] = {
-      {40, {0}, {"32 - 39", "2", "3"}, nullptr},
-      {40, {0, 1}, {"0 - 15", "0", "3"}, nullptr},
-      {17, {1}, {"16 - 16", "1", "2"}, nullptr},
-      {16, {1}, {"0 - 15", "0", "1"}, "SINGLE PAGE"},
-  };
+  struct Case { int files; std::initializer_list<int> presses; std::vector<std::string> onPagePagePages; const char* message; };
+  const Case cases[] = {{40, {0}, {"32 - 39", "2", "3"}, nullptr}, {40, {0, 1}, {"0 - 15", "0", "3"}, nullptr},
+                        {17, {1}, {"16 - 16", "1", "2"}, nullptr}, {16, {1}, {"0 - 15", "0", "1"}, "SINGLE PAGE"}};
   PutSamples(40);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.files);
@@ -85,7 +60,7 @@ TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
     Press(c.presses);
     PressLower(0);
     EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample).result, kPageNavigated);
-    EXPECT_EQ((std::array{StatusValue(0, 3), StatusValue(1, 3), StatusValue(1, 2)}), c.onPagePagePages);
+    EXPECT_EQ(StatusValues({{0, 3}, {1, 3}, {1, 2}}), c.onPagePagePages);
     EXPECT_TRUE(!c.message || Shown(c.message));
   }
   // UP from no selection takes the last row, DOWN there the first row of
@@ -100,20 +75,36 @@ TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
   SaveArtefact("file_operations_vorta");
 }
 
-TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
+TEST_F(FileOperationsTest, VortaSavesAndLoadsEveryTableFolderAndRefusesATakenName) {
   const PartialTable table = cli_fixture::SweepTable();
-  struct Case {
-    int category;
-    const char* fileName;
-  };
-  const Case cases[] = {{kCategoryKomplexer, "T.WT"},      {kCategoryEfe, "T.EFE"},   {kCategorySurge, "T.WT"},
-                        {kCategoryWaveGenerator, "T.WTS"}, {kCategoryDune2, "T.WT"}, {kCategorySerum, "T.WAV"}};
+  // The folders without a direct save get their file from the engine.
+  WriteAllBytes(LibraryPath(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(TableForOutput(table), 9));
+  WriteBlofeldTable(gApp, TableForOutput(table), 9, "T.SYX", SanitizeBlofeldParameters(0, 80), true);
+  struct Case { int category; const char* fileName; bool save; };
+  const Case cases[] = {{kCategoryVortaWav, "T.WAV", false}, {kCategoryKomplexer, "T.WT", true},
+                        {kCategoryBlofeld, "T.SYX", false},  {kCategoryEfe, "T.EFE", true},
+                        {kCategorySurge, "T.WT", true},      {kCategoryWaveGenerator, "T.WTS", true},
+                        {kCategoryDune2, "T.WT", true},      {kCategorySerum, "T.WAV", true}};
   for (const Case& c : cases) {
-    PressUpper(kSave);
-    Type("T");
-    PressLower(0);
-    FilesRun(STATE_VORTA, c.category, &table, 7);
-    ExpectTableIn(c.category, c.fileName, table, 7);
+    SCOPED_TRACE(c.category);
+    if (c.save) {
+      PressUpper(kSave);
+      Type("T");
+      PressLower(0);
+      FilesRun(STATE_VORTA, c.category, &table, 7);
+      ExpectTableIn(c.category, c.fileName, table, 7);
+    }
+    // Loaded into a fresh RAM as the reader reads it, then on to the viewer.
+    PartialTable expected;
+    int32_t expectedStretch = 0;
+    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
+    Down();
+    PressUpper(kLoad);
+    const FilesRun vorta(STATE_VORTA, c.category);
+    EXPECT_EQ(vorta.result, kPageNavigated);
+    EXPECT_EQ(vorta.session->selector, 2);
+    const VortaWorkspace& ram = vorta.session->vorta->ram;
+    EXPECT_EQ(std::tie(ram.ramName, ram.table, ram.playbackStretch), std::tie(c.fileName, expected, expectedStretch));
   }
   // "fRPLACE<>" writes over the selected file after "REPLACE FILE?".
   Down();
@@ -137,41 +128,6 @@ TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
   EXPECT_TRUE(fs::exists(LibraryPath(kCategoryWaveGenerator, "LONGNAME.WTS")));
   EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <ABC.WTS>", "ABORTED"}));
   EXPECT_TRUE(DrawnAll({"01 <CURRENT>", "08 VORTA - WAVETABLES <WAVEGENERATOR, WTS>"}));
-}
-
-TEST_F(FileOperationsTest, VortaLoadsEveryTableFolderAndLandsOnTheViewer) {
-  const PartialTable table = TableForOutput(cli_fixture::SweepTable());
-  const int32_t stretch = 9;
-  struct Case {
-    int category;
-    const char* fileName;
-  };
-  const Case cases[] = {{kCategoryVortaWav, "T.WAV"}, {kCategoryKomplexer, "T.WT"}, {kCategoryBlofeld, "T.SYX"},
-                        {kCategoryEfe, "T.EFE"},      {kCategorySurge, "T.WT"},     {kCategoryWaveGenerator, "T.WTS"},
-                        {kCategoryDune2, "T.WT"},     {kCategorySerum, "T.WAV"}};
-  WriteAllBytes(LibraryPath(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(table, stretch));
-  WriteKomplexerTable(gApp, table, stretch, "T.WT");
-  WriteBlofeldTable(gApp, table, stretch, "T.SYX", SanitizeBlofeldParameters(0, 80), true);
-  WriteEfeTable(gApp, table, stretch, "T.EFE");
-  WriteSurgeTable(gApp, table, stretch, "T.WT");
-  WriteWtsTable(gApp, table, stretch, "T.WTS");
-  WriteDune2Table(gApp, table, stretch, "T.WT");
-  WriteSerumTable(gApp, table, stretch, "T.WAV");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.category);
-    PartialTable expected;
-    int32_t expectedStretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
-    Down();
-    PressUpper(kLoad);
-    const FilesRun vorta(STATE_VORTA, c.category);
-    EXPECT_EQ(vorta.result, kPageNavigated);
-    EXPECT_EQ(vorta.session->selector, 2);
-    const VortaWorkspace& ram = vorta.session->vorta->ram;
-    EXPECT_EQ(ram.ramName, c.fileName);
-    EXPECT_EQ(ram.table, expected);
-    EXPECT_EQ(ram.playbackStretch, expectedStretch);
-  }
 }
 
 TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
@@ -202,20 +158,18 @@ TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
   EXPECT_TRUE(ShownAll({"NO FILE SELECTED", "ABORTED"}));
 }
 
-TEST_F(FileOperationsTest, XformRebuildsItsTableFromTheFile) {
+TEST_F(FileOperationsTest, XformSloopAndXmrphTakeTheirFiles) {
+  // XFORM rebuilds its table from the file.
   WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
   PressUpper(kSave);  // nothing to save in the samples folder: no button
   Press({3, 1});      // -->13
   Down();
   PressUpper(kLoad);
   const FilesRun xform(STATE_XFORM, kCategorySample);
-  EXPECT_EQ(xform.result, kPageNavigated);
-  EXPECT_EQ(xform.session->selector, 2);
+  EXPECT_EQ(std::pair(xform.result, xform.session->selector), std::pair(int{kPageNavigated}, uint16_t{2}));
   EXPECT_EQ(xform.session->xform->ram.table.ramName, "NOISE.WAV");
   EXPECT_FALSE(Shown("ABORTED"));
-}
 
-TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   PutSamples(2);
   PressUpper(kLoad);
   Down();
@@ -248,10 +202,7 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
   PutSamples(1);
   WriteWtsTable(gApp, cli_fixture::SweepTable(), 4, "T.WTS");
   WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
-  struct Case {
-    int category;
-    const char* shown;
-  };
+  struct Case { int category; const char* shown; };
   const Case cases[] = {{kCategorySample, "PLAYING FILE <WAVE DATA>"},
                         {kCategorySingleCycle, "PLAYING FILE <WAVE DATA, RESAMPLED TO 172.265625 HZ>"},
                         {kCategoryWaveGenerator, "PLAYING FILE <USING SYNTHESIS>"},

@@ -1,11 +1,20 @@
+// The main menu, the program's state machine from the first start to the
+// exit, and the web update run from the menu.
 #include <cstdio>
 
+#include "core/main_loop.h"
 #include "core/random.h"
+#include "core/settings.h"
+#include "files/wave_fixtures.h"
 #include "platform/clock.h"
 #include "ui/confirm.h"
+#include "ui/pages/menu/credits_boot.h"
 #include "ui/pages/page_harness.h"
+#include "update/update_fixture.h"
 
 namespace {
+
+using WebUpdatePageTest = WithUpdateServer<PageTest>;
 
 using MainMenuTest = PageTest;
 
@@ -13,8 +22,7 @@ TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexAndLeavesAtOnceOnExit) {
   gApp.hostName = "testhost";
   gApp.processorCount = 4;
   gApp.physicalMemory = 3ULL << 30;
-  PressLower(11);
-  RunMainMenu();
+  RunWith(RunMainMenu);
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_TRUE(Headless().questions.empty());
   const std::pair<std::pair<int, int>, const char*> fields[] = {
@@ -43,8 +51,7 @@ TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
 TEST_F(MainMenuTest, UpdateButtonAborts) {
   PressUpper(10);
   ScriptWait(5000);  // the update page shows its result for 4 seconds
-  PressLower(11);
-  RunMainMenu();
+  RunWith(RunMainMenu);
   EXPECT_TRUE(Drawn(">CONNECTION FAILED"));  // test builds never leave this machine
   EXPECT_TRUE(Shown("ABORTED"));
   EXPECT_EQ(gApp.programState, STATE_EXIT);
@@ -81,8 +88,7 @@ TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {
 TEST_F(MainMenuTest, UpdateNotices) {
   gApp.settings.updateInstalled = 1;
   gApp.settings.updateAvailable = 1;
-  PressLower(11);
-  RunMainMenu();
+  RunWith(RunMainMenu);
   EXPECT_TRUE(Shown("UPDATE COMPLETE"));
   EXPECT_EQ(gApp.settings.updateInstalled + gApp.settings.updateAvailable, 0);
   gApp.settings.updateAvailable = 1;
@@ -93,12 +99,8 @@ TEST_F(MainMenuTest, UpdateNotices) {
   EXPECT_EQ(gApp.settings.updateAvailable, 0);
 }
 
-class ApplianceMenuTest : public PageTest {
- protected:
-  void Prepare() override { gApp.applianceMode = true; }
-};
-
-TEST_F(ApplianceMenuTest, LeaveButtonsAskFirst) {
+TEST_F(MainMenuTest, ApplianceLeaveButtonsAskFirst) {
+  gApp.applianceMode = true;
   // "iOFF", "iREBOOT" answered "fNO", then "iEXIT" answered "fYES".
   Press({Lower(11), 11, Lower(10), 11, Lower(9), 10});
   RunMainMenu();
@@ -112,18 +114,114 @@ TEST_F(ApplianceMenuTest, LeaveButtonsAskFirst) {
   }
 }
 
-class ShortScreenMenuTest : public PageTest {
- protected:
-  void Prepare() override { Headless().screen = ScreenSize{true, 1280, 800 - 1}; }
-};
-
-TEST_F(ShortScreenMenuTest, NoResizeOnAShortScreen) {
-  PressUpper(8);  // nothing there
-  PressLower(11);
-  RunMainMenu();
+TEST_F(MainMenuTest, NoResizeOnAShortScreen) {
+  StopDisplay();
+  Headless().screen = ScreenSize{true, 1280, 800 - 1};
+  OpenDisplay();
+  RunWith(RunMainMenu, {8});  // nothing there
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_EQ(ButtonLabel(8, 0), "");
   EXPECT_TRUE(TextsContaining("SCREEN SIZE:").empty());
+}
+
+class ControlLoopTest : public PageTest {
+ protected:
+  static StateHandlers ProgramHandlers() {
+    StateHandlers handlers;
+    handlers.createWindow = [] {
+      StartDisplay();
+      ApplyColourMode();
+    };
+    handlers.destroyWindow = StopDisplay;
+    handlers.drawScreenFrame = DrawScreenFrame;
+    handlers.mainMenu = RunMainMenu;
+    handlers.credits = ShowCredits;
+    handlers.bootSequence = RunBootSequence;
+    for (const auto& [state, run] : {std::pair{STATE_VORTA, &RunVortaModule}, {STATE_XFORM, RunXformModule},
+                                     {STATE_SLOOP, RunSloopModule}, {STATE_XMRPH, RunXmrphModule},
+                                     {STATE_RECBIN, RunRecycleBinModule}, {STATE_UTILITY, RunUtilityModule}}) {
+      handlers.modules[state] = run;
+    }
+    return handlers;
+  }
+};
+
+// The first start, each module left by iMENU<>, RESIZE twice (back to the
+// first mode), iEXIT.
+TEST_F(ControlLoopTest, FirstStartEveryModuleResizeTwiceAndExit) {
+  StopDisplay();
+  Headless().texts.clear();
+  const int closesBefore = Headless().windowCloses;
+  ScriptWait(8000);  // credits box and boot report
+  for (int column : {0, 1, 2, 3, 6, 7}) Press({column, Lower(11)});
+  Press({8, 8, Lower(11)});
+  gApp.programState = STATE_FIRST_START;
+  EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
+  EXPECT_TRUE(DrawnAll({"CREDITS", ">PERFORMING INITIAL FILE TESTS:", ">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."}));
+  const std::pair<const char*, size_t> titles[] = {{"MAIN MENU ***", 9}, {"SYSTEM SETTINGS ***", 4},
+                                                   {"RECYCLE BIN ***", 1}, {"SYSTEM PARAMETER SETTINGS ***", 1}};
+  for (const auto& [title, count] : titles) EXPECT_EQ(TextsContaining(title).size(), count) << title;
+  EXPECT_EQ(gApp.settings.fullScreen, 0);
+  EXPECT_EQ(Headless().windowCloses - closesBefore, 3);  // two resizes and the exit
+  EXPECT_EQ(DrawnCount("FULLSCREEN"), 1);
+  const std::vector<uint8_t> image = ReadAllBytes(SettingsFilePath(gApp.installDir));
+  ASSERT_EQ(image.size(), 39936u);
+  EXPECT_EQ(image[4], 0);  // window mode stored
+  for (int category = 0; category < kCategoryCount; ++category) {
+    EXPECT_TRUE(!IsCategoryInUse(category) || fs::is_directory(CategoryFolderPath(gApp, category))) << category;
+  }
+}
+
+TEST_F(ControlLoopTest, BootSequenceSortsLooseFilesAndCountsFolders) {
+  wave_fixtures::HandWave sample;
+  sample.frames = 20000;
+  WriteAllBytes(gApp.installDir + "/LOOSE.WAV", wave_fixtures::BuildWave(sample));
+  WriteAllBytes(gApp.installDir + "/readme.txt", {1, 2, 3});
+  RunBootSequence();
+  EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategorySample, "LOOSE.WAV")));
+  EXPECT_TRUE(fs::exists(gApp.installDir + "/readme.txt"));
+  EXPECT_TRUE(DrawnAll({"1 DONE", "01 SAMPLES <WAV>", "1 FILES", "0 DEVICE<S> FOUND", "NO FILES TO REPLACE",
+                        ">LOOKING FOR UPDATES:"}));
+  const auto first = TextsContaining("00 CURRENTLY UNRECOGNIZED FILES");
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(std::pair(first[0].x, first[0].y), std::pair(238, 104));
+  EXPECT_EQ(CountFolderFiles(gApp.installDir + "/no such folder"), -1);
+}
+
+TEST_F(WebUpdatePageTest, MenuUpdateInstallsRestartsIntoTheNewProgramAndReportsCompletion) {
+  InstallProgram(folder);
+  PublishSigned("page.update", PackUpdate(3.0f, MarkerProgram("new"), Bytes("%PDF new")));
+  setenv("SONICLOOM_UPDATE_URL", server->Url("redirect", "page.update").c_str(), 1);
+  PressUpper(10);  // "s UPDATE "
+  RunMainMenu();
+  unsetenv("SONICLOOM_UPDATE_URL");
+  ASSERT_EQ(gApp.programState, STATE_RESTART);
+  EXPECT_FALSE(TextsContaining("WEB UPDATE").empty());
+  EXPECT_TRUE(Drawn("UPDATE LOG"));
+  const struct {
+    const char* text;
+    int y;
+  } rows[] = {{">TESTING CONNECTIVITY", 160}, {">REPLACING PDF FILE", 340}, {">RESTARTING APPLICATION...", 380}};
+  for (const auto& row : rows) {
+    const auto drawn = TextsContaining(row.text);
+    ASSERT_EQ(drawn.size(), 1u) << row.text;
+    EXPECT_EQ(drawn[0].x, 50) << row.text;
+    EXPECT_EQ(drawn[0].y, row.y) << row.text;
+  }
+  EXPECT_TRUE(Drawn(Message("INSTALLING UPDATE, PLEASE WAIT")));
+
+  // The main loop writes the settings and starts the program file anew.
+  ASSERT_TRUE(WriteSettings(gApp));
+  ActOnFinalState(gApp, STATE_RESTART);
+  ASSERT_EQ(Headless().restarts.size(), 1u);
+  ASSERT_EQ(std::system(Headless().restarts[0].c_str()), 0);
+  EXPECT_EQ(ReadAllBytes(folder / "marker"), Bytes("new\n"));
+
+  gApp.settings = SettingsBlock{};
+  ASSERT_TRUE(ReadSettings(gApp));
+  RunWith(RunMainMenu);
+  EXPECT_TRUE(Shown("UPDATE COMPLETE"));
+  EXPECT_EQ(gApp.settings.updateInstalled, 0);
 }
 
 }  // namespace

@@ -9,9 +9,8 @@ TEST_F(ModuleTest, VolumeStopsAtItsLimitsAndShowsOneToSixtyFour) {
   gApp.settings.playbackVolume = 1.0f / 64.0f;
   PressUpper(0);      // -VOLUME at 1/64
   PressTimes(1, 7);   // the last at 1.0
-  PressLower(11);
   gApp.programState = STATE_XFORM;
-  RunXformModule();
+  RunWith(RunXformModule);
   EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
   EXPECT_TRUE(ShownAll({"MIN VALUE", "MAX VALUE"}));
   EXPECT_TRUE(DrawnAll({"1", "2", "4", "8", "16", "32"}));
@@ -43,8 +42,7 @@ TEST_F(ModuleTest, SpeedLimitsFlushAndAFreshTableOnEveryEntry) {
 TEST_F(ModuleTest, VortaScreensNavigateByTheLowerRow) {
   // fVIEWER<>; its own button is not on its bar, nor "iMENU<>" on 2.0.0;
   // fTEF<>, fSYSTEM<>, pRAM_WT without a sound device, iMENU<>.
-  Press({Lower(2), Lower(2), Lower(11), Lower(6), Lower(0), Lower(9), Lower(11)});
-  RunVortaModule();
+  RunWith(RunVortaModule, {Lower(2), Lower(2), Lower(11), Lower(6), Lower(0), Lower(9)});
   EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
   EXPECT_TRUE(DrawnAll({"*** TABLE VIEWER ***", "*** TABLE EDITING FUNCTIONS ***"}));
   EXPECT_TRUE(Shown("SOUND DEVICE NOT AVAILABLE"));
@@ -56,8 +54,7 @@ TEST_F(ModuleTest, RamWavetablePlaysThroughTheDeviceWhileHeld) {
   UseSoundDevices({"Card A"});
   PressTimes(8, 2);  // R = 18
   ScriptKeyPressWith(kKeyControl, FunctionKey(10), 300);  // pRAM_WT
-  PressLower(11);
-  RunVortaModule();
+  RunWith(RunVortaModule);
   EXPECT_GE(Headless().sound.starts, 1);
   EXPECT_EQ(Headless().sound.totalFrames, 18 * 8192 + 256);
   EXPECT_TRUE(TextsContaining("SOUND DEVICE NOT AVAILABLE").empty());
@@ -65,11 +62,7 @@ TEST_F(ModuleTest, RamWavetablePlaysThroughTheDeviceWhileHeld) {
 }
 
 TEST_F(ModuleTest, NavigationRowsLeaveOutTheOpenScreenAndMenuOnlyOnZero) {
-  struct Case {
-    ProgramState state;
-    uint16_t current;
-    std::vector<int> columns;
-  };
+  struct Case { ProgramState state; uint16_t current; std::vector<int> columns; };
   const Case cases[] = {{STATE_VORTA, 3, {0, 1, 2, 4, 5, 6}},
                         {STATE_XFORM, 1, {0, 2}},
                         {STATE_SLOOP, 0, {1, 2, kMenuColumn}},

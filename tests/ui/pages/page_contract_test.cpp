@@ -5,10 +5,7 @@ namespace {
 
 // An option page as later pages declare one: a value, "fAPPLY" that may
 // refuse, "fCANCEL", and a held-key hook.
-struct OptionMemory {
-  int value = 0;
-  int applied = 0;
-} gOption;
+struct OptionMemory { int value = 0, applied = 0; } gOption;
 
 enum Action { kUp, kApply };
 constexpr PageButton kButtons[] = {
@@ -26,16 +23,10 @@ void Act(PageRun& run, int action, const PageEvent& event) {
   }
 }
 
-PageEvent Held(PageRun&, const PageEvent& event) {
-  return event.key == kKeyUp ? PageEvent::Selection() : PageEvent{};
-}
+PageEvent Held(PageRun&, const PageEvent& event) { return event.key == kKeyUp ? PageEvent::Selection() : PageEvent{}; }
 
-constexpr Page kOptionPage = {.title = "TEST OPTIONS",
-                              .number = "6.1.0",
-                              .buttons = kButtons,
-                              .draw = Draw,
-                              .act = Act,
-                              .held = Held};
+constexpr Page kOptionPage = {
+    .title = "TEST OPTIONS", .number = "6.1.0", .buttons = kButtons, .draw = Draw, .act = Act, .held = Held};
 
 class PageContractTest : public PageHarness {
  protected:

@@ -1,23 +1,18 @@
 #pragma once
-// The page test harness: a page (or a whole module loop) runs on the
-// headless display through RunPage with a scripted list of inputs; the test
-// then asserts on the texts drawn, the button labels, pixels and the
-// returned code, and may save the canvas as a PNG under the build folder.
-//
-//   TEST_F(PageHarness, Example) {
-//     Press({0, 3, Lower(11)});              // F1, F4, CTRL+F12
-//     ModuleRun module(STATE_VORTA);         // a fresh workspace
-//     module.Visit(6);                       // screen 6, left by "fSYSTEM<>"
-//     EXPECT_TRUE(Shown("UNDO LIST EMPTY"));
-//     SaveArtefact("vorta_settings");
-//   }
+// The page test harness: a page, a module's screen (ModuleRun::Visit) or a
+// whole loop (RunWith) runs on the headless display with scripted inputs
+// (Press({0, Lower(11)}): F1, then CTRL+F12); the test then asserts on the
+// texts drawn, the labels, pixels and the returned code, and may save the
+// canvas as a PNG under the build folder.
 #include <algorithm>
-#include <cstdlib>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "audio/playback_devices.h"
 #include "core/kept_for_run.h"
@@ -29,13 +24,21 @@
 #include "ui/page.h"
 #include "ui/page_frame.h"
 #include "ui/pages/menu/main_menu.h"
+#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/module_loops.h"
+#include "ui/pages/shared/module_session.h"
 #include "ui/pages/shared/page_support.h"
+#include "ui/segment_graph.h"
 #include "ui/ui_fixture.h"
+
+namespace fs = std::filesystem;
 
 // A button of the lower row in a chain of presses: Press({3, Lower(11)}).
 inline constexpr int kLowerRow = 100;
 constexpr int Lower(int column) { return kLowerRow + column; }
+// The buttons every option page and question has in the same place.
+inline constexpr int kApply = 10, kYes = 10, kCancel = 11, kNo = 11;
+inline constexpr int kUndo = Lower(11);  // "s UNDO "
 
 class PageHarness : public UiTest {
  protected:
@@ -60,9 +63,8 @@ class PageHarness : public UiTest {
     // Runs screen `selector` of the module; the result of RunPage.
     int RunScreen(uint16_t selector) {
       session->selector = selector;
-      const auto navigation = NavigationRow(session->screens, selector);
-      PageRun run;
-      run.session = session.get();
+      const auto navigation = NavigationRow(session->screens, selector);  // outlives the run's view of it
+      PageRun run = Caller();
       run.selector = &session->selector;
       run.navigation = navigation;
       return RunPage(*session->screens[selector].page, run);
@@ -117,6 +119,25 @@ class PageHarness : public UiTest {
     ScriptWait(300);
   }
 
+  // A whole loop (a module, the main menu) run with the scripted presses,
+  // which end by the lower F12: "iMENU<>" in a module, "iEXIT" on the menu.
+  static void RunWith(void (*loop)(), std::initializer_list<int> presses = {}) {
+    Headless().texts.clear();
+    Press(presses);
+    PressLower(11);
+    loop();
+  }
+  // `column` starts a computation and F12 ("fCANCEL" of the progress
+  // display) is pressed while it runs: the virtual clock stands still during
+  // the work, so the second press falls in the first one's flash.
+  static void StartAndCancel(int column) {
+    ScriptKeyDown(FunctionKey(column + 1));
+    ScriptKeyUp(FunctionKey(column + 1), 50);
+    ScriptKeyDown(kKeyF12);
+    ScriptKeyUp(kKeyF12, 0);
+    ScriptWait(kHoldMillis);
+  }
+
   // --- Files. A path in a library folder of the program folder.
   static std::string LibraryPath(int category, const std::string& name) {
     return CategoryFilePath(gApp, category, name);
@@ -128,6 +149,12 @@ class PageHarness : public UiTest {
                                 effects + " 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return path;
+  }
+
+  // The command-line tool run with `arguments`, its output dropped.
+  static void RunCli(const std::string& arguments) {
+    const std::string command = std::string(SONICLOOM_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 
   // --- What was drawn.
@@ -176,6 +203,12 @@ class PageHarness : public UiTest {
     }
     return "<none>";
   }
+  // Several status fields, each {column, row}.
+  static std::vector<std::string> StatusValues(std::initializer_list<std::pair<int, int>> fields) {
+    std::vector<std::string> values;
+    for (const auto& [column, row] : fields) values.push_back(StatusValue(column, row));
+    return values;
+  }
 
   // The twelve labels of a row of the button bar as they stand now.
   static std::array<std::string, 12> Labels(int row) {
@@ -193,3 +226,21 @@ class PageHarness : public UiTest {
 };
 
 using PageTest = PageHarness;
+
+// Pages of one module, entered afresh for each test once the harness has
+// started the run anew (gKept).
+template <ProgramState kState>
+class ModulePageTest : public PageHarness {
+ protected:
+  void SetUp() override {
+    PageHarness::SetUp();
+    module.emplace(kState);
+  }
+  void TearDown() override {
+    module.reset();
+    PageHarness::TearDown();
+  }
+  // The run a hand-off or an option page gets from its calling page.
+  PageRun Caller() const { return module->Caller(); }
+  std::optional<ModuleRun> module;
+};

@@ -1,20 +1,13 @@
 #include <cstdio>
-#include <filesystem>
 
 #include "ui/pages/page_harness.h"
 #include "ui/pages/shared/browser_page.h"
-#include "ui/pages/shared/module_loops.h"
-#include "ui/pages/shared/page_support.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kDelete = 4;
 constexpr int kClear = 6;
 constexpr int kExplore = 11;
-constexpr int kYes = 10;
-constexpr int kNo = 11;
 
 class RecycleBinTest : public PageHarness {
  protected:
@@ -26,30 +19,21 @@ class RecycleBinTest : public PageHarness {
       WriteAllBytes(BinFile(name), {static_cast<uint8_t>(i), 1, 2});
     }
   }
-  // The bin entered with the scripted presses, which end by "iMENU<>".
-  static void RunWith(std::initializer_list<int> presses) {
-    Headless().texts.clear();
-    Press(presses);
-    PressLower(11);
-    RunRecycleBinModule();
-  }
+  static void RunWith(std::initializer_list<int> presses) { PageHarness::RunWith(RunRecycleBinModule, presses); }
 };
 
 TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
   PutJunk(17);
   RunWith({1});  // PAGE>>
   EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
-  const std::array<std::string, 4> readouts = {StatusValue(0, 2), StatusValue(1, 2), StatusValue(0, 3),
-                                                StatusValue(1, 3)};
-  EXPECT_EQ(readouts, (std::array<std::string, 4>{"17", "2", "16 - 16", "1"}));
+  EXPECT_EQ(StatusValues({{0, 2}, {1, 2}, {0, 3}, {1, 3}}), (std::vector<std::string>{"17", "2", "16 - 16", "1"}));
   EXPECT_TRUE(DrawnAll({"00016", "NOTE16.TXT"}));
   EXPECT_EQ(gKept.recycleBinPage, 2);
 
   // The next visit opens on page 2; with files gone it falls back.
   fs::remove(BinFile("NOTE16.TXT"));
   RunWith({0});  // <<PAGE on the only page
-  EXPECT_EQ(StatusValue(0, 3), "0 - 15");
-  EXPECT_EQ(StatusValue(1, 3), "0");
+  EXPECT_EQ(StatusValues({{0, 3}, {1, 3}}), (std::vector<std::string>{"0 - 15", "0"}));
   EXPECT_TRUE(Shown("SINGLE PAGE"));
   EXPECT_EQ(gKept.recycleBinPage, 1);
 }

@@ -1,12 +1,7 @@
-#include <cstdlib>
-#include <optional>
-
 #include "core/random.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/sound_pages.h"
 #include "ui/pages/sloop/sloop_module.h"
-#include "ui/segment_graph.h"
 
 namespace {
 
@@ -14,15 +9,14 @@ constexpr uint16_t kSynthScreen = 2;
 constexpr uint32_t kFrames = 44100;
 constexpr uint32_t kSeed = 7;
 
-class SloopPages : public PageHarness {
+class SloopPages : public ModulePageTest<STATE_SLOOP> {
  protected:
   void SetUp() override {
-    PageHarness::SetUp();
-    module.emplace(STATE_SLOOP);
+    ModulePageTest::SetUp();
     Sox(input, 2, "synth 44100s sine 441 vol 0.5");
   }
   int Load(const std::string& path) {
-    PageRun run = module->Caller();
+    PageRun run = Caller();
     return LoadSloopInput(run, path);
   }
   LoopSynthesis& Loop() { return module->session->sloop->loop; }
@@ -32,10 +26,7 @@ class SloopPages : public PageHarness {
     module->Visit(kSynthScreen);
     ASSERT_TRUE(Loop().HasOutput());
   }
-
   std::string input = folder / "SINE.WAV";
-  // Entered after the harness started the run afresh (gKept).
-  std::optional<ModuleRun> module;
 };
 
 TEST_F(SloopPages, ButtonsKeepTheirLimits) {
@@ -44,12 +35,7 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   EXPECT_TRUE(Shown("NO DATA"));
   ASSERT_EQ(Load(input), kMsgDone);
   EXPECT_EQ(module->session->sloop->ramName, "SINE.WAV");
-  struct Step {
-    int column;
-    const char* message;  // nullptr: none
-    int32_t density;
-    int32_t smear;
-  };
+  struct Step { int column; const char* message; int32_t density, smear; };  // message nullptr: none
   // L = 44,100 starts at D = S = 128; "+DENSITY" stops below L / 128 = 344.
   const Step steps[] = {
       {1, nullptr, 256, 256},       {1, nullptr, 512, 512}, {1, "MAX VALUE", 512, 512}, {3, "MAX VALUE", 512, 512},
@@ -66,8 +52,7 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   EXPECT_EQ(StatusValue(1, 0), "256");
   Press({5, 6});
   module->Visit(kSynthScreen);
-  EXPECT_EQ(StatusValue(2, 0), "ON");
-  EXPECT_EQ(StatusValue(2, 1), "ON");
+  EXPECT_EQ(StatusValues({{2, 0}, {2, 1}}), (std::vector<std::string>{"ON", "ON"}));
   // Files that cannot be loaded leave the input as it was.
   WriteAllBytes(folder / "BAD.WAV", {'R', 'I', 'F', 'F'});
   for (const auto& [name, code] : {std::pair{"NONE.WAV", kMsgFileNotFound}, std::pair{"BAD.WAV", kMsgNoData}}) {
@@ -78,14 +63,7 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
 
 TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {
   ASSERT_EQ(Load(input), kMsgDone);
-  // "fCOMPUTE", and F12 again while it runs: the progress display's
-  // "fCANCEL". The virtual clock stands still while the loop is computed,
-  // so the second press is made during the first press's flash.
-  ScriptKeyDown(kKeyF12);
-  ScriptKeyUp(kKeyF12, 50);
-  ScriptKeyDown(kKeyF12);
-  ScriptKeyUp(kKeyF12, 0);
-  ScriptWait(kHoldMillis);
+  StartAndCancel(11);  // "fCOMPUTE"
   module->Visit(kSynthScreen);
   EXPECT_TRUE(Shown("ABORTED"));
   EXPECT_FALSE(Loop().HasOutput());
@@ -118,8 +96,7 @@ TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {
 TEST_F(SloopPages, RenderingWritesWhatTheCommandLineWrites) {
   ASSERT_EQ(Load(input), kMsgDone);
   Compute();
-  PageRun run = module->Caller();
-
+  PageRun run = Caller();
   // Options first: BITS four times is the start format; the loop start
   // steps with the arrows and LS_RESET puts it back; then p = 460.
   PressTimes(6, 4);
@@ -142,9 +119,8 @@ TEST_F(SloopPages, RenderingWritesWhatTheCommandLineWrites) {
   EXPECT_TRUE(DrawnAll({"50 %", "50.000"}));
   SaveArtefact("sloop_file_rendering");
 
-  const std::string command = std::string(SONICLOOM_CLI_PATH) + " sloop --seed " + std::to_string(kSeed) +
-                              " --loop-start 460 --out '" + folder.path + "' --name CLI '" + input + "' >/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  RunCli("sloop --seed " + std::to_string(kSeed) + " --loop-start 460 --out '" + folder.path + "' --name CLI '" +
+         input + "'");
   EXPECT_EQ(ReadAllBytes(folder / "OUT.WAV"), ReadAllBytes(folder / "CLI.WAV"));
 
   // The file starts at sample 22,050 of the loop (stereo files carry

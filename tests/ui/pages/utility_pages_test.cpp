@@ -1,14 +1,9 @@
-#include <filesystem>
-
 #include "files/category_root_move.h"
 #include "files/wave_fixtures.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/module_loops.h"
 #include "ui/pages/utility/utility_pages.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kLineBack = 0;
 constexpr int kLineForward = 1;
@@ -19,13 +14,7 @@ constexpr int kReset = 4;
 class UtilityTest : public PageHarness {
  protected:
   static bool Has(int category, const std::string& name) { return fs::exists(LibraryPath(category, name)); }
-  // The module entered with the scripted presses, which end by "iMENU<>".
-  static void RunWith(std::initializer_list<int> presses) {
-    Headless().texts.clear();
-    Press(presses);
-    PressLower(11);
-    RunUtilityModule();
-  }
+  static void RunWith(std::initializer_list<int> presses) { PageHarness::RunWith(RunUtilityModule, presses); }
 };
 
 TEST_F(UtilityTest, ParameterLinesWrapAndShowTheDefaults) {

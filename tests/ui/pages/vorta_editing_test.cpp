@@ -3,7 +3,6 @@
 #include "ui/graph_markers.h"
 #include "ui/pages/page_harness.h"
 #include "ui/pages/vorta/vorta_editing_pages.h"
-#include "ui/segment_graph.h"
 #include "wavetable/filter_shape.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/symmetry_modulation.h"
@@ -12,9 +11,6 @@
 
 namespace {
 
-constexpr int kApply = 10;
-constexpr int kCancel = 11;
-constexpr int kUndo = Lower(11);
 
 // A table with something in every slice: a falling spectrum whose partials
 // alternate in sign and fade across the slices.
@@ -46,12 +42,8 @@ class VortaEditing : public PageHarness {
 
 // Every screen and option page draws; "fCANCEL" keeps the RAM table.
 TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
-  struct Case {
-    const char* name;
-    int selector;                 // a screen, or -1 for the option page
-    int (*option)(PageRun&);
-    int change;                   // an upper button that changes the page's copy
-  };
+  // A screen (or an option page), and an upper button that changes its copy.
+  struct Case { const char* name; int selector; int (*option)(PageRun&); int change; };
   const Case cases[] = {
       {"vorta_3_0_0_slice_editor", 3, nullptr, 3},  {"vorta_5_0_0_partial_envelopes", 5, nullptr, 3},
       {"vorta_6_0_0_table_editing", 6, nullptr, -1}, {"vorta_3_1_0_waveform_drawing", -1, RunWaveformDrawing, 2},
@@ -79,10 +71,7 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
 // RAM table only through "fAPPLY" (or at once for the direct buttons);
 // "s UNDO " brings back the table byte for byte and "s REDO " the change.
 TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
-  struct Case {
-    const char* name;
-    std::initializer_list<int> upper;  // opens the option page, changes its copy, applies
-  };
+  struct Case { const char* name; std::initializer_list<int> upper; };  // open, change, apply
   const Case cases[] = {
       {"POLARITY INVERT", {0, 3}},     {"SCALE ZERO", {1, 1, 10}},     {"ORDER REVERSE", {2, 5, 10}},
       {"FILTER RAND", {3, 0, 10}},     {"SHIFT RAND", {4, 0, 10}},     {"IPOL ONE ANCHOR", {6, 5, 4, 10}},
@@ -122,11 +111,7 @@ TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
 }
 
 // A stepping button pressed on the envelope or slice shown `from`, which must then show `to`.
-struct WrapStep {
-  int from;
-  int column;
-  int to;
-};
+struct WrapStep { int from, column, to; };
 
 TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
   Module m;

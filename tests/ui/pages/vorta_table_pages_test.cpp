@@ -1,22 +1,14 @@
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/wave_reader.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/vorta_import.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
 #include "wavetable/vorta_synthesis.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kStore = 10;
-constexpr int kCancel = 11;
 
 // The RAM table: slices 0..24 filled with a falling spectrum, 25..32 empty.
 PartialTable TestTable() {
@@ -27,19 +19,14 @@ PartialTable TestTable() {
   return table;
 }
 
-class VortaTablePagesTest : public PageHarness {
+class VortaTablePagesTest : public ModulePageTest<STATE_VORTA> {
  protected:
   void SetUp() override {
-    PageHarness::SetUp();
-    module = std::make_unique<ModuleRun>(STATE_VORTA);
+    ModulePageTest::SetUp();
     VortaWorkspace& ram = module->session->vorta->ram;
     LoadVortaTable(ram, TestTable(), 12, "TEST");
     RenderRamWavetable(ram.table, ram.ram, ram.playbackStretch);
-    run = module->Caller();
-  }
-  void TearDown() override {
-    module.reset();
-    PageHarness::TearDown();
+    run = Caller();
   }
   // A keypad answer replacing the offered value, typed once the keypad
   // stands (it drops what was typed before); nullptr leaves the question.
@@ -56,7 +43,6 @@ class VortaTablePagesTest : public PageHarness {
     EXPECT_GT(bytes.size(), 44u);
     return bytes.size() > 44 ? ReadU32LE(&bytes[40]) / 2 : 0;
   }
-  std::unique_ptr<ModuleRun> module;
   PageRun run;
 };
 

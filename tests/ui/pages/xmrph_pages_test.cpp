@@ -1,31 +1,24 @@
-#include <cstdlib>
-#include <optional>
-
 #include "files/wave_fixtures.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/sound_pages.h"
-#include "ui/segment_graph.h"
 
 namespace {
 
 constexpr uint16_t kSynthScreen = 2;
 constexpr int kCompute = 10;  // "fCOMPUTE" on the options page
-constexpr int kCancel = 11;
 constexpr int kEnvelopeCentre = 520;
 
 // A is mono with 6,000 frames, B stereo with 9,000: L = 6,000.
-class XmrphPages : public PageHarness {
+class XmrphPages : public ModulePageTest<STATE_XMRPH> {
  protected:
   void SetUp() override {
-    PageHarness::SetUp();
-    module.emplace(STATE_XMRPH);
+    ModulePageTest::SetUp();
     Sox(fileA, 1, "synth 6000s sine 441 vol 0.5");
     Sox(fileB, 2, "synth 9000s sine 441 vol 0.5");
   }
   // Loads A and B; the options page then runs the scripted presses.
   int Load(const std::string& b) {
-    PageRun run = module->Caller();
+    PageRun run = Caller();
     return RunXmrphLoad(run, fileA, b);
   }
   void LoadAndCompute() {
@@ -33,11 +26,8 @@ class XmrphPages : public PageHarness {
     ASSERT_EQ(Load(fileB), kMsgDone);
   }
   CrossSynthesis& Cross() { return module->session->xmrph->cross; }
-
   std::string fileA = folder / "A.WAV";
   std::string fileB = folder / "B.WAV";
-  // Entered after the harness started the run afresh (gKept).
-  std::optional<ModuleRun> module;
 };
 
 TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
@@ -49,8 +39,7 @@ TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
   LoadAndCompute();
   EXPECT_TRUE(DrawnAll({"FILE A: A.WAV", "FILE B: B.WAV", "4096", "0.50", "OFF", "NONE"}));
   EXPECT_TRUE(ShownAll({"MIN VALUE", "NO LOOP DATA"}));
-  EXPECT_EQ(StatusValue(0, 0), "4");
-  EXPECT_EQ(StatusValue(0, 1), "64");
+  EXPECT_EQ(StatusValues({{0, 0}, {0, 1}}), (std::vector<std::string>{"4", "64"}));
   EXPECT_EQ(Cross().length, 6000);
   EXPECT_EQ(module->session->xmrph->channels, 2);
   // Kept for the whole run.
@@ -77,11 +66,7 @@ TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
   // Options again ("fFFT<>"): a new frame size, a computation stopped early
   // (the results then hold what was added so far), and "fCANCEL".
   Press({9, 1});
-  ScriptKeyDown(FunctionKey(kCompute + 1));
-  ScriptKeyUp(FunctionKey(kCompute + 1), 50);
-  ScriptKeyDown(kKeyF12);
-  ScriptKeyUp(kKeyF12, 0);
-  ScriptWait(kHoldMillis);
+  StartAndCancel(kCompute);
   PressUpper(kCancel);
   module->Visit(kSynthScreen);
   EXPECT_TRUE(Shown("ABORTED"));
@@ -103,11 +88,7 @@ TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
     EXPECT_TRUE(expected != 127 || Cross().outLeft == Cross().aLeft);
     EXPECT_TRUE(expected != -127 || Cross().outRight == Cross().bRight);
   }
-  struct Sweep {
-    int limitPresses;
-    int first;
-    int last;
-  };
+  struct Sweep { int limitPresses, first, last; };
   // "SWEEP" in limit mode 0, then two "LIMIT" later in mode 2.
   for (const Sweep& sweep : {Sweep{0, 127, -127}, Sweep{2, 42, -42}}) {
     PressTimes(11, sweep.limitPresses);
@@ -137,16 +118,14 @@ TEST_F(XmrphPages, RenderingWritesWhatTheCommandLineWrites) {
   LoadAndCompute();
   PressUpper(0);  // SET: all 42, "A*B"
   module->Visit(kSynthScreen);
-  PageRun run = module->Caller();
+  PageRun run = Caller();
   PressUpper(10);
   ASSERT_EQ(RunXmrphRendering(run, folder / "OUT.WAV"), kMsgDone);
   SaveArtefact("xmrph_file_rendering");
 
   std::string nodes;
   for (int i = 0; i < 33; ++i) nodes += " 42";
-  const std::string command = std::string(SONICLOOM_CLI_PATH) + " xmrph --envelope '" + nodes + "' --out '" +
-                              folder.path + "' --name CLI '" + fileA + "' '" + fileB + "' >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  RunCli("xmrph --envelope '" + nodes + "' --out '" + folder.path + "' --name CLI '" + fileA + "' '" + fileB + "'");
   EXPECT_EQ(ReadAllBytes(folder / "OUT.WAV"), ReadAllBytes(folder / "CLI.WAV"));
   LoadedSample back;
   ASSERT_EQ(LoadSampleAtPath(folder / "OUT.WAV", back), kMsgDone);
