@@ -86,7 +86,7 @@ TEST_F(ModuleTest, CrossSynthesisShowsBothRamsAndNoSpeed) {
   EXPECT_TRUE(Shown("DONE"));
   EXPECT_TRUE(xmrph.session->xmrph->ramNameA.empty());
   EXPECT_TRUE(TextsContaining("SPEED").empty());
-  EXPECT_EQ(Labels(1)[9], "");  // no pRAM_WT
+  EXPECT_EQ(ButtonLabel(9, 1), "");  // no pRAM_WT
 }
 
 }  // namespace

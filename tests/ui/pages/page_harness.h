@@ -33,8 +33,9 @@
 
 namespace fs = std::filesystem;
 
-// A button of the lower row in a chain of presses: Press({3, Lower(11)}).
-inline constexpr int kLowerRow = 100;
+// A button of the lower row in a chain of presses: Press({3, Lower(11)});
+// kArrowDown there is the DOWN key.
+inline constexpr int kLowerRow = 100, kArrowDown = 200;
 constexpr int Lower(int column) { return kLowerRow + column; }
 // The buttons every option page and question has in the same place.
 inline constexpr int kApply = 10, kYes = 10, kCancel = 11, kNo = 11;
@@ -102,16 +103,14 @@ class PageHarness : public UiTest {
   // The lower row: CTRL held with the F-key.
   static void PressLower(int column) { ScriptKeyPressWith(kKeyControl, FunctionKey(column + 1), kHoldMillis); }
   static void ClickButton(int column, int row) { ScriptClick(kButtonLeft[column] + 40, kButtonTop[row] + 12, 60); }
-  // A chain of presses: a column of the upper row, or Lower(column).
+  // A chain of presses: a column of the upper row, Lower(column), kArrowDown.
   static void Press(std::initializer_list<int> buttons) {
-    for (const int button : buttons) button >= kLowerRow ? PressLower(button - kLowerRow) : PressUpper(button);
+    for (const int button : buttons) {
+      if (button == kArrowDown) ScriptKeyPress(kKeyDown, kHoldMillis);
+      else button >= kLowerRow ? PressLower(button - kLowerRow) : PressUpper(button);
+    }
   }
-  static void PressTimes(int column, int times) {
-    for (int i = 0; i < times; ++i) PressUpper(column);
-  }
-  static void Down(int times = 1) {
-    for (int i = 0; i < times; ++i) ScriptKeyPress(kKeyDown, kHoldMillis);
-  }
+  static void PressTimes(int column, int times) { while (times-- > 0) PressUpper(column); }
   // A name typed into the keyboard dialog and confirmed.
   static void Type(const char* text) {
     ScriptType(text);
@@ -139,9 +138,7 @@ class PageHarness : public UiTest {
   }
 
   // --- Files. A path in a library folder of the program folder.
-  static std::string LibraryPath(int category, const std::string& name) {
-    return CategoryFilePath(gApp, category, name);
-  }
+  static std::string LibraryPath(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
   // A 16-bit 44.1 kHz file made by sox from the given synth effects. Rate
   // and channels are the null input's, so lengths in samples stay exact.
   static std::string Sox(const std::string& path, int channels, const std::string& effects) {
@@ -158,13 +155,9 @@ class PageHarness : public UiTest {
   }
 
   // --- What was drawn.
-  static bool Drawn(std::string_view text) {
-    const auto& texts = Headless().texts;
-    return std::any_of(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == text; });
-  }
+  static bool Drawn(std::string_view text) { return DrawnCount(text) > 0; }
   static int DrawnCount(std::string_view text) {
-    const auto& texts = Headless().texts;
-    return static_cast<int>(std::count_if(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == text; }));
+    return static_cast<int>(std::ranges::count(Headless().texts, text, &DrawnText::text));
   }
   // Each of `texts` drawn (after `prefix`); the missing ones are reported.
   static bool DrawnAll(std::initializer_list<const char*> texts, std::string_view prefix = "") {
@@ -177,7 +170,6 @@ class PageHarness : public UiTest {
     }
     return all;
   }
-  static bool TitleDrawn(std::string_view title) { return Drawn("*** " + std::string(title) + " ***"); }
   static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
   // Whether the message line showed `text`; each of `texts`.
   static bool Shown(std::string_view text) { return Drawn(Message(text)); }
@@ -210,13 +202,6 @@ class PageHarness : public UiTest {
     return values;
   }
 
-  // The twelve labels of a row of the button bar as they stand now.
-  static std::array<std::string, 12> Labels(int row) {
-    std::array<std::string, 12> labels;
-    for (int column = 0; column < 12; ++column) labels[column] = ButtonLabel(column, row);
-    return labels;
-  }
-
   // The canvas as build/.../artefacts/<name>.png, for a person to look at.
   static void SaveArtefact(const std::string& name) {
     const std::string folder = SONICLOOM_TEST_ARTEFACTS;
@@ -224,8 +209,6 @@ class PageHarness : public UiTest {
     EXPECT_TRUE(SaveCanvasImage(folder + "/" + name + ".png"));
   }
 };
-
-using PageTest = PageHarness;
 
 // Pages of one module, entered afresh for each test once the harness has
 // started the run anew (gKept).

@@ -1,22 +1,16 @@
-#include <cstdio>
-
 #include "ui/pages/page_harness.h"
 #include "ui/pages/shared/browser_page.h"
 
 namespace {
 
-constexpr int kDelete = 4;
-constexpr int kClear = 6;
-constexpr int kExplore = 11;
+constexpr int kDelete = 4, kClear = 6, kExplore = 11;
 
 class RecycleBinTest : public PageHarness {
  protected:
   static std::string BinFile(const std::string& name) { return LibraryPath(kCategoryUnrecognized, name); }
   static void PutJunk(int count) {
     for (int i = 0; i < count; ++i) {
-      char name[32];
-      std::snprintf(name, sizeof name, "NOTE%02d.TXT", i);
-      WriteAllBytes(BinFile(name), {static_cast<uint8_t>(i), 1, 2});
+      WriteAllBytes(BinFile((i < 10 ? "NOTE0" : "NOTE") + std::to_string(i) + ".TXT"), {static_cast<uint8_t>(i), 1, 2});
     }
   }
   static void RunWith(std::initializer_list<int> presses) { PageHarness::RunWith(RunRecycleBinModule, presses); }
@@ -55,8 +49,7 @@ TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
 
 TEST_F(RecycleBinTest, ArrowKeysSelectAndClearEmptiesTheFolder) {
   PutJunk(3);
-  Down(2);
-  RunWith({kClear, kYes, kClear, kExplore});  // the second: empty now
+  RunWith({kArrowDown, kArrowDown, kClear, kYes, kClear, kExplore});  // the second: empty now
   EXPECT_EQ(StatusValue(2, 0), "");  // the selection went with the files
   EXPECT_TRUE(Drawn("NOTE01.TXT"));
   EXPECT_TRUE(Shown("NO FILES IN DIRECTORY"));

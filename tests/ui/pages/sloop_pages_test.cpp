@@ -6,8 +6,7 @@
 namespace {
 
 constexpr uint16_t kSynthScreen = 2;
-constexpr uint32_t kFrames = 44100;
-constexpr uint32_t kSeed = 7;
+constexpr uint32_t kFrames = 44100, kSeed = 7;
 
 class SloopPages : public ModulePageTest<STATE_SLOOP> {
  protected:
@@ -15,10 +14,7 @@ class SloopPages : public ModulePageTest<STATE_SLOOP> {
     ModulePageTest::SetUp();
     Sox(input, 2, "synth 44100s sine 441 vol 0.5");
   }
-  int Load(const std::string& path) {
-    PageRun run = Caller();
-    return LoadSloopInput(run, path);
-  }
+  int Load(const std::string& path) { PageRun run = Caller(); return LoadSloopInput(run, path); }
   LoopSynthesis& Loop() { return module->session->sloop->loop; }
   void Compute() {
     SeedRandom(kSeed);
@@ -37,10 +33,9 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   EXPECT_EQ(module->session->sloop->ramName, "SINE.WAV");
   struct Step { int column; const char* message; int32_t density, smear; };  // message nullptr: none
   // L = 44,100 starts at D = S = 128; "+DENSITY" stops below L / 128 = 344.
-  const Step steps[] = {
-      {1, nullptr, 256, 256},       {1, nullptr, 512, 512}, {1, "MAX VALUE", 512, 512}, {3, "MAX VALUE", 512, 512},
-      {2, nullptr, 512, 256},       {0, nullptr, 256, 128}, {9, "ENVELOPE IS FLAT", 256, 128},
-  };
+  const Step steps[] = {{1, nullptr, 256, 256}, {1, nullptr, 512, 512}, {1, "MAX VALUE", 512, 512},
+                        {3, "MAX VALUE", 512, 512}, {2, nullptr, 512, 256}, {0, nullptr, 256, 128},
+                        {9, "ENVELOPE IS FLAT", 256, 128}};
   EXPECT_EQ(Loop().density, 128);
   for (const Step& step : steps) {
     SCOPED_TRACE(step.column);
@@ -123,8 +118,7 @@ TEST_F(SloopPages, RenderingWritesWhatTheCommandLineWrites) {
          input + "'");
   EXPECT_EQ(ReadAllBytes(folder / "OUT.WAV"), ReadAllBytes(folder / "CLI.WAV"));
 
-  // The file starts at sample 22,050 of the loop (stereo files carry
-  // 2 x 0.494265 of full scale).
+  // The file starts at sample 22,050 of the loop (stereo: 2 x 0.494265 of full scale).
   LoadedSample back;
   ASSERT_EQ(LoadSampleAtPath(folder / "OUT.WAV", back), kMsgDone);
   EXPECT_EQ(back.descriptor.frames, kFrames);

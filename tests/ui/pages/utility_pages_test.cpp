@@ -5,11 +5,8 @@
 
 namespace {
 
-constexpr int kLineBack = 0;
-constexpr int kLineForward = 1;
-constexpr int kValue = 3;
-constexpr int kSet = 3;    // on the user paths
-constexpr int kReset = 4;
+constexpr int kLineBack = 0, kLineForward = 1, kValue = 3;
+constexpr int kSet = 3, kReset = 4;  // on the user paths
 
 class UtilityTest : public PageHarness {
  protected:
@@ -17,12 +14,21 @@ class UtilityTest : public PageHarness {
   static void RunWith(std::initializer_list<int> presses) { PageHarness::RunWith(RunUtilityModule, presses); }
 };
 
-TEST_F(UtilityTest, ParameterLinesWrapAndShowTheDefaults) {
+TEST_F(UtilityTest, LinesWrapShowTheDefaultsAndThePageIsRemembered) {
   RunWith({kLineBack});  // 0 -> 7
   EXPECT_EQ(gApp.programState, STATE_MAIN_MENU);
   EXPECT_TRUE(DrawnAll({"00: CRT GREEN", "NO VALID DEVICE FOUND"}));
   EXPECT_EQ(gKept.parameterLine, 7);
   EXPECT_EQ(MarkedRows(kListRowTop, kListRowStep).back(), 7);
+  RunWith({Lower(1), kLineBack});  // fPATHS<>: its lines wrap over the used slots
+  EXPECT_EQ(gKept.utilityScreen, 1);
+  int used = 0;
+  for (int category = 0; category < kCategoryCount; ++category) used += IsCategoryInUse(category);
+  EXPECT_EQ(gKept.userPathLine, used - 1);
+  EXPECT_EQ(DrawnCount("DEFAULT PATH"), used);
+  RunWith({Lower(0)});  // opened on the paths; fPARAM<>
+  EXPECT_EQ(TextsContaining("USER PATH SETTINGS ***").size(), 1u);
+  EXPECT_EQ(gKept.utilityScreen, 0);
 }
 
 TEST_F(UtilityTest, ValueChangesEachLine) {
@@ -82,14 +88,6 @@ TEST_F(UtilityTest, ForceLoopLineResortsTheLibraryEachTime) {
   }
 }
 
-TEST_F(UtilityTest, UtilityRemembersItsPage) {
-  RunWith({Lower(1)});  // fPATHS<>
-  EXPECT_EQ(gKept.utilityScreen, 1);
-  RunWith({Lower(0)});  // fPARAM<>
-  EXPECT_EQ(TextsContaining("USER PATH SETTINGS ***").size(), 1u);
-  EXPECT_EQ(gKept.utilityScreen, 0);
-}
-
 TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
   TempFolder elsewhere;
   const std::string root = elsewhere.path;
@@ -124,15 +122,6 @@ TEST_F(UtilityTest, UserPathsSetResetAndExplore) {
   EXPECT_TRUE(Shown("DONE"));
   EXPECT_TRUE(gApp.folderUserPath[0].empty());
   EXPECT_TRUE(Has(kCategoryUnrecognized, "JUNK.BIN"));
-}
-
-TEST_F(UtilityTest, UserPathLinesWrapOverTheUsedSlots) {
-  gKept.utilityScreen = 1;
-  RunWith({kLineBack});
-  int used = 0;
-  for (int category = 0; category < kCategoryCount; ++category) used += IsCategoryInUse(category);
-  EXPECT_EQ(gKept.userPathLine, used - 1);
-  EXPECT_EQ(DrawnCount("DEFAULT PATH"), used);
 }
 
 }  // namespace

@@ -38,10 +38,7 @@ class VortaAnalysisPages : public ModulePageTest<STATE_VORTA> {
   }
 
   // The hand-off as the file operations screen calls it.
-  int Run(const std::string& path, bool scanLoop) {
-    PageRun run = Caller();
-    return RunVortaSampleAnalysis(run, path, scanLoop);
-  }
+  int Run(const std::string& path, bool scan) { PageRun run = Caller(); return RunVortaSampleAnalysis(run, path, scan); }
   VortaWorkspace& Ram() { return module->session->vorta->ram; }
   static void ClickKey(int column, bool whiteBand) { ScriptClick(TuningKeyX(column), TuningKeyY(whiteBand), 60); }
 };
@@ -55,7 +52,7 @@ TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
   PressUpper(kCancel);
   EXPECT_EQ(Run(path, false), kMsgAborted);
   EXPECT_TRUE(ShownAll({"MINIMUM ANALYSIS RANGE <4097 SAMPLES>", "CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_FALSE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
+  EXPECT_FALSE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(StatusValues({{0, 3}, {1, 1}}), (std::vector<std::string>{"0004097", "0"}));
   EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the progress or the range page leaves the RAM alone";
 }
@@ -68,7 +65,7 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   Press({5, 5, kAnalyze, kCancel, kCancel});
   EXPECT_EQ(Run(path, false), kMsgAborted);
   EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_TRUE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
+  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
   EXPECT_EQ(StatusValue(2, 1), "1024");
   EXPECT_EQ(Ram().table, PartialTable{});
@@ -102,12 +99,19 @@ TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   direct.spectral.settings.cents = -700;
   direct.spectral.settings.contrast += kContrastStep;
   ASSERT_EQ(StartSpectralAnalysis(direct.spectral, direct.range.Range(), ProgressHooks{}), kMsgDone);
-  EXPECT_EQ(Ram().table, direct.spectral.table);
-  EXPECT_EQ(Ram().playbackStretch, direct.spectral.stretch);
+  EXPECT_EQ(std::tie(Ram().table, Ram().playbackStretch), std::tie(direct.spectral.table, direct.spectral.stretch));
   EXPECT_NE(Ram().table, PartialTable{});
 }
 
-TEST_F(VortaAnalysisPages, ScanLoopJourney) {
+TEST_F(VortaAnalysisPages, RefusedFilesThenAScanLoopJourney) {
+  const std::string plain = Sox(folder / "plain.wav", 1, "synth 0.5 sine 440");
+  WriteAllBytes(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
+  const struct { std::string path; bool scanLoop; int result; } refused[] = {
+      {folder / "missing.wav", false, kMsgAccessDenied}, {folder / "text.wav", false, kMsgAccessDenied},
+      {plain, true, kMsgNoData}};  // the last: not a scan loop
+  for (const auto& c : refused) EXPECT_EQ(Run(c.path, c.scanLoop), c.result) << c.path;
+  EXPECT_EQ(Ram().table, PartialTable{});
+
   const std::string path = ScanLoop();
   Press({2, kApply});  // "SF_MODE": 40 steps offer it
   EXPECT_EQ(Run(path, true), kMsgDone);
@@ -118,20 +122,7 @@ TEST_F(VortaAnalysisPages, ScanLoopJourney) {
   ASSERT_EQ(LoadAnalysisSample(path, direct), kMsgDone);
   ASSERT_EQ(StartScanloopAnalysis(direct.scanloop, direct.sample.left, 256, 40, ProgressHooks{}), kMsgDone);
   PressScanloopButton(direct.scanloop, ScanloopButton::SliceFillMode);
-  EXPECT_EQ(Ram().table, direct.scanloop.table);
-  EXPECT_EQ(Ram().playbackStretch, direct.scanloop.stretch);
-}
-
-TEST_F(VortaAnalysisPages, RefusedFiles) {
-  const std::string plain = Sox(folder / "plain.wav", 1, "synth 0.5 sine 440");
-  WriteAllBytes(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
-  const struct { std::string path; bool scanLoop; int result; } cases[] = {
-      {folder / "missing.wav", false, kMsgAccessDenied},
-      {folder / "text.wav", false, kMsgAccessDenied},
-      {plain, true, kMsgNoData},  // not a scan loop
-  };
-  for (const auto& c : cases) EXPECT_EQ(Run(c.path, c.scanLoop), c.result) << c.path;
-  EXPECT_EQ(Ram().table, PartialTable{});
+  EXPECT_EQ(std::tie(Ram().table, Ram().playbackStretch), std::tie(direct.scanloop.table, direct.scanloop.stretch));
 }
 
 }  // namespace

@@ -11,9 +11,7 @@
 
 namespace {
 
-
-// A table with something in every slice: a falling spectrum whose partials
-// alternate in sign and fade across the slices.
+// Every slice filled: a falling spectrum, signs alternating, fading across the slices.
 PartialTable SampleTable() {
   PartialTable table;
   for (int row = 0; row < 16; ++row) {
@@ -67,9 +65,8 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
   }
 }
 
-// Each function of the table editing page and its option pages changes the
-// RAM table only through "fAPPLY" (or at once for the direct buttons);
-// "s UNDO " brings back the table byte for byte and "s REDO " the change.
+// Each editing function changes the RAM table (option pages on "fAPPLY");
+// "s UNDO " brings it back byte for byte and "s REDO " the change.
 TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   struct Case { const char* name; std::initializer_list<int> upper; };  // open, change, apply
   const Case cases[] = {
@@ -94,18 +91,14 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   }
 }
 
-// The symmetry generator's table replaces the RAM table and starts a new
-// history: nothing to undo.
+// The symmetry generator's table replaces the RAM table with no history.
 TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   Module m;
   Press({5, 1});         // fSYMOD<>, +WIDTH: 1.1
   PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
   Press({kApply, kUndo});
   m.Visit(6);
-  SymmetryParameters expected;
-  expected.widthTenths = 11;
-  expected.shift = 16;
-  EXPECT_EQ(m.Ram().table, GenerateSymmetryTable(expected));
+  EXPECT_EQ(m.Ram().table, GenerateSymmetryTable({.widthTenths = 11, .shift = 16}));
   EXPECT_TRUE(m.Ram().ramName.empty());
   EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
 }
@@ -113,7 +106,7 @@ TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
 // A stepping button pressed on the envelope or slice shown `from`, which must then show `to`.
 struct WrapStep { int from, column, to; };
 
-TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
+TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   Module m;
   PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
   // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
@@ -138,11 +131,10 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
   PressUpper(6);  // SMOOTH
   m.Visit(5);
   for (int s = 0; s < kSliceCount; ++s) EXPECT_EQ(m.Ram().table.at(40, s) != before.at(40, s), s < 2) << s;
-}
 
-// Keys and the pointer on the envelope graph, then undo.
-TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
-  Module m;
+  // Keys and the pointer on the graph of partial 1, then undo.
+  LoadVortaTable(m.Ram(), SampleTable(), kDefaultStretch, "SAMPLE");
+  envelopes.current = 0;
   ScriptKeyPress(kKeyRight, 10);  // segment 1
   ScriptKeyPress(kKeyDown, 10);   // one code down
   ScriptClick(SegmentX(5), kHighGraphBracket.centre - 40, 40);  // segment 5 to 40
@@ -171,8 +163,7 @@ TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
     m.Visit(3);
     EXPECT_EQ(editor.slice, step.to);
   }
-  // A drag across the bars of partials 21 to 30 at code 100; then the slice
-  // dialog's "ZERO" (fTOOLS<>), and two undo steps.
+  // Partials 21 to 30 dragged to 100; the slice dialog's "ZERO" (fTOOLS<>); two undo steps.
   editor.slice = 7;
   ScriptDrag(471 + 7 * 20 + 3, 556 - 66, 471 + 7 * 29 + 3, 556 - 66, 9);
   m.Visit(3);
@@ -186,8 +177,7 @@ TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
-// One positive half sine drawn over the pad becomes partial 1: the slice's
-// cycle follows the drawn curve within what 64 coded partials can hold.
+// A half sine drawn on the pad: the slice's cycle follows it as far as 64 partials can.
 TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   Module m;
   constexpr double kPeak = 0.8;
@@ -203,8 +193,7 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
 }
 
-// A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
-// copies it, normalised, into the destination slice; undo takes it back.
+// A cycle handed over by "fINSERT": "SRC>DEST" copies it, normalised, into the slice.
 TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   const std::string path = WriteSineCycle();
   Module m;
@@ -218,7 +207,7 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   PressUpper(11);  // SRC>DEST
   m.Visit(4);
   EXPECT_TRUE(m.session->vorta->insertPath.empty());
-  EXPECT_EQ(Labels(1)[7], "pFILE_IN");
+  EXPECT_EQ(ButtonLabel(7, 1), "pFILE_IN");
   EXPECT_EQ(m.Ram().table.at(0, 1), 127);
   for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
@@ -228,8 +217,7 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
-// The filter shape import refuses "fAPPLY" without a file; a clicked single
-// cycle's partials, brought to full scale, become the filter curve.
+// No "fAPPLY" without a file; a clicked cycle's partials at full scale become the filter.
 TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
   WriteSineCycle();
   Module m;

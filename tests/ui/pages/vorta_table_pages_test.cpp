@@ -28,8 +28,7 @@ class VortaTablePagesTest : public ModulePageTest<STATE_VORTA> {
     RenderRamWavetable(ram.table, ram.ram, ram.playbackStretch);
     run = Caller();
   }
-  // A keypad answer replacing the offered value, typed once the keypad
-  // stands (it drops what was typed before); nullptr leaves the question.
+  // A keypad answer replacing the offered value, once the keypad stands; nullptr: Escape.
   static void Answer(const char* digits) {
     ScriptWait(kKeypadWait);
     if (!digits) return ScriptKeyPress(kKeyEscape);
@@ -57,7 +56,7 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
     module->Visit(2);
     EXPECT_EQ(StatusValue(2, 0), c.viewing);
     EXPECT_TRUE(Shown("ON SCREEN"));
-    EXPECT_EQ(Labels(0)[3] == "V_MODE", c.modeButton);
+    EXPECT_EQ(ButtonLabel(3, 0) == "V_MODE", c.modeButton);
     EXPECT_EQ(StatusValue(0, 0), "08");  // empty slices
   }
   struct Limit { int column; const char* shown; const char* message; };
@@ -75,13 +74,9 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
 TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
   struct Case { std::initializer_list<int> presses; const char* slices; uint32_t samples; };
   constexpr int kBase = 3, kSlices = 7, kSamples = 8;
-  const Case cases[] = {
-      {{}, "1025 <INTERPOLATION>", 262400},
-      {{kBase}, "1024 <INTERPOLATION>", 262144},
-      {{kBase, kSlices}, "64 <INTERPOLATION>", 64 * 256},
-      {{kSlices}, "33 <RAW>", 33 * 256},
-      {{kSamples, kSamples, kSamples, kSamples}, "1025 <INTERPOLATION>", 1025 * 128},
-  };
+  const Case cases[] = {{{}, "1025 <INTERPOLATION>", 262400}, {{kBase}, "1024 <INTERPOLATION>", 262144},
+                        {{kBase, kSlices}, "64 <INTERPOLATION>", 64 * 256}, {{kSlices}, "33 <RAW>", 33 * 256},
+                        {{kSamples, kSamples, kSamples, kSamples}, "1025 <INTERPOLATION>", 1025 * 128}};
   const std::string path = LibraryPath(kCategoryVortaWav, "T.WAV");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.slices);
@@ -98,8 +93,7 @@ TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
     PartialTable loaded;
     int32_t stretch = 0;
     ASSERT_EQ(LoadVortaFile(gApp, LibraryEntry{kCategoryVortaWav, "T.WAV"}, loaded, stretch), kMsgDone);
-    EXPECT_EQ(loaded.codes, TableForOutput(TestTable()).codes);
-    EXPECT_EQ(stretch, 12);
+    EXPECT_EQ(std::tie(loaded.codes, stretch), std::make_tuple(TableForOutput(TestTable()).codes, 12));
   }
   SaveArtefact("wavetable_rendering_wav");
 }
@@ -129,18 +123,14 @@ TEST_F(VortaTablePagesTest, BitsCyclesBackAndCancelLeavesTheOldFile) {
   EXPECT_TRUE(fs::is_directory(blocked + "/inside"));
 }
 
-// "1.3.0": the selected slice as a looped single cycle, polarity and length
-// as chosen.
+// "1.3.0": the selected slice as a looped single cycle, polarity and length as chosen.
 TEST_F(VortaTablePagesTest, SingleCycleRenderingWritesTheSelectedSlice) {
   struct Case { std::vector<int> presses; int samples; int slice; bool inverted; };
   constexpr int kBack1 = 0, kForward8 = 2, kPolarity = 7, kSamples = 8;
-  const Case cases[] = {
-      {{}, 256, 0, false},
-      {{kForward8, kForward8, kBack1, kPolarity}, 256, 15, true},
-      {{kSamples, kSamples, kSamples, kSamples}, 4096, 15, false},
-      {{kSamples, kSamples, kSamples, kSamples, kSamples}, 128, 15, false},
-      {std::vector<int>(16, kBack1), 256, 32, false},  // back from 0 wraps to the last slice
-  };
+  const Case cases[] = {{{}, 256, 0, false}, {{kForward8, kForward8, kBack1, kPolarity}, 256, 15, true},
+                        {{kSamples, kSamples, kSamples, kSamples}, 4096, 15, false},
+                        {{kSamples, kSamples, kSamples, kSamples, kSamples}, 128, 15, false},
+                        {std::vector<int>(16, kBack1), 256, 32, false}};  // back from 0 wraps to the last slice
   const std::string path = LibraryPath(kCategorySingleCycle, "C.WAV");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.samples);

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 std::vector<uint8_t> Bytes(const XformTable& table) {
   const auto bytes = SpectrumBytes(table);
   return {bytes.begin(), bytes.end()};
@@ -54,14 +53,13 @@ TEST_F(XformPagesTest, TableEditingButtonsAndSystemSettings) {
   // 0.0.0: -SPEED and "FLUSH".
   Press({8, 11, Lower(1)});
   EXPECT_EQ(module->RunScreen(0), kPageNavigated);
-  EXPECT_EQ(Labels(1)[9], "pRAM_WT");
+  EXPECT_EQ(ButtonLabel(9, 1), "pRAM_WT");
   EXPECT_EQ(XformUsedSlices(Ram().table), 0);
   EXPECT_EQ(Ram().table.speed, 512);
   EXPECT_TRUE(Shown("DONE"));
 }
 
-// Each option page: "fCANCEL" leaves the spectra as they were, "fAPPLY"
-// changes them and "s UNDO " brings them back.
+// Option pages: "fCANCEL" leaves the spectra, "fAPPLY" changes them, "s UNDO " restores.
 TEST_F(XformPagesTest, OptionPagesCancelApplyAndUndo) {
   FillTable(5);
   struct Row { int open, operation; };  // columns on 2.0.0 and on the option page
@@ -99,19 +97,23 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
 
 // sox sample -> 1.1.0 -> 1.1.1 with a slider drag -> apply.
 TEST_F(XformPagesTest, SampleJourney) {
-  const std::string sample =
-      Sox(folder.path + "/journey.wav", 2, "synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6");
-  ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
   PageRun caller = Caller();
+  // Refused: a missing file, and one too short for a sample with no loop for a cycle.
+  const std::string shortSample = Sox(folder / "short.wav", 2, "synth 0.05 sine 440");
+  for (const std::string& path : {folder / "missing.wav", shortSample}) {
+    EXPECT_EQ(RunXformSampleAnalysis(caller, path), kMsgAccessDenied) << path;
+  }
+  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 
-  // 1.1.0: both thresholds raised by 8/64; 1.1.1 opened and cancelled
-  // (back on 1.1.0 with "ABORTED" and an empty table), then 1.1.0 left.
+  const std::string sample = Sox(folder / "journey.wav", 2, "synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6");
+  ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
+
+  // 1.1.0: both thresholds up 8/64; 1.1.1 cancelled (back on 1.1.0), then 1.1.0 left.
   for (int press = 0; press < 8; ++press) Press({1, 5});
   Press({kApply, kCancel, kCancel});
   module->session->xform->pages = &pages;
   EXPECT_EQ(RunXformAnalysisOptions(caller, pages), kMsgAborted);
-  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
-  EXPECT_TRUE(Shown("ABORTED"));
+  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***") && Shown("ABORTED"));
   EXPECT_EQ(XformUsedSlices(Ram().table), 0);
   EXPECT_EQ(StatusValue(1, 1), "4096");
   EXPECT_GT(pages.source.range.start, 0);
@@ -144,16 +146,6 @@ TEST_F(XformPagesTest, SampleJourney) {
   single.controls = pages.analysis.controls;
   ASSERT_EQ(RebuildFilterSpectra(single, table, Ram().engine, {}), kMsgDone);
   EXPECT_EQ(std::memcmp(table.noise.data(), Ram().table.noise.data(), table.noise.size() * sizeof(float)), 0);
-}
-
-// A missing file, and one too short for a sample with no loop for a cycle.
-TEST_F(XformPagesTest, SampleHandOffRefusesWhatItCannotAnalyse) {
-  const std::string shortSample = Sox(folder.path + "/short.wav", 2, "synth 0.05 sine 440");
-  PageRun run = Caller();
-  for (const std::string& path : {folder.path + "/missing.wav", shortSample}) {
-    EXPECT_EQ(RunXformSampleAnalysis(run, path), kMsgAccessDenied) << path;
-  }
-  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 }
 
 }  // namespace

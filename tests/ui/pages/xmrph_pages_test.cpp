@@ -5,8 +5,7 @@
 namespace {
 
 constexpr uint16_t kSynthScreen = 2;
-constexpr int kCompute = 10;  // "fCOMPUTE" on the options page
-constexpr int kEnvelopeCentre = 520;
+constexpr int kCompute = 10, kEnvelopeCentre = 520;  // "fCOMPUTE" on the options page
 
 // A is mono with 6,000 frames, B stereo with 9,000: L = 6,000.
 class XmrphPages : public ModulePageTest<STATE_XMRPH> {
@@ -17,10 +16,7 @@ class XmrphPages : public ModulePageTest<STATE_XMRPH> {
     Sox(fileB, 2, "synth 9000s sine 441 vol 0.5");
   }
   // Loads A and B; the options page then runs the scripted presses.
-  int Load(const std::string& b) {
-    PageRun run = Caller();
-    return RunXmrphLoad(run, fileA, b);
-  }
+  int Load(const std::string& b) { PageRun run = Caller(); return RunXmrphLoad(run, fileA, b); }
   void LoadAndCompute() {
     PressUpper(kCompute);
     ASSERT_EQ(Load(fileB), kMsgDone);
@@ -40,13 +36,10 @@ TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
   EXPECT_TRUE(DrawnAll({"FILE A: A.WAV", "FILE B: B.WAV", "4096", "0.50", "OFF", "NONE"}));
   EXPECT_TRUE(ShownAll({"MIN VALUE", "NO LOOP DATA"}));
   EXPECT_EQ(StatusValues({{0, 0}, {0, 1}}), (std::vector<std::string>{"4", "64"}));
-  EXPECT_EQ(Cross().length, 6000);
-  EXPECT_EQ(module->session->xmrph->channels, 2);
-  // Kept for the whole run.
-  EXPECT_EQ(gKept.crossFrameSize, 64);
-  EXPECT_EQ(gKept.crossOverlap, 4);
-  EXPECT_FLOAT_EQ(gKept.crossContrast, 0.25f);
-  EXPECT_FALSE(gKept.crossPhaseCorrection);
+  EXPECT_EQ(std::pair(Cross().length, int{module->session->xmrph->channels}), std::pair(6000, 2));
+  // Kept for the whole run (0.25 is exact).
+  EXPECT_EQ(std::tie(gKept.crossFrameSize, gKept.crossOverlap, gKept.crossContrast, gKept.crossPhaseCorrection),
+            std::make_tuple(64, 4, 0.25f, false));
 
   // Equal lengths with a loop in A: "LOOP" changes nothing.
   wave_fixtures::Smpl loop;
@@ -63,8 +56,7 @@ TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
   LoadAndCompute();
   const std::vector<float> ab = Cross().abLeft;
   const std::vector<float> ba = Cross().baRight;
-  // Options again ("fFFT<>"): a new frame size, a computation stopped early
-  // (the results then hold what was added so far), and "fCANCEL".
+  // "fFFT<>": a new frame size, a computation stopped early, and "fCANCEL".
   Press({9, 1});
   StartAndCancel(kCompute);
   PressUpper(kCancel);
@@ -99,8 +91,7 @@ TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
   }
   EXPECT_EQ(Cross().limitMode, 2);
   SaveArtefact("xmrph_cross_synthesis");
-  // Drawing reaches only the limit range: node 20 pulled to the top stays
-  // at 42.
+  // Drawing reaches only the limit range: node 20 pulled to the top stays at 42.
   const std::vector<float> before = Cross().outLeft;
   ScriptDrag(SegmentX(20), kEnvelopeCentre, SegmentX(20), kEnvelopeCentre - 127, 6);
   module->Visit(kSynthScreen);
