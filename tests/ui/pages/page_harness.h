@@ -70,23 +70,17 @@ class PageHarness : public UiTest {
       run.navigation = navigation;
       return RunPage(*session->screens[selector].page, run);
     }
-    // One visit of screen `selector` with the scripted presses, left by
-    // "fSYSTEM<>"; only what this visit draws is kept.
-    void Visit(uint16_t selector) {
+    // One visit of screen `selector` with the scripted presses (and
+    // `presses`), left by "fSYSTEM<>"; only what this visit draws is kept.
+    void Visit(uint16_t selector, std::initializer_list<int> presses = {}) {
+      Press(presses);
       PressLower(0);
       Headless().texts.clear();
       EXPECT_EQ(RunScreen(selector), kPageNavigated);
     }
     // The run an option page or a hand-off gets from its calling page.
-    PageRun Caller() const {
-      PageRun run;
-      run.session = session.get();
-      return run;
-    }
-    int RunOption(int (*page)(PageRun&)) const {
-      PageRun run = Caller();
-      return page(run);
-    }
+    PageRun Caller() const { PageRun run; run.session = session.get(); return run; }
+    int RunOption(int (*page)(PageRun&)) const { PageRun run = Caller(); return page(run); }
     std::unique_ptr<ModuleSession> session;
   };
 

@@ -18,16 +18,14 @@ class SloopPages : public ModulePageTest<STATE_SLOOP> {
   LoopSynthesis& Loop() { return module->session->sloop->loop; }
   void Compute() {
     SeedRandom(kSeed);
-    PressUpper(11);
-    module->Visit(kSynthScreen);
+    module->Visit(kSynthScreen, {11});
     ASSERT_TRUE(Loop().HasOutput());
   }
   std::string input = folder / "SINE.WAV";
 };
 
 TEST_F(SloopPages, ButtonsKeepTheirLimits) {
-  PressUpper(0);
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {0});
   EXPECT_TRUE(Shown("NO DATA"));
   ASSERT_EQ(Load(input), kMsgDone);
   EXPECT_EQ(module->session->sloop->ramName, "SINE.WAV");
@@ -39,14 +37,12 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
   EXPECT_EQ(Loop().density, 128);
   for (const Step& step : steps) {
     SCOPED_TRACE(step.column);
-    PressUpper(step.column);
-    module->Visit(kSynthScreen);
+    module->Visit(kSynthScreen, {step.column});
     EXPECT_EQ(std::pair(Loop().density, Loop().smear), std::pair(step.density, step.smear));
     EXPECT_TRUE(!step.message || Shown(step.message));
   }
   EXPECT_EQ(StatusValue(1, 0), "256");
-  Press({5, 6});
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {5, 6});
   EXPECT_EQ(StatusValues({{2, 0}, {2, 1}}), (std::vector<std::string>{"ON", "ON"}));
   // Files that cannot be loaded leave the input as it was.
   WriteAllBytes(folder / "BAD.WAV", {'R', 'I', 'F', 'F'});
@@ -74,17 +70,14 @@ TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {
   EXPECT_EQ(Loop().envelope[4], 127);
   EXPECT_FLOAT_EQ(Loop().envelopedLeft.back(), Loop().inputLeft.back());
 
-  PressUpper(7);  // "REVERSE": node 10 goes to 22
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {7});  // "REVERSE": node 10 goes to 22
   EXPECT_EQ(Loop().envelope[22], -127);
   EXPECT_EQ(Loop().envelope[10], 127);
   Compute();
-  PressUpper(8);  // "OUT>IN": the envelope flat again, the loop the new input
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {8});  // "OUT>IN": the envelope flat again, the loop the new input
   EXPECT_EQ(Loop().envelope, FlatEnvelope());
   EXPECT_FALSE(Loop().HasOutput());
-  PressUpper(8);
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {8});
   EXPECT_TRUE(Shown("NO DATA"));
 }
 

@@ -82,11 +82,9 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
     const PartialTable changed = m.Ram().table;
     EXPECT_NE(changed, SampleTable());
     EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
-    PressLower(11);  // s UNDO
-    m.Visit(6);
+    m.Visit(6, {Lower(11)});  // s UNDO
     EXPECT_EQ(m.Ram().table, SampleTable());
-    PressLower(6);  // s REDO
-    m.Visit(6);
+    m.Visit(6, {Lower(6)});  // s REDO
     EXPECT_EQ(m.Ram().table, changed);
   }
 }
@@ -96,8 +94,7 @@ TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   Module m;
   Press({5, 1});         // fSYMOD<>, +WIDTH: 1.1
   PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
-  Press({kApply, kUndo});
-  m.Visit(6);
+  m.Visit(6, {kApply, kUndo});
   EXPECT_EQ(m.Ram().table, GenerateSymmetryTable({.widthTenths = 11, .shift = 16}));
   EXPECT_TRUE(m.Ram().ramName.empty());
   EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
@@ -112,8 +109,7 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
   for (const WrapStep& step : {WrapStep{0, 0, 63}, WrapStep{60, 2, 3}}) {
     envelopes.current = step.from;
-    PressUpper(step.column);
-    m.Visit(5);
+    m.Visit(5, {step.column});
     EXPECT_EQ(envelopes.current, step.to);
   }
   envelopes.current = 1;
@@ -121,15 +117,13 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   m.Visit(5);
   EXPECT_EQ(m.Ram().table, SampleTable());
 
-  Press({11, 4});  // LIMIT: 0..127, RAND
-  m.Visit(5);
+  m.Visit(5, {11, 4});  // LIMIT: 0..127, RAND
   for (int16_t code : m.Ram().table.Row(1)) EXPECT_TRUE(code >= 0 && code <= 127) << code;
 
   envelopes.current = 40;  // a silent partial: 127 at slice 0 only
   m.Ram().table.at(40, 0) = 127;
   const PartialTable before = m.Ram().table;
-  PressUpper(6);  // SMOOTH
-  m.Visit(5);
+  m.Visit(5, {6});  // SMOOTH
   for (int s = 0; s < kSliceCount; ++s) EXPECT_EQ(m.Ram().table.at(40, s) != before.at(40, s), s < 2) << s;
 
   // Keys and the pointer on the graph of partial 1, then undo.
@@ -142,13 +136,11 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   EXPECT_EQ(m.Ram().table.at(0, 1), SampleTable().at(0, 1) - 1);
   EXPECT_EQ(m.Ram().table.at(0, 5), 40);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 2);
-  Press({kUndo, kUndo});
-  m.Visit(5);
+  m.Visit(5, {kUndo, kUndo});
   EXPECT_EQ(m.Ram().table, SampleTable());
   // A table loaded since the undo is never overwritten by a redo.
   LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
-  PressLower(5);  // s REDO
-  m.Visit(5);
+  m.Visit(5, {Lower(5)});  // s REDO
   EXPECT_EQ(m.Ram().table, PartialTable{});
   EXPECT_TRUE(Shown("NO DATA"));
 }
@@ -159,8 +151,7 @@ TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   // "<<8_SLC" from 3 and "SLC_1>>" from 32 wrap.
   for (const WrapStep& step : {WrapStep{3, 1, 28}, WrapStep{32, 3, 0}}) {
     editor.slice = step.from;
-    PressUpper(step.column);
-    m.Visit(3);
+    m.Visit(3, {step.column});
     EXPECT_EQ(editor.slice, step.to);
   }
   // Partials 21 to 30 dragged to 100; the slice dialog's "ZERO" (fTOOLS<>); two undo steps.
@@ -169,11 +160,9 @@ TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   m.Visit(3);
   for (int row = 20; row < 30; ++row) EXPECT_EQ(m.Ram().table.at(row, 7), 100) << row;
   EXPECT_EQ(m.Ram().table.at(19, 7), 0);
-  Press({8, 1});
-  m.Visit(3);
+  m.Visit(3, {8, 1});
   EXPECT_FALSE(SliceIsFilled(m.Ram().table, 7));
-  Press({kUndo, kUndo});
-  m.Visit(3);
+  m.Visit(3, {kUndo, kUndo});
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
@@ -197,23 +186,20 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
 TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   const std::string path = WriteSineCycle();
   Module m;
-  Press({11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
-  m.Visit(4);
+  m.Visit(4, {11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
   EXPECT_EQ(m.session->vorta->edit.assembly.destination, 1);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 0);
 
   m.session->vorta->insertPath = path;
-  PressUpper(11);  // SRC>DEST
-  m.Visit(4);
+  m.Visit(4, {11});  // SRC>DEST
   EXPECT_TRUE(m.session->vorta->insertPath.empty());
   EXPECT_EQ(ButtonLabel(7, 1), "pFILE_IN");
   EXPECT_EQ(m.Ram().table.at(0, 1), 127);
   for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
   SaveArtefact("vorta_4_0_0_table_assembling");
-  PressLower(11);
-  m.Visit(4);
+  m.Visit(4, {Lower(11)});
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 

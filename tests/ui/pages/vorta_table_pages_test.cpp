@@ -52,8 +52,7 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
                         {11, "MAGNITUDE PROFILES", false}, {6, "WAVETABLE <VIEW A>", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);
-    Press({c.column, c.column});  // the second: the view already shown
-    module->Visit(2);
+    module->Visit(2, {c.column, c.column});  // the second: the view already shown
     EXPECT_EQ(StatusValue(2, 0), c.viewing);
     EXPECT_TRUE(Shown("ON SCREEN"));
     EXPECT_EQ(ButtonLabel(3, 0) == "V_MODE", c.modeButton);
@@ -62,8 +61,7 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
   struct Limit { int column; const char* shown; const char* message; };
   for (const Limit& limit : {Limit{0, "6.25", "MIN VALUE"}, Limit{1, "100.00", "MAX VALUE"}}) {
     PressTimes(limit.column, 5);
-    PressUpper(3);  // V_MODE: slices only
-    module->Visit(2);
+    module->Visit(2, {3});  // V_MODE: slices only
     EXPECT_EQ(StatusValue(1, 0), limit.shown);
     EXPECT_TRUE(Shown(limit.message));
   }

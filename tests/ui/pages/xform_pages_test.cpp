@@ -40,14 +40,12 @@ TEST_F(XformPagesTest, TableEditingButtonsAndSystemSettings) {
   FillTable(3);
   Ram().table.speed = 512;
   // +SPEED 512 -> 1024 and no further; SPECTRUM already shown; UNDO.
-  Press({9, 9, 10, kUndo});
-  module->Visit(2);
+  module->Visit(2, {9, 9, 10, kUndo});
   EXPECT_TRUE(ShownAll({"MAX VALUE", "ON SCREEN", "UNDO LIST EMPTY"}));
   EXPECT_EQ(Ram().table.speed, kXformMaxSpeed);
   EXPECT_EQ(StatusValue(2, 2), "1024");
 
-  PressUpper(11);  // WAVEFORM
-  module->Visit(2);
+  module->Visit(2, {11});  // WAVEFORM
   EXPECT_EQ(StatusValue(2, 0), "WAVEFORM");
 
   // 0.0.0: -SPEED and "FLUSH".
@@ -66,13 +64,11 @@ TEST_F(XformPagesTest, OptionPagesCancelApplyAndUndo) {
   for (const Row row : {Row{0, 1} /* ZERO */, Row{1, 5} /* REVERSE */}) {
     SCOPED_TRACE(row.open);
     const std::vector<uint8_t> before = Bytes(Ram().table);
-    Press({row.open, row.operation, kCancel, row.open, row.operation, kApply});
-    module->Visit(2);
+    module->Visit(2, {row.open, row.operation, kCancel, row.open, row.operation, kApply});
     EXPECT_NE(Bytes(Ram().table), before);
     EXPECT_TRUE(Shown("ABORTED"));
     EXPECT_EQ(UndoUsedEntries(Ram().undo), 1);
-    PressLower(11);
-    module->Visit(2);
+    module->Visit(2, {Lower(11)});
     EXPECT_EQ(Bytes(Ram().table), before);
   }
 }

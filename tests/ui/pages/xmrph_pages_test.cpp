@@ -59,8 +59,7 @@ TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
   // "fFFT<>": a new frame size, a computation stopped early, and "fCANCEL".
   Press({9, 1});
   StartAndCancel(kCompute);
-  PressUpper(kCancel);
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {kCancel});
   EXPECT_TRUE(Shown("ABORTED"));
   EXPECT_EQ(Cross().settings.frameSize, 1024);
   EXPECT_EQ(Cross().abLeft, ab);
@@ -68,14 +67,12 @@ TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
 }
 
 TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
-  Press({0, 9});
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {0, 9});
   EXPECT_EQ(DrawnCount(Message("NO DATA")), 2);
   LoadAndCompute();
   // "SET" on a flat envelope: 0 -> 42 -> 127 (all A) -> -127 (all B) -> -42 -> 0.
   for (int expected : {42, 127, -127, -42, 0}) {
-    PressUpper(0);
-    module->Visit(kSynthScreen);
+    module->Visit(kSynthScreen, {0});
     EXPECT_EQ(Cross().envelope[16], expected);
     EXPECT_TRUE(expected != 127 || Cross().outLeft == Cross().aLeft);
     EXPECT_TRUE(expected != -127 || Cross().outRight == Cross().bRight);
@@ -84,8 +81,7 @@ TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
   // "SWEEP" in limit mode 0, then two "LIMIT" later in mode 2.
   for (const Sweep& sweep : {Sweep{0, 127, -127}, Sweep{2, 42, -42}}) {
     PressTimes(11, sweep.limitPresses);
-    PressUpper(5);
-    module->Visit(kSynthScreen);
+    module->Visit(kSynthScreen, {5});
     EXPECT_EQ(Cross().envelope[0], sweep.first);
     EXPECT_EQ(Cross().envelope[32], sweep.last);
   }
@@ -107,8 +103,7 @@ TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
 
 TEST_F(XmrphPages, RenderingWritesWhatTheCommandLineWrites) {
   LoadAndCompute();
-  PressUpper(0);  // SET: all 42, "A*B"
-  module->Visit(kSynthScreen);
+  module->Visit(kSynthScreen, {0});  // SET: all 42, "A*B"
   PageRun run = Caller();
   PressUpper(10);
   ASSERT_EQ(RunXmrphRendering(run, folder / "OUT.WAV"), kMsgDone);
