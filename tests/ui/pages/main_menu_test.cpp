@@ -35,9 +35,8 @@ TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexAndLeavesAtOnceOnExit) {
 }
 
 TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
-  const std::pair<int, ProgramState> buttons[] = {{0, STATE_VORTA},  {1, STATE_XFORM},  {2, STATE_SLOOP},
-                                                  {3, STATE_XMRPH},  {6, STATE_RECBIN}, {7, STATE_UTILITY},
-                                                  {8, STATE_RESIZE}};
+  const std::pair<int, ProgramState> buttons[] = {{0, STATE_VORTA}, {1, STATE_XFORM},  {2, STATE_SLOOP},
+      {3, STATE_XMRPH}, {6, STATE_RECBIN}, {7, STATE_UTILITY}, {8, STATE_RESIZE}};
   for (const auto& [column, state] : buttons) {
     Press({4, Lower(9), column});  // empty positions (outside appliance mode) do nothing
     RunMainMenu();

@@ -77,8 +77,7 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Module m;
-    Press(c.upper);
-    m.Visit(6);
+    m.Visit(6, c.upper);
     const PartialTable changed = m.Ram().table;
     EXPECT_NE(changed, SampleTable());
     EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
