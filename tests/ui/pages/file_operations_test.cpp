@@ -43,22 +43,21 @@ class FileOperationsTest : public PageHarness {
     PartialTable back;
     int32_t backStretch = 0;
     ASSERT_EQ(LoadVortaFile(gApp, {category, name}, back, backStretch), kMsgDone) << category;
-    EXPECT_EQ(back, TableForOutput(table)) << category;
-    EXPECT_EQ(backStretch, stretch) << category;
+    EXPECT_EQ(std::tie(back, backStretch), std::make_tuple(TableForOutput(table), stretch)) << category;
   }
 };
 
 TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
   struct Case { int files; std::initializer_list<int> presses; std::vector<std::string> onPage; const char* message; };
-  const Case cases[] = {{40, {0}, {"32 - 39", "2", "3"}, nullptr}, {40, {0, 1}, {"0 - 15", "0", "3"}, nullptr},
-                        {17, {1}, {"16 - 16", "1", "2"}, nullptr}, {16, {1}, {"0 - 15", "0", "1"}, "SINGLE PAGE"}};
+  const Case cases[] = {
+      {40, {0, kLeave}, {"32 - 39", "2", "3"}, nullptr}, {40, {0, 1, kLeave}, {"0 - 15", "0", "3"}, nullptr},
+      {17, {1, kLeave}, {"16 - 16", "1", "2"}, nullptr}, {16, {1, kLeave}, {"0 - 15", "0", "1"}, "SINGLE PAGE"}};
   PutSamples(40);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.files);
     for (int i = c.files; i < 40; ++i) fs::remove(LibraryPath(kCategorySample, SampleName(i)));
     Headless().texts.clear();
-    Press(c.presses);
-    EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample, {kLeave}).result, kPageNavigated);
+    EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample, c.presses).result, kPageNavigated);
     EXPECT_EQ(StatusValues({{0, 3}, {1, 3}, {1, 2}}), c.onPage);
     EXPECT_TRUE(!c.message || Shown(c.message));
   }

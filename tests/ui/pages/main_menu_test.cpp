@@ -22,9 +22,8 @@ TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexAndLeavesAtOnceOnExit) {
   RunWith(RunMainMenu);
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_TRUE(Headless().questions.empty());
-  const std::pair<std::pair<int, int>, const char*> fields[] = {
-      {{0, 0}, "TESTHOST"}, {{0, 1}, "4"}, {{0, 2}, "3072"}, {{1, 1}, "WINDOW"}, {{1, 0}, "12:00:00"}};
-  for (const auto& [at, value] : fields) EXPECT_EQ(StatusValue(at.first, at.second), value);
+  EXPECT_EQ(StatusValues({{0, 0}, {0, 1}, {0, 2}, {1, 1}, {1, 0}}),
+            (std::vector<std::string>{"TESTHOST", "4", "3072", "WINDOW", "12:00:00"}));
   // The index: names on the left, descriptions right-aligned in the box.
   const char* description = "UNKNOWN FILE TYPE RECYCLE BIN";
   EXPECT_EQ(TextsContaining("RECBIN").at(0).x, kIndexNameX);
@@ -43,7 +42,6 @@ TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
     EXPECT_EQ(gApp.programState, state) << column;
   }
 }
-
 
 TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {
   Headless().localTimeAtStart = LocalTime{9, 30, 7, 123, 1};

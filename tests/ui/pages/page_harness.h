@@ -80,7 +80,11 @@ class PageHarness : public UiTest {
     }
     // The run an option page or a hand-off gets from its calling page.
     PageRun Caller() const { PageRun run; run.session = session.get(); return run; }
-    int RunOption(int (*page)(PageRun&)) const { PageRun run = Caller(); return page(run); }
+    int RunOption(int (*page)(PageRun&), std::initializer_list<int> presses = {}) const {
+      Press(presses);
+      PageRun run = Caller();
+      return page(run);
+    }
     std::unique_ptr<ModuleSession> session;
   };
 
@@ -90,8 +94,7 @@ class PageHarness : public UiTest {
     TestPlaybackDevices();
   }
 
-  // --- Input script. Presses are held longer than the 100 ms press
-  // feedback.
+  // --- Input script. Presses are held longer than the 100 ms press feedback.
   static constexpr int64_t kHoldMillis = 150;
   static void PressUpper(int column) { ScriptKeyPress(FunctionKey(column + 1), kHoldMillis); }
   // The lower row: CTRL held with the F-key.

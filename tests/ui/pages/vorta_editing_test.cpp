@@ -55,8 +55,7 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
     Module m;
     if (c.change >= 0) PressUpper(c.change);
     if (c.option) {
-      PressUpper(kCancel);
-      EXPECT_EQ(m.RunOption(c.option), kMsgAborted);
+      EXPECT_EQ(m.RunOption(c.option, {kCancel}), kMsgAborted);
       EXPECT_EQ(m.Ram().table, SampleTable());
     } else {
       m.Visit(static_cast<uint16_t>(c.selector));
@@ -174,8 +173,7 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   ScriptLeftDown(255, yAt(0), 5);
   for (int k = 4; k <= 256; k += 4) ScriptMouseMove(255 + k, yAt(k), 5);
   ScriptLeftUp(512, yAt(256), 5);
-  PressUpper(kApply);
-  EXPECT_EQ(m.RunOption(RunWaveformDrawing), kMsgDone);
+  EXPECT_EQ(m.RunOption(RunWaveformDrawing, {kApply}), kMsgDone);
   std::array<float, 512> cycle{};
   RenderSlice(m.Ram().table, 0, cycle, 0.5);
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
@@ -209,8 +207,7 @@ TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
   m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
   PressUpper(kApply);          // without a file: stays
   ScriptClick(200, 151, 40);   // the cycle in row 0
-  PressUpper(kApply);
-  EXPECT_EQ(m.RunOption(RunFilterShapeImport), kMsgDone);
+  EXPECT_EQ(m.RunOption(RunFilterShapeImport, {kApply}), kMsgDone);
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
   const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
   EXPECT_EQ(shape.at(0, 0), 127);

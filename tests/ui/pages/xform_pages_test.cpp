@@ -25,8 +25,9 @@ class XformPagesTest : public ModulePageTest<STATE_XFORM> {
     ASSERT_EQ(LoadXformSource(Ram(), frames, "NOISE", {}), kMsgDone);
   }
 
-  // Runs an option page with the module's record pointing at `pages`.
-  int RunOption(const Page& page) {
+  // Runs an option page, after `presses`, with the module's record pointing at `pages`.
+  int RunOption(const Page& page, std::initializer_list<int> presses) {
+    Press(presses);
     PageRun run = Caller();
     module->session->xform->pages = &pages;
     const int result = RunXformOptionPage(page, run);
@@ -78,15 +79,13 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
   const std::vector<uint8_t> before = Bytes(Ram().table);
   // Drag the profile down over the first slices, then leave.
   ScriptDrag(SegmentX(0), 300 - 100, SegmentX(6), 300 + 60, 6);
-  PressUpper(kCancel);
-  EXPECT_EQ(RunOption(kXformProfilePage), kMsgAborted);
+  EXPECT_EQ(RunOption(kXformProfilePage, {kCancel}), kMsgAborted);
   EXPECT_EQ(pages.scaling.profile[6], -60);
   EXPECT_LT(pages.output.slicePeaks[6], Ram().table.slicePeaks[6]);
   SaveArtefact("xform_profile");
 
   ScriptClick(116 + 24 * 3 + 5, 132 + 12 * 30 + 5);  // output slice 3 takes input slice 30
-  Press({7, kCancel});                               // STATIC
-  EXPECT_EQ(RunOption(kXformOrderPage), kMsgAborted);
+  EXPECT_EQ(RunOption(kXformOrderPage, {7, kCancel}), kMsgAborted);  // STATIC
   for (int16_t entry : pages.order) EXPECT_EQ(entry, 30);
   EXPECT_EQ(Bytes(Ram().table), before);
 }
