@@ -2,39 +2,22 @@
 // files: samples made by sox, tables written by the engine's own writers.
 #include <sys/stat.h>
 
-#include <filesystem>
-
 #include "cli/cli_fixture.h"
 #include "files/folder_table.h"
 #include "formats/blofeld_sysex.h"
-#include "formats/dune2_wt.h"
-#include "formats/efe_file.h"
-#include "formats/komplexer_wt.h"
-#include "formats/serum_wav.h"
-#include "formats/surge_wt.h"
 #include "formats/vorta_import.h"
 #include "formats/wavegenerator_wts.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/module_session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr int kLoad = 5;
-constexpr int kSave = 6;
-constexpr int kYes = 10;
+constexpr int kLoad = 5, kSave = 6;
 
 class FileOperationsTest : public PageHarness {
  protected:
   static constexpr int kLeave = Lower(0);  // "fSYSTEM<>"
-  static std::string SampleName(int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "S%03d.WAV", i);
-    return name;
-  }
-  // A mono sine sample of 8,000 frames (a single cycle of 2,048 frames when
-  // cycle is set), copied as S000.WAV, S001.WAV, ...
+  static std::string SampleName(int i) { return "S" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".WAV"; }
+  // S000.WAV, S001.WAV, ...: mono sines of 8,000 frames (cycles of 2,048).
   void PutSamples(int count, bool cycle = false) {
     const int category = cycle ? kCategorySingleCycle : kCategorySample;
     const std::string first = LibraryPath(category, SampleName(0));
@@ -42,15 +25,16 @@ class FileOperationsTest : public PageHarness {
     for (int i = 1; i < count; ++i) fs::copy_file(first, LibraryPath(category, SampleName(i)));
   }
 
-  // Runs "1.0.0" of a fresh module with the list on folder `category`.
+  // "1.0.0" of a fresh module run on folder `category` with the presses.
   struct FilesRun : ModuleRun {
-    FilesRun(ProgramState state, int category, const PartialTable* table = nullptr, int32_t stretch = 0)
+    FilesRun(ProgramState state, int category, std::initializer_list<int> presses = {},
+             const PartialTable* table = nullptr, int32_t stretch = 0)
         : ModuleRun(state) {
+      Press(presses);
       if (table) LoadVortaTable(session->vorta->ram, *table, stretch, "SWEEP");
-      FileScreenMemory& memory = session->fileScreen;
-      memory.list = BrowserList{};
-      memory.list.category = static_cast<uint16_t>(category);
-      memory.opened = true;
+      session->fileScreen.list = BrowserList{};
+      session->fileScreen.list.category = static_cast<uint16_t>(category);
+      session->fileScreen.opened = true;
       result = RunScreen(1);
     }
     int result;
@@ -59,70 +43,66 @@ class FileOperationsTest : public PageHarness {
     PartialTable back;
     int32_t backStretch = 0;
     ASSERT_EQ(LoadVortaFile(gApp, {category, name}, back, backStretch), kMsgDone) << category;
-    EXPECT_EQ(back, TableForOutput(table)) << category;
-    EXPECT_EQ(backStretch, stretch) << category;
+    EXPECT_EQ(std::tie(back, backStretch), std::make_tuple(TableForOutput(table), stretch)) << category;
   }
 };
 
 TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
-  struct Case {
-    int files;
-    std::initializer_list<int> presses;
-    std::array<std::string, 3> onPagePagePages;
-    const char* message;
-  };
+  struct Case { int files; std::initializer_list<int> presses; std::vector<std::string> onPage; const char* message; };
   const Case cases[] = {
-      {40, {0}, {"32 - 39", "2", "3"}, nullptr},
-      {40, {0, 1}, {"0 - 15", "0", "3"}, nullptr},
-      {17, {1}, {"16 - 16", "1", "2"}, nullptr},
-      {16, {1}, {"0 - 15", "0", "1"}, "SINGLE PAGE"},
-  };
+      {40, {0, kLeave}, {"32 - 39", "2", "3"}, nullptr}, {40, {0, 1, kLeave}, {"0 - 15", "0", "3"}, nullptr},
+      {17, {1, kLeave}, {"16 - 16", "1", "2"}, nullptr}, {16, {1, kLeave}, {"0 - 15", "0", "1"}, "SINGLE PAGE"}};
   PutSamples(40);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.files);
     for (int i = c.files; i < 40; ++i) fs::remove(LibraryPath(kCategorySample, SampleName(i)));
     Headless().texts.clear();
-    Press(c.presses);
-    PressLower(0);
-    EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample).result, kPageNavigated);
-    EXPECT_EQ((std::array{StatusValue(0, 3), StatusValue(1, 3), StatusValue(1, 2)}), c.onPagePagePages);
+    EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample, c.presses).result, kPageNavigated);
+    EXPECT_EQ(StatusValues({{0, 3}, {1, 3}, {1, 2}}), c.onPage);
     EXPECT_TRUE(!c.message || Shown(c.message));
   }
-  // UP from no selection takes the last row, DOWN there the first row of
-  // the same page.
+  // UP from no selection: the page's last row; DOWN there: its first.
   Headless().texts.clear();
   ScriptKeyPress(kKeyUp, kHoldMillis);
-  Down();
-  PressLower(0);
-  FilesRun(STATE_VORTA, kCategorySample);
+  FilesRun(STATE_VORTA, kCategorySample, {kArrowDown, kLeave});
   EXPECT_EQ(MarkedRows(), (std::vector{15, 0}));
   EXPECT_EQ(StatusValue(2, 0), "S000.WAV");
   SaveArtefact("file_operations_vorta");
 }
 
-TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
+TEST_F(FileOperationsTest, VortaSavesAndLoadsEveryTableFolderAndRefusesATakenName) {
   const PartialTable table = cli_fixture::SweepTable();
-  struct Case {
-    int category;
-    const char* fileName;
-  };
-  const Case cases[] = {{kCategoryKomplexer, "T.WT"},      {kCategoryEfe, "T.EFE"},   {kCategorySurge, "T.WT"},
-                        {kCategoryWaveGenerator, "T.WTS"}, {kCategoryDune2, "T.WT"}, {kCategorySerum, "T.WAV"}};
+  // The folders without a direct save get their file from the engine.
+  WriteAllBytes(LibraryPath(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(TableForOutput(table), 9));
+  WriteBlofeldTable(gApp, TableForOutput(table), 9, "T.SYX", SanitizeBlofeldParameters(0, 80), true);
+  struct Case { int category; const char* fileName; bool save; };
+  const Case cases[] = {{kCategoryVortaWav, "T.WAV", false}, {kCategoryKomplexer, "T.WT", true},
+                        {kCategoryBlofeld, "T.SYX", false},  {kCategoryEfe, "T.EFE", true},
+                        {kCategorySurge, "T.WT", true},      {kCategoryWaveGenerator, "T.WTS", true},
+                        {kCategoryDune2, "T.WT", true},      {kCategorySerum, "T.WAV", true}};
   for (const Case& c : cases) {
-    PressUpper(kSave);
-    Type("T");
-    PressLower(0);
-    FilesRun(STATE_VORTA, c.category, &table, 7);
-    ExpectTableIn(c.category, c.fileName, table, 7);
+    SCOPED_TRACE(c.category);
+    if (c.save) {
+      PressUpper(kSave);
+      Type("T");
+      FilesRun(STATE_VORTA, c.category, {kLeave}, &table, 7);
+      ExpectTableIn(c.category, c.fileName, table, 7);
+    }
+    // Loaded into a fresh RAM as the reader reads it, then on to the viewer.
+    PartialTable expected;
+    int32_t expectedStretch = 0;
+    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
+    const FilesRun vorta(STATE_VORTA, c.category, {kArrowDown, kLoad});
+    EXPECT_EQ(vorta.result, kPageNavigated);
+    EXPECT_EQ(vorta.session->selector, 2);
+    const VortaWorkspace& ram = vorta.session->vorta->ram;
+    EXPECT_EQ(std::tie(ram.ramName, ram.table, ram.playbackStretch), std::tie(c.fileName, expected, expectedStretch));
   }
   // "fRPLACE<>" writes over the selected file after "REPLACE FILE?".
-  Down();
-  Press({7, kYes, kLeave});
-  FilesRun(STATE_VORTA, kCategoryWaveGenerator, &table, 3);
+  FilesRun(STATE_VORTA, kCategoryWaveGenerator, {kArrowDown, 7, kYes, kLeave}, &table, 3);
   EXPECT_TRUE(Shown("REPLACE FILE?"));
   ExpectTableIn(kCategoryWaveGenerator, "T.WTS", table, 3);
-  // The WaveGenerator folder through "fF_TYPE<>" (-->08): ABC.WTS, then the
-  // same name again; a 9th character is ignored.
+  // Through "fF_TYPE<>" (-->08): ABC.WTS twice; a 9th character is ignored.
   Headless().texts.clear();
   Press({3, 7, kSave});
   Type("ABC");
@@ -131,47 +111,11 @@ TEST_F(FileOperationsTest, VortaSavesEveryDirectFormatAndRefusesATakenName) {
   ScriptKeyPress(kKeyEscape);
   PressUpper(kSave);
   Type("LONGNAMEX");
-  PressLower(0);
-  FilesRun(STATE_VORTA, kCategorySample, &table, 7);
+  FilesRun(STATE_VORTA, kCategorySample, {kLeave}, &table, 7);
   EXPECT_TRUE(fs::exists(LibraryPath(kCategoryWaveGenerator, "ABC.WTS")));
   EXPECT_TRUE(fs::exists(LibraryPath(kCategoryWaveGenerator, "LONGNAME.WTS")));
   EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <ABC.WTS>", "ABORTED"}));
   EXPECT_TRUE(DrawnAll({"01 <CURRENT>", "08 VORTA - WAVETABLES <WAVEGENERATOR, WTS>"}));
-}
-
-TEST_F(FileOperationsTest, VortaLoadsEveryTableFolderAndLandsOnTheViewer) {
-  const PartialTable table = TableForOutput(cli_fixture::SweepTable());
-  const int32_t stretch = 9;
-  struct Case {
-    int category;
-    const char* fileName;
-  };
-  const Case cases[] = {{kCategoryVortaWav, "T.WAV"}, {kCategoryKomplexer, "T.WT"}, {kCategoryBlofeld, "T.SYX"},
-                        {kCategoryEfe, "T.EFE"},      {kCategorySurge, "T.WT"},     {kCategoryWaveGenerator, "T.WTS"},
-                        {kCategoryDune2, "T.WT"},     {kCategorySerum, "T.WAV"}};
-  WriteAllBytes(LibraryPath(kCategoryVortaWav, "T.WAV"), cli_fixture::VortaWaveBytes(table, stretch));
-  WriteKomplexerTable(gApp, table, stretch, "T.WT");
-  WriteBlofeldTable(gApp, table, stretch, "T.SYX", SanitizeBlofeldParameters(0, 80), true);
-  WriteEfeTable(gApp, table, stretch, "T.EFE");
-  WriteSurgeTable(gApp, table, stretch, "T.WT");
-  WriteWtsTable(gApp, table, stretch, "T.WTS");
-  WriteDune2Table(gApp, table, stretch, "T.WT");
-  WriteSerumTable(gApp, table, stretch, "T.WAV");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.category);
-    PartialTable expected;
-    int32_t expectedStretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
-    Down();
-    PressUpper(kLoad);
-    const FilesRun vorta(STATE_VORTA, c.category);
-    EXPECT_EQ(vorta.result, kPageNavigated);
-    EXPECT_EQ(vorta.session->selector, 2);
-    const VortaWorkspace& ram = vorta.session->vorta->ram;
-    EXPECT_EQ(ram.ramName, c.fileName);
-    EXPECT_EQ(ram.table, expected);
-    EXPECT_EQ(ram.playbackStretch, expectedStretch);
-  }
 }
 
 TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
@@ -179,48 +123,32 @@ TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
   PutSamples(1, true);
   PutSamples(1);
   // fFILL: the sine's partial 1 at full scale in all 33 slices.
-  Down();
-  Press({kLoad, 10});
-  const FilesRun fill(STATE_VORTA, kCategorySingleCycle);
+  const FilesRun fill(STATE_VORTA, kCategorySingleCycle, {kArrowDown, kLoad, 10});
   EXPECT_EQ(fill.result, kPageNavigated);
   EXPECT_TRUE(Shown("FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?"));
   EXPECT_EQ(fill.session->selector, 2);
   for (int slice = 0; slice < kSliceCount; ++slice) EXPECT_EQ(fill.session->vorta->ram.table.at(0, slice), 127);
   EXPECT_EQ(fill.session->vorta->ram.ramName, "S000.WAV");
   // fINSERT hands the file to the table assembler.
-  Down();
-  Press({kLoad, 11});
-  const FilesRun insert(STATE_VORTA, kCategorySingleCycle);
+  const FilesRun insert(STATE_VORTA, kCategorySingleCycle, {kArrowDown, kLoad, 11});
   EXPECT_EQ(insert.session->selector, 4);
   EXPECT_EQ(insert.session->vorta->insertPath, LibraryPath(kCategorySingleCycle, "S000.WAV"));
-  // A sample goes to the analysis pages; cancelled there (fCANCEL on
-  // 1.1.0), the RAM stays as it was.
-  PressUpper(kLoad);
-  Down();
-  Press({kLoad, 11, kLeave});
-  FilesRun(STATE_VORTA, kCategorySample);
+  // A sample goes to the analysis pages; fCANCEL on 1.1.0 leaves the RAM.
+  FilesRun(STATE_VORTA, kCategorySample, {kLoad, kArrowDown, kLoad, 11, kLeave});
   EXPECT_TRUE(ShownAll({"NO FILE SELECTED", "ABORTED"}));
 }
 
-TEST_F(FileOperationsTest, XformRebuildsItsTableFromTheFile) {
+TEST_F(FileOperationsTest, XformSloopAndXmrphTakeTheirFiles) {
+  // XFORM rebuilds its table from the file.
   WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
-  PressUpper(kSave);  // nothing to save in the samples folder: no button
-  Press({3, 1});      // -->13
-  Down();
-  PressUpper(kLoad);
-  const FilesRun xform(STATE_XFORM, kCategorySample);
-  EXPECT_EQ(xform.result, kPageNavigated);
-  EXPECT_EQ(xform.session->selector, 2);
+  // fSAVE: nothing to save in the samples folder, no button; -->13.
+  const FilesRun xform(STATE_XFORM, kCategorySample, {kSave, 3, 1, kArrowDown, kLoad});
+  EXPECT_EQ(std::pair(xform.result, xform.session->selector), std::pair(int{kPageNavigated}, uint16_t{2}));
   EXPECT_EQ(xform.session->xform->ram.table.ramName, "NOISE.WAV");
   EXPECT_FALSE(Shown("ABORTED"));
-}
 
-TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
   PutSamples(2);
-  PressUpper(kLoad);
-  Down();
-  PressUpper(kLoad);
-  const FilesRun sloop(STATE_SLOOP, kCategorySample);
+  const FilesRun sloop(STATE_SLOOP, kCategorySample, {kLoad, kArrowDown, kLoad});
   EXPECT_EQ(sloop.result, kPageNavigated);
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
   EXPECT_EQ(sloop.session->selector, 2);  // LOOP SYNTHESIS with the file as input
@@ -229,12 +157,7 @@ TEST_F(FileOperationsTest, SloopAndXmrphHandTheirFilesOn) {
 
   // fLOAD<> with nothing picked, PLOAD_A, PLOAD_B, fLOAD<>, fCANCEL on 2.1.0.
   Headless().texts.clear();
-  PressUpper(6);
-  Down();
-  PressUpper(4);
-  Down();
-  Press({5, 6, 11, kLeave});
-  const FilesRun xmrph(STATE_XMRPH, kCategorySample);
+  const FilesRun xmrph(STATE_XMRPH, kCategorySample, {6, kArrowDown, 4, kArrowDown, 5, 6, 11, kLeave});
   EXPECT_TRUE(ShownAll({"CHOOSE 2 FILES FOR ANALYSIS", "ABORTED"}));
   EXPECT_EQ(xmrph.session->xmrph->fileA, LibraryPath(kCategorySample, "S000.WAV"));
   EXPECT_EQ(xmrph.session->xmrph->fileB, LibraryPath(kCategorySample, "S001.WAV"));
@@ -248,10 +171,7 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
   PutSamples(1);
   WriteWtsTable(gApp, cli_fixture::SweepTable(), 4, "T.WTS");
   WriteAllBytes(LibraryPath(kCategoryXformWav, "NOISE.WAV"), cli_fixture::XformWaveBytes(2));
-  struct Case {
-    int category;
-    const char* shown;
-  };
+  struct Case { int category; const char* shown; };
   const Case cases[] = {{kCategorySample, "PLAYING FILE <WAVE DATA>"},
                         {kCategorySingleCycle, "PLAYING FILE <WAVE DATA, RESAMPLED TO 172.265625 HZ>"},
                         {kCategoryWaveGenerator, "PLAYING FILE <USING SYNTHESIS>"},
@@ -261,9 +181,7 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.shown);
       Headless().texts.clear();
-      Down();
-      Press({Lower(9), kLeave});  // pFILE
-      EXPECT_EQ(FilesRun(STATE_VORTA, c.category).result, kPageNavigated);
+      EXPECT_EQ(FilesRun(STATE_VORTA, c.category, {kArrowDown, Lower(9), kLeave}).result, kPageNavigated);  // pFILE
       EXPECT_EQ(Shown(c.shown), device);
       EXPECT_EQ(Shown("SOUND DEVICE NOT AVAILABLE"), !device);
     }
@@ -273,14 +191,12 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
 TEST_F(FileOperationsTest, ClearKeepsReadOnlyFilesAndRenameNeverReplaces) {
   PutSamples(3);
   chmod(LibraryPath(kCategorySample, "S001.WAV").c_str(), 0444);
-  Down();
-  PressUpper(4);  // fRENAME<> onto a taken name, then a free one
+  Press({kArrowDown, 4});  // fRENAME<> onto a taken name, then a free one
   Type("S002");
   ScriptKeyPress(kKeyEscape);
   PressUpper(4);
   Type("NEW");
-  Press({9, kYes, kLeave});  // fCLR_DIR<>
-  FilesRun(STATE_VORTA, kCategorySample);
+  FilesRun(STATE_VORTA, kCategorySample, {9, kYes, kLeave});  // fCLR_DIR<>
   EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <S002.WAV>", "SOME FILES COULD NOT BE DELETED"}));
   EXPECT_TRUE(Drawn("NEW.WAV"));
   EXPECT_FALSE(fs::exists(LibraryPath(kCategorySample, "NEW.WAV")));

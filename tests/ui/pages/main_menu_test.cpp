@@ -1,25 +1,29 @@
-#include <cstdio>
-
+// The main menu, the program's state machine from the first start to the
+// exit, and the web update run from the menu.
+#include "core/main_loop.h"
 #include "core/random.h"
+#include "core/settings.h"
+#include "files/wave_fixtures.h"
 #include "platform/clock.h"
 #include "ui/confirm.h"
+#include "ui/pages/menu/credits_boot.h"
 #include "ui/pages/page_harness.h"
+#include "update/update_fixture.h"
 
 namespace {
 
-using MainMenuTest = PageTest;
+using MainMenuTest = PageHarness;
+using WebUpdatePageTest = WithUpdateServer<PageHarness>;
 
 TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexAndLeavesAtOnceOnExit) {
   gApp.hostName = "testhost";
   gApp.processorCount = 4;
   gApp.physicalMemory = 3ULL << 30;
-  PressLower(11);
-  RunMainMenu();
+  RunWith(RunMainMenu);
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_TRUE(Headless().questions.empty());
-  const std::pair<std::pair<int, int>, const char*> fields[] = {
-      {{0, 0}, "TESTHOST"}, {{0, 1}, "4"}, {{0, 2}, "3072"}, {{1, 1}, "WINDOW"}, {{1, 0}, "12:00:00"}};
-  for (const auto& [at, value] : fields) EXPECT_EQ(StatusValue(at.first, at.second), value);
+  EXPECT_EQ(StatusValues({{0, 0}, {0, 1}, {0, 2}, {1, 1}, {1, 0}}),
+            (std::vector<std::string>{"TESTHOST", "4", "3072", "WINDOW", "12:00:00"}));
   // The index: names on the left, descriptions right-aligned in the box.
   const char* description = "UNKNOWN FILE TYPE RECYCLE BIN";
   EXPECT_EQ(TextsContaining("RECBIN").at(0).x, kIndexNameX);
@@ -30,9 +34,8 @@ TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexAndLeavesAtOnceOnExit) {
 }
 
 TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
-  const std::pair<int, ProgramState> buttons[] = {{0, STATE_VORTA},  {1, STATE_XFORM},  {2, STATE_SLOOP},
-                                                  {3, STATE_XMRPH},  {6, STATE_RECBIN}, {7, STATE_UTILITY},
-                                                  {8, STATE_RESIZE}};
+  const std::pair<int, ProgramState> buttons[] = {{0, STATE_VORTA}, {1, STATE_XFORM},  {2, STATE_SLOOP},
+      {3, STATE_XMRPH}, {6, STATE_RECBIN}, {7, STATE_UTILITY}, {8, STATE_RESIZE}};
   for (const auto& [column, state] : buttons) {
     Press({4, Lower(9), column});  // empty positions (outside appliance mode) do nothing
     RunMainMenu();
@@ -40,28 +43,15 @@ TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
   }
 }
 
-TEST_F(MainMenuTest, UpdateButtonAborts) {
-  PressUpper(10);
-  ScriptWait(5000);  // the update page shows its result for 4 seconds
-  PressLower(11);
-  RunMainMenu();
-  EXPECT_TRUE(Drawn(">CONNECTION FAILED"));  // test builds never leave this machine
-  EXPECT_TRUE(Shown("ABORTED"));
-  EXPECT_EQ(gApp.programState, STATE_EXIT);
-  EXPECT_TRUE(gKept.randomSeeded);
-}
-
 TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {
   Headless().localTimeAtStart = LocalTime{9, 30, 7, 123, 1};
   const LocalTime now = QueryLocalTime();
   const uint32_t stamp = static_cast<uint32_t>(now.second * 1000 + now.millisecond);
-  char shown[16];
-  std::snprintf(shown, sizeof shown, "%02d:%02d:%02d", now.hour, now.minute, now.second);
   ShowLocalTime(false);
   const int first = RandomNext();
   SeedRandom(stamp);
   EXPECT_EQ(RandomNext(), first);
-  EXPECT_EQ(DrawnCount(shown), 1);
+  EXPECT_EQ(DrawnCount("09:30:07"), 1);
   // Not more than 400 ms: nothing drawn, no new seed; then label and value
   // again, and a full drawing always draws.
   const std::pair<int, size_t> steps[] = {{400, 2u}, {1, 4u}};
@@ -78,12 +68,16 @@ TEST_F(MainMenuTest, ClockSeedsWithTheFirstStampAndRedrawsOnlyAfter400ms) {
   EXPECT_EQ(Headless().texts.size(), 6u);
 }
 
-TEST_F(MainMenuTest, UpdateNotices) {
+TEST_F(MainMenuTest, UpdateNoticesAndAFailedUpdate) {
   gApp.settings.updateInstalled = 1;
   gApp.settings.updateAvailable = 1;
-  PressLower(11);
-  RunMainMenu();
-  EXPECT_TRUE(Shown("UPDATE COMPLETE"));
+  PressUpper(10);
+  ScriptWait(5000);  // the update page shows its result for 4 seconds
+  RunWith(RunMainMenu);
+  EXPECT_TRUE(ShownAll({"UPDATE COMPLETE", "ABORTED"}));
+  EXPECT_TRUE(Drawn(">CONNECTION FAILED"));  // test builds never leave this machine
+  EXPECT_EQ(gApp.programState, STATE_EXIT);
+  EXPECT_TRUE(gKept.randomSeeded);
   EXPECT_EQ(gApp.settings.updateInstalled + gApp.settings.updateAvailable, 0);
   gApp.settings.updateAvailable = 1;
   EXPECT_EQ(PendingUpdateNotice(), kMsgUpdateAvailable);
@@ -93,12 +87,8 @@ TEST_F(MainMenuTest, UpdateNotices) {
   EXPECT_EQ(gApp.settings.updateAvailable, 0);
 }
 
-class ApplianceMenuTest : public PageTest {
- protected:
-  void Prepare() override { gApp.applianceMode = true; }
-};
-
-TEST_F(ApplianceMenuTest, LeaveButtonsAskFirst) {
+TEST_F(MainMenuTest, ApplianceLeaveButtonsAskFirst) {
+  gApp.applianceMode = true;
   // "iOFF", "iREBOOT" answered "fNO", then "iEXIT" answered "fYES".
   Press({Lower(11), 11, Lower(10), 11, Lower(9), 10});
   RunMainMenu();
@@ -112,18 +102,105 @@ TEST_F(ApplianceMenuTest, LeaveButtonsAskFirst) {
   }
 }
 
-class ShortScreenMenuTest : public PageTest {
- protected:
-  void Prepare() override { Headless().screen = ScreenSize{true, 1280, 800 - 1}; }
-};
-
-TEST_F(ShortScreenMenuTest, NoResizeOnAShortScreen) {
-  PressUpper(8);  // nothing there
-  PressLower(11);
-  RunMainMenu();
+TEST_F(MainMenuTest, NoResizeOnAShortScreen) {
+  StopDisplay();
+  Headless().screen = ScreenSize{true, 1280, 800 - 1};
+  OpenDisplay();
+  RunWith(RunMainMenu, {8});  // nothing there
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_EQ(ButtonLabel(8, 0), "");
   EXPECT_TRUE(TextsContaining("SCREEN SIZE:").empty());
+}
+
+using ControlLoopTest = PageHarness;
+
+// The handlers the program itself runs the state machine with.
+StateHandlers ProgramHandlers() {
+  StateHandlers handlers;
+  handlers.createWindow = [] { StartDisplay(); ApplyColourMode(); };
+  handlers.destroyWindow = StopDisplay;
+  handlers.drawScreenFrame = DrawScreenFrame;
+  handlers.mainMenu = RunMainMenu;
+  handlers.credits = ShowCredits;
+  handlers.bootSequence = RunBootSequence;
+  for (const auto& [state, run] : {std::pair{STATE_VORTA, &RunVortaModule}, {STATE_XFORM, RunXformModule},
+                                   {STATE_SLOOP, RunSloopModule}, {STATE_XMRPH, RunXmrphModule},
+                                   {STATE_RECBIN, RunRecycleBinModule}, {STATE_UTILITY, RunUtilityModule}}) {
+    handlers.modules[state] = run;
+  }
+  return handlers;
+}
+
+// The first start, each module left by iMENU<>, RESIZE twice (back to the
+// first mode), iEXIT.
+TEST_F(ControlLoopTest, FirstStartEveryModuleResizeTwiceAndExit) {
+  StopDisplay();
+  Headless().texts.clear();
+  const int closesBefore = Headless().windowCloses;
+  ScriptWait(8000);  // credits box and boot report
+  for (int column : {0, 1, 2, 3, 6, 7}) Press({column, Lower(11)});
+  Press({8, 8, Lower(11)});
+  gApp.programState = STATE_FIRST_START;
+  EXPECT_EQ(RunStateMachine(gApp, ProgramHandlers()), STATE_EXIT);
+  EXPECT_TRUE(DrawnAll({"CREDITS", ">PERFORMING INITIAL FILE TESTS:", ">PREPARATIONS COMPLETE, STARTING SONIC-LOOM..."}));
+  const std::pair<const char*, size_t> titles[] = {{"MAIN MENU ***", 9}, {"SYSTEM SETTINGS ***", 4},
+                                                   {"RECYCLE BIN ***", 1}, {"SYSTEM PARAMETER SETTINGS ***", 1}};
+  for (const auto& [title, count] : titles) EXPECT_EQ(TextsContaining(title).size(), count) << title;
+  EXPECT_EQ(gApp.settings.fullScreen, 0);
+  EXPECT_EQ(Headless().windowCloses - closesBefore, 3);  // two resizes and the exit
+  EXPECT_EQ(DrawnCount("FULLSCREEN"), 1);
+  const std::vector<uint8_t> image = ReadAllBytes(SettingsFilePath(gApp.installDir));
+  ASSERT_EQ(image.size(), 39936u);
+  EXPECT_EQ(image[4], 0);  // window mode stored
+  for (int category = 0; category < kCategoryCount; ++category) {
+    EXPECT_TRUE(!IsCategoryInUse(category) || fs::is_directory(CategoryFolderPath(gApp, category))) << category;
+  }
+}
+
+TEST_F(ControlLoopTest, BootSequenceSortsLooseFilesAndCountsFolders) {
+  wave_fixtures::HandWave sample;
+  sample.frames = 20000;
+  WriteAllBytes(gApp.installDir + "/LOOSE.WAV", wave_fixtures::BuildWave(sample));
+  WriteAllBytes(gApp.installDir + "/readme.txt", {1, 2, 3});
+  RunBootSequence();
+  EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategorySample, "LOOSE.WAV")));
+  EXPECT_TRUE(fs::exists(gApp.installDir + "/readme.txt"));
+  EXPECT_TRUE(DrawnAll({"1 DONE", "01 SAMPLES <WAV>", "1 FILES", "0 DEVICE<S> FOUND", "NO FILES TO REPLACE",
+                        ">LOOKING FOR UPDATES:"}));
+  ExpectTextAt("00 CURRENTLY UNRECOGNIZED FILES", 238, 104);
+  EXPECT_EQ(CountFolderFiles(gApp.installDir + "/no such folder"), -1);
+}
+
+TEST_F(WebUpdatePageTest, MenuUpdateInstallsRestartsIntoTheNewProgramAndReportsCompletion) {
+  InstallProgram(folder);
+  PublishSigned("page.update", PackUpdate(3.0f, MarkerProgram("new"), Bytes("%PDF new")));
+  setenv("SONICLOOM_UPDATE_URL", server->Url("redirect", "page.update").c_str(), 1);
+  PressUpper(10);  // "s UPDATE "
+  RunMainMenu();
+  unsetenv("SONICLOOM_UPDATE_URL");
+  ASSERT_EQ(gApp.programState, STATE_RESTART);
+  EXPECT_TRUE(UiTest::Shown("WEB UPDATE"));
+  EXPECT_TRUE(Drawn("UPDATE LOG"));
+  EXPECT_TRUE(Shown("INSTALLING UPDATE, PLEASE WAIT"));
+  const std::pair<const char*, int> rows[] = {
+      {">TESTING CONNECTIVITY", 160}, {">REPLACING PDF FILE", 340}, {">RESTARTING APPLICATION...", 380}};
+  for (const auto& [text, y] : rows) {
+    EXPECT_EQ(TextsContaining(text).size(), 1u) << text;
+    ExpectTextAt(text, 50, y);
+  }
+
+  // The main loop writes the settings and starts the program file anew.
+  ASSERT_TRUE(WriteSettings(gApp));
+  ActOnFinalState(gApp, STATE_RESTART);
+  ASSERT_EQ(Headless().restarts.size(), 1u);
+  ASSERT_EQ(std::system(Headless().restarts[0].c_str()), 0);
+  EXPECT_EQ(ReadAllBytes(folder / "marker"), Bytes("new\n"));
+
+  gApp.settings = SettingsBlock{};
+  ASSERT_TRUE(ReadSettings(gApp));
+  RunWith(RunMainMenu);
+  EXPECT_TRUE(Shown("UPDATE COMPLETE"));
+  EXPECT_EQ(gApp.settings.updateInstalled, 0);
 }
 
 }  // namespace

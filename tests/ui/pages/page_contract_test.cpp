@@ -5,10 +5,7 @@ namespace {
 
 // An option page as later pages declare one: a value, "fAPPLY" that may
 // refuse, "fCANCEL", and a held-key hook.
-struct OptionMemory {
-  int value = 0;
-  int applied = 0;
-} gOption;
+struct OptionMemory { int value = 0, applied = 0; } gOption;
 
 enum Action { kUp, kApply };
 constexpr PageButton kButtons[] = {
@@ -26,16 +23,10 @@ void Act(PageRun& run, int action, const PageEvent& event) {
   }
 }
 
-PageEvent Held(PageRun&, const PageEvent& event) {
-  return event.key == kKeyUp ? PageEvent::Selection() : PageEvent{};
-}
+PageEvent Held(PageRun&, const PageEvent& event) { return event.key == kKeyUp ? PageEvent::Selection() : PageEvent{}; }
 
-constexpr Page kOptionPage = {.title = "TEST OPTIONS",
-                              .number = "6.1.0",
-                              .buttons = kButtons,
-                              .draw = Draw,
-                              .act = Act,
-                              .held = Held};
+constexpr Page kOptionPage = {
+    .title = "TEST OPTIONS", .number = "6.1.0", .buttons = kButtons, .draw = Draw, .act = Act, .held = Held};
 
 class PageContractTest : public PageHarness {
  protected:
@@ -68,23 +59,21 @@ TEST_F(PageContractTest, PageNumberSitsInsideItsBox) {
   const int right = number[0].x + MeasureText("6.0.0").width;
   EXPECT_LE(right, 1023);
   // The box is inverted around the whole number, with a margin on both sides.
-  EXPECT_EQ(CanvasPixel(number[0].x - 2, 10), Palette(kText));
-  EXPECT_EQ(CanvasPixel(right + 1, 10), Palette(kText));
+  ExpectPixels({{number[0].x - 2, 10, Palette(kText)}, {right + 1, 10, Palette(kText)}});
   SaveArtefact("page_number_box");
 }
 
-TEST_F(PageContractTest, CalcProgressHooksShowProgressAndCancelOnF12) {
+// The hooks the engine reports through (the progress display itself is a
+// widget): the label as given, DONE at the end, and once F12 stopped the
+// work every later report says stop.
+TEST_F(PageContractTest, CalcProgressHooksPassTheLabelAndStayStopped) {
   uint8_t result = 0;
   ProgressHooks hooks = CalcProgressHooks(result);
   EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 0, 100));
-  EXPECT_EQ(Labels(0)[11], "fCANCEL");
-  EXPECT_TRUE(Shown("CALCULATING, PLEASE WAIT"));
   EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 50, 100));
   EXPECT_TRUE(Drawn("ANALYSIS PROGRESS: "));
-  EXPECT_EQ(ProgressWidth(), 166);
   ProgressFinished(hooks, "ANALYSIS PROGRESS: ", 100);
   EXPECT_EQ(result, kMsgDone);
-  EXPECT_EQ(ProgressWidth(), kNoProgressBar);
 
   hooks = CalcProgressHooks(result);
   ProgressCancelled(hooks, nullptr, 0, 10);
@@ -94,7 +83,7 @@ TEST_F(PageContractTest, CalcProgressHooksShowProgressAndCancelOnF12) {
   while (!ProgressCancelled(hooks, nullptr, steps, 10) && steps < 9) ++steps;
   EXPECT_LT(steps, 9);
   EXPECT_EQ(result, kMsgAborted);
-  EXPECT_TRUE(ProgressCancelled(hooks, nullptr, steps + 1, 10));  // stays stopped
+  EXPECT_TRUE(ProgressCancelled(hooks, nullptr, steps + 1, 10));
 }
 
 }  // namespace

@@ -1,23 +1,18 @@
 #pragma once
-// The page test harness: a page (or a whole module loop) runs on the
-// headless display through RunPage with a scripted list of inputs; the test
-// then asserts on the texts drawn, the button labels, pixels and the
-// returned code, and may save the canvas as a PNG under the build folder.
-//
-//   TEST_F(PageHarness, Example) {
-//     Press({0, 3, Lower(11)});              // F1, F4, CTRL+F12
-//     ModuleRun module(STATE_VORTA);         // a fresh workspace
-//     module.Visit(6);                       // screen 6, left by "fSYSTEM<>"
-//     EXPECT_TRUE(Shown("UNDO LIST EMPTY"));
-//     SaveArtefact("vorta_settings");
-//   }
+// The page test harness: a page, a module's screen (ModuleRun::Visit) or a
+// whole loop (RunWith) runs on the headless display with scripted inputs
+// (Press({0, Lower(11)}): F1, then CTRL+F12); the test then asserts on the
+// texts drawn, the labels, pixels and the returned code, and may save the
+// canvas as a PNG under the build folder.
 #include <algorithm>
-#include <cstdlib>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "audio/playback_devices.h"
 #include "core/kept_for_run.h"
@@ -29,13 +24,22 @@
 #include "ui/page.h"
 #include "ui/page_frame.h"
 #include "ui/pages/menu/main_menu.h"
+#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/shared/module_loops.h"
+#include "ui/pages/shared/module_session.h"
 #include "ui/pages/shared/page_support.h"
+#include "ui/segment_graph.h"
 #include "ui/ui_fixture.h"
 
-// A button of the lower row in a chain of presses: Press({3, Lower(11)}).
-inline constexpr int kLowerRow = 100;
+namespace fs = std::filesystem;
+
+// A button of the lower row in a chain of presses: Press({3, Lower(11)});
+// kArrowDown there is the DOWN key.
+inline constexpr int kLowerRow = 100, kArrowDown = 200;
 constexpr int Lower(int column) { return kLowerRow + column; }
+// The buttons every option page and question has in the same place.
+inline constexpr int kApply = 10, kYes = 10, kCancel = 11, kNo = 11;
+inline constexpr int kUndo = Lower(11);  // "s UNDO "
 
 class PageHarness : public UiTest {
  protected:
@@ -60,27 +64,24 @@ class PageHarness : public UiTest {
     // Runs screen `selector` of the module; the result of RunPage.
     int RunScreen(uint16_t selector) {
       session->selector = selector;
-      const auto navigation = NavigationRow(session->screens, selector);
-      PageRun run;
-      run.session = session.get();
+      const auto navigation = NavigationRow(session->screens, selector);  // outlives the run's view of it
+      PageRun run = Caller();
       run.selector = &session->selector;
       run.navigation = navigation;
       return RunPage(*session->screens[selector].page, run);
     }
-    // One visit of screen `selector` with the scripted presses, left by
-    // "fSYSTEM<>"; only what this visit draws is kept.
-    void Visit(uint16_t selector) {
+    // One visit of screen `selector` with the scripted presses (and
+    // `presses`), left by "fSYSTEM<>"; only what this visit draws is kept.
+    void Visit(uint16_t selector, std::initializer_list<int> presses = {}) {
+      Press(presses);
       PressLower(0);
       Headless().texts.clear();
       EXPECT_EQ(RunScreen(selector), kPageNavigated);
     }
     // The run an option page or a hand-off gets from its calling page.
-    PageRun Caller() const {
-      PageRun run;
-      run.session = session.get();
-      return run;
-    }
-    int RunOption(int (*page)(PageRun&)) const {
+    PageRun Caller() const { PageRun run; run.session = session.get(); return run; }
+    int RunOption(int (*page)(PageRun&), std::initializer_list<int> presses = {}) const {
+      Press(presses);
       PageRun run = Caller();
       return page(run);
     }
@@ -93,23 +94,20 @@ class PageHarness : public UiTest {
     TestPlaybackDevices();
   }
 
-  // --- Input script. Presses are held longer than the 100 ms press
-  // feedback.
+  // --- Input script. Presses are held longer than the 100 ms press feedback.
   static constexpr int64_t kHoldMillis = 150;
   static void PressUpper(int column) { ScriptKeyPress(FunctionKey(column + 1), kHoldMillis); }
   // The lower row: CTRL held with the F-key.
   static void PressLower(int column) { ScriptKeyPressWith(kKeyControl, FunctionKey(column + 1), kHoldMillis); }
   static void ClickButton(int column, int row) { ScriptClick(kButtonLeft[column] + 40, kButtonTop[row] + 12, 60); }
-  // A chain of presses: a column of the upper row, or Lower(column).
+  // A chain of presses: a column of the upper row, Lower(column), kArrowDown.
   static void Press(std::initializer_list<int> buttons) {
-    for (const int button : buttons) button >= kLowerRow ? PressLower(button - kLowerRow) : PressUpper(button);
+    for (const int button : buttons) {
+      if (button == kArrowDown) ScriptKeyPress(kKeyDown, kHoldMillis);
+      else button >= kLowerRow ? PressLower(button - kLowerRow) : PressUpper(button);
+    }
   }
-  static void PressTimes(int column, int times) {
-    for (int i = 0; i < times; ++i) PressUpper(column);
-  }
-  static void Down(int times = 1) {
-    for (int i = 0; i < times; ++i) ScriptKeyPress(kKeyDown, kHoldMillis);
-  }
+  static void PressTimes(int column, int times) { while (times-- > 0) PressUpper(column); }
   // A name typed into the keyboard dialog and confirmed.
   static void Type(const char* text) {
     ScriptType(text);
@@ -117,10 +115,27 @@ class PageHarness : public UiTest {
     ScriptWait(300);
   }
 
-  // --- Files. A path in a library folder of the program folder.
-  static std::string LibraryPath(int category, const std::string& name) {
-    return CategoryFilePath(gApp, category, name);
+  // A whole loop (a module, the main menu) run with the scripted presses,
+  // which end by the lower F12: "iMENU<>" in a module, "iEXIT" on the menu.
+  static void RunWith(void (*loop)(), std::initializer_list<int> presses = {}) {
+    Headless().texts.clear();
+    Press(presses);
+    PressLower(11);
+    loop();
   }
+  // `column` starts a computation and F12 ("fCANCEL" of the progress
+  // display) is pressed while it runs: the virtual clock stands still during
+  // the work, so the second press falls in the first one's flash.
+  static void StartAndCancel(int column) {
+    ScriptKeyDown(FunctionKey(column + 1));
+    ScriptKeyUp(FunctionKey(column + 1), 50);
+    ScriptKeyDown(kKeyF12);
+    ScriptKeyUp(kKeyF12, 0);
+    ScriptWait(kHoldMillis);
+  }
+
+  // --- Files. A path in a library folder of the program folder.
+  static std::string LibraryPath(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
   // A 16-bit 44.1 kHz file made by sox from the given synth effects. Rate
   // and channels are the null input's, so lengths in samples stay exact.
   static std::string Sox(const std::string& path, int channels, const std::string& effects) {
@@ -130,14 +145,16 @@ class PageHarness : public UiTest {
     return path;
   }
 
-  // --- What was drawn.
-  static bool Drawn(std::string_view text) {
-    const auto& texts = Headless().texts;
-    return std::any_of(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == text; });
+  // The command-line tool run with `arguments`, its output dropped.
+  static void RunCli(const std::string& arguments) {
+    const std::string command = std::string(SONICLOOM_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
+
+  // --- What was drawn.
+  static bool Drawn(std::string_view text) { return DrawnCount(text) > 0; }
   static int DrawnCount(std::string_view text) {
-    const auto& texts = Headless().texts;
-    return static_cast<int>(std::count_if(texts.begin(), texts.end(), [&](const DrawnText& t) { return t.text == text; }));
+    return static_cast<int>(std::ranges::count(Headless().texts, text, &DrawnText::text));
   }
   // Each of `texts` drawn (after `prefix`); the missing ones are reported.
   static bool DrawnAll(std::initializer_list<const char*> texts, std::string_view prefix = "") {
@@ -150,7 +167,6 @@ class PageHarness : public UiTest {
     }
     return all;
   }
-  static bool TitleDrawn(std::string_view title) { return Drawn("*** " + std::string(title) + " ***"); }
   static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
   // Whether the message line showed `text`; each of `texts`.
   static bool Shown(std::string_view text) { return Drawn(Message(text)); }
@@ -176,12 +192,11 @@ class PageHarness : public UiTest {
     }
     return "<none>";
   }
-
-  // The twelve labels of a row of the button bar as they stand now.
-  static std::array<std::string, 12> Labels(int row) {
-    std::array<std::string, 12> labels;
-    for (int column = 0; column < 12; ++column) labels[column] = ButtonLabel(column, row);
-    return labels;
+  // Several status fields, each {column, row}.
+  static std::vector<std::string> StatusValues(std::initializer_list<std::pair<int, int>> fields) {
+    std::vector<std::string> values;
+    for (const auto& [column, row] : fields) values.push_back(StatusValue(column, row));
+    return values;
   }
 
   // The canvas as build/.../artefacts/<name>.png, for a person to look at.
@@ -192,4 +207,20 @@ class PageHarness : public UiTest {
   }
 };
 
-using PageTest = PageHarness;
+// Pages of one module, entered afresh for each test once the harness has
+// started the run anew (gKept).
+template <ProgramState kState>
+class ModulePageTest : public PageHarness {
+ protected:
+  void SetUp() override {
+    PageHarness::SetUp();
+    module.emplace(kState);
+  }
+  void TearDown() override {
+    module.reset();
+    PageHarness::TearDown();
+  }
+  // The run a hand-off or an option page gets from its calling page.
+  PageRun Caller() const { return module->Caller(); }
+  std::optional<ModuleRun> module;
+};

@@ -3,12 +3,9 @@
 // RAM table compared with the engine run directly on the same file.
 #include <cmath>
 #include <numbers>
-#include <optional>
 
 #include "files/wave_fixtures.h"
-#include "files/wave_reader.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
 #include "ui/pages/vorta/analysis_graphs.h"
 #include "ui/pages/vorta/analysis_run.h"
 
@@ -17,20 +14,9 @@ namespace {
 using namespace wave_fixtures;
 
 constexpr int kAnalyze = 10;
-constexpr int kApply = 10;
-constexpr int kCancel = 11;
 
-class VortaAnalysisPages : public PageHarness {
+class VortaAnalysisPages : public ModulePageTest<STATE_VORTA> {
  protected:
-  void SetUp() override {
-    PageHarness::SetUp();
-    module.emplace(STATE_VORTA);
-  }
-  void TearDown() override {
-    module.reset();
-    PageHarness::TearDown();
-  }
-
   // 40 cycles of 256 samples, cycle c a sine of harmonic c % 8 + 1; the
   // first cycle looped, which makes the file a scan loop.
   std::string ScanLoop() {
@@ -41,27 +27,20 @@ class VortaAnalysisPages : public PageHarness {
         PutU16(audio, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
       }
     }
+    Smpl smpl;
+    smpl.end = 255;
     HandWave wave;
     wave.frames = 40 * 256;
     wave.audio = audio;
-    Smpl smpl;
-    smpl.end = 255;
     wave.chunksAfterData = SmplChunk(smpl);
-    const std::string path = folder / "scan.wav";
-    WriteAllBytes(path, BuildWave(wave));
-    return path;
+    WriteAllBytes(folder / "scan.wav", BuildWave(wave));
+    return folder / "scan.wav";
   }
 
   // The hand-off as the file operations screen calls it.
-  int Run(const std::string& path, bool scanLoop) {
-    PageRun run = module->Caller();
-    return RunVortaSampleAnalysis(run, path, scanLoop);
-  }
+  int Run(const std::string& path, bool scan) { PageRun run = Caller(); return RunVortaSampleAnalysis(run, path, scan); }
   VortaWorkspace& Ram() { return module->session->vorta->ram; }
-
   static void ClickKey(int column, bool whiteBand) { ScriptClick(TuningKeyX(column), TuningKeyY(whiteBand), 60); }
-
-  std::optional<ModuleRun> module;
 };
 
 TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
@@ -69,19 +48,12 @@ TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
   const std::string path = Sox(folder / "short.wav", 1, "synth 3000s sine 440 pad 0 7000s");
   Ram().table.at(0, 0) = 100;
   PressUpper(1);  // "+THR_S"
-  // "fANALYZE", and F12 down before the first frame: cancelled under the
-  // progress display, still on "1.1.0".
-  ScriptKeyDown(FunctionKey(kAnalyze + 1));
-  ScriptKeyUp(FunctionKey(kAnalyze + 1), 10);
-  ScriptKeyDown(FunctionKey(kCancel + 1), 10);
-  ScriptKeyUp(FunctionKey(kCancel + 1), kHoldMillis);
-  ScriptWait(kHoldMillis);
+  StartAndCancel(kAnalyze);  // cancelled under the progress display, still on "1.1.0"
   PressUpper(kCancel);
   EXPECT_EQ(Run(path, false), kMsgAborted);
   EXPECT_TRUE(ShownAll({"MINIMUM ANALYSIS RANGE <4097 SAMPLES>", "CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_FALSE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
-  EXPECT_EQ(StatusValue(0, 3), "0004097");
-  EXPECT_EQ(StatusValue(1, 1), "0");
+  EXPECT_FALSE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
+  EXPECT_EQ(StatusValues({{0, 3}, {1, 1}}), (std::vector<std::string>{"0004097", "0"}));
   EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the progress or the range page leaves the RAM alone";
 }
 
@@ -93,7 +65,7 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   Press({5, 5, kAnalyze, kCancel, kCancel});
   EXPECT_EQ(Run(path, false), kMsgAborted);
   EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_TRUE(TitleDrawn("SAMPLE ANALYSIS OPTIONS II"));
+  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
   EXPECT_EQ(StatusValue(2, 1), "1024");
   EXPECT_EQ(Ram().table, PartialTable{});
@@ -104,11 +76,7 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
 // holds what the engine makes of the same file with the same settings.
 TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   const std::string path = Sox(folder / "stereo.wav", 2, "synth 2 sawtooth 220 square 330");
-  struct Step {
-    void (*input)();
-    const char* frequency;
-    const char* offset;
-  };
+  struct Step { void (*input)(); const char* frequency; const char* offset; };
   const Step steps[] = {
       {[] { ClickKey(29, false); }, "344.5313", "+12.00"},
       {[] { ScriptKeyPress(kKeyRight, kHoldMillis); }, "86.1328", "-12.00"},  // wraps to the bottom
@@ -131,41 +99,30 @@ TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   direct.spectral.settings.cents = -700;
   direct.spectral.settings.contrast += kContrastStep;
   ASSERT_EQ(StartSpectralAnalysis(direct.spectral, direct.range.Range(), ProgressHooks{}), kMsgDone);
-  EXPECT_EQ(Ram().table, direct.spectral.table);
-  EXPECT_EQ(Ram().playbackStretch, direct.spectral.stretch);
+  EXPECT_EQ(std::tie(Ram().table, Ram().playbackStretch), std::tie(direct.spectral.table, direct.spectral.stretch));
   EXPECT_NE(Ram().table, PartialTable{});
 }
 
-TEST_F(VortaAnalysisPages, ScanLoopJourney) {
+TEST_F(VortaAnalysisPages, RefusedFilesThenAScanLoopJourney) {
+  const std::string plain = Sox(folder / "plain.wav", 1, "synth 0.5 sine 440");
+  WriteAllBytes(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
+  const struct { std::string path; bool scanLoop; int result; } refused[] = {
+      {folder / "missing.wav", false, kMsgAccessDenied}, {folder / "text.wav", false, kMsgAccessDenied},
+      {plain, true, kMsgNoData}};  // the last: not a scan loop
+  for (const auto& c : refused) EXPECT_EQ(Run(c.path, c.scanLoop), c.result) << c.path;
+  EXPECT_EQ(Ram().table, PartialTable{});
+
   const std::string path = ScanLoop();
   Press({2, kApply});  // "SF_MODE": 40 steps offer it
   EXPECT_EQ(Run(path, true), kMsgDone);
-  EXPECT_EQ(StatusValue(0, 1), "40");
-  EXPECT_EQ(StatusValue(0, 2), "256");
+  EXPECT_EQ(StatusValues({{0, 1}, {0, 2}}), (std::vector<std::string>{"40", "256"}));
   SaveArtefact("vorta_scanloop_analysis_1_2_0");
 
   VortaAnalysisRun direct;
   ASSERT_EQ(LoadAnalysisSample(path, direct), kMsgDone);
   ASSERT_EQ(StartScanloopAnalysis(direct.scanloop, direct.sample.left, 256, 40, ProgressHooks{}), kMsgDone);
   PressScanloopButton(direct.scanloop, ScanloopButton::SliceFillMode);
-  EXPECT_EQ(Ram().table, direct.scanloop.table);
-  EXPECT_EQ(Ram().playbackStretch, direct.scanloop.stretch);
-}
-
-TEST_F(VortaAnalysisPages, RefusedFiles) {
-  const std::string plain = Sox(folder / "plain.wav", 1, "synth 0.5 sine 440");
-  WriteAllBytes(folder / "text.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v', 'e'});
-  const struct {
-    std::string path;
-    bool scanLoop;
-    int result;
-  } cases[] = {
-      {folder / "missing.wav", false, kMsgAccessDenied},
-      {folder / "text.wav", false, kMsgAccessDenied},
-      {plain, true, kMsgNoData},  // not a scan loop
-  };
-  for (const auto& c : cases) EXPECT_EQ(Run(c.path, c.scanLoop), c.result) << c.path;
-  EXPECT_EQ(Ram().table, PartialTable{});
+  EXPECT_EQ(std::tie(Ram().table, Ram().playbackStretch), std::tie(direct.scanloop.table, direct.scanloop.stretch));
 }
 
 }  // namespace

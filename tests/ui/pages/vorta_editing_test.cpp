@@ -3,7 +3,6 @@
 #include "ui/graph_markers.h"
 #include "ui/pages/page_harness.h"
 #include "ui/pages/vorta/vorta_editing_pages.h"
-#include "ui/segment_graph.h"
 #include "wavetable/filter_shape.h"
 #include "wavetable/slice_editor.h"
 #include "wavetable/symmetry_modulation.h"
@@ -12,12 +11,7 @@
 
 namespace {
 
-constexpr int kApply = 10;
-constexpr int kCancel = 11;
-constexpr int kUndo = Lower(11);
-
-// A table with something in every slice: a falling spectrum whose partials
-// alternate in sign and fade across the slices.
+// Every slice filled: a falling spectrum, signs alternating, fading across the slices.
 PartialTable SampleTable() {
   PartialTable table;
   for (int row = 0; row < 16; ++row) {
@@ -46,12 +40,8 @@ class VortaEditing : public PageHarness {
 
 // Every screen and option page draws; "fCANCEL" keeps the RAM table.
 TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
-  struct Case {
-    const char* name;
-    int selector;                 // a screen, or -1 for the option page
-    int (*option)(PageRun&);
-    int change;                   // an upper button that changes the page's copy
-  };
+  // A screen (or an option page), and an upper button that changes its copy.
+  struct Case { const char* name; int selector; int (*option)(PageRun&); int change; };
   const Case cases[] = {
       {"vorta_3_0_0_slice_editor", 3, nullptr, 3},  {"vorta_5_0_0_partial_envelopes", 5, nullptr, 3},
       {"vorta_6_0_0_table_editing", 6, nullptr, -1}, {"vorta_3_1_0_waveform_drawing", -1, RunWaveformDrawing, 2},
@@ -65,8 +55,7 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
     Module m;
     if (c.change >= 0) PressUpper(c.change);
     if (c.option) {
-      PressUpper(kCancel);
-      EXPECT_EQ(m.RunOption(c.option), kMsgAborted);
+      EXPECT_EQ(m.RunOption(c.option, {kCancel}), kMsgAborted);
       EXPECT_EQ(m.Ram().table, SampleTable());
     } else {
       m.Visit(static_cast<uint16_t>(c.selector));
@@ -75,14 +64,10 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
   }
 }
 
-// Each function of the table editing page and its option pages changes the
-// RAM table only through "fAPPLY" (or at once for the direct buttons);
-// "s UNDO " brings back the table byte for byte and "s REDO " the change.
+// Each editing function changes the RAM table (option pages on "fAPPLY");
+// "s UNDO " brings it back byte for byte and "s REDO " the change.
 TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
-  struct Case {
-    const char* name;
-    std::initializer_list<int> upper;  // opens the option page, changes its copy, applies
-  };
+  struct Case { const char* name; std::initializer_list<int> upper; };  // open, change, apply
   const Case cases[] = {
       {"POLARITY INVERT", {0, 3}},     {"SCALE ZERO", {1, 1, 10}},     {"ORDER REVERSE", {2, 5, 10}},
       {"FILTER RAND", {3, 0, 10}},     {"SHIFT RAND", {4, 0, 10}},     {"IPOL ONE ANCHOR", {6, 5, 4, 10}},
@@ -91,51 +76,38 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Module m;
-    Press(c.upper);
-    m.Visit(6);
+    m.Visit(6, c.upper);
     const PartialTable changed = m.Ram().table;
     EXPECT_NE(changed, SampleTable());
     EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
-    PressLower(11);  // s UNDO
-    m.Visit(6);
+    m.Visit(6, {Lower(11)});  // s UNDO
     EXPECT_EQ(m.Ram().table, SampleTable());
-    PressLower(6);  // s REDO
-    m.Visit(6);
+    m.Visit(6, {Lower(6)});  // s REDO
     EXPECT_EQ(m.Ram().table, changed);
   }
 }
 
-// The symmetry generator's table replaces the RAM table and starts a new
-// history: nothing to undo.
+// The symmetry generator's table replaces the RAM table with no history.
 TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   Module m;
   Press({5, 1});         // fSYMOD<>, +WIDTH: 1.1
   PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
-  Press({kApply, kUndo});
-  m.Visit(6);
-  SymmetryParameters expected;
-  expected.widthTenths = 11;
-  expected.shift = 16;
-  EXPECT_EQ(m.Ram().table, GenerateSymmetryTable(expected));
+  m.Visit(6, {kApply, kUndo});
+  EXPECT_EQ(m.Ram().table, GenerateSymmetryTable({.widthTenths = 11, .shift = 16}));
   EXPECT_TRUE(m.Ram().ramName.empty());
   EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
 }
 
 // A stepping button pressed on the envelope or slice shown `from`, which must then show `to`.
-struct WrapStep {
-  int from;
-  int column;
-  int to;
-};
+struct WrapStep { int from, column, to; };
 
-TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
+TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   Module m;
   PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
   // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
   for (const WrapStep& step : {WrapStep{0, 0, 63}, WrapStep{60, 2, 3}}) {
     envelopes.current = step.from;
-    PressUpper(step.column);
-    m.Visit(5);
+    m.Visit(5, {step.column});
     EXPECT_EQ(envelopes.current, step.to);
   }
   envelopes.current = 1;
@@ -143,21 +115,18 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdges) {
   m.Visit(5);
   EXPECT_EQ(m.Ram().table, SampleTable());
 
-  Press({11, 4});  // LIMIT: 0..127, RAND
-  m.Visit(5);
+  m.Visit(5, {11, 4});  // LIMIT: 0..127, RAND
   for (int16_t code : m.Ram().table.Row(1)) EXPECT_TRUE(code >= 0 && code <= 127) << code;
 
   envelopes.current = 40;  // a silent partial: 127 at slice 0 only
   m.Ram().table.at(40, 0) = 127;
   const PartialTable before = m.Ram().table;
-  PressUpper(6);  // SMOOTH
-  m.Visit(5);
+  m.Visit(5, {6});  // SMOOTH
   for (int s = 0; s < kSliceCount; ++s) EXPECT_EQ(m.Ram().table.at(40, s) != before.at(40, s), s < 2) << s;
-}
 
-// Keys and the pointer on the envelope graph, then undo.
-TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
-  Module m;
+  // Keys and the pointer on the graph of partial 1, then undo.
+  LoadVortaTable(m.Ram(), SampleTable(), kDefaultStretch, "SAMPLE");
+  envelopes.current = 0;
   ScriptKeyPress(kKeyRight, 10);  // segment 1
   ScriptKeyPress(kKeyDown, 10);   // one code down
   ScriptClick(SegmentX(5), kHighGraphBracket.centre - 40, 40);  // segment 5 to 40
@@ -165,13 +134,11 @@ TEST_F(VortaEditing, EnvelopeGraphByKeysAndPointer) {
   EXPECT_EQ(m.Ram().table.at(0, 1), SampleTable().at(0, 1) - 1);
   EXPECT_EQ(m.Ram().table.at(0, 5), 40);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 2);
-  Press({kUndo, kUndo});
-  m.Visit(5);
+  m.Visit(5, {kUndo, kUndo});
   EXPECT_EQ(m.Ram().table, SampleTable());
   // A table loaded since the undo is never overwritten by a redo.
   LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
-  PressLower(5);  // s REDO
-  m.Visit(5);
+  m.Visit(5, {Lower(5)});  // s REDO
   EXPECT_EQ(m.Ram().table, PartialTable{});
   EXPECT_TRUE(Shown("NO DATA"));
 }
@@ -182,27 +149,22 @@ TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   // "<<8_SLC" from 3 and "SLC_1>>" from 32 wrap.
   for (const WrapStep& step : {WrapStep{3, 1, 28}, WrapStep{32, 3, 0}}) {
     editor.slice = step.from;
-    PressUpper(step.column);
-    m.Visit(3);
+    m.Visit(3, {step.column});
     EXPECT_EQ(editor.slice, step.to);
   }
-  // A drag across the bars of partials 21 to 30 at code 100; then the slice
-  // dialog's "ZERO" (fTOOLS<>), and two undo steps.
+  // Partials 21 to 30 dragged to 100; the slice dialog's "ZERO" (fTOOLS<>); two undo steps.
   editor.slice = 7;
   ScriptDrag(471 + 7 * 20 + 3, 556 - 66, 471 + 7 * 29 + 3, 556 - 66, 9);
   m.Visit(3);
   for (int row = 20; row < 30; ++row) EXPECT_EQ(m.Ram().table.at(row, 7), 100) << row;
   EXPECT_EQ(m.Ram().table.at(19, 7), 0);
-  Press({8, 1});
-  m.Visit(3);
+  m.Visit(3, {8, 1});
   EXPECT_FALSE(SliceIsFilled(m.Ram().table, 7));
-  Press({kUndo, kUndo});
-  m.Visit(3);
+  m.Visit(3, {kUndo, kUndo});
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
-// One positive half sine drawn over the pad becomes partial 1: the slice's
-// cycle follows the drawn curve within what 64 coded partials can hold.
+// A half sine drawn on the pad: the slice's cycle follows it as far as 64 partials can.
 TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   Module m;
   constexpr double kPeak = 0.8;
@@ -211,48 +173,41 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   ScriptLeftDown(255, yAt(0), 5);
   for (int k = 4; k <= 256; k += 4) ScriptMouseMove(255 + k, yAt(k), 5);
   ScriptLeftUp(512, yAt(256), 5);
-  PressUpper(kApply);
-  EXPECT_EQ(m.RunOption(RunWaveformDrawing), kMsgDone);
+  EXPECT_EQ(m.RunOption(RunWaveformDrawing, {kApply}), kMsgDone);
   std::array<float, 512> cycle{};
   RenderSlice(m.Ram().table, 0, cycle, 0.5);
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
 }
 
-// A single cycle handed over by "fINSERT" arrives selected; "SRC>DEST"
-// copies it, normalised, into the destination slice; undo takes it back.
+// A cycle handed over by "fINSERT": "SRC>DEST" copies it, normalised, into the slice.
 TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   const std::string path = WriteSineCycle();
   Module m;
-  Press({11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
-  m.Visit(4);
+  m.Visit(4, {11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
   EXPECT_EQ(m.session->vorta->edit.assembly.destination, 1);
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 0);
 
   m.session->vorta->insertPath = path;
-  PressUpper(11);  // SRC>DEST
-  m.Visit(4);
+  m.Visit(4, {11});  // SRC>DEST
   EXPECT_TRUE(m.session->vorta->insertPath.empty());
-  EXPECT_EQ(Labels(1)[7], "pFILE_IN");
+  EXPECT_EQ(ButtonLabel(7, 1), "pFILE_IN");
   EXPECT_EQ(m.Ram().table.at(0, 1), 127);
   for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
   SaveArtefact("vorta_4_0_0_table_assembling");
-  PressLower(11);
-  m.Visit(4);
+  m.Visit(4, {Lower(11)});
   EXPECT_EQ(m.Ram().table, SampleTable());
 }
 
-// The filter shape import refuses "fAPPLY" without a file; a clicked single
-// cycle's partials, brought to full scale, become the filter curve.
+// No "fAPPLY" without a file; a clicked cycle's partials at full scale become the filter.
 TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
   WriteSineCycle();
   Module m;
   m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
   PressUpper(kApply);          // without a file: stays
   ScriptClick(200, 151, 40);   // the cycle in row 0
-  PressUpper(kApply);
-  EXPECT_EQ(m.RunOption(RunFilterShapeImport), kMsgDone);
+  EXPECT_EQ(m.RunOption(RunFilterShapeImport, {kApply}), kMsgDone);
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
   const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
   EXPECT_EQ(shape.at(0, 0), 127);

@@ -1,22 +1,14 @@
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "core/byte_order.h"
 #include "files/file_classification.h"
 #include "files/wave_reader.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/vorta_import.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
 #include "wavetable/vorta_synthesis.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kStore = 10;
-constexpr int kCancel = 11;
 
 // The RAM table: slices 0..24 filled with a falling spectrum, 25..32 empty.
 PartialTable TestTable() {
@@ -27,22 +19,16 @@ PartialTable TestTable() {
   return table;
 }
 
-class VortaTablePagesTest : public PageHarness {
+class VortaTablePagesTest : public ModulePageTest<STATE_VORTA> {
  protected:
   void SetUp() override {
-    PageHarness::SetUp();
-    module = std::make_unique<ModuleRun>(STATE_VORTA);
+    ModulePageTest::SetUp();
     VortaWorkspace& ram = module->session->vorta->ram;
     LoadVortaTable(ram, TestTable(), 12, "TEST");
     RenderRamWavetable(ram.table, ram.ram, ram.playbackStretch);
-    run = module->Caller();
+    run = Caller();
   }
-  void TearDown() override {
-    module.reset();
-    PageHarness::TearDown();
-  }
-  // A keypad answer replacing the offered value, typed once the keypad
-  // stands (it drops what was typed before); nullptr leaves the question.
+  // A keypad answer replacing the offered value, once the keypad stands; nullptr: Escape.
   static void Answer(const char* digits) {
     ScriptWait(kKeypadWait);
     if (!digits) return ScriptKeyPress(kKeyEscape);
@@ -56,7 +42,6 @@ class VortaTablePagesTest : public PageHarness {
     EXPECT_GT(bytes.size(), 44u);
     return bytes.size() > 44 ? ReadU32LE(&bytes[40]) / 2 : 0;
   }
-  std::unique_ptr<ModuleRun> module;
   PageRun run;
 };
 
@@ -67,18 +52,16 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
                         {11, "MAGNITUDE PROFILES", false}, {6, "WAVETABLE <VIEW A>", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);
-    Press({c.column, c.column});  // the second: the view already shown
-    module->Visit(2);
+    module->Visit(2, {c.column, c.column});  // the second: the view already shown
     EXPECT_EQ(StatusValue(2, 0), c.viewing);
     EXPECT_TRUE(Shown("ON SCREEN"));
-    EXPECT_EQ(Labels(0)[3] == "V_MODE", c.modeButton);
+    EXPECT_EQ(ButtonLabel(3, 0) == "V_MODE", c.modeButton);
     EXPECT_EQ(StatusValue(0, 0), "08");  // empty slices
   }
   struct Limit { int column; const char* shown; const char* message; };
   for (const Limit& limit : {Limit{0, "6.25", "MIN VALUE"}, Limit{1, "100.00", "MAX VALUE"}}) {
     PressTimes(limit.column, 5);
-    PressUpper(3);  // V_MODE: slices only
-    module->Visit(2);
+    module->Visit(2, {3});  // V_MODE: slices only
     EXPECT_EQ(StatusValue(1, 0), limit.shown);
     EXPECT_TRUE(Shown(limit.message));
   }
@@ -89,13 +72,9 @@ TEST_F(VortaTablePagesTest, ViewerShowsEachViewAndRefusesMagnificationBeyondItsL
 TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
   struct Case { std::initializer_list<int> presses; const char* slices; uint32_t samples; };
   constexpr int kBase = 3, kSlices = 7, kSamples = 8;
-  const Case cases[] = {
-      {{}, "1025 <INTERPOLATION>", 262400},
-      {{kBase}, "1024 <INTERPOLATION>", 262144},
-      {{kBase, kSlices}, "64 <INTERPOLATION>", 64 * 256},
-      {{kSlices}, "33 <RAW>", 33 * 256},
-      {{kSamples, kSamples, kSamples, kSamples}, "1025 <INTERPOLATION>", 1025 * 128},
-  };
+  const Case cases[] = {{{}, "1025 <INTERPOLATION>", 262400}, {{kBase}, "1024 <INTERPOLATION>", 262144},
+                        {{kBase, kSlices}, "64 <INTERPOLATION>", 64 * 256}, {{kSlices}, "33 <RAW>", 33 * 256},
+                        {{kSamples, kSamples, kSamples, kSamples}, "1025 <INTERPOLATION>", 1025 * 128}};
   const std::string path = LibraryPath(kCategoryVortaWav, "T.WAV");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.slices);
@@ -112,8 +91,7 @@ TEST_F(VortaTablePagesTest, WavetableRenderingWritesTheChosenSlicesAndSamples) {
     PartialTable loaded;
     int32_t stretch = 0;
     ASSERT_EQ(LoadVortaFile(gApp, LibraryEntry{kCategoryVortaWav, "T.WAV"}, loaded, stretch), kMsgDone);
-    EXPECT_EQ(loaded.codes, TableForOutput(TestTable()).codes);
-    EXPECT_EQ(stretch, 12);
+    EXPECT_EQ(std::tie(loaded.codes, stretch), std::make_tuple(TableForOutput(TestTable()).codes, 12));
   }
   SaveArtefact("wavetable_rendering_wav");
 }
@@ -143,18 +121,14 @@ TEST_F(VortaTablePagesTest, BitsCyclesBackAndCancelLeavesTheOldFile) {
   EXPECT_TRUE(fs::is_directory(blocked + "/inside"));
 }
 
-// "1.3.0": the selected slice as a looped single cycle, polarity and length
-// as chosen.
+// "1.3.0": the selected slice as a looped single cycle, polarity and length as chosen.
 TEST_F(VortaTablePagesTest, SingleCycleRenderingWritesTheSelectedSlice) {
   struct Case { std::vector<int> presses; int samples; int slice; bool inverted; };
   constexpr int kBack1 = 0, kForward8 = 2, kPolarity = 7, kSamples = 8;
-  const Case cases[] = {
-      {{}, 256, 0, false},
-      {{kForward8, kForward8, kBack1, kPolarity}, 256, 15, true},
-      {{kSamples, kSamples, kSamples, kSamples}, 4096, 15, false},
-      {{kSamples, kSamples, kSamples, kSamples, kSamples}, 128, 15, false},
-      {std::vector<int>(16, kBack1), 256, 32, false},  // back from 0 wraps to the last slice
-  };
+  const Case cases[] = {{{}, 256, 0, false}, {{kForward8, kForward8, kBack1, kPolarity}, 256, 15, true},
+                        {{kSamples, kSamples, kSamples, kSamples}, 4096, 15, false},
+                        {{kSamples, kSamples, kSamples, kSamples, kSamples}, 128, 15, false},
+                        {std::vector<int>(16, kBack1), 256, 32, false}};  // back from 0 wraps to the last slice
   const std::string path = LibraryPath(kCategorySingleCycle, "C.WAV");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.samples);

@@ -1,35 +1,19 @@
-#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/file_handoffs.h"
-#include "ui/pages/shared/module_session.h"
 #include "ui/pages/xform/xform_pages.h"
-#include "ui/segment_graph.h"
 #include "wavetable/xform_file.h"
 
 namespace {
-
-constexpr int kApply = 10;
-constexpr int kCancel = 11;
-constexpr int kUndo = Lower(11);
 
 std::vector<uint8_t> Bytes(const XformTable& table) {
   const auto bytes = SpectrumBytes(table);
   return {bytes.begin(), bytes.end()};
 }
 
-class XformPagesTest : public PageHarness {
+class XformPagesTest : public ModulePageTest<STATE_XFORM> {
  protected:
-  XformPagesTest() : module(STATE_XFORM) {}
-  void SetUp() override {
-    PageHarness::SetUp();
-    gApp.programState = STATE_XFORM;
-  }
-
-  XformWorkspace& Ram() { return module.session->xform->ram; }
+  XformWorkspace& Ram() { return module->session->xform->ram; }
 
   // A table of `slices` slices made from seeded noise, as a loaded XFORM file.
   void FillTable(int slices) {
@@ -41,16 +25,15 @@ class XformPagesTest : public PageHarness {
     ASSERT_EQ(LoadXformSource(Ram(), frames, "NOISE", {}), kMsgDone);
   }
 
-  // Runs an option page with the module's record pointing at `pages`.
-  int RunOption(const Page& page) {
-    PageRun run = module.Caller();
-    module.session->xform->pages = &pages;
+  // Runs an option page, after `presses`, with the module's record pointing at `pages`.
+  int RunOption(const Page& page, std::initializer_list<int> presses) {
+    Press(presses);
+    PageRun run = Caller();
+    module->session->xform->pages = &pages;
     const int result = RunXformOptionPage(page, run);
-    module.session->xform->pages = nullptr;
+    module->session->xform->pages = nullptr;
     return result;
   }
-
-  ModuleRun module;
   XformOptionPages pages;
 };
 
@@ -58,43 +41,35 @@ TEST_F(XformPagesTest, TableEditingButtonsAndSystemSettings) {
   FillTable(3);
   Ram().table.speed = 512;
   // +SPEED 512 -> 1024 and no further; SPECTRUM already shown; UNDO.
-  Press({9, 9, 10, kUndo});
-  module.Visit(2);
+  module->Visit(2, {9, 9, 10, kUndo});
   EXPECT_TRUE(ShownAll({"MAX VALUE", "ON SCREEN", "UNDO LIST EMPTY"}));
   EXPECT_EQ(Ram().table.speed, kXformMaxSpeed);
   EXPECT_EQ(StatusValue(2, 2), "1024");
 
-  PressUpper(11);  // WAVEFORM
-  module.Visit(2);
+  module->Visit(2, {11});  // WAVEFORM
   EXPECT_EQ(StatusValue(2, 0), "WAVEFORM");
 
   // 0.0.0: -SPEED and "FLUSH".
   Press({8, 11, Lower(1)});
-  EXPECT_EQ(module.RunScreen(0), kPageNavigated);
-  EXPECT_EQ(Labels(1)[9], "pRAM_WT");
+  EXPECT_EQ(module->RunScreen(0), kPageNavigated);
+  EXPECT_EQ(ButtonLabel(9, 1), "pRAM_WT");
   EXPECT_EQ(XformUsedSlices(Ram().table), 0);
   EXPECT_EQ(Ram().table.speed, 512);
   EXPECT_TRUE(Shown("DONE"));
 }
 
-// Each option page: "fCANCEL" leaves the spectra as they were, "fAPPLY"
-// changes them and "s UNDO " brings them back.
+// Option pages: "fCANCEL" leaves the spectra, "fAPPLY" changes them, "s UNDO " restores.
 TEST_F(XformPagesTest, OptionPagesCancelApplyAndUndo) {
   FillTable(5);
-  struct Row {
-    int open;       // column on 2.0.0
-    int operation;  // column of the option page
-  };
+  struct Row { int open, operation; };  // columns on 2.0.0 and on the option page
   for (const Row row : {Row{0, 1} /* ZERO */, Row{1, 5} /* REVERSE */}) {
     SCOPED_TRACE(row.open);
     const std::vector<uint8_t> before = Bytes(Ram().table);
-    Press({row.open, row.operation, kCancel, row.open, row.operation, kApply});
-    module.Visit(2);
+    module->Visit(2, {row.open, row.operation, kCancel, row.open, row.operation, kApply});
     EXPECT_NE(Bytes(Ram().table), before);
     EXPECT_TRUE(Shown("ABORTED"));
     EXPECT_EQ(UndoUsedEntries(Ram().undo), 1);
-    PressLower(11);
-    module.Visit(2);
+    module->Visit(2, {Lower(11)});
     EXPECT_EQ(Bytes(Ram().table), before);
   }
 }
@@ -104,34 +79,36 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
   const std::vector<uint8_t> before = Bytes(Ram().table);
   // Drag the profile down over the first slices, then leave.
   ScriptDrag(SegmentX(0), 300 - 100, SegmentX(6), 300 + 60, 6);
-  PressUpper(kCancel);
-  EXPECT_EQ(RunOption(kXformProfilePage), kMsgAborted);
+  EXPECT_EQ(RunOption(kXformProfilePage, {kCancel}), kMsgAborted);
   EXPECT_EQ(pages.scaling.profile[6], -60);
   EXPECT_LT(pages.output.slicePeaks[6], Ram().table.slicePeaks[6]);
   SaveArtefact("xform_profile");
 
   ScriptClick(116 + 24 * 3 + 5, 132 + 12 * 30 + 5);  // output slice 3 takes input slice 30
-  Press({7, kCancel});                               // STATIC
-  EXPECT_EQ(RunOption(kXformOrderPage), kMsgAborted);
+  EXPECT_EQ(RunOption(kXformOrderPage, {7, kCancel}), kMsgAborted);  // STATIC
   for (int16_t entry : pages.order) EXPECT_EQ(entry, 30);
   EXPECT_EQ(Bytes(Ram().table), before);
 }
 
 // sox sample -> 1.1.0 -> 1.1.1 with a slider drag -> apply.
 TEST_F(XformPagesTest, SampleJourney) {
-  const std::string sample =
-      Sox(folder.path + "/journey.wav", 2, "synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6");
-  ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
-  PageRun caller = module.Caller();
+  PageRun caller = Caller();
+  // Refused: a missing file, and one too short for a sample with no loop for a cycle.
+  const std::string shortSample = Sox(folder / "short.wav", 2, "synth 0.05 sine 440");
+  for (const std::string& path : {folder / "missing.wav", shortSample}) {
+    EXPECT_EQ(RunXformSampleAnalysis(caller, path), kMsgAccessDenied) << path;
+  }
+  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 
-  // 1.1.0: both thresholds raised by 8/64; 1.1.1 opened and cancelled
-  // (back on 1.1.0 with "ABORTED" and an empty table), then 1.1.0 left.
+  const std::string sample = Sox(folder / "journey.wav", 2, "synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6");
+  ASSERT_EQ(LoadXformSample(sample, pages), kMsgNone);
+
+  // 1.1.0: both thresholds up 8/64; 1.1.1 cancelled (back on 1.1.0), then 1.1.0 left.
   for (int press = 0; press < 8; ++press) Press({1, 5});
   Press({kApply, kCancel, kCancel});
-  module.session->xform->pages = &pages;
+  module->session->xform->pages = &pages;
   EXPECT_EQ(RunXformAnalysisOptions(caller, pages), kMsgAborted);
-  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
-  EXPECT_TRUE(Shown("ABORTED"));
+  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***") && Shown("ABORTED"));
   EXPECT_EQ(XformUsedSlices(Ram().table), 0);
   EXPECT_EQ(StatusValue(1, 1), "4096");
   EXPECT_GT(pages.source.range.start, 0);
@@ -164,16 +141,6 @@ TEST_F(XformPagesTest, SampleJourney) {
   single.controls = pages.analysis.controls;
   ASSERT_EQ(RebuildFilterSpectra(single, table, Ram().engine, {}), kMsgDone);
   EXPECT_EQ(std::memcmp(table.noise.data(), Ram().table.noise.data(), table.noise.size() * sizeof(float)), 0);
-}
-
-// A missing file, and one too short for a sample with no loop for a cycle.
-TEST_F(XformPagesTest, SampleHandOffRefusesWhatItCannotAnalyse) {
-  const std::string shortSample = Sox(folder.path + "/short.wav", 2, "synth 0.05 sine 440");
-  PageRun run = module.Caller();
-  for (const std::string& path : {folder.path + "/missing.wav", shortSample}) {
-    EXPECT_EQ(RunXformSampleAnalysis(run, path), kMsgAccessDenied) << path;
-  }
-  EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 }
 
 }  // namespace
