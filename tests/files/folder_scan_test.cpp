@@ -12,31 +12,29 @@ namespace {
 
 using FolderScan = LibraryFixture;
 
+std::string Row(const ListedFile& f) {
+  return std::to_string(f.index) + (f.read ? "+" : "-") + f.name + "|" + f.shortName + "|" + f.info.format + "|" +
+         f.info.length + "|" + f.info.remark + "|" + std::to_string(f.category) + (f.movingDenied ? "|denied" : "");
+}
+
 TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   Put(kCategorySample, "b sample.wav", SampleBytes(1));
   Put(kCategorySample, "A.WAV", SampleBytes(2));
   Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
   Put(kCategorySample, "BAD.WAV", RejectBytes(4));
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "folder.wav");
-
   std::vector<std::string> visited;
   const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
     visited.push_back((file.listed ? "+" : "-") + file.name);
     return true;
   });
-  EXPECT_TRUE(listing.opened);
-  EXPECT_EQ(listing.fileCount, 2);
+  EXPECT_EQ(std::pair(listing.opened, listing.fileCount), std::pair(true, 2));
   EXPECT_EQ(visited, (std::vector<std::string>{"+A.WAV", "+b sample.wav", "-BAD.WAV", "-CYCLE.WAV"}));
   EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
   EXPECT_TRUE(Has(kCategoryUnrecognized, "BAD.WAV"));
-
   const std::vector<ListedFile> files = ListCategoryFiles(app, kCategorySample);
   ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[1].name, "b sample.wav");
-  EXPECT_EQ(files[1].shortName, "BSAMPL~1.WAV");
-  EXPECT_EQ(files[1].index, 1);
-  EXPECT_EQ(files[1].info.length, "0.11 SEC");
-  EXPECT_EQ(files[0].info.format, "16 PCM");
+  EXPECT_EQ(Row(files[1]), "1+b sample.wav|BSAMPL~1.WAV|16 PCM|0.11 SEC||1");
 
   // The recycle bin keeps a valid file it cannot move, and says so.
   Put(kCategoryUnrecognized, "GOOD.WAV", SampleBytes(5));
@@ -44,19 +42,14 @@ TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   if (!guard.active) return;
   const std::vector<ListedFile> bin = ListCategoryFiles(app, kCategoryUnrecognized);
   ASSERT_EQ(bin.size(), 2u);
-  EXPECT_EQ(bin[1].name, "GOOD.WAV");
-  EXPECT_TRUE(bin[1].movingDenied);
-  EXPECT_EQ(bin[1].info.remark, "FILE IS VALID, BUT MOVING DENIED");
-  EXPECT_EQ(bin[1].category, kCategorySample);
-  EXPECT_EQ(bin[0].info.remark, "WRONG SAMPLE RATE <MUST BE 44.1 KHZ>");
+  EXPECT_EQ(Row(bin[0]), "0+BAD.WAV|BAD.WAV|||WRONG SAMPLE RATE <MUST BE 44.1 KHZ>|0");
+  EXPECT_EQ(Row(bin[1]), "1+GOOD.WAV|GOOD.WAV|16 PCM|0.11 SEC|FILE IS VALID, BUT MOVING DENIED|1|denied");
 }
 
 TEST_F(FolderScan, AReadWindowLeavesTheFilesOutsideItUnread) {
-  Put(kCategorySample, "A.WAV", SampleBytes(1));
+  for (const char* name : {"A.WAV", "C.WAV", "E.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
   Put(kCategorySample, "B.WAV", CycleBytes(2));  // a stray before the window
-  Put(kCategorySample, "C.WAV", SampleBytes(3));
   Put(kCategorySample, "D.WAV", CycleBytes(4));  // a stray inside it
-  Put(kCategorySample, "E.WAV", SampleBytes(5));
   std::vector<std::string> visited;
   const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
     visited.push_back(std::to_string(file.index) + (file.read ? "+" : "-") + file.name);
@@ -72,21 +65,13 @@ TEST_F(FolderScan, SearchByStartOfShortOrLongNameAndTheirPage) {
   for (int i = 0; i < 20; ++i) Put(kCategorySample, "S" + std::to_string(100 + i) + ".WAV", SampleBytes(i));
   Put(kCategorySample, "Tape loop long name.wav", SampleBytes(50));
   Put(kCategorySample, "Tape loop long other.wav", SampleBytes(51));
-
-  std::vector<std::string> notes;
-  std::vector<int> pauses;
-  LibraryFeedback feedback;
-  feedback.showCentred = [&](const char* text) { notes.push_back(text); };
-  feedback.pause = [&](int ms) { pauses.push_back(ms); };
-
   const auto found = [&](const char* start) {
-    const FindResult r = FindInCategory(app, kCategorySample, start, false, feedback);
+    const FindResult r = FindInCategory(app, kCategorySample, start, false, Shown());
     return std::to_string(r.code) + " " + std::to_string(r.foundIndex) + " p" + std::to_string(r.page) + " " +
            r.foundName;
   };
   EXPECT_EQ(found("s117"), "0 17 p2 S117.WAV");
-  EXPECT_EQ(notes, std::vector<std::string>{"SCANNING FOR MATCHES..."});
-  EXPECT_EQ(pauses, std::vector<int>{250});
+  EXPECT_EQ(shown, "nSCANNING FOR MATCHES... p250 ");
   EXPECT_EQ(found("TAPE LOOP LONG O"), "0 21 p2 Tape loop long other.wav");
   EXPECT_EQ(found("TAPELO~2"), "0 21 p2 Tape loop long other.wav");
   EXPECT_EQ(found("S2"), std::to_string(kMsgFileNotFound) + " -1 p1 ");
@@ -97,28 +82,16 @@ TEST_F(FolderScan, ExactModeUsesTheRealNameAndReportsDamagedFiles) {
   Put(kCategorySample, "Long sample name one.wav", SampleBytes(1));
   Put(kCategorySample, "Long sample name two.wav", SampleBytes(2));
   Put(kCategorySample, "DAMAGED.WAV", RejectBytes(3));
-
-  std::vector<std::string> notes;
-  LibraryFeedback feedback;
-  feedback.showCentred = [&](const char* text) { notes.push_back(text); };
-  FindResult r = FindInCategory(app, kCategorySample, "Long sample name two.wav", true, feedback);
-  EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.foundIndex, 1);  // the damaged file went to the recycle bin on the way
-  EXPECT_TRUE(notes.empty());
+  const FindResult r = FindInCategory(app, kCategorySample, "Long sample name two.wav", true, Shown());
+  // The damaged file went to the recycle bin on the way; no note is shown.
+  EXPECT_EQ(std::tuple(r.code, r.foundIndex, shown), std::tuple(0, 1, ""));
   EXPECT_EQ(FindInCategory(app, kCategorySample, "LONGSA~2.WAV", true).code, kMsgFileNotFound);
-
   Put(kCategorySample, "DAMAGED2.WAV", RejectBytes(4));
-  r = FindInCategory(app, kCategorySample, "DAMAGED2.WAV", true);
-  EXPECT_EQ(r.code, kMsgFileDamagedMoved);
+  EXPECT_EQ(FindInCategory(app, kCategorySample, "DAMAGED2.WAV", true).code, kMsgFileDamagedMoved);
   EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED2.WAV"));
   EXPECT_TRUE(Has(kCategoryUnrecognized, "DAMAGED.WAV"));
   // In the recycle bin itself the damaged file is simply found.
   EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "DAMAGED.WAV", true).code, 0);
-
-  // Deleting by real name removes exactly that file, never its look-alike.
-  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "Long sample name two.wav", Answer(true)), kMsgDone);
-  EXPECT_TRUE(Has(kCategorySample, "Long sample name one.wav"));
-  EXPECT_FALSE(Has(kCategorySample, "Long sample name two.wav"));
 }
 
 TEST_F(FolderScan, ListingStopsAt16383Files) {
@@ -128,8 +101,7 @@ TEST_F(FolderScan, ListingStopsAt16383Files) {
     std::snprintf(name, sizeof name, "N%05d.TXT", i);
     WriteAllBytes(bin + name, {});
   }
-  const FolderListing listing = VisitCategoryFiles(app, kCategoryUnrecognized, [](const ListedFile&) { return true; });
-  EXPECT_EQ(listing.fileCount, 16383);
+  EXPECT_EQ(VisitCategoryFiles(app, kCategoryUnrecognized, [](const ListedFile&) { return true; }).fileCount, 16383);
   EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16382", false).foundIndex, 16382);
   EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16383", false).code, kMsgFileNotFound);
 }
@@ -137,8 +109,7 @@ TEST_F(FolderScan, ListingStopsAt16383Files) {
 TEST_F(FolderScan, AFolderThatCannotBeOpened) {
   fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
   WriteAllBytes(folder.path + "/data/" + kFolderTable[kCategoryEfe].folderName, {1});
-  const FolderListing listing = VisitCategoryFiles(app, kCategoryEfe, [](const ListedFile&) { return true; });
-  EXPECT_FALSE(listing.opened);
+  EXPECT_FALSE(VisitCategoryFiles(app, kCategoryEfe, [](const ListedFile&) { return true; }).opened);
   const FindResult r = FindInCategory(app, kCategoryEfe, "A", false);
   EXPECT_EQ(std::tuple(r.code, r.page), std::tuple(kMsgFileNotFound, 1));
   EXPECT_EQ(ClearLibraryFolder(app, kCategoryEfe, Answer(true)), kMsgNoFilesInDirectory);
@@ -146,7 +117,8 @@ TEST_F(FolderScan, AFolderThatCannotBeOpened) {
 
 TEST_F(FolderScan, DeleteAsksAndReports) {
   Put(kCategorySample, "ONE.WAV", SampleBytes(1));
-  Put(kCategorySample, "TWO.WAV", SampleBytes(2));
+  Put(kCategorySample, "Long sample name one.wav", SampleBytes(2));
+  Put(kCategorySample, "Long sample name two.wav", SampleBytes(3));
   Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
   std::vector<int> asked;
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "", Answer(true, &asked)), kMsgNoFileSelected);
@@ -154,13 +126,15 @@ TEST_F(FolderScan, DeleteAsksAndReports) {
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(false, &asked)), kMsgAborted);
   EXPECT_EQ(asked, std::vector<int>{kMsgDeleteFiles});
   EXPECT_TRUE(Has(kCategorySample, "ONE.WAV"));
+  // Deleting by real name removes exactly that file, never a look-alike.
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(true)), kMsgDone);
-  EXPECT_FALSE(Has(kCategorySample, "ONE.WAV"));
+  EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "Long sample name two.wav", Answer(true)), kMsgDone);
+  EXPECT_EQ(Names(kCategorySample), (std::vector<std::string>{"CYCLE.WAV", "Long sample name one.wav"}));
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "ONE.WAV", Answer(true)), kMsgAccessDenied);
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "../../x", Answer(true)), kMsgAccessDenied);
 
   EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(false)), kMsgAborted);
-  EXPECT_TRUE(Has(kCategorySample, "TWO.WAV"));
+  EXPECT_TRUE(Has(kCategorySample, "Long sample name one.wav"));
   // Clearing removes what the folder lists; the stray cycle went home first.
   EXPECT_EQ(ClearLibraryFolder(app, kCategorySample, Answer(true)), kMsgDone);
   EXPECT_TRUE(Names(kCategorySample).empty());
@@ -199,11 +173,9 @@ TEST_F(FolderScan, RenameChecksItsOwnResult) {
 
   // Renaming into a kind of file that belongs elsewhere: the file moves on
   // and is not found under the new name here.
-  Put(kCategoryUnrecognized, "NOTE.TXT", {1, 2});
   Put(kCategoryUnrecognized, "TABLE.BIN", SampleBytes(3));
   EXPECT_EQ(RenameLibraryFile(app, kCategoryUnrecognized, "TABLE.BIN", Typed("TABLE.WAV")).code, kMsgAccessDenied);
   EXPECT_EQ(Get(kCategorySample, "TABLE.WAV"), SampleBytes(3));
-
   // In the WaveGenerator folder the new name always ends in ".wts".
   Put(kCategoryWaveGenerator, "W.WTS", {0, 0, 1});
   RenameLibraryFile(app, kCategoryWaveGenerator, "W.WTS", Typed("NEWNAME.WAV"));

@@ -11,6 +11,7 @@
 
 #include "core/app_globals.h"
 #include "files/folder_table.h"
+#include "files/library_feedback.h"
 #include "files/library_paths.h"
 #include "files/wave_fixtures.h"
 #include "support/temp_folder.h"
@@ -38,14 +39,8 @@ class LibraryFixture : public ::testing::Test {
   // A sample of 44.1 kHz (or 48 kHz, which the reader refuses), or a looped
   // single cycle; bytes 44 and 45 hold the seed.
   static std::vector<uint8_t> Bytes(int seed, uint32_t frames, uint32_t rate, bool loop) {
-    wave_fixtures::HandWave w;
-    w.frames = frames;
-    w.sampleRate = rate;
-    if (loop) {
-      wave_fixtures::Smpl smpl;
-      smpl.end = frames - 1;
-      w.chunksAfterData = wave_fixtures::SmplChunk(smpl);
-    }
+    wave_fixtures::HandWave w{.sampleRate = rate, .frames = frames};
+    if (loop) w.chunksAfterData = wave_fixtures::SmplChunk({.end = frames - 1});
     std::vector<uint8_t> bytes = wave_fixtures::BuildWave(w);
     bytes[44] = static_cast<uint8_t>(seed);
     bytes[45] = static_cast<uint8_t>(seed >> 8);
@@ -84,7 +79,18 @@ class LibraryFixture : public ::testing::Test {
   static auto Typed(std::optional<std::string> name) {
     return [name] { return name; };
   }
+  // Feedback that writes into shown what an operation shows, in order:
+  // "m<message code> ", "n<note> ", "c<1 refuse closing, 0 allow again> ", "p<pause ms> ".
+  LibraryFeedback Shown() {
+    LibraryFeedback f;
+    f.showMessage = [this](int code) { shown += "m" + std::to_string(code) + " "; };
+    f.showCentred = [this](const char* text) { shown += "n" + std::string(text) + " "; };
+    f.refuseClosing = [this](bool refused) { shown += refused ? "c1 " : "c0 "; };
+    f.pause = [this](int ms) { shown += "p" + std::to_string(ms) + " "; };
+    return f;
+  }
 
   TempFolder folder;
   AppGlobals app;
+  std::string shown;
 };
