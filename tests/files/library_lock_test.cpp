@@ -59,11 +59,7 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   refuse.libraryBusy = [&] { ++asked; return false; };
   const auto yes = [](int) { return true; };
   const auto newName = [] { return std::optional<std::string>("NEW.WAV"); };
-  const struct {
-    const char* name;
-    std::function<int()> run;
-    int expected;
-  } operations[] = {
+  const struct { const char* name; std::function<int()> run; int expected; } operations[] = {
       {"sort library", [&] { return SortLibrary(app, refuse); }, kLibraryBusy},
       {"sort folder", [&] { return SortFolder(app, kCategorySingleCycle, refuse); }, kLibraryBusy},
       {"re-test", [&] { return RetestLibrary(app, refuse); }, kMsgAborted},

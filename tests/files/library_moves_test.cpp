@@ -12,12 +12,8 @@ namespace fs = std::filesystem;
 namespace {
 
 TEST(NumberedNames, SplitAndCandidates) {
-  const struct {
-    const char* name;
-    int number;  // the candidate asked for
-    const char* candidate;
-    int takenOff;
-  } cases[] = {
+  // number: the candidate asked for
+  const struct { const char* name; int number; const char* candidate; int takenOff; } cases[] = {
       {"Pad (2).wav", 0, "Pad.wav", 2},         {"Pad (2).wav", 17, "Pad (17).wav", 2},
       {"Pad (999).WAV", 1, "Pad (1).WAV", 999}, {"Pad (01).WAV", 1, "Pad (1).WAV", 1},
       {"NoDot (3)", 4, "NoDot (4)", 3},         {".hidden", 1, ".hidden (1)", 0},

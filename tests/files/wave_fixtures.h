@@ -38,11 +38,7 @@ inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& p
 }
 
 struct Smpl {
-  uint32_t unityNote = 60;
-  uint32_t loops = 1;
-  uint32_t type = 0;
-  uint32_t start = 0;
-  uint32_t end = 0;
+  uint32_t unityNote = 60, loops = 1, type = 0, start = 0, end = 0;
   const char* familyId = nullptr;  // 8 characters, or none
   uint32_t samplerDataSize = 0;    // the declared size
   uint32_t samplerDataBytes = 0;   // the bytes really present behind the loop record
@@ -72,12 +68,10 @@ inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t samplerDa
 }
 
 struct HandWave {
-  uint16_t formatTag = 1;
-  uint16_t channels = 1;
+  uint16_t formatTag = 1, channels = 1;
   uint32_t sampleRate = 44100;
   uint16_t bits = 16;
-  uint32_t frames = 0;
-  uint32_t fmtSize = 16;
+  uint32_t frames = 0, fmtSize = 16;
   std::vector<uint8_t> chunksBeforeFmt{};  // whole chunks
   std::vector<uint8_t> chunksAfterData{};  // whole chunks
   std::vector<uint8_t> audio{};          // when empty: frames of a ramp

@@ -41,11 +41,7 @@ TEST_F(WaveReader, SoxFilesSamplesCyclesAndRejectedFormats) {
   const std::string full = Sox("FULL.wav", 2048, "-b 16");
   AppendChunk(partial, SmplChunk({.end = 1023}));
   AppendChunk(full, SmplChunk({.end = 2047}));
-  const struct {
-    std::string path;
-    const char* card;
-    const ReadRules& rules = kForceLoop;
-  } cases[] = {
+  const struct { std::string path; const char* card; const ReadRules& rules = kForceLoop; } cases[] = {
       {cycle, "0|LOOP DATA REQUIRED FOR SINGLE CYCLE CLASSIFICATION||||||"},
       {cycle, "2|||||16 PCM||2048", kNoForceLoop},
       {Sox("STEREO.wav", 2048, "-b 16", 2), "0|ONLY MONO FILES CAN BE CLASSIFIED AS SINGLE CYCLE||||||", kNoForceLoop},
@@ -153,12 +149,7 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
 }
 
 TEST_F(WaveReader, LoopIsKeptOnlyWithinTheFile) {
-  const struct {
-    uint32_t frames;
-    uint16_t channels;
-    Smpl loop;
-    const char* shown;
-  } cases[] = {
+  const struct { uint32_t frames; uint16_t channels; Smpl loop; const char* shown; } cases[] = {
       {10000, 1, {.start = 100, .end = 9999}, "YES <NORMAL>"},
       {10000, 1, {.type = 1, .start = 100, .end = 9999}, "YES <ALTERNATE>"},
       {10000, 1, {.type = 2, .end = 5000}, "YES <REVERSE>"},

@@ -79,11 +79,8 @@ TEST_F(WaveWriter, LevelsRoundingAndClamping) {
   std::vector<float> left(5000, 0.0f), right(5000, 0.0f);
   std::copy_n(std::begin({1.0f, 10.0f, std::numeric_limits<float>::quiet_NaN()}), 3, left.begin());
   std::copy_n(std::begin({-1.0f, -10.0f}), 2, right.begin());
-  const struct {
-    uint16_t format, bits, channels;
-    const char* name;
-    std::vector<double> first;  // the first samples as stored, interleaved
-  } cases[] = {
+  // first: the first samples as stored, interleaved
+  const struct { uint16_t format, bits, channels; const char* name; std::vector<double> first; } cases[] = {
       {kFormatPcm, 16, 2, "S16.WAV", {32391, -32391, 32767, -32768, 0, 0}},
       {kFormatPcm, 16, 1, "M16.WAV", {32391, 32767, 0}},
       {kFormatPcm, 8, 2, "S8.WAV", {128 + 126, 128 - 126, 255, 0, 128, 128}},
@@ -114,14 +111,9 @@ TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
   EXPECT_EQ(std::pair(header.formatTag, header.bitsPerSample), std::pair(kFormatFloat, uint16_t{32}));
   Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);  // SLOOP loops over the whole file
   EXPECT_EQ(SamplerU32(block, sampler_offset::kLoopEnd), 44099u);
-  const struct {
-    ProgramState module;
-    uint16_t format, bits, channels;
-    uint32_t frames, wave;  // wave: frames of one wave of a VORTA loop
-    int category;
-    const char* name;
-    const char* card;
-  } cases[] = {
+  // wave: frames of one wave of a VORTA loop
+  const struct { ProgramState module; uint16_t format, bits, channels; uint32_t frames, wave; int category;
+                 const char *name, *card; } cases[] = {
       {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "NOISE.WAV",
        "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
       {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "LOOP.WAV",
