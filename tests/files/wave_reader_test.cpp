@@ -65,44 +65,28 @@ TEST_F(WaveReader, SoxFilesSamplesCyclesAndRejectedFormats) {
   for (const auto& c : cases) EXPECT_EQ(Card(c.path, c.rules), c.card) << c.path;
 }
 
-// Load mode leaves the file at the audio data, or hands out nothing; no
-// sampler bytes survive from an earlier file, and a sampler chunk larger
-// than the block is cut to it.
-TEST_F(WaveReader, LoadModeAndTheSamplerBlock) {
-  const std::string path = Sox("LOAD.wav", 5000, "-e floating-point -b 32");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  WaveHeader header;
-  SamplerBlock block;
-  block.bytes[100] = 1;
-  EXPECT_EQ(ReadSoundFile(file, "LOAD.wav", nullptr, &header, &block, kForceLoop), kCategorySample);
-  // sox puts a "fact" chunk before the data of float files.
-  const long position = std::ftell(file);
-  ASSERT_GT(position, 8);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(ReadAllBytes(path).data()) + position - 8, 4), "data");
-  EXPECT_EQ(std::tuple(header.dataSize, header.fmtSize, header.formatTag, block.bytes[100]),
-            std::tuple(5000u * 4, 18u, kFormatFloat, uint8_t{0}));
-  std::fclose(file);
-
-  file = std::fopen(Put({'R', 'I', 'F', 'F'}).c_str(), "rb");
-  block.bytes[5] = 9;
-  header.channels = 2;
-  EXPECT_EQ(ReadSoundFile(file, "BAD.WAV", nullptr, &header, &block, kForceLoop), 0);
-  EXPECT_EQ(block.bytes, SamplerBlock{}.bytes);
-  EXPECT_EQ(header.channels, 0);
-  std::fclose(file);
-
+// A file that fails hands out an empty header and sampler block; a
+// sampler chunk larger than the block is cut to it, and nothing of it
+// survives into the scan of a file without one.
+TEST_F(WaveReader, SamplerBlockIsCappedAndNeverLeftOver) {
   Smpl big{.end = 4999, .samplerDataSize = 8000, .samplerDataBytes = 8000};
   big.payload.assign(7992, 0xAB);
-  HandWave w{.frames = 5000, .chunksAfterData = SmplChunk(big)};
-  for (const bool withSmpl : {true, false}) {
-    if (!withSmpl) w.chunksAfterData.clear();
-    file = std::fopen(Put(BuildWave(w)).c_str(), "rb");
+  WaveHeader header;
+  SamplerBlock block;
+  for (const auto& chunks : {SmplChunk(big), std::vector<uint8_t>{}}) {
+    std::FILE* file = std::fopen(Put(BuildWave({.frames = 5000, .chunksAfterData = chunks})).c_str(), "rb");
     ScanRiffChunks(file, header, block, false);
     std::fclose(file);
-    EXPECT_EQ(SamplerChunkSize(block), withSmpl ? 60u + 8000u : 0u);
-    EXPECT_EQ(block.bytes[kSamplerBlockBytes - 1], withSmpl ? 0xAB : 0);
+    EXPECT_EQ(SamplerChunkSize(block), chunks.empty() ? 0u : 60u + 8000u);
+    EXPECT_EQ(block.bytes[kSamplerBlockBytes - 1], chunks.empty() ? 0 : 0xAB);
   }
   EXPECT_EQ(block.bytes, SamplerBlock{}.bytes);
+  block.bytes[5] = 9;
+  header.channels = 2;
+  std::FILE* file = std::fopen(Put({'R', 'I', 'F', 'F'}).c_str(), "rb");
+  EXPECT_EQ(ReadSoundFile(file, "BAD.WAV", nullptr, &header, &block, kForceLoop), 0);
+  std::fclose(file);
+  EXPECT_EQ(std::pair(block.bytes, header.channels), std::pair(SamplerBlock{}.bytes, uint16_t{0}));
 }
 
 // Damaged headers, each with its message, in the order the reader tests.
@@ -116,6 +100,12 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
   std::vector<uint8_t> truncated = BuildWave({.frames = 10000});
   truncated.resize(truncated.size() - 5000);  // the data chunk claims more than the file holds
   const std::vector<uint8_t> silence(1000, 0);
+  std::vector<uint8_t> text;
+  PutText(text, "metadata smpl fmt data RIFF WAVE", 32);
+  const auto before = [](const std::vector<uint8_t>& chunks) {
+    return BuildWave({.frames = 5000, .chunksBeforeFmt = chunks, .chunksAfterData = SmplChunk({.type = 1, .end = 4999})});
+  };
+  const char* const looped = "1||YES <ALTERNATE>||MONO|16 PCM||0.11 SEC";
   ExpectCards({
       {good, kPlainCard},
       {truncated, "1||||MONO|16 PCM||0.23 SEC"},
@@ -131,6 +121,15 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
       {BuildWave({.bits = 0, .audio = silence}), "0|WRONG PCM BIT DEPHT||||||"},
       {BuildWave({.formatTag = kFormatFloat, .bits = 0, .audio = silence}), "0|WRONG IEEE FLOAT BIT DEPHT||||||"},
       {BuildWave({.formatTag = 0xFFFE, .bits = 0, .audio = silence}), "0|UNSUPPORTED AUDIO FORMAT||||||"},
+      // Before "fmt ": a text chunk holding tag names is no chunk list; an
+      // odd-sized chunk without its pad byte; garbage (the tag search takes
+      // over); a size past the end of the file (searched inside).
+      {before(Chunk("LIST", text)), looped},
+      {before(Chunk("note", {1, 2, 3}, false)), looped},
+      {before({0, 0, 0, 1, 2, 3}), looped},
+      {before({'b', 'a', 'd', ' ', 0xFF, 0xFF, 0xFF, 0x7F}), looped},
+      // A last chunk that ends with the file is not searched: the "smpl" inside it is text.
+      {BuildWave({.frames = 5000, .chunksAfterData = Chunk("LIST", SmplChunk({.end = 4999}))}), kPlainCard},
   });
   // A WAV file under the extension of another format goes to that format's
   // reader, which refuses it.
@@ -186,15 +185,12 @@ TEST_F(WaveReader, SynthesisTables) {
   const auto table = [](const char* family, uint32_t loopEnd, uint32_t samplerData = 4240) {
     return SmplChunk(TableSmpl(family, loopEnd, samplerData));
   };
-  const auto with = [](HandWave w, auto change) {
-    change(w);
-    return BuildWave(w);
+  const auto xform = [&](uint16_t channels, uint32_t frames, uint32_t loopEnd) {
+    return BuildWave({.formatTag = kFormatFloat, .channels = channels, .bits = 32, .frames = frames,
+                      .chunksAfterData = table("XFORM___", loopEnd)});
   };
-  const HandWave xform{.formatTag = kFormatFloat, .bits = 32, .frames = 262144,
-                       .chunksAfterData = table("XFORM___", 131071)};
-  const HandWave vorta{.frames = 33 * 2048, .chunksAfterData = table("VORTA___", 2047)};
-  const auto vortaWith = [&](uint32_t loopEnd, uint32_t samplerData) {
-    return with(vorta, [&](HandWave& w) { w.chunksAfterData = table("VORTA___", loopEnd, samplerData); });
+  const auto vorta = [&](uint32_t loopEnd, uint32_t samplerData, uint32_t frames = 33 * 2048) {
+    return BuildWave({.frames = frames, .chunksAfterData = table("VORTA___", loopEnd, samplerData)});
   };
   // Serum: float, mono, "JUNK" and "clm " besides the usual chunks; without
   // them the same table is a plain float VORTA table.
@@ -208,39 +204,20 @@ TEST_F(WaveReader, SynthesisTables) {
   serum.chunksAfterData.insert(serum.chunksAfterData.end(), plainFloat.chunksAfterData.begin(),
                                plainFloat.chunksAfterData.end());
   ExpectCards({
-      {BuildWave(xform), "13|SYNTHESIS DATA||XFORM|MONO||2|131072"},
-      {with(xform, [](HandWave& w) { w.channels = 2; }), "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
-      {with(xform, [](HandWave& w) { w.frames = 200000; }), "0|DAMAGED XFORM WAVETABLE PARAMETER||XFORM||||"},
-      {with(xform, [&](HandWave& w) { w.chunksAfterData = table("XFORM___", 131070); }),
-       "0|DAMAGED XFORM WAVETABLE PARAMETER||XFORM||||"},
-      {BuildWave(vorta), "3|SYNTHESIS DATA||VORTA||16 PCM|33|2048"},
-      {vortaWith(70000, 4240), "3|SYNTHESIS DATA||VORTA||16 PCM||"},  // its loop cleared: no wave count
-      {vortaWith(2047, 4236), "0|OUTDATED WAVETABLE FORMAT||VORTA||||"},
+      {xform(1, 262144, 131071), "13|SYNTHESIS DATA||XFORM|MONO||2|131072"},
+      {xform(2, 262144, 131071), "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
+      {xform(1, 200000, 131071), "0|DAMAGED XFORM WAVETABLE PARAMETER||XFORM||||"},
+      {xform(1, 262144, 131070), "0|DAMAGED XFORM WAVETABLE PARAMETER||XFORM||||"},
+      {vorta(2047, 4240), "3|SYNTHESIS DATA||VORTA||16 PCM|33|2048"},
+      {vorta(70000, 4240), "3|SYNTHESIS DATA||VORTA||16 PCM||"},  // its loop cleared: no wave count
+      {vorta(2047, 4236), "0|OUTDATED WAVETABLE FORMAT||VORTA||||"},
       // Outside 4,232 .. 4,240 the sampler data is some other program's: a sample.
-      {vortaWith(2047, 4300), "1|SYNTHESIS DATA|YES <SCANLOOP>|VORTA|MONO|16 PCM||1.53 SEC"},
+      {vorta(2047, 4300), "1|SYNTHESIS DATA|YES <SCANLOOP>|VORTA|MONO|16 PCM||1.53 SEC"},
       // A small VORTA file with little sampler data counts as a cycle candidate.
-      {BuildWave({.frames = 2048, .chunksAfterData = table("VORTA___", 2047, 100)}),
-       "2|SYNTHESIS DATA|YES|VORTA||16 PCM||2048"},
+      {vorta(2047, 100, 2048), "2|SYNTHESIS DATA|YES|VORTA||16 PCM||2048"},
       {BuildWave(serum), "10|SYNTHESIS DATA||VORTA|||5|2048"},
       {BuildWave(plainFloat), "3|SYNTHESIS DATA||VORTA||32 FLOAT|5|2048"},
   });
-}
-
-// A text chunk before the real ones holding tag names must not be taken
-// for chunks; an odd-sized chunk without its pad byte; garbage between
-// chunks (the tag search takes over); a chunk whose size runs past the end
-// of the file (searched inside). A last chunk that ends with the file is
-// not searched: the "smpl" inside it is text.
-TEST_F(WaveReader, ChunkListQuirks) {
-  std::vector<uint8_t> text;
-  PutText(text, "metadata smpl fmt data RIFF WAVE", 32);
-  for (const auto& chunks : {Chunk("LIST", text), Chunk("note", {1, 2, 3}, false), {0, 0, 0, 1, 2, 3},
-                             {'b', 'a', 'd', ' ', 0xFF, 0xFF, 0xFF, 0x7F}}) {
-    const HandWave w{.frames = 5000, .chunksBeforeFmt = chunks, .chunksAfterData = SmplChunk({.type = 1, .end = 4999})};
-    EXPECT_EQ(Card(Put(BuildWave(w))), "1||YES <ALTERNATE>||MONO|16 PCM||0.11 SEC");
-  }
-  EXPECT_EQ(Card(Put(BuildWave({.frames = 5000, .chunksAfterData = Chunk("LIST", SmplChunk({.end = 4999}))}))),
-            kPlainCard);
 }
 
 // Chunks found by the tag search behind a run of junk: across a border of
