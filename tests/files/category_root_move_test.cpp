@@ -1,12 +1,6 @@
 #include "files/category_root_move.h"
 
-#include <gtest/gtest.h>
-
-#include "core/message_codes.h"
 #include "files/library_fixture.h"
-#include "files/read_only_folder.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 

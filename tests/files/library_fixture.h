@@ -1,6 +1,7 @@
 #pragma once
 // A library in a temporary program folder, small sound files of each kind
-// whose content differs by seed, and scripted answers for the operations.
+// whose content differs by seed, and scripted answers for the operations;
+// it brings the headers of the library operations along.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,25 +11,33 @@
 #include <vector>
 
 #include "core/app_globals.h"
+#include "core/message_codes.h"
+#include "files/category_root_move.h"
+#include "files/folder_scan.h"
 #include "files/folder_table.h"
 #include "files/library_feedback.h"
+#include "files/library_lock.h"
+#include "files/library_moves.h"
 #include "files/library_paths.h"
+#include "files/read_only_folder.h"
 #include "files/wave_fixtures.h"
 #include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
 
 // A temporary folder on another file system than /tmp, when there is one.
 struct OtherFileSystemFolder {
   std::string path;
   OtherFileSystemFolder() {
     struct stat tmp, shm;
-    if (stat("/dev/shm", &shm) != 0 || stat(std::filesystem::temp_directory_path().c_str(), &tmp) != 0) return;
+    if (stat("/dev/shm", &shm) != 0 || stat(fs::temp_directory_path().c_str(), &tmp) != 0) return;
     if (tmp.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0) return;
     char pattern[] = "/dev/shm/sonicloom-test-XXXXXX";
     if (mkdtemp(pattern)) path = pattern;
   }
   ~OtherFileSystemFolder() {
     std::error_code error;
-    if (!path.empty()) std::filesystem::remove_all(path, error);
+    if (!path.empty()) fs::remove_all(path, error);
   }
 };
 
@@ -59,7 +68,7 @@ class LibraryFixture : public ::testing::Test {
     return ReadAllBytes(CategoryFilePath(app, category, name));
   }
   bool Has(int category, const std::string& name) {
-    return std::filesystem::is_regular_file(CategoryFilePath(app, category, name));
+    return fs::is_regular_file(CategoryFilePath(app, category, name));
   }
   std::vector<std::string> Names(int category) {
     std::vector<std::string> names;

@@ -1,7 +1,6 @@
 #include "files/library_lock.h"
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -10,14 +9,8 @@
 #include <functional>
 #include <thread>
 
-#include "core/message_codes.h"
-#include "files/category_root_move.h"
-#include "files/folder_scan.h"
 #include "files/library_fixture.h"
-#include "files/library_moves.h"
 #include "files/temporary_files.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 

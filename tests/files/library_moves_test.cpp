@@ -1,13 +1,7 @@
 #include "files/library_moves.h"
 
-#include <gtest/gtest.h>
-
-#include "core/message_codes.h"
 #include "files/file_moves.h"
 #include "files/library_fixture.h"
-#include "files/read_only_folder.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -1,10 +1,6 @@
 #include "files/library_paths.h"
 
-#include <gtest/gtest.h>
-
 #include "files/library_fixture.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 

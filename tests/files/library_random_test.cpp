@@ -1,19 +1,11 @@
 // A long seeded random run of moves, renames, sorts, searches and category
 // root moves over a library spread across two file systems, after each step
 // of which every original file content must exist exactly once.
-#include <gtest/gtest.h>
 
 #include <map>
 
-#include "core/message_codes.h"
 #include "core/random.h"
-#include "files/category_root_move.h"
-#include "files/folder_scan.h"
 #include "files/library_fixture.h"
-#include "files/library_lock.h"
-#include "files/library_moves.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 

@@ -1,12 +1,9 @@
 #include "files/sample_loader.h"
 
-#include <gtest/gtest.h>
-
 #include <limits>
 #include <memory>
 
 #include "core/byte_order.h"
-#include "core/message_codes.h"
 #include "files/library_fixture.h"
 
 using namespace wave_fixtures;

@@ -1,14 +1,10 @@
 #include "files/wave_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 
 #include "core/byte_order.h"
-#include "core/message_codes.h"
 #include "files/library_fixture.h"
-#include "files/read_only_folder.h"
 #include "files/sample_loader.h"
 
 using namespace wave_fixtures;
