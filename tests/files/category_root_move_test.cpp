@@ -27,8 +27,7 @@ class CategoryRoots : public LibraryFixture {
 };
 
 TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
-  Put(kCategorySample, "A.WAV", SampleBytes('A'));
-  Put(kCategorySample, "B.WAV", SampleBytes('B'));
+  for (const char* name : {"A.WAV", "B.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "empty");
 
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path), Shown()), kMsgDone);
@@ -81,22 +80,6 @@ TEST_F(CategoryRoots, RefusedChoices) {
   fs::remove_all(neighbour);
 }
 
-// Pass one checks everything before anything moves: a sub-folder that is
-// not empty, a name that would grow too long.
-TEST_F(CategoryRoots, PassOneStopsBeforeAnythingMoves) {
-  Put(kCategorySample, "A.WAV", SampleBytes(1));
-  fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
-  const std::string longName(260 - SampleFolderAt(userRoot).size(), 'x');
-  for (const int code : {kMsgSourceNotEmpty, kMsgPathTooLong}) {
-    if (code == kMsgPathTooLong) fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");
-    if (code == kMsgPathTooLong) Put(kCategorySample, longName, SampleBytes(2));
-    EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), code);
-    EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
-    EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
-  }
-  EXPECT_TRUE(Has(kCategorySample, longName));
-}
-
 TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   const std::vector<std::string> names = {"A.WAV", "B.WAV", "C.WAV", "D.WAV"};
   for (const std::string& name : names) Put(kCategorySample, name, SampleBytes(name[0]));
@@ -118,19 +101,29 @@ TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
 }
 
-TEST_F(CategoryRoots, FoldersThatCannotBeUsed) {
-  // The new root cannot hold the category folder: 18.
+// The move itself refuses before anything moves: a root that cannot hold
+// the category folder, a sub-folder that is not empty, a name that would
+// grow too long, an old folder that is a file (the new folder made for it
+// goes again). No old folder is nothing to move; onto itself is no move.
+TEST_F(CategoryRoots, MovesRefusedBeforeAnythingMoves) {
+  Put(kCategorySample, "A.WAV", SampleBytes('A'));
   WriteAllBytes(elsewhere / "file", {1});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, elsewhere / "file/", kCategorySample), kMsgErrorMovingDirectory);
-  // The old folder is a file: 18, and the new folder made for it goes again.
+  fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceNotEmpty);
+  fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");
+  const std::string longName(260 - SampleFolderAt(userRoot).size(), 'x');
+  Put(kCategorySample, longName, SampleBytes('x'));
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgPathTooLong);
+  ExpectSamplesHome({"A.WAV", longName});
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+
   fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
   WriteAllBytes(defaultRoot + kFolderTable[kCategoryEfe].folderName, {1});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategoryEfe), kMsgErrorMovingDirectory);
   EXPECT_FALSE(fs::exists(userRoot + kFolderTable[kCategoryEfe].folderName));
-  // No old folder at all: nothing to move.
   EXPECT_EQ(MoveCategoryRoot(app, elsewhere / "nowhere/", userRoot, kCategoryDune2), kMsgDone);
   EXPECT_TRUE(fs::is_directory(userRoot + kFolderTable[kCategoryDune2].folderName));
-  // A folder onto itself is no move.
   EXPECT_EQ(MoveCategoryRoot(app, userRoot, userRoot, kCategoryDune2), kMsgAborted);
 }
 
