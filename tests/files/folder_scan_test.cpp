@@ -10,6 +10,15 @@ std::string Row(const ListedFile& f) {
   return std::to_string(f.index) + (f.read ? "+" : "-") + f.name + "|" + f.shortName + "|" + f.info.format + "|" +
          f.info.length + "|" + f.info.remark + "|" + std::to_string(f.category) + (f.movingDenied ? "|denied" : "");
 }
+// What a listing visits, "<index><+ read, - not> <name>" each; then the file count.
+std::string Visit(AppGlobals& app, int category, ReadWindow window = {}) {
+  std::string visited;
+  const FolderListing listing = VisitCategoryFiles(app, category, [&](const ListedFile& file) {
+    visited += std::to_string(file.index) + (file.read ? "+" : "-") + file.name + " ";
+    return true;
+  }, {}, window);
+  return visited + (listing.opened ? std::to_string(listing.fileCount) : "closed");
+}
 
 TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   Put(kCategorySample, "b sample.wav", SampleBytes(1));
@@ -17,13 +26,8 @@ TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
   Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
   Put(kCategorySample, "BAD.WAV", RejectBytes(4));
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "folder.wav");
-  std::vector<std::string> visited;
-  const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
-    visited.push_back((file.listed ? "+" : "-") + file.name);
-    return true;
-  });
-  EXPECT_EQ(std::pair(listing.opened, listing.fileCount), std::pair(true, 2));
-  EXPECT_EQ(visited, (std::vector<std::string>{"+A.WAV", "+b sample.wav", "-BAD.WAV", "-CYCLE.WAV"}));
+  // Strays are visited unlisted (index -1) after their move.
+  EXPECT_EQ(Visit(app, kCategorySample), "0+A.WAV 1+b sample.wav -1+BAD.WAV -1+CYCLE.WAV 2");
   EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
   EXPECT_TRUE(Has(kCategoryUnrecognized, "BAD.WAV"));
   const std::vector<ListedFile> files = ListCategoryFiles(app, kCategorySample);
@@ -44,13 +48,7 @@ TEST_F(FolderScan, AReadWindowLeavesTheFilesOutsideItUnread) {
   for (const char* name : {"A.WAV", "C.WAV", "E.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
   Put(kCategorySample, "B.WAV", CycleBytes(2));  // a stray before the window
   Put(kCategorySample, "D.WAV", CycleBytes(4));  // a stray inside it
-  std::vector<std::string> visited;
-  const FolderListing listing = VisitCategoryFiles(app, kCategorySample, [&](const ListedFile& file) {
-    visited.push_back(std::to_string(file.index) + (file.read ? "+" : "-") + file.name);
-    return true;
-  }, {}, ReadWindow{2, 3});
-  EXPECT_EQ(listing.fileCount, 4);
-  EXPECT_EQ(visited, (std::vector<std::string>{"0-A.WAV", "1-B.WAV", "2+C.WAV", "-1+D.WAV", "3+E.WAV"}));
+  EXPECT_EQ(Visit(app, kCategorySample, ReadWindow{2, 3}), "0-A.WAV 1-B.WAV 2+C.WAV -1+D.WAV 3+E.WAV 4");
   EXPECT_TRUE(Has(kCategorySample, "B.WAV"));
   EXPECT_TRUE(Has(kCategorySingleCycle, "D.WAV"));
 }
@@ -92,7 +90,7 @@ TEST_F(FolderScan, ListingStopsAt16383Files) {
     std::snprintf(name, sizeof name, "N%05d.TXT", i);
     WriteAllBytes(bin + name, {});
   }
-  EXPECT_EQ(VisitCategoryFiles(app, kCategoryUnrecognized, [](const ListedFile&) { return true; }).fileCount, 16383);
+  EXPECT_TRUE(Visit(app, kCategoryUnrecognized).ends_with("N16382.TXT 16383"));
   EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16382", false).foundIndex, 16382);
   EXPECT_EQ(FindInCategory(app, kCategoryUnrecognized, "N16383", false).code, kMsgFileNotFound);
 }
@@ -100,7 +98,7 @@ TEST_F(FolderScan, ListingStopsAt16383Files) {
 TEST_F(FolderScan, AFolderThatCannotBeOpened) {
   fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
   WriteAllBytes(folder.path + "/data/" + kFolderTable[kCategoryEfe].folderName, {1});
-  EXPECT_FALSE(VisitCategoryFiles(app, kCategoryEfe, [](const ListedFile&) { return true; }).opened);
+  EXPECT_EQ(Visit(app, kCategoryEfe), "closed");
   const FindResult r = FindInCategory(app, kCategoryEfe, "A", false);
   EXPECT_EQ(std::tuple(r.code, r.page), std::tuple(kMsgFileNotFound, 1));
   EXPECT_EQ(ClearLibraryFolder(app, kCategoryEfe, Answer(true)), kMsgNoFilesInDirectory);
