@@ -83,7 +83,7 @@ TEST_F(SampleLoader, FloatPeakIsScaledAndNonFiniteValuesLoadAsZero) {
   EXPECT_EQ(std::tuple(left[0], left[7], d.loopEnd, d.loopCount), std::tuple(1.5f, 0.0f, 2047u, 1u));
 }
 
-TEST_F(SampleLoader, ShortFilesSmallBuffersAndWrongCategories) {
+TEST_F(SampleLoader, ShortFilesSmallBuffersWrongCategoriesAndTheDescriptor) {
   std::vector<uint8_t> bytes = BuildWave({.bits = 8, .frames = 6000});
   bytes.resize(bytes.size() - 1000);  // the data chunk claims 1,000 bytes more than there are
   WriteAllBytes(folder / "CUT.WAV", bytes);
@@ -100,13 +100,11 @@ TEST_F(SampleLoader, ShortFilesSmallBuffersAndWrongCategories) {
   EXPECT_FALSE(Load("CUT.WAV", kCategorySingleCycle, left, right));
   EXPECT_EQ(d.frames, 0u);
   EXPECT_FALSE(Load("CUT.WAV", kCategoryXformWav, left, right));
-}
 
-TEST_F(SampleLoader, DescriptorCarriesLoopNoteFamilyPayloadAndScanCount) {
+  // The descriptor carries loop, note, family, payload and scan loop count.
   const Smpl s{.unityNote = 48, .end = 511, .familyId = "SLOOP___", .samplerDataSize = 12, .samplerDataBytes = 12,
                .payload = {7, 8, 9}};
   WriteAllBytes(folder / "SCAN.WAV", BuildWave({.frames = 5120, .chunksAfterData = SmplChunk(s)}));
-  std::vector<float> left(6000), right(6000);
   ASSERT_TRUE(Load("SCAN.WAV", kCategorySample, left, right));
   EXPECT_EQ(std::to_string(d.unityNote) + " " + std::to_string(d.loopStart) + ".." + std::to_string(d.loopEnd) + " " +
                 std::to_string(d.loopType) + " " + d.family + " " + std::to_string(d.scanLoopCount),

@@ -38,7 +38,7 @@ class WaveWriter : public LibraryFixture {
   SamplerBlock block;
 };
 
-TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
+TEST_F(WaveWriter, VortaTablesAreByteExact) {
   Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048);
   for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = static_cast<uint8_t>(i);
   SetSamplerU32(block, sampler_offset::kSpeed, 16);
@@ -66,6 +66,16 @@ TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
   }
   EXPECT_EQ(bytes[smpl + 76 + 300], static_cast<uint8_t>(300));
   EXPECT_EQ(Card(CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV")), "3|SYNTHESIS DATA||VORTA||16 PCM|64|2048");
+
+  // The Serum layout adds "JUNK" and "clm " to a float table.
+  ExtraChunk junk, clm;
+  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
+  PrepareLoop(2048, true, &junk, &clm);
+  EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
+  const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
+  EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
+            std::string("clm \x30\0\0\0", 8) + "<!>2048 10000000 wavetable (Sonic-Loom)" + std::string(9, ' '));
+  EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
 }
 
 // Levels are rounded and clamped to the format, a non-finite value is
@@ -134,17 +144,6 @@ TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
   ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "MORPH.WAV"}, left, right, d), kMsgDone);
   EXPECT_EQ(d.unityNote, 60u);
   EXPECT_NEAR(left[10], 0.2 * 0.494265, 1e-6);
-}
-
-TEST_F(WaveWriter, SerumLayoutFromThePreparedChunks) {
-  ExtraChunk junk, clm;
-  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
-  PrepareLoop(2048, true, &junk, &clm);
-  EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
-  const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
-  EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
-            std::string("clm \x30\0\0\0", 8) + "<!>2048 10000000 wavetable (Sonic-Loom)" + std::string(9, ' '));
-  EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
 }
 
 TEST_F(WaveWriter, AFailedWriteKeepsTheOldFile) {
