@@ -101,10 +101,9 @@ TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
 }
 
-// The move itself refuses before anything moves: a root that cannot hold
-// the category folder, a sub-folder that is not empty, a name that would
-// grow too long, an old folder that is a file (the new folder made for it
-// goes again). No old folder is nothing to move; onto itself is no move.
+// The move itself refuses before anything moves: a root that cannot hold the category folder, a
+// sub-folder that is not empty, a name that would grow too long, an old folder that is a file (the
+// new folder made for it goes again). No old folder is nothing to move; onto itself is no move.
 TEST_F(CategoryRoots, MovesRefusedBeforeAnythingMoves) {
   Put(kCategorySample, "A.WAV", SampleBytes('A'));
   WriteAllBytes(elsewhere / "file", {1});

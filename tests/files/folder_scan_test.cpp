@@ -53,9 +53,8 @@ TEST_F(FolderScan, AReadWindowLeavesTheFilesOutsideItUnread) {
   EXPECT_TRUE(Has(kCategorySingleCycle, "D.WAV"));
 }
 
-// Search by the start of the short or the long name (not the extension),
-// with a note and a pause, giving the page of the find; the exact mode
-// matches the real name only, silently, and reports a damaged file it moved.
+// Search by the start of the short or the long name (not the extension), with a note and a pause,
+// giving the page of the find; exact mode: the real name only, silently, reporting a damaged file moved.
 TEST_F(FolderScan, SearchByStartOfANameOrExactly) {
   for (int i = 0; i < 20; ++i) Put(kCategorySample, "S" + std::to_string(100 + i) + ".WAV", SampleBytes(i));
   Put(kCategorySample, "Tape loop long name.wav", SampleBytes(50));
@@ -160,8 +159,7 @@ TEST_F(FolderScan, RenameChecksItsOwnResult) {
   EXPECT_FALSE(Has(kCategorySample, "OLD.WAV"));
   EXPECT_EQ(RenameLibraryFile(app, kCategorySample, "NEW.WAV", Typed("NEW.WAV")).code, kMsgDone);
 
-  // Renaming into a kind of file that belongs elsewhere: the file moves on
-  // and is not found under the new name here.
+  // Renamed into a kind that belongs elsewhere, the file moves on and is not found here.
   Put(kCategoryUnrecognized, "TABLE.BIN", SampleBytes(3));
   EXPECT_EQ(RenameLibraryFile(app, kCategoryUnrecognized, "TABLE.BIN", Typed("TABLE.WAV")).code, kMsgAccessDenied);
   EXPECT_EQ(Get(kCategorySample, "TABLE.WAV"), SampleBytes(3));

@@ -1,7 +1,6 @@
 #pragma once
-// A library in a temporary program folder, small sound files of each kind
-// whose content differs by seed, and scripted answers for the operations;
-// it brings the headers of the library operations along.
+// A library in a temporary program folder, small sound files of each kind whose content differs by
+// seed, and scripted answers for the operations; it brings the library operations' headers along.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,8 +44,7 @@ class LibraryFixture : public ::testing::Test {
  protected:
   void SetUp() override { app.installDir = folder.path; }
 
-  // A sample of 44.1 kHz (or 48 kHz, which the reader refuses), or a looped
-  // single cycle; bytes 44 and 45 hold the seed.
+  // A sample of 44.1 kHz (48 kHz: refused), or a looped single cycle; bytes 44 and 45 hold the seed.
   static std::vector<uint8_t> Bytes(int seed, uint32_t frames, uint32_t rate, bool loop) {
     wave_fixtures::HandWave w{.sampleRate = rate, .frames = frames};
     if (loop) w.chunksAfterData = wave_fixtures::SmplChunk({.end = frames - 1});

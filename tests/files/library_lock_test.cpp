@@ -14,8 +14,7 @@
 
 namespace {
 
-// The library as another process holds it: its own open of the lock file
-// (fd stays -1 when the lock is taken already).
+// The library as another process holds it (fd stays -1 when the lock is taken already).
 struct ForeignHolder {
   int fd = -1;
   explicit ForeignHolder(const std::string& path) : fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
@@ -25,8 +24,7 @@ struct ForeignHolder {
   ~ForeignHolder() { Release(); }
 };
 
-// A library with work for every operation: a stray to sort, a file to
-// delete or rename.
+// A library with work for every operation: a stray to sort, a file to delete or rename.
 class LibraryLockTest : public LibraryFixture {
  protected:
   void SetUp() override {
@@ -43,9 +41,8 @@ class LibraryLockTest : public LibraryFixture {
   TempFolder roots;
 };
 
-// Every operation that moves, renames or deletes library files asks the
-// feedback when another process holds the library, and on "do not wait"
-// changes nothing.
+// Every operation that moves, renames or deletes library files asks the feedback when another
+// process holds the library, and on "do not wait" changes nothing.
 TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   int asked = 0;
   LibraryFeedback refuse;
@@ -84,9 +81,8 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   EXPECT_TRUE(Has(kCategorySample, "STRAY.WAV"));
 }
 
-// Without a choice of its own an operation waits, with "UPDATING FILE
-// SYSTEM, PLEASE WAIT", and runs when the other holder lets go; nested
-// operations of this process never wait for themselves.
+// Without a choice of its own an operation waits, with "UPDATING FILE SYSTEM, PLEASE WAIT", and runs
+// when the other holder lets go; nested operations of this process never wait for themselves.
 TEST_F(LibraryLockTest, OperationsWaitForTheHolderAndNestWithinTheProcess) {
   ForeignHolder other(LibraryLockPath(app));
   ASSERT_GE(other.fd, 0);
@@ -108,9 +104,8 @@ TEST_F(LibraryLockTest, OperationsWaitForTheHolderAndNestWithinTheProcess) {
   EXPECT_LT(ForeignHolder(LibraryLockPath(app)).fd, 0);  // still held by this process
 }
 
-// Sorting passes over the program's own temporary files (a write may be
-// filling one) and removes those older than an hour; a look-alike that is
-// not the program's is sorted as any file.
+// Sorting passes over the program's own temporary files (a write may be filling one) and removes
+// those older than an hour; a look-alike that is not the program's is sorted as any file.
 TEST_F(LibraryLockTest, SortLeavesFreshTemporariesAndRemovesStaleOnes) {
   const std::string fresh = Put(kCategorySingleCycle, ".PAD.WAV.a1B2c3", SampleBytes(4));
   const std::string stale = Put(kCategorySample, ".OLD.WAV.Zz9yX8", {1, 2, 3});

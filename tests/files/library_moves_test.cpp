@@ -62,8 +62,7 @@ TEST_F(MoveToCategoryTest, IdenticalCopiesAreMergedButTheOnlyCopyNeverGoes) {
   Put(kCategorySample, "Z.WAV", SampleBytes(2));
   Put(kCategorySample, "Z (1).WAV", SampleBytes(3));
   Put(kCategorySingleCycle, "Z.WAV", SampleBytes(3));
-  // The destination is a second name of the same file (hard link): only
-  // the source's name goes, the file stays under the other.
+  // A hard link as destination: only the source's name goes, the file stays under the other.
   const std::string source = Put(kCategorySingleCycle, "LINK.WAV", SampleBytes(4));
   ASSERT_EQ(link(source.c_str(), CategoryFilePath(app, kCategorySample, "LINK.WAV").c_str()), 0);
   for (const char* name : {"SAME.WAV", "Z.WAV", "LINK.WAV"})
@@ -72,8 +71,7 @@ TEST_F(MoveToCategoryTest, IdenticalCopiesAreMergedButTheOnlyCopyNeverGoes) {
   EXPECT_EQ(Names(kCategorySample), (std::vector<std::string>{"LINK.WAV", "SAME.WAV", "Z (1).WAV", "Z.WAV"}));
   EXPECT_EQ(Get(kCategorySample, "LINK.WAV"), SampleBytes(4));
 
-  // The same folder reached through a symbolic link: the very same entry,
-  // which must stay.
+  // The same folder reached through a symbolic link: the very same entry, which must stay.
   Put(kCategorySingleCycle, "SELF.WAV", SampleBytes(5));
   TempFolder roots;
   fs::remove_all(CategoryFolderPath(app, kCategoryXformWav));
@@ -92,8 +90,7 @@ TEST_F(MoveToCategoryTest, AllNamesTakenOrReadOnlyFoldersLeaveTheFileWhereItIs) 
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "FULL.WAV"), 1);
   EXPECT_EQ(Get(kCategorySingleCycle, "FULL.WAV"), SampleBytes(1));
   EXPECT_EQ(Names(kCategorySample).size(), 1000u);
-  // A read-only target refuses; a read-only source keeps the file even when
-  // an identical copy waits in the target.
+  // A read-only target refuses; a read-only source keeps the file even beside an identical copy.
   Put(kCategorySingleCycle, "R.WAV", SampleBytes(2));
   for (const int locked : {kCategorySample, kCategorySingleCycle}) {
     if (locked == kCategorySingleCycle) Put(kCategorySample, "R.WAV", SampleBytes(2));
@@ -104,10 +101,8 @@ TEST_F(MoveToCategoryTest, AllNamesTakenOrReadOnlyFoldersLeaveTheFileWhereItIs) 
   }
 }
 
-// Across file systems the file is copied under a temporary name, compared,
-// renamed and only then removed at its source, keeping mode and time; taken
-// names are numbered, never replaced; a copy that cannot be made leaves the
-// source and no partial file.
+// Across file systems the file is copied, compared and only then removed, keeping mode and time; taken
+// names are numbered, never replaced; a copy that cannot be made leaves the source and no partial file.
 TEST_F(MoveToCategoryTest, AcrossFileSystemsTheFileIsCopiedComparedAndThenRemoved) {
   OtherFileSystemFolder other;
   if (other.path.empty()) GTEST_SKIP() << "no second file system";
@@ -137,8 +132,7 @@ TEST_F(MoveToCategoryTest, AcrossFileSystemsTheFileIsCopiedComparedAndThenRemove
   EXPECT_EQ(std::distance(fs::directory_iterator(far), fs::directory_iterator{}), 2);
 }
 
-// What the moves above do not reach: content of another length, a folder
-// for a file, and a folder that cannot go to another file system.
+// What the moves above do not reach: content of another length, folders across file systems.
 TEST(FileMoves, ContentChecksAndFoldersAcrossFileSystems) {
   TempFolder folder;
   WriteAllBytes(folder / "a", {1, 2});
@@ -170,8 +164,7 @@ TEST_F(SortTest, BootOrderSortsLooseFilesAndLeavesOthersAlone) {
   std::vector<int> progress;
   LibraryFeedback feedback = Shown();
   feedback.progress = [&](int n) { progress.push_back(n); };
-  // Program folder 2, "data" 1, recycle bin 3 (with the file just put
-  // there), samples 1, single cycles 4 (with the one from the recycle bin).
+  // Program folder 2, "data" 1, recycle bin 3 (with the file just put there), samples 1, cycles 4.
   EXPECT_EQ(SortLibrary(app, feedback), 11);
   ASSERT_EQ(progress.size(), 11u);
   EXPECT_EQ(progress.back(), 11);
@@ -185,8 +178,7 @@ TEST_F(SortTest, BootOrderSortsLooseFilesAndLeavesOthersAlone) {
   EXPECT_TRUE(fs::exists(folder / "readme.txt"));
   EXPECT_TRUE(fs::is_directory(CategoryFolderPath(app, kCategorySample) + "sub.wav"));
 
-  // The re-test run under the other single-cycle rule: a cycle without loop
-  // comes back from the recycle bin.
+  // Re-tested under the other single-cycle rule, a cycle without loop comes back from the recycle bin.
   Put(kCategoryUnrecognized, "NOLOOP.WAV", SampleBytes(7, 2048));
   EXPECT_EQ(SortLibrary(app), 8);
   EXPECT_TRUE(Has(kCategoryUnrecognized, "NOLOOP.WAV"));

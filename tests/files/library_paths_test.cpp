@@ -24,8 +24,7 @@ TEST_F(LibraryPaths, CategoryFoldersAndInstallLayoutLevelsAreCreatedOnDemand) {
     EXPECT_TRUE(fs::is_directory(folder / made)) << made;
 }
 
-// A user root is used while its folder exists and forgotten for good when
-// it vanishes: recreating the folder does not bring the root back.
+// A user root is used while its folder exists and forgotten for good when it vanishes.
 TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishes) {
   TempFolder elsewhere;
   const std::string root = elsewhere.path + "/";
@@ -52,8 +51,7 @@ TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
   EXPECT_TRUE(ListFolder(folder / "does-not-exist").empty());
 }
 
-// Stored roots must be absolute, end in a separator, belong to a slot in
-// use, and with the folder name + 2 stay below 260 characters.
+// Stored roots: absolute, ending in a separator, of a slot in use, with folder name + 2 below 260 characters.
 TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
   const size_t folderChars = std::string(kFolderTable[2].folderName).size();
   const std::string longest = "/" + std::string(260 - folderChars - 2 - 3, 'r') + "/";

@@ -1,6 +1,5 @@
-// A long seeded random run of moves, renames, sorts, searches and category
-// root moves over a library spread across two file systems, after each step
-// of which every original file content must exist exactly once.
+// A long seeded random run of moves, renames, sorts, searches and category root moves over a library
+// on two file systems, after each step of which every original file content exists exactly once.
 
 #include <map>
 
@@ -45,8 +44,7 @@ TEST_F(LibraryRandomRun, EveryFileSurvivesExactlyOnce) {
     }
     originals[bytes] = 1;
   }
-  // Files already waiting in a root that the samples will move to: the
-  // moves there meet taken names.
+  // Files already waiting in a root that the samples will move to: the moves meet taken names.
   const std::string waiting = nearRoot + kFolderTable[kCategorySample].folderName + "/";
   fs::create_directories(waiting);
   fs::create_directories(farRoot + kFolderTable[kCategoryXformWav].folderName);

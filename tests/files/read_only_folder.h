@@ -1,8 +1,7 @@
 #pragma once
-// A folder in which nothing can be created, removed or renamed, also when
-// the tests run as root (then the immutable attribute does it), and a file
-// that cannot be renamed or removed. Tests skip when the file system offers
-// neither.
+// A folder in which nothing can be created, removed or renamed, also when the tests run as root (then
+// the immutable attribute does it), and a file that cannot be renamed or removed. Tests skip when the
+// file system offers neither.
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>

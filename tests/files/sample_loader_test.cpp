@@ -67,8 +67,7 @@ TEST_F(SampleLoader, ConvertsEveryFormatAsSoxDoes) {
   }
 }
 
-// A float sample is scaled to its peak, a single cycle keeps its level;
-// non-finite values load as zero.
+// A float sample is scaled to its peak, a single cycle keeps its level; non-finite values load as zero.
 TEST_F(SampleLoader, FloatPeakIsScaledAndNonFiniteValuesLoadAsZero) {
   const float inf = std::numeric_limits<float>::infinity();
   std::vector<float> audio(5000, 0.5f), cycle(2048, 1.5f), left(5000), right(5000);
@@ -112,9 +111,8 @@ TEST_F(SampleLoader, ShortFilesSmallBuffersWrongCategoriesAndTheDescriptor) {
   EXPECT_EQ(std::vector<uint8_t>(d.payload.begin(), d.payload.begin() + 4), (std::vector<uint8_t>{7, 8, 9, 0}));
 }
 
-// XFORM tables load unconverted, a mono one spread to both channels, with
-// the band profile and the speed (out of range: the default); a buffer of
-// one slice takes one slice of a longer file.
+// XFORM tables load unconverted, mono spread to both channels, with band profile and speed (out of
+// range: the default); a buffer of one slice takes one slice of a longer file.
 TEST_F(SampleLoader, XformTablesSpreadMonoAndKeepTheBandProfile) {
   Put(kCategoryXformWav, "MONO.WAV", XformFile(1, 131072, 0));
   Put(kCategoryXformWav, "STEREO.WAV", XformFile(2, 131072, 64));

@@ -48,9 +48,8 @@ struct Smpl {
 // A "smpl" chunk with one loop record as the program and most tools write it.
 inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
   std::vector<uint8_t> data;
-  // manufacturer, product, sample period, unity note, pitch fraction, SMPTE
-  // format and offset, loops, sampler data size; the loop: cue id, type,
-  // start, end, fraction, play count.
+  // manufacturer, product, sample period, unity note, pitch fraction, SMPTE format and offset, loops,
+  // sampler data size; the loop: cue id, type, start, end, fraction, play count.
   for (uint32_t v : {0u, 0u, 22675u, s.unityNote, 0u, 0u, 0u, s.loops, s.samplerDataSize, 0u, s.type, s.start, s.end,
                      0u, 0u})
     PutU32(data, v);
@@ -61,8 +60,7 @@ inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
   return Chunk("smpl", data);
 }
 
-// The sampler chunk of the program's own tables: one loop, 4,240 bytes of
-// sampler data (id, 4,224 payload bytes, R, "LOG_").
+// The sampler chunk of the program's tables: one loop, 4,240 bytes of data (id, 4,224 payload, R, "LOG_").
 inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t samplerDataSize = 4240) {
   return {.end = loopEnd, .familyId = familyId, .samplerDataSize = samplerDataSize, .samplerDataBytes = samplerDataSize};
 }
@@ -119,8 +117,7 @@ inline std::string Card(const std::string& path, const ReadRules& rules = ReadRu
          i.format + "|" + i.count + "|" + i.length;
 }
 
-// sox writes a sine of the given frame count; format is a list of sox output
-// options such as "-b 16" or "-e floating-point -b 32" or "-t wavpcm -b 32".
+// sox writes a sine of the given frame count; format: sox output options ("-b 16", "-t wavpcm -b 32").
 // Rate and channels go to the null input, so the length counts at the output rate.
 inline bool SoxSine(const std::string& path, uint32_t frames, const std::string& format, int channels = 1,
                     int rate = 44100) {

@@ -33,8 +33,7 @@ class WaveReader : public ::testing::Test {
   TempFolder folder;
 };
 
-// Files of an independent writer; single cycles need a loop over all of
-// their frames while force-loop is on.
+// Files of an independent writer; single cycles need a loop over all frames while force-loop is on.
 TEST_F(WaveReader, SoxFilesSamplesCyclesAndRejectedFormats) {
   const std::string cycle = Sox("CYCLE.wav", 2048, "-b 16");
   const std::string partial = Sox("PART.wav", 2048, "-b 16");
@@ -65,9 +64,8 @@ TEST_F(WaveReader, SoxFilesSamplesCyclesAndRejectedFormats) {
   for (const auto& c : cases) EXPECT_EQ(Card(c.path, c.rules), c.card) << c.path;
 }
 
-// A file that fails hands out an empty header and sampler block; a
-// sampler chunk larger than the block is cut to it, and nothing of it
-// survives into the scan of a file without one.
+// A file that fails hands out an empty header and sampler block; a sampler chunk larger than the
+// block is cut to it, and nothing of it survives into the scan of a file without one.
 TEST_F(WaveReader, SamplerBlockIsCappedAndNeverLeftOver) {
   Smpl big{.end = 4999, .samplerDataSize = 8000, .samplerDataBytes = 8000};
   big.payload.assign(7992, 0xAB);
@@ -121,9 +119,8 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
       {BuildWave({.bits = 0, .audio = silence}), "0|WRONG PCM BIT DEPHT||||||"},
       {BuildWave({.formatTag = kFormatFloat, .bits = 0, .audio = silence}), "0|WRONG IEEE FLOAT BIT DEPHT||||||"},
       {BuildWave({.formatTag = 0xFFFE, .bits = 0, .audio = silence}), "0|UNSUPPORTED AUDIO FORMAT||||||"},
-      // Before "fmt ": a text chunk holding tag names is no chunk list; an
-      // odd-sized chunk without its pad byte; garbage (the tag search takes
-      // over); a size past the end of the file (searched inside).
+      // Before "fmt ": a text chunk holding tag names; an odd-sized chunk without its pad byte;
+      // garbage (the tag search takes over); a size past the end of the file (searched inside).
       {before(Chunk("LIST", text)), looped},
       {before(Chunk("note", {1, 2, 3}, false)), looped},
       {before({0, 0, 0, 1, 2, 3}), looped},
@@ -131,8 +128,7 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
       // A last chunk that ends with the file is not searched: the "smpl" inside it is text.
       {BuildWave({.frames = 5000, .chunksAfterData = Chunk("LIST", SmplChunk({.end = 4999}))}), kPlainCard},
   });
-  // A WAV file under the extension of another format goes to that format's
-  // reader, which refuses it.
+  // A WAV file under the extension of another format goes to that format's reader, which refuses it.
   const std::pair<const char*, const char*> names[] = {
       {"lower.wav", kPlainCard},
       {"LONG.WAVE", "0|UNKNOWN FILE TYPE OR EXTENSION||||||"},
@@ -192,8 +188,7 @@ TEST_F(WaveReader, SynthesisTables) {
   const auto vorta = [&](uint32_t loopEnd, uint32_t samplerData, uint32_t frames = 33 * 2048) {
     return BuildWave({.frames = frames, .chunksAfterData = table("VORTA___", loopEnd, samplerData)});
   };
-  // Serum: float, mono, "JUNK" and "clm " besides the usual chunks; without
-  // them the same table is a plain float VORTA table.
+  // Serum: float, mono, "JUNK" and "clm " besides the usual chunks; without them a plain float table.
   std::vector<uint8_t> clm(48, ' ');
   std::memcpy(clm.data(), "<!>2048 10000000 wavetable (Sonic-Loom)", 39);
   const HandWave plainFloat{.formatTag = kFormatFloat, .bits = 32, .frames = 5 * 2048,
@@ -220,9 +215,8 @@ TEST_F(WaveReader, SynthesisTables) {
   });
 }
 
-// Chunks found by the tag search behind a run of junk: across a border of
-// the search blocks they are found; past 64 MiB of junk (a sparse hole
-// here) the search gives up and the file is damaged, at once.
+// The tag search finds chunks behind junk across the borders of its blocks; past 64 MiB of junk (a
+// sparse hole here) it gives up and the file is damaged, at once.
 TEST_F(WaveReader, TagSearchReadsBlocksAndGivesUpOnHugeJunk) {
   const std::vector<uint8_t> plain = BuildWave({.frames = 5000});
   std::vector<uint8_t> header(plain.begin(), plain.begin() + 12);

@@ -13,8 +13,7 @@ namespace {
 
 class WaveWriter : public LibraryFixture {
  protected:
-  // A header prepared the way a rendering page does it: format first, then
-  // the module's defaults, then the caller's loop and note, then again.
+  // As a rendering page prepares it: format, the module's defaults, the caller's loop and note, again.
   void Prepare(ProgramState module, uint16_t formatTag, uint16_t bits, uint16_t channels, uint32_t frames,
                ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
     header = WaveHeader{.formatTag = formatTag, .channels = module == STATE_VORTA ? uint16_t{1} : channels};
@@ -23,8 +22,7 @@ class WaveWriter : public LibraryFixture {
     block = SamplerBlock{};
     PrepareWaveHeader(header, block, junk, clm, module);
   }
-  // A VORTA loop over one wave; a table also carries the synthesis sampler
-  // data and the note of its wave length.
+  // A VORTA loop over one wave; a table also carries the synthesis data and the note of its wave length.
   void PrepareLoop(uint32_t waveFrames, bool table, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
     if (table) SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
     if (table) SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(waveFrames));
@@ -78,9 +76,8 @@ TEST_F(WaveWriter, VortaTablesAreByteExact) {
   EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
 }
 
-// Levels are rounded and clamped to the format, a non-finite value is
-// written as silence, and sox, reading independently, sees 16-bit 32391 as
-// 32391 / 32768.
+// Levels are rounded and clamped to the format, a non-finite value is written as silence, and sox,
+// reading independently, sees 16-bit 32391 as 32391 / 32768.
 TEST_F(WaveWriter, LevelsRoundingAndClamping) {
   std::vector<float> left(5000, 0.0f), right(5000, 0.0f);
   std::copy_n(std::begin({1.0f, 10.0f, std::numeric_limits<float>::quiet_NaN()}), 3, left.begin());
