@@ -58,21 +58,17 @@ class LibraryFixture : public ::testing::Test {
   static std::vector<uint8_t> RejectBytes(int seed) { return Bytes(seed, 5000, 48000, false); }
 
   std::string Put(int category, const std::string& name, const std::vector<uint8_t>& bytes) {
-    const std::string path = CategoryFilePath(app, category, name);
-    WriteAllBytes(path, bytes);
-    return path;
+    WriteAllBytes(CategoryFilePath(app, category, name), bytes);
+    return CategoryFilePath(app, category, name);
   }
   std::vector<uint8_t> Get(int category, const std::string& name) {
     return ReadAllBytes(CategoryFilePath(app, category, name));
   }
-  bool Has(int category, const std::string& name) {
-    return fs::is_regular_file(CategoryFilePath(app, category, name));
-  }
+  bool Has(int category, const std::string& name) { return fs::is_regular_file(CategoryFilePath(app, category, name)); }
   std::vector<std::string> Names(int category) {
     std::vector<std::string> names;
-    for (const FolderEntry& entry : ListCategoryFolder(app, category)) {
+    for (const FolderEntry& entry : ListCategoryFolder(app, category))
       if (entry.isRegularFile) names.push_back(entry.name);
-    }
     return names;
   }
 
@@ -83,9 +79,7 @@ class LibraryFixture : public ::testing::Test {
       return yes;
     };
   }
-  static auto Typed(std::optional<std::string> name) {
-    return [name] { return name; };
-  }
+  static auto Typed(std::optional<std::string> name) { return [name] { return name; }; }
   // Feedback that writes into shown what an operation shows, in order:
   // "m<message code> ", "n<note> ", "c<1 refuse closing, 0 allow again> ", "p<pause ms> ".
   LibraryFeedback Shown() {
