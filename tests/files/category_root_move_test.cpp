@@ -31,7 +31,8 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "empty");
 
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path), Shown()), kMsgDone);
-  EXPECT_EQ(asked, "Move folder \"01 Samples (WAV)\" and all contained files to the following location:|" + defaultRoot);
+  EXPECT_EQ(asked,
+            "Move folder \"01 Samples (WAV)\" and all contained files to the following location:|" + defaultRoot);
   EXPECT_EQ(shown, "m" + std::to_string(kMsgUpdatingFileSystem) + " c1 p500 c0 ");
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
   EXPECT_EQ(CategoryFolderPath(app, kCategorySample), SampleFolderAt(userRoot));

@@ -17,7 +17,7 @@ inline void PutU16(std::vector<uint8_t>& out, uint16_t v) { out.insert(out.end()
 inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-inline void PutText(std::vector<uint8_t>& out, const char* text, size_t count) { out.insert(out.end(), text, text + count); }
+inline void PutText(std::vector<uint8_t>& out, const char* text, size_t n) { out.insert(out.end(), text, text + n); }
 inline uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at) {
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | bytes[at + i];
@@ -61,8 +61,8 @@ inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
 }
 
 // The sampler chunk of the program's tables: one loop, 4,240 bytes of data (id, 4,224 payload, R, "LOG_").
-inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t samplerDataSize = 4240) {
-  return {.end = loopEnd, .familyId = familyId, .samplerDataSize = samplerDataSize, .samplerDataBytes = samplerDataSize};
+inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t dataSize = 4240) {
+  return {.end = loopEnd, .familyId = familyId, .samplerDataSize = dataSize, .samplerDataBytes = dataSize};
 }
 
 struct HandWave {
