@@ -13,20 +13,19 @@ namespace {
 
 class WaveWriter : public LibraryFixture {
  protected:
-  // As a rendering page prepares it: format, the module's defaults, the caller's loop and note, again.
+  // As a rendering page prepares it: format, the module's defaults, then (for a VORTA loop over one
+  // wave of wave frames) the loop and, for a table, the synthesis data and its note; prepared again.
   void Prepare(ProgramState module, uint16_t formatTag, uint16_t bits, uint16_t channels, uint32_t frames,
-               ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
+               uint32_t wave = 0, bool table = false, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
     header = WaveHeader{.formatTag = formatTag, .channels = module == STATE_VORTA ? uint16_t{1} : channels};
     header.bitsPerSample = bits;
     header.dataSize = frames * (bits / 8) * header.channels;
     block = SamplerBlock{};
     PrepareWaveHeader(header, block, junk, clm, module);
-  }
-  // A VORTA loop over one wave; a table also carries the synthesis data and the note of its wave length.
-  void PrepareLoop(uint32_t waveFrames, bool table, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
+    if (wave == 0) return;
     if (table) SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
-    if (table) SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(waveFrames));
-    SetSamplerU32(block, sampler_offset::kLoopEnd, waveFrames - 1);
+    if (table) SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(wave));
+    SetSamplerU32(block, sampler_offset::kLoopEnd, wave - 1);
     PrepareWaveHeader(header, block, junk, clm, STATE_VORTA);
   }
   int Write(const std::string& name, int category, const std::vector<float>& left, const std::vector<float>& right) {
@@ -37,10 +36,9 @@ class WaveWriter : public LibraryFixture {
 };
 
 TEST_F(WaveWriter, VortaTablesAreByteExact) {
-  Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048);
-  for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = static_cast<uint8_t>(i);
+  Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048, 2048, true);
+  for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = uint8_t(i);
   SetSamplerU32(block, sampler_offset::kSpeed, 16);
-  PrepareLoop(2048, true);
   std::vector<float> wave(64 * 2048);
   for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<float>(std::sin(i * 2.0 * M_PI / 2048.0) * 0.5);
   ASSERT_EQ(Write("TABLE.WAV", kCategoryVortaWav, wave, wave), kMsgDone);
@@ -67,8 +65,7 @@ TEST_F(WaveWriter, VortaTablesAreByteExact) {
 
   // The Serum layout adds "JUNK" and "clm " to a float table.
   ExtraChunk junk, clm;
-  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
-  PrepareLoop(2048, true, &junk, &clm);
+  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, 2048, true, &junk, &clm);
   EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
   const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
   EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
@@ -129,8 +126,7 @@ TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
        "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
   };
   for (const auto& c : cases) {
-    Prepare(c.module, c.format, c.bits, c.channels, c.frames);
-    if (c.wave) PrepareLoop(c.wave, c.category == kCategoryVortaWav);
+    Prepare(c.module, c.format, c.bits, c.channels, c.frames, c.wave, c.category == kCategoryVortaWav);
     const std::vector<float> audio(c.frames, 0.1f);
     ASSERT_EQ(Write(c.name, c.category, audio, audio), kMsgDone) << c.name;
     EXPECT_EQ(Card(CategoryFilePath(app, c.category, c.name)), c.card);
