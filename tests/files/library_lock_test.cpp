@@ -1,12 +1,9 @@
 #include "files/library_lock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "files/library_fixture.h"
