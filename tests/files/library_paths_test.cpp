@@ -71,11 +71,7 @@ TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
   EXPECT_EQ(app.folderUserPath[2], "/fine/");
 }
 
-TEST(FolderTable, SlotsInUseAndExtensions) {
-  for (int category = -1; category <= kCategoryCount; ++category) {
-    const bool unused = category < 0 || category == 11 || category == 12 || category >= 14;
-    EXPECT_EQ(IsCategoryInUse(category), !unused) << category;
-  }
+TEST(FolderTable, CategoryByExtension) {
   const std::pair<const char*, int> names[] = {
       {"kick.wav", 1}, {"KICK.WAV", 1}, {"a.b.Wav", 1}, {"pad.wt", 4},  // first of the ".WT" slots
       {"dump.syx", 5}, {"x.efe", 6},    {"x.WTS", 8},   {"x.wave", 0},  // four letters after the dot
