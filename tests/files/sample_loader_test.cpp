@@ -45,11 +45,8 @@ class SampleLoader : public LibraryFixture {
 // Every format as sox writes it loads as sox itself decodes it.
 TEST_F(SampleLoader, ConvertsEveryFormatAsSoxDoes) {
   const std::tuple<const char*, const char*, int> cases[] = {
-      {"P8.wav", "-b 8", 1},
-      {"P16.wav", "-b 16", 2},
-      {"P32.wav", "-t wavpcm -b 32", 2},
-      {"F32.wav", "-e floating-point -b 32", 1},
-  };
+      {"P8.wav", "-b 8", 1}, {"P16.wav", "-b 16", 2}, {"P32.wav", "-t wavpcm -b 32", 2},
+      {"F32.wav", "-e floating-point -b 32", 1}};
   for (const auto& [name, format, channels] : cases) {
     ASSERT_TRUE(SoxSine(folder / name, 6000, format, channels)) << "sox comes with setup.sh";
     const std::string command = "sox -q '" + folder / name + "' -t f32 '" + folder / "decoded.f32" + "'";
@@ -113,7 +110,7 @@ TEST_F(SampleLoader, ShortFilesSmallBuffersWrongCategoriesAndTheDescriptor) {
 
 // XFORM tables load unconverted, mono spread to both channels, with band profile and speed (out of
 // range: the default); a buffer of one slice takes one slice of a longer file.
-TEST_F(SampleLoader, XformTablesSpreadMonoAndKeepTheBandProfile) {
+TEST_F(SampleLoader, XformTablesAndTheLoadDispatch) {
   Put(kCategoryXformWav, "MONO.WAV", XformFile(1, 131072, 0));
   Put(kCategoryXformWav, "STEREO.WAV", XformFile(2, 131072, 64));
   Put(kCategoryXformWav, "TWO.WAV", XformFile(1, 262144, 7));
@@ -130,20 +127,18 @@ TEST_F(SampleLoader, XformTablesSpreadMonoAndKeepTheBandProfile) {
   EXPECT_EQ(load("STEREO.WAV"), std::tuple(131072u, 64, 36u, 1, 0.002f, 0.003f));
   EXPECT_EQ(load("TWO.WAV"), std::tuple(131072u, 7, 36u, 1, 0.001f, 0.001f));
   EXPECT_EQ(LoadXformFile(app, {kCategoryXformWav, "NONE.WAV"}, table, d), kMsgAccessDenied);
-}
 
-TEST_F(SampleLoader, DispatchLoadsSamplesAndXformTablesOnly) {
+  // The load dispatch: samples and XFORM tables only, each by what the file really is.
   Put(kCategorySample, "S.WAV", BuildWave({.frames = 5000}));
-  Put(kCategoryXformWav, "X.WAV", XformFile(2, 131072, 0));
-  Put(kCategorySample, "X.WAV", XformFile(2, 131072, 0));  // the entry says sample, but the file is not one
-  std::vector<float> left(5000), right(5000), noise(2 * 131072);
-  XformFileData xform{.samples = noise};
-  LoadTargets targets{left, right, &xform, &d};
+  Put(kCategorySample, "X.WAV", XformFile(2, 131072, 0));
+  std::vector<float> left(5000), right(5000);
+  LoadTargets targets{left, right, &table, &d};
   EXPECT_EQ(LoadLibraryFile(app, {kCategorySample, "S.WAV"}, targets), kMsgDone);
   EXPECT_EQ(d.frames, 5000u);
-  EXPECT_EQ(LoadLibraryFile(app, {kCategoryXformWav, "X.WAV"}, targets), kMsgDone);
-  EXPECT_EQ(xform.frames, 131072u);
-  EXPECT_EQ(LoadLibraryFile(app, {kCategoryVortaWav, "X.WAV"}, targets), kMsgNone);
+  table.frames = 0;
+  EXPECT_EQ(LoadLibraryFile(app, {kCategoryXformWav, "MONO.WAV"}, targets), kMsgDone);
+  EXPECT_EQ(table.frames, 131072u);
+  EXPECT_EQ(LoadLibraryFile(app, {kCategoryVortaWav, "MONO.WAV"}, targets), kMsgNone);
   EXPECT_EQ(LoadLibraryFile(app, {kCategorySample, "X.WAV"}, targets), kMsgAccessDenied);
 }
 
