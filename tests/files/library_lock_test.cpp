@@ -44,8 +44,7 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   int asked = 0;
   LibraryFeedback refuse;
   refuse.libraryBusy = [&] { ++asked; return false; };
-  const auto yes = [](int) { return true; };
-  const auto newName = [] { return std::optional<std::string>("NEW.WAV"); };
+  const auto yes = Answer(true);
   const struct { const char* name; std::function<int()> run; int expected; } operations[] = {
       {"sort library", [&] { return SortLibrary(app, refuse); }, kLibraryBusy},
       {"sort folder", [&] { return SortFolder(app, kCategorySingleCycle, refuse); }, kLibraryBusy},
@@ -55,7 +54,7 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
       {"search", [&] { return FindInCategory(app, kCategorySingleCycle, "STRAY", false, refuse).code; }, kMsgAborted},
       {"delete", [&] { return DeleteLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", yes, refuse); }, kMsgAborted},
       {"clear", [&] { return ClearLibraryFolder(app, kCategoryUnrecognized, yes, refuse); }, kMsgAborted},
-      {"rename", [&] { return RenameLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", newName, refuse).code; },
+      {"rename", [&] { return RenameLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", Typed("N.WAV"), refuse).code; },
        kMsgAborted},
       {"root move", [&] { return MoveCategoryRoot(app, CurrentCategoryRoot(app, kCategorySingleCycle), roots.path,
                                                   kCategorySingleCycle, refuse); }, kMsgAborted},
