@@ -59,11 +59,8 @@ TEST_F(CategoryRoots, RefusedChoices) {
     deep += "/d";
   fs::create_directories(deep);
   const std::pair<std::optional<std::string>, int> refused[] = {
-      {std::nullopt, kMsgAborted},
-      {defaultRoot, kMsgAborted},
-      {folder / "data", kMsgAborted},
-      {folder / "inside", kMsgInstallPathNotUserPath},
-      {folder.path, kMsgInstallPathNotUserPath},
+      {std::nullopt, kMsgAborted}, {defaultRoot, kMsgAborted}, {folder / "data", kMsgAborted},
+      {folder / "inside", kMsgInstallPathNotUserPath}, {folder.path, kMsgInstallPathNotUserPath},
       {elsewhere / "02 Single Cycles (WAV)", kMsgCascadingDirectories},
       {deep, kMsgPathTooLong},
   };

@@ -137,10 +137,8 @@ TEST_F(FolderScan, RenameChecksItsOwnResult) {
   Put(kCategorySample, "OLD.WAV", SampleBytes(1));
   Put(kCategorySample, "TAKEN.WAV", SampleBytes(2));
   const std::tuple<const char*, std::optional<std::string>, int> refused[] = {
-      {"", "X.WAV", kMsgNoFileSelected},
-      {"OLD.WAV", std::nullopt, kMsgAborted},
-      {"OLD.WAV", "", kMsgEmptyString},
-      {"OLD.WAV", "a/b.WAV", kMsgAccessDenied},
+      {"", "X.WAV", kMsgNoFileSelected},       {"OLD.WAV", std::nullopt, kMsgAborted},
+      {"OLD.WAV", "", kMsgEmptyString},        {"OLD.WAV", "a/b.WAV", kMsgAccessDenied},
       {"OLD.WAV", "TAKEN.WAV", kMsgFileAlreadyExists},
       {"GONE.WAV", "NEW.WAV", kMsgAccessDenied},  // a file that vanished is not "DONE"
   };

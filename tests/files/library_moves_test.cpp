@@ -31,11 +31,9 @@ TEST_F(MoveToCategoryTest, NumberedNamesWhenTheNameIsTaken) {
   Put(kCategoryUnrecognized, "NODOT", SampleBytes(3));
   // Each file comes from the single cycles under a name taken in the target.
   const std::tuple<int, const char*, const char*> moves[] = {
-      {kCategorySample, "X.WAV", "X (1).WAV"},
-      {kCategorySample, "X.WAV", "X (2).WAV"},
+      {kCategorySample, "X.WAV", "X (1).WAV"}, {kCategorySample, "X.WAV", "X (2).WAV"},
       // A numbered file tries the bare name first, then skips its own number.
-      {kCategorySample, "Y (1).WAV", "Y.WAV"},
-      {kCategorySample, "Y (1).WAV", "Y (2).WAV"},
+      {kCategorySample, "Y (1).WAV", "Y.WAV"}, {kCategorySample, "Y (1).WAV", "Y (2).WAV"},
       {kCategoryUnrecognized, "NODOT", "NODOT (1)"},  // numbered at its end
   };
   int seed = 10;
