@@ -111,30 +111,27 @@ TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
   EXPECT_EQ(std::pair(header.formatTag, header.bitsPerSample), std::pair(kFormatFloat, uint16_t{32}));
   Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);  // SLOOP loops over the whole file
   EXPECT_EQ(SamplerU32(block, sampler_offset::kLoopEnd), 44099u);
-  // wave: frames of one wave of a VORTA loop
+  // wave: frames of one wave of a VORTA loop; each file is named by its case, "<index>.WAV"
   const struct { ProgramState module; uint16_t format, bits, channels; uint32_t frames, wave; int category;
-                 const char *name, *card; } cases[] = {
-      {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "NOISE.WAV",
-       "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
-      {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "LOOP.WAV",
-       "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC"},
-      {STATE_XMRPH, kFormatPcm, 32, 1, 44100, 0, kCategorySample, "MORPH.WAV", "1|||XMRPH|MONO|32 PCM||1.00 SEC"},
-      {STATE_VORTA, kFormatFloat, 32, 1, 2048, 2048, kCategorySingleCycle, "CYCLE.WAV", "2||YES|||32 FLOAT||2048"},
-      {STATE_VORTA, kFormatPcm, 8, 1, 33 * 128, 128, kCategoryVortaWav, "T8.WAV",
-       "3|SYNTHESIS DATA||VORTA||8 PCM|33|128"},
-      {STATE_VORTA, kFormatFloat, 32, 1, 33 * 128, 128, kCategoryVortaWav, "TF.WAV",
-       "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
+                 const char* card; } cases[] = {
+      {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
+      {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC"},
+      {STATE_XMRPH, kFormatPcm, 32, 1, 44100, 0, kCategorySample, "1|||XMRPH|MONO|32 PCM||1.00 SEC"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 2048, 2048, kCategorySingleCycle, "2||YES|||32 FLOAT||2048"},
+      {STATE_VORTA, kFormatPcm, 8, 1, 33 * 128, 128, kCategoryVortaWav, "3|SYNTHESIS DATA||VORTA||8 PCM|33|128"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 33 * 128, 128, kCategoryVortaWav, "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
   };
-  for (const auto& c : cases) {
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
     Prepare(c.module, c.format, c.bits, c.channels, c.frames, c.wave, c.category == kCategoryVortaWav);
     const std::vector<float> audio(c.frames, 0.1f);
-    ASSERT_EQ(Write(c.name, c.category, audio, audio), kMsgDone) << c.name;
-    EXPECT_EQ(Card(CategoryFilePath(app, c.category, c.name)), c.card);
+    ASSERT_EQ(Write(std::to_string(i) + ".WAV", c.category, audio, audio), kMsgDone) << i;
+    EXPECT_EQ(Card(CategoryFilePath(app, c.category, std::to_string(i) + ".WAV")), c.card);
   }
   // XMRPH writes unity note 60 and its level survives the load.
   std::vector<float> left(44100), right(44100);
   SampleDescriptor d;
-  ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "MORPH.WAV"}, left, right, d), kMsgDone);
+  ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "2.WAV"}, left, right, d), kMsgDone);
   EXPECT_EQ(d.unityNote, 60u);
   EXPECT_NEAR(left[10], 0.2 * 0.494265, 1e-6);
 }
