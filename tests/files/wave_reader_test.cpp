@@ -221,10 +221,8 @@ TEST_F(WaveReader, TagSearchReadsBlocksAndGivesUpOnHugeJunk) {
   };
   for (const auto& [chunksAt, card] : cases) {
     const std::string path = Put(header, "JUNK.WAV");
-    std::FILE* file = std::fopen(path.c_str(), "r+b");
-    std::fseek(file, static_cast<long>(chunksAt), SEEK_SET);
-    std::fwrite(plain.data() + 12, 1, plain.size() - 12, file);
-    std::fclose(file);
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(static_cast<std::streamoff>(chunksAt))
+        .write(reinterpret_cast<const char*>(plain.data()) + 12, static_cast<std::streamsize>(plain.size() - 12));
     EXPECT_EQ(Card(path), card) << chunksAt;
   }
 }
