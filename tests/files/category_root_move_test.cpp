@@ -1,71 +1,47 @@
 #include "files/category_root_move.h"
 
-#include <gtest/gtest.h>
-
-#include "core/message_codes.h"
 #include "files/library_fixture.h"
-#include "files/read_only_folder.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 class CategoryRoots : public LibraryFixture {
  protected:
-  void SetUp() override {
-    LibraryFixture::SetUp();
-    defaultRoot = folder.path + "/data/";
-    userRoot = elsewhere.path + "/";
-  }
-
   FolderChooser Choose(std::optional<std::string> answer) {
     return [this, answer](const std::string& title, const std::string& start) {
-      askedTitle = title;
-      askedStart = start;
+      asked = title + "|" + start;
       return answer;
     };
   }
-
-  std::string SampleFolderAt(const std::string& root) { return root + kFolderTable[kCategorySample].folderName + "/"; }
+  static std::string SampleFolderAt(const std::string& root) {
+    return root + kFolderTable[kCategorySample].folderName + "/";
+  }
   // Every sample named by its first letter, unchanged in the category folder.
   void ExpectSamplesHome(const std::vector<std::string>& names) {
     for (const std::string& name : names) EXPECT_EQ(Get(kCategorySample, name), SampleBytes(name[0])) << name;
   }
 
   TempFolder elsewhere;
-  std::string defaultRoot;
-  std::string userRoot;
-  std::string askedTitle;
-  std::string askedStart;
+  const std::string defaultRoot = folder.path + "/data/";
+  const std::string userRoot = elsewhere.path + "/";
+  std::string asked;
 };
 
 TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
-  Put(kCategorySample, "A.WAV", SampleBytes('A'));
-  Put(kCategorySample, "B.WAV", SampleBytes('B'));
+  for (const char* name : {"A.WAV", "B.WAV"}) Put(kCategorySample, name, SampleBytes(name[0]));
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "empty");
 
-  std::vector<int> messages;
-  std::vector<bool> closing;
-  std::vector<int> pauses;
-  LibraryFeedback feedback;
-  feedback.showMessage = [&](int code) { messages.push_back(code); };
-  feedback.refuseClosing = [&](bool refused) { closing.push_back(refused); };
-  feedback.pause = [&](int ms) { pauses.push_back(ms); };
-
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path), feedback), kMsgDone);
-  EXPECT_EQ(askedTitle, "Move folder \"01 Samples (WAV)\" and all contained files to the following location:");
-  EXPECT_EQ(askedStart, defaultRoot);
+  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path), Shown()), kMsgDone);
+  EXPECT_EQ(asked,
+            "Move folder \"01 Samples (WAV)\" and all contained files to the following location:|" + defaultRoot);
+  EXPECT_EQ(shown, "m" + std::to_string(kMsgUpdatingFileSystem) + " c1 p500 c0 ");
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
   EXPECT_EQ(CategoryFolderPath(app, kCategorySample), SampleFolderAt(userRoot));
   ExpectSamplesHome({"A.WAV", "B.WAV"});
   EXPECT_FALSE(fs::exists(SampleFolderAt(defaultRoot)));
-  EXPECT_EQ(messages, std::vector<int>{kMsgUpdatingFileSystem});
-  EXPECT_EQ(closing, (std::vector<bool>{true, false}));
-  EXPECT_EQ(pauses, std::vector<int>{500});
 
-  std::vector<int> asked;
-  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(false, &asked)), kMsgAborted);
-  EXPECT_EQ(asked, std::vector<int>{kMsgResetToDefault});
+  std::vector<int> questions;
+  EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(false, &questions)), kMsgAborted);
+  EXPECT_EQ(questions, std::vector<int>{kMsgResetToDefault});
   EXPECT_EQ(app.folderUserPath[kCategorySample], userRoot);
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
   EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
@@ -76,19 +52,23 @@ TEST_F(CategoryRoots, SetMovesTheFilesAndResetBringsThemBack) {
 
 TEST_F(CategoryRoots, RefusedChoices) {
   Put(kCategorySample, "A.WAV", SampleBytes(1));
-  fs::create_directories(folder.path + "/inside");
-  const std::string cascading = elsewhere.path + "/02 Single Cycles (WAV)";
-  fs::create_directories(cascading);
+  fs::create_directories(folder / "inside");
+  fs::create_directories(elsewhere / "02 Single Cycles (WAV)");
+  std::string deep = elsewhere.path;
+  while (deep.size() + 1 + std::string(kFolderTable[kCategorySample].folderName).size() + 2 < kMaxUserRootChars)
+    deep += "/d";
+  fs::create_directories(deep);
   const std::pair<std::optional<std::string>, int> refused[] = {
-      {std::nullopt, kMsgAborted},
-      {defaultRoot, kMsgAborted},
-      {folder.path + "/data", kMsgAborted},
-      {folder.path + "/inside", kMsgInstallPathNotUserPath},
-      {folder.path, kMsgInstallPathNotUserPath},
-      {cascading, kMsgCascadingDirectories},
+      {std::nullopt, kMsgAborted}, {defaultRoot, kMsgAborted}, {folder / "data", kMsgAborted},
+      {folder / "inside", kMsgInstallPathNotUserPath}, {folder.path, kMsgInstallPathNotUserPath},
+      {elsewhere / "02 Single Cycles (WAV)", kMsgCascadingDirectories},
+      {deep, kMsgPathTooLong},
   };
-  for (const auto& [choice, code] : refused)
+  for (const auto& [choice, code] : refused) {
     EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(choice)), code) << choice.value_or("-");
+    EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
+  }
+  EXPECT_EQ(Names(kCategorySample).size(), 1u);
   // A neighbour of the program folder whose name merely starts the same is fine.
   const std::string neighbour = folder.path + "-neighbour";
   fs::create_directories(neighbour);
@@ -96,37 +76,11 @@ TEST_F(CategoryRoots, RefusedChoices) {
   EXPECT_EQ(app.folderUserPath[kCategorySample], neighbour + "/");
   EXPECT_EQ(ResetCategoryUserRoot(app, kCategorySample, Answer(true)), kMsgDone);
   fs::remove_all(neighbour);
-
-  std::string deep = elsewhere.path;
-  while (deep.size() + 1 + std::string(kFolderTable[kCategorySample].folderName).size() + 2 < kMaxUserRootChars) {
-    deep += "/d";
-  }
-  fs::create_directories(deep);
-  EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(deep)), kMsgPathTooLong);
-  EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
-  EXPECT_EQ(Names(kCategorySample).size(), 1u);
-}
-
-TEST_F(CategoryRoots, PassOneStopsBeforeAnythingMoves) {
-  Put(kCategorySample, "A.WAV", SampleBytes(1));
-  fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
-  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceNotEmpty);
-  EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
-  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
-  fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");
-
-  const std::string longName(260 - SampleFolderAt(userRoot).size(), 'x');
-  Put(kCategorySample, longName, SampleBytes(2));
-  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgPathTooLong);
-  EXPECT_TRUE(Has(kCategorySample, "A.WAV"));
-  EXPECT_TRUE(Has(kCategorySample, longName));
-  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
 }
 
 TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   const std::vector<std::string> names = {"A.WAV", "B.WAV", "C.WAV", "D.WAV"};
   for (const std::string& name : names) Put(kCategorySample, name, SampleBytes(name[0]));
-
   // The new folder exists already and holds a different "C.WAV".
   fs::create_directories(SampleFolderAt(userRoot));
   WriteAllBytes(SampleFolderAt(userRoot) + "C.WAV", {7});
@@ -139,26 +93,34 @@ TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   // A file that cannot be moved: the new folder made for the move goes again.
   ImmutableFile locked(CategoryFilePath(app, kCategorySample, "C.WAV"));
   if (!locked.active) GTEST_SKIP() << "no immutable files here";
-  app.folderUserPath[kCategorySample].clear();
   EXPECT_EQ(SetCategoryUserRoot(app, kCategorySample, Choose(elsewhere.path)), kMsgConflictingNames);
   EXPECT_TRUE(app.folderUserPath[kCategorySample].empty());
   ExpectSamplesHome(names);
   EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
 }
 
-TEST_F(CategoryRoots, FoldersThatCannotBeUsed) {
-  // The new root cannot hold the category folder: 18.
+// The move itself refuses before anything moves: a root that cannot hold the category folder, a
+// sub-folder that is not empty, a name that would grow too long, an old folder that is a file (the
+// new folder made for it goes again). No old folder is nothing to move; onto itself is no move.
+TEST_F(CategoryRoots, MovesRefusedBeforeAnythingMoves) {
+  Put(kCategorySample, "A.WAV", SampleBytes('A'));
   WriteAllBytes(elsewhere / "file", {1});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, elsewhere / "file/", kCategorySample), kMsgErrorMovingDirectory);
-  // The old folder is a file: 18, and the new folder made for it goes again.
+  fs::create_directories(CategoryFolderPath(app, kCategorySample) + "full/inner");
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgSourceNotEmpty);
+  fs::remove_all(CategoryFolderPath(app, kCategorySample) + "full");
+  const std::string longName(260 - SampleFolderAt(userRoot).size(), 'x');
+  Put(kCategorySample, longName, SampleBytes('x'));
+  EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgPathTooLong);
+  ExpectSamplesHome({"A.WAV", longName});
+  EXPECT_FALSE(fs::exists(SampleFolderAt(userRoot)));
+
   fs::remove_all(CategoryFolderPath(app, kCategoryEfe));
   WriteAllBytes(defaultRoot + kFolderTable[kCategoryEfe].folderName, {1});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategoryEfe), kMsgErrorMovingDirectory);
   EXPECT_FALSE(fs::exists(userRoot + kFolderTable[kCategoryEfe].folderName));
-  // No old folder at all: nothing to move.
   EXPECT_EQ(MoveCategoryRoot(app, elsewhere / "nowhere/", userRoot, kCategoryDune2), kMsgDone);
   EXPECT_TRUE(fs::is_directory(userRoot + kFolderTable[kCategoryDune2].folderName));
-  // A folder onto itself is no move.
   EXPECT_EQ(MoveCategoryRoot(app, userRoot, userRoot, kCategoryDune2), kMsgAborted);
 }
 

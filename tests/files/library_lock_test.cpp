@@ -1,44 +1,29 @@
 #include "files/library_lock.h"
 
-#include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/file.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <thread>
 
-#include "core/message_codes.h"
-#include "files/category_root_move.h"
-#include "files/folder_scan.h"
 #include "files/library_fixture.h"
-#include "files/library_moves.h"
 #include "files/temporary_files.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-// The library as another process holds it: its own open of the lock file.
+// The library as another process holds it (fd stays -1 when the lock is taken already).
 struct ForeignHolder {
   int fd = -1;
-  explicit ForeignHolder(const std::string& path) {
-    fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  explicit ForeignHolder(const std::string& path) : fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
     if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) Release();
   }
-  void Release() {
-    if (fd >= 0) close(fd);
-    fd = -1;
-  }
+  void Release() { if (fd >= 0) close(fd); fd = -1; }
   ~ForeignHolder() { Release(); }
 };
 
+// A library with work for every operation: a stray to sort, a file to delete or rename.
 class LibraryLockTest : public LibraryFixture {
  protected:
-  // A library with work for every operation: a stray to sort, a file to
-  // delete or rename.
   void SetUp() override {
     LibraryFixture::SetUp();
     Put(kCategorySingleCycle, "STRAY.WAV", SampleBytes(1));
@@ -46,31 +31,21 @@ class LibraryLockTest : public LibraryFixture {
   }
   std::vector<std::string> Snapshot() {
     std::vector<std::string> all;
-    for (int category : {kCategoryUnrecognized, kCategorySample, kCategorySingleCycle}) {
+    for (int category : {kCategoryUnrecognized, kCategorySample, kCategorySingleCycle})
       for (const std::string& name : Names(category)) all.push_back(std::to_string(category) + "/" + name);
-    }
     return all;
   }
   TempFolder roots;
 };
 
-// Every operation that moves, renames or deletes library files asks the
-// feedback when another process holds the library, and on "do not wait"
-// changes nothing.
+// Every operation that moves, renames or deletes library files asks the feedback when another
+// process holds the library, and on "do not wait" changes nothing.
 TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   int asked = 0;
   LibraryFeedback refuse;
-  refuse.libraryBusy = [&] {
-    ++asked;
-    return false;
-  };
-  const auto yes = [](int) { return true; };
-  const auto newName = [] { return std::optional<std::string>("NEW.WAV"); };
-  const struct {
-    const char* name;
-    std::function<int()> run;
-    int expected;
-  } operations[] = {
+  refuse.libraryBusy = [&] { ++asked; return false; };
+  const auto yes = Answer(true);
+  const struct { const char* name; std::function<int()> run; int expected; } operations[] = {
       {"sort library", [&] { return SortLibrary(app, refuse); }, kLibraryBusy},
       {"sort folder", [&] { return SortFolder(app, kCategorySingleCycle, refuse); }, kLibraryBusy},
       {"re-test", [&] { return RetestLibrary(app, refuse); }, kMsgAborted},
@@ -79,7 +54,7 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
       {"search", [&] { return FindInCategory(app, kCategorySingleCycle, "STRAY", false, refuse).code; }, kMsgAborted},
       {"delete", [&] { return DeleteLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", yes, refuse); }, kMsgAborted},
       {"clear", [&] { return ClearLibraryFolder(app, kCategoryUnrecognized, yes, refuse); }, kMsgAborted},
-      {"rename", [&] { return RenameLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", newName, refuse).code; },
+      {"rename", [&] { return RenameLibraryFile(app, kCategoryUnrecognized, "JUNK.WAV", Typed("N.WAV"), refuse).code; },
        kMsgAborted},
       {"root move", [&] { return MoveCategoryRoot(app, CurrentCategoryRoot(app, kCategorySingleCycle), roots.path,
                                                   kCategorySingleCycle, refuse); }, kMsgAborted},
@@ -94,7 +69,6 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
     EXPECT_EQ(Snapshot(), before) << operation.name;
   }
   EXPECT_TRUE(fs::is_empty(roots.path));
-
   // Once the other holder is gone, the same calls do their work.
   other.Release();
   asked = 0;
@@ -103,48 +77,42 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
   EXPECT_TRUE(Has(kCategorySample, "STRAY.WAV"));
 }
 
-// Without a choice of its own an operation waits, with "UPDATING FILE
-// SYSTEM, PLEASE WAIT", and runs when the other holder lets go; nested
-// operations of this process never wait for themselves.
+// Without a choice of its own an operation waits, with "UPDATING FILE SYSTEM, PLEASE WAIT", and runs
+// when the other holder lets go; nested operations of this process never wait for themselves.
 TEST_F(LibraryLockTest, OperationsWaitForTheHolderAndNestWithinTheProcess) {
   ForeignHolder other(LibraryLockPath(app));
   ASSERT_GE(other.fd, 0);
-  std::vector<int> messages;
-  LibraryFeedback feedback;
-  feedback.showMessage = [&](int code) { messages.push_back(code); };
   std::atomic<int> sorted{-2};
-  std::thread sorter([&] { sorted = SortLibrary(app, feedback); });
+  std::thread sorter([&, feedback = Shown()] { sorted = SortLibrary(app, feedback); });
   std::this_thread::sleep_for(std::chrono::milliseconds(150));
   EXPECT_EQ(sorted, -2);
   EXPECT_TRUE(Has(kCategorySingleCycle, "STRAY.WAV"));
   other.Release();
   sorter.join();
   EXPECT_EQ(sorted, 2);
-  EXPECT_EQ(messages, std::vector<int>{kMsgUpdatingFileSystem});
+  EXPECT_EQ(shown, "m" + std::to_string(kMsgUpdatingFileSystem) + " ");
   EXPECT_TRUE(Has(kCategorySample, "STRAY.WAV"));
 
   const LibraryWriteGuard outer(app);
   ASSERT_TRUE(outer.held());
   Put(kCategorySingleCycle, "AGAIN.WAV", SampleBytes(3));
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySingleCycle, "AGAIN.WAV"), 0);
-  ForeignHolder late(LibraryLockPath(app));
-  EXPECT_LT(late.fd, 0);  // still held by this process
+  EXPECT_LT(ForeignHolder(LibraryLockPath(app)).fd, 0);  // still held by this process
 }
 
-// Sorting passes over the program's own temporary files (a write may be
-// filling one) and removes those older than an hour.
+// Sorting passes over the program's own temporary files (a write may be filling one) and removes
+// those older than an hour; a look-alike that is not the program's is sorted as any file.
 TEST_F(LibraryLockTest, SortLeavesFreshTemporariesAndRemovesStaleOnes) {
   const std::string fresh = Put(kCategorySingleCycle, ".PAD.WAV.a1B2c3", SampleBytes(4));
   const std::string stale = Put(kCategorySample, ".OLD.WAV.Zz9yX8", {1, 2, 3});
   const std::string foreign = Put(kCategorySample, ".notes.backup", {4});
-  const struct timespec old[2] = {{time(nullptr) - 2 * kStaleTemporarySeconds, 0},
-                                  {time(nullptr) - 2 * kStaleTemporarySeconds, 0}};
-  for (const std::string& path : {stale, foreign}) ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+  const time_t old = time(nullptr) - 2 * kStaleTemporarySeconds;
+  const struct timespec times[2] = {{old, 0}, {old, 0}};
+  for (const std::string& path : {stale, foreign}) ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
   SortLibrary(app);
   EXPECT_TRUE(fs::exists(fresh));
   EXPECT_FALSE(fs::exists(stale));
-  EXPECT_FALSE(Has(kCategoryUnrecognized, ".PAD.WAV.a1B2c3"));
-  EXPECT_TRUE(Has(kCategoryUnrecognized, ".notes.backup"));  // not the program's: sorted as any file
+  EXPECT_TRUE(Has(kCategoryUnrecognized, ".notes.backup"));
   EXPECT_TRUE(IsProgramTemporaryName(".A.WT.abcDEF"));
   EXPECT_FALSE(IsProgramTemporaryName(".A.TXT.abcdef"));
   EXPECT_FALSE(IsProgramTemporaryName(".A.WAV.abc-ef"));

@@ -1,23 +1,10 @@
 #include "files/library_paths.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-
-#include "files/folder_table.h"
-#include "support/temp_folder.h"
-
-namespace fs = std::filesystem;
+#include "files/library_fixture.h"
 
 namespace {
 
-class LibraryPaths : public ::testing::Test {
- protected:
-  void SetUp() override { app.installDir = folder.path; }
-  TempFolder folder;
-  AppGlobals app;
-};
+using LibraryPaths = LibraryFixture;
 
 TEST_F(LibraryPaths, CategoryFoldersAndInstallLayoutLevelsAreCreatedOnDemand) {
   EXPECT_FALSE(fs::exists(folder / "system"));
@@ -37,25 +24,25 @@ TEST_F(LibraryPaths, CategoryFoldersAndInstallLayoutLevelsAreCreatedOnDemand) {
     EXPECT_TRUE(fs::is_directory(folder / made)) << made;
 }
 
+// A user root is used while its folder exists and forgotten for good when it vanishes.
 TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishes) {
   TempFolder elsewhere;
   const std::string root = elsewhere.path + "/";
+  const std::string atDefault = folder.path + "/data/02 Single Cycles (WAV)/";
   fs::create_directories(root + "02 Single Cycles (WAV)");
   app.folderUserPath[2] = root;
   EXPECT_EQ(CategoryFolderPath(app, 2), root + "02 Single Cycles (WAV)/");
   EXPECT_EQ(app.folderUserPath[2], root);
-
   fs::remove_all(root + "02 Single Cycles (WAV)");
-  EXPECT_EQ(CategoryFolderPath(app, 2), folder.path + "/data/02 Single Cycles (WAV)/");
+  EXPECT_EQ(CategoryFolderPath(app, 2), atDefault);
   EXPECT_TRUE(app.folderUserPath[2].empty());
-  // Forgotten for good: recreating the folder does not bring the root back.
   fs::create_directories(root + "02 Single Cycles (WAV)");
-  EXPECT_EQ(CategoryFolderPath(app, 2), folder.path + "/data/02 Single Cycles (WAV)/");
+  EXPECT_EQ(CategoryFolderPath(app, 2), atDefault);
 }
 
 TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
   const std::string path = CategoryFolderPath(app, kCategorySample);
-  for (const char* name : {"b.wav", "A.wav", "c.WAV", "B2.wav"}) std::ofstream(path + name) << "x";
+  for (const char* name : {"b.wav", "A.wav", "c.WAV", "B2.wav"}) WriteAllBytes(path + name, {1});
   fs::create_directories(path + "sub");
   std::string listed;
   for (const FolderEntry& entry : ListCategoryFolder(app, kCategorySample))
@@ -64,41 +51,32 @@ TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
   EXPECT_TRUE(ListFolder(folder / "does-not-exist").empty());
 }
 
+// Stored roots: absolute, ending in a separator, of a slot in use, with folder name + 2 below 260 characters.
 TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
-  EXPECT_TRUE(IsUsableUserRoot("/media/usb/", 2));
-  EXPECT_FALSE(IsUsableUserRoot("media/usb/", 2));    // not absolute
-  EXPECT_FALSE(IsUsableUserRoot("/media/usb", 2));    // no trailing separator
-  EXPECT_FALSE(IsUsableUserRoot("/media/usb/", 11));  // empty slot
-  // root + folder name + 2 must stay below 260 characters.
   const size_t folderChars = std::string(kFolderTable[2].folderName).size();
-  std::string root = "/" + std::string(260 - folderChars - 2 - 3, 'r') + "/";
-  ASSERT_EQ(root.size() + folderChars + 2, 259u);
-  EXPECT_TRUE(IsUsableUserRoot(root, 2));
-  root.insert(1, "r");
-  EXPECT_FALSE(IsUsableUserRoot(root, 2));
-
+  const std::string longest = "/" + std::string(260 - folderChars - 2 - 3, 'r') + "/";
+  const std::string tooLong = "/r" + longest.substr(1);
+  ASSERT_EQ(longest.size() + folderChars + 2, 259u);
+  const std::pair<std::string, int> usable[] = {{"/media/usb/", 2}, {longest, 2}};
+  const std::pair<std::string, int> unusable[] = {{"media/usb/", 2}, {"/media/usb", 2}, {"/media/usb/", 11},
+                                                  {tooLong, 2}};
+  for (const auto& [root, category] : usable) EXPECT_TRUE(IsUsableUserRoot(root, category)) << root;
+  for (const auto& [root, category] : unusable) EXPECT_FALSE(IsUsableUserRoot(root, category)) << root;
   app.folderUserPath[1] = "relative/";
   app.folderUserPath[2] = "/fine/";
-  app.folderUserPath[3] = root;
+  app.folderUserPath[3] = tooLong;
   app.folderUserPath[12] = "/empty-slot/";
   ForgetUnusableUserRoots(app);
   for (int category : {1, 3, 12}) EXPECT_TRUE(app.folderUserPath[category].empty()) << category;
   EXPECT_EQ(app.folderUserPath[2], "/fine/");
 }
 
-TEST(FolderTable, SlotsInUseAndExtensions) {
-  for (int category = -1; category <= kCategoryCount; ++category) {
-    const bool unused = category < 0 || category == 11 || category == 12 || category >= 14;
-    EXPECT_EQ(IsCategoryInUse(category), !unused) << category;
-  }
+TEST(FolderTable, CategoryByExtension) {
   const std::pair<const char*, int> names[] = {
-      {"kick.wav", 1}, {"KICK.WAV", 1}, {"a.b.Wav", 1},
-      {"pad.wt", 4},  // first of the ".WT" slots
-      {"dump.syx", 5}, {"x.efe", 6}, {"x.WTS", 8},
-      {"x.wave", 0},  // four letters after the dot
-      {"x.wavfile", 0}, {"README", 0},
-      {".wav", 0},  // only dot is the first character
-      {"x.", 0}, {"x.wav.txt", 0}, {"", 0},
+      {"kick.wav", 1}, {"KICK.WAV", 1}, {"a.b.Wav", 1}, {"pad.wt", 4},  // first of the ".WT" slots
+      {"dump.syx", 5}, {"x.efe", 6},    {"x.WTS", 8},   {"x.wave", 0},  // four letters after the dot
+      {"x.wavfile", 0}, {"README", 0},  {".wav", 0},    {"x.", 0},      // ".wav": the dot is the first character
+      {"x.wav.txt", 0}, {"", 0},
   };
   for (const auto& [name, category] : names) EXPECT_EQ(CategoryByExtension(name), category) << name;
 }

@@ -1,18 +1,10 @@
-// A long random run of moves, renames, sorts, searches and category root
-// moves over a library spread across two file systems, after each step of
-// which every original file content must exist exactly once.
-#include <gtest/gtest.h>
+// A long seeded random run of moves, renames, sorts, searches and category root moves over a library
+// on two file systems, after each step of which every original file content exists exactly once.
+
 #include <map>
 
-#include "core/message_codes.h"
 #include "core/random.h"
-#include "files/category_root_move.h"
-#include "files/folder_scan.h"
 #include "files/library_fixture.h"
-#include "files/library_lock.h"
-#include "files/library_moves.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -22,44 +14,19 @@ const char* const kNames[] = {"A.WAV", "A (1).WAV", "A (2).WAV", "B.WAV", "B (1)
 
 class LibraryRandomRun : public LibraryFixture {
  protected:
-  void SetUp() override {
-    LibraryFixture::SetUp();
-    farRoot = far.path.empty() ? elsewhere.path + "/far/" : far.path + "/";
-    nearRoot = elsewhere.path + "/near/";
-    fs::create_directories(farRoot);
-    fs::create_directories(nearRoot);
-  }
-
-  struct Located {
-    int category;
-    std::string name;
-  };
-
-  std::vector<Located> AllFiles() {
-    std::vector<Located> files;
-    for (int category : kCategories) {
-      for (const std::string& name : Names(category)) files.push_back({category, name});
-    }
-    return files;
-  }
-
   // Every regular file below the program folder and both roots, by content.
   std::map<std::vector<uint8_t>, int> Contents() {
     std::map<std::vector<uint8_t>, int> contents;
-    for (const std::string& root : {folder.path, farRoot, nearRoot}) {
-      for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file() && entry.path().filename() != kLibraryLockName) {
+    for (const std::string& root : {folder.path, farRoot, nearRoot})
+      for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file() && entry.path().filename() != kLibraryLockName)
           ++contents[ReadAllBytes(entry.path().string())];
-        }
-      }
-    }
     return contents;
   }
-
   TempFolder elsewhere;
   OtherFileSystemFolder far;
-  std::string farRoot;
-  std::string nearRoot;
+  const std::string farRoot = far.path.empty() ? elsewhere.path + "/far/" : far.path + "/";
+  const std::string nearRoot = elsewhere.path + "/near/";
 };
 
 TEST_F(LibraryRandomRun, EveryFileSurvivesExactlyOnce) {
@@ -70,77 +37,57 @@ TEST_F(LibraryRandomRun, EveryFileSurvivesExactlyOnce) {
     for (;;) {
       const int category = kCategories[RandomBelow(5)];
       const std::string name = kNames[RandomBelow(8)];
-      if (Has(category, name)) continue;
-      Put(category, name, bytes);
-      break;
+      if (!Has(category, name)) {
+        Put(category, name, bytes);
+        break;
+      }
     }
     originals[bytes] = 1;
   }
-  // Files already waiting in a root that the samples will move to: the
-  // moves there meet taken names.
+  // Files already waiting in a root that the samples will move to: the moves meet taken names.
   const std::string waiting = nearRoot + kFolderTable[kCategorySample].folderName + "/";
   fs::create_directories(waiting);
+  fs::create_directories(farRoot + kFolderTable[kCategoryXformWav].folderName);
   for (int i = 0; i < 2; ++i) {
     WriteAllBytes(waiting + kNames[3 * i], SampleBytes(100 + i));
     originals[SampleBytes(100 + i)] = 1;
   }
   app.folderUserPath[kCategoryXformWav] = farRoot;
-  fs::create_directories(farRoot + kFolderTable[kCategoryXformWav].folderName);
   ASSERT_EQ(Contents(), originals);
 
   std::map<std::string, int> operations;
   for (int step = 0; step < 400; ++step) {
-    const std::vector<Located> files = AllFiles();
+    std::vector<std::pair<int, std::string>> files;
+    for (int category : kCategories)
+      for (const std::string& name : Names(category)) files.emplace_back(category, name);
     ASSERT_FALSE(files.empty());
-    const Located file = files[static_cast<size_t>(RandomBelow(static_cast<int>(files.size())))];
+    const auto [category, name] = files[static_cast<size_t>(RandomBelow(static_cast<int>(files.size())))];
     const int target = kCategories[RandomBelow(5)];
-    switch (RandomBelow(8)) {
-      case 0:
-      case 1:
-      case 2:
-        MoveToCategory(app, target, file.category, file.name);
-        ++operations["move"];
-        break;
-      case 3:
-      case 4: {
-        const std::string newName = kNames[RandomBelow(8)];
-        const int code =
-            RenameLibraryFile(app, file.category, file.name, [&] { return std::optional<std::string>(newName); }).code;
-        ++operations["rename " + std::to_string(code)];
-        break;
-      }
-      case 5:
-        SortLibrary(app);
-        ++operations["sort"];
-        break;
-      case 6:
-        FindInCategory(app, target, kNames[RandomBelow(8)], RandomBelow(2) == 1);
-        ++operations["find"];
-        break;
-      default: {
-        // Category folders travel between the default root and two others.
-        const int category = RandomBelow(2) ? kCategorySample : kCategoryXformWav;
-        const std::string roots[] = {"", farRoot, nearRoot};
-        const std::string to = roots[RandomBelow(3)];
-        int code;
-        if (to.empty()) {
-          code = ResetCategoryUserRoot(app, category, [](int) { return true; });
-        } else {
-          code = SetCategoryUserRoot(app, category,
-                                     [&](const std::string&, const std::string&) { return std::optional(to); });
-        }
-        ++operations["root " + std::to_string(code)];
-        break;
-      }
+    const int choice = RandomBelow(8);
+    if (choice <= 2) {
+      MoveToCategory(app, target, category, name);
+      ++operations["move"];
+    } else if (choice <= 4) {
+      const std::string newName = kNames[RandomBelow(8)];
+      ++operations["rename " + std::to_string(RenameLibraryFile(app, category, name, Typed(newName)).code)];
+    } else if (choice == 5) {
+      SortLibrary(app);
+      ++operations["sort"];
+    } else if (choice == 6) {
+      FindInCategory(app, target, kNames[RandomBelow(8)], RandomBelow(2) == 1);
+    } else {
+      // Category folders travel between the default root and two others.
+      const int moved = RandomBelow(2) ? kCategorySample : kCategoryXformWav;
+      const std::string roots[] = {"", farRoot, nearRoot};
+      const std::string to = roots[RandomBelow(3)];
+      const int code = to.empty() ? ResetCategoryUserRoot(app, moved, Answer(true))
+                                  : SetCategoryUserRoot(app, moved, [&](auto&, auto&) { return std::optional(to); });
+      ++operations["root " + std::to_string(code)];
     }
     ASSERT_EQ(Contents(), originals) << "after step " << step;
   }
   // The run did meet the interesting cases.
-  EXPECT_GT(operations["rename 3"], 0);
-  EXPECT_GT(operations["rename 26"], 0);
-  EXPECT_GT(operations["root 3"], 0);
-  EXPECT_GT(operations["root 57"], 0);
-  EXPECT_GT(operations["sort"], 0);
+  for (const char* met : {"rename 3", "rename 26", "root 3", "root 57", "sort"}) EXPECT_GT(operations[met], 0) << met;
 }
 
 }  // namespace

@@ -13,19 +13,15 @@
 
 namespace wave_fixtures {
 
-inline void PutU16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
+inline void PutU16(std::vector<uint8_t>& out, uint16_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); }
 inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-inline void PutText(std::vector<uint8_t>& out, const char* text, size_t count) {
-  for (size_t i = 0; i < count; ++i) out.push_back(static_cast<uint8_t>(text[i]));
-}
+inline void PutText(std::vector<uint8_t>& out, const char* text, size_t n) { out.insert(out.end(), text, text + n); }
 inline uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-         (static_cast<uint32_t>(bytes[at + 2]) << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | bytes[at + i];
+  return v;
 }
 inline void SetU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
@@ -42,11 +38,7 @@ inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& p
 }
 
 struct Smpl {
-  uint32_t unityNote = 60;
-  uint32_t loops = 1;
-  uint32_t type = 0;
-  uint32_t start = 0;
-  uint32_t end = 0;
+  uint32_t unityNote = 60, loops = 1, type = 0, start = 0, end = 0;
   const char* familyId = nullptr;  // 8 characters, or none
   uint32_t samplerDataSize = 0;    // the declared size
   uint32_t samplerDataBytes = 0;   // the bytes really present behind the loop record
@@ -56,9 +48,8 @@ struct Smpl {
 // A "smpl" chunk with one loop record as the program and most tools write it.
 inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
   std::vector<uint8_t> data;
-  // manufacturer, product, sample period, unity note, pitch fraction, SMPTE
-  // format and offset, loops, sampler data size; the loop: cue id, type,
-  // start, end, fraction, play count.
+  // manufacturer, product, sample period, unity note, pitch fraction, SMPTE format and offset, loops,
+  // sampler data size; the loop: cue id, type, start, end, fraction, play count.
   for (uint32_t v : {0u, 0u, 22675u, s.unityNote, 0u, 0u, 0u, s.loops, s.samplerDataSize, 0u, s.type, s.start, s.end,
                      0u, 0u})
     PutU32(data, v);
@@ -69,24 +60,16 @@ inline std::vector<uint8_t> SmplChunk(const Smpl& s) {
   return Chunk("smpl", data);
 }
 
-// The sampler chunk of the program's own tables: one loop, 4,240 bytes of
-// sampler data (id, 4,224 payload bytes, R, "LOG_").
-inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t samplerDataSize = 4240) {
-  Smpl s;
-  s.familyId = familyId;
-  s.end = loopEnd;
-  s.samplerDataSize = samplerDataSize;
-  s.samplerDataBytes = samplerDataSize;
-  return s;
+// The sampler chunk of the program's tables: one loop, 4,240 bytes of data (id, 4,224 payload, R, "LOG_").
+inline Smpl TableSmpl(const char* familyId, uint32_t loopEnd, uint32_t dataSize = 4240) {
+  return {.end = loopEnd, .familyId = familyId, .samplerDataSize = dataSize, .samplerDataBytes = dataSize};
 }
 
 struct HandWave {
-  uint16_t formatTag = 1;
-  uint16_t channels = 1;
+  uint16_t formatTag = 1, channels = 1;
   uint32_t sampleRate = 44100;
   uint16_t bits = 16;
-  uint32_t frames = 0;
-  uint32_t fmtSize = 16;
+  uint32_t frames = 0, fmtSize = 16;
   std::vector<uint8_t> chunksBeforeFmt{};  // whole chunks
   std::vector<uint8_t> chunksAfterData{};  // whole chunks
   std::vector<uint8_t> audio{};          // when empty: frames of a ramp
@@ -96,10 +79,10 @@ struct HandWave {
 // A WAV file laid out chunk by chunk: RIFF, chunks before, fmt, data, chunks after.
 inline std::vector<uint8_t> BuildWave(const HandWave& w) {
   std::vector<uint8_t> fmt;
+  const uint32_t block = static_cast<uint32_t>(w.bits / 8) * w.channels;
   PutU16(fmt, w.formatTag);
   PutU16(fmt, w.channels);
   PutU32(fmt, w.sampleRate);
-  const uint32_t block = static_cast<uint32_t>(w.bits / 8) * w.channels;
   PutU32(fmt, w.sampleRate * block);
   PutU16(fmt, static_cast<uint16_t>(block));
   PutU16(fmt, w.bits);
@@ -109,16 +92,10 @@ inline std::vector<uint8_t> BuildWave(const HandWave& w) {
     audio.resize(static_cast<size_t>(w.frames) * block);
     for (size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<uint8_t>(i * 7);
   }
-  std::vector<uint8_t> body;
-  PutText(body, "WAVE", 4);
-  body.insert(body.end(), w.chunksBeforeFmt.begin(), w.chunksBeforeFmt.end());
-  const auto fmtChunk = Chunk("fmt ", fmt);
-  body.insert(body.end(), fmtChunk.begin(), fmtChunk.end());
-  const auto dataChunk = Chunk("data", audio);
-  body.insert(body.end(), dataChunk.begin(), dataChunk.end());
-  body.insert(body.end(), w.chunksAfterData.begin(), w.chunksAfterData.end());
-  std::vector<uint8_t> file;
-  PutText(file, "RIFF", 4);
+  std::vector<uint8_t> body{'W', 'A', 'V', 'E'};
+  for (const auto& part : {w.chunksBeforeFmt, Chunk("fmt ", fmt), Chunk("data", audio), w.chunksAfterData})
+    body.insert(body.end(), part.begin(), part.end());
+  std::vector<uint8_t> file{'R', 'I', 'F', 'F'};
   PutU32(file, static_cast<uint32_t>(static_cast<int64_t>(body.size()) + w.riffSizeDelta));
   file.insert(file.end(), body.begin(), body.end());
   return file;
@@ -140,14 +117,10 @@ inline std::string Card(const std::string& path, const ReadRules& rules = ReadRu
          i.format + "|" + i.count + "|" + i.length;
 }
 
-inline bool SoxAvailable() { return std::system("sox --version >/dev/null 2>&1") == 0; }
-
-// sox writes a sine of the given frame count; format is a list of sox output
-// options such as "-b 16" or "-e floating-point -b 32" or "-t wavpcm -b 32".
+// sox writes a sine of the given frame count; format: sox output options ("-b 16", "-t wavpcm -b 32").
+// Rate and channels go to the null input, so the length counts at the output rate.
 inline bool SoxSine(const std::string& path, uint32_t frames, const std::string& format, int channels = 1,
                     int rate = 44100) {
-  // Rate and channels are given to the null input, so that the length in
-  // samples is counted at the output rate.
   const std::string command = "sox -q -r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -n " +
                               format + " '" + path + "' synth " + std::to_string(frames) +
                               "s sine 441 vol 0.5 2>/dev/null";

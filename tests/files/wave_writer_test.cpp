@@ -1,80 +1,55 @@
 #include "files/wave_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
 
 #include "core/byte_order.h"
-#include "core/message_codes.h"
-#include "files/folder_table.h"
-#include "files/library_paths.h"
-#include "files/read_only_folder.h"
+#include "files/library_fixture.h"
 #include "files/sample_loader.h"
-#include "files/wave_fixtures.h"
-#include "files/wave_reader.h"
-#include "support/temp_folder.h"
 
 using namespace wave_fixtures;
 
 namespace {
 
-class WaveWriter : public ::testing::Test {
+class WaveWriter : public LibraryFixture {
  protected:
-  void SetUp() override { app.installDir = folder.path; }
-
-  // A header prepared the way a rendering page does it: format first, then
-  // the module's defaults, then the caller's loop and note, then again.
+  // As a rendering page prepares it: format, the module's defaults, then (for a VORTA loop over one
+  // wave of wave frames) the loop and, for a table, the synthesis data and its note; prepared again.
   void Prepare(ProgramState module, uint16_t formatTag, uint16_t bits, uint16_t channels, uint32_t frames,
-               ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
-    header = WaveHeader{};
-    block = SamplerBlock{};
-    header.formatTag = formatTag;
+               uint32_t wave = 0, bool table = false, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
+    header = WaveHeader{.formatTag = formatTag, .channels = module == STATE_VORTA ? uint16_t{1} : channels};
     header.bitsPerSample = bits;
-    header.channels = module == STATE_VORTA ? 1 : channels;
     header.dataSize = frames * (bits / 8) * header.channels;
+    block = SamplerBlock{};
     PrepareWaveHeader(header, block, junk, clm, module);
-  }
-  // A VORTA loop over one wave; a table also carries the synthesis sampler
-  // data and the note of its wave length.
-  void PrepareLoop(uint32_t waveFrames, bool table, ExtraChunk* junk = nullptr, ExtraChunk* clm = nullptr) {
-    if (table) {
-      SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
-      SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(waveFrames));
-    }
-    SetSamplerU32(block, sampler_offset::kLoopEnd, waveFrames - 1);
+    if (wave == 0) return;
+    if (table) SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
+    if (table) SetSamplerU32(block, sampler_offset::kUnityNote, VortaUnityNote(wave));
+    SetSamplerU32(block, sampler_offset::kLoopEnd, wave - 1);
     PrepareWaveHeader(header, block, junk, clm, STATE_VORTA);
   }
-
   int Write(const std::string& name, int category, const std::vector<float>& left, const std::vector<float>& right) {
     return WriteWaveFile(app, name, category, header, block, left, right);
   }
-
-  TempFolder folder;
-  AppGlobals app;
   WaveHeader header;
   SamplerBlock block;
 };
 
-TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
-  Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048);
-  for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = static_cast<uint8_t>(i);
+TEST_F(WaveWriter, VortaTablesAreByteExact) {
+  Prepare(STATE_VORTA, kFormatPcm, 16, 1, 64 * 2048, 2048, true);
+  for (size_t i = 0; i < kSynthesisPayloadBytes; ++i) block.bytes[sampler_offset::kPayload + i] = uint8_t(i);
   SetSamplerU32(block, sampler_offset::kSpeed, 16);
-  PrepareLoop(2048, true);
-
   std::vector<float> wave(64 * 2048);
   for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<float>(std::sin(i * 2.0 * M_PI / 2048.0) * 0.5);
   ASSERT_EQ(Write("TABLE.WAV", kCategoryVortaWav, wave, wave), kMsgDone);
 
-  const std::string path = CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV");
-  const std::vector<uint8_t> bytes = ReadAllBytes(path);
+  const std::vector<uint8_t> bytes = Get(kCategoryVortaWav, "TABLE.WAV");
   ASSERT_EQ(bytes.size(), 44u + 262144u + 4308u);
   // RIFF 266,488, fmt 16: PCM, mono, 44,100 Hz, 88,200 bytes/s, align 2, 16 bits; data 262,144.
   const std::vector<uint8_t> expected = {'R', 'I', 'F', 'F', 0xF8, 0x10, 0x04, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
                                          16, 0, 0, 0, 1, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x88, 0x58, 0x01, 0,
                                          2, 0, 16, 0, 'd', 'a', 't', 'a', 0, 0, 0x04, 0};
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 44), expected);
-
   const size_t smpl = 44 + 262144;
   const auto text = [&](size_t at, size_t count) {
     return std::string(bytes.begin() + smpl + at, bytes.begin() + smpl + at + count);
@@ -86,21 +61,26 @@ TEST_F(WaveWriter, VortaTableOf64WavesIsByteExact) {
     EXPECT_EQ(GetU32(bytes, smpl + at), value) << at;
   }
   EXPECT_EQ(bytes[smpl + 76 + 300], static_cast<uint8_t>(300));
-  EXPECT_EQ(Card(path), "3|SYNTHESIS DATA||VORTA||16 PCM|64|2048");
+  EXPECT_EQ(Card(CategoryFilePath(app, kCategoryVortaWav, "TABLE.WAV")), "3|SYNTHESIS DATA||VORTA||16 PCM|64|2048");
+
+  // The Serum layout adds "JUNK" and "clm " to a float table.
+  ExtraChunk junk, clm;
+  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, 2048, true, &junk, &clm);
+  EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
+  const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
+  EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
+            std::string("clm \x30\0\0\0", 8) + "<!>2048 10000000 wavetable (Sonic-Loom)" + std::string(9, ' '));
+  EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
 }
 
+// Levels are rounded and clamped to the format, a non-finite value is written as silence, and sox,
+// reading independently, sees 16-bit 32391 as 32391 / 32768.
 TEST_F(WaveWriter, LevelsRoundingAndClamping) {
   std::vector<float> left(5000, 0.0f), right(5000, 0.0f);
-  left[0] = 1.0f;
-  right[0] = -1.0f;
-  left[1] = 10.0f;
-  right[1] = -10.0f;
-  left[2] = std::numeric_limits<float>::quiet_NaN();  // never written
-  const struct {
-    uint16_t format, bits, channels;
-    const char* name;
-    std::vector<double> first;  // the first samples as stored, interleaved
-  } cases[] = {
+  std::copy_n(std::begin({1.0f, 10.0f, std::numeric_limits<float>::quiet_NaN()}), 3, left.begin());
+  std::copy_n(std::begin({-1.0f, -10.0f}), 2, right.begin());
+  // first: the first samples as stored, interleaved
+  const struct { uint16_t format, bits, channels; const char* name; std::vector<double> first; } cases[] = {
       {kFormatPcm, 16, 2, "S16.WAV", {32391, -32391, 32767, -32768, 0, 0}},
       {kFormatPcm, 16, 1, "M16.WAV", {32391, 32767, 0}},
       {kFormatPcm, 8, 2, "S8.WAV", {128 + 126, 128 - 126, 255, 0, 128, 128}},
@@ -110,7 +90,7 @@ TEST_F(WaveWriter, LevelsRoundingAndClamping) {
   for (const auto& c : cases) {
     Prepare(STATE_SLOOP, c.format, c.bits, c.channels, 5000);
     ASSERT_EQ(Write(c.name, kCategorySample, left, c.channels == 1 ? left : right), kMsgDone);
-    const std::vector<uint8_t> bytes = ReadAllBytes(CategoryFilePath(app, kCategorySample, c.name));
+    const std::vector<uint8_t> bytes = Get(kCategorySample, c.name);
     for (size_t i = 0; i < c.first.size(); ++i) {
       const uint8_t* p = bytes.data() + 44 + i * c.bits / 8;
       const double stored = c.format == kFormatFloat ? ReadF32LE(p)
@@ -120,13 +100,10 @@ TEST_F(WaveWriter, LevelsRoundingAndClamping) {
       EXPECT_NEAR(stored, c.first[i], std::fabs(c.first[i]) * 1e-6) << c.name << " " << i;
     }
   }
-
-  // sox, reading independently, sees 16-bit 32391 as 32391 / 32768.
-  const std::string raw = folder / "m16.f32";
-  const std::string command =
-      "sox -q '" + CategoryFilePath(app, kCategorySample, "M16.WAV") + "' -t f32 '" + raw + "' trim 0 1s";
+  const std::string command = "sox -q '" + CategoryFilePath(app, kCategorySample, "M16.WAV") + "' -t f32 '" +
+                              folder / "m16.f32" + "' trim 0 1s";
   ASSERT_EQ(std::system(command.c_str()), 0) << "sox comes with setup.sh";
-  EXPECT_FLOAT_EQ(ReadF32LE(ReadAllBytes(raw).data()), 32391.0f / 32768.0f);
+  EXPECT_FLOAT_EQ(ReadF32LE(ReadAllBytes(folder / "m16.f32").data()), 32391.0f / 32768.0f);
 }
 
 TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
@@ -134,78 +111,51 @@ TEST_F(WaveWriter, EveryKindReadsBackIntoItsCategory) {
   EXPECT_EQ(std::pair(header.formatTag, header.bitsPerSample), std::pair(kFormatFloat, uint16_t{32}));
   Prepare(STATE_SLOOP, kFormatPcm, 16, 2, 44100);  // SLOOP loops over the whole file
   EXPECT_EQ(SamplerU32(block, sampler_offset::kLoopEnd), 44099u);
-
-  const struct {
-    ProgramState module;
-    uint16_t format, bits, channels;
-    uint32_t frames, wave;  // wave: frames of one wave of a VORTA loop
-    int category;
-    const char* name;
-    const char* card;
-  } cases[] = {
-      {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "NOISE.WAV",
-       "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
-      {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "LOOP.WAV",
-       "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC"},
-      {STATE_XMRPH, kFormatPcm, 32, 1, 44100, 0, kCategorySample, "MORPH.WAV", "1|||XMRPH|MONO|32 PCM||1.00 SEC"},
-      {STATE_VORTA, kFormatFloat, 32, 1, 2048, 2048, kCategorySingleCycle, "CYCLE.WAV", "2||YES|||32 FLOAT||2048"},
-      {STATE_VORTA, kFormatPcm, 8, 1, 33 * 128, 128, kCategoryVortaWav, "T8.WAV",
-       "3|SYNTHESIS DATA||VORTA||8 PCM|33|128"},
-      {STATE_VORTA, kFormatFloat, 32, 1, 33 * 128, 128, kCategoryVortaWav, "TF.WAV",
-       "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
+  // wave: frames of one wave of a VORTA loop; each file is named by its case, "<index>.WAV"
+  const struct { ProgramState module; uint16_t format, bits, channels; uint32_t frames, wave; int category;
+                 const char* card; } cases[] = {
+      {STATE_XFORM, kFormatFloat, 32, 2, 262144, 0, kCategoryXformWav, "13|SYNTHESIS DATA||XFORM|STEREO||2|131072"},
+      {STATE_SLOOP, kFormatPcm, 16, 2, 44100, 0, kCategorySample, "1||YES <NORMAL>|SLOOP|STEREO|16 PCM||1.00 SEC"},
+      {STATE_XMRPH, kFormatPcm, 32, 1, 44100, 0, kCategorySample, "1|||XMRPH|MONO|32 PCM||1.00 SEC"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 2048, 2048, kCategorySingleCycle, "2||YES|||32 FLOAT||2048"},
+      {STATE_VORTA, kFormatPcm, 8, 1, 33 * 128, 128, kCategoryVortaWav, "3|SYNTHESIS DATA||VORTA||8 PCM|33|128"},
+      {STATE_VORTA, kFormatFloat, 32, 1, 33 * 128, 128, kCategoryVortaWav, "3|SYNTHESIS DATA||VORTA||32 FLOAT|33|128"},
   };
-  for (const auto& c : cases) {
-    Prepare(c.module, c.format, c.bits, c.channels, c.frames);
-    if (c.wave) PrepareLoop(c.wave, c.category == kCategoryVortaWav);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    Prepare(c.module, c.format, c.bits, c.channels, c.frames, c.wave, c.category == kCategoryVortaWav);
     const std::vector<float> audio(c.frames, 0.1f);
-    ASSERT_EQ(Write(c.name, c.category, audio, audio), kMsgDone) << c.name;
-    EXPECT_EQ(Card(CategoryFilePath(app, c.category, c.name)), c.card);
+    ASSERT_EQ(Write(std::to_string(i) + ".WAV", c.category, audio, audio), kMsgDone) << i;
+    EXPECT_EQ(Card(CategoryFilePath(app, c.category, std::to_string(i) + ".WAV")), c.card);
   }
   // XMRPH writes unity note 60 and its level survives the load.
   std::vector<float> left(44100), right(44100);
   SampleDescriptor d;
-  ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "MORPH.WAV"}, left, right, d), kMsgDone);
+  ASSERT_EQ(LoadSampleFile(app, {kCategorySample, "2.WAV"}, left, right, d), kMsgDone);
   EXPECT_EQ(d.unityNote, 60u);
   EXPECT_NEAR(left[10], 0.2 * 0.494265, 1e-6);
-}
-
-TEST_F(WaveWriter, SerumLayoutFromThePreparedChunks) {
-  ExtraChunk junk, clm;
-  Prepare(STATE_VORTA, kFormatFloat, 32, 1, 5 * 2048, &junk, &clm);
-  PrepareLoop(2048, true, &junk, &clm);
-  EXPECT_EQ(header.riffSize, 16u + 5 * 2048 * 4 + 120 + 4300);
-  const std::vector<uint8_t> clmBytes = EncodeExtraChunk(clm);
-  EXPECT_EQ(std::string(clmBytes.begin(), clmBytes.end()),
-            std::string("clm ") + std::string("\x30\0\0\0", 4) + "<!>2048 10000000 wavetable (Sonic-Loom)" +
-                std::string(9, ' '));
-  EXPECT_EQ(EncodeExtraChunk(junk), Chunk("JUNK", std::vector<uint8_t>(28, 0)));
 }
 
 TEST_F(WaveWriter, AFailedWriteKeepsTheOldFile) {
   Prepare(STATE_SLOOP, kFormatPcm, 16, 1, 5000);
   const std::vector<float> audio(5000, 0.5f), quiet(5000, 0.25f), shortBuffer(4999, 0.0f);
-  const std::string path = CategoryFilePath(app, kCategorySample, "KEEP.WAV");
   ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
-  const std::vector<uint8_t> old = ReadAllBytes(path);
+  const std::vector<uint8_t> old = Get(kCategorySample, "KEEP.WAV");
   // Replacing works when the new file is complete...
   ASSERT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgDone);
-  EXPECT_NE(ReadAllBytes(path), old);
+  EXPECT_NE(Get(kCategorySample, "KEEP.WAV"), old);
   ASSERT_EQ(Write("KEEP.WAV", kCategorySample, audio, audio), kMsgDone);
-  EXPECT_EQ(ReadAllBytes(path), old);
-
+  EXPECT_EQ(Get(kCategorySample, "KEEP.WAV"), old);
   // ...but buffers too short for the header give 11 and change nothing.
   EXPECT_EQ(Write("KEEP.WAV", kCategorySample, shortBuffer, audio), kMsgAccessDenied);
-  EXPECT_EQ(ReadAllBytes(path), old);
+  EXPECT_EQ(Get(kCategorySample, "KEEP.WAV"), old);
   EXPECT_EQ(Write("../ESCAPE.WAV", kCategorySample, audio, audio), kMsgAccessDenied);
-
   // A folder that refuses new files: 11, and the old file stays alone.
   ReadOnlyFolder guard(CategoryFolderPath(app, kCategorySample));
   if (!guard.active) GTEST_SKIP() << "no way to make a read-only folder here";
   EXPECT_EQ(Write("KEEP.WAV", kCategorySample, quiet, quiet), kMsgAccessDenied);
-  EXPECT_EQ(ReadAllBytes(path), old);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(CategoryFolderPath(app, kCategorySample)),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(Get(kCategorySample, "KEEP.WAV"), old);
+  EXPECT_EQ(Names(kCategorySample), std::vector<std::string>{"KEEP.WAV"});
 }
 
 }  // namespace
