@@ -154,32 +154,6 @@ TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
   }
 }
 
-// Readers written with nothing but the byte layouts see the same waves.
-TEST_F(VortaImport, AnIndependentReaderAgrees) {
-  if (!ToolAvailable("python3")) GTEST_SKIP() << "python3 is not installed";
-  const PartialTable table = KnownTable(5);
-  const std::string waves = folder / "waves.f32";
-  const auto check = [&](const std::string& kind, int category, const std::string& name, std::vector<float> expected,
-                         const std::string& rest) {
-    WriteF32File(waves, expected);
-    return RunFormatCheck(kind + " '" + Path(category, name) + "' '" + waves + "' " + rest);
-  };
-  ASSERT_EQ(WriteBlofeldTable(app, table, 7, "CHECK.SYX", BlofeldParameters{42, 111}, true), kMsgDone);
-  EXPECT_EQ(check("blofeld", kCategoryBlofeld, "CHECK.SYX", RenderWaves(table, 128, 2), "7 42 111 'CHECK         '"), 0);
-  ASSERT_EQ(WriteEfeTable(app, table, 32, "SEVENAB.EFE"), kMsgDone);
-  EXPECT_EQ(check("efe", kCategoryEfe, "SEVENAB.EFE", RenderWaves(table, 256, 4), "'SEVENAB     '"), 0);
-  ASSERT_EQ(WriteSurgeTable(app, FiveSliceTable(), 16, "FIVE.WT"), kMsgDone);
-  EXPECT_EQ(check("surge", kCategorySurge, "FIVE.WT", RenderWaves(FiveSliceTable(), 1024, 1), "5"), 0);
-  ASSERT_EQ(WriteWtsTable(app, FiveSliceTable(), 16, "FIVE.WTS"), kMsgDone);
-  EXPECT_EQ(check("wts", kCategoryWaveGenerator, "FIVE.WTS", RenderWaves(FiveSliceTable(), 128, 1), "5"), 0);
-  for (const auto& [t, count] : {std::pair{FiveSliceTable(), 5}, std::pair{table, 33}}) {
-    ASSERT_EQ(WriteDune2Table(app, t, 16, "D.WT"), kMsgDone);
-    EXPECT_EQ(RunFormatCheck("dune2 '" + Path(kCategoryDune2, "D.WT") + "' " + std::to_string(count)), 0);
-    ASSERT_EQ(WriteSerumTable(app, t, 16, "S.WAV"), kMsgDone);
-    EXPECT_EQ(RunFormatCheck("serum '" + Path(kCategorySerum, "S.WAV") + "' " + std::to_string(count)), 0);
-  }
-}
-
 TEST_F(VortaImport, WrongCategoriesRangesAndDefaults) {
   ASSERT_EQ(WriteSurgeTable(app, KnownTable(), 8, "S.WT"), kMsgDone);
   PartialTable table = KnownTable(1);
