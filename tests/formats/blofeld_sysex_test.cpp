@@ -87,15 +87,14 @@ TEST(BlofeldSysex, SamplesAre21BitTwosComplementInThree7BitBytes) {
 
 TEST(BlofeldSysex, NamesDeviceIdsAndSlotsAtTheirLimits) {
   const std::vector<float> waves = VortaWaves(KnownTable());
-  EXPECT_EQ(Name(BuildDump(waves, "abc.syx")), "abc           ");
-  EXPECT_EQ(Name(BuildDump(waves, "FIFTEEN_LETTERS_LONG.SYX")), "FIFTEEN_LETTER");
-  EXPECT_EQ(Name(BuildDump(waves, "EXACTLY14CHARS.SYX")), "EXACTLY14CHARS");
-  EXPECT_EQ(Name(BuildDump(waves, "")), std::string(14, ' '));
   // Bytes outside 32..126 would end the message on the instrument.
-  const Dump odd = BuildDump(waves, "A\xC4Z\x7F\tB.SYX");
-  EXPECT_EQ(Name(odd), "A Z  B        ");
-  for (int m = 0; m < 64; ++m)
-    for (size_t i = 1; i < 409; ++i) ASSERT_LT(odd[static_cast<size_t>(m) * 410 + i], 128);
+  for (const auto& [file, shown] : {std::pair{"abc.syx", "abc           "}, {"FIFTEEN_LETTERS_LONG.SYX", "FIFTEEN_LETTER"},
+                                    {"EXACTLY14CHARS.SYX", "EXACTLY14CHARS"}, {"", "              "},
+                                    {"A\xC4Z\x7F\tB.SYX", "A Z  B        "}}) {
+    const Dump dump = BuildDump(waves, file);
+    EXPECT_EQ(Name(dump, 63), shown);
+    for (size_t m = 0; m < 64; ++m) EXPECT_LT(*std::max_element(&dump[m * 410 + 1], &dump[m * 410 + 409]), 128);
+  }
 
   // Device id and slot out of range fall back to 0 and 80.
   for (const auto& [device, slot, byte3, byte5] : {std::tuple{0, 80, 0, 80}, {127, 118, 127, 118}, {128, 119, 0, 80},
@@ -220,14 +219,13 @@ TEST(BlofeldSysex, DumpsOfTheOlderCodingStillLoad) {
   EXPECT_FALSE(HasVortaStructure(View(current), BlofeldCoding::kSignMagnitude));
   EXPECT_EQ(VortaCodingOf(View(older)), BlofeldCoding::kSignMagnitude);
 
-  PartialTable fromOlder, fromCurrent;
-  int32_t stretchOlder = 0, stretchCurrent = 0;
-  ImportBlofeldDump(View(older), BlofeldCoding::kSignMagnitude, fromOlder, stretchOlder);
-  ImportBlofeldDump(View(current), BlofeldCoding::kTwosComplement, fromCurrent, stretchCurrent);
-  EXPECT_EQ(fromOlder, table);
-  EXPECT_EQ(fromCurrent, table);
-  EXPECT_EQ(stretchOlder, 9);
-  EXPECT_EQ(stretchCurrent, 9);
+  for (const auto& [dump, coding] : {std::pair<const Dump*, BlofeldCoding>{&older, BlofeldCoding::kSignMagnitude},
+                                     {&current, BlofeldCoding::kTwosComplement}}) {
+    PartialTable loaded;
+    int32_t stretch = 0;
+    ImportBlofeldDump(View(*dump), coding, loaded, stretch);
+    EXPECT_EQ(std::pair(loaded, stretch), std::pair(table, 9));
+  }
 }
 
 class BlofeldFiles : public FormatLibrary {};
