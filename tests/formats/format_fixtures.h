@@ -20,11 +20,8 @@
 
 namespace format_fixtures {
 
-// Slice 0 holds one full-scale sine (code 127), so the loudest partial of
-// the table is at full scale; slices 1..32 hold eight partials of 40..90
-// each (amplitudes below 365 of 4,096), so no slice reaches full scale and
-// rendering scales nothing. Partial 64 stays silent: a 128-sample wave
-// cannot hold it.
+// Slice 0 one full-scale sine (code 127); slices 1..32 eight partials of
+// 40..90, so rendering scales nothing; partial 64 (beyond a 128-sample wave) silent.
 inline PartialTable KnownTable(uint32_t seed = 7) {
   SeedRandom(seed);
   PartialTable table;
@@ -48,7 +45,6 @@ inline PartialTable FiveSliceTable() {
   }
   return table;
 }
-
 
 inline std::vector<float> Floats(const std::vector<uint8_t>& bytes) {
   std::vector<float> values(bytes.size() / 4);
