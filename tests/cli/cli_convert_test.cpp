@@ -58,7 +58,9 @@ TEST_F(CliTest, ConvertWritesEveryFormatAsTheEngineDoes) {
     EXPECT_NE(info.out.find(f.category), std::string::npos) << info.out;
     fs::remove(folder / "BACK.WAV");
     EXPECT_EQ(Run({"convert", "--to", "wav", "--name", "back", f.name}).status, 0);
-    if (f.lossless) EXPECT_EQ(Bytes("BACK.WAV"), Bytes("a/SWEEP_TA.WAV"));
+    if (f.lossless) {
+      EXPECT_EQ(Bytes("BACK.WAV"), Bytes("a/SWEEP_TA.WAV"));
+    }
   }
   EXPECT_EQ(GetU32(Bytes("a/MY.WAV"), 40), 32u * 4 * 2048 * 4);  // 128 slices of 2,048 float samples
   // sox reads the rendered file with the expected length.
@@ -72,9 +74,7 @@ TEST_F(CliTest, ConvertKeepsExistingFilesAndRefusesWhatIsNoTable) {
   MakeFolder("out");
   WriteAllBytes(folder / "out/A.WAV", {'o', 'l', 'd'});
   WriteAllBytes(folder / "text.txt", {'x'});
-  HandWave sample;
-  sample.frames = 20000;
-  WriteAllBytes(folder / "sample.wav", BuildWave(sample));
+  WriteAllBytes(folder / "sample.wav", BuildWave(HandWave{.frames = 20000}));
 
   EXPECT_EQ(Run({"convert", "--to", "wav", "--out", "out", "a.wav"}), (CliRun{1, "", "a.wav: FILE ALREADY EXISTS <A.WAV>\n"}));
   EXPECT_EQ(Bytes("out/A.WAV"), (std::vector<uint8_t>{'o', 'l', 'd'}));

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "cli/cli_fixture.h"
 #include "core/settings.h"
@@ -118,9 +119,7 @@ TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
     std::set<std::vector<uint8_t>> contents;
     for (int i = 0; i < 200; ++i) {
       std::vector<uint8_t> bytes = MonoWave(600);  // no loop: refused with FORCE LOOP, a single cycle without
-      bytes[44] = static_cast<uint8_t>(i);
-      bytes[45] = static_cast<uint8_t>(i >> 8);
-      bytes[46] = static_cast<uint8_t>(trial);
+      std::tie(bytes[44], bytes[45], bytes[46]) = std::tuple(i & 255, i >> 8, trial);
       const std::string name = "twin" + std::to_string(i) + ".wav";
       WriteAllBytes(bin + name, bytes);
       WriteAllBytes(cycles + name, bytes);
