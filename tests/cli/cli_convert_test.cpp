@@ -15,79 +15,57 @@
 
 using namespace cli_fixture;
 
-TEST_F(CliTest, ConvertWaveTablesMatchTheEngineByteForByte) {
-  const PartialTable table = SweepTable();
-  WriteAllBytes(folder / "sweep table.wav", VortaWaveBytes(table, 8));
-  MakeFolder("out");
-  // Defaults: 256 samples, 32 waves per step, NORMAL base, 16 bits.
-  EXPECT_EQ(Run({"convert", "--to", "wav", "--out", "out", "sweep table.wav"}), (CliRun{0, "out/SWEEP_TA.WAV\n", ""}));
-  EXPECT_EQ(Bytes("out/SWEEP_TA.WAV"), VortaWaveBytes(table, 8));
-
-  VortaWaveOptions options;
-  options.samplesPerSlice = 2048;
-  options.wavesPerStep = 4;
-  options.base = WaveBase::kAlternate;
-  options.bitsMode = kBitsModeFloat;
-  EXPECT_EQ(Run({"convert", "--to=wav", "--out=out", "--name", "my.pad", "--samples", "2048", "--slices-per-step", "4",
-                 "--base", "alternate", "--bits", "float", "sweep table.wav"}),
-            (CliRun{0, "out/MY.WAV\n", ""}));
-  const std::vector<uint8_t> bytes = Bytes("out/MY.WAV");
-  EXPECT_EQ(bytes, VortaWaveBytes(table, 8, options));
-  ASSERT_GE(bytes.size(), 44u);
-  EXPECT_EQ(GetU32(bytes, 40), 32u * 4 * 2048 * 4);  // 128 slices of 2,048 float samples
-
-  // sox reads the rendered file with the expected length.
-  ASSERT_EQ(std::system(("soxi -s '" + (folder / "out/SWEEP_TA.WAV") + "' > '" + (folder / "frames") + "'").c_str()), 0);
-  EXPECT_EQ(ReadText(folder / "frames"), std::to_string((32 * 32 + 1) * 256) + "\n");
-  // The converted file is a VORTA table again and converts to itself.
-  EXPECT_EQ(Run({"convert", "--to", "wav", "out/SWEEP_TA.WAV"}).status, 0);
-  EXPECT_EQ(Bytes("SWEEP_TA.WAV"), Bytes("out/SWEEP_TA.WAV"));
-}
-
-TEST_F(CliTest, ConvertEveryExchangeFormatAsTheEngineWritesIt) {
-  const PartialTable table = SweepTable();
-  const PartialTable output = TableForOutput(table);
-  constexpr int32_t kStretch = 5;
-  WriteAllBytes(folder / "source.wav", VortaWaveBytes(table, kStretch));
+TEST_F(CliTest, ConvertWritesEveryFormatAsTheEngineDoes) {
+  const PartialTable table = SweepTable(), output = TableForOutput(table);
+  WriteAllBytes(folder / "sweep table.wav", VortaWaveBytes(table, 5));
   for (const char* sub : {"a", "b", "c"}) MakeFolder(sub);
-  EXPECT_EQ(Run({"convert", "--to", "syx,komplexer,efe,wts,serum", "--out", "a", "--device-id", "17", "--slot", "99",
-                 "--name", "Glass Pad", "source.wav"}),
-            (CliRun{0, "a/GLASS_PA.SYX\na/GLASS_PA.WT\na/GLASS_PA.EFE\na/GLASS_PA.WTS\na/GLASS_PA.WAV\n", ""}));
-  EXPECT_EQ(Run({"convert", "--to", "surge", "--out", "b", "--name", "Glass Pad", "source.wav"}).status, 0);
-  EXPECT_EQ(Run({"convert", "--to", "dune2", "--out", "c", "--name", "Glass Pad", "source.wav"}).status, 0);
+  // Defaults: 256 samples, 32 waves per step, NORMAL base, 16 bits.
+  EXPECT_EQ(Run({"convert", "--to", "wav", "--out", "a", "sweep table.wav"}), (CliRun{0, "a/SWEEP_TA.WAV\n", ""}));
+  EXPECT_EQ(Run({"convert", "--to=wav", "--out=a", "--name", "my.pad", "--samples", "2048", "--slices-per-step", "4",
+                 "--base", "alternate", "--bits", "float", "sweep table.wav"}),
+            (CliRun{0, "a/MY.WAV\n", ""}));
+  EXPECT_EQ(Run({"convert", "--to", "syx,komplexer,efe,wts,serum", "--out", "b", "--device-id", "17", "--slot", "99",
+                 "--name", "Glass Pad", "sweep table.wav"}),
+            (CliRun{0, "b/GLASS_PA.SYX\nb/GLASS_PA.WT\nb/GLASS_PA.EFE\nb/GLASS_PA.WTS\nb/GLASS_PA.WAV\n", ""}));
+  EXPECT_EQ(Run({"convert", "--to", "surge", "--out", "a", "--name", "Glass Pad", "sweep table.wav"}).status, 0);
+  EXPECT_EQ(Run({"convert", "--to", "dune2", "--out", "c", "--name", "Glass Pad", "sweep table.wav"}).status, 0);
 
   std::vector<uint8_t> dump(kBlofeldDumpBytes);
   BuildBlofeldDump(std::span<uint8_t, kBlofeldDumpBytes>(dump.data(), kBlofeldDumpBytes),
-                   RenderWaves(output, kBlofeldWaveLength, 2), "GLASS_PA.SYX", kStretch, 17, 99);
-  const std::pair<const char*, std::vector<uint8_t>> files[] = {
-      {"a/GLASS_PA.SYX", dump},
-      {"a/GLASS_PA.WT", BuildKomplexerFile(output, kStretch)},
-      {"a/GLASS_PA.EFE", BuildEfeFile(output, kStretch, "GLASS_PA.EFE")},
-      {"b/GLASS_PA.WT", BuildSurgeFile(output, kStretch)},
-      {"a/GLASS_PA.WTS", BuildWtsFile(output, kStretch)},
-      {"c/GLASS_PA.WT", BuildDune2File(output, kStretch)},
-      {"a/GLASS_PA.WAV", BuildSerumFile(output, kStretch)},
+                   RenderWaves(output, kBlofeldWaveLength, 2), "GLASS_PA.SYX", 5, 17, 99);
+  const VortaWaveOptions options{.samplesPerSlice = 2048, .wavesPerStep = 4, .base = WaveBase::kAlternate,
+                                 .bitsMode = kBitsModeFloat};
+  const struct {
+    const char* name;
+    std::vector<uint8_t> expected;
+    const char* category;  // as info shows it
+    bool lossless;         // converts back to the same WAV table
+  } files[] = {
+      {"a/SWEEP_TA.WAV", VortaWaveBytes(table, 5), "\t3\t", true},
+      {"a/MY.WAV", VortaWaveBytes(table, 5, options), "\t3\t", true},
+      {"b/GLASS_PA.SYX", dump, "\t5\t", false},
+      {"b/GLASS_PA.WT", BuildKomplexerFile(output, 5), "\t4\t", false},
+      {"b/GLASS_PA.EFE", BuildEfeFile(output, 5, "GLASS_PA.EFE"), "\t6\t", true},
+      {"a/GLASS_PA.WT", BuildSurgeFile(output, 5), "\t7\t", true},
+      {"b/GLASS_PA.WTS", BuildWtsFile(output, 5), "\t8\t", true},
+      {"c/GLASS_PA.WT", BuildDune2File(output, 5), "\t9\t", true},
+      {"b/GLASS_PA.WAV", BuildSerumFile(output, 5), "\t10\t", true},
   };
-  // Each is the engine's file, lands in its own category (5 to 10, in this
-  // order) and converts back to a WAV table; the lossless ones to the same.
-  std::vector<std::string> infoArgs = {"info"};
-  for (const auto& [name, expected] : files) {
-    EXPECT_EQ(Bytes(name), expected) << name;
-    infoArgs.push_back(name);
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    EXPECT_EQ(Bytes(f.name), f.expected);
+    const CliRun info = Run({"info", f.name});
+    EXPECT_NE(info.out.find(f.category), std::string::npos) << info.out;
     fs::remove(folder / "BACK.WAV");
-    EXPECT_EQ(Run({"convert", "--to", "wav", "--name", "back", name}).status, 0) << name;
-    if (std::string(name) != "a/GLASS_PA.SYX" && std::string(name) != "a/GLASS_PA.WT") {
-      EXPECT_EQ(Bytes("BACK.WAV"), VortaWaveBytes(table, kStretch)) << name;
+    EXPECT_EQ(Run({"convert", "--to", "wav", "--name", "back", f.name}).status, 0);
+    if (f.lossless) {
+      EXPECT_EQ(Bytes("BACK.WAV"), Bytes("a/SWEEP_TA.WAV"));
     }
   }
-  const CliRun info = Run(infoArgs);
-  EXPECT_EQ(info.status, 0) << info.err;
-  size_t from = 0;
-  for (const char* category : {"\t5\t", "\t4\t", "\t6\t", "\t7\t", "\t8\t", "\t9\t", "\t10\t"}) {
-    from = info.out.find(category, from);
-    ASSERT_NE(from, std::string::npos) << category << " in " << info.out;
-    ++from;
-  }
+  EXPECT_EQ(GetU32(Bytes("a/MY.WAV"), 40), 32u * 4 * 2048 * 4);  // 128 slices of 2,048 float samples
+  // sox reads the rendered file with the expected length.
+  ASSERT_EQ(std::system(("soxi -s '" + (folder / "a/SWEEP_TA.WAV") + "' > '" + (folder / "frames") + "'").c_str()), 0);
+  EXPECT_EQ(ReadText(folder / "frames"), std::to_string((32 * 32 + 1) * 256) + "\n");
 }
 
 TEST_F(CliTest, ConvertKeepsExistingFilesAndRefusesWhatIsNoTable) {
@@ -96,9 +74,7 @@ TEST_F(CliTest, ConvertKeepsExistingFilesAndRefusesWhatIsNoTable) {
   MakeFolder("out");
   WriteAllBytes(folder / "out/A.WAV", {'o', 'l', 'd'});
   WriteAllBytes(folder / "text.txt", {'x'});
-  HandWave sample;
-  sample.frames = 20000;
-  WriteAllBytes(folder / "sample.wav", BuildWave(sample));
+  WriteAllBytes(folder / "sample.wav", BuildWave(HandWave{.frames = 20000}));
 
   EXPECT_EQ(Run({"convert", "--to", "wav", "--out", "out", "a.wav"}), (CliRun{1, "", "a.wav: FILE ALREADY EXISTS <A.WAV>\n"}));
   EXPECT_EQ(Bytes("out/A.WAV"), (std::vector<uint8_t>{'o', 'l', 'd'}));

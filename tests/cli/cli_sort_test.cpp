@@ -7,6 +7,7 @@
 #include <chrono>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "cli/cli_fixture.h"
 #include "core/settings.h"
@@ -17,35 +18,30 @@ using namespace cli_fixture;
 
 namespace {
 
-constexpr const char* kSamples = "lib/data/01 Samples (WAV)";
-constexpr const char* kCycles = "lib/data/02 Single Cycles (WAV)";
+const std::string kSamples = "lib/data/01 Samples (WAV)/";
+const std::string kCycles = "lib/data/02 Single Cycles (WAV)/";
 
-std::vector<uint8_t> MonoWave(uint32_t frames) {
-  HandWave w;
-  w.frames = frames;
-  return BuildWave(w);
-}
+std::vector<uint8_t> MonoWave(uint32_t frames) { return BuildWave(HandWave{.frames = frames}); }
 
 }  // namespace
 
 TEST_F(CliTest, SortMovesEachFileWhereTheBootWouldAndPrintsEachMove) {
   MakeFolder(kSamples);
   MakeFolder(kCycles);
-  ASSERT_TRUE(SoxSine(folder / "lib/drop.wav", 44100, "-b 16", 2));            // loose in the root: moves
-  WriteAllBytes(folder / "lib/readme.txt", {'x'});                              // not a sound file: stays
-  WriteAllBytes(folder / "lib/data/junk.wav", {'R', 'I', 'F', 'F'});            // damaged: recycle bin
-  ASSERT_TRUE(SoxSine(folder / kSamples + "/kept.wav", 20000, "-b 16", 1));   // already home
-  ASSERT_TRUE(SoxSine(folder / kCycles + "/kept.wav", 30000, "-b 16", 2));    // a sample with a taken name
-  const std::vector<uint8_t> stray = Bytes(kCycles + std::string("/kept.wav"));
+  ASSERT_TRUE(SoxSine(folder / "lib/drop.wav", 44100, "-b 16", 2));         // loose in the root: moves
+  WriteAllBytes(folder / "lib/readme.txt", {'x'});                           // not a sound file: stays
+  WriteAllBytes(folder / "lib/data/junk.wav", {'R', 'I', 'F', 'F'});         // damaged: recycle bin
+  ASSERT_TRUE(SoxSine(folder / kSamples + "kept.wav", 20000, "-b 16", 1));  // already home
+  ASSERT_TRUE(SoxSine(folder / kCycles + "kept.wav", 30000, "-b 16", 2));   // a sample with a taken name
+  const std::vector<uint8_t> stray = Bytes(kCycles + "kept.wav");
   EXPECT_EQ(Run({"sort", "lib"}), (CliRun{0,
                                           "drop.wav -> data/01 Samples (WAV)/drop.wav\n"
                                           "data/junk.wav -> data/00 Currently Unrecognized Files/junk.wav\n"
                                           "data/02 Single Cycles (WAV)/kept.wav -> data/01 Samples (WAV)/kept (1).wav\n",
                                           ""}));
-  EXPECT_TRUE(Exists("lib/readme.txt") && Exists(kSamples + std::string("/drop.wav")) &&
-              Exists(kSamples + std::string("/kept.wav")));
-  EXPECT_EQ(Bytes(kSamples + std::string("/kept (1).wav")), stray);
-  EXPECT_FALSE(Exists(kCycles + std::string("/kept.wav")));
+  EXPECT_TRUE(Exists("lib/readme.txt") && Exists(kSamples + "drop.wav") && Exists(kSamples + "kept.wav"));
+  EXPECT_EQ(Bytes(kSamples + "kept (1).wav"), stray);
+  EXPECT_FALSE(Exists(kCycles + "kept.wav"));
   EXPECT_TRUE(fs::is_directory(folder / "lib/data/13 XFORM - Wavetables (Audio, WAV)"));
   EXPECT_EQ(Run({"sort", "lib"}), (CliRun{0, "", ""}));  // a sorted library stays as it is
   EXPECT_EQ(Run({"sort", "nowhere"}), (CliRun{1, "", "nowhere: FILE NOT FOUND\n"}));
@@ -53,19 +49,19 @@ TEST_F(CliTest, SortMovesEachFileWhereTheBootWouldAndPrintsEachMove) {
 
   // A file with a second name (hard link) in its right folder loses the
   // stray name once, instead of being reported moved on every run.
-  WriteAllBytes(folder / kSamples + "/twin.wav", MonoWave(5000));
-  fs::create_hard_link(folder / kSamples + "/twin.wav", folder / kCycles + "/twin.wav");
+  WriteAllBytes(folder / kSamples + "twin.wav", MonoWave(5000));
+  fs::create_hard_link(folder / kSamples + "twin.wav", folder / kCycles + "twin.wav");
   EXPECT_EQ(Run({"sort", "lib"}).out, "data/02 Single Cycles (WAV)/twin.wav -> data/01 Samples (WAV)/twin.wav\n");
   EXPECT_EQ(Run({"sort", "lib"}).out, "");
-  EXPECT_FALSE(Exists(kCycles + std::string("/twin.wav")));
-  EXPECT_EQ(Bytes(kSamples + std::string("/twin.wav")), MonoWave(5000));
+  EXPECT_FALSE(Exists(kCycles + "twin.wav"));
+  EXPECT_EQ(Bytes(kSamples + "twin.wav"), MonoWave(5000));
 
   // A refused move is reported and the file stays.
-  WriteAllBytes(folder / kCycles + "/long.wav", MonoWave(30000));
+  WriteAllBytes(folder / kCycles + "long.wav", MonoWave(30000));
   ReadOnlyFolder locked(folder / kCycles);
   if (!locked.active) return;
   EXPECT_EQ(Run({"sort", "lib"}), (CliRun{1, "", "data/02 Single Cycles (WAV)/long.wav: ACCESS DENIED\n"}));
-  EXPECT_EQ(Bytes(kCycles + std::string("/long.wav")), MonoWave(30000));
+  EXPECT_EQ(Bytes(kCycles + "long.wav"), MonoWave(30000));
 }
 
 TEST_F(CliTest, SortTakesForceLoopFromTheLibraryOrTheOption) {
@@ -114,7 +110,7 @@ TEST_F(CliTest, SortWaitsForAnotherHolderOfTheLibraryOrRefusesWithNoWait) {
 // of a redundant copy from interleaving with the other's.
 TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
   const std::string bin = folder / "lib/data/00 Currently Unrecognized Files/";
-  const std::string cycles = folder / kCycles + "/";
+  const std::string cycles = folder / kCycles;
   const std::string cli = ShellQuoted(SONICLOOM_CLI_PATH);
   for (int trial = 0; trial < 20; ++trial) {
     fs::remove_all(folder / "lib");
@@ -123,9 +119,7 @@ TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
     std::set<std::vector<uint8_t>> contents;
     for (int i = 0; i < 200; ++i) {
       std::vector<uint8_t> bytes = MonoWave(600);  // no loop: refused with FORCE LOOP, a single cycle without
-      bytes[44] = static_cast<uint8_t>(i);
-      bytes[45] = static_cast<uint8_t>(i >> 8);
-      bytes[46] = static_cast<uint8_t>(trial);
+      std::tie(bytes[44], bytes[45], bytes[46]) = std::tuple(i & 255, i >> 8, trial);
       const std::string name = "twin" + std::to_string(i) + ".wav";
       WriteAllBytes(bin + name, bytes);
       WriteAllBytes(cycles + name, bytes);

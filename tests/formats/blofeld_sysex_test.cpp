@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 #include "core/message_codes.h"
 #include "formats/foreign_table_common.h"
@@ -87,15 +88,14 @@ TEST(BlofeldSysex, SamplesAre21BitTwosComplementInThree7BitBytes) {
 
 TEST(BlofeldSysex, NamesDeviceIdsAndSlotsAtTheirLimits) {
   const std::vector<float> waves = VortaWaves(KnownTable());
-  EXPECT_EQ(Name(BuildDump(waves, "abc.syx")), "abc           ");
-  EXPECT_EQ(Name(BuildDump(waves, "FIFTEEN_LETTERS_LONG.SYX")), "FIFTEEN_LETTER");
-  EXPECT_EQ(Name(BuildDump(waves, "EXACTLY14CHARS.SYX")), "EXACTLY14CHARS");
-  EXPECT_EQ(Name(BuildDump(waves, "")), std::string(14, ' '));
   // Bytes outside 32..126 would end the message on the instrument.
-  const Dump odd = BuildDump(waves, "A\xC4Z\x7F\tB.SYX");
-  EXPECT_EQ(Name(odd), "A Z  B        ");
-  for (int m = 0; m < 64; ++m)
-    for (size_t i = 1; i < 409; ++i) ASSERT_LT(odd[static_cast<size_t>(m) * 410 + i], 128);
+  for (const auto& [file, shown] : {std::pair{"abc.syx", "abc           "}, {"FIFTEEN_LETTERS_LONG.SYX", "FIFTEEN_LETTER"},
+                                    {"EXACTLY14CHARS.SYX", "EXACTLY14CHARS"}, {"", "              "},
+                                    {"A\xC4Z\x7F\tB.SYX", "A Z  B        "}}) {
+    const Dump dump = BuildDump(waves, file);
+    EXPECT_EQ(Name(dump, 63), shown);
+    for (size_t m = 0; m < 64; ++m) EXPECT_LT(*std::max_element(&dump[m * 410 + 1], &dump[m * 410 + 409]), 128);
+  }
 
   // Device id and slot out of range fall back to 0 and 80.
   for (const auto& [device, slot, byte3, byte5] : {std::tuple{0, 80, 0, 80}, {127, 118, 127, 118}, {128, 119, 0, 80},
@@ -110,34 +110,22 @@ TEST(BlofeldSysex, NamesDeviceIdsAndSlotsAtTheirLimits) {
 TEST(BlofeldSysex, ValidationChecksEveryMessageInItsOrder) {
   const Dump good = BuildDump(VortaWaves(KnownTable()));
   ASSERT_EQ(ValidateBlofeldDump(View(good)), nullptr);
-  struct Damage {
-    int message;
-    size_t offset;
-    uint8_t value;
-    bool fixChecksum;
-    const char* expected;
-  };
-  const Damage damages[] = {
-      {0, 0, 0xF1, false, "SYSEX STATUS BYTE ERROR"},
-      {63, 409, 0xF6, false, "SYSEX STATUS BYTE ERROR"},
-      {5, 300, 9, false, "CHECKSUM ERROR"},
-      {0, 1, 0x3F, false, "NO WALDORF SYSEX FILE"},
-      {0, 2, 0x14, false, "NO BLOFELD SYSEX FILE"},
-      {0, 3, 128, false, "DEVICE ID ERROR"},
-      {0, 4, 0x13, false, "NO WAVETABLE FILE"},
-      {3, 5, 79, false, "SLOT POSITION ERROR"},
-      {3, 5, 119, false, "SLOT POSITION ERROR"},
-      {1, 6, 2, true, "WAVE POSITION ERROR"},
+  // Message, offset, value, checksum made to fit, the failure.
+  const std::tuple<int, size_t, uint8_t, bool, const char*> damages[] = {
+      {0, 0, 0xF1, false, "SYSEX STATUS BYTE ERROR"}, {63, 409, 0xF6, false, "SYSEX STATUS BYTE ERROR"},
+      {5, 300, 9, false, "CHECKSUM ERROR"},           {0, 1, 0x3F, false, "NO WALDORF SYSEX FILE"},
+      {0, 2, 0x14, false, "NO BLOFELD SYSEX FILE"},   {0, 3, 128, false, "DEVICE ID ERROR"},
+      {0, 4, 0x13, false, "NO WAVETABLE FILE"},       {3, 5, 79, false, "SLOT POSITION ERROR"},
+      {3, 5, 119, false, "SLOT POSITION ERROR"},      {1, 6, 2, true, "WAVE POSITION ERROR"},
       {0, 7, 1, true, "WRONG FORMAT"},
   };
-  for (const Damage& d : damages) {
+  for (const auto& [m, offset, value, fixChecksum, expected] : damages) {
     Dump dump = good;
-    uint8_t* message = MessageAt(dump, d.message);
-    message[d.offset] = d.value;
-    if (d.fixChecksum) message[408] = ChecksumOf(message);
+    uint8_t* message = MessageAt(dump, m);
+    message[offset] = value;
+    if (fixChecksum) message[408] = ChecksumOf(message);
     const char* result = ValidateBlofeldDump(View(dump));
-    ASSERT_NE(result, nullptr) << d.expected;
-    EXPECT_STREQ(result, d.expected) << d.message << " " << d.offset;
+    EXPECT_STREQ(result ? result : "", expected) << m << " " << offset;
   }
   // The first failure in message order wins.
   Dump two = good;
@@ -220,14 +208,13 @@ TEST(BlofeldSysex, DumpsOfTheOlderCodingStillLoad) {
   EXPECT_FALSE(HasVortaStructure(View(current), BlofeldCoding::kSignMagnitude));
   EXPECT_EQ(VortaCodingOf(View(older)), BlofeldCoding::kSignMagnitude);
 
-  PartialTable fromOlder, fromCurrent;
-  int32_t stretchOlder = 0, stretchCurrent = 0;
-  ImportBlofeldDump(View(older), BlofeldCoding::kSignMagnitude, fromOlder, stretchOlder);
-  ImportBlofeldDump(View(current), BlofeldCoding::kTwosComplement, fromCurrent, stretchCurrent);
-  EXPECT_EQ(fromOlder, table);
-  EXPECT_EQ(fromCurrent, table);
-  EXPECT_EQ(stretchOlder, 9);
-  EXPECT_EQ(stretchCurrent, 9);
+  for (const auto& [dump, coding] : {std::pair<const Dump*, BlofeldCoding>{&older, BlofeldCoding::kSignMagnitude},
+                                     {&current, BlofeldCoding::kTwosComplement}}) {
+    PartialTable loaded;
+    int32_t stretch = 0;
+    ImportBlofeldDump(View(*dump), coding, loaded, stretch);
+    EXPECT_EQ(std::pair(loaded, stretch), std::pair(table, 9));
+  }
 }
 
 class BlofeldFiles : public FormatLibrary {};
@@ -241,10 +228,7 @@ TEST_F(BlofeldFiles, ReaderBranchMessagesAndProperties) {
   longer.push_back(0xF0);
   std::vector<float> saw(64 * 128);
   for (size_t i = 0; i < saw.size(); ++i) saw[i] = static_cast<float>(std::sin(i * 0.05) * 0.5 + 0.1);
-  const struct {
-    Dump bytes;
-    const char* shown;  // category|slot|device|remark
-  } cases[] = {
+  const std::pair<Dump, const char*> cases[] = {  // and what is shown: category|slot|device|remark
       {dump, "5|101|005|SPEED DATA <ENCODED>"},
       {BuildDump(VortaWaves(KnownTable()), "T", 0, 0, 80), "5|080|000|"},
       {longer, "5|101|005|SPEED DATA <ENCODED>"},
@@ -253,9 +237,9 @@ TEST_F(BlofeldFiles, ReaderBranchMessagesAndProperties) {
       {position, "0|||WAVE POSITION ERROR"},
       {BuildDump(saw), "0|||BLOFELD SYSEX, BUT NO VORTA WAVETABLE FILE"},
   };
-  for (const auto& c : cases) {
-    const Result r = TestBytes(kCategoryBlofeld, "T.SYX", c.bytes);
-    EXPECT_EQ(std::to_string(r.category) + "|" + r.info.slot + "|" + r.info.device + "|" + r.info.remark, c.shown);
+  for (const auto& [bytes, shown] : cases) {
+    const Result r = TestBytes(kCategoryBlofeld, "T.SYX", bytes);
+    EXPECT_EQ(std::to_string(r.category) + "|" + r.info.slot + "|" + r.info.device + "|" + r.info.remark, shown);
   }
 }
 
@@ -265,8 +249,7 @@ TEST_F(BlofeldFiles, OfferedParametersAndOverwriting) {
   ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", true, offered), kMsgDone);
   EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
   ASSERT_EQ(WriteBlofeldTable(app, KnownTable(11), 23, "ROUND.SYX", BlofeldParameters{17, 99}, true), kMsgDone);
-  EXPECT_EQ(app.settings.blofeldDeviceId, 17u);
-  EXPECT_EQ(app.settings.blofeldSlot, 99u);
+  EXPECT_EQ(std::pair(app.settings.blofeldDeviceId, app.settings.blofeldSlot), std::pair(17u, 99u));
 
   // Overwriting offers the file's own values; a new file never replaces.
   ASSERT_EQ(OfferedBlofeldParameters(app, "ROUND.SYX", false, offered), kMsgDone);
@@ -280,9 +263,7 @@ TEST_F(BlofeldFiles, OfferedParametersAndOverwriting) {
   // A damaged file can still be replaced; what its first message holds is
   // offered, sanitised.
   Dump damaged = before;
-  damaged[0] = 0;
-  damaged[3] = 200;
-  damaged[5] = 50;
+  std::tie(damaged[0], damaged[3], damaged[5]) = std::tuple(0, 200, 50);
   Put(kCategoryBlofeld, "BAD.SYX", damaged);
   ASSERT_EQ(OfferedBlofeldParameters(app, "BAD.SYX", false, offered), kMsgDone);
   EXPECT_EQ(offered, (BlofeldParameters{0, 80}));
@@ -313,9 +294,7 @@ TEST_F(BlofeldFiles, ParameterRewriteKeepsEveryChecksum) {
     MessageAt(expected, m)[5] = 118;
   }
   EXPECT_EQ(Bytes(kCategoryBlofeld, "EDIT.SYX"), expected);
-  EXPECT_EQ(Test(kCategoryBlofeld, "EDIT.SYX").info.device, "127");
-  EXPECT_EQ(app.settings.blofeldDeviceId, 127u);
-  EXPECT_EQ(app.settings.blofeldSlot, 118u);
+  EXPECT_EQ(std::pair(app.settings.blofeldDeviceId, app.settings.blofeldSlot), std::pair(127u, 118u));
 
   // Values out of range are sanitised rather than written.
   ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{200, 60}), kMsgDone);

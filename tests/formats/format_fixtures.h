@@ -1,10 +1,9 @@
 #pragma once
 // A library in a temporary program folder for the wavetable format tests,
-// a table with known codes, and the independent byte checker in python.
+// tables with known codes, and byte helpers.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,11 +20,8 @@
 
 namespace format_fixtures {
 
-// Slice 0 holds one full-scale sine (code 127), so the loudest partial of
-// the table is at full scale; slices 1..32 hold eight partials of 40..90
-// each (amplitudes below 365 of 4,096), so no slice reaches full scale and
-// rendering scales nothing. Partial 64 stays silent: a 128-sample wave
-// cannot hold it.
+// Slice 0 one full-scale sine (code 127); slices 1..32 eight partials of
+// 40..90, so rendering scales nothing; partial 64 (beyond a 128-sample wave) silent.
 inline PartialTable KnownTable(uint32_t seed = 7) {
   SeedRandom(seed);
   PartialTable table;
@@ -50,7 +46,6 @@ inline PartialTable FiveSliceTable() {
   return table;
 }
 
-
 inline std::vector<float> Floats(const std::vector<uint8_t>& bytes) {
   std::vector<float> values(bytes.size() / 4);
   for (size_t i = 0; i < values.size(); ++i) values[i] = ReadF32LE(bytes.data() + 4 * i);
@@ -61,27 +56,19 @@ inline std::vector<uint8_t> FloatBytes(const std::vector<float>& values) {
   for (float v : values) AppendF32LE(bytes, v);
   return bytes;
 }
-inline std::vector<float> ReadF32File(const std::string& path) { return Floats(ReadAllBytes(path)); }
-inline void WriteF32File(const std::string& path, const std::vector<float>& values) {
-  WriteAllBytes(path, FloatBytes(values));
+
+// A golden mark (FNV-1a) of a block every file of a format holds unchanged.
+inline uint64_t Golden(const std::vector<uint8_t>& bytes, size_t from, size_t to) {
+  uint64_t hash = 14695981039346656037ull;
+  for (size_t i = from; i < to && i < bytes.size(); ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+  return hash;
 }
 
-// The payload tail behind the waves: the 2,112 codes as 16-bit values, then R.
-inline void ExpectPayloadTail(const std::vector<uint8_t>& bytes, size_t tail, const PartialTable& table,
-                              uint32_t stretch) {
-  for (int i = 0; i < kTableCodeCount; ++i)
-    ASSERT_EQ(ReadI16LE(bytes.data() + tail + 2 * i), table.codes[static_cast<size_t>(i)]) << i;
-  EXPECT_EQ(ReadU32LE(bytes.data() + tail + 4224), stretch);
-}
-
-inline bool ToolAvailable(const char* tool) {
-  return std::system((std::string(tool) + " --version >/dev/null 2>&1").c_str()) == 0;
-}
-
-// tests/formats/format_check.py, run with the arguments; its exit status.
-inline int RunFormatCheck(const std::string& arguments) {
-  const std::string script = SONICLOOM_SOURCE_DIR "/tests/formats/format_check.py";
-  return std::system(("python3 '" + script + "' " + arguments).c_str());
+// Byte for byte, naming the first offset that differs.
+inline void ExpectSameBytes(const std::vector<uint8_t>& got, const std::vector<uint8_t>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  const auto at = std::mismatch(got.begin(), got.end(), want.begin()).first;
+  EXPECT_EQ(at, got.end()) << "first difference at byte " << (at - got.begin());
 }
 
 class FormatLibrary : public ::testing::Test {
