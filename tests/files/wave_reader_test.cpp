@@ -26,7 +26,6 @@ class WaveReader : public ::testing::Test {
     EXPECT_TRUE(SoxSine(folder / name, frames, format, channels, rate)) << name << " (sox comes with setup.sh)";
     return folder / name;
   }
-  // Each hand-made file against the card the reader shows of it.
   void ExpectCards(const std::vector<std::pair<std::vector<uint8_t>, std::string>>& cases) {
     for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(Card(Put(cases[i].first)), cases[i].second) << "case " << i;
   }
