@@ -81,7 +81,6 @@ TEST_F(CategoryRoots, RefusedChoices) {
 TEST_F(CategoryRoots, AFailingPassTwoRollsBack) {
   const std::vector<std::string> names = {"A.WAV", "B.WAV", "C.WAV", "D.WAV"};
   for (const std::string& name : names) Put(kCategorySample, name, SampleBytes(name[0]));
-  // The new folder exists already and holds a different "C.WAV".
   fs::create_directories(SampleFolderAt(userRoot));
   WriteAllBytes(SampleFolderAt(userRoot) + "C.WAV", {7});
   EXPECT_EQ(MoveCategoryRoot(app, defaultRoot, userRoot, kCategorySample), kMsgConflictingNames);

@@ -2,10 +2,6 @@
 
 #include <sys/file.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include "files/library_fixture.h"
 #include "files/temporary_files.h"
 
@@ -69,7 +65,6 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
     EXPECT_EQ(Snapshot(), before) << operation.name;
   }
   EXPECT_TRUE(fs::is_empty(roots.path));
-  // Once the other holder is gone, the same calls do their work.
   other.Release();
   asked = 0;
   EXPECT_EQ(SortLibrary(app, refuse), 2);
@@ -78,18 +73,18 @@ TEST_F(LibraryLockTest, EveryMovingOperationGivesWayToAnotherHolder) {
 }
 
 // Without a choice of its own an operation waits, with "UPDATING FILE SYSTEM, PLEASE WAIT", and runs
-// when the other holder lets go; nested operations of this process never wait for themselves.
+// when the other holder lets go (here: as soon as the message shows); nested operations of this process
+// never wait for themselves.
 TEST_F(LibraryLockTest, OperationsWaitForTheHolderAndNestWithinTheProcess) {
   ForeignHolder other(LibraryLockPath(app));
   ASSERT_GE(other.fd, 0);
-  std::atomic<int> sorted{-2};
-  std::thread sorter([&, feedback = Shown()] { sorted = SortLibrary(app, feedback); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  EXPECT_EQ(sorted, -2);
-  EXPECT_TRUE(Has(kCategorySingleCycle, "STRAY.WAV"));
-  other.Release();
-  sorter.join();
-  EXPECT_EQ(sorted, 2);
+  LibraryFeedback feedback = Shown();
+  feedback.showMessage = [&](int code) {
+    shown += "m" + std::to_string(code) + " ";
+    EXPECT_TRUE(Has(kCategorySingleCycle, "STRAY.WAV"));
+    other.Release();
+  };
+  EXPECT_EQ(SortLibrary(app, feedback), 2);
   EXPECT_EQ(shown, "m" + std::to_string(kMsgUpdatingFileSystem) + " ");
   EXPECT_TRUE(Has(kCategorySample, "STRAY.WAV"));
 

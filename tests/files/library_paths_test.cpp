@@ -40,17 +40,6 @@ TEST_F(LibraryPaths, UserRootIsUsedWhileItsFolderExistsAndForgottenWhenItVanishe
   EXPECT_EQ(CategoryFolderPath(app, 2), atDefault);
 }
 
-TEST_F(LibraryPaths, FolderListingIsSortedWithoutRegardToCase) {
-  const std::string path = CategoryFolderPath(app, kCategorySample);
-  for (const char* name : {"b.wav", "A.wav", "c.WAV", "B2.wav"}) WriteAllBytes(path + name, {1});
-  fs::create_directories(path + "sub");
-  std::string listed;
-  for (const FolderEntry& entry : ListCategoryFolder(app, kCategorySample))
-    listed += entry.fullPath.substr(path.size()) + (entry.isRegularFile ? " " : "/ ");
-  EXPECT_EQ(listed, "A.wav b.wav B2.wav c.WAV sub/ ");
-  EXPECT_TRUE(ListFolder(folder / "does-not-exist").empty());
-}
-
 // Stored roots: absolute, ending in a separator, of a slot in use, with folder name + 2 below 260 characters.
 TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
   const size_t folderChars = std::string(kFolderTable[2].folderName).size();

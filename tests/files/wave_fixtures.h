@@ -101,7 +101,6 @@ inline std::vector<uint8_t> BuildWave(const HandWave& w) {
   return file;
 }
 
-// Appends a whole chunk to a WAV file and corrects its RIFF size.
 inline void AppendChunk(const std::string& path, const std::vector<uint8_t>& chunk) {
   std::vector<uint8_t> bytes = ReadAllBytes(path);
   bytes.insert(bytes.end(), chunk.begin(), chunk.end());

@@ -26,7 +26,6 @@ class WaveReader : public ::testing::Test {
     EXPECT_TRUE(SoxSine(folder / name, frames, format, channels, rate)) << name << " (sox comes with setup.sh)";
     return folder / name;
   }
-  // Each hand-made file against the card the reader shows of it.
   void ExpectCards(const std::vector<std::pair<std::vector<uint8_t>, std::string>>& cases) {
     for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(Card(Put(cases[i].first)), cases[i].second) << "case " << i;
   }
@@ -182,13 +181,12 @@ TEST_F(WaveReader, SynthesisTables) {
     return BuildWave({.frames = frames, .chunksAfterData = table("VORTA___", loopEnd, samplerData)});
   };
   // Serum: float, mono, "JUNK" and "clm " besides the usual chunks; without them a plain float table.
-  std::vector<uint8_t> clm(48, ' ');
-  std::memcpy(clm.data(), "<!>2048 10000000 wavetable (Sonic-Loom)", 39);
+  const std::string clm = "<!>2048 10000000 wavetable (Sonic-Loom)" + std::string(9, ' ');
   const HandWave plainFloat{.formatTag = kFormatFloat, .bits = 32, .frames = 5 * 2048,
                             .chunksAfterData = table("VORTA___", 2047)};
   HandWave serum = plainFloat;
   serum.chunksBeforeFmt = Chunk("JUNK", std::vector<uint8_t>(28, 0));
-  serum.chunksAfterData = Chunk("clm ", clm);
+  serum.chunksAfterData = Chunk("clm ", {clm.begin(), clm.end()});
   serum.chunksAfterData.insert(serum.chunksAfterData.end(), plainFloat.chunksAfterData.begin(),
                                plainFloat.chunksAfterData.end());
   ExpectCards({
