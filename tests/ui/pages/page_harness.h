@@ -89,10 +89,8 @@ class PageHarness : public UiTest {
   // --- Input script. Presses are held longer than the 100 ms press feedback.
   static constexpr int64_t kHoldMillis = 150;
   static void PressUpper(int column) { ScriptKeyPress(FunctionKey(column + 1), kHoldMillis); }
-  // The lower row: CTRL held with the F-key.
   static void PressLower(int column) { ScriptKeyPressWith(kKeyControl, FunctionKey(column + 1), kHoldMillis); }
   static void ClickButton(int column, int row) { ScriptClick(kButtonLeft[column] + 40, kButtonTop[row] + 12, 60); }
-  // A chain of presses: a column of the upper row, Lower(column), kArrowDown.
   static void Press(std::initializer_list<int> buttons) {
     for (const int button : buttons) {
       if (button == kArrowDown) ScriptKeyPress(kKeyDown, kHoldMillis);
@@ -114,8 +112,7 @@ class PageHarness : public UiTest {
     PressLower(11);
     loop();
   }
-  // `column` starts a computation and F12 ("fCANCEL" of the progress display)
-  // follows: the virtual clock stands still during the work.
+  // F12 ("fCANCEL" of the progress) right after `column`: the clock stands still during the work.
   static void StartAndCancel(int column) {
     ScriptKeyDown(FunctionKey(column + 1));
     ScriptKeyUp(FunctionKey(column + 1), 50);
@@ -134,7 +131,6 @@ class PageHarness : public UiTest {
     return path;
   }
 
-  // The command-line tool run with `arguments`, its output dropped.
   static void RunCli(const std::string& arguments) {
     const std::string command = std::string(SONICLOOM_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -157,11 +153,10 @@ class PageHarness : public UiTest {
     return all;
   }
   static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
-  // Whether the message line showed `text`; each of `texts`.
+  // The message line showed `text`; each of `texts`.
   static bool Shown(std::string_view text) { return Drawn(Message(text)); }
   static bool ShownAll(std::initializer_list<const char*> texts) { return DrawnAll(texts, "MESSAGE: "); }
-  // The list rows marked as selected, in drawing order; by default the rows
-  // of the file lists (file operations, recycle bin).
+  // The rows marked as selected, in drawing order; by default of the file lists.
   static constexpr int kFileRowTop = 151, kFileRowStep = 32;
   static std::vector<int> MarkedRows(int top = kFileRowTop, int step = kFileRowStep) {
     std::vector<int> rows;
@@ -171,7 +166,6 @@ class PageHarness : public UiTest {
     return rows;
   }
 
-  // Several status fields, each {column, row}.
   static std::vector<std::string> StatusValues(std::initializer_list<std::pair<int, int>> fields) {
     std::vector<std::string> values;
     for (const auto& [column, row] : fields) values.push_back(StatusValue(column, row));
@@ -185,8 +179,7 @@ class PageHarness : public UiTest {
   }
 };
 
-// Pages of one module, entered afresh for each test once the harness has
-// started the run anew (gKept).
+// Pages of one module, entered afresh for each test.
 template <ProgramState kState>
 class ModulePageTest : public PageHarness {
  protected:
@@ -198,7 +191,6 @@ class ModulePageTest : public PageHarness {
     module.reset();
     PageHarness::TearDown();
   }
-  // The run a hand-off or an option page gets from its calling page.
   PageRun Caller() const { return module->Caller(); }
   std::optional<ModuleRun> module;
 };
