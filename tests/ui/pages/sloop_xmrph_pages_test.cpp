@@ -117,15 +117,14 @@ class XmrphPages : public ModulePageTest<STATE_XMRPH> {
     Sox(fileA, 1, "synth 6000s sine 441 vol 0.5");
     Sox(fileB, 2, "synth 9000s sine 441 vol 0.5");
   }
-  // Loads A and B; the options page then runs the scripted presses.
+  // A and B loaded; the options page runs the scripted presses.
   int Load(const std::string& b) { PageRun run = Caller(); return RunXmrphLoad(run, fileA, b); }
   void LoadAndCompute() {
     PressUpper(kCompute);
     ASSERT_EQ(Load(fileB), kMsgDone);
   }
   CrossSynthesis& Cross() { return module->session->xmrph->cross; }
-  std::string fileA = folder / "A.WAV";
-  std::string fileB = folder / "B.WAV";
+  std::string fileA = folder / "A.WAV", fileB = folder / "B.WAV";
 };
 
 TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
