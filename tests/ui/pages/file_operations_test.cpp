@@ -191,8 +191,7 @@ TEST_F(FileOperationsTest, ClearKeepsReadOnlyFilesAndRenameNeverReplaces) {
   PressUpper(4);
   Type("NEW");
   FilesRun(STATE_VORTA, kCategorySample, {9, kYes, kLeave});  // fCLR_DIR<>
-  EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <S002.WAV>", "SOME FILES COULD NOT BE DELETED"}));
-  EXPECT_TRUE(Drawn("NEW.WAV"));
+  EXPECT_TRUE(ShownAll({"FILE ALREADY EXISTS <S002.WAV>", "SOME FILES COULD NOT BE DELETED"}) && Drawn("NEW.WAV"));
   for (const char* name : {"NEW.WAV", "S000.WAV", "S001.WAV", "S002.WAV"})
     EXPECT_EQ(fs::exists(LibraryPath(kCategorySample, name)), name == std::string("S001.WAV")) << name;
   EXPECT_EQ(StatusValue(0, 2), "1");  // drawn again from the folder

@@ -147,8 +147,7 @@ TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
   wave_fixtures::AppendChunk(fileA, wave_fixtures::SmplChunk(loop));
   Press({9, kCancel});
   EXPECT_EQ(Load(fileA), kMsgAborted);
-  EXPECT_TRUE(Shown("EQUAL FILE LENGTH, PADDING NOT REQUIRED"));
-  EXPECT_TRUE(Drawn("NORMAL"));
+  EXPECT_TRUE(Shown("EQUAL FILE LENGTH, PADDING NOT REQUIRED") && Drawn("NORMAL"));
 }
 
 TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {

@@ -61,8 +61,7 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   // "+THR_E" twice: 2/64 of full scale; "1.1.1" cancelled back to "1.1.0".
   Press({5, 5, kAnalyze, kCancel, kCancel});
   EXPECT_EQ(Run(path, false), kMsgAborted);
-  EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
+  EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}) && Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
   EXPECT_EQ(StatusValue(2, 1), "1024");
   EXPECT_EQ(Ram().table, PartialTable{});
