@@ -25,13 +25,8 @@ class VortaAnalysisPages : public ModulePageTest<STATE_VORTA> {
         PutU16(audio, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
       }
     }
-    Smpl smpl;
-    smpl.end = 255;
-    HandWave wave;
-    wave.frames = 40 * 256;
-    wave.audio = audio;
-    wave.chunksAfterData = SmplChunk(smpl);
-    WriteAllBytes(folder / "scan.wav", BuildWave(wave));
+    WriteAllBytes(folder / "scan.wav",
+                  BuildWave({.frames = 40 * 256, .chunksAfterData = SmplChunk({.end = 255}), .audio = audio}));
     return folder / "scan.wav";
   }
 
