@@ -3,8 +3,7 @@
 
 namespace {
 
-// An option page as later pages declare one: a value, "fAPPLY" that may
-// refuse, "fCANCEL", and a held-key hook.
+// An option page: a value, "fAPPLY" that may refuse, "fCANCEL", and a held-key hook.
 struct OptionMemory { int value = 0, applied = 0; } gOption;
 
 enum Action { kUp, kApply };
@@ -28,15 +27,10 @@ PageEvent Held(PageRun&, const PageEvent& event) { return event.key == kKeyUp ? 
 constexpr Page kOptionPage = {
     .title = "TEST OPTIONS", .number = "6.1.0", .buttons = kButtons, .draw = Draw, .act = Act, .held = Held};
 
-class PageContractTest : public PageHarness {
- protected:
-  void SetUp() override {
-    PageHarness::SetUp();
-    gOption = {};
-  }
-};
+using PageContractTest = PageHarness;
 
 TEST_F(PageContractTest, OptionPagesEndWithDoneOrAborted) {
+  gOption = {};
   Press({10, 0});               // fAPPLY refused: NO DATA, still running
   ScriptKeyPress(kKeyUp, 60);   // the held-key hook
   Press({5, 10});               // no button at 5
@@ -58,14 +52,13 @@ TEST_F(PageContractTest, PageNumberSitsInsideItsBox) {
   ASSERT_EQ(number.size(), 1u);
   const int right = number[0].x + MeasureText("6.0.0").width;
   EXPECT_LE(right, 1023);
-  // The box is inverted around the whole number, with a margin on both sides.
+  // Inverted around the whole number, a margin on both sides.
   ExpectPixels({{number[0].x - 2, 10, Palette(kText)}, {right + 1, 10, Palette(kText)}});
   SaveArtefact("page_number_box");
 }
 
-// The hooks the engine reports through (the progress display itself is a
-// widget): the label as given, DONE at the end, and once F12 stopped the
-// work every later report says stop.
+// The engine's progress hooks: the label as given, DONE at the end, and once F12
+// stopped the work every later report says stop.
 TEST_F(PageContractTest, CalcProgressHooksPassTheLabelAndStayStopped) {
   uint8_t result = 0;
   ProgressHooks hooks = CalcProgressHooks(result);

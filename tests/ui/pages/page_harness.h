@@ -1,9 +1,6 @@
 #pragma once
-// The page test harness: a page, a module's screen (ModuleRun::Visit) or a
-// whole loop (RunWith) runs on the headless display with scripted inputs
-// (Press({0, Lower(11)}): F1, then CTRL+F12); the test then asserts on the
-// texts drawn, the labels, pixels and the returned code, and may save the
-// canvas as a PNG under the build folder.
+// A page, a module's screen (ModuleRun::Visit) or a whole loop (RunWith) on
+// the headless display with scripted presses (Press({0, Lower(11)}): F1, CTRL+F12).
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -33,8 +30,7 @@
 
 namespace fs = std::filesystem;
 
-// A button of the lower row in a chain of presses: Press({3, Lower(11)});
-// kArrowDown there is the DOWN key.
+// In a chain of presses: Lower(column) is the lower row, kArrowDown the DOWN key.
 inline constexpr int kLowerRow = 100, kArrowDown = 200;
 constexpr int Lower(int column) { return kLowerRow + column; }
 // The buttons every option page and question has in the same place.
@@ -56,12 +52,10 @@ class PageHarness : public UiTest {
     ResetHeadlessShell();
   }
 
-  // A module entered afresh (its workspace built), whose screens can run
-  // one by one; left when the test ends.
+  // A module entered afresh, whose screens run one by one; left at its end.
   struct ModuleRun {
     explicit ModuleRun(ProgramState state) : session(EnterModule(state)) { gApp.programState = state; }
     ~ModuleRun() { LeaveModule(*session); }
-    // Runs screen `selector` of the module; the result of RunPage.
     int RunScreen(uint16_t selector) {
       session->selector = selector;
       const auto navigation = NavigationRow(session->screens, selector);  // outlives the run's view of it
@@ -70,8 +64,7 @@ class PageHarness : public UiTest {
       run.navigation = navigation;
       return RunPage(*session->screens[selector].page, run);
     }
-    // One visit of screen `selector` with the scripted presses (and
-    // `presses`), left by "fSYSTEM<>"; only what this visit draws is kept.
+    // One visit of screen `selector` after `presses`, left by "fSYSTEM<>"; only its texts are kept.
     void Visit(uint16_t selector, std::initializer_list<int> presses = {}) {
       Press(presses);
       PressLower(0);
@@ -88,7 +81,6 @@ class PageHarness : public UiTest {
     std::unique_ptr<ModuleSession> session;
   };
 
-  // The sound cards the start-up test finds.
   static void UseSoundDevices(std::vector<std::string> names) {
     Headless().sound.deviceNames = std::move(names);
     TestPlaybackDevices();
@@ -97,10 +89,8 @@ class PageHarness : public UiTest {
   // --- Input script. Presses are held longer than the 100 ms press feedback.
   static constexpr int64_t kHoldMillis = 150;
   static void PressUpper(int column) { ScriptKeyPress(FunctionKey(column + 1), kHoldMillis); }
-  // The lower row: CTRL held with the F-key.
   static void PressLower(int column) { ScriptKeyPressWith(kKeyControl, FunctionKey(column + 1), kHoldMillis); }
   static void ClickButton(int column, int row) { ScriptClick(kButtonLeft[column] + 40, kButtonTop[row] + 12, 60); }
-  // A chain of presses: a column of the upper row, Lower(column), kArrowDown.
   static void Press(std::initializer_list<int> buttons) {
     for (const int button : buttons) {
       if (button == kArrowDown) ScriptKeyPress(kKeyDown, kHoldMillis);
@@ -115,17 +105,14 @@ class PageHarness : public UiTest {
     ScriptWait(300);
   }
 
-  // A whole loop (a module, the main menu) run with the scripted presses,
-  // which end by the lower F12: "iMENU<>" in a module, "iEXIT" on the menu.
+  // A whole loop run with the presses, ended by the lower F12 ("iMENU<>", "iEXIT").
   static void RunWith(void (*loop)(), std::initializer_list<int> presses = {}) {
     Headless().texts.clear();
     Press(presses);
     PressLower(11);
     loop();
   }
-  // `column` starts a computation and F12 ("fCANCEL" of the progress
-  // display) is pressed while it runs: the virtual clock stands still during
-  // the work, so the second press falls in the first one's flash.
+  // F12 ("fCANCEL" of the progress) right after `column`: the clock stands still during the work.
   static void StartAndCancel(int column) {
     ScriptKeyDown(FunctionKey(column + 1));
     ScriptKeyUp(FunctionKey(column + 1), 50);
@@ -136,8 +123,7 @@ class PageHarness : public UiTest {
 
   // --- Files. A path in a library folder of the program folder.
   static std::string LibraryPath(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
-  // A 16-bit 44.1 kHz file made by sox from the given synth effects. Rate
-  // and channels are the null input's, so lengths in samples stay exact.
+  // A 16-bit 44.1 kHz file made by sox; lengths in samples stay exact.
   static std::string Sox(const std::string& path, int channels, const std::string& effects) {
     const std::string command = "sox -q -r 44100 -c " + std::to_string(channels) + " -n -b 16 '" + path + "' " +
                                 effects + " 2>/dev/null";
@@ -145,7 +131,6 @@ class PageHarness : public UiTest {
     return path;
   }
 
-  // The command-line tool run with `arguments`, its output dropped.
   static void RunCli(const std::string& arguments) {
     const std::string command = std::string(SONICLOOM_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -156,7 +141,7 @@ class PageHarness : public UiTest {
   static int DrawnCount(std::string_view text) {
     return static_cast<int>(std::ranges::count(Headless().texts, text, &DrawnText::text));
   }
-  // Each of `texts` drawn (after `prefix`); the missing ones are reported.
+  // Each of `texts` drawn (after `prefix`), the missing ones reported.
   static bool DrawnAll(std::initializer_list<const char*> texts, std::string_view prefix = "") {
     bool all = true;
     for (const char* text : texts) {
@@ -168,13 +153,11 @@ class PageHarness : public UiTest {
     return all;
   }
   static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
-  // Whether the message line showed `text`; each of `texts`.
+  // The message line showed `text`; each of `texts`.
   static bool Shown(std::string_view text) { return Drawn(Message(text)); }
   static bool ShownAll(std::initializer_list<const char*> texts) { return DrawnAll(texts, "MESSAGE: "); }
-  // The list rows marked as selected, in drawing order; by default the rows
-  // of the file lists (file operations, recycle bin).
-  static constexpr int kFileRowTop = 151;
-  static constexpr int kFileRowStep = 32;
+  // The rows marked as selected, in drawing order; by default of the file lists.
+  static constexpr int kFileRowTop = 151, kFileRowStep = 32;
   static std::vector<int> MarkedRows(int top = kFileRowTop, int step = kFileRowStep) {
     std::vector<int> rows;
     for (const DrawnText& mark : TextsContaining(">>>>>>")) {
@@ -183,16 +166,6 @@ class PageHarness : public UiTest {
     return rows;
   }
 
-  // The value last drawn into a status field (right-aligned in its box).
-  static std::string StatusValue(int column, int row) {
-    const int right = kStatusColumnX[column] + kStatusValueRight;
-    const auto& texts = Headless().texts;
-    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
-      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
-    }
-    return "<none>";
-  }
-  // Several status fields, each {column, row}.
   static std::vector<std::string> StatusValues(std::initializer_list<std::pair<int, int>> fields) {
     std::vector<std::string> values;
     for (const auto& [column, row] : fields) values.push_back(StatusValue(column, row));
@@ -201,14 +174,12 @@ class PageHarness : public UiTest {
 
   // The canvas as build/.../artefacts/<name>.png, for a person to look at.
   static void SaveArtefact(const std::string& name) {
-    const std::string folder = SONICLOOM_TEST_ARTEFACTS;
-    std::filesystem::create_directories(folder);
-    EXPECT_TRUE(SaveCanvasImage(folder + "/" + name + ".png"));
+    std::filesystem::create_directories(SONICLOOM_TEST_ARTEFACTS);
+    EXPECT_TRUE(SaveCanvasImage(SONICLOOM_TEST_ARTEFACTS "/" + name + ".png"));
   }
 };
 
-// Pages of one module, entered afresh for each test once the harness has
-// started the run anew (gKept).
+// Pages of one module, entered afresh for each test.
 template <ProgramState kState>
 class ModulePageTest : public PageHarness {
  protected:
@@ -220,7 +191,6 @@ class ModulePageTest : public PageHarness {
     module.reset();
     PageHarness::TearDown();
   }
-  // The run a hand-off or an option page gets from its calling page.
   PageRun Caller() const { return module->Caller(); }
   std::optional<ModuleRun> module;
 };

@@ -1,6 +1,5 @@
-// The VORTA analysis pages through the file operations hand-off: files made
-// by sox (and one scan loop laid out by hand), keys and clicks scripted, the
-// RAM table compared with the engine run directly on the same file.
+// The VORTA analysis pages through the file operations hand-off: the RAM table
+// must be what the engine makes of the same file with the settings chosen on the pages.
 #include <cmath>
 #include <numbers>
 
@@ -17,8 +16,7 @@ constexpr int kAnalyze = 10;
 
 class VortaAnalysisPages : public ModulePageTest<STATE_VORTA> {
  protected:
-  // 40 cycles of 256 samples, cycle c a sine of harmonic c % 8 + 1; the
-  // first cycle looped, which makes the file a scan loop.
+  // 40 cycles of 256 samples (harmonic c % 8 + 1); the first one looped: a scan loop.
   std::string ScanLoop() {
     std::vector<uint8_t> audio;
     for (int c = 0; c < 40; ++c) {
@@ -27,17 +25,11 @@ class VortaAnalysisPages : public ModulePageTest<STATE_VORTA> {
         PutU16(audio, static_cast<uint16_t>(static_cast<int16_t>(std::lround(v * 32767.0))));
       }
     }
-    Smpl smpl;
-    smpl.end = 255;
-    HandWave wave;
-    wave.frames = 40 * 256;
-    wave.audio = audio;
-    wave.chunksAfterData = SmplChunk(smpl);
-    WriteAllBytes(folder / "scan.wav", BuildWave(wave));
+    WriteAllBytes(folder / "scan.wav",
+                  BuildWave({.frames = 40 * 256, .chunksAfterData = SmplChunk({.end = 255}), .audio = audio}));
     return folder / "scan.wav";
   }
 
-  // The hand-off as the file operations screen calls it.
   int Run(const std::string& path, bool scan) { PageRun run = Caller(); return RunVortaSampleAnalysis(run, path, scan); }
   VortaWorkspace& Ram() { return module->session->vorta->ram; }
   static void ClickKey(int column, bool whiteBand) { ScriptClick(TuningKeyX(column), TuningKeyY(whiteBand), 60); }
@@ -54,7 +46,7 @@ TEST_F(VortaAnalysisPages, RangeLimitAndCancelsKeepTheTable) {
   EXPECT_TRUE(ShownAll({"MINIMUM ANALYSIS RANGE <4097 SAMPLES>", "CALCULATING, PLEASE WAIT", "ABORTED"}));
   EXPECT_FALSE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(StatusValues({{0, 3}, {1, 1}}), (std::vector<std::string>{"0004097", "0"}));
-  EXPECT_EQ(Ram().table.at(0, 0), 100) << "cancelling the progress or the range page leaves the RAM alone";
+  EXPECT_EQ(Ram().table.at(0, 0), 100);  // the RAM untouched
 }
 
 TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
@@ -64,16 +56,14 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   // "+THR_E" twice: 2/64 of full scale; "1.1.1" cancelled back to "1.1.0".
   Press({5, 5, kAnalyze, kCancel, kCancel});
   EXPECT_EQ(Run(path, false), kMsgAborted);
-  EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}));
-  EXPECT_TRUE(Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
+  EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}) && Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
   EXPECT_EQ(StatusValue(2, 1), "1024");
   EXPECT_EQ(Ram().table, PartialTable{});
   EXPECT_EQ(Ram().playbackStretch, kDefaultStretch);
 }
 
-// Stereo sample -> "SOURCE" -> "fANALYZE" -> tuning -> "fAPPLY": the RAM
-// holds what the engine makes of the same file with the same settings.
+// Stereo sample -> "SOURCE" -> "fANALYZE" -> tuning -> "fAPPLY".
 TEST_F(VortaAnalysisPages, StereoJourneyTunesAndApplies) {
   const std::string path = Sox(folder / "stereo.wav", 2, "synth 2 sawtooth 220 square 330");
   struct Step { void (*input)(); const char* frequency; const char* offset; };

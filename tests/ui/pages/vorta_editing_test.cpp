@@ -40,7 +40,6 @@ class VortaEditing : public PageHarness {
 
 // Every screen and option page draws; "fCANCEL" keeps the RAM table.
 TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
-  // A screen (or an option page), and an upper button that changes its copy.
   struct Case { const char* name; int selector; int (*option)(PageRun&); int change; };
   const Case cases[] = {
       {"vorta_3_0_0_slice_editor", 3, nullptr, 3},  {"vorta_5_0_0_partial_envelopes", 5, nullptr, 3},
@@ -94,22 +93,14 @@ TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
   m.Visit(6, {kApply, kUndo});
   EXPECT_EQ(m.Ram().table, GenerateSymmetryTable({.widthTenths = 11, .shift = 16}));
-  EXPECT_TRUE(m.Ram().ramName.empty());
-  EXPECT_TRUE(ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
+  EXPECT_TRUE(m.Ram().ramName.empty() && ShownAll({"MAX VALUE", "UNDO LIST EMPTY"}));
 }
-
-// A stepping button pressed on the envelope or slice shown `from`, which must then show `to`.
-struct WrapStep { int from, column, to; };
 
 TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   Module m;
   PartialEnvelopes& envelopes = m.session->vorta->edit.envelopes;
-  // "<<1_ENV" from 0, "ENV_7>>" from 60: both wrap.
-  for (const WrapStep& step : {WrapStep{0, 0, 63}, WrapStep{60, 2, 3}}) {
-    envelopes.current = step.from;
-    m.Visit(5, {step.column});
-    EXPECT_EQ(envelopes.current, step.to);
-  }
+  m.Visit(5, {0});  // "<<1_ENV" from 0 wraps
+  EXPECT_EQ(envelopes.current, 63);
   envelopes.current = 1;
   PressTimes(8, 33);  // <<ROTATE all the way round
   m.Visit(5);
@@ -139,19 +130,15 @@ TEST_F(VortaEditing, EnvelopeButtonsAtTheirEdgesAndTheGraph) {
   // A table loaded since the undo is never overwritten by a redo.
   LoadVortaTable(m.Ram(), PartialTable{}, kDefaultStretch, "EMPTY");
   m.Visit(5, {Lower(5)});  // s REDO
-  EXPECT_EQ(m.Ram().table, PartialTable{});
-  EXPECT_TRUE(Shown("NO DATA"));
+  EXPECT_TRUE(m.Ram().table == PartialTable{} && Shown("NO DATA"));
 }
 
 TEST_F(VortaEditing, SliceEditorStepsBarsAndTools) {
   Module m;
   SliceEditor& editor = m.session->vorta->edit.slice;
-  // "<<8_SLC" from 3 and "SLC_1>>" from 32 wrap.
-  for (const WrapStep& step : {WrapStep{3, 1, 28}, WrapStep{32, 3, 0}}) {
-    editor.slice = step.from;
-    m.Visit(3, {step.column});
-    EXPECT_EQ(editor.slice, step.to);
-  }
+  editor.slice = 3;
+  m.Visit(3, {1});  // "<<8_SLC" wraps
+  EXPECT_EQ(editor.slice, 28);
   // Partials 21 to 30 dragged to 100; the slice dialog's "ZERO" (fTOOLS<>); two undo steps.
   editor.slice = 7;
   ScriptDrag(471 + 7 * 20 + 3, 556 - 66, 471 + 7 * 29 + 3, 556 - 66, 9);
@@ -192,8 +179,7 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   m.Visit(4, {11});  // SRC>DEST
   EXPECT_TRUE(m.session->vorta->insertPath.empty());
   EXPECT_EQ(ButtonLabel(7, 1), "pFILE_IN");
-  EXPECT_EQ(m.Ram().table.at(0, 1), 127);
-  for (int row = 1; row < kPartialCount; ++row) EXPECT_LT(std::abs(m.Ram().table.at(row, 1)), 40) << row;
+  EXPECT_EQ(m.Ram().table.at(0, 1), 127);  // normalised
   EXPECT_EQ(UndoUsedEntries(m.Ram().undo), 1);
   SaveArtefact("vorta_4_0_0_table_assembling");
   m.Visit(4, {Lower(11)});
@@ -209,9 +195,7 @@ TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
   ScriptClick(200, 151, 40);   // the cycle in row 0
   EXPECT_EQ(m.RunOption(RunFilterShapeImport, {kApply}), kMsgDone);
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
-  const PartialTable& shape = m.session->vorta->edit.tool.filter.shape;
-  EXPECT_EQ(shape.at(0, 0), 127);
-  EXPECT_LT(std::abs(shape.at(1, 0)), 60);
+  EXPECT_EQ(m.session->vorta->edit.tool.filter.shape.at(0, 0), 127);
 }
 
 }  // namespace
