@@ -47,8 +47,7 @@ Blob SurgeLayout(const PartialTable& table, int n, uint32_t stretch) {
   return bytes;
 }
 
-// WaveGenerator: 8 bytes with n at 2, n entries (0, wave), waves of 128
-// samples at half scale; the tail.
+// WaveGenerator: 8 bytes with n at 2, n entries (0, wave), 128-sample waves at half scale; the tail.
 Blob WtsLayout(const PartialTable& table, int n, uint32_t stretch) {
   Blob bytes(8, 0);
   bytes[2] = static_cast<uint8_t>(n);
@@ -59,9 +58,8 @@ Blob WtsLayout(const PartialTable& table, int n, uint32_t stretch) {
   return bytes;
 }
 
-// Dune2: a 352-byte header (2, 8, 21, 24 and n at 0, 13, 14, 16, 20, float
-// 1.0 at 28), 24 layers of n waves of 2,048 samples, layer i made of the
-// first partials[i] partials only and brought to full scale; the tail.
+// Dune2: a 352-byte header (2, 8, 21, 24, n at 0, 13, 14, 16, 20, 1.0f at 28), 24 layers of
+// n waves of 2,048 samples, layer i of the first partials[i] partials at full scale; the tail.
 Blob Dune2Layout(const PartialTable& table, int n, uint32_t stretch) {
   Blob bytes(352, 0);
   for (const auto& [at, value] : {std::pair{0, 2}, {13, 8}, {14, 21}, {16, 24}, {30, 128}, {31, 63}}) bytes[at] = value;
@@ -79,10 +77,8 @@ Blob Dune2Layout(const PartialTable& table, int n, uint32_t stretch) {
   return bytes;
 }
 
-// Blofeld: 64 messages of 410 bytes: F0 3E 13, device, 12, slot, wave, 0;
-// sample 0 carrying R, samples 1..127 of the 65 waves rendered with one blend
-// between neighbours; the 14-character name, 0, 0; the checksum of bytes
-// 7..407; F7.
+// Blofeld: 64 messages: F0 3E 13 device 12 slot wave 0, R in sample 0, samples 1..127 of
+// waves with one blend between neighbours, 14-character name, 0 0, checksum of 7..407, F7.
 Blob BlofeldLayout(const PartialTable& table, uint8_t stretch, uint8_t device, uint8_t slot, const std::string& name) {
   const std::vector<float> waves = RenderWaves(table, 128, 2);
   Blob bytes;
@@ -120,9 +116,8 @@ Blob EfeLayout(const Blob& written, const PartialTable& table, uint8_t stretch) 
   return bytes;
 }
 
-// Serum: RIFF with JUNK, fmt, clm, data and smpl chunks, all but the waves
-// checked by their golden mark; the waves as floats at the program's WAV
-// level (mono: twice 0.494265 of full scale).
+// Serum: RIFF chunks checked by their golden mark but for the waves, floats at the
+// program's WAV level (mono: twice 0.494265 of full scale).
 Blob SerumLayout(const Blob& written, const PartialTable& table, int n) {
   Blob bytes(written.begin(), written.begin() + 136);
   const std::vector<float> waves = RenderWaves(table, 2048, 1);
@@ -207,8 +202,8 @@ TEST_F(FormatLibrary, KomplexerLevelFractionsAndSilence) {
   std::vector<float> old(2112, 0.0f);
   old[0] = 4092.0f / 4096.0f;  // code 100, R = 4
   old[64 * 7 + 5] = static_cast<float>(-DecodeCode(60) / DecodeCode(100) * old[0]);
-  std::vector<float> stray = old;
-  stray[0] = (4092.0f + 27.0f / 256) / 4096.0f;  // names code 100
+  std::vector<float> stray = old;  // its fraction names code 100, its values lie elsewhere
+  stray[0] = (4092.0f + 27.0f / 256) / 4096.0f;
   stray[64 * 7 + 5] *= 1.01f;
   for (const auto& values : {old, stray}) {
     Put(kCategoryKomplexer, "Q.WT", FloatBytes(values));
@@ -233,13 +228,11 @@ TEST_F(FormatLibrary, KomplexerLevelFractionsAndSilence) {
   foreign[64 * 32 + 62] = 0.5f;  // below amplitude 1: silent
   const Blob bytes = FloatBytes(foreign);
   const Result r = TestBytes(kCategoryKomplexer, "FOREIGN.WT", bytes);
-  EXPECT_EQ(std::tuple(r.category, r.info.family, r.info.remark, r.info.count),
-            std::tuple(kCategoryKomplexer, "VORTA", "", "33"));
+  EXPECT_EQ(std::tuple(r.category, r.info.family, r.info.remark, r.info.count), std::tuple(kCategoryKomplexer, "VORTA", "", "33"));
   EXPECT_EQ(TestBytes(kCategoryKomplexer, "foreign.wt", bytes).info.family, "");
   EXPECT_EQ(TestBytes(kCategoryKomplexer, "FOREIG~1.WT", bytes).info.family, "");
   ASSERT_EQ(load("FOREIGN.WT"), kMsgDone);
-  // 35.157 x log10 100 = 70.3
-  EXPECT_EQ(std::tuple(loaded.at(0, 0), loaded.at(2, 3), loaded.at(62, 32), stretch),
+  EXPECT_EQ(std::tuple(loaded.at(0, 0), loaded.at(2, 3), loaded.at(62, 32), stretch),  // 35.157 x log10 100 = 70.3
             std::tuple(127, -70, 0, kDefaultStretch));
 }
 

@@ -180,8 +180,7 @@ TEST_F(VortaImport, WrongCategoriesRangesAndDefaults) {
 
   // Codes of the program's own WAV tables are clamped; R outside 1..32 is 16.
   PartialTable wild;
-  wild.at(0, 0) = 300;
-  wild.at(1, 1) = -200;
+  std::tie(wild.at(0, 0), wild.at(1, 1)) = std::tuple(300, -200);
   ASSERT_EQ(WriteVortaWav("W.WAV", wild, 40), kMsgDone);
   ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryVortaWav, "W.WAV"}, table, stretch), kMsgDone);
   EXPECT_EQ(std::tuple(table.at(0, 0), table.at(1, 1), stretch), std::tuple(127, -127, kDefaultStretch));
