@@ -38,34 +38,28 @@ TEST_F(CliTest, ConvertWritesEveryFormatAsTheEngineDoes) {
   const struct {
     const char* name;
     std::vector<uint8_t> expected;
-    const char* category;  // as info shows it
-    bool lossless;         // converts back to the same WAV table
+    bool lossless;  // converts back to the same WAV table
   } files[] = {
-      {"a/SWEEP_TA.WAV", VortaWaveBytes(table, 5), "\t3\t", true},
-      {"a/MY.WAV", VortaWaveBytes(table, 5, options), "\t3\t", true},
-      {"b/GLASS_PA.SYX", dump, "\t5\t", false},
-      {"b/GLASS_PA.WT", BuildKomplexerFile(output, 5), "\t4\t", false},
-      {"b/GLASS_PA.EFE", BuildEfeFile(output, 5, "GLASS_PA.EFE"), "\t6\t", true},
-      {"a/GLASS_PA.WT", BuildSurgeFile(output, 5), "\t7\t", true},
-      {"b/GLASS_PA.WTS", BuildWtsFile(output, 5), "\t8\t", true},
-      {"c/GLASS_PA.WT", BuildDune2File(output, 5), "\t9\t", true},
-      {"b/GLASS_PA.WAV", BuildSerumFile(output, 5), "\t10\t", true},
+      {"a/SWEEP_TA.WAV", VortaWaveBytes(table, 5), true},
+      {"a/MY.WAV", VortaWaveBytes(table, 5, options), true},
+      {"b/GLASS_PA.SYX", dump, false},
+      {"b/GLASS_PA.WT", BuildKomplexerFile(output, 5), false},
+      {"b/GLASS_PA.EFE", BuildEfeFile(output, 5, "GLASS_PA.EFE"), true},
+      {"a/GLASS_PA.WT", BuildSurgeFile(output, 5), true},
+      {"b/GLASS_PA.WTS", BuildWtsFile(output, 5), true},
+      {"c/GLASS_PA.WT", BuildDune2File(output, 5), true},
+      {"b/GLASS_PA.WAV", BuildSerumFile(output, 5), true},
   };
+  // What info shows of each format is the import tests' (formats) concern.
   for (const auto& f : files) {
     SCOPED_TRACE(f.name);
     EXPECT_EQ(Bytes(f.name), f.expected);
-    const CliRun info = Run({"info", f.name});
-    EXPECT_NE(info.out.find(f.category), std::string::npos) << info.out;
     fs::remove(folder / "BACK.WAV");
     EXPECT_EQ(Run({"convert", "--to", "wav", "--name", "back", f.name}).status, 0);
     if (f.lossless) {
       EXPECT_EQ(Bytes("BACK.WAV"), Bytes("a/SWEEP_TA.WAV"));
     }
   }
-  EXPECT_EQ(GetU32(Bytes("a/MY.WAV"), 40), 32u * 4 * 2048 * 4);  // 128 slices of 2,048 float samples
-  // sox reads the rendered file with the expected length.
-  ASSERT_EQ(std::system(("soxi -s '" + (folder / "a/SWEEP_TA.WAV") + "' > '" + (folder / "frames") + "'").c_str()), 0);
-  EXPECT_EQ(ReadText(folder / "frames"), std::to_string((32 * 32 + 1) * 256) + "\n");
 }
 
 TEST_F(CliTest, ConvertKeepsExistingFilesAndRefusesWhatIsNoTable) {

@@ -241,6 +241,12 @@ TEST_F(BlofeldFiles, ReaderBranchMessagesAndProperties) {
     const Result r = TestBytes(kCategoryBlofeld, "T.SYX", bytes);
     EXPECT_EQ(std::to_string(r.category) + "|" + r.info.slot + "|" + r.info.device + "|" + r.info.remark, shown);
   }
+  // A dump without R (byte 10 is 0) loads with the default.
+  Put(kCategoryBlofeld, "N.SYX", cases[1].first);
+  PartialTable table;
+  int32_t stretch = 0;
+  ASSERT_EQ(LoadVortaFile(app, LibraryEntry{kCategoryBlofeld, "N.SYX"}, table, stretch), kMsgDone);
+  EXPECT_EQ(std::pair(table, stretch), std::pair(KnownTable(), kDefaultStretch));
 }
 
 TEST_F(BlofeldFiles, OfferedParametersAndOverwriting) {
@@ -289,10 +295,7 @@ TEST_F(BlofeldFiles, ParameterRewriteKeepsEveryChecksum) {
   EXPECT_EQ(parameters, (BlofeldParameters{3, 90}));
   ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{127, 118}), kMsgDone);
   Dump expected = before;  // checksums included: only bytes 3 and 5 of each message change
-  for (int m = 0; m < 64; ++m) {
-    MessageAt(expected, m)[3] = 127;
-    MessageAt(expected, m)[5] = 118;
-  }
+  for (int m = 0; m < 64; ++m) std::tie(MessageAt(expected, m)[3], MessageAt(expected, m)[5]) = std::tuple(127, 118);
   EXPECT_EQ(Bytes(kCategoryBlofeld, "EDIT.SYX"), expected);
   EXPECT_EQ(std::pair(app.settings.blofeldDeviceId, app.settings.blofeldSlot), std::pair(127u, 118u));
 
@@ -300,9 +303,7 @@ TEST_F(BlofeldFiles, ParameterRewriteKeepsEveryChecksum) {
   ASSERT_EQ(RewriteBlofeldFileParameters(app, "EDIT.SYX", BlofeldParameters{200, 60}), kMsgDone);
   EXPECT_EQ(DumpParameters(View(Bytes(kCategoryBlofeld, "EDIT.SYX"))), (BlofeldParameters{0, 80}));
 
-  EXPECT_EQ(RewriteBlofeldFileParameters(app, "", BlofeldParameters{}), kMsgNoFileSelected);
-  EXPECT_EQ(ReadBlofeldFileParameters(app, "", parameters), kMsgNoFileSelected);
-  EXPECT_EQ(RewriteBlofeldFileParameters(app, "NONE.SYX", BlofeldParameters{}), kMsgAccessDenied);
+  EXPECT_EQ(ReadBlofeldFileParameters(app, "", parameters), kMsgNoFileSelected);  // the page covers the rewrite's refusals
   // A file that is no dump is never touched.
   const Dump text(30000, 'x');
   Put(kCategoryBlofeld, "TEXT.SYX", text);
