@@ -82,45 +82,33 @@ TEST_F(DrawTest, BatchesBoxesAndPatterns) {
       {18, 1, Palette(kDim)}});
 }
 
-// Pen styles (the end pixel only with the solid pen), frames, paths, arrows, wide pens, vertical text.
+// Pen styles (the end pixel only with the solid pen; 1 dots: 1 drawn, 2 skipped; 3 is taken modulo 3),
+// frames, paths, arrows, wide pens, vertical text.
 TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
-  SetInk(Palette(kBright));
-  DrawLine(10, 50, 20, 50);
-  // style 0 sets the end pixel
-  ExpectPixels({{10, 50, Palette(kBright)}, {20, 50, Palette(kBright)}});
-  SetPenStyle(1, 0);
-  DrawLine(10, 60, 20, 60);
-  EXPECT_EQ(CanvasPixel(20, 60), kBlack);  // style 1 does not
-  // Dots: 1 drawn, 2 skipped.
-  ExpectPixels({{10, 60, Palette(kBright)}, {11, 60, kBlack}, {12, 60, kBlack}, {13, 60, Palette(kBright)}});
-  SetPenStyle(2, 0);
-  DrawLine(10, 70, 20, 70);
-  ExpectPixels({{14, 70, Palette(kBright)}, {13, 70, kBlack}});
-  SetPenStyle(3, 0);  // taken modulo 3: solid
-  DrawLine(10, 80, 20, 80);
-  ExpectPixels({{15, 80, Palette(kBright)}, {20, 80, Palette(kBright)}});
-
-  SetInk(Palette(kText));
+  const Colour bright = Palette(kBright), text = Palette(kText);
+  SetInk(bright);
+  for (int style = 0; style < 4; ++style) {
+    SetPenStyle(style, 0);
+    DrawLine(10, 50 + 10 * style, 20, 50 + 10 * style);
+  }
+  ExpectPixels({{10, 50, bright}, {20, 50, bright}, {20, 60, kBlack}, {10, 60, bright}, {11, 60, kBlack},
+                {12, 60, kBlack}, {13, 60, bright}, {14, 70, bright}, {13, 70, kBlack}, {15, 80, bright},
+                {20, 80, bright}});
+  SetInk(text);
+  SetPenStyle(0, 0);
   DrawFrame(100, 100, 110, 105);
-  ExpectPixels({{100, 100, Palette(kText)}, {110, 105, Palette(kText)}, {105, 105, Palette(kText)},
-      {105, 102, kBlack}});
-
   PenMoveTo(200, 200);
   PenLineTo(210, 200);
   PenLineTo(210, 210);
-  ExpectPixels({{205, 200, Palette(kText)}, {210, 205, Palette(kText)}, {210, 210, Palette(kText)}});
-
   DrawDownArrow(300, 300);
-  ExpectPixels({{300, 300, Palette(kText)}, {300, 288, Palette(kText)}, {296, 296, Palette(kText)},
-      {304, 296, Palette(kText)}});
-
   SetPenStyle(0, 3);
   DrawLine(400, 400, 410, 400);
-  ExpectPixels({{405, 399, Palette(kText)}, {405, 401, Palette(kText)}, {405, 402, kBlack}});
-
+  ExpectPixels({{100, 100, text}, {110, 105, text}, {105, 105, text}, {105, 102, kBlack},  // the frame
+                {205, 200, text}, {210, 205, text}, {210, 210, text},                      // the path
+                {300, 300, text}, {300, 288, text}, {296, 296, text}, {304, 296, text},    // the arrow
+                {405, 399, text}, {405, 401, text}, {405, 402, kBlack}});                  // the wide pen
   DrawVerticalText(500, 100, "AB");
-  ASSERT_GE(Headless().texts.size(), 2u);
-  EXPECT_EQ(Headless().texts[Headless().texts.size() - 1].y, 114);
+  EXPECT_EQ(Headless().texts.back().y, 114);
 }
 
 // Backlight off blackens the background of the phosphor modes; the LCD mode
