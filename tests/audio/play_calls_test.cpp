@@ -22,9 +22,7 @@ namespace {
 float LeftOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame)]; }
 float RightOf(const std::vector<float>& buffer, int64_t frame) { return buffer[2 * static_cast<size_t>(frame) + 1]; }
 
-// The scan's value at a frame of the first table step (0 into 1), computed
-// the way the engine is meant to: the fraction grows by speed x 2^-17 in
-// single precision.
+// The first table step (0 into 1) with the fraction grown by speed x 2^-17 in single precision.
 float ExpectedScan(int64_t frame, int32_t speed, int channel) {
   float fraction = 0.0f;
   for (int64_t i = 0; i < frame; ++i) fraction += static_cast<float>(speed) * 0x1p-17f;
@@ -92,8 +90,7 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
   EXPECT_LT(std::fabs(LeftOf(played, static_cast<int64_t>(frames) - 1)), 0.25f * 3.0f / 200.0f);
 }
 
-// The scan walks at most 33 tables and holds the last one to its end, its
-// own loop running on.
+// The scan walks at most 33 tables and holds the last one to its end, its own loop running on.
 TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
   struct Probe {
     int64_t frame;
@@ -131,8 +128,7 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
     ASSERT_TRUE(PlayScan(source, c.speed, c.asked)) << c.what;
     EXPECT_EQ(gPlayback.playingFrames, c.frames) << c.what;
     for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what << " " << p.frame;
-    // Started once the first part was rendered; not looped, the device plays
-    // the buffer to its last sample and stops by itself.
+    // Started once the first part is rendered; not looped, it stops by itself at its last sample.
     EXPECT_EQ(std::tuple(Sound().loop, Sound().readyAtStart, HeadlessReadyFrames()),
               std::tuple(false, std::min<int64_t>(c.frames, 131072), c.frames)) << c.what;
     const size_t playedBefore = Sound().played.size(), floats = 2 * static_cast<size_t>(c.frames);

@@ -12,8 +12,7 @@
 using PlaybackDevices = AudioTest;
 
 TEST(DeviceDisplayName, UpperCaseAngleBracketsFortyCharactersLatinOne) {
-  // UTF-8 from the system becomes the screen's Latin-1, letters in capitals;
-  // what the font cannot show becomes "?".
+  // UTF-8 from the system becomes the screen's Latin-1, letters in capitals; what the font cannot show becomes "?".
   const std::pair<std::string, std::string> cases[] = {
       {"Built-in Audio (Analog Stereo)", "BUILT-IN AUDIO <ANALOG STEREO>"},
       {std::string(60, 'x'), std::string(40, 'X')},
@@ -77,8 +76,7 @@ TEST_F(PlaybackDevices, NoValidDeviceMeansNoBuffer) {
   EXPECT_EQ(StepPlaybackDevice(selected), kMsgNoDevice);
   EXPECT_NE(OpenPlayback(), kSoundOk);
 
-  // A second test that finds a device allocates the buffer; a third that
-  // finds none releases it again.
+  // A second test that finds a device allocates the buffer; a third that finds none releases it again.
   Sound().refusingDevices.clear();
   EXPECT_EQ(TestPlaybackDevices(), 1);
   EXPECT_FALSE(gPlayback.buffer.empty());

@@ -15,8 +15,7 @@
 
 namespace {
 
-// Each check at its limit, and the first failing check decides. A case
-// changes the facts of a good installation.
+// Each check at its limit, and the first failing check decides. A case changes the facts of a good installation.
 TEST(StartupChecks, LimitsAndTheirFatalCodes) {
   struct Case {
     uint64_t memory = 8ULL << 30;
@@ -32,9 +31,7 @@ TEST(StartupChecks, LimitsAndTheirFatalCodes) {
       {}, {.memory = 400ULL << 20}, {.memory = (400ULL << 20) - 1, .code = kFatalMemoryTooSmall},
       {.path = "/home/user/Sonic-Loom/sonic-loom", .code = 11}, {.path = "/" + dirs + "/Sonic-Loom"},
       {.path = "/x" + dirs + "/Sonic-Loom", .code = kFatalInstallPath}, {.path = "", .code = kFatalInstallPath},
-      // ".zip" within the last five characters of the folder is refused; a
-      // folder shorter than five characters is tested whole, without reading
-      // before the string.
+      // ".zip" in the folder's last five characters is refused; a shorter folder is read whole, not before it.
       {.path = "/tmp/download.zip/Sonic-Loom", .code = 8}, {.path = "/tmp/a.zip1/Sonic-Loom", .code = 8},
       {.path = "/tmp/a.zip12/Sonic-Loom"}, {.path = "/zip/Sonic-Loom"}, {.path = ".zip/Sonic-Loom", .code = 8},
       {.path = "/opt/Sonic-Loom/system/backup/Sonic-Loom", .code = 9},
@@ -128,8 +125,7 @@ TEST_F(FirstRun, OkReturnsWithThePhaseTableAndCreatesNothingYet) {
   EXPECT_EQ(Headless().questions.size(), 1u);
 }
 
-// Cancel, and a failing check after its message box, end with result zero
-// without creating any folder.
+// Cancel, and a failing check after its message box, end with result zero without creating any folder.
 TEST_F(FirstRun, CancelOrAFailingCheckEndsWithResultZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   AppGlobals app;

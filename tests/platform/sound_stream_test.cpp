@@ -15,8 +15,7 @@ std::vector<float> Ramp(int frames) {
   return data;
 }
 
-// The left samples of the next frames the device asks for; every right
-// sample must be the negated left one, as in the ramp.
+// The left samples of the next frames asked for; each right sample must be the negated left one.
 std::vector<float> FeedLefts(SoundStream& stream, int frames) {
   std::vector<float> out(2 * static_cast<size_t>(frames), 99.0f), lefts(frames);
   FeedSoundStream(stream, out);

@@ -1,6 +1,4 @@
-// The real SDL window on a (virtual) X display: opens, shows a drawn page,
-// the page is read back from the screen, and the window closes cleanly and
-// opens again.
+// The real SDL window on an X display: opens, shows a page read back from the screen, closes and opens again.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,9 +21,7 @@
 
 namespace {
 
-// Waits until the X server shows the frame buffer's colours at the probe
-// points. Without a window manager the window sits at its stored position
-// (window mode) or covers the screen from (0, 0).
+// Waits until the screen shows the frame buffer's colours at the probes (no window manager: window at its spot).
 bool ScreenShows(const std::vector<std::pair<int, int>>& probes) {
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;

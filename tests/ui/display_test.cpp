@@ -19,8 +19,7 @@
 
 using DisplayTest = UiTest;
 
-// Destroying the window writes the settings with the window's position; in
-// full screen the stored window position is kept.
+// Destroying the window writes the settings with its position; full screen keeps the stored one.
 TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_TRUE(Headless().windowOpen);
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
@@ -73,8 +72,7 @@ TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
   OpenDisplay();
 }
 
-// Files dropped onto the window: the headless backend delivers a drop of
-// three files as SDL would, and the next idle step of a page imports them.
+// A drop of three files delivered as SDL would, imported by the next idle step of a page.
 TEST_F(DisplayTest, ADropOfThreeFilesImportsTwoAndReportsTheRefusedOne) {
   const auto writeWave = [](const std::string& path, int rate, int channels) {
     SF_INFO info{0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};

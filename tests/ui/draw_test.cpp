@@ -82,8 +82,7 @@ TEST_F(DrawTest, BatchesBoxesAndPatterns) {
       {18, 1, Palette(kDim)}});
 }
 
-// Pen styles (the end pixel only with the solid pen; 1 dots: 1 drawn, 2 skipped; 3 is taken modulo 3),
-// frames, paths, arrows, wide pens, vertical text.
+// Pen styles (end pixel only when solid; 1 dots 1 of 3; 3 is taken modulo 3), frames, paths, arrows, wide pens.
 TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
   const Colour bright = Palette(kBright), text = Palette(kText);
   SetInk(bright);
@@ -111,8 +110,7 @@ TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
   EXPECT_EQ(Headless().texts.back().y, 114);
 }
 
-// Backlight off blackens the background of the phosphor modes; the LCD mode
-// has no backlight to switch. Each change reloads the mode's table and icon.
+// Backlight off blackens the phosphor modes' background (LCD has none); each change reloads table and icon.
 TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModesAndIconsFollow) {
   Headless().iconChanges = 0;
   // {mode, backlight, background, text}

@@ -49,8 +49,7 @@ class HoldToPlay : public UiTest {
     return TestPlaybackDevices();
   }
 
-  // CTRL + F10 goes down and is polled as the page loop would, and is let go
-  // releaseAfter ms later; `play` runs with its code. The milliseconds it held.
+  // CTRL + F10 down, polled as a page would, let go releaseAfter ms later: `play`'s held milliseconds.
   static int64_t HeldFor(int64_t releaseAfter, const std::function<void(uint8_t)>& play) {
     PollInput(false, false);  // the page loop notices that an earlier key went up
     ScriptKeyDown(kKeyControl);
@@ -70,8 +69,7 @@ class HoldToPlay : public UiTest {
 
 }  // namespace
 
-// Not looped, a sound ends by itself at its last sample while the button is
-// still held; the position line appears only for sounds longer than 4096.
+// Not looped, a sound ends at its last sample with the button held; over 4096 frames the position shows.
 TEST_F(HoldToPlay, ASoundEndsAtItsLastSampleOrWhenReleasedIfLooped) {
   for (const int frames : {20000, 4097, 4096}) {
     SCOPED_TRACE(frames);
@@ -108,9 +106,7 @@ TEST_F(HoldToPlay, FailingDevicesReportAndHoldUntilRelease) {
     bool played, lineKept;
     const char* message;
   };
-  // Without a device, or with one that fails to open, the message stays until
-  // the button goes up; a lost position plays on until then; a device that hangs
-  // on stop is dropped after a second.
+  // Failures report until release, a lost position plays on, a device hanging on stop is dropped after 1 s.
   const Case cases[] = {
       {"no device", [] { Sound().deviceNames.clear(); TestPlaybackDevices(); }, 250, 240, 261, false, false,
        "MESSAGE: SOUND DEVICE NOT AVAILABLE"},

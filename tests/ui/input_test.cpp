@@ -12,9 +12,7 @@
 
 using InputTest = UiTest;
 
-// F1..F12 give 1..12, with CTRL or ESC held 13..24; empty buttons, keys
-// without focus or with shortcuts off give nothing, clicks still work.
-// Labels are stored cut to 15 and shown without their mode letter.
+// F1..F12 give 1..12, with CTRL or ESC 13..24; no code without label, focus or shortcuts (clicks still work).
 TEST_F(InputTest, KeysModifiersAndClicksGiveButtonCodes) {
   LabelAllButtons();
   SetButton(3, 0, "");
@@ -29,8 +27,7 @@ TEST_F(InputTest, KeysModifiersAndClicksGiveButtonCodes) {
       {[] { ScriptKeyPress(FunctionKey(4)); }, kNoEvent},
       {[] { gApp.settings.shortcuts = 0; ScriptKeyPress(FunctionKey(5)); }, kNoEvent},
       {[] { ScriptClick(100, 720); }, 2},
-      // Clicks are tested one pixel up and left: (86, 708) is above the upper row, (87, 709) in
-      // column 1; then the lower right corner of the last button, and a click outside every button.
+      // Button edges one pixel up and left, the last button's lower right corner, a click outside every button.
       {[] { ScriptClick(86, 708); }, kNoEvent},
       {[] { ScriptClick(87, 709); }, 2},
       {[] { ScriptClick(941 + 80, 739 + 25); }, 24},

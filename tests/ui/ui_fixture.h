@@ -19,8 +19,7 @@
 #include "ui/page_frame.h"
 #include "ui/progress.h"
 
-// A page test: the headless display opened as the program opens it, colour
-// mode applied, settings written into a temporary program folder.
+// The headless display opened as the program opens it, settings in a temporary program folder.
 class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -91,8 +90,7 @@ class UiTest : public ::testing::Test {
   static void LabelAllButtons() {
     for (int button = 0; button < 24; ++button) SetButton(button % 12, button / 12, "fKEY");
   }
-  // The standard page loop (poll, translate, idle) until a button is reported
-  // or the wait ends: the button's code, or kNoEvent.
+  // The page loop (poll, translate, idle) until a button is reported: its code, or kNoEvent when the wait ends.
   static uint8_t NextButton(int64_t waitMillis = 1000) {
     const int64_t until = NowMillis() + waitMillis;
     while (NowMillis() < until) {

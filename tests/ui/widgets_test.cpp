@@ -9,8 +9,7 @@
 
 using WidgetTest = UiTest;
 
-// Fifty-nine numbers, three of them unused, every text in capitals; the line
-// is drawn at (2, 692) and the shown number cleared.
+// 59 numbers, 3 unused, all capitals; the line is drawn at (2, 692) and the shown number cleared.
 TEST_F(WidgetTest, MessageTextsAndTheMessageLine) {
   EXPECT_EQ(std::tuple(MessageText(1), MessageText(58), MessageText(59)),
             std::tuple("MIN VALUE", "FILL ENTIRE TABLE OR INSERT TO A CERTAIN SLOT?", ""));

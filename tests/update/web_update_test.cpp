@@ -36,8 +36,7 @@ TEST(UpdateFile, ParameterBlockFieldsAndValidity) {
   }
 }
 
-// One program folder and one run of the procedure against the suite's
-// server.
+// One program folder and one run of the procedure against the suite's server.
 class WebUpdateTest : public WithUpdateServer<::testing::Test> {
  protected:
   void SetUp() override {
@@ -152,8 +151,7 @@ TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
   run.site.primaryUrl = run.site.fallbackUrl = server->Url("files", "good.update");
   const FolderImage before = ImageOf(install.path);
   ASSERT_EQ(std::system(("chmod -R a-w " + install.path).c_str()), 0);
-  // The superuser writes anywhere: the procedure runs as nobody in a child,
-  // which tells the result it got.
+  // The superuser writes anywhere: the procedure runs as nobody in a child, which tells the result it got.
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
