@@ -73,15 +73,6 @@ class UiTest : public ::testing::Test {
     EXPECT_EQ(std::pair(texts.back().x, texts.back().y), std::pair(x, y)) << piece;
   }
 
-  // The value last drawn into a status field (right-aligned in its box), or "<none>".
-  static std::string StatusValue(int column, int row) {
-    const int right = kStatusColumnX[column] + kStatusValueRight;
-    const auto& texts = Headless().texts;
-    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
-      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
-    }
-    return "<none>";
-  }
   // Push i of the backend as {x0, y0, x1, y1}.
   static std::array<int, 4> PushAt(size_t i) {
     const PixelRect& push = Headless().pushes.at(i);
