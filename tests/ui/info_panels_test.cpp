@@ -1,5 +1,3 @@
-#include <tuple>
-
 #include "ui/info_panels.h"
 #include "ui/ui_fixture.h"
 

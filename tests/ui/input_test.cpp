@@ -81,12 +81,7 @@ TEST_F(InputTest, ButtonStillHeldFollowsKeyModifierAndMouse) {
   EXPECT_FALSE(ButtonStillHeld());
 }
 
-TEST_F(InputTest, KeypadCellsTypingAndClicks) {
-  Keypad keypad;
-  BuildKeypad(keypad, 'F');
-  // 14 cells of 60 pixels a row.
-  for (const auto& [cell, x, y] : {std::tuple(0, 120, 291), std::tuple(13, 900, 291), std::tuple(14, 120, 351)})
-    EXPECT_EQ(std::pair(keypad[static_cast<size_t>(cell)].x, keypad[static_cast<size_t>(cell)].y), std::pair(x, y));
+TEST_F(InputTest, KeypadLayoutsAndCellCorners) {
   // {layout, cell, character}: the last four are none, backspace, escape, return.
   const std::tuple<char, int, int> characters[] = {{'F', 10, 'A'}, {'F', 51, '~'}, {'F', 52, 0},  {'F', 53, 8},
                                                    {'F', 54, 27},  {'F', 55, 13},  {'W', 50, '^'}, {'W', 51, 0},
@@ -96,10 +91,8 @@ TEST_F(InputTest, KeypadCellsTypingAndClicks) {
     BuildKeypad(pad, layout);
     EXPECT_EQ(pad[static_cast<size_t>(cell)].character, character) << layout << " " << cell;
   }
-  ScriptType("a9");  // typed characters arrive in upper case
-  SleepMillis(100);
-  EXPECT_EQ((std::array{ReadKeypad(keypad), ReadKeypad(keypad), ReadKeypad(keypad)}),
-            (std::array<uint8_t, 3>{'A', '9', 0}));
+  Keypad keypad;
+  BuildKeypad(keypad, 'F');
   // The corners of a cell's area, one pixel outside it.
   const std::tuple<int, int, int> clicks[] = {{120 - 28, 291 - 20, '0'}, {900 + 26, 471 + 33, 13}, {120 - 29, 291, 0}};
   for (const auto& [x, y, character] : clicks) {
