@@ -12,7 +12,6 @@
 #include "ui/playback_status.h"
 #include "ui/prelisten.h"
 #include "ui/ui_fixture.h"
-#include "wavetable/ram_wavetable.h"
 
 namespace {
 
@@ -108,8 +107,6 @@ TEST_F(HoldToPlay, FailingDevicesReportAndHoldUntilRelease) {
   };
   // Failures report until release, a lost position plays on, a device hanging on stop is dropped after 1 s.
   const Case cases[] = {
-      {"no device", [] { Sound().deviceNames.clear(); TestPlaybackDevices(); }, 250, 240, 261, false, false,
-       "MESSAGE: SOUND DEVICE NOT AVAILABLE"},
       {"fails to open", [] { Sound().refusingDevices = {0}; }, 100, 90, 111, false, false, "MESSAGE: NO DATA"},
       {"position lost", nullptr, 400, 389, 411, true, false, "MESSAGE: PLAYING RAM DATA"},
       {"hangs on stop", [] { Sound().teardownHangs = true; }, 50, 1050, 1150, true, true,
@@ -141,9 +138,6 @@ TEST_F(HoldToPlay, FailingDevicesReportAndHoldUntilRelease) {
 // Each source plays with its own message, looped or once, at its length.
 TEST_F(HoldToPlay, SourcesPlayWithTheirMessageAndLength) {
   const std::vector<float> mono = Ramp(3000);
-  RamWavetable ram;
-  AllocateRamWavetable(ram);
-  ram.samples[0] = 0.5f;
   struct Case { std::function<void(uint8_t)> play; const char* message; bool loop; int64_t totalFrames; };
   const Case cases[] = {
       {[&](uint8_t code) { PlayScanHeld(tables, 8, 1, code, kSourceXformTable); }, "MESSAGE: PLAYING FILE <WAVE DATA>",
@@ -152,7 +146,6 @@ TEST_F(HoldToPlay, SourcesPlayWithTheirMessageAndLength) {
        "MESSAGE: PLAYING FILE <USING REALTIME WAVE INTERPOLATION>", false, kTableFrames / 8},
       {[&](uint8_t code) { PlayFileHeld(4, mono, mono, 3000, code, kSourceSingleCycle); },
        "MESSAGE: PLAYING FILE <WAVE DATA, RESAMPLED TO 172.265625 HZ>", true, 3000},
-      {[&](uint8_t code) { PlayRamWavetableHeld(ram, 4, code); }, "MESSAGE: PLAYING RAM DATA", false, 4 * 8192 + 256},
       {[&](uint8_t code) { PlayFileHeld(-1, mono, mono, 3000, code, kSourceWaveFile); }, "MESSAGE: NO FILE SELECTED",
        false, 0},
   };
