@@ -70,11 +70,9 @@ TEST_F(DrawTest, BatchesBoxesAndPatterns) {
   SetPaper(Palette(kBackground));
   SetPattern(0, Palette(kDim));
   FillBox(0, 0, 8, 8);
-  // Row 0 is F8: five 1 bits (text background), then three 0 bits (pattern colour).
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kBackground)) << x;
-  for (int x = 5; x < 8; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kDim)) << x;
-  // Row 4 is 8F.
-  ExpectPixels({{0, 4, Palette(kBackground)}, {1, 4, Palette(kDim)}, {4, 4, Palette(kBackground)}});
+  // Row 0 is F8: 1 bits (text background) up to x 4, then 0 bits (pattern colour); row 4 is 8F.
+  ExpectPixels({{0, 0, Palette(kBackground)}, {4, 0, Palette(kBackground)}, {5, 0, Palette(kDim)}, {7, 0, Palette(kDim)},
+                {0, 4, Palette(kBackground)}, {1, 4, Palette(kDim)}, {4, 4, Palette(kBackground)}});
   // Pattern 1 (33, CC), and only the lowest bit of the number counts.
   SetPattern(3, Palette(kDim));
   FillBox(16, 0, 24, 2);
