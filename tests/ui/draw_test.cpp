@@ -66,18 +66,16 @@ TEST_F(DrawTest, BatchesBoxesAndPatterns) {
   ASSERT_EQ(Headless().pushes.size(), 1u);
   EXPECT_EQ(PushAt(0), (std::array{28, 28, 42, 42}));
 
-  // Pattern fills take the pattern colour for the zero bits.
-  SetPaper(Palette(kBackground));
-  SetPattern(0, Palette(kDim));
+  // Pattern fills take the pattern colour for the zero bits: row 0 of pattern 0 is F8, row 4 is 8F; pattern 1 is
+  // 33, CC, and only the lowest bit of the number counts.
+  const Colour bg = Palette(kBackground), dim = Palette(kDim);
+  SetPaper(bg);
+  SetPattern(0, dim);
   FillBox(0, 0, 8, 8);
-  // Row 0 is F8: 1 bits (text background) up to x 4, then 0 bits (pattern colour); row 4 is 8F.
-  ExpectPixels({{0, 0, Palette(kBackground)}, {4, 0, Palette(kBackground)}, {5, 0, Palette(kDim)}, {7, 0, Palette(kDim)},
-                {0, 4, Palette(kBackground)}, {1, 4, Palette(kDim)}, {4, 4, Palette(kBackground)}});
-  // Pattern 1 (33, CC), and only the lowest bit of the number counts.
-  SetPattern(3, Palette(kDim));
+  SetPattern(3, dim);
   FillBox(16, 0, 24, 2);
-  ExpectPixels({{16, 0, Palette(kDim)}, {18, 0, Palette(kBackground)}, {16, 1, Palette(kBackground)},
-      {18, 1, Palette(kDim)}});
+  ExpectPixels({{0, 0, bg}, {4, 0, bg}, {5, 0, dim}, {7, 0, dim}, {0, 4, bg}, {1, 4, dim}, {4, 4, bg},
+                {16, 0, dim}, {18, 0, bg}, {16, 1, bg}, {18, 1, dim}});
 }
 
 // Pen styles (end pixel only when solid; 1 dots 1 of 3; 3 is taken modulo 3), frames, paths, arrows, wide pens.
