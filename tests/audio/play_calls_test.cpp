@@ -67,8 +67,7 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
   EXPECT_EQ(std::tuple(SomethingPlays(), Sound().loop, Sound().gain, gPlayback.playingFrames, Sound().totalFrames,
                        Sound().readyAtStart, PlaybackFrames()),
             std::tuple(true, true, 0.25f, 131072, 131072, 131072, 0));
-  // Two and a half passes of the loop.
-  AdvanceHeadlessSound(2 * 131072 + 65536);
+  AdvanceHeadlessSound(2 * 131072 + 65536);  // two and a half passes of the loop
   EXPECT_EQ(PlaybackFrames(), 2 * 131072 + 65536);
   const std::vector<float>& played = Sound().played;
   ASSERT_EQ(played.size(), 2u * (2 * 131072 + 65536));
@@ -104,8 +103,7 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
        {{1, 0, ExpectedScan(1, 2, 0)}, {32768, 0, 0.75f}, {32768, 1, ExpectedScan(32768, 2, 1)},
         {65535, 0, ExpectedScan(65535, 2, 0)}, {65535, 1, ExpectedScan(65535, 2, 1)}, {65536, 0, 1.5f},
         {65536, 1, -2.0f}}},
-      // Table 2 at position 5, fading into table 3 by 5 / 131,072.
-      {"4 tables at speed 1", 4, 1, 4, 3 * 131072,
+      {"4 tables at speed 1", 4, 1, 4, 3 * 131072,  // table 2 at position 5, fading into table 3 by 5 / 131,072
        {{77777, 0, ExpectedScan(77777, 1, 0)}, {77777, 1, ExpectedScan(77777, 1, 1)}, {131072, 0, 1.0f},
         {2 * 131072 + 5, 0, 2.0f + 10.0f / kTableFrames}}},
       {"short and fast: the last table held", 2, 64, 2, 4097,
@@ -150,8 +148,7 @@ TEST_F(PlayCalls, SplitSourcesInterleaveAndKeepToTheBuffer) {
   EXPECT_EQ(RightOf(gPlayback.buffer, 299999), 299999.0f);
   // Looped, and the first sound was stopped before the second.
   EXPECT_EQ(std::tuple(Sound().loop, Sound().starts, Sound().closes), std::tuple(true, 2, 2));
-  // Never beyond the buffer's 4,456,448 frames.
-  std::vector<float> huge(5000000, 0.5f);
+  std::vector<float> huge(5000000, 0.5f);  // never beyond the buffer's 4,456,448 frames
   ASSERT_TRUE(PlaySplit(huge, huge, 5000000, false));
   EXPECT_EQ(gPlayback.playingFrames, 4456448);
 }

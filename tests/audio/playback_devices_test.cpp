@@ -44,8 +44,7 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   EXPECT_EQ(SelectedDeviceName(), "CARD D");
   EXPECT_EQ(OpenPlayback(), kSoundOk);
   EXPECT_EQ(Sound().openId, 3);
-  // Release stops, frees the buffer and shuts the device down.
-  ReleasePlayback();
+  ReleasePlayback();  // stops, frees the buffer, shuts the device down
   EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open), std::tuple(true, false, false));
 }
 

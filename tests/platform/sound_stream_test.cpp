@@ -8,8 +8,7 @@
 
 namespace {
 
-// A buffer whose left sample of frame i is i + 1 and right sample -(i + 1).
-std::vector<float> Ramp(int frames) {
+std::vector<float> Ramp(int frames) {  // left sample of frame i: i + 1, right -(i + 1)
   std::vector<float> data(2 * static_cast<size_t>(frames));
   for (int i = 0; i < frames; ++i) data[2 * i] = static_cast<float>(i + 1), data[2 * i + 1] = -data[2 * i];
   return data;

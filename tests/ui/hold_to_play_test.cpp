@@ -117,8 +117,7 @@ TEST_F(HoldToPlay, FailingDevicesReportAndHoldUntilRelease) {
     FreshDevices();
     Sound().opens = 0;  // the device test's own opening
     if (c.breakDevice) c.breakDevice();
-    // 8,000 frames not looped: 181 ms.
-    const int64_t held = HeldFor(c.releaseAfter, [&](uint8_t code) {
+    const int64_t held = HeldFor(c.releaseAfter, [&](uint8_t code) {  // 8,000 frames not looped: 181 ms
       if (c.breakDevice) return PlaySplitHeld(mono, mono, 8000, false, code, kSourceRamData);
       ASSERT_TRUE(PlaySplit(mono, mono, 8000, false));
       Sound().positionLost = true;  // an interface unplugged while it plays
@@ -175,8 +174,7 @@ TEST_F(HoldToPlay, VolumeSpeedAndDeviceFields) {
   EXPECT_TRUE(Shown("MESSAGE: MIN VALUE"));
   ExpectTextAt("SPEED <RAM WT PLAYBACK>:", 521, 61);
 
-  // Names and "NO VALID DEVICE FOUND": the utility page; here only where the field lies.
-  ShowSoundDevice();
+  ShowSoundDevice();  // names: the utility page; here where the field lies
   ExpectTextAt("SOUND DEVICE:", 521, 23);
 }
 
@@ -193,12 +191,10 @@ TEST_F(HoldToPlay, PrelistenPlaysTheSelectionOnlyWhileAModifierIsHeld) {
     return ++loads > 0;
   };
   const auto pressDown = [] { ScriptKeyDown(kKeyDown); SleepMillis(5); return PollInput(true, false); };
-  // DOWN without a modifier moves the selection but plays nothing.
-  ASSERT_TRUE(pressDown());
+  ASSERT_TRUE(pressDown());  // DOWN without a modifier: nothing plays
   EXPECT_FALSE(Prelisten(loadTables, PageEvent::Selection(), list, 20));
   EXPECT_EQ(loads, 0);
-  // With CTRL held it plays, only on a changed selection; the list's loop holds it.
-  ScriptKeyDown(kKeyControl);
+  ScriptKeyDown(kKeyControl);  // with CTRL it plays, on a changed selection only
   SleepMillis(5);
   EXPECT_FALSE(Prelisten(loadTables, PageEvent{}, list, 20));
   EXPECT_TRUE(Prelisten(loadTables, PageEvent::Selection(), list, 20));
