@@ -76,10 +76,7 @@ TEST_F(MainLoop, WithoutAWindowTheLoopStillWritesTheSettings) {
   StateHandlers handlers;  // no display, no menu: the menu leaves at once
   gApp.settings.colourMode = 2;
   EXPECT_EQ(RunStateMachine(gApp, handlers), STATE_EXIT);
-  AppGlobals reread;
-  reread.installDir = folder.path;
-  ReadSettings(reread);
-  EXPECT_EQ(reread.settings.colourMode, 2);
+  EXPECT_EQ(DecodeSettingsBlock(ReadAllBytes(folder / "system/sonicloom_system.dat").data()).colourMode, 2);
 }
 
 }  // namespace

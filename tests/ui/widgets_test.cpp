@@ -128,14 +128,12 @@ TEST_F(WidgetTest, NameEntryAppendsTheExtensionAndRefusesExistingFiles) {
   ScriptKeyPress(kKeyReturn);
   ScriptType("new/../x");  // '/' and '.' are not on the keypad
   ScriptKeyPress(kKeyReturn);
-  EXPECT_TRUE(NameEntry(name, 5, 'W'));
-  EXPECT_EQ(name, "NEWX.SYX");
+  EXPECT_TRUE(NameEntry(name, 5, 'W') && name == "NEWX.SYX") << name;
   EXPECT_TRUE(Shown("MESSAGE: FILE ALREADY EXISTS <TAKEN.SYX>") && Shown("8 CHARACTERS MAX>"));
 
   ScriptKeyPress(kKeyEscape);
   name = "KEPT";
-  EXPECT_FALSE(NameEntry(name, 1, 'W'));
-  EXPECT_EQ(name, "KEPT");
+  EXPECT_TRUE(!NameEntry(name, 1, 'W') && name == "KEPT") << name;
 }
 
 // The page header is drawn once per page number; status fields, panels and list markers.
@@ -189,8 +187,7 @@ TEST_F(WidgetTest, SlidersFollowDigitKeysAndClicks) {
   ScriptKeyUp(kKeyDigit0 + 3, 5);
   PollUntilHeld(kKeyRight);
   const PageEvent moved = StepSlider(value, PageEvent::HeldKey(kKeyRight), slider);
-  EXPECT_EQ(moved.kind, EventKind::Slider);
-  EXPECT_EQ(moved.slider, 3);
+  EXPECT_EQ(std::pair(moved.kind, moved.slider), std::pair(EventKind::Slider, 3));
   EXPECT_NEAR(value, 0.25 + 10 / 200.0, 0.011);
 
   ScriptClick(201, 410);
