@@ -111,8 +111,7 @@ TEST_F(FirstRun, OkReturnsWithThePhaseTableAndCreatesNothingYet) {
   AppGlobals app;
   Headless().okCancelAnswer = true;
   RunStartupChecks(app);
-  EXPECT_EQ(app.installDir, folder.path);
-  EXPECT_EQ(app.phaseTable, kPhaseTableResource);
+  EXPECT_EQ(std::tuple(app.installDir, app.phaseTable), std::tuple(folder.path, kPhaseTableResource));
   ASSERT_EQ(Headless().questions.size(), 1u);
   EXPECT_EQ(Headless().questions[0].caption, "Welcome to Sonic-Loom!");
   EXPECT_NE(Headless().questions[0].text.find("root path:\n\n     " + folder.path + "\n\nStep 2"), std::string::npos);

@@ -35,7 +35,7 @@ TEST(SoundStream, PlaysOnceWithGainThenFallsQuiet) {
   EXPECT_EQ(FeedLefts(stream, 16), (std::vector<float>{0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(std::tuple(CurrentPhase(stream), stream.quietFrames.load()), std::tuple(StreamPhase::Quiet, 6));
   FeedLefts(stream, 10);
-  EXPECT_EQ(std::tuple(stream.consumed.load(), stream.quietFrames.load()), std::tuple(10, 16));  // nothing beyond the end
+  EXPECT_EQ(std::tuple(stream.consumed.load(), stream.quietFrames.load()), std::tuple(10, 16));  // not beyond
 }
 
 TEST(SoundStream, LoopsCountEveryPassUntilTheLoopIsBroken) {
@@ -58,7 +58,7 @@ TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
   std::vector<float> lefts = FeedLefts(stream, 300);
   EXPECT_EQ(lefts[99], 100.0f);
   EXPECT_EQ(std::vector<float>(lefts.begin() + 100, lefts.end()), std::vector<float>(200, 0.0f));
-  EXPECT_EQ(std::tuple(stream.consumed.load(), CurrentPhase(stream)), std::tuple(100, StreamPhase::Playing));  // it waits
+  EXPECT_EQ(std::tuple(stream.consumed.load(), CurrentPhase(stream)), std::tuple(100, StreamPhase::Playing));  // waits
   // The rest is rendered and published; the sound goes on where it waited.
   std::copy(rendered.begin() + 200, rendered.end(), data.begin() + 200);
   PublishReadyFrames(stream, 1000);

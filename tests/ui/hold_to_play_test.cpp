@@ -167,9 +167,8 @@ TEST_F(HoldToPlay, VolumeSpeedAndDeviceFields) {
         std::tuple(17, 10, true, 16, "17")}) {
     SCOPED_TRACE(before);
     int32_t stretch = before;
-    EXPECT_EQ(HandleRamSpeedButton(static_cast<uint8_t>(button), stretch), handled);
-    EXPECT_EQ(stretch, after);
-    EXPECT_EQ(LastText(), shown);
+    const bool got = HandleRamSpeedButton(static_cast<uint8_t>(button), stretch);
+    EXPECT_EQ(std::tuple(got, stretch, LastText()), std::tuple(handled, after, std::string(shown)));
   }
   EXPECT_TRUE(Shown("MESSAGE: MIN VALUE"));
   ExpectTextAt("SPEED <RAM WT PLAYBACK>:", 521, 61);

@@ -170,8 +170,7 @@ TEST_F(WebUpdateTest, BootCheckOnlyReportsAndLooksOncePerHour) {
   PublishSigned("good.update", NewRelease());
   const std::string good = server->Url("files", "good.update");
   EXPECT_EQ(Check(good, true), "UPDATE AVAILABLE");
-  EXPECT_TRUE(log.empty());
-  EXPECT_EQ(settings.updateAvailable, 1);
+  EXPECT_EQ(std::tuple(log.empty(), settings.updateAvailable), std::tuple(true, 1));
   EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom"), MarkerProgram("old"));
   const LocalTime now = QueryLocalTime();
   EXPECT_EQ(settings.updateTimeStamp, static_cast<uint32_t>(now.dayOfMonth * 100 + now.hour));
