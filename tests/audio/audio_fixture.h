@@ -7,8 +7,7 @@
 #include "core/app_globals.h"
 #include "platform/headless/headless_platform.h"
 
-// The headless sound card with the playback engine reset: no devices tested
-// yet, default settings.
+// The headless sound card with the playback engine reset: no devices tested yet, default settings.
 class AudioTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,8 +23,7 @@ class AudioTest : public ::testing::Test {
   HeadlessSound& Sound() { return Headless().sound; }
 };
 
-// count stereo tables of 131,072 frames: table t holds left = t + position /
-// 131,072 and right = -(t + 1) everywhere, so every frame tells its source.
+// Tables where left = t + position / 131,072 and right = -(t + 1): every frame tells its source.
 inline std::vector<float> MakeTables(int count) {
   std::vector<float> tables(static_cast<size_t>(count) * kTableFloats);
   for (size_t at = 0; at < tables.size(); at += 2) {

@@ -14,8 +14,7 @@ TEST(AtomicFile, ReplacesOrRefusesAndAFailureKeepsTheOldFile) {
   const std::vector<uint8_t> old = {8, 7};
   ASSERT_TRUE(WriteFileAtomically(path, std::vector<uint8_t>{9}));
   ASSERT_TRUE(WriteFileAtomically(path, old));
-  // A writer that fails half-way (a full disk) and a write that must not
-  // replace leave the old content and no temporary file.
+  // A writer failing half-way (a full disk) and a refused replace leave the old file and no temporary.
   EXPECT_FALSE(WriteFileAtomically(path, [](std::FILE* stream) { std::fputs("half", stream); return false; }));
   const auto writeOne = [](std::FILE* stream) { return std::fputc(5, stream) != EOF; };
   EXPECT_FALSE(WriteNewFileAtomically(path, writeOne));

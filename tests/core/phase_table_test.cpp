@@ -7,8 +7,7 @@
 
 namespace {
 
-// 37 leading zeros, then random angles in [0, 2 pi): nearly all distinct,
-// their mean close to pi.
+// 37 leading zeros, then random angles in [0, 2 pi): nearly all distinct, their mean close to pi.
 TEST(PhaseTable, SizeRangeAndLeadingZeros) {
   EXPECT_EQ(sizeof(kPhaseTableResource), 262144u);
   for (int i = 0; i < 37; ++i) EXPECT_EQ(kPhaseTableResource[i], 0.0f) << i;

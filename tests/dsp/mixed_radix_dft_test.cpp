@@ -9,8 +9,7 @@
 
 namespace {
 
-// Double arithmetic inside, float in and out: the RMS error relative to the
-// signal level is bounded by a few float roundings.
+// Double arithmetic inside, float in and out: a few float roundings of RMS error relative to the signal.
 constexpr double kRelativeErrorBound = 3e-7;
 
 // Run with the portable passes and, where the processor has AVX2, the vector ones.
@@ -43,8 +42,7 @@ class MixedRadixDftTest : public ::testing::TestWithParam<bool> {
 TEST_P(MixedRadixDftTest, MatchesPlainDftForManyLengthsAlsoInPlace) {
   std::vector<int32_t> lengths;
   for (int32_t n = 1; n <= 64; ++n) lengths.push_back(n);
-  // Powers of two, decimal lengths, odd primes and their products, squares of
-  // primes; 6000 is beyond the reserved 4096, so the tables must grow.
+  // Powers of two, decimal, prime, composite and square lengths; 6000 is beyond 4096: the tables must grow.
   for (int32_t n : {100, 128, 250, 256, 360, 512, 1000, 1001, 1009, 1024, 2000, 4096, 121, 169, 98, 6000})
     lengths.push_back(n);
   for (int32_t n : lengths) {
@@ -55,8 +53,7 @@ TEST_P(MixedRadixDftTest, MatchesPlainDftForManyLengthsAlsoInPlace) {
   }
 }
 
-// The spectrum of a real wave uses exp(+2 pi i jk/n): one sine cycle lands
-// on +i n/2 in bin 1. Spectrum and back gives the wave times n.
+// exp(+2 pi i jk/n): one sine cycle lands on +i n/2 in bin 1; spectrum and back gives the wave times n.
 TEST_P(MixedRadixDftTest, RealSpectrumAndBackToTheWave) {
   for (int32_t n : {7, 97, 128, 256, 1000}) {
     auto x = NoiseSignal(n, 500 + n);

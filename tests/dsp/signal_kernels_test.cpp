@@ -29,9 +29,7 @@ TEST(HannWindow, IsThePeriodicForm) {
   }
 }
 
-// A count of 1 means "no fade": three exact copies. A segment shorter than
-// the fade is faded over its own length, both fades overlapping, and nothing
-// is written in front of or behind the three copies.
+// Count 1: three exact copies. A segment shorter than the fade has both fades overlap; nothing written outside.
 TEST(LoopTripler, CopiesThreeTimesWithOptionalFadesInsideTheSegment) {
   const std::vector<double> w = Hann(2 * kFade);
   for (const auto& [length, fadeCount] : {std::pair{300, 1}, std::pair{300, 5}, std::pair{40, 2}}) {

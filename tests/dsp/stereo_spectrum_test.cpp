@@ -32,8 +32,7 @@ TEST_F(StereoSpectrumTest, UnpackSeparatesTwoRealSignals) {
   ComplexFft(kPoints, z.data(), kFftForward);
   std::vector<float> left(2 * (kHalf + 1), 7.0f), right(2 * (kHalf + 1), 7.0f);
   UnpackStereoSpectrum(z.data(), left.data(), right.data(), kPoints);
-  // Twice the half spectra: a cosine of n points has n/2 in its bin; flag 0
-  // uses exp(+...), so a sine lands on +i n/2. Nyquist entries are cleared.
+  // A cosine of n points has n/2 in its bin; flag 0 uses exp(+...), so a sine lands on +i n/2; Nyquist cleared.
   for (int32_t m = 0; m <= kHalf; ++m) {
     EXPECT_NEAR(left[2 * m], m == 5 ? kPoints : 0.0, 2e-3) << m;
     EXPECT_NEAR(left[2 * m + 1], 0.0, 2e-3) << m;
@@ -44,9 +43,7 @@ TEST_F(StereoSpectrumTest, UnpackSeparatesTwoRealSignals) {
   EXPECT_EQ(right[kPoints + 1], 0.0f);
 }
 
-// Packing and unpacking are each other's inverse up to the transforms'
-// factor; packing writes every entry, clears DC and may write over its first
-// input (a is held in the packed buffer).
+// Pack and unpack invert each other up to n; packing writes every entry, clears DC and may overwrite its input a.
 TEST_F(StereoSpectrumTest, PackTransformUnpackRoundTrip) {
   SeedRandom(77);
   std::vector<float> a(2 * kPoints, 0.0f), b(2 * (kHalf + 1));

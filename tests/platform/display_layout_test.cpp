@@ -6,8 +6,7 @@
 
 namespace {
 
-// tall|full screen|size|visible logical rectangle
-std::string Shown(const DisplayLayout& d) {
+std::string Shown(const DisplayLayout& d) {  // tall|full screen|size|visible logical rectangle
   return std::string(d.tallScreen ? "tall" : "low") + (d.fullScreen ? " full " : " window ") +
          std::to_string(d.screenW) + "x" + std::to_string(d.screenH) + " " + std::to_string(d.left) + "," +
          std::to_string(d.top) + ".." + std::to_string(d.right) + "," + std::to_string(d.bottom);
@@ -19,15 +18,13 @@ TEST(DisplayLayout, CentresTheCanvasAndAllowsWindowsOnlyOnTallScreens) {
     bool fullScreen;
     const char* shown;
   } cases[] = {
-      // Logical (0, 0) at device (448, 156).
-      {1920, 1080, 1, true, "tall full 1920x1080 -448,-156..1472,924"},
+      {1920, 1080, 1, true, "tall full 1920x1080 -448,-156..1472,924"},  // logical (0, 0) at device (448, 156)
       // Not tall: always full screen; logical x 112 .. 911 visible.
       {800, 600, 1, false, "low full 800x600 112,84..912,684"},
       {1025, 769, 1, true, "low full 1025x769 -1,-1..1024,768"},  // arithmetic shift rounds down
       {1280, 800, 1, false, "tall window 1024x768 0,0..1024,768"},
       {1280, 799, 1, false, "low full 1280x799 -128,-16..1152,783"},
-      // Full screen lays the canvas out on the desktop divided by the factor;
-      // window mode keeps the canvas; the tall-screen rule sees the real height.
+      // Scaled: full screen divides the desktop, a window keeps the canvas; "tall" sees the real height.
       {3840, 2160, 2, true, "tall full 1920x1080 -448,-156..1472,924"},
       {3840, 2160, 2, false, "tall window 1024x768 0,0..1024,768"},
       {2048, 1600, 2, true, "tall full 1024x800 0,-16..1024,784"},

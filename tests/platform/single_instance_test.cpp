@@ -20,8 +20,7 @@ TEST(SingleInstance, SecondClaimAsksTheFirstToRaiseItsWindow) {
   EXPECT_TRUE(first.raiseRequested);
   EXPECT_FALSE(PollRaiseRequest(first));
 
-  // Once the first one is gone the name is free again.
-  ReleaseSingleInstance(first);
+  ReleaseSingleInstance(first);  // the name is free again
   SingleInstance third;
   EXPECT_EQ(ClaimSingleInstance(third, name), InstanceClaim::First);
   ReleaseSingleInstance(third);

@@ -8,15 +8,13 @@
 
 namespace {
 
-// A buffer whose left sample of frame i is i + 1 and right sample -(i + 1).
-std::vector<float> Ramp(int frames) {
+std::vector<float> Ramp(int frames) {  // left sample of frame i: i + 1, right -(i + 1)
   std::vector<float> data(2 * static_cast<size_t>(frames));
   for (int i = 0; i < frames; ++i) data[2 * i] = static_cast<float>(i + 1), data[2 * i + 1] = -data[2 * i];
   return data;
 }
 
-// The left samples of the next frames the device asks for; every right
-// sample must be the negated left one, as in the ramp.
+// The left samples of the next frames asked for; each right sample must be the negated left one.
 std::vector<float> FeedLefts(SoundStream& stream, int frames) {
   std::vector<float> out(2 * static_cast<size_t>(frames), 99.0f), lefts(frames);
   FeedSoundStream(stream, out);
@@ -35,11 +33,9 @@ TEST(SoundStream, PlaysOnceWithGainThenFallsQuiet) {
   const std::vector<float> data = Ramp(10);
   BeginSoundStream(stream, data.data(), 10, 10, false, 0.5f);
   EXPECT_EQ(FeedLefts(stream, 16), (std::vector<float>{0.5f, 1, 1.5f, 2, 2.5f, 3, 3.5f, 4, 4.5f, 5, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
-  EXPECT_EQ(stream.quietFrames.load(), 6);
+  EXPECT_EQ(std::tuple(CurrentPhase(stream), stream.quietFrames.load()), std::tuple(StreamPhase::Quiet, 6));
   FeedLefts(stream, 10);
-  EXPECT_EQ(stream.consumed.load(), 10);  // the last sample played, nothing beyond
-  EXPECT_EQ(stream.quietFrames.load(), 16);
+  EXPECT_EQ(std::tuple(stream.consumed.load(), stream.quietFrames.load()), std::tuple(10, 16));  // not beyond
 }
 
 TEST(SoundStream, LoopsCountEveryPassUntilTheLoopIsBroken) {
@@ -50,8 +46,7 @@ TEST(SoundStream, LoopsCountEveryPassUntilTheLoopIsBroken) {
   EXPECT_EQ(stream.consumed.load(), 10);
   stream.loop = false;  // the current pass ends, then silence
   EXPECT_EQ(FeedLefts(stream, 4), (std::vector<float>{3, 4, 0, 0}));
-  EXPECT_EQ(stream.consumed.load(), 12);
-  EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
+  EXPECT_EQ(std::tuple(stream.consumed.load(), CurrentPhase(stream)), std::tuple(12, StreamPhase::Quiet));
 }
 
 TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
@@ -63,8 +58,7 @@ TEST(SoundStream, NeverReadsFramesThatAreNotRenderedYet) {
   std::vector<float> lefts = FeedLefts(stream, 300);
   EXPECT_EQ(lefts[99], 100.0f);
   EXPECT_EQ(std::vector<float>(lefts.begin() + 100, lefts.end()), std::vector<float>(200, 0.0f));
-  EXPECT_EQ(stream.consumed.load(), 100);  // the position waits
-  EXPECT_EQ(CurrentPhase(stream), StreamPhase::Playing);
+  EXPECT_EQ(std::tuple(stream.consumed.load(), CurrentPhase(stream)), std::tuple(100, StreamPhase::Playing));  // waits
   // The rest is rendered and published; the sound goes on where it waited.
   std::copy(rendered.begin() + 200, rendered.end(), data.begin() + 200);
   PublishReadyFrames(stream, 1000);
@@ -85,8 +79,7 @@ TEST(SoundStream, StopFadesOutInsteadOfCutting) {
   const std::vector<float> lefts = FeedLefts(stream, kSoundFadeFrames + 30);
   for (int i = 0; i < kSoundFadeFrames; ++i) EXPECT_NEAR(lefts[i], 1.0f - static_cast<float>(i) / kSoundFadeFrames, 1e-6);
   EXPECT_EQ(std::vector<float>(lefts.begin() + kSoundFadeFrames, lefts.end()), std::vector<float>(30, 0.0f));
-  EXPECT_EQ(CurrentPhase(stream), StreamPhase::Quiet);
-  EXPECT_EQ(stream.quietFrames.load(), 30);
+  EXPECT_EQ(std::tuple(CurrentPhase(stream), stream.quietFrames.load()), std::tuple(StreamPhase::Quiet, 30));
   EndSoundStream(stream);
   EXPECT_EQ(CurrentPhase(stream), StreamPhase::Idle);
   EXPECT_EQ(FeedLefts(stream, 3), std::vector<float>(3, 0.0f));

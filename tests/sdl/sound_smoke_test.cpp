@@ -1,6 +1,4 @@
-// Real SDL audio: the device test and two sounds. Under CI SDL's dummy
-// driver stands in for a sound card (SDL_AUDIODRIVER); with another driver
-// the sounds are heard.
+// Real SDL audio (the dummy driver unless SDL_AUDIODRIVER names another): the device test and two sounds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,8 +30,7 @@ class SdlSoundSmoke : public ::testing::Test {
   void TearDown() override { ReleasePlayback(); }
 };
 
-// Stereo tables of sine tones, each with a 5 ms rise and fall so that it
-// starts and ends quietly.
+// Stereo tables of sine tones, each with a 5 ms rise and fall so that it starts and ends quietly.
 std::vector<float> Tones(std::initializer_list<double> hertz) {
   const int frames = kTableFrames;
   std::vector<float> samples;
@@ -48,8 +45,7 @@ std::vector<float> Tones(std::initializer_list<double> hertz) {
 
 }  // namespace
 
-// A scan of 65,536 frames rendered while it already plays stays at its end;
-// a looped table runs on past its first pass; each stops.
+// A scan rendered while it plays stays at its end; a looped table runs on past its first pass; each stops.
 TEST_F(SdlSoundSmoke, SoundsEndAtTheirLengthAndLoopsRunOnUntilStopped) {
   const struct {
     std::function<bool()> play;

@@ -1,7 +1,6 @@
 #include "ui/display.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <filesystem>
 #include <functional>
@@ -12,6 +11,7 @@
 #include "core/settings.h"
 #include "files/folder_table.h"
 #include "files/library_paths.h"
+#include "files/wave_fixtures.h"
 #include "ui/drop_import.h"
 #include "ui/message_line.h"
 #include "ui/screen_saver.h"
@@ -19,8 +19,7 @@
 
 using DisplayTest = UiTest;
 
-// Destroying the window writes the settings with the window's position; in
-// full screen the stored window position is kept.
+// Destroying the window writes the settings with its position; full screen keeps the stored one.
 TEST_F(DisplayTest, DestroyingTheWindowWritesTheSettingsWithThePosition) {
   EXPECT_TRUE(Headless().windowOpen);
   EXPECT_EQ(Headless().windowTitle, "Sonic-Loom 2.27");
@@ -73,16 +72,10 @@ TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
   OpenDisplay();
 }
 
-// Files dropped onto the window: the headless backend delivers a drop of
-// three files as SDL would, and the next idle step of a page imports them.
+// A drop of three files delivered as SDL would, imported by the next idle step of a page.
 TEST_F(DisplayTest, ADropOfThreeFilesImportsTwoAndReportsTheRefusedOne) {
-  const auto writeWave = [](const std::string& path, int rate, int channels) {
-    SF_INFO info{0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    std::vector<short> samples(static_cast<size_t>(rate * channels));
-    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<short>((i * 97) % 20000);
-    sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-    sf_close(file);
+  const auto writeWave = [](const std::string& path, uint32_t rate, uint16_t channels) {
+    WriteAllBytes(path, wave_fixtures::BuildWave({.channels = channels, .sampleRate = rate, .frames = rate}));
   };
   const auto namesIn = [](const std::string& folder) {
     std::set<std::string> names;

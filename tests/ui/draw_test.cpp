@@ -66,65 +66,47 @@ TEST_F(DrawTest, BatchesBoxesAndPatterns) {
   ASSERT_EQ(Headless().pushes.size(), 1u);
   EXPECT_EQ(PushAt(0), (std::array{28, 28, 42, 42}));
 
-  // Pattern fills take the pattern colour for the zero bits.
-  SetPaper(Palette(kBackground));
-  SetPattern(0, Palette(kDim));
+  // Pattern fills take the pattern colour for the zero bits: row 0 of pattern 0 is F8, row 4 is 8F; pattern 1 is
+  // 33, CC, and only the lowest bit of the number counts.
+  const Colour bg = Palette(kBackground), dim = Palette(kDim);
+  SetPaper(bg);
+  SetPattern(0, dim);
   FillBox(0, 0, 8, 8);
-  // Row 0 is F8: five 1 bits (text background), then three 0 bits (pattern colour).
-  for (int x = 0; x < 5; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kBackground)) << x;
-  for (int x = 5; x < 8; ++x) EXPECT_EQ(CanvasPixel(x, 0), Palette(kDim)) << x;
-  // Row 4 is 8F.
-  ExpectPixels({{0, 4, Palette(kBackground)}, {1, 4, Palette(kDim)}, {4, 4, Palette(kBackground)}});
-  // Pattern 1 (33, CC), and only the lowest bit of the number counts.
-  SetPattern(3, Palette(kDim));
+  SetPattern(3, dim);
   FillBox(16, 0, 24, 2);
-  ExpectPixels({{16, 0, Palette(kDim)}, {18, 0, Palette(kBackground)}, {16, 1, Palette(kBackground)},
-      {18, 1, Palette(kDim)}});
+  ExpectPixels({{0, 0, bg}, {4, 0, bg}, {5, 0, dim}, {7, 0, dim}, {0, 4, bg}, {1, 4, dim}, {4, 4, bg},
+                {16, 0, dim}, {18, 0, bg}, {16, 1, bg}, {18, 1, dim}});
 }
 
-// Pen styles (the end pixel only with the solid pen), frames, paths, arrows, wide pens, vertical text.
+// Pen styles (end pixel only when solid; 1 dots 1 of 3; 3 is taken modulo 3), frames, paths, arrows, wide pens.
 TEST_F(DrawTest, PensFramesPathsArrowsAndVerticalText) {
-  SetInk(Palette(kBright));
-  DrawLine(10, 50, 20, 50);
-  // style 0 sets the end pixel
-  ExpectPixels({{10, 50, Palette(kBright)}, {20, 50, Palette(kBright)}});
-  SetPenStyle(1, 0);
-  DrawLine(10, 60, 20, 60);
-  EXPECT_EQ(CanvasPixel(20, 60), kBlack);  // style 1 does not
-  // Dots: 1 drawn, 2 skipped.
-  ExpectPixels({{10, 60, Palette(kBright)}, {11, 60, kBlack}, {12, 60, kBlack}, {13, 60, Palette(kBright)}});
-  SetPenStyle(2, 0);
-  DrawLine(10, 70, 20, 70);
-  ExpectPixels({{14, 70, Palette(kBright)}, {13, 70, kBlack}});
-  SetPenStyle(3, 0);  // taken modulo 3: solid
-  DrawLine(10, 80, 20, 80);
-  ExpectPixels({{15, 80, Palette(kBright)}, {20, 80, Palette(kBright)}});
-
-  SetInk(Palette(kText));
+  const Colour bright = Palette(kBright), text = Palette(kText);
+  SetInk(bright);
+  for (int style = 0; style < 4; ++style) {
+    SetPenStyle(style, 0);
+    DrawLine(10, 50 + 10 * style, 20, 50 + 10 * style);
+  }
+  ExpectPixels({{10, 50, bright}, {20, 50, bright}, {20, 60, kBlack}, {10, 60, bright}, {11, 60, kBlack},
+                {12, 60, kBlack}, {13, 60, bright}, {14, 70, bright}, {13, 70, kBlack}, {15, 80, bright},
+                {20, 80, bright}});
+  SetInk(text);
+  SetPenStyle(0, 0);
   DrawFrame(100, 100, 110, 105);
-  ExpectPixels({{100, 100, Palette(kText)}, {110, 105, Palette(kText)}, {105, 105, Palette(kText)},
-      {105, 102, kBlack}});
-
   PenMoveTo(200, 200);
   PenLineTo(210, 200);
   PenLineTo(210, 210);
-  ExpectPixels({{205, 200, Palette(kText)}, {210, 205, Palette(kText)}, {210, 210, Palette(kText)}});
-
   DrawDownArrow(300, 300);
-  ExpectPixels({{300, 300, Palette(kText)}, {300, 288, Palette(kText)}, {296, 296, Palette(kText)},
-      {304, 296, Palette(kText)}});
-
   SetPenStyle(0, 3);
   DrawLine(400, 400, 410, 400);
-  ExpectPixels({{405, 399, Palette(kText)}, {405, 401, Palette(kText)}, {405, 402, kBlack}});
-
+  ExpectPixels({{100, 100, text}, {110, 105, text}, {105, 105, text}, {105, 102, kBlack},  // the frame
+                {205, 200, text}, {210, 205, text}, {210, 210, text},                      // the path
+                {300, 300, text}, {300, 288, text}, {296, 296, text}, {304, 296, text},    // the arrow
+                {405, 399, text}, {405, 401, text}, {405, 402, kBlack}});                  // the wide pen
   DrawVerticalText(500, 100, "AB");
-  ASSERT_GE(Headless().texts.size(), 2u);
-  EXPECT_EQ(Headless().texts[Headless().texts.size() - 1].y, 114);
+  EXPECT_EQ(Headless().texts.back().y, 114);
 }
 
-// Backlight off blackens the background of the phosphor modes; the LCD mode
-// has no backlight to switch. Each change reloads the mode's table and icon.
+// Backlight off blackens the phosphor modes' background (LCD has none); each change reloads table and icon.
 TEST_F(DrawTest, BacklightOffBlackensTheBackgroundOfThePhosphorModesAndIconsFollow) {
   Headless().iconChanges = 0;
   // {mode, backlight, background, text}

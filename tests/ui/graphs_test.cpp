@@ -25,8 +25,7 @@ std::vector<float> Sine(int count, int cycles, float peak = 0.9f) {
 
 class GraphsTest : public UiTest {
  protected:
-  // Anything but the background outside the box (x0, y0)-(x1, y1), right
-  // and bottom edges excluded, in the main area.
+  // Anything but the background outside the box (x0, y0)-(x1, y1), right and bottom edges excluded, in the main area.
   int PixelsOutside(int x0, int y0, int x1, int y1) const {
     int count = 0;
     for (int y = kMainAreaTop; y < kMainAreaBottom; ++y) {
@@ -62,8 +61,7 @@ TEST_F(GraphsTest, SilentAndShortGraphsShowEmpty) {
   EXPECT_TRUE(Headless().texts.empty());
 }
 
-// More, fewer and as many samples as columns: one push, the peaks reach the
-// top and bottom of the curve and no further.
+// More, fewer and as many samples as columns: one push, the peaks reach the top and bottom of the curve and no further.
 TEST_F(GraphsTest, CurvesStayInTheirBoxAndOneBatch) {
   for (const int samples : {5000, 40, 300}) {
     SCOPED_TRACE(samples);
@@ -78,8 +76,7 @@ TEST_F(GraphsTest, CurvesStayInTheirBoxAndOneBatch) {
 }
 
 TEST_F(GraphsTest, HandDrawnColumnsAreReadBackAndRepaired) {
-  // The pad as the stroke leaves it: drawn columns filled, the line in the
-  // background colour, one column (x 300) without the line.
+  // The pad as a stroke leaves it: columns filled, the line in the background colour but at x 300.
   SetPaper(Palette(kText));
   FillBox(255, 470, 513, 668);
   RestoreNormalColours();
@@ -185,8 +182,7 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   EXPECT_EQ(rows[0], 0);
 }
 
-// One picture per graph family for a person to look at (build folder, not
-// checked in), and none of them draws outside its box.
+// One picture per graph family to look at (build folder), none of them drawing outside its box.
 TEST_F(GraphsTest, EveryFamilyStaysInsideItsBox) {
   PartialTable table;
   for (int s = 0; s < kSliceCount; ++s) {

@@ -1,10 +1,4 @@
-#include <filesystem>
-#include <tuple>
-
-#include "files/folder_table.h"
-#include "files/library_paths.h"
 #include "ui/info_panels.h"
-#include "ui/pages/shared/browser_page.h"
 #include "ui/ui_fixture.h"
 
 using InfoPanelsTest = UiTest;
@@ -48,36 +42,23 @@ TEST_F(InfoPanelsTest, TextsFilePropertiesAndTableContentStrip) {
   FilePropertiesPanel(facts, 1, 1);
   EXPECT_TRUE(Shown("0 <PCM>"));
 
-  // The table content strip, without and with a current slice.
+  // The table content strip, without and with a current slice; values right-aligned in their status fields.
+  const auto expectStatus = [](const char* value, int column, int row) {
+    ExpectTextAt(value, kStatusColumnX[column] + kStatusValueRight - MeasureText(value).width, kStatusRowY[row]);
+  };
   Headless().texts.clear();
   std::array<float, kSliceCount> levels{};
   levels[0] = 1.0f;
   levels[5] = 0.5f;
   levels[6] = 0.00001f;  // not above the threshold: empty
   TableContentStrip(levels);
-  EXPECT_EQ(StatusValue(0, 0) + " " + StatusValue(0, 1), "31 02");
+  expectStatus("31", 0, 0);
+  expectStatus("02", 0, 1);
+  for (const auto& text : Headless().texts) EXPECT_NE(text.text, "FILLED");  // no current slice
   // inside the outline of slice 32
   ExpectPixels({{140, 90, Palette(kText)}, {1010, 90, Palette(kBackground)}, {994, 82, Palette(kText)}});
-  EXPECT_EQ(StatusValue(1, 1), "<none>");
   TableContentStrip(levels, 5);
   EXPECT_EQ(CanvasPixel(140 + 5 * 27, 90), Palette(kBright));
-  EXPECT_EQ(StatusValue(1, 0) + " " + StatusValue(1, 1), "05 FILLED");
-}
-
-TEST_F(InfoPanelsTest, BrowserPagesCountAndFallBack) {
-  // {files, page asked, pages, page shown, files on the page}: a page past the end falls back to the last.
-  const std::tuple<int, uint16_t, uint16_t, uint16_t, const char*> cases[] = {
-      {0, 1, 1, 1, "NONE"}, {16, 1, 1, 1, "0 - 15"}, {17, 2, 2, 2, "16 - 16"}, {17, 5, 2, 2, "16 - 16"}};
-  std::filesystem::create_directories(CategoryFolderPath(gApp, kCategoryUnrecognized));
-  int written = 0;
-  for (const auto& [files, page, pageCount, pageAfter, onPage] : cases) {
-    for (; written < files; ++written)
-      WriteAllBytes(CategoryFilePath(gApp, kCategoryUnrecognized, "NOTE" + std::to_string(written + 10) + ".TXT"), {1});
-    BrowserList list;
-    list.page = page;
-    BrowserRows rows;
-    DrawBrowserPage(list, rows);
-    EXPECT_EQ(std::pair(list.pageCount, list.page), std::pair(pageCount, pageAfter)) << files;
-    EXPECT_EQ(StatusValue(0, 3) + " / " + StatusValue(1, 3), onPage + (" / " + std::to_string(pageAfter - 1)));
-  }
+  expectStatus("05", 1, 0);
+  expectStatus("FILLED", 1, 1);
 }

@@ -19,8 +19,7 @@
 #include "ui/page_frame.h"
 #include "ui/progress.h"
 
-// A page test: the headless display opened as the program opens it, colour
-// mode applied, settings written into a temporary program folder.
+// The headless display opened as the program opens it, settings in a temporary program folder.
 class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,15 +73,6 @@ class UiTest : public ::testing::Test {
     EXPECT_EQ(std::pair(texts.back().x, texts.back().y), std::pair(x, y)) << piece;
   }
 
-  // The value last drawn into a status field (right-aligned in its box), or "<none>".
-  static std::string StatusValue(int column, int row) {
-    const int right = kStatusColumnX[column] + kStatusValueRight;
-    const auto& texts = Headless().texts;
-    for (auto it = texts.rbegin(); it != texts.rend(); ++it) {
-      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
-    }
-    return "<none>";
-  }
   // Push i of the backend as {x0, y0, x1, y1}.
   static std::array<int, 4> PushAt(size_t i) {
     const PixelRect& push = Headless().pushes.at(i);
@@ -91,8 +81,7 @@ class UiTest : public ::testing::Test {
   static void LabelAllButtons() {
     for (int button = 0; button < 24; ++button) SetButton(button % 12, button / 12, "fKEY");
   }
-  // The standard page loop (poll, translate, idle) until a button is reported
-  // or the wait ends: the button's code, or kNoEvent.
+  // The page loop (poll, translate, idle) until a button is reported: its code, or kNoEvent when the wait ends.
   static uint8_t NextButton(int64_t waitMillis = 1000) {
     const int64_t until = NowMillis() + waitMillis;
     while (NowMillis() < until) {

@@ -17,9 +17,7 @@
 #include "update/update_signature.h"
 #include "update/web_update.h"
 
-// The HTTPS server of tests/support/https_test_server.py, started once for
-// a whole suite: its own CA, a certificate for 127.0.0.1, one for another
-// host, and a port that never answers. It runs until its input closes.
+// tests/support/https_test_server.py for a suite: own CA, certificates for 127.0.0.1 and another host, a mute port.
 struct UpdateTestServer {
   TempFolder folder;
   std::FILE* output = nullptr;
@@ -97,8 +95,7 @@ class WithUpdateServer : public Base {
   static inline UpdateTestServer* server = nullptr;
 };
 
-// A program folder as installed: the program, its manual and the folders
-// of backups and pending files.
+// A program folder as installed: the program, its manual and the folders of backups and pending files.
 inline void InstallProgram(const TempFolder& install) {
   WriteAllBytes(install / "Sonic-Loom", MarkerProgram("old"));
   chmod((install / "Sonic-Loom").c_str(), 0755);
