@@ -165,6 +165,14 @@ class PageHarness : public UiTest {
     }
     return rows;
   }
+  // The value last drawn into a status field (right-aligned in its box).
+  static std::string StatusValue(int column, int row) {
+    const int right = kStatusColumnX[column] + kStatusValueRight;
+    const auto& texts = Headless().texts;
+    for (auto it = texts.rbegin(); it != texts.rend(); ++it)
+      if (it->y == kStatusRowY[row] && it->x + MeasureText(it->text).width == right) return it->text;
+    return "<none>";
+  }
 
   static std::vector<std::string> StatusValues(std::initializer_list<std::pair<int, int>> fields) {
     std::vector<std::string> values;
