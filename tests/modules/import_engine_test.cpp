@@ -2,7 +2,6 @@
 // is read back by the library reader and, independently, by libsndfile.
 #include <sndfile.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "files/wave_reader.h"

@@ -1,7 +1,5 @@
 #include "modules/loop_synthesis.h"
 
-#include <cstdlib>
-#include <numeric>
 
 #include "dsp/signal_kernels.h"
 #include "module_fixture.h"

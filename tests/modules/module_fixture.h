@@ -1,12 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
-// The standard headers every test file here uses.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <numbers>
 #include <span>
 #include <string>

@@ -1,7 +1,6 @@
 // The tools of the VORTA pages: partial envelopes, the slice editor, the
 // drawing pad, table assembling, filter shapes, formant shifting and table
 // interpolation.
-#include <gtest/gtest.h>
 
 #include "vorta_fixture.h"
 #include "wavetable/drawing_pad.h"

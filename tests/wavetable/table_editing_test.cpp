@@ -2,11 +2,7 @@
 // profile scaling, slice order, symmetry modulation.
 #include "wavetable/table_editing.h"
 
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <set>
 
 #include "vorta_fixture.h"
 #include "wavetable/amplitude_profile.h"

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <numbers>
+#include <set>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/random.h"

@@ -1,14 +1,7 @@
 // The partial table, its sampler payload, and the synthesis of its slices.
 #include "wavetable/vorta_synthesis.h"
 
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "core/byte_order.h"
 #include "vorta_fixture.h"

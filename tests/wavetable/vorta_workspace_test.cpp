@@ -1,10 +1,7 @@
 // The undo ring, and the VORTA workspace that records every table change in it.
 #include "wavetable/vorta_workspace.h"
 
-#include <gtest/gtest.h>
 
-#include <array>
-#include <string>
 
 #include "vorta_fixture.h"
 #include "wavetable/table_editing.h"

@@ -1,11 +1,7 @@
 // The XFORM table's slice operations and the editing pages built on them.
 #include "wavetable/xform_editing.h"
 
-#include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-#include <vector>
 
 #include "wavetable/xform_table.h"
 #include "xform_fixture.h"

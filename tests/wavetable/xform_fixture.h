@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/random.h"

@@ -1,13 +1,7 @@
 // XFORM reconstruction, and the files its tables are written to and loaded from.
 #include "wavetable/xform_synthesis.h"
 
-#include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-#include <numbers>
-#include <string>
-#include <vector>
 
 #include "core/byte_order.h"
 #include "core/phase_table.h"
