@@ -91,8 +91,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
     if (labels.empty() || labels.back() != label) labels.emplace_back(label);
     return false;
   }};
-  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook),
-            kMsgDone);
+  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook), kMsgDone);
   const std::vector<std::string> expected = {"ANALYSIS PROGRESS: ", "ADJUSTMENT PROGRESS: ", "SYNTHESIS PROGRESS: "};
   EXPECT_EQ(labels, expected);
   ASSERT_EQ(record.layerGains.size(), static_cast<size_t>(record.stageCount));
@@ -149,12 +148,10 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const ProgressHooks stop{[](const char* label, int64_t done, int64_t) {
     return std::string_view(label) == "ADJUSTMENT PROGRESS: " && done >= 3;
   }};
-  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop),
-      kMsgAborted);
+  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop), kMsgAborted);
   EXPECT_TRUE(record.layerGains.empty());
   // The channels swapped, so that the right one makes the loudest noise.
-  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}),
-            kMsgDone);
+  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}), kMsgDone);
   // Layer 0's gain brings the loudest noise of its frames (channels fully linked) to full scale.
   std::vector<float> layer(kXformSliceSpectrumFloats), noise(2 * kXformSliceLength);
   float loudest = 0.0f;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/random.h"
+#include "vorta_fixture.h"
 #include "wavetable/xform_workspace.h"
 
 namespace xform_fixture {
@@ -36,11 +37,6 @@ inline bool AllFinite(std::span<const float> v) {
   return std::ranges::all_of(v, [](float x) { return std::isfinite(x); });
 }
 inline bool AllZero(std::span<const float> v) { return std::ranges::all_of(v, [](float x) { return x == 0.0f; }); }
-inline float PeakOf(std::span<const float> values) {
-  float peak = 0.0f;
-  for (float v : values) peak = std::max(peak, std::fabs(v));
-  return peak;
-}
 
 // Largest difference relative to the larger peak of the two.
 inline double RelativeDifference(std::span<const float> a, std::span<const float> b) {
