@@ -213,10 +213,8 @@ TEST_F(LoopSynthesisTest, EnvelopeButtonsAndOutputToInput) {
   EXPECT_EQ(std::pair(loop.envelopedLeft[0], loop.envelopedLeft[10000]), std::pair(0.0f, loop.inputLeft[10000]));
   EXPECT_FLOAT_EQ(loop.envelopedLeft[19999], loop.inputLeft[19999] * 0.5f);
   const float first = loop.inputLeft[19999];
-  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopReverse, {}), kMsgNone);
-  EXPECT_EQ(loop.inputLeft[0], first);
-  EXPECT_EQ(std::pair(loop.envelope[0], loop.envelope[32]), std::pair(int16_t{0}, int16_t{-127}));
-  EXPECT_EQ(loop.envelopedLeft[19999], 0.0f);
+  ASSERT_EQ(PressLoopSynthesisButton(loop, kLoopReverse, {}), kMsgNone);  // the envelope's reversal is the page's
+  EXPECT_EQ(std::pair(loop.inputLeft[0], loop.envelopedLeft[19999]), std::pair(first, 0.0f));
   EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopEnvelopeReset, {}), kMsgNone);
   EXPECT_EQ(loop.envelope, FlatEnvelope());
   SetLoopEnvelope(loop, nodes);

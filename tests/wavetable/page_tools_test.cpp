@@ -306,12 +306,11 @@ TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
   EXPECT_EQ(InterpolateTable(table, AnchorMask{}, Ipol, false, &message), table);
   EXPECT_EQ(message, kMsgNoData);
 
-  // Ipol holds the first anchor down to slice 0 and the last up to slice 32.
+  // Ipol holds the end anchors out to the ends; StretchIpol moves them there first.
   const PartialTable ipol = InterpolateTable(table, Anchors({10, 20}), Ipol, false);
   ExpectCodes(ipol, {{0, 0, 127}, {3, 32, 127}, {0, 32, 0}, {5, 25, 0}});
   EXPECT_NEAR(ipol.at(0, 15), EncodeAmplitude(2048.0 * DecodeCode(ipol.at(0, 10)) / 4096.0), 1);
 
-  // StretchIpol moves the anchors apart to 0 and 32 first.
   const PartialTable stretched = InterpolateTable(table, Anchors({10, 20}), StretchIpol, false);
   ExpectCodes(stretched, {{0, 0, 127}, {3, 32, 127}, {3, 0, 0}});
   EXPECT_NEAR(DecodeCode(stretched.at(0, 16)), 2048.0, 150.0);
