@@ -1,6 +1,5 @@
 #include "modules/cross_synthesis.h"
 
-
 #include "module_fixture.h"
 #include "modules/resynthesis.h"
 #include "modules/resynthesis_options.h"

@@ -34,8 +34,7 @@ Recording ReadRecording(const std::string& path) {
   return r;
 }
 
-// The left channel's frequency from its rising zero crossings over the
-// middle half (clear of the fades), each placed by linear interpolation.
+// The left channel's frequency from interpolated rising zero crossings, clear of the fades.
 double MeasuredHz(const Recording& r) {
   const auto channels = static_cast<size_t>(r.info.channels), n = r.frames.size() / channels;
   double first = -1.0, last = 0.0;
@@ -50,9 +49,7 @@ double MeasuredHz(const Recording& r) {
   return cycles * r.info.samplerate / (last - first);
 }
 
-// A libsndfile recording of the test level at `hz` on every channel, faded in
-// and out over 50 ms if asked; with a root note >= 0, an instrument chunk
-// that loops the whole file forward if asked.
+// A libsndfile sine, faded over 50 ms if asked; a root note >= 0 adds an instrument chunk (looped if asked).
 void WriteSine(const std::string& path, int format, int rate, int channels, int frames, double hz, bool fade,
                int rootNote = -1, bool loop = false) {
   SF_INFO info{0, rate, channels, format, 0, 0};

@@ -1,6 +1,5 @@
 #include "modules/loop_synthesis.h"
 
-
 #include "dsp/signal_kernels.h"
 #include "module_fixture.h"
 #include "modules/loop_voices.h"

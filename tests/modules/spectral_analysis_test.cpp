@@ -26,8 +26,7 @@ size_t SliceAt(const SliceSpectra& slices, int slice, int bin) {
   return static_cast<size_t>(slice) * static_cast<size_t>(slices.bins) + static_cast<size_t>(bin);
 }
 
-// steps cycles of stepSize samples; step s is harmonic (s mod 8) + 1 with
-// the given sign.
+// Step s is harmonic (s mod 8) + 1 with the given sign.
 std::vector<float> ScanLoop(int32_t steps, int32_t stepSize, float sign = 1.0f) {
   std::vector<float> signal(static_cast<size_t>(steps) * static_cast<size_t>(stepSize));
   for (int32_t s = 0; s < steps; ++s)

@@ -13,8 +13,7 @@ struct Pair {
   std::vector<float> left, right;
 };
 
-// Noise with two partials whose levels drift across the range, and a right
-// channel that differs from the left.
+// Noise with two drifting partials; the right channel differs from the left.
 Pair RichSource(size_t n) {
   Pair pair{std::vector<float>(n), std::vector<float>(n)};
   SeedRandom(1234);

@@ -1,8 +1,4 @@
-// The table editing page's code primitives and dialogs, and its sub-pages:
-// profile scaling, slice order, symmetry modulation.
 #include "wavetable/table_editing.h"
-
-
 
 #include "vorta_fixture.h"
 #include "wavetable/amplitude_profile.h"

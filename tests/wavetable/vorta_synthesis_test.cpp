@@ -1,8 +1,6 @@
 // The partial table, its sampler payload, and the synthesis of its slices.
 #include "wavetable/vorta_synthesis.h"
 
-
-
 #include "core/byte_order.h"
 #include "vorta_fixture.h"
 #include "wavetable/limit_peak.h"
@@ -78,7 +76,6 @@ TEST(PartialTable, LayoutClampAndSelection) {
             (std::array{7, 8, 0, 33, 64, 0}));
   EXPECT_EQ(std::pair(Nearest(2.5), Nearest(-2.5)), std::pair(3.0, -3.0));
 }
-
 
 TEST(Payload, VortaFieldsLieAtTheirOffsets) {
   const PartialTable table = TableWith({{0, 0, 127}, {0, 1, -1}, {63, 32, 42}});

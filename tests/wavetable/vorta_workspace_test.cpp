@@ -1,8 +1,6 @@
 // The undo ring, and the VORTA workspace that records every table change in it.
 #include "wavetable/vorta_workspace.h"
 
-
-
 #include "vorta_fixture.h"
 #include "wavetable/table_editing.h"
 #include "wavetable/undo_ring.h"
@@ -15,8 +13,7 @@ constexpr int kSomeButton = 5;
 
 std::array<uint8_t, 8> State(uint8_t v) { return {v, v, v, v, v, v, v, v}; }
 
-// Steps back once and checks the message, the state restored (none when the
-// list is empty: the table stays as it was) and the page shown afterwards.
+// One step back: its message, the state restored (none: the table stays) and the page shown.
 void ExpectStep(UndoRing& ring, MessageCode message, uint8_t state, int16_t page, int16_t startPage = 0) {
   auto table = State(99);
   int16_t shown = startPage;

@@ -1,8 +1,6 @@
 // The XFORM table's slice operations and the editing pages built on them.
 #include "wavetable/xform_editing.h"
 
-
-
 #include "wavetable/xform_table.h"
 #include "xform_fixture.h"
 

@@ -1,8 +1,6 @@
 // XFORM reconstruction, and the files its tables are written to and loaded from.
 #include "wavetable/xform_synthesis.h"
 
-
-
 #include "core/byte_order.h"
 #include "core/phase_table.h"
 #include "files/folder_table.h"
