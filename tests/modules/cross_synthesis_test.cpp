@@ -25,7 +25,6 @@ using CrossSynthesisTest = ModuleTest;
 
 TEST(LoopPad, AllFourLoopTypes) {
   const std::vector<float> source = Ramp(10);
-  // {loop, target length, padded}
   const std::tuple<SourceLoop, size_t, std::vector<float>> cases[] = {
       {{kLoopTypeNormal, 2, 4}, 12, {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 2}},
       {{kLoopTypeAlternate, 2, 4}, 13, {0, 1, 2, 3, 4, 4, 3, 2, 2, 3, 4, 4, 3}},

@@ -30,14 +30,12 @@ Pair RichSource(size_t n) {
 
 constexpr size_t kFrameValues = 2 * static_cast<size_t>(kPeakFrameBins);
 
-// One frame of the peak-stage search; channel 0 left, 1 right.
 struct Frame {
   std::vector<float> magnitudes = std::vector<float>(kFrameValues, 0.0f);
   std::vector<uint8_t> stages = std::vector<uint8_t>(kFrameValues, 0);
   float& At(int bin, int channel = 0) { return magnitudes[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
   int Stage(int bin, int channel = 0) const { return stages[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
   int Detect() { return DetectPeakStages(magnitudes, stages); }
-  // A triangle of values around `bin`: top, top/2, top/4 ...
   void Triangle(int bin, float top, int halfWidth, int channel = 0) {
     for (int d = -halfWidth; d <= halfWidth; ++d) At(bin + d, channel) = top / static_cast<float>(1 << std::abs(d));
   }
@@ -185,7 +183,6 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const std::vector<float> dragged = workspace.table.noise;
   ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
   EXPECT_TRUE(dragged == workspace.table.noise);
-  // The user's cancel ends it.
   feed.changed = false;
   const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
   EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
@@ -259,8 +256,7 @@ TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
   std::vector<uint8_t> stages(16, 1);
   for (size_t j = 0; j < 8; ++j) magnitudes[2 * j] = values[j];
   stages[4] = stages[10] = 2;
-  // Level 2 draws lines between its values and holds the ends; a level no
-  // value reaches gives an all-zero copy; level 1 keeps every value.
+  // Level 2 draws lines between its values, holding the ends; a level no value reaches gives zeros.
   const std::pair<int, std::vector<float>> copies[] = {
       {2, {4, 4, 4, 6, 8, 10, 10, 10}}, {3, std::vector<float>(8, 0.0f)}, {1, values}};
   for (const auto& [level, copy] : copies) {
@@ -271,7 +267,6 @@ TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
 
 TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
   Frame frame;
-  // Three left peaks: 1000 is the loudest, 3000 next, 2000 the smallest.
   frame.Triangle(1000, 64.0f, 4);
   frame.Triangle(2000, 16.0f, 4);
   frame.Triangle(3000, 32.0f, 4);

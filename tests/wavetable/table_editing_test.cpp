@@ -227,7 +227,6 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
 }
 
 TEST_F(VortaTest, SliceOrderOperations) {
-  // order[i] = (i + shift) mod 33 for the rotations, from the identity.
   const struct { OrderOperation operation; int times; int shift; } rotations[] = {
       {OrderOperation::RotateBack1, 33, 0}, {OrderOperation::RotateBack1, 1, 32},
       {OrderOperation::RotateBack8, 1, 25}, {OrderOperation::RotateForward1, 1, 1},

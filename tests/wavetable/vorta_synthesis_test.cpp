@@ -1,4 +1,3 @@
-// The partial table, its sampler payload, and the synthesis of its slices.
 #include "wavetable/vorta_synthesis.h"
 
 #include "core/byte_order.h"
@@ -21,7 +20,6 @@ void ExpectFrame(const std::vector<uint8_t>& block, const std::string& id, uint3
   EXPECT_EQ(PayloadFamilyOf(block), family);
 }
 
-// A cycle of `length` samples holding the given sine partials {number, amplitude, phase}.
 struct Sine {
   int partial;
   double amplitude, phase;
