@@ -35,7 +35,6 @@ TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
     }
     EXPECT_EQ(std::tuple(range.trimmedFirst, range.Used(), range.start, range.end, range.RangeLength()),
               std::tuple(first, used, 0, used, used));
-    // The kept samples are the file's own from the first kept one on.
     ASSERT_EQ(range.signal.size(), static_cast<size_t>(used));
     EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + first));
   }
@@ -45,8 +44,7 @@ TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
   std::vector<float> samples(30000, 0.0f);
   for (int i = 5000; i < 15000; ++i) samples[static_cast<size_t>(i)] = (i % 2) ? 0.3f : -0.3f;
   EXPECT_EQ(std::pair(TrimAudible(samples).first, TrimAudible(samples).used), std::pair(5000, 10000));
-  // Values at exactly 1/254 do not count as audible; beyond the first
-  // n - 4097 samples nothing is searched.
+  // Exactly 1/254 is not audible; beyond n - 4097 nothing is searched.
   std::vector<float> edge(8000, kAudibleLevel);
   edge[6000] = 0.01f;
   EXPECT_EQ(std::pair(TrimAudible(edge).first, TrimAudible(edge).used), std::pair(8000 - 4097, 4097));
@@ -84,15 +82,12 @@ TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
 }
 
 TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
-  // Quiet ramp up, then full level: the start moves as the threshold rises.
   std::vector<float> samples(20000, 1.0f);
   for (int i = 0; i < 1000; ++i) samples[static_cast<size_t>(i)] = 0.005f + i * 0.0005f;
   AnalysisRange range;
   ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
   ASSERT_EQ(range.trimmedFirst, 0);
-  // {button, presses, answer of the last, threshold, start after}: the first
-  // sample not below 1/64 is i = 22 (0.005 + i 0.0005 >= 0.015625); at 1.0
-  // the whole ramp lies below, the plateau does not.
+  // {button, presses, answer of the last, threshold, start after}: 1/64 is first reached at i = 22.
   const std::tuple<RangeButton, int, MessageCode, float, int32_t> steps[] = {
       {RangeButton::LowerStart, 1, kMsgMinValue, 0.0f, 0},   {RangeButton::ResetStart, 1, kMsgMinValue, 0.0f, 0},
       {RangeButton::RaiseStart, 1, kMsgNone, 1.0f / 64, 22}, {RangeButton::LowerStart, 1, kMsgNone, 0.0f, 0},
@@ -133,7 +128,6 @@ TEST(AnalysisRange, EndThresholdAndTheMinimumRange) {
     EXPECT_EQ(PressRangeButton(range, button), kMsgMinValue);
 }
 
-// The XFORM analysis keeps both channels of the source over the shared range.
 TEST(XformAnalysisSource, ModesMixTheChannels) {
   const std::pair<XformSourceMode, const char*> modes[] = {
       {XformSourceMode::Stereo, "STEREO"}, {XformSourceMode::StereoToMono, "STEREO->MONO"},
@@ -147,8 +141,7 @@ TEST(XformAnalysisSource, ModesMixTheChannels) {
   const Samples leftRead = {0.5f, -0.25f, 0.125f, 0.0f};  // not a number: 0
   const Samples opposite = {-0.5f, 0.25f, -0.125f, 0.0f};
   const Samples mix = {0.3f, 0.0f, -0.1875f, 0.0f};
-  // A mono file feeds both whatever the mode; opposite channels cancel in
-  // the mix, so the left channel is taken instead.
+  // Mono feeds both channels; opposite channels cancel in the mix, so the left is taken.
   const struct {
     SampleChannels channels;
     XformSourceMode mode;
@@ -172,7 +165,6 @@ TEST(XformAnalysisSource, ModesMixTheChannels) {
 }
 
 TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel) {
-  // Left holds the first sound, right the later one, at different levels.
   std::vector<float> left(30000, 0.0f), right(30000, 0.0f);
   std::fill(left.begin() + 2000, left.begin() + 6000, 0.1f);
   std::fill(right.begin() + 9000, right.begin() + 15000, -0.4f);
@@ -187,7 +179,6 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
   EXPECT_EQ(std::tuple(source.left[0], source.right[7000], source.range.signal[0], source.range.signal[7000]),
             std::tuple(0.25f, -1.0f, 0.25f, 1.0f));
 
-  // The threshold buttons of the shared range move S and E over the level.
   EXPECT_EQ(PressRangeButton(source.range, RangeButton::RaiseStart), kMsgNone);
   EXPECT_EQ(source.range.start, 0);  // 0.25 is above 1/64
   for (int i = 0; i < 20; ++i) PressRangeButton(source.range, RangeButton::RaiseStart);
@@ -195,7 +186,6 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
   EXPECT_EQ(RangeOf(source, false).size(), 7000u);
   EXPECT_FLOAT_EQ(RangeOf(source, true)[0], -1.0f);
 
-  // "SOURCE" steps through the modes and rebuilds the pair.
   EXPECT_EQ(CycleXformSource(source, Stereo(left, right)), kMsgNone);
   EXPECT_EQ(std::pair(source.mode, source.range.start), std::pair(XformSourceMode::StereoToMono, 0));
   EXPECT_EQ(source.left, source.right);
@@ -225,7 +215,6 @@ TEST(XformAnalysisSource, PreviewStretch) {
   const std::pair<int64_t, int32_t> cases[] = {{4325376, 1}, {33 * 131072 * 3, 1}, {8448, 512}, {4097, 512},
                                                {100000, 32}, {200000, 16}};  // log2 43.25 = 5.43; 21.6 = 4.43
   for (const auto& [length, stretch] : cases) EXPECT_EQ(PreviewStretchFor(length), stretch) << length;
-  // {double?, before, answer, after}
   const std::tuple<bool, int32_t, MessageCode, int32_t> presses[] = {
       {true, 512, kMsgMaxValue, 512}, {false, 512, kMsgNone, 256}, {true, 256, kMsgNone, 512}, {false, 1, kMsgMinValue, 1}};
   for (auto [doubling, stretch, answer, after] : presses) {
@@ -234,12 +223,8 @@ TEST(XformAnalysisSource, PreviewStretch) {
   }
 }
 
-// What the sample loader hands over becomes each module's input (the loader
-// itself is tested in tests/files, these adapters on real files in tests/cli).
 TEST(LoadedSample, DescriptorsBecomeModuleInputs) {
-  // The buffers are larger than the file: only the loaded frames count.
   const std::vector<float> left = Noise(30000, 1), right = Noise(30000, 2);
-  // One loop, alternating in the file.
   SampleDescriptor descriptor{.frames = 20000, .channels = 2, .loopStart = 5000, .loopEnd = 19999, .loopCount = 1,
                               .loopType = 1, .family = {}};
   const SampleChannels channels = SampleChannelsOf(left, right, descriptor);

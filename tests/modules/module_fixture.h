@@ -1,12 +1,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
-// The standard headers every test file here uses.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <numbers>
 #include <span>
 #include <string>
@@ -20,8 +22,7 @@
 #include "dsp/mixed_radix_dft.h"
 #include "core/progress_hooks.h"
 
-// The analysis and resynthesis tests run with the transform tables the
-// modules allocate on entry, a seeded generator and one processor.
+// The transform tables the modules allocate on entry, a seeded generator, one processor.
 class ModuleTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,8 +33,7 @@ class ModuleTest : public ::testing::Test {
   }
 };
 
-// A progress script: records every call and asks to cancel at the given
-// call number (0-based; negative never).
+// Records every progress call; cancels at call cancelAtCall (0-based; negative never).
 struct ScriptedProgress {
   struct Call {
     std::string label;
@@ -67,8 +67,7 @@ inline std::vector<float> Noise(size_t count, uint32_t seed, float amplitude = 1
   return out;
 }
 
-// The largest magnitude; not a number if any sample is one (so
-// std::isfinite of it says all samples are finite).
+// Not a number if any sample is one, so std::isfinite of it says all are finite.
 inline double MaxAbsOf(std::span<const float> v) {
   double peak = 0.0;
   for (float x : v)

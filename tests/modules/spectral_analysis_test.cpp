@@ -26,8 +26,7 @@ size_t SliceAt(const SliceSpectra& slices, int slice, int bin) {
   return static_cast<size_t>(slice) * static_cast<size_t>(slices.bins) + static_cast<size_t>(bin);
 }
 
-// steps cycles of stepSize samples; step s is harmonic (s mod 8) + 1 with
-// the given sign.
+// Step s is harmonic (s mod 8) + 1 with the given sign.
 std::vector<float> ScanLoop(int32_t steps, int32_t stepSize, float sign = 1.0f) {
   std::vector<float> signal(static_cast<size_t>(steps) * static_cast<size_t>(stepSize));
   for (int32_t s = 0; s < steps; ++s)
@@ -75,29 +74,25 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   ASSERT_EQ(progress.calls.size(), 8u);
   EXPECT_EQ(std::pair(progress.calls.front().label, progress.calls.back().done),
             std::pair(std::string(kAnalysisProgressLabel), int64_t{7}));
-  // The fundamental lies on bin 4: partial 1 dominates every frame.
   for (int s = 0; s < 7; ++s) {
     EXPECT_EQ(analysis.table.at(0, s), 127) << s;
     for (int r = 1; r < kPartialCount; ++r) EXPECT_LT(analysis.table.at(r, s), 100) << r << " " << s;
   }
-  // Slices 7..32 are interpolated from the last analysed slice, which holds.
+  // Slices 7..32 hold the last analysed one.
   for (int s = 7; s < kSliceCount; ++s)
     for (int r = 0; r < kPartialCount; ++r) ASSERT_EQ(analysis.table.at(r, s), analysis.table.at(r, 6)) << r << " " << s;
   EXPECT_EQ(std::pair(analysis.previewLength, analysis.preview.size()), std::pair(size_t{32 * 256 + 256}, kPreviewMinSamples));
   EXPECT_NEAR(MaxAbsOf(analysis.preview), 1.0, 1e-5);
   EXPECT_EQ(analysis.fundamental.size(), static_cast<size_t>(kFundamentalToneSamples));
 
-  // The polarity follows the sign of the sine.
   ASSERT_EQ(StartSpectralAnalysis(analysis, Sine(20 * 512, kUnityCycles, -0.5), {}), kMsgDone);
   EXPECT_LT(analysis.table.at(0, 0), 0);
   EXPECT_LT(analysis.table.at(0, 10), 0);
 }
 
 TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
-  // Frame f holds f + 1 in every bin. F <= 33: one frame per slice, the rest
-  // empty; 66 frames: full signal averages two frames, excerpts take the
-  // first; sharpen attack raises slice 0 only when it held one frame; with 40
-  // the last slice still ends at frame 40. {frames, fill, sharpen, slice, bin, magnitude}
+  // {frames, fill, sharpen, slice, bin, magnitude}: up to 33 frames one per slice; 66: two averaged
+  // or the first; sharpen raises slice 0 only when it held one frame.
   const std::tuple<int32_t, SliceFill, bool, int, int, float> cases[] = {
       {10, SliceFill::FullSignal, false, 3, 100, 4.0f},   {10, SliceFill::FullSignal, false, 10, 100, 0.0f},
       {10, SliceFill::FullSignal, false, 0, 0, 0.0f},     {10, SliceFill::FullSignal, true, 0, 1, 1.175f},
@@ -127,11 +122,8 @@ TEST(SpectralAnalysis, HarmonicSamplingAndTheTableWithContrast) {
     slices.magnitudes[static_cast<size_t>(b)] = static_cast<float>(b);
     slices.polarities[static_cast<size_t>(b)] = (b % 2) ? -1 : 1;
   }
-  // {cents, harmonic, magnitude, polarity} in slice 0 (bin b holds b, odd
-  // bins negative). +1200: harmonic 64 reads bin 512 alone, nothing beyond
-  // it; 0: exactly bins 4, 8, ...; 100: between bins (4.238 from bins 4 and
-  // 5), the polarity of the nearer one (fraction 0.24: bin 4; 0.71: bin 13);
-  // -1200: harmonic 1 at bin 2.
+  // {cents, harmonic, magnitude, polarity} in slice 0 (bin b holds b, odd bins negative); between
+  // bins the polarity of the nearer one.
   const double t = std::pow(2.0, 100.0 / 1200.0);
   const std::tuple<int, int, double, int16_t> samples[] = {
       {1200, 63, 512.0, 1}, {1200, 0, 8.0, 1}, {0, 2, 12.0, 1},       {100, 0, 4.0 * t, 1},
@@ -143,22 +135,18 @@ TEST(SpectralAnalysis, HarmonicSamplingAndTheTableWithContrast) {
     EXPECT_EQ(harmonics.polarity(harmonic, 0), polarity) << cents << " " << harmonic;
     EXPECT_EQ(harmonics.magnitude(harmonic, 1), 0.0f);
   }
-  // The octaves and -7.00 are read off the tuning page in tests/ui/pages/vorta_analysis_test.cpp.
   EXPECT_EQ(std::tuple(ShownFundamentalFrequency(0), ShownNoteOffset(0), ShownNoteOffset(5)),
             std::tuple("172.2656", "+0.00", "+0.05"));
 
-  // A table from harmonics: the loudest at full scale, the rest on the log scale below it.
   harmonics = HarmonicMatrix{};
   harmonics.magnitude(0, 0) = 2.0f;
   harmonics.polarity(0, 0) = 1;
   harmonics.magnitude(1, 0) = 1.0f;
   harmonics.polarity(1, 0) = -1;
-  // Contrast 1: 2048, log10(2048) x 35.157 = 116.4; contrast 2: 1024.
   for (const auto& [contrast, second] : {std::pair(1.0f, -116), std::pair(2.0f, -106)}) {
     const PartialTable table = BuildTableFromHarmonics(harmonics, contrast);
     EXPECT_EQ(std::pair(int{table.at(0, 0)}, int{table.at(1, 0)}), std::pair(127, second)) << contrast;
   }
-  // Quiet analyses are raised to full scale; silence stays silence.
   harmonics.magnitude(0, 0) = 0.002f;
   harmonics.magnitude(1, 0) = 0.0f;
   EXPECT_EQ(BuildTableFromHarmonics(harmonics, 1.0f).at(0, 0), 127);
@@ -199,7 +187,6 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   SpectralAnalysis analysis;
   ASSERT_EQ(StartSpectralAnalysis(analysis, range, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
-  // Presses until the button refuses: the refusal, how many it took, the contrast.
   const auto pressUntilRefused = [&](SpectralButton button) {
     int presses = 1;
     MessageCode message = kMsgNone;
@@ -265,7 +252,6 @@ TEST_F(ScanloopTest, OneStepPerSliceHeldRestAndPreviewStretch) {
   for (int s = 8; s < kSliceCount; ++s) EXPECT_EQ(analysis.table.at(7, s), analysis.table.at(7, 7));
   EXPECT_EQ(analysis.previewLength, 32u * 256u * 16u + 256u);
 
-  // Inverted cycles give negative partials.
   ASSERT_EQ(StartScanloopAnalysis(analysis, ScanLoop(8, 256, -1.0f), 256, 8, {}), kMsgDone);
   EXPECT_EQ(analysis.table.at(0, 0), -127);
   // Steps the signal does not hold are left out; none at all is no data.
@@ -308,7 +294,6 @@ TEST_F(ScanloopTest, PolarityIsTheFirstNonZeroOneOfTheCoveredSteps) {
   analysis.stepSize = 256;
   analysis.stepMagnitudes.assign(66 * 64, 0.0f);
   analysis.stepPolarities.assign(66 * 64, 0);
-  // Partial 1: step 0 silent, step 1 negative; partial 2: both positive.
   analysis.stepMagnitudes[1 * 64 + 0] = 4.0f;
   analysis.stepPolarities[1 * 64 + 0] = -1;
   analysis.stepMagnitudes[0 * 64 + 1] = 2.0f;

@@ -13,8 +13,7 @@ struct Pair {
   std::vector<float> left, right;
 };
 
-// Noise with two partials whose levels drift across the range, and a right
-// channel that differs from the left.
+// Noise with two drifting partials; the right channel differs from the left.
 Pair RichSource(size_t n) {
   Pair pair{std::vector<float>(n), std::vector<float>(n)};
   SeedRandom(1234);
@@ -31,14 +30,12 @@ Pair RichSource(size_t n) {
 
 constexpr size_t kFrameValues = 2 * static_cast<size_t>(kPeakFrameBins);
 
-// One frame of the peak-stage search; channel 0 left, 1 right.
 struct Frame {
   std::vector<float> magnitudes = std::vector<float>(kFrameValues, 0.0f);
   std::vector<uint8_t> stages = std::vector<uint8_t>(kFrameValues, 0);
   float& At(int bin, int channel = 0) { return magnitudes[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
   int Stage(int bin, int channel = 0) const { return stages[2 * static_cast<size_t>(bin) + static_cast<size_t>(channel)]; }
   int Detect() { return DetectPeakStages(magnitudes, stages); }
-  // A triangle of values around `bin`: top, top/2, top/4 ...
   void Triangle(int bin, float top, int halfWidth, int channel = 0) {
     for (int d = -halfWidth; d <= halfWidth; ++d) At(bin + d, channel) = top / static_cast<float>(1 << std::abs(d));
   }
@@ -47,8 +44,7 @@ struct Frame {
 }  // namespace
 
 TEST(XformAnalysis, WindowAndHop) {
-  // {range, window, hop}: 33 frames of a power-of-two window (1,024 .. 131,072)
-  // or the whole step, always inside the range.
+  // {range, window, hop}: 33 frames of a power-of-two window or the whole step, inside the range.
   const std::tuple<int64_t, int32_t, int32_t> layouts[] = {
       {33 * 500, 1024, 483},              // 500 - ceil(524 / 32)
       {33 * 200000, 131072, 202154},      // 200000 + ceil(68928 / 32)
@@ -63,9 +59,7 @@ TEST(XformAnalysis, WindowAndHop) {
 }
 
 TEST(XformAnalysis, APureSineReachesTheTopStageAndLinksTheChannels) {
-  // Right a quarter period ahead of the left and half as loud: at the tone's
-  // bin a = pi/2, so a quarter of the right magnitude moves to the left,
-  // turning the ratio 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
+  // Right a quarter period ahead, half as loud: the link turns 1/2 into (3/4 x 1/2) / (1 + 1/8) = 1/3.
   Session session;
   const Pair pair{Sine(33 * 4096, 1000.0 / 44100, 0.8), Sine(33 * 4096, 1000.0 / 44100, 0.4, std::numbers::pi / 2)};
   XformAnalysis record;
@@ -94,8 +88,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
     if (labels.empty() || labels.back() != label) labels.emplace_back(label);
     return false;
   }};
-  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook),
-            kMsgDone);
+  ASSERT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, hook), kMsgDone);
   const std::vector<std::string> expected = {"ANALYSIS PROGRESS: ", "ADJUSTMENT PROGRESS: ", "SYNTHESIS PROGRESS: "};
   EXPECT_EQ(labels, expected);
   ASSERT_EQ(record.layerGains.size(), static_cast<size_t>(record.stageCount));
@@ -135,9 +128,7 @@ TEST(XformAnalysis, TheAnalysedTableIsNormalisedRepeatableAndFollowsTheSliders) 
   EXPECT_LT(occupied(table), wide / 4);
   EXPECT_FLOAT_EQ(*std::ranges::max_element(table.slicePeaks), 1.0f);
 
-  // "fAPPLY" keeps the table at the preview's speed, recording no undo step
-  // (its name is checked in tests/ui/pages/xform_pages_test.cpp); "fCANCEL"
-  // leaves an empty one.
+  // "fAPPLY" keeps the preview's speed without an undo step; "fCANCEL" leaves an empty table.
   EXPECT_EQ(DoublePreviewStretch(record.previewStretch), kMsgNone);
   ApplyXformAnalysis(workspace, record, "SAMPLE.WAV");
   EXPECT_EQ(std::pair(table.speed, UndoUsedEntries(workspace.undo)), std::pair(32, 0));
@@ -154,14 +145,11 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const ProgressHooks stop{[](const char* label, int64_t done, int64_t) {
     return std::string_view(label) == "ADJUSTMENT PROGRESS: " && done >= 3;
   }};
-  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop),
-      kMsgAborted);
+  EXPECT_EQ(RunXformAnalysis(source.left, source.right, record, workspace.table, workspace.engine, stop), kMsgAborted);
   EXPECT_TRUE(record.layerGains.empty());
   // The channels swapped, so that the right one makes the loudest noise.
-  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}),
-            kMsgDone);
-  // A layer's gain brings the loudest noise made from its frames (the
-  // channels fully linked) to full scale: measured here for layer 0.
+  ASSERT_EQ(RunXformAnalysis(source.right, source.left, record, workspace.table, workspace.engine, {}), kMsgDone);
+  // Layer 0's gain brings the loudest noise of its frames (channels fully linked) to full scale.
   std::vector<float> layer(kXformSliceSpectrumFloats), noise(2 * kXformSliceLength);
   float loudest = 0.0f;
   for (int f = 0; f < kXformFrameCount; ++f) {
@@ -180,7 +168,6 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   int callsAfterLastChange = 0;
   const ProgressHooks dragging{[&](const char*, int64_t done, int64_t) {
     ++callsAfterLastChange;
-    // Twice, while a rebuild runs, the user drags the slider further.
     if (changes < 2 && done >= 2) {
       feed.latest.smoothness += 0.3;
       feed.changed = true;
@@ -196,14 +183,11 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
   const std::vector<float> dragged = workspace.table.noise;
   ASSERT_EQ(RebuildFilterSpectra(record, workspace.table, workspace.engine, {}), kMsgDone);
   EXPECT_TRUE(dragged == workspace.table.noise);
-  // The user's cancel ends it.
   feed.changed = false;
   const ProgressHooks cancel{[](const char*, int64_t, int64_t) { return true; }};
   EXPECT_EQ(RebuildForLatestControls(record, feed, workspace.table, workspace.engine, cancel), kMsgAborted);
 
-  // Between two layers every bin blends layer L and layer L + 1 by the
-  // fraction of the boost's reach (here L = 0, about halfway), the other
-  // channel's peaks at the stereo link; one gain for the whole table.
+  // Between layers 0 and 1 every bin blends the two by the boost's fraction; one gain for the table.
   ASSERT_GE(record.stageCount, 3);
   record.controls = {};
   record.controls.smoothness = 0.0;
@@ -232,9 +216,7 @@ TEST(XformAnalysis, OnlyTheLatestSliderValueIsCarriedThrough) {
 TEST(XformAnalysis, SilenceAndLowSinesGiveASilentTable) {
   Session session;
   XformWorkspace& workspace = session.workspace;
-  // The 40 Hz sine needs long frames: a short window spreads a low tone
-  // over more than 10 Hz, up past the 50 Hz cut. With 120,000-sample frames
-  // everything above the cut lies more than 60 dB down.
+  // 40 Hz needs 120,000-sample frames so that nothing leaks past the 50 Hz cut.
   for (int round = 0; round < 2; ++round) {
     const Pair source = round == 0 ? Pair{std::vector<float>(40000, 0.0f), std::vector<float>(40000, 0.0f)}
                                    : Pair{Sine(33 * 120000, 40.0 / 44100), Sine(33 * 120000, 40.0 / 44100)};
@@ -274,8 +256,7 @@ TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
   std::vector<uint8_t> stages(16, 1);
   for (size_t j = 0; j < 8; ++j) magnitudes[2 * j] = values[j];
   stages[4] = stages[10] = 2;
-  // Level 2 draws lines between its values and holds the ends; a level no
-  // value reaches gives an all-zero copy; level 1 keeps every value.
+  // Level 2 draws lines between its values, holding the ends; a level no value reaches gives zeros.
   const std::pair<int, std::vector<float>> copies[] = {
       {2, {4, 4, 4, 6, 8, 10, 10, 10}}, {3, std::vector<float>(8, 0.0f)}, {1, values}};
   for (const auto& [level, copy] : copies) {
@@ -286,7 +267,6 @@ TEST(XformPeakStages, PeaksNeedBothNeighboursOnEachSideAndWorkCopiesDrawLines) {
 
 TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
   Frame frame;
-  // Three left peaks: 1000 is the loudest, 3000 next, 2000 the smallest.
   frame.Triangle(1000, 64.0f, 4);
   frame.Triangle(2000, 16.0f, 4);
   frame.Triangle(3000, 32.0f, 4);
@@ -294,33 +274,26 @@ TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
   frame.At(5000) = 0.05f;   // at or below 80/1024: never a stage
   frame.At(65535) = 70.0f;  // the channel's last bin: never a peak
   EXPECT_EQ(frame.Detect(), 3);
-  // Round 1 makes the three tops stage 2. In round 2 the runs before 1000
-  // and after 3000 hold those values flat to the channel's ends, so neither
-  // outer top stands above its neighbour at distance 2, and 2000 lies below
-  // the lines to both: no stage 3, the round count ends. Of the three values
-  // sharing the top, the first (1000) rises once more.
+  // Round 1 makes the tops stage 2; round 2 finds no stage 3 (flat ends, 2000 below the lines),
+  // and of the values sharing the top the first (1000) rises once more.
   const std::pair<int, int> stages[] = {{100, 0}, {5000, 0}, {999, 1}, {65535, 1}, {1000, 3}, {2000, 2}, {3000, 2}};
   for (const auto& [bin, stage] : stages) EXPECT_EQ(frame.Stage(bin), stage) << bin;
   EXPECT_EQ(frame.Stage(1000, 1), 0);
 
-  // A comb of 21 teeth whose heights rise to the middle one and fall again:
-  // every tooth is a peak (stage 2), and among the teeth only the middle one
-  // stands above the lines to its neighbours (stage 3).
+  // A comb rising to its middle tooth: every tooth stage 2, the middle one stage 3.
   Frame comb;
   for (int i = 0; i <= 20; ++i) comb.Triangle(1000 + 20 * i, 100.0f - 8.0f * static_cast<float>(std::abs(i - 10)), 3);
   EXPECT_EQ(comb.Detect(), 3);
   for (int i = 0; i <= 20; ++i) EXPECT_EQ(comb.Stage(1000 + 20 * i), i == 10 ? 3 : 2) << i;
   EXPECT_EQ(comb.Stage(1001), 1);
 
-  // Left and right share one peak: only these two reach the top, so only
-  // the left one rises.
+  // Left and right share the only peak: the left one rises.
   Frame pair;
   for (int channel : {0, 1}) pair.Triangle(1000, 64.0f, 4, channel);
   const int pairTop = pair.Detect();
   EXPECT_EQ(std::pair(pair.Stage(1000), pair.Stage(1000, 1)), std::pair(pairTop, pairTop - 1));
 
-  // Two separate bins at the same top: the lower bin rises, its partner too
-  // (others share the level below).
+  // Two bins at the same top: the lower bin and its partner rise.
   Frame two;
   for (int channel : {0, 1})
     for (int bin : {1000, 1100, 1200}) two.Triangle(bin, bin == 1100 ? 16.0f : 64.0f, 4, channel);
@@ -328,7 +301,6 @@ TEST(XformPeakStages, StagesRankPeaksOfPeaksAndSeparateATopPair) {
   EXPECT_EQ(std::tuple(two.Stage(1000), two.Stage(1000, 1), two.Stage(1200), two.Stage(1200, 1)),
             std::tuple(twoTop, twoTop, twoTop - 1, twoTop - 1));
 
-  // An empty frame has no stages at all.
   Frame empty;
   EXPECT_EQ(empty.Detect(), 0);
   EXPECT_EQ(std::ranges::count(empty.stages, 0), std::ssize(empty.stages));
@@ -338,9 +310,7 @@ TEST(XformPeakStages, StereoLinkMovesMagnitudeTowardsTheLouderChannel) {
   std::vector<float> magnitudes = {4, 2, 2, 4, 3, 3, 5, 1, 0, 7, 6, 2};
   const float pi = std::numbers::pi_v<float>;
   LinkStereoPhase(magnitudes, std::vector<float>{pi / 2, -3 * pi / 2, pi, 0.0f, 1.0f, pi});
-  // a = pi/2: R / 4 moves to the left; |d| = 3 pi / 2 folds to pi/2 with R
-  // louder; equal magnitudes, no phase difference and a zero magnitude stay;
-  // a = pi: half of R.
+  // pi/2: R / 4 moves left; 3 pi / 2 folds to pi/2; equal, in-phase and zero stay; pi: half of R.
   const std::vector<float> linked = {4.5f, 1.5f, 1.5f, 4.5f, 3, 3, 5, 1, 0, 7, 7, 1};
   for (size_t i = 0; i < linked.size(); ++i) EXPECT_FLOAT_EQ(magnitudes[i], linked[i]) << i;
 }

@@ -1,12 +1,4 @@
-// The table editing page's code primitives and dialogs, and its sub-pages:
-// profile scaling, slice order, symmetry modulation.
 #include "wavetable/table_editing.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <set>
 
 #include "vorta_fixture.h"
 #include "wavetable/amplitude_profile.h"
@@ -235,7 +227,6 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
 }
 
 TEST_F(VortaTest, SliceOrderOperations) {
-  // order[i] = (i + shift) mod 33 for the rotations, from the identity.
   const struct { OrderOperation operation; int times; int shift; } rotations[] = {
       {OrderOperation::RotateBack1, 33, 0}, {OrderOperation::RotateBack1, 1, 32},
       {OrderOperation::RotateBack8, 1, 25}, {OrderOperation::RotateForward1, 1, 1},

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <numbers>
+#include <set>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
@@ -14,8 +17,7 @@
 #include "wavetable/partial_table.h"
 #include "wavetable/vorta_synthesis.h"
 
-// Every VORTA test runs with the module's transform tables in place and a
-// seeded generator, as the module would on entry.
+// The module's transform tables and a seeded generator, as on entry.
 class VortaTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,7 +26,6 @@ class VortaTest : public ::testing::Test {
   }
 };
 
-// The codes a table must hold: {row, slice, code} each.
 struct CodeAt {
   int row, slice, code;
 };
@@ -32,12 +33,10 @@ inline void ExpectCodes(const PartialTable& table, std::initializer_list<CodeAt>
   for (const CodeAt& c : codes) EXPECT_EQ(table.at(c.row, c.slice), c.code) << "row " << c.row << ", slice " << c.slice;
 }
 
-// Every code of the range lies within low .. high.
 inline bool CodesWithin(std::span<const int16_t> codes, int low, int high) {
   return std::all_of(codes.begin(), codes.end(), [&](int16_t c) { return c >= low && c <= high; });
 }
 
-// A line of 33 codes: code(i) at slice i.
 template <typename Code>
 std::array<int16_t, kSliceCount> LineOf(Code code) {
   std::array<int16_t, kSliceCount> line{};
@@ -52,8 +51,7 @@ inline PartialTable TableWith(std::initializer_list<CodeAt> codes) {
 }
 inline PartialTable TableWithCode(int row, int slice, int code) { return TableWith({{row, slice, code}}); }
 
-// One cycle of N samples summed straight from the sine partials, as an
-// independent reference for the transform-based synthesis.
+// One cycle summed straight from the sine partials: a reference independent of the transforms.
 inline std::vector<double> DirectCycle(const PartialTable& table, int slice, int length) {
   std::vector<double> cycle(static_cast<size_t>(length), 0.0);
   for (int p = 1; p <= kPartialCount && p < length; ++p) {

@@ -1,14 +1,4 @@
-// The partial table, its sampler payload, and the synthesis of its slices.
 #include "wavetable/vorta_synthesis.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstring>
-#include <string>
-#include <vector>
 
 #include "core/byte_order.h"
 #include "vorta_fixture.h"
@@ -21,8 +11,7 @@
 
 namespace {
 
-// The fields around the table both families share: the family id at 68, the
-// stretch at 4300 and "LOG_" at 4304; the chunk header before 68 is the WAV writer's.
+// Fields both families share; the chunk header before 68 is the WAV writer's.
 void ExpectFrame(const std::vector<uint8_t>& block, const std::string& id, uint32_t stretch, PayloadFamily family) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.data() + 68), 8), id);
   EXPECT_EQ(ReadU32LE(block.data() + 4300), stretch);
@@ -31,7 +20,6 @@ void ExpectFrame(const std::vector<uint8_t>& block, const std::string& id, uint3
   EXPECT_EQ(PayloadFamilyOf(block), family);
 }
 
-// A cycle of `length` samples holding the given sine partials {number, amplitude, phase}.
 struct Sine {
   int partial;
   double amplitude, phase;
@@ -81,13 +69,11 @@ TEST(PartialTable, LayoutClampAndSelection) {
   ClampTableCodes(table);
   ExpectCodes(table, {{0, 0, 127}, {0, 1, -127}});
 
-  // Slice 33 and row 64 select all; a negative selection nothing.
   EXPECT_EQ((std::array{SelectedSlices(7).first, SelectedSlices(7).end, SelectedSlices(33).first,
                         SelectedSlices(1000).end, SelectedRows(64).end, SelectedRows(-1).end}),
             (std::array{7, 8, 0, 33, 64, 0}));
   EXPECT_EQ(std::pair(Nearest(2.5), Nearest(-2.5)), std::pair(3.0, -3.0));
 }
-
 
 TEST(Payload, VortaFieldsLieAtTheirOffsets) {
   const PartialTable table = TableWith({{0, 0, 127}, {0, 1, -1}, {63, 32, 42}});
@@ -168,8 +154,7 @@ TEST_F(VortaTest, SynthesisMatchesTheSumOfSines) {
         ASSERT_NEAR(cycle[static_cast<size_t>(j)], expected[static_cast<size_t>(j)], 2e-4) << length << " " << j;
     }
   }
-  // A slice outside the table is silence, never a read beside it; a length
-  // beyond the transform's leaves the buffer alone, whatever the slice.
+  // A slice outside the table is silence; a length beyond the transform's leaves the buffer alone.
   const struct { int slice, length; float after; } edges[] = {
       {-1, 256, 0.0f}, {33, 256, 0.0f}, {0, kMaxSliceLength + 1, 7.0f}, {-1, kMaxSliceLength + 1, 7.0f}};
   for (const auto& edge : edges) {
@@ -293,8 +278,7 @@ TEST_F(VortaTest, GenerateHarmonicsFollowsTheFormula) {
 
   const PartialTable spread = GenerateHarmonics(1.0, 1.0, 0, 4);
   for (int r = 0; r < 64; ++r) EXPECT_EQ(spread.at(r, 0) != 0, r % 4 == 0) << r;
-  // Width 1, shift 0: partial 2 (i = 1) turns by pi/32 per slice, so it
-  // crosses zero between slices 16 and 17 and is negative at slice 32.
+  // Partial 2 turns by pi/32 per slice: negative after slice 16.
   EXPECT_TRUE(spread.at(4, 15) > 0 && spread.at(4, 32) < 0);
 }
 
@@ -310,7 +294,6 @@ TEST_F(VortaTest, CyclesBecomeSignedPartials) {
   EXPECT_TRUE(TableIsSilent(AnalyzeCycles(std::vector<float>(33 * 128, 0.0f))));
   EXPECT_TRUE(TableIsSilent(AnalyzeCycles({})));
 
-  // A single cycle of any length between 128 and 4096 samples.
   for (int length : {128, 1000, 2048, 4096}) {
     SCOPED_TRACE(length);
     const std::vector<float> cycle = Cycle(length, {{1, 0.5, 0.0}, {3, -0.25, 0.0}, {40, 0.125, 1.0}});

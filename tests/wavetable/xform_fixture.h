@@ -2,19 +2,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/random.h"
+#include "vorta_fixture.h"
 #include "wavetable/xform_workspace.h"
 
 namespace xform_fixture {
 
-// Writes a stereo sine of `cycles` periods per slice into frames 0 .. frames-1
-// of the interleaved buffer (left amplitude a, right amplitude b).
+// A stereo sine of `cycles` periods per slice in frames 0 .. frames - 1.
 inline void WriteSine(std::span<float> stereo, int64_t frames, double cycles, float left, float right) {
   for (int64_t i = 0; i < frames; ++i) {
     const double v = std::sin(2.0 * std::numbers::pi * cycles * static_cast<double>(i) / kXformSliceLength);
@@ -23,7 +25,6 @@ inline void WriteSine(std::span<float> stereo, int64_t frames, double cycles, fl
   }
 }
 
-// Seeded white noise in -amplitude .. amplitude.
 inline void WriteNoise(std::span<float> stereo, int64_t frames, uint32_t seed, float amplitude) {
   SeedRandom(seed);
   for (size_t i = 0; i < 2 * static_cast<size_t>(frames); ++i)
@@ -34,11 +35,6 @@ inline bool AllFinite(std::span<const float> v) {
   return std::ranges::all_of(v, [](float x) { return std::isfinite(x); });
 }
 inline bool AllZero(std::span<const float> v) { return std::ranges::all_of(v, [](float x) { return x == 0.0f; }); }
-inline float PeakOf(std::span<const float> values) {
-  float peak = 0.0f;
-  for (float v : values) peak = std::max(peak, std::fabs(v));
-  return peak;
-}
 
 // Largest difference relative to the larger peak of the two.
 inline double RelativeDifference(std::span<const float> a, std::span<const float> b) {
@@ -51,8 +47,7 @@ inline double RelativeDifference(std::span<const float> a, std::span<const float
   return largest > 0.0 ? difference / largest : difference;
 }
 
-// A workspace entered for a machine with 1 GiB (eight undo entries) and the
-// given number of lanes; left again at the end of the test.
+// A workspace entered with 1 GiB (eight undo entries) and the given lanes; left at the end.
 struct Session {
   XformWorkspace workspace;
   explicit Session(int lanes = 2) { EnterXform(workspace, 1ull << 30, lanes); }
