@@ -173,20 +173,16 @@ TEST_P(ComplexFftTest, StartsHelpersOnceForTheThreadMode) {
 TEST_P(ComplexFftTest, TablesAreRebuiltOnlyWhenTheLengthChanges) {
   UseProcessors(2);
   std::vector<float> data(2 * 65536, 0.0f);
-  ComplexFft(65536, data.data(), kFftForward);
-  EXPECT_EQ(gFftTables.cachedLength, 65536);
-  EXPECT_EQ(gFftTables.threadMode, 2);
-  // A changed processor count alone leaves the thread mode as built.
-  SetFftProcessorCount(1);
-  ComplexFft(65536, data.data(), kFftForward);
-  EXPECT_EQ(gFftTables.threadMode, 2);
-  ComplexFft(1024, data.data(), kFftForward);
-  EXPECT_EQ(gFftTables.cachedLength, 1024);
-  EXPECT_EQ(gFftTables.threadMode, 1);
+  auto built = [&](int32_t n) {
+    ComplexFft(n, data.data(), kFftForward);
+    return std::pair<int32_t, int>(gFftTables.cachedLength, gFftTables.threadMode);
+  };
+  EXPECT_EQ(built(65536), std::pair(65536, 2));
+  SetFftProcessorCount(1);  // alone it leaves the thread mode as built
+  EXPECT_EQ(built(65536), std::pair(65536, 2));
+  EXPECT_EQ(built(1024), std::pair(1024, 1));
   ReleaseFftTables();
-  EXPECT_EQ(gFftTables.cachedLength, 0);
-  EXPECT_TRUE(gFftTables.twiddles.empty());
-  EXPECT_TRUE(gFftTables.bitReverse.empty());
+  EXPECT_TRUE(gFftTables.cachedLength == 0 && gFftTables.twiddles.empty() && gFftTables.bitReverse.empty());
 }
 
 TEST_P(ComplexFftTest, LengthsOutsideTheContractLeaveTheDataAlone) {

@@ -118,8 +118,11 @@ TEST(CrossSynthesis, EnvelopeMovesTheOutputAlongTheChain) {
 
 TEST(CrossEnvelope, EditsAndLimitModes) {
   // "SET" on a flat envelope steps through the page's list; an unlisted flat value stays, any other shape becomes 0.
-  EnvelopeNodes nodes = FlatEnvelope(17);
+  EnvelopeNodes nodes = FlatEnvelope(-42);  // the last of the list wraps to 0, back in limit mode 0
   int16_t mode = 2;
+  EditCrossEnvelope(nodes, mode, CrossEnvelopeEdit::Set);
+  EXPECT_EQ(std::pair(nodes, mode), std::pair(FlatEnvelope(0), int16_t{0}));
+  nodes = FlatEnvelope(17);
   EditCrossEnvelope(nodes, mode, CrossEnvelopeEdit::Set);
   EXPECT_EQ(nodes, FlatEnvelope(17));
   nodes[4] = 3;
