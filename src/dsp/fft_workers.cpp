@@ -106,7 +106,9 @@ struct Pool {
   std::array<FftPace, 32> paces{};  // by log2 of the length
   std::array<std::thread, kMaxHelpers> threads;
   int started = 0;
-  uint32_t startEpoch = 0;
+  // Read by each new helper as it starts, written again when more helpers
+  // are started beside ones that may never have taken a task.
+  std::atomic<uint32_t> startEpoch{0};
   FftThreadLauncher launcher = LaunchThread;
   std::atomic<FftTaskDelayHook> delayHook{nullptr};
 
@@ -149,7 +151,7 @@ struct Pool {
   void EnsureHelpers(int count) {
     if (started >= count) return;
     const bool first = started == 0;
-    startEpoch = epoch.load();
+    startEpoch.store(epoch.load(), std::memory_order_relaxed);
     while (started < count) {
       if (!launcher(threads[started], HelperMain, started)) {
         if (!first) return;
@@ -218,7 +220,7 @@ Pool gPool;
 
 void HelperMain(int helperIndex) {
   Pool& pool = gPool;
-  uint32_t done = pool.startEpoch;
+  uint32_t done = pool.startEpoch.load(std::memory_order_relaxed);
   for (;;) {
     uint32_t number = done;
     pool.WaitUntil([&] {
