@@ -4,7 +4,6 @@
 #include "cli/cli_fixture.h"
 #include "files/folder_table.h"
 #include "formats/blofeld_sysex.h"
-#include "formats/vorta_import.h"
 #include "formats/wavegenerator_wts.h"
 #include "ui/pages/page_harness.h"
 
@@ -16,34 +15,29 @@ class FileOperationsTest : public PageHarness {
  protected:
   static constexpr int kLeave = Lower(0);  // "fSYSTEM<>"
   static std::string SampleName(int i) { return "S" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".WAV"; }
-  // S000.WAV, S001.WAV, ...: mono sines of 8,000 frames (cycles of 2,048).
+  // S000.WAV, S001.WAV, ...: mono sines of 8,000 frames (cycles of 2,048, which need no loop data).
   void PutSamples(int count, bool cycle = false) {
+    if (cycle) gApp.settings.noForceLoop = 1;
     const int category = cycle ? kCategorySingleCycle : kCategorySample;
     const std::string first = LibraryPath(category, SampleName(0));
     Sox(first, 1, cycle ? "synth 2048s sine 21.533203125 vol 0.5" : "synth 8000s sine 440 vol 0.5");
     for (int i = 1; i < count; ++i) fs::copy_file(first, LibraryPath(category, SampleName(i)));
   }
 
-  // "1.0.0" of a fresh module run on folder `category` with the presses.
+  // "1.0.0" of a fresh module run on folder `category` with the presses; only its texts are kept.
   struct FilesRun : ModuleRun {
     FilesRun(ProgramState state, int category, std::initializer_list<int> presses = {},
              const PartialTable* table = nullptr, int32_t stretch = 0)
         : ModuleRun(state) {
+      Headless().texts.clear();
       Press(presses);
       if (table) LoadVortaTable(session->vorta->ram, *table, stretch, "SWEEP");
-      session->fileScreen.list = BrowserList{};
       session->fileScreen.list.category = static_cast<uint16_t>(category);
       session->fileScreen.opened = true;
       result = RunScreen(1);
     }
     int result;
   };
-  static void ExpectTableIn(int category, const char* name, const PartialTable& table, int32_t stretch) {
-    PartialTable back;
-    int32_t backStretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {category, name}, back, backStretch), kMsgDone) << category;
-    EXPECT_EQ(std::tie(back, backStretch), std::make_tuple(TableForOutput(table), stretch)) << category;
-  }
 };
 
 TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
@@ -55,13 +49,11 @@ TEST_F(FileOperationsTest, PagesWrapAndRowsStepWithinThePage) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.files);
     for (int i = c.files; i < 40; ++i) fs::remove(LibraryPath(kCategorySample, SampleName(i)));
-    Headless().texts.clear();
     EXPECT_EQ(FilesRun(STATE_VORTA, kCategorySample, c.presses).result, kPageNavigated);
     EXPECT_EQ(StatusValues({{0, 3}, {1, 3}, {1, 2}}), c.onPage);
     EXPECT_TRUE(!c.message || Shown(c.message));
   }
   // UP from no selection: the page's last row; DOWN there: its first.
-  Headless().texts.clear();
   ScriptKeyPress(kKeyUp, kHoldMillis);
   FilesRun(STATE_VORTA, kCategorySample, {kArrowDown, kLeave});
   EXPECT_EQ(MarkedRows(), (std::vector{15, 0}));
@@ -85,12 +77,10 @@ TEST_F(FileOperationsTest, VortaSavesAndLoadsEveryTableFolderAndRefusesATakenNam
       PressUpper(kSave);
       Type("T");
       FilesRun(STATE_VORTA, c.category, {kLeave}, &table, 7);
-      ExpectTableIn(c.category, c.fileName, table, 7);
+      EXPECT_EQ(TableIn(c.category, c.fileName), std::pair(TableForOutput(table), 7));
     }
     // Loaded into a fresh RAM as the reader reads it, then on to the viewer.
-    PartialTable expected;
-    int32_t expectedStretch = 0;
-    ASSERT_EQ(LoadVortaFile(gApp, {c.category, c.fileName}, expected, expectedStretch), kMsgDone);
+    const auto [expected, expectedStretch] = TableIn(c.category, c.fileName);
     const FilesRun vorta(STATE_VORTA, c.category, {kArrowDown, kLoad});
     EXPECT_EQ(std::pair(vorta.result, vorta.session->selector), std::pair(int{kPageNavigated}, uint16_t{2}));
     const VortaWorkspace& ram = vorta.session->vorta->ram;
@@ -99,9 +89,8 @@ TEST_F(FileOperationsTest, VortaSavesAndLoadsEveryTableFolderAndRefusesATakenNam
   // "fRPLACE<>" writes over the selected file after "REPLACE FILE?".
   FilesRun(STATE_VORTA, kCategoryWaveGenerator, {kArrowDown, 7, kYes, kLeave}, &table, 3);
   EXPECT_TRUE(Shown("REPLACE FILE?"));
-  ExpectTableIn(kCategoryWaveGenerator, "T.WTS", table, 3);
+  EXPECT_EQ(TableIn(kCategoryWaveGenerator, "T.WTS"), std::pair(TableForOutput(table), 3));
   // Through "fF_TYPE<>" (-->08): ABC.WTS twice; a 9th character is ignored.
-  Headless().texts.clear();
   Press({3, 7, kSave});
   Type("ABC");
   PressUpper(kSave);
@@ -116,7 +105,6 @@ TEST_F(FileOperationsTest, VortaSavesAndLoadsEveryTableFolderAndRefusesATakenNam
 }
 
 TEST_F(FileOperationsTest, VortaSingleCycleFillsOrGoesToTheAssembler) {
-  gApp.settings.noForceLoop = 1;
   PutSamples(1, true);
   PutSamples(1);
   // fFILL: the sine's partial 1 at full scale in all 33 slices.
@@ -150,7 +138,6 @@ TEST_F(FileOperationsTest, XformSloopAndXmrphTakeTheirFiles) {
   EXPECT_TRUE(sloop.session->sloop->loop.HasInput());
 
   // fLOAD<> with nothing picked, PLOAD_A, PLOAD_B, fLOAD<>, fCANCEL on 2.1.0.
-  Headless().texts.clear();
   const FilesRun xmrph(STATE_XMRPH, kCategorySample, {6, kArrowDown, 4, kArrowDown, 5, 6, 11, kLeave});
   EXPECT_TRUE(ShownAll({"CHOOSE 2 FILES FOR ANALYSIS", "ABORTED"}));
   EXPECT_EQ(std::pair(xmrph.session->xmrph->fileA, xmrph.session->xmrph->fileB),
@@ -160,7 +147,6 @@ TEST_F(FileOperationsTest, XformSloopAndXmrphTakeTheirFiles) {
 }
 
 TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
-  gApp.settings.noForceLoop = 1;
   PutSamples(1, true);
   PutSamples(1);
   WriteWtsTable(gApp, cli_fixture::SweepTable(), 4, "T.WTS");
@@ -174,7 +160,6 @@ TEST_F(FileOperationsTest, PlaysEveryKindOfFileAndNothingWithoutADevice) {
     UseSoundDevices(device ? std::vector<std::string>{"card"} : std::vector<std::string>{});
     for (const Case& c : cases) {
       SCOPED_TRACE(c.shown);
-      Headless().texts.clear();
       EXPECT_EQ(FilesRun(STATE_VORTA, c.category, {kArrowDown, Lower(9), kLeave}).result, kPageNavigated);  // pFILE
       EXPECT_EQ(Shown(c.shown), device);
       EXPECT_EQ(Shown("SOUND DEVICE NOT AVAILABLE"), !device);

@@ -16,6 +16,7 @@
 #include "core/message_codes.h"
 #include "files/folder_table.h"
 #include "files/library_paths.h"
+#include "formats/vorta_import.h"
 #include "platform/headless/headless_shell.h"
 #include "ui/draw.h"
 #include "ui/page.h"
@@ -123,17 +124,18 @@ class PageHarness : public UiTest {
 
   // --- Files. A path in a library folder of the program folder.
   static std::string LibraryPath(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
+  // The table and R the reader takes from a library file.
+  static std::pair<PartialTable, int32_t> TableIn(int category, const char* name) {
+    std::pair<PartialTable, int32_t> back;
+    EXPECT_EQ(LoadVortaFile(gApp, {category, name}, back.first, back.second), kMsgDone) << name;
+    return back;
+  }
   // A 16-bit 44.1 kHz file made by sox; lengths in samples stay exact.
   static std::string Sox(const std::string& path, int channels, const std::string& effects) {
     const std::string command = "sox -q -r 44100 -c " + std::to_string(channels) + " -n -b 16 '" + path + "' " +
                                 effects + " 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return path;
-  }
-
-  static void RunCli(const std::string& arguments) {
-    const std::string command = std::string(SONICLOOM_CLI_PATH) + " " + arguments + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
 
   // --- What was drawn.
