@@ -5,7 +5,6 @@
 #include "core/settings.h"
 #include "files/wave_fixtures.h"
 #include "platform/clock.h"
-#include "ui/confirm.h"
 #include "ui/pages/menu/credits_boot.h"
 #include "ui/pages/page_harness.h"
 #include "update/update_fixture.h"
@@ -150,9 +149,7 @@ TEST_F(ControlLoopTest, FirstStartEveryModuleResizeTwiceAndExit) {
 }
 
 TEST_F(ControlLoopTest, BootSequenceSortsLooseFilesAndCountsFolders) {
-  wave_fixtures::HandWave sample;
-  sample.frames = 20000;
-  WriteAllBytes(gApp.installDir + "/LOOSE.WAV", wave_fixtures::BuildWave(sample));
+  WriteAllBytes(gApp.installDir + "/LOOSE.WAV", wave_fixtures::BuildWave({.frames = 20000}));
   RunBootSequence();  // what the sorting leaves alone: the library tests
   EXPECT_TRUE(fs::exists(CategoryFilePath(gApp, kCategorySample, "LOOSE.WAV")));
   EXPECT_TRUE(DrawnAll({"1 DONE", "01 SAMPLES <WAV>", "1 FILES", "0 DEVICE<S> FOUND", "NO FILES TO REPLACE",

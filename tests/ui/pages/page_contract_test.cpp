@@ -36,8 +36,7 @@ TEST_F(PageContractTest, OptionPagesEndWithDoneOrAborted) {
   Press({5, 10});               // no button at 5
   PageRun run;
   EXPECT_EQ(RunPage(kOptionPage, run), kMsgDone);
-  EXPECT_EQ(gOption.value, 2);
-  EXPECT_EQ(gOption.applied, 2);
+  EXPECT_EQ(std::pair(gOption.value, gOption.applied), std::pair(2, 2));
   EXPECT_TRUE(DrawnAll({"*** TEST OPTIONS ***", "6.1.0", "MESSAGE: NO DATA", "2"}));
 
   PressUpper(0);
@@ -62,8 +61,7 @@ TEST_F(PageContractTest, PageNumberSitsInsideItsBox) {
 TEST_F(PageContractTest, CalcProgressHooksPassTheLabelAndStayStopped) {
   uint8_t result = 0;
   ProgressHooks hooks = CalcProgressHooks(result);
-  EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 0, 100));
-  EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", 50, 100));
+  for (int done : {0, 50}) EXPECT_FALSE(ProgressCancelled(hooks, "ANALYSIS PROGRESS: ", done, 100));
   EXPECT_TRUE(Drawn("ANALYSIS PROGRESS: "));
   ProgressFinished(hooks, "ANALYSIS PROGRESS: ", 100);
   EXPECT_EQ(result, kMsgDone);
