@@ -42,7 +42,7 @@ TEST_F(ModuleTest, SpeedLimitsFlushAndAFreshTableOnEveryEntry) {
   EXPECT_TRUE(again.session->vorta->ram.ramName.empty());
 }
 
-TEST_F(ModuleTest, VortaScreensNavigateByTheLowerRow) {
+TEST_F(ModuleTest, VortaScreensNavigateByTheLowerRowAndTheRamWavetablePlaysWithADevice) {
   // fVIEWER<> twice (its own button is not on its bar), iMENU<> (not on 2.0.0), fTEF<>,
   // fSYSTEM<>, pRAM_WT without a sound device, iMENU<>.
   RunWith(RunVortaModule, {Lower(2), Lower(2), Lower(11), Lower(6), Lower(0), Lower(9)});
@@ -51,9 +51,7 @@ TEST_F(ModuleTest, VortaScreensNavigateByTheLowerRow) {
   EXPECT_TRUE(Shown("SOUND DEVICE NOT AVAILABLE"));
   EXPECT_EQ(DrawnCount("*** SYSTEM SETTINGS ***"), 2);
   SaveArtefact("vorta_system_settings");
-}
 
-TEST_F(ModuleTest, RamWavetablePlaysThroughTheDeviceWhileHeld) {
   UseSoundDevices({"Card A"});
   PressTimes(8, 2);  // R = 18
   ScriptKeyPressWith(kKeyControl, FunctionKey(10), 300);  // pRAM_WT

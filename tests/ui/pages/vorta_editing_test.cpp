@@ -25,12 +25,6 @@ PartialTable SampleTable() {
 
 class VortaEditing : public PageHarness {
  protected:
-  // One sine period of 256 frames at half scale in the single cycle folder.
-  std::string WriteSineCycle() {
-    gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
-    return Sox(LibraryPath(kCategorySingleCycle, "SINE.WAV"), 1, "synth 256s sine 172.265625 vol 0.49");
-  }
-
   // A module with the sample table loaded (undo history empty).
   struct Module : ModuleRun {
     Module() : ModuleRun(STATE_VORTA) { LoadVortaTable(Ram(), SampleTable(), kDefaultStretch, "SAMPLE"); }
@@ -63,9 +57,9 @@ TEST_F(VortaEditing, EveryPageDrawsAndCancelKeepsTheTable) {
   }
 }
 
-// Each editing function changes the RAM table (option pages on "fAPPLY");
-// "s UNDO " brings it back byte for byte and "s REDO " the change.
-TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
+// Each editing function changes the RAM table (option pages on "fAPPLY"); "s UNDO " brings it back byte for
+// byte and "s REDO " the change. The symmetry generator's table replaces the RAM table with no history.
+TEST_F(VortaEditing, TableEditingChangesUndoAndRedoButAGeneratedTableHasNoHistory) {
   struct Case { const char* name; std::initializer_list<int> upper; };  // open, change, apply
   const Case cases[] = {
       {"POLARITY INVERT", {0, 3}},     {"SCALE ZERO", {1, 1, 10}},     {"ORDER REVERSE", {2, 5, 10}},
@@ -84,10 +78,6 @@ TEST_F(VortaEditing, TableEditingChangesUndoAndRedo) {
     m.Visit(6, {Lower(6)});  // s REDO
     EXPECT_EQ(m.Ram().table, changed);
   }
-}
-
-// The symmetry generator's table replaces the RAM table with no history.
-TEST_F(VortaEditing, GeneratedTableReplacesTheTableWithoutHistory) {
   Module m;
   Press({5, 1});         // fSYMOD<>, +WIDTH: 1.1
   PressTimes(7, 17);     // +SHIFT to 16, then MAX VALUE
@@ -158,9 +148,11 @@ TEST_F(VortaEditing, DrawnCurveBecomesTheSlicesPartials) {
   for (int n = 0; n < 512; n += 8) EXPECT_NEAR(cycle[static_cast<size_t>(n)], kPeak * std::sin(2 * M_PI * n / 512), 0.08) << n;
 }
 
-// A cycle handed over by "fINSERT": "SRC>DEST" copies it, normalised, into the slice.
-TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
-  const std::string path = WriteSineCycle();
+// One sine period in the single cycle folder: handed over by "fINSERT", "SRC>DEST" copies it, normalised, into
+// the slice; clicked on the filter import (no "fAPPLY" without a file), its partials at full scale become the filter.
+TEST_F(VortaEditing, ASingleCycleIsAssembledIntoASliceOrImportedAsTheFilter) {
+  gApp.settings.noForceLoop = 1;  // a cycle without loop data counts as one
+  const std::string path = Sox(LibraryPath(kCategorySingleCycle, "SINE.WAV"), 1, "synth 256s sine 172.265625 vol 0.49");
   Module m;
   m.Visit(4, {11, 9, 10, 10});  // SRC>DEST without a file; <<DEST: 0 -> 32; DEST>> twice: 1
   EXPECT_TRUE(Shown("NO FILE SELECTED"));
@@ -176,12 +168,7 @@ TEST_F(VortaEditing, AssemblingCopiesAHandedOverCycle) {
   SaveArtefact("vorta_4_0_0_table_assembling");
   m.Visit(4, {Lower(11)});
   EXPECT_EQ(m.Ram().table, SampleTable());
-}
 
-// No "fAPPLY" without a file; a clicked cycle's partials at full scale become the filter.
-TEST_F(VortaEditing, FilterImportTakesAClickedCycle) {
-  WriteSineCycle();
-  Module m;
   m.session->vorta->edit.tool.filter = StartFilterShapeEditor(m.Ram().table);
   PressUpper(kApply);          // without a file: stays
   ScriptClick(200, 151, 40);   // the cycle in row 0
