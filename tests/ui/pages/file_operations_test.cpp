@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include "cli/cli_fixture.h"
-#include "files/folder_table.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/wavegenerator_wts.h"
 #include "ui/pages/page_harness.h"

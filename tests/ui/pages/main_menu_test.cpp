@@ -99,7 +99,7 @@ TEST_F(MainMenuTest, ApplianceLeaveButtonsAskFirst) {
   RunMainMenu();
   EXPECT_EQ(gApp.programState, STATE_EXIT);
   EXPECT_TRUE(ShownAll({"SHUT DOWN MACHINE?", "REBOOT MACHINE?", "EXIT TO HOST?"}));
-  EXPECT_EQ(DrawnCount(Message("ABORTED")), 2);
+  EXPECT_EQ(DrawnCount("MESSAGE: ABORTED"), 2);
   for (const auto& [lower, state] : {std::pair{11, STATE_OFF}, {10, STATE_REBOOT}}) {
     Press({Lower(lower), 10});
     RunMainMenu();

@@ -4,7 +4,6 @@
 #include "files/wave_fixtures.h"
 #include "ui/pages/page_harness.h"
 #include "ui/pages/shared/browser_page.h"
-#include "ui/pages/shared/system_settings_page.h"
 #include "ui/pages/utility/utility_pages.h"
 
 namespace {
@@ -140,9 +139,8 @@ TEST_F(RecycleBinTest, FindJumpsToTheMatchingFile) {
   // fFIND<>: the search pauses; keys pressed meanwhile are not seen.
   for (const char* name : {"NOTE18", "QQQ"}) {
     PressUpper(2);
-    ScriptType(name);
-    ScriptKeyPress(kKeyReturn);
-    ScriptWait(1000);
+    Type(name);
+    ScriptWait(700);
   }
   PressUpper(2);
   ScriptKeyPress(kKeyEscape);

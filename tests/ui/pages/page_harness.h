@@ -2,7 +2,6 @@
 // A page, a module's screen (ModuleRun::Visit) or a whole loop (RunWith) on
 // the headless display with scripted presses (Press({0, Lower(11)}): F1, CTRL+F12).
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -154,9 +153,8 @@ class PageHarness : public UiTest {
     }
     return all;
   }
-  static std::string Message(std::string_view text) { return "MESSAGE: " + std::string(text); }
   // The message line showed `text`; each of `texts`.
-  static bool Shown(std::string_view text) { return Drawn(Message(text)); }
+  static bool Shown(std::string_view text) { return Drawn("MESSAGE: " + std::string(text)); }
   static bool ShownAll(std::initializer_list<const char*> texts) { return DrawnAll(texts, "MESSAGE: "); }
   // The rows marked as selected, in drawing order; by default of the file lists.
   static constexpr int kFileRowTop = 151, kFileRowStep = 32;

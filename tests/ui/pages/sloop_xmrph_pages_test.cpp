@@ -3,7 +3,6 @@
 #include "core/random.h"
 #include "files/wave_fixtures.h"
 #include "ui/pages/page_harness.h"
-#include "ui/pages/shared/sound_pages.h"
 #include "ui/pages/sloop/sloop_module.h"
 
 namespace {
@@ -149,7 +148,9 @@ TEST_F(XmrphPages, OptionsStepTheirSettingsAndComputeStoresThem) {
   EXPECT_TRUE(Shown("EQUAL FILE LENGTH, PADDING NOT REQUIRED") && Drawn("NORMAL"));
 }
 
-TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
+TEST_F(XmrphPages, CancelRestoresTheResultsBitForBitAndEnvelopeEditsRemixThem) {
+  module->Visit(kSynthScreen, {0, 9});
+  EXPECT_EQ(DrawnCount("MESSAGE: NO DATA"), 2);
   LoadAndCompute();
   const std::vector<float> ab = Cross().abLeft;
   const std::vector<float> ba = Cross().baRight;
@@ -160,12 +161,6 @@ TEST_F(XmrphPages, CancelRestoresTheResultsBitForBit) {
   EXPECT_TRUE(Shown("ABORTED"));
   EXPECT_EQ(Cross().settings.frameSize, 1024);
   EXPECT_EQ(std::tie(Cross().abLeft, Cross().baRight), std::tie(ab, ba));
-}
-
-TEST_F(XmrphPages, EnvelopeEditsRemixTheOutput) {
-  module->Visit(kSynthScreen, {0, 9});
-  EXPECT_EQ(DrawnCount(Message("NO DATA")), 2);
-  LoadAndCompute();
   // The edits' values are the engine's; here: "SET", two "LIMIT", then "SWEEP" within the limit.
   module->Visit(kSynthScreen, {0});
   EXPECT_EQ(Cross().envelope[16], 42);

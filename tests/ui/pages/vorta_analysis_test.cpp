@@ -59,8 +59,7 @@ TEST_F(VortaAnalysisPages, CancelOnSecondPageClearsTheTable) {
   EXPECT_TRUE(ShownAll({"CALCULATING, PLEASE WAIT", "ABORTED"}) && Drawn("*** SAMPLE ANALYSIS OPTIONS II ***"));
   EXPECT_EQ(DrawnCount("*** SAMPLE ANALYSIS OPTIONS I ***"), 2);
   EXPECT_EQ(StatusValue(2, 1), "1024");
-  EXPECT_EQ(Ram().table, PartialTable{});
-  EXPECT_EQ(Ram().playbackStretch, kDefaultStretch);
+  EXPECT_EQ(std::tie(Ram().table, Ram().playbackStretch), std::make_tuple(PartialTable{}, kDefaultStretch));
 }
 
 // Stereo sample -> "SOURCE" -> "fANALYZE" -> tuning -> "fAPPLY".

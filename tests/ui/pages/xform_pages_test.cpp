@@ -54,22 +54,8 @@ TEST_F(XformPagesTest, TableEditingButtonsAndSystemSettings) {
   EXPECT_TRUE(Shown("DONE"));
 }
 
-// Option pages: "fCANCEL" leaves the spectra, "fAPPLY" changes them, "s UNDO " restores.
-TEST_F(XformPagesTest, OptionPagesCancelApplyAndUndo) {
-  FillTable(5);
-  struct Row { int open, operation; };  // columns on 2.0.0 and on the option page
-  for (const Row row : {Row{0, 1} /* ZERO */, Row{1, 5} /* REVERSE */}) {
-    SCOPED_TRACE(row.open);
-    const std::vector<uint8_t> before = Bytes(Ram().table);
-    module->Visit(2, {row.open, row.operation, kCancel, row.open, row.operation, kApply});
-    EXPECT_TRUE(Bytes(Ram().table) != before && Shown("ABORTED"));
-    EXPECT_EQ(UndoUsedEntries(Ram().undo), 1);
-    module->Visit(2, {Lower(11)});
-    EXPECT_EQ(Bytes(Ram().table), before);
-  }
-}
-
-TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
+// Option pages edit their copy: "fCANCEL" leaves the spectra, "fAPPLY" changes them, "s UNDO " restores.
+TEST_F(XformPagesTest, OptionPagesEditTheirCopyCancelApplyAndUndo) {
   FillTable(33);
   const std::vector<uint8_t> before = Bytes(Ram().table);
   ScriptDrag(SegmentX(0), 300 - 100, SegmentX(6), 300 + 60, 6);
@@ -82,16 +68,24 @@ TEST_F(XformPagesTest, ProfileAndOrderPagesEditTheirCopy) {
   EXPECT_EQ(RunOption(kXformOrderPage, {7, kCancel}), kMsgAborted);  // STATIC
   for (int16_t entry : pages.order) EXPECT_EQ(entry, 30);
   EXPECT_EQ(Bytes(Ram().table), before);
+
+  struct Row { int open, operation; };  // columns on 2.0.0 and on the option page
+  for (const Row row : {Row{0, 1} /* ZERO */, Row{1, 5} /* REVERSE */}) {
+    SCOPED_TRACE(row.open);
+    module->Visit(2, {row.open, row.operation, kCancel, row.open, row.operation, kApply});
+    EXPECT_TRUE(Bytes(Ram().table) != before && Shown("ABORTED"));
+    EXPECT_EQ(UndoUsedEntries(Ram().undo), 1);
+    module->Visit(2, {Lower(11)});
+    EXPECT_EQ(Bytes(Ram().table), before);
+  }
 }
 
 // sox sample -> 1.1.0 -> 1.1.1 with a slider drag -> apply.
 TEST_F(XformPagesTest, SampleJourney) {
   PageRun caller = Caller();
   // Refused: a missing file, and one too short for a sample with no loop for a cycle.
-  const std::string shortSample = Sox(folder / "short.wav", 2, "synth 0.05 sine 440");
-  for (const std::string& path : {folder / "missing.wav", shortSample}) {
+  for (const std::string& path : {folder / "missing.wav", Sox(folder / "short.wav", 2, "synth 0.05 sine 440")})
     EXPECT_EQ(RunXformSampleAnalysis(caller, path), kMsgAccessDenied) << path;
-  }
   EXPECT_EQ(XformUsedSlices(Ram().table), 0);
 
   const std::string sample = Sox(folder / "journey.wav", 2, "synth 3 sine 300:3000 pinknoise vol 0.5 fade 0.6 3 0.6");
