@@ -40,13 +40,26 @@ TEST_F(MainMenuTest, DrawsTheSystemLinesAndIndexLeavesAtOnceOnExitAndHasNoResize
   EXPECT_TRUE(TextsContaining("SCREEN SIZE:").empty());
 }
 
-TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndEmptyPositionsDoNothing) {
+TEST_F(MainMenuTest, ModuleButtonsSetTheirStatesAndApplianceLeaveButtonsAskFirst) {
   const std::pair<int, ProgramState> buttons[] = {{0, STATE_VORTA}, {1, STATE_XFORM},  {2, STATE_SLOOP},
       {3, STATE_XMRPH}, {6, STATE_RECBIN}, {7, STATE_UTILITY}, {8, STATE_RESIZE}};
   for (const auto& [column, state] : buttons) {
     Press({4, Lower(9), column});  // empty positions (outside appliance mode) do nothing
     RunMainMenu();
     EXPECT_EQ(gApp.programState, state) << column;
+  }
+
+  gApp.applianceMode = true;
+  // "iOFF", "iREBOOT" answered "fNO", then "iEXIT" answered "fYES".
+  Press({Lower(11), 11, Lower(10), 11, Lower(9), 10});
+  RunMainMenu();
+  EXPECT_EQ(gApp.programState, STATE_EXIT);
+  EXPECT_TRUE(ShownAll({"SHUT DOWN MACHINE?", "REBOOT MACHINE?", "EXIT TO HOST?"}));
+  EXPECT_EQ(DrawnCount("MESSAGE: ABORTED"), 2);
+  for (const auto& [lower, state] : {std::pair{11, STATE_OFF}, {10, STATE_REBOOT}}) {
+    Press({Lower(lower), 10});
+    RunMainMenu();
+    EXPECT_EQ(gApp.programState, state);
   }
 }
 
@@ -90,21 +103,6 @@ TEST_F(MainMenuTest, UpdateNoticesAndAFailedUpdate) {
   gApp.settings.noUpdateLookup = 1;
   EXPECT_EQ(PendingUpdateNotice(), kMsgNone);
   EXPECT_EQ(gApp.settings.updateAvailable, 0);
-}
-
-TEST_F(MainMenuTest, ApplianceLeaveButtonsAskFirst) {
-  gApp.applianceMode = true;
-  // "iOFF", "iREBOOT" answered "fNO", then "iEXIT" answered "fYES".
-  Press({Lower(11), 11, Lower(10), 11, Lower(9), 10});
-  RunMainMenu();
-  EXPECT_EQ(gApp.programState, STATE_EXIT);
-  EXPECT_TRUE(ShownAll({"SHUT DOWN MACHINE?", "REBOOT MACHINE?", "EXIT TO HOST?"}));
-  EXPECT_EQ(DrawnCount("MESSAGE: ABORTED"), 2);
-  for (const auto& [lower, state] : {std::pair{11, STATE_OFF}, {10, STATE_REBOOT}}) {
-    Press({Lower(lower), 10});
-    RunMainMenu();
-    EXPECT_EQ(gApp.programState, state);
-  }
 }
 
 using ControlLoopTest = PageHarness;

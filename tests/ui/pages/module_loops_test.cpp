@@ -110,7 +110,7 @@ TEST_F(RecycleBinTest, PagesRemembersItsPageAndShowsTheReadouts) {
   EXPECT_EQ(gKept.recycleBinPage, 1);
 }
 
-TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
+TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRowAndClearEmptiesTheFolder) {
   const std::string longName = "a long file name (x).txt";
   WriteAllBytes(BinFile(longName), {9, 9});
   WriteAllBytes(BinFile("ZZZ.TXT"), {8});
@@ -120,10 +120,8 @@ TEST_F(RecycleBinTest, DeleteUsesTheRealNameOfTheClickedRow) {
   EXPECT_TRUE(ShownAll({"NO FILE SELECTED", "DELETE FILE<S>?", "ABORTED", "DONE"}));
   EXPECT_EQ(std::pair(fs::exists(BinFile(longName)), fs::exists(BinFile("ZZZ.TXT"))), std::pair(false, true));
   EXPECT_TRUE(TextsContaining("a long").empty() && !TextsContaining("~").empty());  // the short name shown
-}
 
-TEST_F(RecycleBinTest, ArrowKeysSelectAndClearEmptiesTheFolder) {
-  PutJunk(3);
+  PutJunk(3);  // before ZZZ.TXT
   RunWith({kArrowDown, kArrowDown, kClear, kYes, kClear, kExplore});  // the second: empty now
   EXPECT_EQ(StatusValue(2, 0), "");  // the selection went with the files
   EXPECT_TRUE(Drawn("NOTE01.TXT") && Shown("NO FILES IN DIRECTORY"));
@@ -196,7 +194,7 @@ TEST_F(UtilityTest, LinesWrapShowTheDefaultsAndThePageIsRemembered) {
   EXPECT_EQ(gKept.utilityScreen, 0);
 }
 
-TEST_F(UtilityTest, ValueChangesEachLine) {
+TEST_F(UtilityTest, ValueChangesEachLineAndTheDeviceLineFollowsTheDeviceList) {
   const Colour greenBackground = PaletteColour(kBackground);
   // One value step on every line but 5 (force loop, below), then round to line 0.
   for (int line = 0; line < 8; ++line) {
@@ -220,9 +218,7 @@ TEST_F(UtilityTest, ValueChangesEachLine) {
   EXPECT_NE(CanvasPixel(500, 120), greenBackground);
   gApp.settings.colourMode = 3;
   EXPECT_EQ(ParameterValueText(0), "03: LCD");
-}
 
-TEST_F(UtilityTest, WaveOutDeviceLineFollowsTheDeviceList) {
   UseSoundDevices({"Card A"});
   gKept.parameterLine = 7;
   RunWith({kValue});

@@ -28,7 +28,7 @@ class SloopPages : public ModulePageTest<STATE_SLOOP> {
   std::string input = folder / "SINE.WAV";
 };
 
-TEST_F(SloopPages, ButtonsKeepTheirLimits) {
+TEST_F(SloopPages, ButtonsKeepTheirLimitsComputeCancelsAndEditsDiscardTheOutput) {
   module->Visit(kSynthScreen, {0});
   EXPECT_TRUE(Shown("NO DATA"));
   ASSERT_EQ(Load(input), kMsgDone);
@@ -52,10 +52,7 @@ TEST_F(SloopPages, ButtonsKeepTheirLimits) {
     EXPECT_EQ(Load(folder / name), code) << name;
     EXPECT_EQ(Loop().length, static_cast<int32_t>(kFrames));
   }
-}
 
-TEST_F(SloopPages, ComputeCancelEnvelopeAndOutputDiscarded) {
-  ASSERT_EQ(Load(input), kMsgDone);
   StartAndCancel(11);  // "fCOMPUTE"
   module->Visit(kSynthScreen);
   EXPECT_TRUE(Shown("ABORTED"));
