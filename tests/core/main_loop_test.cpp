@@ -69,9 +69,8 @@ TEST_F(MainLoop, FinalStatesRunTheirCommands) {
 }
 
 TEST_F(MainLoop, WithoutAWindowTheLoopStillWritesTheSettings) {
-  StateHandlers handlers;  // no display, no menu: the menu leaves at once
   gApp.settings.colourMode = 2;
-  EXPECT_EQ(RunStateMachine(gApp, handlers), STATE_EXIT);
+  EXPECT_EQ(RunStateMachine(gApp, StateHandlers{}), STATE_EXIT);  // no display, no menu: the menu leaves at once
   EXPECT_EQ(DecodeSettingsBlock(ReadAllBytes(folder / "system/sonicloom_system.dat").data()).colourMode, 2);
 }
 

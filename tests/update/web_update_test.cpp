@@ -75,14 +75,13 @@ TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
   auto flood = PackUpdate(3.0f, std::vector<uint8_t>(1000, 'x'), std::vector<uint8_t>(24, 'y'));
   flood.resize(10u << 20, 'z');  // announces 1 KB, sends 10 MB
   PublishSigned("flood.update", flood);
-  const std::string plainHttp = "http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update";
   const std::pair<std::string, const char*> cases[] = {
       {server->Url("files", "same.update"), ">NO UPDATE AVAILABLE"},
       {server->Url("files", "badsize.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "badsig.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "othersig.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "nosig.update"), ">REMOTE FILE NOT VALID"},
-      {plainHttp, ">ERROR OPENING URL"},
+      {"http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update", ">ERROR OPENING URL"},
       {server->Url("redirect-http", "good.update"), ">ERROR OPENING URL"},
       {server->Url("files", "good.update", server->wrongHostPort), ">ERROR OPENING URL"},
       {server->Url("files", "missing.update"), ">ERROR OPENING URL"},
