@@ -86,18 +86,9 @@ TEST_F(PlayCalls, TableIsPlayedAsGivenWithTheVolumeOnTheWayOut) {
 
 // The scan walks at most 33 tables and holds the last one to its end, its own loop running on.
 TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
-  struct Probe {
-    int64_t frame;
-    int channel;  // 0 left, 1 right
-    float value;
-  };
   const std::vector<float> tables = MakeTables(40);
-  const struct {
-    const char* what;
-    int made, speed, asked;
-    int64_t frames;
-    std::vector<Probe> probes;
-  } cases[] = {
+  // {what, tables made, speed, tables asked, frames, {frame, channel (0 left, 1 right), value} probes}
+  const std::tuple<const char*, int, int, int, int64_t, std::vector<std::tuple<int64_t, int, float>>> cases[] = {
       // At 65,536 frames the fraction reaches 1: table 1 takes over, fading into 2.
       {"3 tables at speed 2", 3, 2, 3, 131072,
        {{1, 0, ExpectedScan(1, 2, 0)}, {32768, 0, 0.75f}, {32768, 1, ExpectedScan(32768, 2, 1)},
@@ -116,20 +107,21 @@ TEST_F(PlayCalls, ScanLengthsAndTheTablesTheyWalk) {
       {"fewer in the source than asked", 3, 1, 10, 2 * 131072, {}},
   };
   ASSERT_EQ(TestPlaybackDevices(), 1);
-  for (const auto& c : cases) {
-    const auto source = std::span<const float>(tables).first(c.made * kTableFloats);
-    ASSERT_TRUE(PlayScan(source, c.speed, c.asked)) << c.what;
-    EXPECT_EQ(gPlayback.playingFrames, c.frames) << c.what;
-    for (const Probe& p : c.probes) EXPECT_EQ(gPlayback.buffer[2 * p.frame + p.channel], p.value) << c.what << " " << p.frame;
+  for (const auto& [what, made, speed, asked, frames, probes] : cases) {
+    const auto source = std::span<const float>(tables).first(made * kTableFloats);
+    ASSERT_TRUE(PlayScan(source, speed, asked)) << what;
+    EXPECT_EQ(gPlayback.playingFrames, frames) << what;
+    for (const auto& [frame, channel, value] : probes)
+      EXPECT_EQ(gPlayback.buffer[2 * frame + channel], value) << what << " " << frame;
     // Started once the first part is rendered; not looped, it stops by itself at its last sample.
     EXPECT_EQ(std::tuple(Sound().loop, Sound().readyAtStart, HeadlessReadyFrames()),
-              std::tuple(false, std::min<int64_t>(c.frames, 131072), c.frames)) << c.what;
-    const size_t playedBefore = Sound().played.size(), floats = 2 * static_cast<size_t>(c.frames);
-    AdvanceHeadlessSound(c.frames + 10000);
-    EXPECT_EQ(PlaybackFrames(), c.frames) << c.what;
-    ASSERT_EQ(Sound().played.size(), playedBefore + floats) << c.what;
+              std::tuple(false, std::min<int64_t>(frames, 131072), frames)) << what;
+    const size_t playedBefore = Sound().played.size(), floats = 2 * static_cast<size_t>(frames);
+    AdvanceHeadlessSound(frames + 10000);
+    EXPECT_EQ(PlaybackFrames(), frames) << what;
+    ASSERT_EQ(Sound().played.size(), playedBefore + floats) << what;
     EXPECT_TRUE(std::equal(gPlayback.buffer.begin(), gPlayback.buffer.begin() + floats, Sound().played.end() - floats));
-    EXPECT_EQ(StopPlayback(), kMsgNone) << c.what;
+    EXPECT_EQ(StopPlayback(), kMsgNone) << what;
   }
 }
 

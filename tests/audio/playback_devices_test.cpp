@@ -46,14 +46,11 @@ TEST_F(PlaybackDevices, OnlyDevicesThatOpenAndTellTheirPositionAreValid) {
   EXPECT_EQ(std::tuple(gPlayback.buffer.empty(), gPlayback.deviceOpen, Sound().open), std::tuple(true, false, false));
 }
 
-TEST_F(PlaybackDevices, AtMostSixteen) {
+TEST_F(PlaybackDevices, AtMostSixteenAndADefaultOutputThatCannotBeListedCountsAsOne) {
   Sound().deviceNames.clear();
   for (int i = 0; i < 20; ++i) Sound().deviceNames.push_back("out " + std::to_string(i));
   EXPECT_EQ(TestPlaybackDevices(), 16);
   EXPECT_EQ(std::tuple(gPlayback.deviceNames.back(), Sound().opens), std::tuple("OUT 15", 16));
-}
-
-TEST_F(PlaybackDevices, ADefaultOutputThatCannotBeListedCountsAsOne) {
   Sound().listsDevices = false;
   Sound().defaultName = "pulseaudio";
   EXPECT_EQ(TestPlaybackDevices(), 1);

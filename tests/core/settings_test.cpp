@@ -74,10 +74,7 @@ TEST_F(SettingsOnDisk, MissingFileGivesDefaultsAndCreatesTheSystemFolder) {
 // A value out of range is read as its default; the limits themselves are kept.
 TEST_F(SettingsOnDisk, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
   const float nan = std::numeric_limits<float>::quiet_NaN(), infinite = std::numeric_limits<float>::infinity();
-  const struct {
-    const char* what;
-    SettingsBlock stored, read;
-  } cases[] = {
+  const std::tuple<const char*, SettingsBlock, SettingsBlock> cases[] = {  // what, stored, read
       {"colour 7", {.colourMode = 7}, {.colourMode = 0}}, {"colour 3", {.colourMode = 3}, {.colourMode = 3}},
       {"volume 2.0", {.playbackVolume = 2.0f}, {}}, {"volume NaN", {.playbackVolume = nan}, {}},
       {"volume infinite", {.playbackVolume = infinite}, {}}, {"volume 0", {.playbackVolume = 0.0f}, {}},
@@ -86,38 +83,31 @@ TEST_F(SettingsOnDisk, ReadRepairsOutOfRangeValuesAndKeepsTheLimits) {
       {"backlight 5", {.backlight = 5}, {.backlight = 1}}, {"full screen 3", {.fullScreen = 3}, {.fullScreen = 0}},
   };
   std::filesystem::create_directories(folder / "system");
-  for (const auto& c : cases) {
-    WriteAllBytes(FilePath(), EncodeSettingsFile(c.stored, UserPathList{}));
+  for (const auto& [what, stored, read] : cases) {
+    WriteAllBytes(FilePath(), EncodeSettingsFile(stored, UserPathList{}));
     ReadSettings(app);
-    EXPECT_EQ(BlockBytes(app.settings), BlockBytes(c.read)) << c.what;
+    EXPECT_EQ(BlockBytes(app.settings), BlockBytes(read)) << what;
   }
 }
 
-TEST(SettingsFile, ShortFileKeepsUnreadFieldsAndEndsThePathList) {
-  const std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), UserPathList{"/zero/", "/one/", "/two/"});
-  const struct {
-    const char* what;
-    size_t length;
-    std::tuple<float, uint16_t, uint16_t> block;  // volume, full screen, colour mode
-    std::vector<std::string> paths;               // 0, 1, 2 and 5
-  } cases[] = {
+TEST(SettingsFile, ShortFileKeepsUnreadFieldsEndsThePathListAndLongPathsAreCut) {
+  std::vector<uint8_t> image = EncodeSettingsFile(OddSettings(), UserPathList{"/zero/", "/one/", "/two/"});
+  // {what, bytes read, {volume, full screen, colour mode}, paths 0, 1, 2 and 5}
+  const std::tuple<const char*, size_t, std::tuple<float, uint16_t, uint16_t>, std::vector<std::string>> cases[] = {
       // Only the volume and the full-screen flag are read; the first path is cleared.
       {"cut inside the block", 6, {0.25f, 1, 2}, {"", "/previous/", "/previous/", "/kept/"}},
       // Records 0 and 1 are read, 2 is cleared, 3.. untouched.
       {"cut inside record 2", 1024 + 2 * 2048 + 100, {0.25f, 1, 3}, {"/zero/", "/one/", "", "/kept/"}},
       {"empty", 0, {1.0f, 0, 2}, {"", "/previous/", "/previous/", "/kept/"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [what, length, values, kept] : cases) {
     SettingsBlock block{.colourMode = 2};  // the values before the read
     UserPathList paths = {"/previous/", "/previous/", "/previous/", "", "", "/kept/"};
-    DecodeSettingsFile(std::vector<uint8_t>(image.begin(), image.begin() + c.length), block, paths);
-    EXPECT_EQ(std::tuple(block.playbackVolume, block.fullScreen, block.colourMode), c.block) << c.what;
-    EXPECT_EQ((std::vector<std::string>{paths[0], paths[1], paths[2], paths[5]}), c.paths) << c.what;
+    DecodeSettingsFile(std::vector<uint8_t>(image.begin(), image.begin() + length), block, paths);
+    EXPECT_EQ(std::tuple(block.playbackVolume, block.fullScreen, block.colourMode), values) << what;
+    EXPECT_EQ((std::vector<std::string>{paths[0], paths[1], paths[2], paths[5]}), kept) << what;
   }
-}
-
-TEST(SettingsFile, PathRecordWithoutTerminatorIsCutAt349Characters) {
-  std::vector<uint8_t> image = EncodeSettingsFile(SettingsBlock{}, UserPathList{});
+  // A path record without a terminator is cut at 349 characters.
   std::memset(&image[1024 + 4 * 2048], 'a', 2048);
   SettingsBlock block;
   UserPathList paths;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -13,11 +14,7 @@ std::string Shown(const DisplayLayout& d) {  // tall|full screen|size|visible lo
 }
 
 TEST(DisplayLayout, CentresTheCanvasAndAllowsWindowsOnlyOnTallScreens) {
-  const struct {
-    int width, height, scale;
-    bool fullScreen;
-    const char* shown;
-  } cases[] = {
+  const std::tuple<int, int, int, bool, const char*> cases[] = {  // width, height, scale, full screen, layout
       {1920, 1080, 1, true, "tall full 1920x1080 -448,-156..1472,924"},  // logical (0, 0) at device (448, 156)
       // Not tall: always full screen; logical x 112 .. 911 visible.
       {800, 600, 1, false, "low full 800x600 112,84..912,684"},
@@ -29,23 +26,20 @@ TEST(DisplayLayout, CentresTheCanvasAndAllowsWindowsOnlyOnTallScreens) {
       {3840, 2160, 2, false, "tall window 1024x768 0,0..1024,768"},
       {2048, 1600, 2, true, "tall full 1024x800 0,-16..1024,784"},
   };
-  for (const auto& c : cases) {
-    const DisplayLayout layout = c.scale == 1 ? LayOutDisplay(c.width, c.height, c.fullScreen)
-                                              : LayOutScaledDisplay(c.width, c.height, c.fullScreen, c.scale);
-    EXPECT_EQ(Shown(layout), c.shown) << c.width << "x" << c.height << " / " << c.scale;
+  for (const auto& [width, height, scale, fullScreen, shown] : cases) {
+    const DisplayLayout layout = scale == 1 ? LayOutDisplay(width, height, fullScreen)
+                                            : LayOutScaledDisplay(width, height, fullScreen, scale);
+    EXPECT_EQ(Shown(layout), shown) << width << "x" << height << " / " << scale;
   }
 }
 
 TEST(DisplayLayout, LargeScreensShowTheCanvasAtTheLargestWholeFactor) {
-  const struct {
-    int width, height, forced, scale;
-  } rows[] = {
+  const std::tuple<int, int, int, int> rows[] = {  // width, height, forced scale, scale
       {1920, 1080, 0, 1}, {2048, 1536, 0, 2}, {2047, 1536, 0, 1}, {3840, 2160, 0, 2},
       {3840, 2160, 1, 1}, {1280, 1024, 3, 3}, {7680, 4320, 0, 4}, {800, 600, 0, 1},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(DisplayScale(row.width, row.height, row.forced), row.scale) << row.width << "x" << row.height;
-  }
+  for (const auto& [width, height, forced, scale] : rows)
+    EXPECT_EQ(DisplayScale(width, height, forced), scale) << width << "x" << height;
   for (const char* text : {"", "0", "5", "2x", "-1"}) EXPECT_EQ(ForcedDisplayScale(text), 0) << text;
   EXPECT_EQ(ForcedDisplayScale(nullptr), 0);
   EXPECT_EQ(ForcedDisplayScale("3"), 3);

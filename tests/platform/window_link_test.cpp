@@ -12,7 +12,7 @@ class WindowLinkTest : public ::testing::Test {
   void TearDown() override { ResetHeadless(); }
 };
 
-TEST_F(WindowLinkTest, MouseSlotsKeepTheLatestPositionPerKind) {
+TEST_F(WindowLinkTest, MouseSlotsKeepTheLatestPositionPerKindAndFocusLossReleasesAll) {
   NoteMouse(kMouseLeftDown, 10, 20, 0);
   NoteMouse(kMouseLeftDown, -5, 700, 0);
   NoteMouse(kMouseMove, 30, 40, 0);
@@ -27,9 +27,6 @@ TEST_F(WindowLinkTest, MouseSlotsKeepTheLatestPositionPerKind) {
             std::tuple(false, false, true));
   NoteMouse(kMouseLeftUp, 0, 0, 0);
   EXPECT_FALSE(Link().captured);
-}
-
-TEST_F(WindowLinkTest, FocusLossReleasesKeysAndTheMouse) {
   NoteKeyDown(kKeyControl, 0);
   NoteMouse(kMouseLeftDown, 1, 1, 0);
   NoteFocus(false);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "audio/play_calls.h"
@@ -47,22 +48,19 @@ std::vector<float> Tones(std::initializer_list<double> hertz) {
 
 // A scan rendered while it plays stays at its end; a looped table runs on past its first pass; each stops.
 TEST_F(SdlSoundSmoke, SoundsEndAtTheirLengthAndLoopsRunOnUntilStopped) {
-  const struct {
-    std::function<bool()> play;
-    int64_t frames;
-    bool loop;
-  } cases[] = {{[] { return PlayScan(Tones({220.0, 440.0, 660.0}), 4, 3); }, 65536, false},
-               {[] { return PlayTable(Tones({220.0}), 0, true); }, kTableFrames, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.frames);
-    ASSERT_TRUE(c.play());
-    EXPECT_EQ(gPlayback.playingFrames, c.frames);
-    const int64_t target = c.loop ? c.frames + 4410 : c.frames;
+  const std::tuple<std::function<bool()>, int64_t, bool> cases[] = {  // play, frames, looped
+      {[] { return PlayScan(Tones({220.0, 440.0, 660.0}), 4, 3); }, 65536, false},
+      {[] { return PlayTable(Tones({220.0}), 0, true); }, kTableFrames, true}};
+  for (const auto& [play, frames, loop] : cases) {
+    SCOPED_TRACE(frames);
+    ASSERT_TRUE(play());
+    EXPECT_EQ(gPlayback.playingFrames, frames);
+    const int64_t target = loop ? frames + 4410 : frames;
     for (const int64_t until = NowMillis() + 10000; PlaybackFrames() < target && NowMillis() < until;) SleepMillis(5);
     EXPECT_GE(PlaybackFrames(), target);
     SleepMillis(100);
     const int64_t after = PlaybackFrames();
-    EXPECT_TRUE(c.loop ? after > target : after == c.frames) << after;
+    EXPECT_TRUE(loop ? after > target : after == frames) << after;
     EXPECT_EQ(StopPlayback(), kMsgNone);
     EXPECT_FALSE(gPlayback.deviceOpen || SomethingPlays());
   }

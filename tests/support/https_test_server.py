@@ -43,8 +43,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
-    def send_body(self, body, length=None):
-        self.send_response(200)
+    def send_body(self, body, length=None, code=200, location=None):
+        self.send_response(code)
+        if location:
+            self.send_header("Location", location)
         self.send_header("Content-Length", str(len(body) if length is None else length))
         self.end_headers()
         self.wfile.write(body)
@@ -55,16 +57,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         host = "https://127.0.0.1:%d" % self.server.server_address[1]
         if kind in ("redirect", "redirect-http"):
             scheme_host = host if kind == "redirect" else host.replace("https:", "http:")
-            self.send_response(302)
-            self.send_header("Location", scheme_host + "/files/" + name)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
+            return self.send_body(b"", code=302, location=scheme_host + "/files/" + name)
         if not os.path.isfile(path):
-            self.send_response(404)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
+            return self.send_body(b"", code=404)
         with open(path, "rb") as f:
             body = f.read()
         if kind == "halfway":

@@ -61,7 +61,6 @@ TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
   LoopFor(200);
   EXPECT_FALSE(Link().closeRequested);
   SetCloseAllowed(true);
-  // Window failures are fatal.
   StopDisplay();
   Headless().windowThreadFails = true;
   EXPECT_EXIT(StartDisplay(), ::testing::ExitedWithCode(kHeadlessExitBase), "Error creating window thread");
@@ -74,17 +73,15 @@ TEST_F(DisplayTest, CloseRequestsAndWindowFailuresEndTheProcess) {
 
 // A drop of three files delivered as SDL would, imported by the next idle step of a page.
 TEST_F(DisplayTest, ADropOfThreeFilesImportsTwoAndReportsTheRefusedOne) {
-  const auto writeWave = [](const std::string& path, uint32_t rate, uint16_t channels) {
-    WriteAllBytes(path, wave_fixtures::BuildWave({.channels = channels, .sampleRate = rate, .frames = rate}));
-  };
   const auto namesIn = [](const std::string& folder) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename());
     return names;
   };
   const TempFolder sources;
-  writeWave(sources / "take 48k.wav", 48000, 2);
-  writeWave(sources / "ready.wav", 44100, 1);
+  WriteAllBytes(sources / "take 48k.wav",
+                wave_fixtures::BuildWave({.channels = 2, .sampleRate = 48000, .frames = 48000}));
+  WriteAllBytes(sources / "ready.wav", wave_fixtures::BuildWave({.channels = 1, .sampleRate = 44100, .frames = 44100}));
   WriteAllBytes(sources / "notes.wav", {'n', 'o', 't', 'e', 's'});
   const uint64_t serial = LibraryImportSerial();
   NoteDropBegin();
@@ -103,26 +100,19 @@ TEST_F(DisplayTest, ADropOfThreeFilesImportsTwoAndReportsTheRefusedOne) {
 class SaverTest : public UiTest {
  protected:
   void Prepare() override { gApp.settings.fullScreen = 1; }
-
-  static void DrawSomething() {
-    DrawScreenFrame();
-    DrawPageHeader("MAIN MENU", "0.0.0", true);
-    SetButton(11, 1, "iEXIT");
-    uint8_t message = kMsgDone;
-    ShowMessage(message);
-  }
-  static std::vector<Colour> Canvas() {
-    std::vector<Colour> pixels(kCanvasPixels);
-    SaveScreen(pixels, false);
-    return pixels;
-  }
 };
 
-TEST_F(SaverTest, StartsAfterFifteenIdleMinutesInFullScreenAndSwallowsTheWakingKey) {
+// The restore puts the page back; it copies only what differs from the background, which takes the brush.
+TEST_F(SaverTest, StartsAfterFifteenIdleMinutesInFullScreenRestoresThePageAndSwallowsTheWakingKey) {
   SeedRandom(7);
-  DrawSomething();
+  DrawScreenFrame();
+  DrawPageHeader("MAIN MENU", "0.0.0", true);
   SetButton(0, 0, "fKEY");
-  const std::vector<Colour> page = Canvas();
+  SetButton(11, 1, "iEXIT");
+  uint8_t message = kMsgDone;
+  ShowMessage(message);
+  std::vector<Colour> page(kCanvasPixels), after(kCanvasPixels);
+  SaveScreen(page, false);
   ScriptWait(kIdleTimerMillis + 3000);
   ScriptKeyDown(kKeyF1);  // wakes the saver
   ScriptType("z", 10);
@@ -135,9 +125,14 @@ TEST_F(SaverTest, StartsAfterFifteenIdleMinutesInFullScreenAndSwallowsTheWakingK
   EXPECT_TRUE(Shown("RESTORING SCREEN..."));
   EXPECT_FALSE(Link().cursorHidden);
   EXPECT_FALSE(CharacterQueued());  // typed while restoring: dropped
-  EXPECT_EQ(Canvas(), page);  // the page came back
+  SaveScreen(after, false);
+  EXPECT_EQ(after, page);  // the page came back
   ScriptKeyPress(kKeyF1);  // the next press works again
   EXPECT_EQ(LoopFor(500), 1);
+  SetPaper(Palette(kFace));
+  RestoreScreen(page);
+  ExpectPixels({{500, 400, Palette(kFace)}, {864, 3, Palette(kText)}});
+  SetPaper(Palette(kBackground));
 }
 
 // Never in window mode, with the setting off, or when the desktop has a saver of its own.
@@ -155,13 +150,4 @@ TEST_F(SaverTest, NeverStartsInWindowModeWithTheSettingOffOrADesktopSaver) {
     LoopFor(kIdleTimerMillis + 6000);
     EXPECT_TRUE(TextsContaining(" SONIC-LOOM 2.27 ").empty());
   }
-}
-
-TEST_F(SaverTest, RestorePutsBackWhatDiffersFromTheBackground) {
-  DrawSomething();
-  const std::vector<Colour> saved = Canvas();
-  SetPaper(Palette(kFace));  // the background pixels take the brush
-  RestoreScreen(saved);
-  ExpectPixels({{500, 400, Palette(kFace)}, {864, 3, Palette(kText)}});
-  SetPaper(Palette(kBackground));
 }

@@ -22,7 +22,6 @@ TEST_F(DrawTest, TextIsAlignedOpaqueAndPushedWithAMargin) {
   EXPECT_EQ(std::pair(MeasureText("W").width, MeasureText("W").height), std::pair(8, 16));
   EXPECT_EQ(MeasureText("1.0.0").width, 32);  // points take half a cell
 
-  // Text is opaque and pushed with a margin.
   Headless().pushes.clear();
   SetInk(Palette(kBright));
   SetPaper(Palette(kFace));

@@ -176,8 +176,7 @@ TEST_F(GraphsTest, SegmentEditorSteps) {
   SegmentEditor editor{rows, 0, kCentre, 100, -100, 0};
   PageEvent event = PageEvent::Press(5);
   bool changed = false;
-  const SegmentInput up{K::kUp};
-  EditSegments(editor, std::span(&up, 1), event, changed);
+  EditSegments(editor, std::vector<SegmentInput>{{K::kUp}}, event, changed);
   EXPECT_TRUE(changed);
   EXPECT_EQ(rows[0], 0);
 }

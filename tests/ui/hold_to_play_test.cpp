@@ -165,10 +165,9 @@ TEST_F(HoldToPlay, VolumeSpeedAndDeviceFields) {
   for (const auto& [before, button, handled, after, shown] :
        {std::tuple(32, 9, false, 32, "01"), std::tuple(1, 10, false, 1, "32"), std::tuple(16, 9, true, 17, "16"),
         std::tuple(17, 10, true, 16, "17")}) {
-    SCOPED_TRACE(before);
     int32_t stretch = before;
     const bool got = HandleRamSpeedButton(static_cast<uint8_t>(button), stretch);
-    EXPECT_EQ(std::tuple(got, stretch, LastText()), std::tuple(handled, after, std::string(shown)));
+    EXPECT_EQ(std::tuple(got, stretch, LastText()), std::tuple(handled, after, std::string(shown))) << before;
   }
   EXPECT_TRUE(Shown("MESSAGE: MIN VALUE"));
   ExpectTextAt("SPEED <RAM WT PLAYBACK>:", 521, 61);

@@ -14,11 +14,8 @@ TEST_F(InfoPanelsTest, TextsFilePropertiesAndTableContentStrip) {
   for (const auto& [input, text] : values) EXPECT_EQ(SegmentValueText(input.first, input.second), text);
 
   const std::pair<uint64_t, PanelRow> sizes[] = {
-      {1023, {"FILE SIZE ON DISK <BYTES>:", "1023"}},
-      {1024, {"FILE SIZE ON DISK <KBYTES>:", "1.00"}},
-      {1048575, {"FILE SIZE ON DISK <KBYTES>:", "1024.00"}},
-      {1048576, {"FILE SIZE ON DISK <MBYTES>:", "1.00"}},
-  };
+      {1023, {"FILE SIZE ON DISK <BYTES>:", "1023"}}, {1024, {"FILE SIZE ON DISK <KBYTES>:", "1.00"}},
+      {1048575, {"FILE SIZE ON DISK <KBYTES>:", "1024.00"}}, {1048576, {"FILE SIZE ON DISK <MBYTES>:", "1.00"}}};
   for (const auto& [bytes, row] : sizes)
     EXPECT_EQ(std::pair(FileSizeRow(bytes).label, FileSizeRow(bytes).value), std::pair(row.label, row.value)) << bytes;
   const std::pair<int, const char*> notes[] = {{0, "C -2"}, {60, "C  3"}, {61, "C# 3"}, {127, "G  8"}};

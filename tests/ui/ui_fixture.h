@@ -63,7 +63,6 @@ class UiTest : public ::testing::Test {
     for (const PixelAt& p : pixels) EXPECT_EQ(CanvasPixel(p.x, p.y), p.colour) << "at " << p.x << ", " << p.y;
   }
 
-  // Some drawn text contains `piece`.
   static bool Shown(std::string_view piece) { return !TextsContaining(piece).empty(); }
   static std::string LastText() { return Headless().texts.empty() ? "" : Headless().texts.back().text; }
   // The last text containing `piece` was drawn at (x, y).
@@ -98,7 +97,6 @@ class UiTest : public ::testing::Test {
       buttons += NextButton(until - NowMillis()) != kNoEvent;
     return buttons;
   }
-  // Polls until `key` is the held key.
   static void PollUntilHeld(int key) {
     for (; gInput.heldKey != key; IdleTick()) PollInput(true, false);
   }

@@ -87,7 +87,6 @@ class WithUpdateServer : public Base {
     Base::SetUp();
     if (!server->Ready()) GTEST_SKIP() << "no HTTPS test server (python3 or openssl missing)";
   }
-  // Publishes a file and its signature under the name.
   static void PublishSigned(const std::string& name, const std::vector<uint8_t>& file) {
     server->Publish(name, file);
     server->Publish(name + ".sig", SignUpdate(file, DevelopmentSecretKey()));

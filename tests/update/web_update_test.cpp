@@ -17,32 +17,28 @@ TEST(UpdateFile, ParameterBlockFieldsAndValidity) {
   // Tag, six zeros, version, executable, manual and content sizes, then the content.
   EXPECT_EQ(file, (std::vector<uint8_t>{'S', 'O', 'N', 'I', 'C', '-', 'L', 'O', 'O', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0x20, 0x40,
                                         3, 0, 0, 0, 4, 0, 0, 0, 7, 0, 0, 0, 'E', 'X', 'E', 'P', 'D', 'F', '!'}));
-  struct Case {
-    const char* what;
-    std::function<void(UpdateHeader&)> change;
-    bool valid;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::function<void(UpdateHeader&)>, bool> cases[] = {
       {"as packed", [](UpdateHeader&) {}, true},
       {"tag", [](UpdateHeader& h) { h.tag[9] = 'N'; }, false},
       {"content size", [](UpdateHeader& h) { h.contentSize = 8; }, false},
       {"no executable", [](UpdateHeader& h) { h.executableSize = 0, h.contentSize = 4; }, false},
       {"sizes wrap round", [](UpdateHeader& h) { h.executableSize = 0xFFFFFFFFu, h.manualSize = 8, h.contentSize = 7; }, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& [what, change, valid] : cases) {
     UpdateHeader header = ReadUpdateHeader(std::span<const uint8_t, 32>(file.data(), 32));
-    c.change(header);
-    EXPECT_EQ(IsValidUpdateHeader(header), c.valid) << c.what;
+    change(header);
+    EXPECT_EQ(IsValidUpdateHeader(header), valid) << what;
   }
 }
 
-// One program folder and one run of the procedure against the suite's server.
+// One program folder, the signed release "good.update" on the suite's server, and one run of the procedure.
 class WebUpdateTest : public WithUpdateServer<::testing::Test> {
  protected:
   void SetUp() override {
     WithUpdateServer::SetUp();
     if (IsSkipped()) return;
     InstallProgram(install);
+    PublishSigned("good.update", NewRelease());
     run.settings = &settings;
     run.files = {install.path, "Sonic-Loom", "Sonic-Loom.pdf", ".pending"};
     run.site.timeoutMillis = 1000;  // the silent port gives up after this
@@ -76,18 +72,16 @@ TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
   server->Publish("othersig.update", release);
   server->Publish("othersig.update.sig", SignUpdate(NewRelease("%PDF other"), DevelopmentSecretKey()));
   server->Publish("nosig.update", release);
-  PublishSigned("good.update", release);
   auto flood = PackUpdate(3.0f, std::vector<uint8_t>(1000, 'x'), std::vector<uint8_t>(24, 'y'));
   flood.resize(10u << 20, 'z');  // announces 1 KB, sends 10 MB
   PublishSigned("flood.update", flood);
-  const std::string plainHttp = "http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update";
   const std::pair<std::string, const char*> cases[] = {
       {server->Url("files", "same.update"), ">NO UPDATE AVAILABLE"},
       {server->Url("files", "badsize.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "badsig.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "othersig.update"), ">REMOTE FILE NOT VALID"},
       {server->Url("files", "nosig.update"), ">REMOTE FILE NOT VALID"},
-      {plainHttp, ">ERROR OPENING URL"},
+      {"http://127.0.0.1:" + std::to_string(server->port) + "/files/good.update", ">ERROR OPENING URL"},
       {server->Url("redirect-http", "good.update"), ">ERROR OPENING URL"},
       {server->Url("files", "good.update", server->wrongHostPort), ">ERROR OPENING URL"},
       {server->Url("files", "missing.update"), ">ERROR OPENING URL"},
@@ -106,15 +100,11 @@ TEST_F(WebUpdateTest, RefusalsChangeNothingOnDisk) {
 }
 
 TEST_F(WebUpdateTest, SignedUpdateReplacesProgramAndManualAfterBackingThemUp) {
-  PublishSigned("good.update", NewRelease());
   // Through the short link: the signature lies beside the file it leads to.
   EXPECT_EQ(Check(server->Url("redirect", "good.update")), ">RESTARTING APPLICATION...");
-  const std::vector<std::string> expected = {
-      ">TESTING CONNECTIVITY",      ">OPENING INTERNET CONNECTION", ">OPENING URL <DIRECT CONNECTION>",
-      ">DOWNLOADING PARAMETERS",    ">VALIDATING PARAMETERS",       ">COMPARING VERSIONS",
-      ">DOWNLOADING UPDATE CONTENT", ">CREATING BACKUP FILES",       ">REPLACING EXECUTABLE FILE",
-      ">REPLACING PDF FILE"};
-  EXPECT_EQ(log, expected);
+  EXPECT_EQ(log, (std::vector<std::string>{">TESTING CONNECTIVITY", ">OPENING INTERNET CONNECTION",
+      ">OPENING URL <DIRECT CONNECTION>", ">DOWNLOADING PARAMETERS", ">VALIDATING PARAMETERS", ">COMPARING VERSIONS",
+      ">DOWNLOADING UPDATE CONTENT", ">CREATING BACKUP FILES", ">REPLACING EXECUTABLE FILE", ">REPLACING PDF FILE"}));
   EXPECT_EQ(settings.updateInstalled, 1);
   EXPECT_EQ(ReadAllBytes(install / "Sonic-Loom.pdf"), Bytes("%PDF new manual"));  // the program: the page test
   EXPECT_EQ(ReadAllBytes(install / "system/backup/Sonic-Loom"), MarkerProgram("old"));
@@ -131,7 +121,6 @@ TEST_F(WebUpdateTest, SignedUpdateReplacesProgramAndManualAfterBackingThemUp) {
 }
 
 TEST_F(WebUpdateTest, FailureBeforeTheRenameLeavesTheOldProgramStartable) {
-  PublishSigned("good.update", NewRelease());
   for (ReplaceStage failing : {ReplaceStage::kTemporaryWritten, ReplaceStage::kBeforeRename}) {
     run.report.fault = [failing](ReplaceStage stage) { return stage == failing; };
     EXPECT_EQ(Check(server->Url("files", "good.update")), ">ERROR UPDATING EXECUTABLE");
@@ -145,15 +134,13 @@ TEST_F(WebUpdateTest, FailureBeforeTheRenameLeavesTheOldProgramStartable) {
 }
 
 TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
-  PublishSigned("good.update", NewRelease());
-  run.site.primaryUrl = run.site.fallbackUrl = server->Url("files", "good.update");
   const FolderImage before = ImageOf(install.path);
   ASSERT_EQ(std::system(("chmod -R a-w " + install.path).c_str()), 0);
   // The superuser writes anywhere: the procedure runs as nobody in a child, which tells the result it got.
   const pid_t child = fork();
   if (child == 0) {
     if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
-    const std::string result = CheckForUpdate(run, false);
+    const std::string result = Check(server->Url("files", "good.update"));
     std::fprintf(stderr, "result: %s\n", result.c_str());
     _exit(result == ">ERROR CREATING BACKUP" ? 0 : 1);
   }
@@ -167,7 +154,6 @@ TEST_F(WebUpdateTest, ReadOnlyProgramFolderRefusesBeforeAnyChange) {
 }
 
 TEST_F(WebUpdateTest, BootCheckOnlyReportsAndLooksOncePerHour) {
-  PublishSigned("good.update", NewRelease());
   const std::string good = server->Url("files", "good.update");
   EXPECT_EQ(Check(good, true), "UPDATE AVAILABLE");
   EXPECT_EQ(std::tuple(log.empty(), settings.updateAvailable), std::tuple(true, 1));
