@@ -274,8 +274,8 @@ TEST_F(VortaTest, FormantShifts) {
   EXPECT_EQ((std::array{shifter.octaves, NextFormantOctaves(5), NextFormantOctaves(2)}), (std::array{1, 1, 3}));
 }
 
-TEST_F(VortaTest, InterpolationIsLinearInAmplitudeAndHoldsOrStretchesTheEnds) {
-  const TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
+TEST_F(VortaTest, InterpolationIsLinearInAmplitudeHoldsOrStretchesTheEndsAndLocksPolarity) {
+  TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
   EXPECT_EQ(state.anchors, Anchors({0, 32}));
   MessageCode message = kMsgDone;
   const PartialTable output = InterpolateTable(state.input, state.anchors, Ipol, false, &message);
@@ -305,14 +305,12 @@ TEST_F(VortaTest, InterpolationIsLinearInAmplitudeAndHoldsOrStretchesTheEnds) {
   const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
   const PartialTable spreadOut = InterpolateTable(spread, Anchors({4, 8, 12}), StretchIpol, false);
   ExpectCodes(spreadOut, {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});  // the middle anchor moved from 8 to 16
-}
 
-TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
-  const PartialTable table = TableWith({{0, 0, 127}, {0, 32, -127}});
-  EXPECT_EQ(InterpolateTable(table, Anchors({0, 32}), Ipol, false).at(0, 16), 0);  // the fade passes through silence
-  EXPECT_TRUE(CodesWithin(InterpolateTable(table, Anchors({0, 32}), Ipol, true).Row(0), 127, 127));
+  const PartialTable signs = TableWith({{0, 0, 127}, {0, 32, -127}});
+  EXPECT_EQ(InterpolateTable(signs, Anchors({0, 32}), Ipol, false).at(0, 16), 0);  // the fade passes through silence
+  EXPECT_TRUE(CodesWithin(InterpolateTable(signs, Anchors({0, 32}), Ipol, true).Row(0), 127, 127));
 
-  TableInterpolation state = StartTableInterpolation(table);
+  state = StartTableInterpolation(signs);
   state.currentSlice = 5;
   ToggleAnchor(state);
   EXPECT_EQ(state.anchors, Anchors({0, 5, 32}));
@@ -320,5 +318,5 @@ TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
   EXPECT_EQ(state.anchors, AnchorMask{});
   RestoreAnchors(state);
   EXPECT_EQ(state.anchors, FilledSlices(state.input));
-  EXPECT_TRUE(TableIsSilent(AnchorsOnly(table, AnchorMask{})));
+  EXPECT_TRUE(TableIsSilent(AnchorsOnly(signs, AnchorMask{})));
 }

@@ -17,7 +17,7 @@ PartialTable RowOf(std::initializer_list<int> values, int row = 0) {
 }  // namespace
 
 // Slice 33 and row 64 select all; a negative selection selects nothing. Random codes are seeded and in range.
-TEST_F(VortaTest, SelectionConventionAndRandomnessOfTheCodePrimitives) {
+TEST_F(VortaTest, SelectionRandomnessAndPolarityLockOfTheCodePrimitives) {
   PartialTable table;
   FillCodes(table, 4, 64, 127);
   FillCodes(table, 33, 2, -127);
@@ -54,18 +54,17 @@ TEST_F(VortaTest, SelectionConventionAndRandomnessOfTheCodePrimitives) {
   const auto flipped = std::count(full.codes.begin(), full.codes.end(), int16_t{-50});
   EXPECT_EQ(flipped + std::count(full.codes.begin(), full.codes.end(), int16_t{50}), 2112);
   EXPECT_TRUE(flipped > 900 && flipped < 1212) << flipped;
-}
 
-TEST_F(VortaTest, LockPolarityCarriesTheFirstSignUpToTheFirstZero) {
+  // LockPolarity carries the first sign up to the first zero.
   // {row, codes, row selected, codes after}: the zero breaks the chain; another row selected changes nothing.
   const struct { int row; std::initializer_list<int> before; int selected; std::initializer_list<int> after; }
   cases[] = {
       {0, {10, -20, 0, -5, 7}, 0, {10, 20, 0, -5, 7}}, {0, {-3, 4, -5, 6}, 0, {-3, -4, -5, -6}},
       {7, {-1, 2, -3}, 6, {-1, 2, -3}}, {7, {-1, 2, -3}, 64, {-1, -2, -3}}};
   for (const auto& c : cases) {
-    PartialTable table = RowOf(c.before, c.row);
-    LockPolarity(table, c.selected);
-    EXPECT_EQ(table, RowOf(c.after, c.row)) << c.row << " " << c.selected;
+    PartialTable line = RowOf(c.before, c.row);
+    LockPolarity(line, c.selected);
+    EXPECT_EQ(line, RowOf(c.after, c.row)) << c.row << " " << c.selected;
   }
   EXPECT_FALSE(HasContinuousPolarity(RowOf({10, 20, 0, -5, 7})) || HasContinuousPolarity(RowOf({3, -3})));
   EXPECT_TRUE(HasContinuousPolarity(RowOf({-3, -4, -5, -6})));

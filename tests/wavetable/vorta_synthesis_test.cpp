@@ -73,7 +73,7 @@ TEST(PartialTable, LayoutClampAndSelection) {
   EXPECT_EQ(std::pair(Nearest(2.5), Nearest(-2.5)), std::pair(3.0, -3.0));
 }
 
-TEST(Payload, VortaFieldsLieAtTheirOffsets) {
+TEST(Payload, VortaFieldsLieAtTheirOffsetsDamagedOnesAreClampedAndShortBlocksRefused) {
   const PartialTable table = TableWith({{0, 0, 127}, {0, 1, -1}, {63, 32, 42}});
   std::vector<uint8_t> block(kSamplerBlockBytes, 0xEE);
   ASSERT_TRUE(WriteVortaPayload(block, table, 7));
@@ -85,26 +85,22 @@ TEST(Payload, VortaFieldsLieAtTheirOffsets) {
   int32_t stretch = 0;
   ASSERT_TRUE(ReadVortaPayload(block, back, stretch));
   EXPECT_EQ(std::pair(back, stretch), std::pair(table, 7));
-}
 
-TEST(Payload, DamagedValuesAreClampedAndShortBlocksRefused) {
-  std::vector<uint8_t> block(kSamplerBlockBytes, 0);
+  // Damaged values are clamped. A foreign format's block carries no id; stretches outside 1..32 read as 16.
+  block.assign(kSamplerBlockBytes, 0);
   WriteI16LE(block.data() + 76, 131);  // a code beyond full scale
   WriteI16LE(block.data() + 78, -32768);
-  PartialTable table;
-  // A foreign format's block carries no id; stretches outside 1..32 read as 16.
   for (int32_t stored : {0, 33}) {
     WriteI32LE(block.data() + 4300, stored);
-    int32_t stretch = 0;
-    ASSERT_TRUE(ReadVortaPayload(block, table, stretch));
+    stretch = 0;
+    ASSERT_TRUE(ReadVortaPayload(block, back, stretch));
     EXPECT_EQ(stretch, 16) << stored;
   }
-  ExpectCodes(table, {{0, 0, 127}, {0, 1, -127}});
+  ExpectCodes(back, {{0, 0, 127}, {0, 1, -127}});
 
   std::vector<uint8_t> shortBlock(4307, 0);
-  int32_t stretch = 0;
-  EXPECT_FALSE(ReadVortaPayload(shortBlock, table, stretch));
-  EXPECT_FALSE(WriteVortaPayload(shortBlock, table, 16));
+  EXPECT_FALSE(ReadVortaPayload(shortBlock, back, stretch));
+  EXPECT_FALSE(WriteVortaPayload(shortBlock, back, 16));
   EXPECT_TRUE(std::all_of(shortBlock.begin(), shortBlock.end(), [](uint8_t b) { return b == 0; }));
 }
 

@@ -82,7 +82,7 @@ TEST_F(VortaWorkspaceTest, EntryFlushLoadAndUndo) {
   ExpectUndo(kMsgUndoListEmpty, 0, start);
 }
 
-TEST(UndoRing, EntrySizesXformCountAndRecordingOnlyChanges) {
+TEST(UndoRing, EntrySizesXformCountRecordingOnlyChangesAndOverwritingTheOldest) {
   EXPECT_EQ(VortaUndoGeometry().EntryBytes(), 4227u);
   EXPECT_EQ(VortaUndoGeometry().entryCount, 512);
   // One entry per 276,824,080 bytes of memory, rounded, between 2 and 32.
@@ -106,11 +106,10 @@ TEST(UndoRing, EntrySizesXformCountAndRecordingOnlyChanges) {
   EXPECT_TRUE(ring.index == 0 && UndoUsedEntries(ring) == 0);
   // After an undo the snapshot is the restored state: recording it again writes nothing.
   EXPECT_FALSE(UndoRecord(ring, State(0), 1, 1));
-}
 
-TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
+  // A full ring overwrites the oldest entry; a reset empties it.
   const UndoGeometry geometry{3, 8, false};
-  UndoRing ring;
+  ring = UndoRing{};
   UndoReset(ring, geometry, State(0));
   for (uint8_t v = 1; v <= 4; ++v) ASSERT_TRUE(UndoRecord(ring, State(v), 0, 1));  // 4 overwrites state 0's entry
   for (uint8_t v = 3; v >= 1; --v) ExpectStep(ring, kMsgDone, v, -1, -1);  // entries without a page leave it alone
