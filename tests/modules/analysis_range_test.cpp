@@ -13,7 +13,7 @@ SampleChannels Stereo(const std::vector<float>& l, const std::vector<float>& r) 
 
 }  // namespace
 
-TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
+TEST(AnalysisRange, OpeningTrimsToTheAudibleStretchAndKeepsAtLeastTheMinimumRange) {
   // {name, length, audible samples [from, to) at level, answer, first kept, samples kept}.
   const std::tuple<const char*, int, int, int, float, MessageCode, int32_t, int32_t> cases[] = {
       {"short audible part", 20000, 1000, 2000, 0.5f, kMsgNone, 1000, 4097},
@@ -38,9 +38,7 @@ TEST(AnalysisRange, OpeningKeepsAtLeastTheMinimumRangeInsideTheFile) {
     ASSERT_EQ(range.signal.size(), static_cast<size_t>(used));
     EXPECT_TRUE(std::equal(range.signal.begin(), range.signal.end(), samples.begin() + first));
   }
-}
 
-TEST(AnalysisRange, TrimKeepsTheAudibleStretchWithItsTail) {
   std::vector<float> samples(30000, 0.0f);
   for (int i = 5000; i < 15000; ++i) samples[static_cast<size_t>(i)] = (i % 2) ? 0.3f : -0.3f;
   EXPECT_EQ(std::pair(TrimAudible(samples).first, TrimAudible(samples).used), std::pair(5000, 10000));
@@ -81,7 +79,7 @@ TEST(AnalysisRange, SourceModesAndTheCancellingFallback) {
   EXPECT_EQ(BuildWorkingSignal(Mono(broken), SourceMode::LeftOnly)[50], 0.0f);
 }
 
-TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
+TEST(AnalysisRange, StartAndEndThresholdButtonsAndLimits) {
   std::vector<float> samples(20000, 1.0f);
   for (int i = 0; i < 1000; ++i) samples[static_cast<size_t>(i)] = 0.005f + i * 0.0005f;
   AnalysisRange range;
@@ -91,8 +89,7 @@ TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
   const std::tuple<RangeButton, int, MessageCode, float, int32_t> steps[] = {
       {RangeButton::LowerStart, 1, kMsgMinValue, 0.0f, 0},   {RangeButton::ResetStart, 1, kMsgMinValue, 0.0f, 0},
       {RangeButton::RaiseStart, 1, kMsgNone, 1.0f / 64, 22}, {RangeButton::LowerStart, 1, kMsgNone, 0.0f, 0},
-      {RangeButton::RaiseStart, 64, kMsgNone, 1.0f, 1000},
-      {RangeButton::RaiseStart, 1, kMsgMaxValue, 1.0f, 1000},
+      {RangeButton::RaiseStart, 64, kMsgNone, 1.0f, 1000}, {RangeButton::RaiseStart, 1, kMsgMaxValue, 1.0f, 1000},
       {RangeButton::ResetStart, 1, kMsgNone, 0.0f, 0}};
   for (const auto& [button, presses, answer, threshold, start] : steps) {
     MessageCode last = kMsgNone;
@@ -101,13 +98,11 @@ TEST(AnalysisRange, StartThresholdButtonsAndLimits) {
         << static_cast<int>(button) << " x " << presses;
   }
   EXPECT_EQ(ShownThreshold(1.0f / 64), 512);
-}
 
-TEST(AnalysisRange, EndThresholdAndTheMinimumRange) {
-  std::vector<float> samples(6000, 0.001f);
+  samples.assign(6000, 0.001f);
   for (int i = 0; i < 5000; ++i) samples[static_cast<size_t>(i)] = 0.8f;
   samples[5500] = 0.5f;  // keeps the trim from cutting the quiet tail
-  AnalysisRange range;
+  range = AnalysisRange{};
   ASSERT_EQ(OpenAnalysisRange(range, Mono(samples)), kMsgNone);
   ASSERT_EQ(range.Used(), 5501);
   EXPECT_EQ(PressRangeButton(range, RangeButton::RaiseEnd), kMsgNone);
@@ -191,7 +186,7 @@ TEST(XformAnalysisSource, ThePairIsNormalisedTogetherThenTrimmedByEitherChannel)
   EXPECT_EQ(source.left, source.right);
 }
 
-TEST(XformAnalysisSource, ShortAndSilentFiles) {
+TEST(XformAnalysisSource, ShortAndSilentFilesAndThePreviewStretch) {
   XformAnalysisSource source;
   EXPECT_EQ(BuildXformAnalysisSource(Mono(std::vector<float>(4096, 0.5f)), XformSourceMode::LeftOnly, source),
             kMsgMinimumAnalysisRange);
@@ -208,9 +203,7 @@ TEST(XformAnalysisSource, ShortAndSilentFiles) {
   EXPECT_EQ(std::pair(source.range.stereoFile, source.mode), std::pair(false, XformSourceMode::Stereo));
   EXPECT_EQ(CycleXformSource(source, Mono(half)), kMsgNone);
   EXPECT_EQ(source.mode, XformSourceMode::Stereo);
-}
 
-TEST(XformAnalysisSource, PreviewStretch) {
   // 4,325,376 samples of preview over the range, as a power of two in 1..512.
   const std::pair<int64_t, int32_t> cases[] = {{4325376, 1}, {33 * 131072 * 3, 1}, {8448, 512}, {4097, 512},
                                                {100000, 32}, {200000, 16}};  // log2 43.25 = 5.43; 21.6 = 4.43

@@ -29,8 +29,7 @@ TEST(LoopPad, AllFourLoopTypes) {
       {{kLoopTypeNormal, 2, 4}, 12, {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 2}},
       {{kLoopTypeAlternate, 2, 4}, 13, {0, 1, 2, 3, 4, 4, 3, 2, 2, 3, 4, 4, 3}},
       {{kLoopTypeReverse, 2, 4}, 9, {0, 1, 4, 3, 2, 4, 3, 2, 4}},
-      {{kLoopTypeNone, 2, 4}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}},
-      {{kLoopTypeNormal, 2, 4}, 4, {0, 1, 2, 3}},
+      {{kLoopTypeNone, 2, 4}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0}}, {{kLoopTypeNormal, 2, 4}, 4, {0, 1, 2, 3}},
       {{kLoopTypeNormal, 5, 7}, 3, {0, 1, 5}},  // a loop starting beyond the target: target - 1, then the loop
       {{kLoopTypeReverse, 5, 7}, 3, {0, 1, 7}},
       {{kLoopTypeAlternate, 9, 9}, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9}},  // one-sample loop
@@ -98,7 +97,7 @@ TEST(CrossSynthesis, LoadingAndLoopModes) {
   EXPECT_EQ(DrawCrossEnvelope(cross, 3, 10), kMsgNoData);
 }
 
-TEST(CrossSynthesis, EnvelopeMovesTheOutputAlongTheChain) {
+TEST(CrossEnvelope, MovesTheOutputAlongTheChainEditsAndLimitModes) {
   const std::vector<float> a(50, 0.0f);
   CrossSynthesis cross;
   ASSERT_EQ(LoadCrossSources(cross, Input(a, a, 2), Input(a, a, 2)), kMsgDone);
@@ -114,9 +113,7 @@ TEST(CrossSynthesis, EnvelopeMovesTheOutputAlongTheChain) {
     for (size_t i = 0; i < 50; ++i) ASSERT_FLOAT_EQ(cross.outLeft[i], left) << node << " " << i;
     EXPECT_EQ(cross.outRight[7], right) << node;
   }
-}
 
-TEST(CrossEnvelope, EditsAndLimitModes) {
   // "SET" on a flat envelope steps through the page's list; an unlisted flat value stays, any other shape becomes 0.
   EnvelopeNodes nodes = FlatEnvelope(-42);  // the last of the list wraps to 0, back in limit mode 0
   int16_t mode = 2;
@@ -135,8 +132,7 @@ TEST(CrossEnvelope, EditsAndLimitModes) {
       {CrossEnvelopeEdit::Sweep, 2, -1, {{0, 42}, {32, -42}}, -42, 42},
       {CrossEnvelopeEdit::Reverse, -1, -1, {{0, -42}}, -42, 42},
       {CrossEnvelopeEdit::Normal, -1, 0, {{0, -127}, {32, 127}}, -127, 127},
-      {CrossEnvelopeEdit::Invert, 1, 0, {{0, 127}}, -127, 127},
-      {CrossEnvelopeEdit::Random, 1, -1, {}, 42, 127},
+      {CrossEnvelopeEdit::Invert, 1, 0, {{0, 127}}, -127, 127}, {CrossEnvelopeEdit::Random, 1, -1, {}, 42, 127},
       {CrossEnvelopeEdit::Random, 3, -1, {}, -127, -42},
   };
   SeedRandom(4);
@@ -235,8 +231,7 @@ TEST_F(CrossSynthesisTest, ThreadsLevelsCancelAndSilence) {
   EXPECT_TRUE(std::isfinite(MaxAbsOf(one.abLeft)));
 
   // Cancelled: what was added so far stays, unscaled.
-  ScriptedProgress progress;
-  progress.cancelAtCall = 1;
+  ScriptedProgress progress(1);
   ASSERT_EQ(Resynthesize(two, progress.Hooks(), 2), kMsgAborted);
   EXPECT_GT(MaxAbsOf(two.abLeft), 0.0);
   EXPECT_EQ(two.abLeft[length - 100], 0.0f);
@@ -283,7 +278,13 @@ TEST_F(CrossSynthesisTest, CancelledLoopChangeAndLeavingRestore) {
   EXPECT_EQ(std::tuple(cross.length, cross.loopMode, cross.HasOutput()), std::tuple(0, kLoopActiveNone, false));
 }
 
-TEST(Resynthesis, HybridBinsFollowThePhaseRules) {
+TEST(Resynthesis, BinPhasesAndHybridBinsFollowThePhaseRules) {
+  constexpr float pi = std::numbers::pi_v<float>;
+  const std::array<float, 3> phases[] = {{-3, 0, 0}, {0, 0, 0}, {0, 2, pi / 2}, {0, -2, -pi / 2}, {-1, 1, 3 * pi / 4}};
+  for (const auto& [re, im, phase] : phases) EXPECT_FLOAT_EQ(BinPhase(re, im), phase) << re << " " << im;
+  EXPECT_EQ(BinPhase(-3.0, 0.0), 0.0);
+  EXPECT_EQ(std::tuple(PhasePolarity(0.0f), PhasePolarity(-0.1f), PhasePolarity(3.0f)), std::tuple(1, -1, 1));
+
   // The exact-zero cases of the phase rule and differences past pi, then random bins.
   std::vector<float> a = {0, 0, -2, 0, 0, 3, 1, -1, -0.5f, 0.25f, 4, 2, 1e-30f, 1e-30f, -1, 1, -1, -1, 0, 0};
   std::vector<float> b = {0, 0, 1, 1, -1, 0, 0, -2, 2, 2, -3, -1, 1, 1, -1, -1, -1, 1, 5, 5};

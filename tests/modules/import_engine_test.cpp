@@ -84,18 +84,13 @@ struct CorpusRow {
 
 const CorpusRow kCorpus[] = {
     {"wavex16.wav", "", 44100, 2, 1.0, 1, kPcm16},  // sox writes plain PCM for this layout
-    {"pcm24.wav", "-b 24", 22050, 1, 1.0, 1, kFloat},
-    {"pcm32.wav", "-b 32 -e signed", 48000, 2, 1.0, 1, kFloat},
+    {"pcm24.wav", "-b 24", 22050, 1, 1.0, 1, kFloat}, {"pcm32.wav", "-b 32 -e signed", 48000, 2, 1.0, 1, kFloat},
     {"float32.wav", "-b 32 -e floating-point", 48000, 2, 1.0, 1, kFloat},
     {"float64.wav", "-b 64 -e floating-point", 44100, 1, 1.0, 1, kFloat},
-    {"u8.wav", "-b 8 -e unsigned", 44100, 3, 1.0, 1, kPcm16},
-    {"hz96.wav", "-b 24", 96000, 2, 2.0, 1, kFloat},
-    {"hz48.wav", "-b 16", 48000, 1, 2.0, 1, kPcm16},
-    {"six.wav", "-b 16", 48000, 6, 1.0, 1, kPcm16},
-    {"aiff.aif", "-b 16", 44100, 2, 1.0, 1, kPcm16},
-    {"flac.flac", "-b 24", 48000, 1, 1.0, 1, kFloat},
-    {"vorbis.ogg", "", 44100, 2, 1.0, 1, kFloat},
-    {"cycle.wav", "", 48000, 1, 2048.0 / 48000, 2, kFloat},
+    {"u8.wav", "-b 8 -e unsigned", 44100, 3, 1.0, 1, kPcm16}, {"hz96.wav", "-b 24", 96000, 2, 2.0, 1, kFloat},
+    {"hz48.wav", "-b 16", 48000, 1, 2.0, 1, kPcm16}, {"six.wav", "-b 16", 48000, 6, 1.0, 1, kPcm16},
+    {"aiff.aif", "-b 16", 44100, 2, 1.0, 1, kPcm16}, {"flac.flac", "-b 24", 48000, 1, 1.0, 1, kFloat},
+    {"vorbis.ogg", "", 44100, 2, 1.0, 1, kFloat}, {"cycle.wav", "", 48000, 1, 2048.0 / 48000, 2, kFloat},
     {"root.wav", "", 48000, 1, 0.5, 1, kFloat},
 };
 

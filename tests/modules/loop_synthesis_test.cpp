@@ -47,22 +47,6 @@ LoopSynthesis Loaded(const std::vector<float>& left, const std::vector<float>& r
 
 using LoopSynthesisTest = ModuleTest;
 
-TEST(LevelEnvelope, NodesToSamples) {
-  EnvelopeNodes peak = FlatEnvelope(-127), last = FlatEnvelope(0);
-  peak[1] = 127;
-  last[32] = 127;
-  // {nodes, length, {sample, value}...}: linear between nodes; with all nodes on sample 0 the last stays.
-  const std::tuple<const EnvelopeNodes&, size_t, std::vector<std::pair<size_t, float>>> cases[] = {
-      {peak, 33, {{0, 0.0f}, {1, 1.0f}, {2, 0.0f}}}, {peak, 65, {{1, 0.5f}, {2, 1.0f}, {3, 0.5f}}},
-      {last, 1000, {{0, 0.5f}, {999, 1.0f}}},        {last, 1, {{0, 1.0f}}}, {last, 0, {}}};
-  std::vector<float> samples;
-  for (const auto& [nodes, length, expected] : cases) {
-    EnvelopeToSamples(static_cast<int64_t>(length), nodes, samples);
-    ASSERT_EQ(samples.size(), length);
-    for (const auto& [at, value] : expected) EXPECT_FLOAT_EQ(samples[at], value) << length << " " << at;
-  }
-}
-
 // Each new draw is compared with the absolute value of every earlier one; voice 0 has none.
 TEST(LoopVoices, JittersFollowTheLiteralRule) {
   SeedRandom(9);
@@ -201,7 +185,7 @@ TEST_F(LoopSynthesisTest, SingleVoiceStereoAndWidening) {
   EXPECT_NEAR(std::accumulate(loop.outputRight.begin(), loop.outputRight.end(), 0.0), 0.0, 1e-2);
 }
 
-TEST_F(LoopSynthesisTest, EnvelopeButtonsAndOutputToInput) {
+TEST_F(LoopSynthesisTest, EnvelopeNodesToSamplesButtonsAndOutputToInput) {
   const std::vector<float> input = Noise(20000, 41);
   LoopSynthesis loop = Loaded(input, input, 1);
   EXPECT_EQ(PressLoopSynthesisButton(loop, kLoopOutToIn, {}), kMsgNoData);
@@ -224,6 +208,20 @@ TEST_F(LoopSynthesisTest, EnvelopeButtonsAndOutputToInput) {
   EXPECT_EQ(std::tuple(loop.channels, loop.widening, loop.envelope), std::tuple(2, false, FlatEnvelope()));
   EXPECT_EQ(std::tuple(loop.inputLeft, loop.inputRight, loop.envelopedRight), std::tuple(outLeft, outRight, outRight));
   EXPECT_FALSE(loop.HasOutput());
+
+  EnvelopeNodes peak = FlatEnvelope(-127), last = FlatEnvelope(0);
+  peak[1] = 127;
+  last[32] = 127;
+  // {nodes, length, {sample, value}...}: linear between nodes; with all nodes on sample 0 the last stays.
+  const std::tuple<const EnvelopeNodes&, size_t, std::vector<std::pair<size_t, float>>> cases[] = {
+      {peak, 33, {{0, 0.0f}, {1, 1.0f}, {2, 0.0f}}}, {peak, 65, {{1, 0.5f}, {2, 1.0f}, {3, 0.5f}}},
+      {last, 1000, {{0, 0.5f}, {999, 1.0f}}},        {last, 1, {{0, 1.0f}}}, {last, 0, {}}};
+  std::vector<float> samples;
+  for (const auto& [envelope, length, expected] : cases) {
+    EnvelopeToSamples(static_cast<int64_t>(length), envelope, samples);
+    ASSERT_EQ(samples.size(), length);
+    for (const auto& [at, value] : expected) EXPECT_FLOAT_EQ(samples[at], value) << length << " " << at;
+  }
 }
 
 TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
@@ -248,15 +246,13 @@ TEST_F(LoopSynthesisTest, SilenceNoInputAndCancel) {
   // Cancel between voices, and between transform stages: no output.
   loop = Loaded(input, input, 1);
   loop.sumMethod = VoiceSumMethod::Direct;
-  ScriptedProgress progress;
-  progress.cancelAtCall = 3;
+  ScriptedProgress progress(3);
   EXPECT_EQ(ComputeLoop(loop, progress.Hooks()), kMsgAborted);
   EXPECT_FALSE(loop.HasOutput());
   EXPECT_EQ(std::pair(progress.calls[2].done, progress.calls[2].total), std::pair(int64_t{2}, int64_t{loop.smear}));
   EXPECT_EQ(progress.calls[0].label, kCalculationProgressLabel);
   loop.sumMethod = VoiceSumMethod::Spectral;
-  ScriptedProgress stages;
-  stages.cancelAtCall = 2;
+  ScriptedProgress stages(2);
   EXPECT_EQ(ComputeLoop(loop, stages.Hooks()), kMsgAborted);
   EXPECT_FALSE(loop.HasOutput());
   ScriptedProgress complete;

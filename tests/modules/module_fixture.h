@@ -7,7 +7,6 @@
 #include <complex>
 #include <cstdlib>
 #include <cstdint>
-#include <functional>
 #include <numeric>
 #include <numbers>
 #include <span>
@@ -16,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/app_globals.h"
 #include "core/random.h"
 #include "dsp/fft_tables.h"
 #include "dsp/mixed_radix_dft.h"
@@ -40,7 +38,8 @@ struct ScriptedProgress {
     int64_t done, total;
   };
   std::vector<Call> calls;
-  int cancelAtCall = -1;
+  int cancelAtCall;
+  explicit ScriptedProgress(int cancelAt = -1) : cancelAtCall(cancelAt) {}
 
   ProgressHooks Hooks() {
     return {[this](const char* label, int64_t done, int64_t total) {

@@ -2,7 +2,6 @@
 #include "modules/scanloop_analysis.h"
 
 #include "module_fixture.h"
-#include "modules/spectral_phase.h"
 #include "modules/tuning_keyboard.h"
 #include "wavetable/vorta_synthesis.h"
 
@@ -41,15 +40,7 @@ std::vector<float> ScanLoop(int32_t steps, int32_t stepSize, float sign = 1.0f) 
 using SpectralAnalysisTest = ModuleTest;
 using ScanloopTest = ModuleTest;
 
-TEST(SpectralPhase, ZeroImaginaryPartMeansPhaseZero) {
-  constexpr float pi = std::numbers::pi_v<float>;
-  const std::array<float, 3> phases[] = {{-3, 0, 0}, {0, 0, 0}, {0, 2, pi / 2}, {0, -2, -pi / 2}, {-1, 1, 3 * pi / 4}};
-  for (const auto& [re, im, phase] : phases) EXPECT_FLOAT_EQ(BinPhase(re, im), phase) << re << " " << im;
-  EXPECT_EQ(BinPhase(-3.0, 0.0), 0.0);
-  EXPECT_EQ(std::tuple(PhasePolarity(0.0f), PhasePolarity(-0.1f), PhasePolarity(3.0f)), std::tuple(1, -1, 1));
-}
-
-TEST(SpectralAnalysis, FrameCountAndStretch) {
+TEST_F(SpectralAnalysisTest, FrameCountStretchAndEightFramesFillingSevenSlicesAndHoldingTheRest) {
   // {length, first sound, last sound, frames}: frames of 512 up to the last
   // sound, never fewer than 7.
   const std::array<int, 4> counts[] = {
@@ -63,9 +54,7 @@ TEST(SpectralAnalysis, FrameCountAndStretch) {
   // 35.5 rounds to 36, clamped; halves away from zero.
   const std::pair<int64_t, int32_t> stretches[] = {{300000, 32}, {8448 * 10, 10}, {4097, 1}, {8448 * 5 + 4224, 6}};
   for (const auto& [length, stretch] : stretches) EXPECT_EQ(AnalysisStretch(length), stretch) << length;
-}
 
-TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   const std::vector<float> range = Sine(8 * 512, kUnityCycles, 0.5);
   SpectralAnalysis analysis;
   ScriptedProgress progress;
@@ -90,7 +79,7 @@ TEST_F(SpectralAnalysisTest, EightFramesFillSevenSlicesAndHoldTheRest) {
   EXPECT_LT(analysis.table.at(0, 10), 0);
 }
 
-TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
+TEST(SpectralAnalysis, FramesToSlicesToHarmonicsToTheTable) {
   // {frames, fill, sharpen, slice, bin, magnitude}: up to 33 frames one per slice; 66: two averaged
   // or the first; sharpen raises slice 0 only when it held one frame.
   const std::tuple<int32_t, SliceFill, bool, int, int, float> cases[] = {
@@ -112,10 +101,8 @@ TEST(SpectralAnalysis, FramesToSlicesBothFillModesAndSharpenAttack) {
   EXPECT_EQ(slices.polarities[SliceAt(slices, 3, 100)], -1);
   FramesToSlices(RampFrames(66), SliceFill::FullSignal, false, slices);
   EXPECT_EQ(slices.polarities[SliceAt(slices, 5, 7)], 1);
-}
 
-TEST(SpectralAnalysis, HarmonicSamplingAndTheTableWithContrast) {
-  SliceSpectra slices;
+  slices = SliceSpectra{};
   slices.magnitudes.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 0.0f);
   slices.polarities.assign(static_cast<size_t>(kSliceCount) * kSliceSpectrumBins, 1);
   for (int b = 0; b < kSliceSpectrumBins; ++b) {
@@ -211,8 +198,7 @@ TEST_F(SpectralAnalysisTest, ButtonsLimitsAndCancel) {
   EXPECT_EQ(std::tuple(settings.sliceFill, settings.polarityLock, settings.sharpenAttack),
             std::tuple(SliceFill::Excerpts, false, true));
 
-  ScriptedProgress progress;
-  progress.cancelAtCall = 3;
+  ScriptedProgress progress(3);
   EXPECT_EQ(StartSpectralAnalysis(analysis, range, progress.Hooks()), kMsgAborted);
   EXPECT_EQ(progress.calls.size(), 4u);
   // The settings of the run survive a second analysis.
@@ -234,7 +220,7 @@ TEST(TuningKeyboard, ClicksAndArrows) {
   for (const auto& [cents, step, next] : steps) EXPECT_EQ(StepTuningCents(cents, step), next) << cents;
 }
 
-TEST_F(ScanloopTest, OneStepPerSliceHeldRestAndPreviewStretch) {
+TEST_F(ScanloopTest, OneStepPerSliceHeldRestPreviewStretchAndTheMappingOfManySteps) {
   // {step size, pitch adaption, stretch}: 600 gives 6.83, rounded.
   const std::tuple<int32_t, bool, int32_t> stretches[] = {{256, true, 16}, {128, true, 32}, {2048, true, 2},
                                                           {4096, true, 1}, {600, true, 7},  {2048, false, 16}};
@@ -258,10 +244,8 @@ TEST_F(ScanloopTest, OneStepPerSliceHeldRestAndPreviewStretch) {
   ASSERT_EQ(StartScanloopAnalysis(analysis, signal, 256, 20, {}), kMsgDone);
   EXPECT_EQ(analysis.steps, 8);
   EXPECT_EQ(StartScanloopAnalysis(analysis, signal, 4096, 2, {}), kMsgNoData);
-}
 
-TEST_F(ScanloopTest, MappingOfManyStepsAndSharpen) {
-  ScanloopAnalysis analysis;
+  analysis = ScanloopAnalysis{};
   ASSERT_EQ(StartScanloopAnalysis(analysis, ScanLoop(66, 128), 128, 66, {}), kMsgDone);
   ASSERT_TRUE(analysis.OffersSliceFill());
   // Full signal: slice c averages steps 2c and 2c + 1, harmonics (2c mod 8) + 1 and + 2.

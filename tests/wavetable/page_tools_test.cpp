@@ -50,7 +50,7 @@ AnchorMask Anchors(std::initializer_list<int> slices) {
 
 }  // namespace
 
-TEST_F(VortaTest, EnvelopeAndSliceMovesWrapAround) {
+TEST_F(VortaTest, EnvelopeAndSliceMovesWrapAroundAndEnvelopeButtons) {
   const struct { int from; EnvelopeButton button; int to; } envelopes[] = {
       {0, EnvelopeButton::Back1, 63}, {60, EnvelopeButton::Forward7, 3},
       {3, EnvelopeButton::Back7, 60}, {63, EnvelopeButton::Forward1, 0}};
@@ -61,9 +61,7 @@ TEST_F(VortaTest, EnvelopeAndSliceMovesWrapAround) {
   EXPECT_EQ((std::array{NextLimitMode(2), ClampToLimit(-5, kLimitPositive), ClampToLimit(5, kLimitNegative),
                         ClampToLimit(300, kLimitBipolar)}),
             (std::array{0, 0, 0, 127}));
-}
 
-TEST_F(VortaTest, EnvelopeButtons) {
   PartialTable table;
   PartialEnvelopes state;
   state.current = 4;
@@ -104,7 +102,7 @@ TEST_F(VortaTest, SliceEditorTools) {
   EXPECT_NEAR(preview.drawn[128], 1.0, 1e-5);
 }
 
-TEST_F(VortaTest, PadResynthesis) {
+TEST_F(VortaTest, PadResynthesisOperationsAndTheWaveformDrawingPage) {
   PartialTable table;
   ResynthesizePad(table, 4, SinePad({{1, 1.0}}), PadMode::Draw);
   EXPECT_EQ(table, TableWithCode(0, 4, 127));
@@ -124,16 +122,14 @@ TEST_F(VortaTest, PadResynthesis) {
 
   // "SMOOTH" keeps only partials whose sign agrees with the table's; "DRAW" takes them all.
   PartialTable signs = TableWith({{0, 1, 100}, {1, 1, -100}});
-  const DrawingPad pad = SinePad({{1, 0.5}, {2, 0.3}, {3, 0.1}});
+  const DrawingPad mixed = SinePad({{1, 0.5}, {2, 0.3}, {3, 0.1}});
   PartialTable smoothed = signs;
-  ResynthesizePad(smoothed, 1, pad, PadMode::Smooth);
+  ResynthesizePad(smoothed, 1, mixed, PadMode::Smooth);
   EXPECT_GT(smoothed.at(0, 1), 0);
   ExpectCodes(smoothed, {{1, 1, 0}, {2, 1, 0}});  // sign changed / was silent: dropped
-  ResynthesizePad(signs, 1, pad, PadMode::Draw);
+  ResynthesizePad(signs, 1, mixed, PadMode::Draw);
   EXPECT_TRUE(signs.at(1, 1) > 0 && signs.at(2, 1) > 0);
-}
 
-TEST_F(VortaTest, PadOperations) {
   DrawingPad pad{};
   NormalPad(pad);  // nothing to bring up
   EXPECT_EQ(pad, DrawingPad{});
@@ -154,9 +150,7 @@ TEST_F(VortaTest, PadOperations) {
   pad = DrawingPad{};
   DrawPadStroke(pad, 20, 0.0, 10, 2.0);
   EXPECT_EQ((std::array{pad[10], pad[15], pad[502]}), (std::array{1.0f, 1.0f, -1.0f}));
-}
 
-TEST_F(VortaTest, WaveformDrawingPage) {
   const PartialTable ram = TableWithCode(0, 3, 127);
   WaveformDrawing drawing = StartWaveformDrawing(ram, 3);
   EXPECT_TRUE(drawing.awaitingData && PadHasOriginalData(drawing));
@@ -199,9 +193,9 @@ TEST_F(VortaTest, TableAssemblingMovesAndCopies) {
   EXPECT_EQ(assembly.source.slice, 0);  // a single cycle has only slice 0
 }
 
-TEST_F(VortaTest, FilterEditorStartAndSteps) {
+TEST_F(VortaTest, FilterEditorStartStepsAndImport) {
   const PartialTable table = RichTable();
-  const FilterShapeEditor editor = StartFilterShapeEditor(table);
+  FilterShapeEditor editor = StartFilterShapeEditor(table);
   for (int r = 0; r < 64; ++r) EXPECT_EQ(editor.shape.at(r, 0), 127);
   EXPECT_FALSE(SliceIsFilled(editor.shape, 1));
   EXPECT_TRUE(editor.polarityLock);  // continuous rows, slices not alike
@@ -214,41 +208,11 @@ TEST_F(VortaTest, FilterEditorStartAndSteps) {
   EXPECT_EQ((std::array{editor.intensity, NextFilterIntensity(16), NextFilterIntensity(64), editor.blurFactor,
                         NextBlurFactor(3), NextBlurFactor(4)}),
             (std::array{16, 32, 16, 0, 4, 0}));
-}
 
-TEST_F(VortaTest, FilterShiftMovesTheCurveAndCanSilenceASlice) {
-  PartialTable table;
-  FillCodes(table, 33, 64, 100);
-  const FilterShapeEditor editor = PassOnly(table, 0);
-  // Slices 3 and 5 shift out of range; slice 4 by nearest(8 x 16 / 127) = 1.
-  const ShiftEnvelope shift{0, 0, 0, 127, 8, -127};
-  const PartialTable output = ApplyFilterShape(table, editor.shape, shift, 64, 0, false);
-  EXPECT_FALSE(SliceIsFilled(output, 3) || SliceIsFilled(output, 5));
-  ExpectCodes(output, {{0, 0, 127}, {1, 0, 0}});
-  const PartialTable shifted = ApplyFilterShape(table, editor.shape, shift, 16, 0, false);
-  ExpectCodes(shifted, {{0, 4, 0}, {1, 4, 127}, {2, 4, 0}});
-}
-
-TEST_F(VortaTest, FilterGainsMultiplyInAmplitude) {
-  PartialTable table;
-  FillCodes(table, 33, 0, 127);
-  table.at(1, 0) = 127;
-  FilterShapeEditor editor = StartFilterShapeEditor(table);
-  editor.shape.at(1, 0) = EncodeAmplitude(2048.0);  // -6 dB on partial 2
-  const PartialTable output = ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false);
-  EXPECT_NEAR(output.at(0, 0) - output.at(1, 0), 11, 1);
-
-  const ShiftEnvelope steps = LineOf([](int s) { return s % 2 ? 127 : 0; });
-  const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
-  EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
-  EXPECT_TRUE(CodesWithin(blurred.codes, -127, 127));
-}
-
-TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
   PartialTable source = TableWith({{0, 4, 100}, {9, 4, -90}});
   PrepareFilterImport(source);
   ExpectCodes(source, {{0, 4, 127}, {9, 4, -117}});
-  FilterShapeEditor editor = StartFilterShapeEditor(PartialTable{});
+  editor = StartFilterShapeEditor(PartialTable{});
   TakeFilterCurve(editor, source, 4);
   ExpectCodes(editor.shape, {{0, 0, 127}, {9, 0, -117}, {1, 0, 0}});
 
@@ -262,6 +226,32 @@ TEST_F(VortaTest, FilterImportTakesAFullScaleSlice) {
   SetFilterCurveCode(editor, -1, 70);
   EXPECT_EQ(editor.shape, drawn);
   ExpectCodes(drawn, {{0, 0, 50}, {63, 0, 60}});
+}
+
+TEST_F(VortaTest, FilterShiftMovesTheCurveAndGainsMultiplyInAmplitude) {
+  PartialTable table;
+  FillCodes(table, 33, 64, 100);
+  FilterShapeEditor editor = PassOnly(table, 0);
+  // Slices 3 and 5 shift out of range; slice 4 by nearest(8 x 16 / 127) = 1.
+  const ShiftEnvelope shift{0, 0, 0, 127, 8, -127};
+  const PartialTable silenced = ApplyFilterShape(table, editor.shape, shift, 64, 0, false);
+  EXPECT_FALSE(SliceIsFilled(silenced, 3) || SliceIsFilled(silenced, 5));
+  ExpectCodes(silenced, {{0, 0, 127}, {1, 0, 0}});
+  const PartialTable shifted = ApplyFilterShape(table, editor.shape, shift, 16, 0, false);
+  ExpectCodes(shifted, {{0, 4, 0}, {1, 4, 127}, {2, 4, 0}});
+
+  table = PartialTable{};
+  FillCodes(table, 33, 0, 127);
+  table.at(1, 0) = 127;
+  editor = StartFilterShapeEditor(table);
+  editor.shape.at(1, 0) = EncodeAmplitude(2048.0);  // -6 dB on partial 2
+  const PartialTable output = ApplyFilterShape(table, editor.shape, ShiftEnvelope{}, 16, 0, false);
+  EXPECT_NEAR(output.at(0, 0) - output.at(1, 0), 11, 1);
+
+  const ShiftEnvelope steps = LineOf([](int s) { return s % 2 ? 127 : 0; });
+  const PartialTable blurred = ApplyFilterShape(table, PassOnly(table, 0).shape, steps, 64, 2, true);
+  EXPECT_TRUE(SliceIsFilled(blurred, 1));  // neighbours leak into the silenced slices
+  EXPECT_TRUE(CodesWithin(blurred.codes, -127, 127));
 }
 
 TEST_F(VortaTest, FormantShifts) {
@@ -284,8 +274,8 @@ TEST_F(VortaTest, FormantShifts) {
   EXPECT_EQ((std::array{shifter.octaves, NextFormantOctaves(5), NextFormantOctaves(2)}), (std::array{1, 1, 3}));
 }
 
-TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
-  const TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
+TEST_F(VortaTest, InterpolationIsLinearInAmplitudeHoldsOrStretchesTheEndsAndLocksPolarity) {
+  TableInterpolation state = StartTableInterpolation(TableWith({{0, 0, 127}, {1, 32, 127}}));
   EXPECT_EQ(state.anchors, Anchors({0, 32}));
   MessageCode message = kMsgDone;
   const PartialTable output = InterpolateTable(state.input, state.anchors, Ipol, false, &message);
@@ -293,16 +283,13 @@ TEST_F(VortaTest, InterpolationBetweenTheEndsIsLinearInAmplitude) {
   for (int s = 0; s <= 32; ++s)
     for (const auto& [row, level] : {std::pair(0, 4096.0 * (32 - s) / 32), std::pair(1, 4096.0 * s / 32)})
       EXPECT_NEAR(DecodeCode(output.at(row, s)), level, std::max(level * 0.07, 1.1)) << row << " " << s;
-}
 
-TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
   const PartialTable table = TableWith({{0, 10, 127}, {3, 20, 127}, {5, 25, 90}});  // slice 25 is no anchor below
 
   const PartialTable held = InterpolateTable(table, Anchors({10}), StretchIpol, false);
   for (int s = 0; s < 33; ++s)  // the single anchor everywhere, the rest silent
     ASSERT_EQ(std::pair(held.at(0, s), held.at(5, s)), (std::pair<int16_t, int16_t>(127, 0))) << s;
 
-  MessageCode message = kMsgNone;
   EXPECT_EQ(InterpolateTable(table, AnchorMask{}, Ipol, false, &message), table);
   EXPECT_EQ(message, kMsgNoData);
 
@@ -318,14 +305,12 @@ TEST_F(VortaTest, InterpolationAnchorsEndsAndStretching) {
   const PartialTable spread = TableWith({{0, 4, 127}, {1, 8, 127}, {2, 12, 127}});
   const PartialTable spreadOut = InterpolateTable(spread, Anchors({4, 8, 12}), StretchIpol, false);
   ExpectCodes(spreadOut, {{1, 16, 127}, {0, 16, 0}, {2, 32, 127}});  // the middle anchor moved from 8 to 16
-}
 
-TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
-  const PartialTable table = TableWith({{0, 0, 127}, {0, 32, -127}});
-  EXPECT_EQ(InterpolateTable(table, Anchors({0, 32}), Ipol, false).at(0, 16), 0);  // the fade passes through silence
-  EXPECT_TRUE(CodesWithin(InterpolateTable(table, Anchors({0, 32}), Ipol, true).Row(0), 127, 127));
+  const PartialTable signs = TableWith({{0, 0, 127}, {0, 32, -127}});
+  EXPECT_EQ(InterpolateTable(signs, Anchors({0, 32}), Ipol, false).at(0, 16), 0);  // the fade passes through silence
+  EXPECT_TRUE(CodesWithin(InterpolateTable(signs, Anchors({0, 32}), Ipol, true).Row(0), 127, 127));
 
-  TableInterpolation state = StartTableInterpolation(table);
+  state = StartTableInterpolation(signs);
   state.currentSlice = 5;
   ToggleAnchor(state);
   EXPECT_EQ(state.anchors, Anchors({0, 5, 32}));
@@ -333,5 +318,5 @@ TEST_F(VortaTest, InterpolationPolarityLockContinuesTheSigns) {
   EXPECT_EQ(state.anchors, AnchorMask{});
   RestoreAnchors(state);
   EXPECT_EQ(state.anchors, FilledSlices(state.input));
-  EXPECT_TRUE(TableIsSilent(AnchorsOnly(table, AnchorMask{})));
+  EXPECT_TRUE(TableIsSilent(AnchorsOnly(signs, AnchorMask{})));
 }

@@ -16,8 +16,8 @@ PartialTable RowOf(std::initializer_list<int> values, int row = 0) {
 
 }  // namespace
 
-// Slice 33 and row 64 select all; a negative selection selects nothing.
-TEST_F(VortaTest, SelectionConventionOfTheCodePrimitives) {
+// Slice 33 and row 64 select all; a negative selection selects nothing. Random codes are seeded and in range.
+TEST_F(VortaTest, SelectionRandomnessAndPolarityLockOfTheCodePrimitives) {
   PartialTable table;
   FillCodes(table, 4, 64, 127);
   FillCodes(table, 33, 2, -127);
@@ -34,9 +34,7 @@ TEST_F(VortaTest, SelectionConventionOfTheCodePrimitives) {
   const PartialTable before = table;
   FillCodes(table, -1, 64, 0);
   EXPECT_EQ(table, before);
-}
 
-TEST_F(VortaTest, RandomPrimitivesAreSeededAndInRange) {
   PartialTable a, b;
   SeedRandom(99);
   RandomCodes(a, 33, 64, 127, -127);
@@ -56,24 +54,23 @@ TEST_F(VortaTest, RandomPrimitivesAreSeededAndInRange) {
   const auto flipped = std::count(full.codes.begin(), full.codes.end(), int16_t{-50});
   EXPECT_EQ(flipped + std::count(full.codes.begin(), full.codes.end(), int16_t{50}), 2112);
   EXPECT_TRUE(flipped > 900 && flipped < 1212) << flipped;
-}
 
-TEST_F(VortaTest, LockPolarityCarriesTheFirstSignUpToTheFirstZero) {
+  // LockPolarity carries the first sign up to the first zero.
   // {row, codes, row selected, codes after}: the zero breaks the chain; another row selected changes nothing.
   const struct { int row; std::initializer_list<int> before; int selected; std::initializer_list<int> after; }
   cases[] = {
       {0, {10, -20, 0, -5, 7}, 0, {10, 20, 0, -5, 7}}, {0, {-3, 4, -5, 6}, 0, {-3, -4, -5, -6}},
       {7, {-1, 2, -3}, 6, {-1, 2, -3}}, {7, {-1, 2, -3}, 64, {-1, -2, -3}}};
   for (const auto& c : cases) {
-    PartialTable table = RowOf(c.before, c.row);
-    LockPolarity(table, c.selected);
-    EXPECT_EQ(table, RowOf(c.after, c.row)) << c.row << " " << c.selected;
+    PartialTable line = RowOf(c.before, c.row);
+    LockPolarity(line, c.selected);
+    EXPECT_EQ(line, RowOf(c.after, c.row)) << c.row << " " << c.selected;
   }
   EXPECT_FALSE(HasContinuousPolarity(RowOf({10, 20, 0, -5, 7})) || HasContinuousPolarity(RowOf({3, -3})));
   EXPECT_TRUE(HasContinuousPolarity(RowOf({-3, -4, -5, -6})));
 }
 
-TEST_F(VortaTest, CodeCeilAndScaleCodes) {
+TEST_F(VortaTest, CodeCeilScaleCodesAndNormalizeSliceModes) {
   PartialTable table = TableWith({{0, 3, 100}, {1, 3, -60}, {0, 4, 10}});
   CodeCeil(table, 3, 64);
   ExpectCodes(table, {{0, 3, 127}, {1, 3, -87}, {2, 3, 0}, {0, 4, 10}});  // slice 4 lies outside the selection
@@ -84,10 +81,8 @@ TEST_F(VortaTest, CodeCeilAndScaleCodes) {
   PartialTable rows = RowOf({50, -25, 1}, 5);
   ScaleCodes(rows, 5);
   EXPECT_EQ(rows, RowOf({127, -64, 3}, 5));  // -63.5 rounds away from zero; 2.54
-}
 
-TEST_F(VortaTest, NormalizeSliceModes) {
-  PartialTable table = TableWithCode(0, 2, 100);
+  table = TableWithCode(0, 2, 100);
   NormalizeSlice(table, 2, 1);  // mode 1 only lowers
   EXPECT_EQ(table.at(0, 2), 100);
   NormalizeSlice(table, 2, 0);
@@ -99,7 +94,7 @@ TEST_F(VortaTest, NormalizeSliceModes) {
   EXPECT_TRUE(TableIsSilent(table));
 }
 
-TEST_F(VortaTest, RowToolsReverseMirrorStaticLinear) {
+TEST_F(VortaTest, RowToolsAndDialogActions) {
   const auto identity = LineOf([](int i) { return i; });
   auto row = identity;
   ReverseRow(row, 33);
@@ -117,9 +112,7 @@ TEST_F(VortaTest, RowToolsReverseMirrorStaticLinear) {
   LinearRow(amplitude, true);
   EXPECT_EQ((std::array<int, 3>{amplitude[8], amplitude[16], amplitude[32]}),
             (std::array<int, 3>{EncodeAmplitude(3072.0), EncodeAmplitude(2048.0), 0}));
-}
 
-TEST_F(VortaTest, DialogActions) {
   PartialTable table = TableWith({{0, 0, -100}, {1, 0, 90}});
   ApplyPolarityAction(table, PolarityAction::UniPol);
   EXPECT_GT(table.at(0, 0), 0);
@@ -173,21 +166,19 @@ TEST_F(VortaTest, BlurAndRandomData) {
   EXPECT_TRUE(CodesWithin(random.codes, -127, 127));
 }
 
-TEST_F(VortaTest, LevelProfileIsMeasuredAndClamped) {
+TEST_F(VortaTest, LevelProfileIsMeasuredClampedEditedAndApplied) {
   PartialTable table;
   FillCodes(table, 0, 64, 127);  // far above full scale: optimised down first
   table.at(0, 1) = 127;          // exactly full scale
   table.at(0, 2) = EncodeAmplitude(2048.0);  // about half
-  const ProfileScaling scaling = StartProfileScaling(table);
+  ProfileScaling scaling = StartProfileScaling(table);
   EXPECT_EQ(scaling.profile, scaling.reference);
   EXPECT_TRUE(scaling.reference[0] >= 120 && scaling.reference[0] <= 127) << scaling.reference[0];
   EXPECT_EQ(scaling.reference[1], 127);
   EXPECT_NEAR(scaling.reference[2], -127 + 254 * 0.4866, 1.5);
   EXPECT_EQ(scaling.reference[3], -127);  // silent
-}
 
-TEST_F(VortaTest, ProfileButtonsAndOutput) {
-  ProfileScaling scaling = StartProfileScaling(TableWith({{0, 0, 127}, {0, 1, 127}, {2, 1, 100}}));
+  scaling = StartProfileScaling(TableWith({{0, 0, 127}, {0, 1, 127}, {2, 1, 100}}));
   const LevelProfile reference = scaling.reference;
   // {button, message, whole profile after}: an all-silent profile has nothing to smooth or normalise.
   const struct { ProfileButton button; MessageCode message; int level; } buttons[] = {
@@ -226,7 +217,7 @@ TEST_F(VortaTest, ProfileButtonsAndOutput) {
   EXPECT_EQ(silent.profile[0], -127);
 }
 
-TEST_F(VortaTest, SliceOrderOperations) {
+TEST_F(VortaTest, SliceOrderOperationsAndReorderingWholeSlices) {
   const struct { OrderOperation operation; int times; int shift; } rotations[] = {
       {OrderOperation::RotateBack1, 33, 0}, {OrderOperation::RotateBack1, 1, 32},
       {OrderOperation::RotateBack8, 1, 25}, {OrderOperation::RotateForward1, 1, 1},
@@ -253,11 +244,9 @@ TEST_F(VortaTest, SliceOrderOperations) {
 
   SetOrderEntry(order, 3, 99);
   EXPECT_EQ(order[3], 32);
-}
 
-TEST_F(VortaTest, ReorderingCopiesWholeSlicesAndOptimises) {
   const PartialTable input = TableWith({{0, 0, 116}, {1, 10, 100}});
-  SliceOrder order = IdentityOrder();
+  order = IdentityOrder();
   ApplyOrderOperation(order, OrderOperation::Reverse, 0);
   const PartialTable output = ReorderSlices(input, order);
   ExpectCodes(output, {{0, 32, 127}, {1, 22, 100 + 11}});  // slice 0 moved to 32, raised to full scale

@@ -35,7 +35,7 @@ std::vector<float> Cycle(int length, std::initializer_list<Sine> sines) {
 
 }  // namespace
 
-TEST(PartialTable, CodesOfTheBoundaryAmplitudes) {
+TEST(PartialTable, CodesOfTheBoundaryAmplitudesAndTheEncodingCeiling) {
   // {amplitude, code}: 35.157 codes per decade, never beyond full scale, NaN silent.
   const std::pair<double, int> codes[] = {{4096.0, 127}, {-4096.0, -127}, {0.99, 0},     {1.0, 0},
                                           {1.0677, 1},   {1.0e9, 127},    {-1.0e9, -127}, {std::nan(""), 0}};
@@ -44,9 +44,7 @@ TEST(PartialTable, CodesOfTheBoundaryAmplitudes) {
   EXPECT_NEAR(DecodeCode(127), 4096.0, 1e-6);
   EXPECT_NEAR(DecodeCode(1), 1.0677, 1e-4);
   for (int code = -127; code <= 127; ++code) EXPECT_EQ(EncodeAmplitude(DecodeCode(code)), code) << code;
-}
 
-TEST(PartialTable, EncodingCeilingScalesOnlyLouderMatrices) {
   AmplitudeMatrix loud;
   loud.at(0, 0) = 8192.0f;
   loud.at(1, 5) = -4096.0f;
@@ -75,7 +73,7 @@ TEST(PartialTable, LayoutClampAndSelection) {
   EXPECT_EQ(std::pair(Nearest(2.5), Nearest(-2.5)), std::pair(3.0, -3.0));
 }
 
-TEST(Payload, VortaFieldsLieAtTheirOffsets) {
+TEST(Payload, VortaFieldsLieAtTheirOffsetsDamagedOnesAreClampedAndShortBlocksRefused) {
   const PartialTable table = TableWith({{0, 0, 127}, {0, 1, -1}, {63, 32, 42}});
   std::vector<uint8_t> block(kSamplerBlockBytes, 0xEE);
   ASSERT_TRUE(WriteVortaPayload(block, table, 7));
@@ -87,26 +85,22 @@ TEST(Payload, VortaFieldsLieAtTheirOffsets) {
   int32_t stretch = 0;
   ASSERT_TRUE(ReadVortaPayload(block, back, stretch));
   EXPECT_EQ(std::pair(back, stretch), std::pair(table, 7));
-}
 
-TEST(Payload, DamagedValuesAreClampedAndShortBlocksRefused) {
-  std::vector<uint8_t> block(kSamplerBlockBytes, 0);
+  // Damaged values are clamped. A foreign format's block carries no id; stretches outside 1..32 read as 16.
+  block.assign(kSamplerBlockBytes, 0);
   WriteI16LE(block.data() + 76, 131);  // a code beyond full scale
   WriteI16LE(block.data() + 78, -32768);
-  PartialTable table;
-  // A foreign format's block carries no id; stretches outside 1..32 read as 16.
   for (int32_t stored : {0, 33}) {
     WriteI32LE(block.data() + 4300, stored);
-    int32_t stretch = 0;
-    ASSERT_TRUE(ReadVortaPayload(block, table, stretch));
+    stretch = 0;
+    ASSERT_TRUE(ReadVortaPayload(block, back, stretch));
     EXPECT_EQ(stretch, 16) << stored;
   }
-  ExpectCodes(table, {{0, 0, 127}, {0, 1, -127}});
+  ExpectCodes(back, {{0, 0, 127}, {0, 1, -127}});
 
   std::vector<uint8_t> shortBlock(4307, 0);
-  int32_t stretch = 0;
-  EXPECT_FALSE(ReadVortaPayload(shortBlock, table, stretch));
-  EXPECT_FALSE(WriteVortaPayload(shortBlock, table, 16));
+  EXPECT_FALSE(ReadVortaPayload(shortBlock, back, stretch));
+  EXPECT_FALSE(WriteVortaPayload(shortBlock, back, 16));
   EXPECT_TRUE(std::all_of(shortBlock.begin(), shortBlock.end(), [](uint8_t b) { return b == 0; }));
 }
 
@@ -128,17 +122,6 @@ TEST(Payload, XformProfileRoundTripAndFamilies) {
   int32_t stretch = 0;
   EXPECT_FALSE(ReadVortaPayload(block, table, stretch));  // the other family
   EXPECT_EQ(PayloadFamilyOf(std::vector<uint8_t>(kSamplerBlockBytes, 0)), PayloadFamily::None);
-}
-
-TEST(RamWavetable, LayoutLengthsAndStretchLimits) {
-  EXPECT_LE(RenderedLength(4096, 32), kRamWavetableSamples);
-  EXPECT_EQ(SliceStart(3, 256, 4), 3u * 1024u);
-  // The page shows the stretch as a speed, 32 the slowest; the buttons stop at 1 and 32.
-  EXPECT_EQ((std::array{ShownSpeed(16), ShownSpeed(1), FasterPlayback(1), FasterPlayback(16), SlowerPlayback(32),
-                        SlowerPlayback(16), ClampStretch(0)}),
-            (std::array{17, 32, 1, 15, 32, 17, 1}));
-  EXPECT_EQ(RamNameFrom("A NAME LONGER THAN TWENTY-ONE"), "A NAME LONGER THAN TW");
-  EXPECT_EQ(RamNameFrom("SHORT"), "SHORT");
 }
 
 TEST_F(VortaTest, SynthesisMatchesTheSumOfSines) {
@@ -164,7 +147,15 @@ TEST_F(VortaTest, SynthesisMatchesTheSumOfSines) {
   }
 }
 
-TEST_F(VortaTest, RenderBlendsLengthsPitchAndLimiting) {
+TEST_F(VortaTest, RamLayoutAndRenderBlendsLengthsPitchAndLimiting) {
+  EXPECT_EQ(SliceStart(3, 256, 4), 3u * 1024u);
+  // The page shows the stretch as a speed, 32 the slowest; the buttons stop at 1 and 32.
+  EXPECT_EQ((std::array{ShownSpeed(16), ShownSpeed(1), FasterPlayback(1), FasterPlayback(16), SlowerPlayback(32),
+                        SlowerPlayback(16), ClampStretch(0)}),
+            (std::array{17, 32, 1, 15, 32, 17, 1}));
+  EXPECT_EQ(RamNameFrom("A NAME LONGER THAN TWENTY-ONE"), "A NAME LONGER THAN TW");
+  EXPECT_EQ(RamNameFrom("SHORT"), "SHORT");
+
   std::vector<float> out(kRamWavetableSamples, 7.0f);
   ASSERT_EQ(RenderTable(TableWithCode(0, 0, 127), out, 4, 1.0), 4u * 8192u + 256u);
   for (int j = 0; j < 256; ++j) ASSERT_NEAR(out[j], std::sin(2 * std::numbers::pi * j / 256), 1e-5);
@@ -268,7 +259,7 @@ TEST_F(VortaTest, LimitPeakOnlyAboveTheThreshold) {
   }
 }
 
-TEST_F(VortaTest, GenerateHarmonicsFollowsTheFormula) {
+TEST_F(VortaTest, GeneratedHarmonicsFollowTheFormulaAndCyclesBecomeSignedPartials) {
   const PartialTable flat = GenerateHarmonics(1.0, 0.0, 0, 1);  // no modulation: every slice alike
   for (int s = 1; s < 33; ++s)
     for (int r = 0; r < 64; ++r) ASSERT_EQ(flat.at(r, s), flat.at(r, 0));
@@ -280,9 +271,7 @@ TEST_F(VortaTest, GenerateHarmonicsFollowsTheFormula) {
   for (int r = 0; r < 64; ++r) EXPECT_EQ(spread.at(r, 0) != 0, r % 4 == 0) << r;
   // Partial 2 turns by pi/32 per slice: negative after slice 16.
   EXPECT_TRUE(spread.at(4, 15) > 0 && spread.at(4, 32) < 0);
-}
 
-TEST_F(VortaTest, CyclesBecomeSignedPartials) {
   std::vector<float> waves(33 * 128, 0.0f);
   const std::vector<float> first = Cycle(128, {{1, 0.25, 0.0}, {3, -0.125, 0.0}});
   const std::vector<float> fifth = Cycle(128, {{2, 0.25, 0.5}});  // the phase is dropped

@@ -43,7 +43,7 @@ class VortaWorkspaceTest : public VortaTest {
 
 }  // namespace
 
-TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
+TEST_F(VortaWorkspaceTest, EntryFlushLoadAndUndo) {
   EXPECT_TRUE(TableIsSilent(workspace.table));
   EXPECT_EQ(std::pair(workspace.playbackStretch, workspace.ramName), std::pair(16, std::string()));
   EXPECT_EQ(workspace.ram.samples.size(), kRamWavetableSamples);
@@ -67,9 +67,7 @@ TEST_F(VortaWorkspaceTest, EntryFlushAndLoad) {
 
   // A generated table without history is pressed through in tests/ui/pages/vorta_editing_test.cpp.
   EXPECT_EQ(TableForOutput(TableWithCode(0, 0, 116)).at(0, 0), 127);
-}
 
-TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
   const PartialTable start = workspace.table;
   workspace.table.at(3, 3) = 127;
   EXPECT_TRUE(CommitTableChange(workspace, kEnvelopePage, kSomeButton));
@@ -84,18 +82,15 @@ TEST_F(VortaWorkspaceTest, UndoRestoresPageAndTable) {
   ExpectUndo(kMsgUndoListEmpty, 0, start);
 }
 
-TEST(UndoRing, EntrySizesAndXformCount) {
+TEST(UndoRing, EntrySizesXformCountRecordingOnlyChangesAndOverwritingTheOldest) {
   EXPECT_EQ(VortaUndoGeometry().EntryBytes(), 4227u);
   EXPECT_EQ(VortaUndoGeometry().entryCount, 512);
-  EXPECT_EQ(XformUndoGeometry(0).EntryBytes(), 17301505u);
   // One entry per 276,824,080 bytes of memory, rounded, between 2 and 32.
   constexpr uint64_t kPerEntry = 276824080ull;
   const std::pair<uint64_t, int> counts[] = {{0, 2},  {kPerEntry / 3, 2}, {kPerEntry / 2 + 1, 2}, {kPerEntry * 4, 8},
                                              {kPerEntry * 16, 32}, {kPerEntry * 17, 32}, {64ull << 30, 32}};
   for (const auto& [memory, entries] : counts) EXPECT_EQ(XformUndoEntryCount(memory), entries) << memory;
-}
 
-TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
   UndoRing ring;
   UndoReset(ring, UndoGeometry{4, 8, true}, State(0));
   EXPECT_FALSE(UndoRecord(ring, State(0), 100, 1));                // identical to the snapshot
@@ -111,11 +106,10 @@ TEST(UndoRing, RecordsOnlyChangesAndStepsBack) {
   EXPECT_TRUE(ring.index == 0 && UndoUsedEntries(ring) == 0);
   // After an undo the snapshot is the restored state: recording it again writes nothing.
   EXPECT_FALSE(UndoRecord(ring, State(0), 1, 1));
-}
 
-TEST(UndoRing, FullRingOverwritesTheOldestAndResetEmptiesIt) {
+  // A full ring overwrites the oldest entry; a reset empties it.
   const UndoGeometry geometry{3, 8, false};
-  UndoRing ring;
+  ring = UndoRing{};
   UndoReset(ring, geometry, State(0));
   for (uint8_t v = 1; v <= 4; ++v) ASSERT_TRUE(UndoRecord(ring, State(v), 0, 1));  // 4 overwrites state 0's entry
   for (uint8_t v = 3; v >= 1; --v) ExpectStep(ring, kMsgDone, v, -1, -1);  // entries without a page leave it alone
