@@ -5,7 +5,6 @@
 
 #include <functional>
 
-#include "core/message_codes.h"
 #include "core/random.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/dune2_wt.h"
@@ -118,10 +117,7 @@ TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
     ASSERT_EQ(r.category, f.category) << r.info.remark;
     EXPECT_EQ(Card(r), f.card);
     EXPECT_EQ(TestSoundFile(Path(f.category, f.name), nullptr, ReadRules{true}), f.category);  // no info asked for
-    PartialTable loaded;
-    int32_t loadedStretch = 0;
-    ASSERT_EQ(LoadVortaFile(app, LibraryEntry{f.category, f.name}, loaded, loadedStretch), kMsgDone);
-    EXPECT_EQ(std::pair(loaded, loadedStretch), std::pair(table, stretch));
+    EXPECT_EQ(Load(f.category, f.name), std::pair(table, stretch));
     // The reader fills the block in load mode: zeros but for table and R.
     std::FILE* file = std::fopen(Path(f.category, f.name).c_str(), "rb");
     ASSERT_NE(file, nullptr);
@@ -156,8 +152,7 @@ TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
       const PartialTable random = RandomTable(n);
       const int32_t randomStretch = kMinStretch + RandomBelow(kMaxStretch);
       ASSERT_EQ(f.write(f.name, random, randomStretch), kMsgDone);
-      const int status = LoadVortaFile(app, LibraryEntry{f.category, f.name}, loaded, loadedStretch);
-      if (status == kMsgDone && loaded == random && loadedStretch == randomStretch) continue;
+      if (Load(f.category, f.name) == std::pair(random, randomStretch)) continue;
       if (failures++ == 0) ADD_FAILURE() << "table " << n << " R " << randomStretch;
     }
     EXPECT_EQ(failures, 0);
