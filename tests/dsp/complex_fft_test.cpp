@@ -42,15 +42,10 @@ void DelayHelpers(int percent) {
   SetFftTaskDelayHook(RandomTaskDelay);
 }
 
-struct KernelCase {
-  FftKernelKind kind;
-  const char* name;
-};
-
-class ComplexFftTest : public ::testing::TestWithParam<KernelCase> {
+class ComplexFftTest : public ::testing::TestWithParam<FftKernelKind> {
  protected:
   void SetUp() override {
-    SelectFftKernel(GetParam().kind);
+    SelectFftKernel(GetParam());
     AllocateFftTables(131072);
   }
   void TearDown() override {
@@ -192,10 +187,8 @@ TEST_P(ComplexFftTest, LengthsOutsideTheContractLeaveTheDataAlone) {
   EXPECT_TRUE(untouched == Interleave(x));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest,
-                         ::testing::Values(KernelCase{FftKernelKind::kScalar, "Scalar"},
-                                           KernelCase{FftKernelKind::kVector, "Vector"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest, ::testing::Values(FftKernelKind::kScalar, FftKernelKind::kVector),
+                         [](const auto& info) { return info.param == FftKernelKind::kScalar ? "Scalar" : "Vector"; });
 
 TEST(FftThreadMode, FollowsLengthAndProcessorCount) {
   for (const auto& [length, processors, mode] : {std::tuple{32767, 8, 1}, {16384, 2, 1}, {32768, 2, 2}, {32768, 1, 1},

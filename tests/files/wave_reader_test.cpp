@@ -97,8 +97,7 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
   std::vector<uint8_t> truncated = BuildWave({.frames = 10000});
   truncated.resize(truncated.size() - 5000);  // the data chunk claims more than the file holds
   const std::vector<uint8_t> silence(1000, 0);
-  std::vector<uint8_t> text;
-  PutText(text, "metadata smpl fmt data RIFF WAVE", 32);
+  const std::string text = "metadata smpl fmt data RIFF WAVE";
   const auto before = [](const std::vector<uint8_t>& chunks) {
     const auto loop = SmplChunk({.type = 1, .end = 4999});
     return BuildWave({.frames = 5000, .chunksBeforeFmt = chunks, .chunksAfterData = loop});
@@ -121,7 +120,7 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
       {BuildWave({.formatTag = 0xFFFE, .bits = 0, .audio = silence}), "0|UNSUPPORTED AUDIO FORMAT||||||"},
       // Before "fmt ": a text chunk holding tag names; an odd-sized chunk without its pad byte;
       // garbage (the tag search takes over); a size past the end of the file (searched inside).
-      {before(Chunk("LIST", text)), looped},
+      {before(Chunk("LIST", {text.begin(), text.end()})), looped},
       {before(Chunk("note", {1, 2, 3}, false)), looped},
       {before({0, 0, 0, 1, 2, 3}), looped},
       {before({'b', 'a', 'd', ' ', 0xFF, 0xFF, 0xFF, 0x7F}), looped},
