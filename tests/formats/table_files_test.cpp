@@ -1,6 +1,5 @@
 // Each foreign table format's byte layout, built here and compared byte for
 // byte with the writer's file, and what the readers refuse.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
@@ -319,10 +318,8 @@ TEST_F(FormatLibrary, EveryRejection) {
     cases.push_back({kCategoryEfe, With(efe, static_cast<size_t>(at), static_cast<uint32_t>(value)), eNo});
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto& c = cases[i];
-    const Result r = TestBytes(c.category, c.category == kCategoryWaveGenerator ? "T.WTS"
-                                           : c.category == kCategoryEfe        ? "T.EFE"
-                                                                               : "T.WT",
-                               c.bytes);
+    const char* name = c.category == kCategoryWaveGenerator ? "T.WTS" : c.category == kCategoryEfe ? "T.EFE" : "T.WT";
+    const Result r = TestBytes(c.category, name, c.bytes);
     EXPECT_EQ(std::pair(r.category, r.info.remark), std::pair(c.remark == ok ? c.category : 0, c.remark)) << "case " << i;
   }
 }

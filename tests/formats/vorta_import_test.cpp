@@ -1,11 +1,8 @@
 #include "formats/vorta_import.h"
 #include "wavetable/ram_wavetable.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 
-#include "core/random.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/dune2_wt.h"
 #include "formats/efe_file.h"
@@ -28,12 +25,8 @@ class VortaImport : public FormatLibrary {
  protected:
   // The program's own WAV table (category 3) of 33 waves of 256 samples.
   int WriteVortaWav(const std::string& name, const PartialTable& table, int32_t stretch) {
-    WaveHeader header;
+    WaveHeader header{.formatTag = kFormatPcm, .channels = 1, .bitsPerSample = 16, .dataSize = 33 * 256 * 2};
     SamplerBlock block;
-    header.formatTag = kFormatPcm;
-    header.bitsPerSample = 16;
-    header.channels = 1;
-    header.dataSize = 33 * 256 * 2;
     PrepareWaveHeader(header, block, nullptr, nullptr, STATE_VORTA);
     SetSamplerU32(block, sampler_offset::kSamplerDataSize, kSynthesisSamplerDataSize);
     SetSamplerU32(block, sampler_offset::kLoopEnd, 255);
