@@ -1,9 +1,6 @@
 // analyse, xform, sloop and xmrph: sox-made samples through the real
 // executable, each output compared with the engine called directly as the
 // pages drive it, with the defaults and with every option a command takes.
-#include <cmath>
-#include <numbers>
-
 #include "cli/cli_fixture.h"
 #include "core/random.h"
 #include "dsp/dft_tables.h"
@@ -126,15 +123,9 @@ TEST_F(CliTest, SampleCommandsMatchTheEngineByteForByte) {
   MakeSample("Mono Noise.wav", 1, 30000, "pinknoise vol 0.4");
   MakeSample("noise.wav", 1, 20000, "pinknoise vol 0.4");
   MakeSample("chord.wav", 2, 26000, "sine 300 sine 450 vol 0.6");
-  // Twenty 256-sample cycles, cycle c holding harmonic c + 1; the first is looped.
-  HandWave scan;
-  for (int c = 0; c < 20; ++c)
-    for (int j = 0; j < 256; ++j)
-      PutU16(scan.audio, static_cast<uint16_t>(static_cast<int16_t>(
-                             std::lround(0.5 * std::sin(2 * std::numbers::pi * (c + 1) * j / 256.0) * 32767.0))));
-  scan.frames = 20 * 256;
-  scan.chunksAfterData = SmplChunk(Smpl{.end = 255});
-  WriteAllBytes(folder / "scan.wav", BuildWave(scan));
+  // Twenty 256-sample cycles of a sine sweeping from 1 to 20 periods a cycle; the first is looped.
+  MakeSample("scan.wav", 1, 20 * 256, "sine 172.265625:3445.3125 vol 0.5");
+  AppendChunk(folder / "scan.wav", SmplChunk(Smpl{.end = 255}));
   MakeFolder("out");
   const EngineSample pad = LoadForEngine(folder / "Stereo Pad.wav"), wind = LoadForEngine(folder / "Wind Noise.wav"),
                      mono = LoadForEngine(folder / "Mono Noise.wav"), noise = LoadForEngine(folder / "noise.wav"),

@@ -28,8 +28,7 @@ std::vector<uint8_t> MonoWave(uint32_t frames) { return BuildWave(HandWave{.fram
 }  // namespace
 
 TEST_F(CliTest, SortMovesEachFileWhereTheBootWouldAndPrintsEachMove) {
-  MakeFolder(kSamples);
-  MakeFolder(kCycles);
+  for (const std::string& sub : {kSamples, kCycles}) MakeFolder(sub);
   ASSERT_TRUE(SoxSine(folder / "lib/drop.wav", 44100, "-b 16", 2));         // loose in the root: moves
   WriteAllBytes(folder / "lib/readme.txt", {'x'});                           // not a sound file: stays
   WriteAllBytes(folder / "lib/data/junk.wav", {'R', 'I', 'F', 'F'});         // damaged: recycle bin
@@ -112,8 +111,7 @@ TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
   const std::string cli = ShellQuoted(SONICLOOM_CLI_PATH);
   for (int trial = 0; trial < 20; ++trial) {
     fs::remove_all(folder / "lib");
-    fs::create_directories(bin);
-    fs::create_directories(cycles);
+    for (const std::string& made : {bin, cycles}) fs::create_directories(made);
     std::set<std::vector<uint8_t>> contents;
     for (int i = 0; i < 200; ++i) {
       std::vector<uint8_t> bytes = MonoWave(600);  // no loop: refused with FORCE LOOP, a single cycle without
