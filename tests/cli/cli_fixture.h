@@ -129,13 +129,10 @@ inline std::vector<uint8_t> VortaWaveBytes(const PartialTable& table, int32_t st
 // An XFORM table: slices of 131,072 stereo float frames of quiet noise and
 // the band profile.
 inline std::vector<uint8_t> XformWaveBytes(uint32_t slices) {
-  WaveHeader header;
-  SamplerBlock block;
-  header.channels = 2;
-  header.formatTag = kFormatFloat;
-  header.bitsPerSample = 32;
   const size_t frames = static_cast<size_t>(slices) * 131072;
-  header.dataSize = static_cast<uint32_t>(frames * 8);
+  WaveHeader header{.formatTag = kFormatFloat, .channels = 2, .bitsPerSample = 32,
+                    .dataSize = static_cast<uint32_t>(frames * 8)};
+  SamplerBlock block;
   PrepareWaveHeader(header, block, nullptr, nullptr, STATE_XFORM);
   XformBandProfile profile{};
   for (size_t i = 0; i < profile.size(); ++i) profile[i] = static_cast<uint8_t>(i % 128);

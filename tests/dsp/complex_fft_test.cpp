@@ -13,6 +13,7 @@
 
 #include "dsp/dft_reference.h"
 #include "dsp/fft_kernels.h"
+#include "dsp/fft_pacing.h"
 #include "dsp/fft_tables.h"
 #include "dsp/fft_workers.h"
 
@@ -42,15 +43,10 @@ void DelayHelpers(int percent) {
   SetFftTaskDelayHook(RandomTaskDelay);
 }
 
-struct KernelCase {
-  FftKernelKind kind;
-  const char* name;
-};
-
-class ComplexFftTest : public ::testing::TestWithParam<KernelCase> {
+class ComplexFftTest : public ::testing::TestWithParam<FftKernelKind> {
  protected:
   void SetUp() override {
-    SelectFftKernel(GetParam().kind);
+    SelectFftKernel(GetParam());
     AllocateFftTables(131072);
   }
   void TearDown() override {
@@ -192,10 +188,8 @@ TEST_P(ComplexFftTest, LengthsOutsideTheContractLeaveTheDataAlone) {
   EXPECT_TRUE(untouched == Interleave(x));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest,
-                         ::testing::Values(KernelCase{FftKernelKind::kScalar, "Scalar"},
-                                           KernelCase{FftKernelKind::kVector, "Vector"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kernels, ComplexFftTest, ::testing::Values(FftKernelKind::kScalar, FftKernelKind::kVector),
+                         [](const auto& info) { return info.param == FftKernelKind::kScalar ? "Scalar" : "Vector"; });
 
 TEST(FftThreadMode, FollowsLengthAndProcessorCount) {
   for (const auto& [length, processors, mode] : {std::tuple{32767, 8, 1}, {16384, 2, 1}, {32768, 2, 2}, {32768, 1, 1},
@@ -219,6 +213,39 @@ TEST(ComplexFftDeathTest, ThreadCreationFailureIsFatalSeven) {
         ComplexFft(131072, data.data(), kFftForward);
       },
       ::testing::ExitedWithCode(kHeadlessExitBase), "Thread failure!");
+}
+
+// Runs `count` transforms costing soloMicros alone and sharedMicros shared;
+// returns how many ran shared.
+int SharedRuns(FftPace& pace, int count, double soloMicros, double sharedMicros) {
+  int shared = 0;
+  for (int i = 0; i < count; ++i) {
+    const bool solo = ShouldRunSolo(pace);
+    solo ? RecordSolo(pace, soloMicros) : RecordShared(pace, sharedMicros);
+    shared += !solo;
+  }
+  return shared;
+}
+
+TEST(FftPace, FollowsTheFasterWayAsTheLoadComesAndGoes) {
+  FftPace pace;
+  // Solo first, then one shared run that wakes the helpers and is not judged.
+  EXPECT_EQ(SharedRuns(pace, 2, 100, 1000), 1);
+  EXPECT_EQ(pace.sharedMicros, 0);
+  EXPECT_EQ(SharedRuns(pace, 1, 100, 300), 1);
+  EXPECT_EQ(pace.soloLeft, kFirstSoloStretch);
+  // Quiet: shared except one solo run in every kSharedRunsBetweenSoloRuns + 1.
+  const int quiet = SharedRuns(pace, 6500, 100, 60);
+  EXPECT_GT(quiet, 6500 - 6500 / kSharedRunsBetweenSoloRuns - 5);
+  EXPECT_LE(quiet, 6500 - 6500 / (kSharedRunsBetweenSoloRuns + 1) + 1);
+  // Loaded: the stretches alone double up to the longest, each followed by
+  // a wake-up run and one measured shared run.
+  EXPECT_LT(SharedRuns(pace, 5000, 100, 400), 70);
+  EXPECT_EQ(pace.soloStretch, kLongestSoloStretch);
+  // Quiet again: found at the first probe after the current stretch.
+  SharedRuns(pace, kLongestSoloStretch + 2, 100, 60);
+  EXPECT_EQ(pace.soloStretch, kFirstSoloStretch);
+  EXPECT_GE(SharedRuns(pace, kSharedRunsBetweenSoloRuns, 100, 60), kSharedRunsBetweenSoloRuns - 1);
 }
 
 }  // namespace

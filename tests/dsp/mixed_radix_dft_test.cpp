@@ -98,13 +98,10 @@ TEST(DftTables, FollowTheLengthAndAreReleased) {
   AllocateDftTables(4096);
   std::vector<float> re(12, 1.0f), im(12, 0.0f);
   MixedRadixDft(12, re.data(), im.data(), re.data(), im.data());
-  EXPECT_EQ(gDftTables.cachedLength, 12);
-  EXPECT_EQ(gDftTables.factorCount, 2);
+  EXPECT_EQ(std::pair(gDftTables.cachedLength, gDftTables.factorCount), std::pair(12, 2));
   EXPECT_FLOAT_EQ(re[0], 12.0f);
   ReleaseDftTables();
-  EXPECT_EQ(gDftTables.cachedLength, 0);
-  EXPECT_TRUE(gDftTables.rowARe.empty());
-  EXPECT_TRUE(gDftTables.trigCos.empty());
+  EXPECT_TRUE(gDftTables.cachedLength == 0 && gDftTables.rowARe.empty() && gDftTables.trigCos.empty());
 }
 
 }  // namespace

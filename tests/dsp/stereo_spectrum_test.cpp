@@ -39,8 +39,7 @@ TEST_F(StereoSpectrumTest, UnpackSeparatesTwoRealSignals) {
     EXPECT_NEAR(right[2 * m], 0.0, 2e-3) << m;
     EXPECT_NEAR(right[2 * m + 1], m == 9 ? kPoints : 0.0, 2e-3) << m;
   }
-  EXPECT_EQ(left[kPoints], 0.0f);
-  EXPECT_EQ(right[kPoints + 1], 0.0f);
+  EXPECT_EQ(std::tuple(left[kPoints], right[kPoints + 1]), std::tuple(0.0f, 0.0f));
 }
 
 // Pack and unpack invert each other up to n; packing writes every entry, clears DC and may overwrite its input a.
@@ -62,8 +61,7 @@ TEST_F(StereoSpectrumTest, PackTransformUnpackRoundTrip) {
     EXPECT_NEAR(a2[i], 2.0 * kPoints * original[i], 2e-3) << i;
     EXPECT_NEAR(b2[i], 2.0 * kPoints * b[i], 2e-3) << i;
   }
-  EXPECT_EQ(a2[0], 0.0f);
-  EXPECT_EQ(b2[2 * kHalf], 0.0f);
+  EXPECT_EQ(std::tuple(a2[0], b2[2 * kHalf]), std::tuple(0.0f, 0.0f));
 }
 
 }  // namespace

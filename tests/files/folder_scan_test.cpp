@@ -21,13 +21,12 @@ std::string Visit(AppGlobals& app, int category, ReadWindow window = {}) {
 }
 
 TEST_F(FolderScan, ListingMovesStraysAndNamesTheRest) {
-  Put(kCategorySample, "b sample.wav", SampleBytes(1));
-  Put(kCategorySample, "A.WAV", SampleBytes(2));
-  Put(kCategorySample, "C.WAV", SampleBytes(6));  // listed without regard to case: after "b sample.wav"
-  Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
-  Put(kCategorySample, "BAD.WAV", RejectBytes(4));
+  for (const auto& [name, bytes] : {std::pair{"b sample.wav", SampleBytes(1)}, {"A.WAV", SampleBytes(2)},
+                                    {"C.WAV", SampleBytes(6)}, {"CYCLE.WAV", CycleBytes(3)},
+                                    {"BAD.WAV", RejectBytes(4)}})
+    Put(kCategorySample, name, bytes);
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "folder.wav");
-  // Strays are visited unlisted (index -1) after their move.
+  // Listed without regard to case; strays are visited unlisted (index -1) after their move.
   EXPECT_EQ(Visit(app, kCategorySample), "0+A.WAV 1+b sample.wav -1+BAD.WAV 2+C.WAV -1+CYCLE.WAV 3");
   EXPECT_TRUE(Has(kCategorySingleCycle, "CYCLE.WAV"));
   EXPECT_TRUE(Has(kCategoryUnrecognized, "BAD.WAV"));
@@ -102,10 +101,9 @@ TEST_F(FolderScan, AFolderThatCannotBeOpened) {
 }
 
 TEST_F(FolderScan, DeleteAsksAndReports) {
-  Put(kCategorySample, "ONE.WAV", SampleBytes(1));
-  Put(kCategorySample, "Long sample name one.wav", SampleBytes(2));
-  Put(kCategorySample, "Long sample name two.wav", SampleBytes(3));
-  Put(kCategorySample, "CYCLE.WAV", CycleBytes(3));
+  for (const auto& [name, bytes] : {std::pair{"ONE.WAV", SampleBytes(1)}, {"Long sample name one.wav", SampleBytes(2)},
+                                    {"Long sample name two.wav", SampleBytes(3)}, {"CYCLE.WAV", CycleBytes(3)}})
+    Put(kCategorySample, name, bytes);
   std::vector<int> asked;
   EXPECT_EQ(DeleteLibraryFile(app, kCategorySample, "", Answer(true, &asked)), kMsgNoFileSelected);
   EXPECT_TRUE(asked.empty());

@@ -108,9 +108,8 @@ TEST_F(LibraryLockTest, SortLeavesFreshTemporariesAndRemovesStaleOnes) {
   EXPECT_TRUE(fs::exists(fresh));
   EXPECT_FALSE(fs::exists(stale));
   EXPECT_TRUE(Has(kCategoryUnrecognized, ".notes.backup"));
-  EXPECT_TRUE(IsProgramTemporaryName(".A.WT.abcDEF"));
-  EXPECT_FALSE(IsProgramTemporaryName(".A.TXT.abcdef"));
-  EXPECT_FALSE(IsProgramTemporaryName(".A.WAV.abc-ef"));
+  for (const auto& [name, ours] : {std::pair{".A.WT.abcDEF", true}, {".A.TXT.abcdef", false}, {".A.WAV.abc-ef", false}})
+    EXPECT_EQ(IsProgramTemporaryName(name), ours) << name;
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ TEST(NumberedNames, SplitAndCandidates) {
 using MoveToCategoryTest = LibraryFixture;
 
 TEST_F(MoveToCategoryTest, NumberedNamesWhenTheNameIsTaken) {
-  Put(kCategorySample, "X.WAV", SampleBytes(1));
-  Put(kCategorySample, "Y (1).WAV", SampleBytes(2));
-  Put(kCategoryUnrecognized, "NODOT", SampleBytes(3));
+  const std::pair<int, const char*> taken[] = {{kCategorySample, "X.WAV"}, {kCategorySample, "Y (1).WAV"},
+                                               {kCategoryUnrecognized, "NODOT"}};
+  for (int i = 0; i < 3; ++i) Put(taken[i].first, taken[i].second, SampleBytes(i + 1));
   // Each file comes from the single cycles under a name taken in the target.
   const std::tuple<int, const char*, const char*> moves[] = {
       {kCategorySample, "X.WAV", "X (1).WAV"}, {kCategorySample, "X.WAV", "X (2).WAV"},
@@ -42,9 +42,7 @@ TEST_F(MoveToCategoryTest, NumberedNamesWhenTheNameIsTaken) {
     EXPECT_EQ(MoveToCategory(app, target, kCategorySingleCycle, name), 0);
     EXPECT_EQ(Get(target, landed), SampleBytes(seed)) << landed;
   }
-  EXPECT_EQ(Get(kCategorySample, "X.WAV"), SampleBytes(1));
-  EXPECT_EQ(Get(kCategorySample, "Y (1).WAV"), SampleBytes(2));
-  EXPECT_EQ(Get(kCategoryUnrecognized, "NODOT"), SampleBytes(3));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Get(taken[i].first, taken[i].second), SampleBytes(i + 1)) << taken[i].second;
   EXPECT_TRUE(Names(kCategorySingleCycle).empty());
   // Nothing to do; a missing source is a failure.
   EXPECT_EQ(MoveToCategory(app, kCategorySample, kCategorySample, "X.WAV"), 0);
@@ -145,13 +143,16 @@ TEST(FileMoves, ContentChecksAndFoldersAcrossFileSystems) {
 using SortTest = LibraryFixture;
 
 TEST_F(SortTest, BootOrderSortsLooseFilesAndLeavesOthersAlone) {
-  WriteAllBytes(folder / "LOOSE.wav", SampleBytes(1));
-  WriteAllBytes(folder / "BROKEN.WAV", RejectBytes(2));
-  WriteAllBytes(CategoryFolderPath(app, kCategoryDataRoot) + "DATA.WAV", CycleBytes(3));
-  Put(kCategorySingleCycle, "STRAY.WAV", SampleBytes(4));
-  Put(kCategorySingleCycle, "HOME.WAV", CycleBytes(5));
-  Put(kCategoryUnrecognized, "BACK.WAV", CycleBytes(6));
-  Put(kCategoryUnrecognized, "JUNK.BIN", {1});
+  const std::tuple<int, const char*, std::vector<uint8_t>, int> files[] = {
+      {kCategoryInstallDir, "LOOSE.wav", SampleBytes(1), kCategorySample},
+      {kCategoryInstallDir, "BROKEN.WAV", RejectBytes(2), kCategoryUnrecognized},
+      {kCategoryDataRoot, "DATA.WAV", CycleBytes(3), kCategorySingleCycle},
+      {kCategorySingleCycle, "STRAY.WAV", SampleBytes(4), kCategorySample},
+      {kCategorySingleCycle, "HOME.WAV", CycleBytes(5), kCategorySingleCycle},
+      {kCategoryUnrecognized, "BACK.WAV", CycleBytes(6), kCategorySingleCycle},
+      {kCategoryUnrecognized, "JUNK.BIN", {1}, kCategoryUnrecognized},
+  };
+  for (const auto& [from, name, bytes, to] : files) Put(from, name, bytes);
   fs::create_directory(CategoryFolderPath(app, kCategorySample) + "sub.wav");
 
   std::vector<int> progress;
@@ -161,13 +162,7 @@ TEST_F(SortTest, BootOrderSortsLooseFilesAndLeavesOthersAlone) {
   EXPECT_EQ(SortLibrary(app, feedback), 11);
   ASSERT_EQ(progress.size(), 11u);
   EXPECT_EQ(progress.back(), 11);
-  const std::tuple<int, const char*, std::vector<uint8_t>> sorted[] = {
-      {kCategorySample, "LOOSE.wav", SampleBytes(1)},         {kCategoryUnrecognized, "BROKEN.WAV", RejectBytes(2)},
-      {kCategorySingleCycle, "DATA.WAV", CycleBytes(3)},      {kCategorySample, "STRAY.WAV", SampleBytes(4)},
-      {kCategorySingleCycle, "HOME.WAV", CycleBytes(5)},      {kCategorySingleCycle, "BACK.WAV", CycleBytes(6)},
-      {kCategoryUnrecognized, "JUNK.BIN", {1}},
-  };
-  for (const auto& [category, name, bytes] : sorted) EXPECT_EQ(Get(category, name), bytes) << name;
+  for (const auto& [from, name, bytes, to] : files) EXPECT_EQ(Get(to, name), bytes) << name;
   EXPECT_TRUE(fs::is_directory(CategoryFolderPath(app, kCategorySample) + "sub.wav"));
 
   // Re-tested under the other single-cycle rule, a cycle without loop comes back from the recycle bin.

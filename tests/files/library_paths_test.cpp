@@ -51,10 +51,9 @@ TEST_F(LibraryPaths, UnusableStoredRootsAreClearedOnLoad) {
                                                   {tooLong, 2}};
   for (const auto& [root, category] : usable) EXPECT_TRUE(IsUsableUserRoot(root, category)) << root;
   for (const auto& [root, category] : unusable) EXPECT_FALSE(IsUsableUserRoot(root, category)) << root;
-  app.folderUserPath[1] = "relative/";
-  app.folderUserPath[2] = "/fine/";
-  app.folderUserPath[3] = tooLong;
-  app.folderUserPath[12] = "/empty-slot/";
+  for (const auto& [category, root] : {std::pair<int, std::string>{1, "relative/"}, {2, "/fine/"}, {3, tooLong},
+                                       {12, "/empty-slot/"}})
+    app.folderUserPath[category] = root;
   ForgetUnusableUserRoots(app);
   for (int category : {1, 3, 12}) EXPECT_TRUE(app.folderUserPath[category].empty()) << category;
   EXPECT_EQ(app.folderUserPath[2], "/fine/");

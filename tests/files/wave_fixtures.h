@@ -17,7 +17,6 @@ inline void PutU16(std::vector<uint8_t>& out, uint16_t v) { out.insert(out.end()
 inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
-inline void PutText(std::vector<uint8_t>& out, const char* text, size_t n) { out.insert(out.end(), text, text + n); }
 inline uint32_t GetU32(const std::vector<uint8_t>& bytes, size_t at) {
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | bytes[at + i];
@@ -30,7 +29,7 @@ inline void SetU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
 // A chunk: tag, size, payload (and a pad byte for odd sizes when asked).
 inline std::vector<uint8_t> Chunk(const char* tag, const std::vector<uint8_t>& payload, bool pad = true) {
   std::vector<uint8_t> out;
-  PutText(out, tag, 4);
+  out.insert(out.end(), tag, tag + 4);
   PutU32(out, static_cast<uint32_t>(payload.size()));
   out.insert(out.end(), payload.begin(), payload.end());
   if (pad && (payload.size() & 1)) out.push_back(0);

@@ -5,7 +5,6 @@
 #include "files/folder_table.h"
 #include "files/riff_chunks.h"
 #include "files/wave_fixtures.h"
-#include "support/temp_folder.h"
 
 using namespace wave_fixtures;
 
@@ -97,8 +96,7 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
   std::vector<uint8_t> truncated = BuildWave({.frames = 10000});
   truncated.resize(truncated.size() - 5000);  // the data chunk claims more than the file holds
   const std::vector<uint8_t> silence(1000, 0);
-  std::vector<uint8_t> text;
-  PutText(text, "metadata smpl fmt data RIFF WAVE", 32);
+  const std::string text = "metadata smpl fmt data RIFF WAVE";
   const auto before = [](const std::vector<uint8_t>& chunks) {
     const auto loop = SmplChunk({.type = 1, .end = 4999});
     return BuildWave({.frames = 5000, .chunksBeforeFmt = chunks, .chunksAfterData = loop});
@@ -121,20 +119,19 @@ TEST_F(WaveReader, HandMadeHeadersAndTheirMessages) {
       {BuildWave({.formatTag = 0xFFFE, .bits = 0, .audio = silence}), "0|UNSUPPORTED AUDIO FORMAT||||||"},
       // Before "fmt ": a text chunk holding tag names; an odd-sized chunk without its pad byte;
       // garbage (the tag search takes over); a size past the end of the file (searched inside).
-      {before(Chunk("LIST", text)), looped},
+      {before(Chunk("LIST", {text.begin(), text.end()})), looped},
       {before(Chunk("note", {1, 2, 3}, false)), looped},
       {before({0, 0, 0, 1, 2, 3}), looped},
       {before({'b', 'a', 'd', ' ', 0xFF, 0xFF, 0xFF, 0x7F}), looped},
       // A last chunk that ends with the file is not searched: the "smpl" inside it is text.
       {BuildWave({.frames = 5000, .chunksAfterData = Chunk("LIST", SmplChunk({.end = 4999}))}), kPlainCard},
   });
-  // A WAV file under the extension of another format goes to that format's reader, which refuses it.
-  const char* const kUnknown = "0|UNKNOWN FILE TYPE OR EXTENSION||||||";
+  // A WAV file under the extension of another format goes to that format's reader, which refuses it
+  // (which extension is which category: FolderTable.CategoryByExtension).
   const std::pair<const char*, const char*> names[] = {
-      {"lower.wav", kPlainCard},
-      {"LONG.WAVE", kUnknown}, {"NODOT", kUnknown}, {".WAV", kUnknown},
-      {"A.SYX", "0|FILE IS TOO SMALL||||||"},          {"A.WT", "0|DATA RANGE ERROR <KOMPLEXER WT>||||||"},
-      {"A.EFE", "0|NOT AN EFE INSTRUMENT FILE||||||"}, {"A.WTS", "0|NO VORTA WAVETABLE FILE||||||"},
+      {"LONG.WAVE", "0|UNKNOWN FILE TYPE OR EXTENSION||||||"}, {"A.SYX", "0|FILE IS TOO SMALL||||||"},
+      {"A.WT", "0|DATA RANGE ERROR <KOMPLEXER WT>||||||"},     {"A.EFE", "0|NOT AN EFE INSTRUMENT FILE||||||"},
+      {"A.WTS", "0|NO VORTA WAVETABLE FILE||||||"},
   };
   for (const auto& [name, card] : names) EXPECT_EQ(Card(Put(good, name)), card) << name;
   EXPECT_EQ(Card(folder / "MISSING.WAV"), "0|ACCESS DENIED||||||");
@@ -170,20 +167,17 @@ TEST_F(WaveReader, LoopIsKeptOnlyWithinTheFile) {
 }
 
 TEST_F(WaveReader, SynthesisTables) {
-  const auto table = [](const char* family, uint32_t loopEnd, uint32_t samplerData = 4240) {
-    return SmplChunk(TableSmpl(family, loopEnd, samplerData));
-  };
   const auto xform = [&](uint16_t channels, uint32_t frames, uint32_t loopEnd) {
     return BuildWave({.formatTag = kFormatFloat, .channels = channels, .bits = 32, .frames = frames,
-                      .chunksAfterData = table("XFORM___", loopEnd)});
+                      .chunksAfterData = SmplChunk(TableSmpl("XFORM___", loopEnd))});
   };
   const auto vorta = [&](uint32_t loopEnd, uint32_t samplerData, uint32_t frames = 33 * 2048) {
-    return BuildWave({.frames = frames, .chunksAfterData = table("VORTA___", loopEnd, samplerData)});
+    return BuildWave({.frames = frames, .chunksAfterData = SmplChunk(TableSmpl("VORTA___", loopEnd, samplerData))});
   };
   // Serum: float, mono, "JUNK" and "clm " besides the usual chunks; without them a plain float table.
   const std::string clm = "<!>2048 10000000 wavetable (Sonic-Loom)" + std::string(9, ' ');
   const HandWave plainFloat{.formatTag = kFormatFloat, .bits = 32, .frames = 5 * 2048,
-                            .chunksAfterData = table("VORTA___", 2047)};
+                            .chunksAfterData = SmplChunk(TableSmpl("VORTA___", 2047))};
   HandWave serum = plainFloat;
   serum.chunksBeforeFmt = Chunk("JUNK", std::vector<uint8_t>(28, 0));
   serum.chunksAfterData = Chunk("clm ", {clm.begin(), clm.end()});

@@ -1,6 +1,7 @@
 #pragma once
 // A library in a temporary program folder for the wavetable format tests,
-// tables with known codes, and byte helpers.
+// tables with known codes, and byte helpers; it brings the readers and the
+// table loader along.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,11 +11,13 @@
 
 #include "core/app_globals.h"
 #include "core/byte_order.h"
+#include "core/message_codes.h"
 #include "core/random.h"
 #include "files/file_classification.h"
 #include "files/folder_table.h"
 #include "files/library_paths.h"
 #include "files/wave_reader.h"
+#include "formats/vorta_import.h"
 #include "support/temp_folder.h"
 #include "wavetable/partial_table.h"
 
@@ -94,6 +97,12 @@ class FormatLibrary : public ::testing::Test {
   Result TestBytes(int category, const std::string& name, const std::vector<uint8_t>& bytes) {
     Put(category, name, bytes);
     return Test(category, name);
+  }
+  // The table and R a file loads as; a failed load leaves them at five slices and -1.
+  std::pair<PartialTable, int32_t> Load(int category, const std::string& name) {
+    std::pair<PartialTable, int32_t> loaded{FiveSliceTable(), -1};
+    EXPECT_EQ(LoadVortaFile(app, LibraryEntry{category, name}, loaded.first, loaded.second), kMsgDone) << name;
+    return loaded;
   }
 
   TempFolder folder;

@@ -1,13 +1,11 @@
 // Each foreign table format's byte layout, built here and compared byte for
 // byte with the writer's file, and what the readers refuse.
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <numeric>
 #include <tuple>
 
-#include "core/message_codes.h"
 #include "formats/blofeld_sysex.h"
 #include "formats/dune2_wt.h"
 #include "formats/efe_file.h"
@@ -16,7 +14,6 @@
 #include "formats/komplexer_wt.h"
 #include "formats/serum_wav.h"
 #include "formats/surge_wt.h"
-#include "formats/vorta_import.h"
 #include "formats/wavegenerator_wts.h"
 #include "wavetable/limit_peak.h"
 #include "wavetable/ram_wavetable.h"
@@ -192,9 +189,6 @@ TEST_F(FormatLibrary, KomplexerLayoutIsSliceMajorWithRInThePeak) {
 }
 
 TEST_F(FormatLibrary, KomplexerLevelFractionsAndSilence) {
-  PartialTable loaded;
-  int32_t stretch = 0;
-  const auto load = [&](const char* name) { return LoadVortaFile(app, LibraryEntry{kCategoryKomplexer, name}, loaded, stretch); };
   // Files without the level fraction (written before it was used, or by
   // others with a peak below 1.0) bring their loudest partial to 127, every
   // code raised by the same step; so do files whose fraction names a level
@@ -207,18 +201,16 @@ TEST_F(FormatLibrary, KomplexerLevelFractionsAndSilence) {
   stray[64 * 7 + 5] *= 1.01f;
   for (const auto& values : {old, stray}) {
     Put(kCategoryKomplexer, "Q.WT", FloatBytes(values));
-    ASSERT_EQ(load("Q.WT"), kMsgDone);
+    const auto [loaded, stretch] = Load(kCategoryKomplexer, "Q.WT");
     EXPECT_EQ(std::tuple(loaded.at(0, 0), loaded.at(5, 7), stretch), std::tuple(127, -87, 4));
   }
   // Zeros: silence without R loads with the default; a silent table written
   // by the program keeps its R and shows it as encoded.
   Put(kCategoryKomplexer, "Z.WT", Blob(8448, 0));
-  ASSERT_EQ(load("Z.WT"), kMsgDone);
-  EXPECT_EQ(std::pair(loaded, stretch), std::pair(PartialTable{}, kDefaultStretch));
+  EXPECT_EQ(Load(kCategoryKomplexer, "Z.WT"), std::pair(PartialTable{}, kDefaultStretch));
   ASSERT_EQ(WriteKomplexerTable(app, PartialTable{}, 4, "S.WT"), kMsgDone);
   EXPECT_EQ(Test(kCategoryKomplexer, "S.WT").info.remark, "SPEED DATA <ENCODED>");
-  ASSERT_EQ(load("S.WT"), kMsgDone);
-  EXPECT_EQ(std::pair(loaded, stretch), std::pair(PartialTable{}, 4));
+  EXPECT_EQ(Load(kCategoryKomplexer, "S.WT"), std::pair(PartialTable{}, 4));
 
   // Amplitudes up to 4,096 without R: marked VORTA only by a name the
   // program could have given.
@@ -231,7 +223,7 @@ TEST_F(FormatLibrary, KomplexerLevelFractionsAndSilence) {
   EXPECT_EQ(std::tuple(r.category, r.info.family, r.info.remark, r.info.count), std::tuple(kCategoryKomplexer, "VORTA", "", "33"));
   EXPECT_EQ(TestBytes(kCategoryKomplexer, "foreign.wt", bytes).info.family, "");
   EXPECT_EQ(TestBytes(kCategoryKomplexer, "FOREIG~1.WT", bytes).info.family, "");
-  ASSERT_EQ(load("FOREIGN.WT"), kMsgDone);
+  const auto [loaded, stretch] = Load(kCategoryKomplexer, "FOREIGN.WT");
   EXPECT_EQ(std::tuple(loaded.at(0, 0), loaded.at(2, 3), loaded.at(62, 32), stretch),  // 35.157 x log10 100 = 70.3
             std::tuple(127, -70, 0, kDefaultStretch));
 }
@@ -326,10 +318,8 @@ TEST_F(FormatLibrary, EveryRejection) {
     cases.push_back({kCategoryEfe, With(efe, static_cast<size_t>(at), static_cast<uint32_t>(value)), eNo});
   for (size_t i = 0; i < std::size(cases); ++i) {
     const auto& c = cases[i];
-    const Result r = TestBytes(c.category, c.category == kCategoryWaveGenerator ? "T.WTS"
-                                           : c.category == kCategoryEfe        ? "T.EFE"
-                                                                               : "T.WT",
-                               c.bytes);
+    const char* name = c.category == kCategoryWaveGenerator ? "T.WTS" : c.category == kCategoryEfe ? "T.EFE" : "T.WT";
+    const Result r = TestBytes(c.category, name, c.bytes);
     EXPECT_EQ(std::pair(r.category, r.info.remark), std::pair(c.remark == ok ? c.category : 0, c.remark)) << "case " << i;
   }
 }

