@@ -5,12 +5,15 @@
 # Runs apt only for packages that are missing; uses sudo when not root.
 set -euo pipefail
 
+# x11-apps brings xwd: the end-to-end run waits for a computing page by
+# watching the screen until it stops changing; without it only fixed pauses
+# are left, too short for a slow (sanitizer) build.
 packages=(
   cmake g++ make pkg-config
   libsdl2-dev libcurl4-openssl-dev libsodium-dev
   googletest libgtest-dev libbenchmark-dev libfftw3-dev
   console-setup-linux
-  xvfb xauth xdotool x11-utils sox libsndfile1-dev libsoxr-dev desktop-file-utils zenity xdg-utils
+  xvfb xauth xdotool x11-utils x11-apps sox libsndfile1-dev libsoxr-dev desktop-file-utils zenity xdg-utils
   python3 openssl ninja-build
 )
 for option in "$@"; do
