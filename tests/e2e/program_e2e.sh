@@ -102,10 +102,15 @@ press() {  # a function key, optionally with CTRL held
 
 # Waits (at most $1 seconds) until the screen has not changed for $2
 # seconds (default 1): pages that compute show their progress until they
-# are done, and a loaded machine may take a while for any page. A key
-# pressed while a computation runs is taken by its progress display.
+# are done, and a slow (sanitizer) build may take a minute for an analysis.
+# A key pressed while a computation runs is taken by its progress display.
+# Short waits are plain pauses: some pages never hold still (a clock), and
+# watching them would cost the whole limit every time.
 settle() {
-  command -v xwd >/dev/null 2>&1 || { sleep $(( ${2:-1} + 2 )); return 0; }
+  if [ "$1" -lt 20 ] || ! command -v xwd >/dev/null 2>&1; then
+    sleep $(( ${2:-1} + 2 ))
+    return 0
+  fi
   last=""
   same=0
   j=0
