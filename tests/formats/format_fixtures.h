@@ -49,6 +49,14 @@ inline PartialTable FiveSliceTable() {
   return table;
 }
 
+// The table and R a library file loads as; a failed load leaves them at five
+// slices and -1, which no loaded table matches.
+inline std::pair<PartialTable, int32_t> LoadedTable(AppGlobals& app, int category, const std::string& name) {
+  std::pair<PartialTable, int32_t> loaded{FiveSliceTable(), -1};
+  EXPECT_EQ(LoadVortaFile(app, LibraryEntry{category, name}, loaded.first, loaded.second), kMsgDone) << name;
+  return loaded;
+}
+
 inline std::vector<float> Floats(const std::vector<uint8_t>& bytes) {
   std::vector<float> values(bytes.size() / 4);
   for (size_t i = 0; i < values.size(); ++i) values[i] = ReadF32LE(bytes.data() + 4 * i);
@@ -98,11 +106,8 @@ class FormatLibrary : public ::testing::Test {
     Put(category, name, bytes);
     return Test(category, name);
   }
-  // The table and R a file loads as; a failed load leaves them at five slices and -1.
   std::pair<PartialTable, int32_t> Load(int category, const std::string& name) {
-    std::pair<PartialTable, int32_t> loaded{FiveSliceTable(), -1};
-    EXPECT_EQ(LoadVortaFile(app, LibraryEntry{category, name}, loaded.first, loaded.second), kMsgDone) << name;
-    return loaded;
+    return LoadedTable(app, category, name);
   }
 
   TempFolder folder;

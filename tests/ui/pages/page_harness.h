@@ -15,7 +15,7 @@
 #include "core/message_codes.h"
 #include "files/folder_table.h"
 #include "files/library_paths.h"
-#include "formats/vorta_import.h"
+#include "formats/format_fixtures.h"
 #include "platform/headless/headless_shell.h"
 #include "ui/draw.h"
 #include "ui/page.h"
@@ -125,9 +125,7 @@ class PageHarness : public UiTest {
   static std::string LibraryPath(int category, const std::string& name) { return CategoryFilePath(gApp, category, name); }
   // The table and R the reader takes from a library file.
   static std::pair<PartialTable, int32_t> TableIn(int category, const char* name) {
-    std::pair<PartialTable, int32_t> back;
-    EXPECT_EQ(LoadVortaFile(gApp, {category, name}, back.first, back.second), kMsgDone) << name;
-    return back;
+    return format_fixtures::LoadedTable(gApp, category, name);
   }
   // A 16-bit 44.1 kHz file made by sox; lengths in samples stay exact.
   static std::string Sox(const std::string& path, int channels, const std::string& effects) {
