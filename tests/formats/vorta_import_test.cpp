@@ -141,7 +141,7 @@ TEST_F(VortaImport, EveryFormatWritesClassifiesAndLoadsBack) {
     if (f.category == kCategoryBlofeld) continue;
     SeedRandom(2512);
     int failures = 0;
-    for (int n = 0; n < 300; ++n) {
+    for (int n = 0; n < 100; ++n) {
       const PartialTable random = RandomTable(n);
       const int32_t randomStretch = kMinStretch + RandomBelow(kMaxStretch);
       ASSERT_EQ(f.write(f.name, random, randomStretch), kMsgDone);
