@@ -66,8 +66,10 @@ float LargestOf(std::span<const float> values, F f) {
   return *std::max_element(running.begin(), running.end());
 }
 
-float Absolute(float v) { return std::fabs(v); }
-float Itself(float v) { return v; }
+// A lambda rather than a function: it has a type of its own, so LargestOf
+// is made for it with the call melted in, where a function pointer cost a
+// call per value.
+constexpr auto Absolute = [](float v) { return std::fabs(v); };
 
 float PeakOfSection(std::span<const float> section) { return LargestOf(section, Absolute); }
 
@@ -78,15 +80,58 @@ float ZeroUnfiniteValues(std::span<float> values) {
   return PeakOfSection(values);
 }
 
-void DropResidue(std::span<float> spectrum) {
-  const float strongest = LargestOf(spectrum, Itself);
+void DropResidue(std::span<float> spectrum, float strongest) {
   const float floor = static_cast<float>(strongest * kXformResidueFloor);
   for (float& v : spectrum)
     if (v < floor) v = 0.0f;
 }
 
+// The left and right magnitudes of a packed stereo transform z, as
+// UnpackStereoSpectrum and Magnitude give them, in one pass that keeps no
+// half spectra; returns the strongest (at least 0).
+float MagnitudesOfPackedTransform(const float* z, std::span<float> spectrum) {
+  constexpr size_t n = kXformSliceLength;
+  float strongest = 0.0f;
+  spectrum[0] = spectrum[1] = 0.0f;
+  for (size_t m = 1; m < static_cast<size_t>(kXformBinCount); ++m) {
+    const float zRe = z[2 * m], zIm = z[2 * m + 1];
+    const float yRe = z[2 * (n - m)], yIm = z[2 * (n - m) + 1];
+    const float left = Magnitude(zRe + yRe, zIm - yIm);
+    const float right = Magnitude(zIm + yIm, yRe - zRe);
+    spectrum[2 * m] = left;
+    spectrum[2 * m + 1] = right;
+    strongest = std::max(strongest, left);
+    strongest = std::max(strongest, right);
+  }
+  return strongest;
+}
+
 bool SpectrumIsEmpty(std::span<const float> spectrum) {
   return std::all_of(spectrum.begin() + 2 * kXformLowCutBin, spectrum.end(), [](float v) { return v == 0.0f; });
+}
+
+// The two channels' half spectra, each magnitude turned by its bin's random
+// rotor (A = rotor |L|, B = rotor |R|, nothing below the low cut or at
+// Nyquist), packed for one inverse transform: bin m holds A + iB and bin
+// N - m conj(A) + i conj(B). One pass writing the transform's input, where
+// building both half spectra first and packing them took three.
+void PackRotatedSpectrum(const float* spectrum, const float* rotors, float* out) {
+  constexpr size_t n = kXformSliceLength;
+  std::fill(out, out + 2 * kXformLowCutBin, 0.0f);
+  std::fill(out + 2 * (n - kXformLowCutBin) + 2, out + 2 * n, 0.0f);
+  for (size_t m = kXformLowCutBin; m < static_cast<size_t>(kXformBinCount); ++m) {
+    const float c = rotors[2 * m];
+    const float s = rotors[2 * m + 1];
+    const float l = spectrum[2 * m];
+    const float r = spectrum[2 * m + 1];
+    const float aRe = c * l, aIm = s * l, bRe = c * r, bIm = s * r;
+    out[2 * m] = aRe - bIm;
+    out[2 * m + 1] = aIm + bRe;
+    out[2 * (n - m)] = aRe + bIm;
+    out[2 * (n - m) + 1] = bRe - aIm;
+  }
+  out[n] = 0.0f;  // Nyquist
+  out[n + 1] = 0.0f;
 }
 
 }  // namespace
@@ -133,10 +178,6 @@ void AnalyzeLaneTransform(XformLane& lane, std::span<float> spectrum, std::span<
   }
 }
 
-void AnalyzeSlice(std::span<const float> section, std::span<float> spectrum, XformLane& lane) {
-  AnalyzeSliceWithPhases(section, spectrum, {}, lane);
-}
-
 void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spectrum, std::span<float> phases,
                             XformLane& lane) {
   std::copy(section.begin(), section.begin() + static_cast<std::ptrdiff_t>(kXformSliceNoiseFloats),
@@ -146,26 +187,8 @@ void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spe
 
 float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
                       XformLane& lane) {
-  float* half = section.data();  // the left half spectrum is built in place, the pack may overwrite it
-  float* right = lane.halfRight.data();
-  const float* rotors = engine.rotors.data();
   std::fill(spectrum.begin(), spectrum.begin() + 2 * kXformLowCutBin, 0.0f);
-  std::fill(half, half + 2 * kXformLowCutBin, 0.0f);
-  std::fill(right, right + 2 * kXformLowCutBin, 0.0f);
-  for (size_t k = kXformLowCutBin; k < static_cast<size_t>(kXformBinCount); ++k) {
-    const float c = rotors[2 * k];
-    const float s = rotors[2 * k + 1];
-    const float l = spectrum[2 * k];
-    const float r = spectrum[2 * k + 1];
-    half[2 * k] = c * l;
-    half[2 * k + 1] = s * l;
-    right[2 * k] = c * r;
-    right[2 * k + 1] = s * r;
-  }
-  const size_t nyquist = 2 * static_cast<size_t>(kXformBinCount);
-  half[nyquist] = half[nyquist + 1] = 0.0f;
-  right[nyquist] = right[nyquist + 1] = 0.0f;
-  PackStereoSpectrum(section.data(), half, right, kXformSliceLength);
+  PackRotatedSpectrum(spectrum.data(), engine.rotors.data(), section.data());
   LaneTransform(lane, section.data(), kFftInverse);
   return PeakOfSection(section.first(kXformSliceNoiseFloats));
 }
@@ -250,8 +273,9 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
         auto noise = NoiseSlice(table, slice);
         if (sourcePeak > 1.0f)
           for (float& v : noise) v *= sourceGain;
-        AnalyzeSlice(noise, spectrum, lane);
-        DropResidue(spectrum);
+        // The section is transformed where it lies: its resynthesis replaces it.
+        LaneTransform(lane, noise.data(), kFftForward);
+        DropResidue(spectrum, MagnitudesOfPackedTransform(noise.data(), spectrum));
         table.slicePeaks[static_cast<size_t>(slice)] = SynthesizeNoise(spectrum, engine, noise, lane);
       },
       hooks, kReconstructionLabel);

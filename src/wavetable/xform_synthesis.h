@@ -44,9 +44,8 @@ void ReleaseXformEngine(XformEngine& engine);
 size_t XformEngineBytes(const XformEngine& engine);
 
 // Section (131,072 frames, left and right interleaved) -> spectrum slice
-// (|L_k|, |R_k| for k = 0 .. 65,535). The variant also writes the phases
-// (phi L_k, phi R_k): atan2(im, re), 0 when im is 0, +-pi/2 when re is 0.
-void AnalyzeSlice(std::span<const float> section, std::span<float> spectrum, XformLane& lane);
+// (|L_k|, |R_k| for k = 0 .. 65,535) and the phases (phi L_k, phi R_k):
+// atan2(im, re), 0 when im is 0, +-pi/2 when re is 0.
 void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spectrum, std::span<float> phases,
                             XformLane& lane);
 
