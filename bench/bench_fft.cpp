@@ -29,8 +29,9 @@
 
 namespace {
 
-void FillSignal(float* data, size_t count) {
-  for (size_t i = 0; i < count; ++i) data[i] = static_cast<float>(std::sin(0.37 * i) + 0.25 * std::cos(1.7 * i));
+template <class Real>
+void FillSignal(Real* data, size_t count) {
+  for (size_t i = 0; i < count; ++i) data[i] = static_cast<Real>(std::sin(0.37 * i) + 0.25 * std::cos(1.7 * i));
 }
 
 // Round trips that fit before the values could overflow a float.
@@ -105,52 +106,46 @@ void BM_MixedRadixDft(benchmark::State& state) {
   ReleaseDftTables();
 }
 
-void BM_FftwDft(benchmark::State& state) {
+// FFTW's split-array transform in one precision, named by its prefix.
+struct FftwSingle {
+  using Real = float;
+  static constexpr auto alloc = fftwf_alloc_real;
+  static constexpr auto plan = fftwf_plan_guru_split_dft;
+  static constexpr auto execute = fftwf_execute_split_dft;
+  static constexpr auto destroy = fftwf_destroy_plan;
+  static constexpr auto release = fftwf_free;
+};
+struct FftwDouble {
+  using Real = double;
+  static constexpr auto alloc = fftw_alloc_real;
+  static constexpr auto plan = fftw_plan_guru_split_dft;
+  static constexpr auto execute = fftw_execute_split_dft;
+  static constexpr auto destroy = fftw_destroy_plan;
+  static constexpr auto release = fftw_free;
+};
+
+template <class Fftw>
+void FftwSplitDft(benchmark::State& state) {
   const auto points = static_cast<int>(state.range(0));
   fftwf_plan_with_nthreads(1);
-  auto* inRe = fftwf_alloc_real(points);
-  auto* inIm = fftwf_alloc_real(points);
-  auto* outRe = fftwf_alloc_real(points);
-  auto* outIm = fftwf_alloc_real(points);
+  typename Fftw::Real* rows[4];  // in re, in im, out re, out im
+  for (auto*& row : rows) row = Fftw::alloc(points);
   fftw_iodim dim = {points, 1, 1};
   // The split-array form; with the arrays in this order it is FFTW's
   // forward transform, exp(-...), like ours.
-  fftwf_plan plan = fftwf_plan_guru_split_dft(1, &dim, 0, nullptr, inRe, inIm, outRe, outIm, FFTW_MEASURE);
-  FillSignal(inRe, points);
-  FillSignal(inIm, points);
+  auto plan = Fftw::plan(1, &dim, 0, nullptr, rows[0], rows[1], rows[2], rows[3], FFTW_MEASURE);
+  FillSignal(rows[0], points);
+  FillSignal(rows[1], points);
   for (auto _ : state) {
-    fftwf_execute_split_dft(plan, inRe, inIm, outRe, outIm);
+    Fftw::execute(plan, rows[0], rows[1], rows[2], rows[3]);
     benchmark::ClobberMemory();
   }
-  fftwf_destroy_plan(plan);
-  fftwf_free(inRe);
-  fftwf_free(inIm);
-  fftwf_free(outRe);
-  fftwf_free(outIm);
+  Fftw::destroy(plan);
+  for (auto* row : rows) Fftw::release(row);
 }
 
-void BM_FftwDftDouble(benchmark::State& state) {
-  const auto points = static_cast<int>(state.range(0));
-  auto* inRe = fftw_alloc_real(points);
-  auto* inIm = fftw_alloc_real(points);
-  auto* outRe = fftw_alloc_real(points);
-  auto* outIm = fftw_alloc_real(points);
-  fftw_iodim dim = {points, 1, 1};
-  fftw_plan plan = fftw_plan_guru_split_dft(1, &dim, 0, nullptr, inRe, inIm, outRe, outIm, FFTW_MEASURE);
-  for (int i = 0; i < points; ++i) {
-    inRe[i] = std::sin(0.37 * i) + 0.25 * std::cos(1.7 * i);
-    inIm[i] = inRe[i];
-  }
-  for (auto _ : state) {
-    fftw_execute_split_dft(plan, inRe, inIm, outRe, outIm);
-    benchmark::ClobberMemory();
-  }
-  fftw_destroy_plan(plan);
-  fftw_free(inRe);
-  fftw_free(inIm);
-  fftw_free(outRe);
-  fftw_free(outIm);
-}
+void BM_FftwDft(benchmark::State& state) { FftwSplitDft<FftwSingle>(state); }
+void BM_FftwDftDouble(benchmark::State& state) { FftwSplitDft<FftwDouble>(state); }
 
 void ComplexSizes(benchmark::internal::Benchmark* b) {
   for (int points : {1024, 8192, 32768, 131072})
