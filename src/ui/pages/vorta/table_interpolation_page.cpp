@@ -43,7 +43,7 @@ void DrawAnchors(const TableInterpolation& state) {
   HoldRepaint();
   FillBox(kWaveRowLeft, kAnchorRowY, right, kAnchorRowY + 2 * kAnchorRowHeight);
   for (int s = 0; s < kSliceCount; ++s) {
-    char text[8];
+    char text[16];  // room for any int, so the compiler sees no truncation
     std::snprintf(text, sizeof text, "A%.2d", s);
     const int x = kWaveRowLeft + kWaveRowStep * s + kWaveRowStep / 2 - 1;
     // Alternate rows so that neighbouring labels do not overlap.

@@ -133,7 +133,7 @@ void DrawSourceSlices(const PageRun& run, bool marked) {
   DrawWaveRow(std::span<const float>(ram.ram.samples).first(ram.ram.length), kRowX, kRowCentre, kRowStep, kRowWidth,
               kRowHalfHeight, kUnitySliceLength, stride);
   for (int slice = 0; slice < kSliceCount; slice += kNumberedSliceStep) {
-    char number[8];
+    char number[16];  // room for any int, so the compiler sees no truncation
     std::snprintf(number, sizeof number, "%.2d", slice);
     DrawText(kRowX + kRowStep * slice + kRowWidth / 2, kSliceNumberY, number, 'M');
   }
