@@ -80,12 +80,6 @@ float ZeroUnfiniteValues(std::span<float> values) {
   return PeakOfSection(values);
 }
 
-void DropResidue(std::span<float> spectrum, float strongest) {
-  const float floor = static_cast<float>(strongest * kXformResidueFloor);
-  for (float& v : spectrum)
-    if (v < floor) v = 0.0f;
-}
-
 // The left and right magnitudes of a packed stereo transform z, as
 // UnpackStereoSpectrum and Magnitude give them, in one pass that keeps no
 // half spectra; returns the strongest (at least 0).
@@ -114,16 +108,25 @@ bool SpectrumIsEmpty(std::span<const float> spectrum) {
 // rotor (A = rotor |L|, B = rotor |R|, nothing below the low cut or at
 // Nyquist), packed for one inverse transform: bin m holds A + iB and bin
 // N - m conj(A) + i conj(B). One pass writing the transform's input, where
-// building both half spectra first and packing them took three.
-void PackRotatedSpectrum(const float* spectrum, const float* rotors, float* out) {
+// building both half spectra first and packing them took three. With
+// kDropResidue, magnitudes under `floor` are first set to 0 in the spectrum
+// too, in the same pass.
+template <bool kDropResidue>
+void PackRotatedSpectrum(float* spectrum, const float* rotors, float* out, float floor) {
   constexpr size_t n = kXformSliceLength;
   std::fill(out, out + 2 * kXformLowCutBin, 0.0f);
   std::fill(out + 2 * (n - kXformLowCutBin) + 2, out + 2 * n, 0.0f);
   for (size_t m = kXformLowCutBin; m < static_cast<size_t>(kXformBinCount); ++m) {
     const float c = rotors[2 * m];
     const float s = rotors[2 * m + 1];
-    const float l = spectrum[2 * m];
-    const float r = spectrum[2 * m + 1];
+    float l = spectrum[2 * m];
+    float r = spectrum[2 * m + 1];
+    if constexpr (kDropResidue) {
+      l = l < floor ? 0.0f : l;
+      r = r < floor ? 0.0f : r;
+      spectrum[2 * m] = l;
+      spectrum[2 * m + 1] = r;
+    }
     const float aRe = c * l, aIm = s * l, bRe = c * r, bIm = s * r;
     out[2 * m] = aRe - bIm;
     out[2 * m + 1] = aIm + bRe;
@@ -185,12 +188,22 @@ void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spe
   AnalyzeLaneTransform(lane, spectrum, phases);
 }
 
-float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
-                      XformLane& lane) {
+namespace {
+
+template <bool kDropResidue>
+float SynthesizeNoiseFrom(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
+                          XformLane& lane, float floor) {
   std::fill(spectrum.begin(), spectrum.begin() + 2 * kXformLowCutBin, 0.0f);
-  PackRotatedSpectrum(spectrum.data(), engine.rotors.data(), section.data());
+  PackRotatedSpectrum<kDropResidue>(spectrum.data(), engine.rotors.data(), section.data(), floor);
   LaneTransform(lane, section.data(), kFftInverse);
   return PeakOfSection(section.first(kXformSliceNoiseFloats));
+}
+
+}  // namespace
+
+float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
+                      XformLane& lane) {
+  return SynthesizeNoiseFrom<false>(spectrum, engine, section, lane, 0.0f);
 }
 
 bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const ProgressHooks& hooks,
@@ -236,16 +249,24 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
   return true;
 }
 
-void NormalizeXformInLanes(XformTable& table, XformEngine& engine) {
+void NormalizeXformInLanes(XformTable& table, XformEngine& engine, std::span<const double> sliceLevels) {
   if (!XformTableAllocated(table)) return;
-  const double gain = NormalizingGain(table);
+  auto level = [&](int slice) { return sliceLevels.empty() ? 1.0 : sliceLevels[static_cast<size_t>(slice)]; };
+  std::array<float, kSliceCount> peaks = table.slicePeaks;
+  for (int s = 0; s < kSliceCount && !sliceLevels.empty(); ++s)
+    peaks[static_cast<size_t>(s)] = static_cast<float>(peaks[static_cast<size_t>(s)] * level(s));
+  const double gain = NormalizingGainOf(peaks);
   std::array<double, kXformBandProfileBytes> sums{};
   RunXformJobs(
       engine, kSliceCount,
       [&](int slice, XformLane&) {
-        if (gain > 0.0 && table.slicePeaks[static_cast<size_t>(slice)] > 0.0f) ScaleXformSlice(table, slice, gain);
-        const size_t first = static_cast<size_t>(slice) * kXformBandCount;
-        SumXformBands(table, slice, std::span<double>(sums).subspan(first, kXformBandCount));
+        const double sliceGain = (gain > 0.0 ? gain : 1.0) * level(slice);
+        const auto sliceSums = std::span<double>(sums).subspan(static_cast<size_t>(slice) * kXformBandCount,
+                                                                 kXformBandCount);
+        if (sliceGain != 1.0 && table.slicePeaks[static_cast<size_t>(slice)] > 0.0f)
+          ScaleXformSliceAndSumBands(table, slice, sliceGain, sliceSums);
+        else
+          SumXformBands(table, slice, sliceSums);
       },
       {}, kSynthesisLabel);
   table.bandProfile = BandProfileFromSums(sums);
@@ -255,28 +276,28 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
   if (!XformTableAllocated(table) || engine.lanes.empty()) return kMsgNoData;
   const int sliceCount = static_cast<int>(std::clamp<int64_t>(frames / kXformSliceLength, 0, kSliceCount));
   // Source values that cannot be transformed safely: not finite, or so loud
-  // that the transform could overflow. The table is normalised afterwards,
-  // so bringing a loud source down to 1.0 changes nothing audible.
-  std::array<float, kSliceCount> slicePeaks{};
-  RunXformJobs(
-      engine, sliceCount,
-      [&](int slice, XformLane&) {
-        slicePeaks[static_cast<size_t>(slice)] = ZeroUnfiniteValues(NoiseSlice(table, slice));
-      },
-      {}, kReconstructionLabel);
-  const float sourcePeak = *std::max_element(slicePeaks.begin(), slicePeaks.end());
-  const float sourceGain = sourcePeak > 1.0f ? 1.0f / sourcePeak : 1.0f;
+  // that the transform could overflow. Each slice makes its own section
+  // safe, a loud one brought down to 1.0 by a gain of its own, so that no
+  // pass over the whole source has to come first; normalising then gives
+  // every slice the level it has in a source brought down to 1.0 as a whole.
+  std::array<float, kSliceCount> sourcePeaks{};
   const bool finished = RunXformJobs(
       engine, sliceCount,
       [&](int slice, XformLane& lane) {
         auto spectrum = SpectrumSlice(table, slice);
         auto noise = NoiseSlice(table, slice);
-        if (sourcePeak > 1.0f)
+        const float sourcePeak = ZeroUnfiniteValues(noise);
+        sourcePeaks[static_cast<size_t>(slice)] = sourcePeak;
+        if (sourcePeak > 1.0f) {
+          const float sourceGain = 1.0f / sourcePeak;
           for (float& v : noise) v *= sourceGain;
+        }
         // The section is transformed where it lies: its resynthesis replaces it.
         LaneTransform(lane, noise.data(), kFftForward);
-        DropResidue(spectrum, MagnitudesOfPackedTransform(noise.data(), spectrum));
-        table.slicePeaks[static_cast<size_t>(slice)] = SynthesizeNoise(spectrum, engine, noise, lane);
+        const float strongest = MagnitudesOfPackedTransform(noise.data(), spectrum);
+        const float floor = static_cast<float>(strongest * kXformResidueFloor);
+        table.slicePeaks[static_cast<size_t>(slice)] =
+            SynthesizeNoiseFrom<true>(spectrum, engine, noise, lane, floor);
       },
       hooks, kReconstructionLabel);
   if (!finished) {
@@ -284,7 +305,12 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
     return kMsgAborted;
   }
   for (int s = sliceCount; s < kSliceCount; ++s) ClearXformSlice(table, s);
-  NormalizeXformInLanes(table, engine);
+  const float loudest = *std::max_element(sourcePeaks.begin(), sourcePeaks.end());
+  std::array<double, kSliceCount> levels;
+  levels.fill(1.0);
+  if (loudest > 1.0f)
+    for (size_t s = 0; s < levels.size(); ++s) levels[s] = std::max(sourcePeaks[s], 1.0f) / double{loudest};
+  NormalizeXformInLanes(table, engine, levels);
   return kMsgDone;
 }
 

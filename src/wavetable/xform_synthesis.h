@@ -74,7 +74,7 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
 // becomes the table: k = frames / 131,072 slices (at most 33) are analysed
 // and synthesised in place, slices k .. 32 cleared, then NormalizeXform.
 // Sample values that are not finite count as 0; a source louder than 1.0
-// is first brought down to 1.0. Spectral values more than 120 dB below a
+// comes out as if it had first been brought down to 1.0. Spectral values more than 120 dB below a
 // slice's strongest bin are dropped: the transform's rounding leaves a floor
 // of about -140 dB in every bin, which normalising would otherwise raise to
 // full-scale noise when all of a slice lies below the low cut. Progress
@@ -84,8 +84,10 @@ inline constexpr double kXformResidueFloor = 1e-6;
 MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& engine, const ProgressHooks& hooks);
 
 // NormalizeXform with the slices shared out among the engine's lanes: the
-// same table to the last bit, in a fraction of the time.
-void NormalizeXformInLanes(XformTable& table, XformEngine& engine);
+// same table to the last bit, in a fraction of the time. With sliceLevels
+// (one per slice), slice s is taken as if it were sliceLevels[s] times as
+// loud as it is, before the one normalising gain is found and applied.
+void NormalizeXformInLanes(XformTable& table, XformEngine& engine, std::span<const double> sliceLevels = {});
 
 // Synthesises the noise of every slice from its spectrum and stores the
 // peaks (no normalisation); slices with an empty spectrum are cleared.

@@ -1,7 +1,9 @@
 #include "wavetable/xform_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <type_traits>
 
 #include "core/checked_alloc.h"
 
@@ -87,22 +89,53 @@ int XformUsedSlices(const XformTable& table) {
   return 0;
 }
 
-void SumXformBands(const XformTable& table, int slice, std::span<double> sums) {
-  // Every band is summed first bin to last, as the profile always was; eight
-  // bands run side by side so that one band's additions need not wait for
-  // each other.
+namespace {
+
+// Every band is summed first bin to last, as the profile always was; eight
+// bands run side by side so that one band's additions need not wait for
+// each other. A spectrum that may be written is first scaled by `gain`
+// value by value, so that normalising scales and sums a slice in one pass.
+template <class Value>
+void SumBandsOf(Value* spectrum, std::span<double> sums, float gain) {
   constexpr int kSideBySide = 8;
   static_assert(kXformBandCount % kSideBySide == 0);
   constexpr size_t kBandFloats = 2 * static_cast<size_t>(kXformBandBins);
-  if (sums.size() < static_cast<size_t>(kXformBandCount)) return;
-  const float* spectrum = SpectrumSlice(table, slice).data();
   for (int band = 0; band < kXformBandCount; band += kSideBySide) {
     std::array<double, kSideBySide> running{};
-    const float* first = spectrum + static_cast<size_t>(band) * kBandFloats;
+    Value* first = spectrum + static_cast<size_t>(band) * kBandFloats;
     for (size_t i = 0; i < kBandFloats; ++i)
-      for (size_t b = 0; b < kSideBySide; ++b) running[b] += first[b * kBandFloats + i];
+      for (size_t b = 0; b < kSideBySide; ++b) {
+        if constexpr (std::is_const_v<Value>) {
+          running[b] += first[b * kBandFloats + i];
+        } else {
+          const float v = first[b * kBandFloats + i] * gain;
+          first[b * kBandFloats + i] = v;
+          running[b] += v;
+        }
+      }
     std::copy(running.begin(), running.end(), sums.begin() + band);
   }
+}
+
+// ScaleXformSlice up to the spectrum: false when the slice was cleared
+// instead, and its spectrum is not to be scaled.
+bool ScaleNoiseAndPeak(XformTable& table, int slice, double gain) {
+  float& peak = table.slicePeaks[static_cast<size_t>(slice)];
+  const double scaled = gain * peak;
+  if (!(scaled > kXformSilentPeak)) {
+    ClearXformSlice(table, slice);
+    return false;
+  }
+  ScaleFloats(NoiseSlice(table, slice), static_cast<float>(gain));
+  peak = static_cast<float>(scaled);
+  return true;
+}
+
+}  // namespace
+
+void SumXformBands(const XformTable& table, int slice, std::span<double> sums) {
+  if (sums.size() < static_cast<size_t>(kXformBandCount)) return;
+  SumBandsOf(SpectrumSlice(table, slice).data(), sums, 1.0f);
 }
 
 XformBandProfile BandProfileFromSums(std::span<const double> sums) {
@@ -133,20 +166,23 @@ void RebuildBandProfile(XformTable& table) { table.bandProfile = BuildBandProfil
 void ScaleXformSlice(XformTable& table, int slice, double gain) {
   if (!XformTableAllocated(table) || slice < 0 || slice > kLastSlice) return;
   if (!std::isfinite(gain)) return;
-  float& peak = table.slicePeaks[static_cast<size_t>(slice)];
-  const double scaled = gain * peak;
-  if (!(scaled > kXformSilentPeak)) {
-    ClearXformSlice(table, slice);
-    return;
-  }
-  const float g = static_cast<float>(gain);
-  ScaleFloats(NoiseSlice(table, slice), g);
-  ScaleFloats(SpectrumSlice(table, slice), g);
-  peak = static_cast<float>(scaled);
+  if (ScaleNoiseAndPeak(table, slice, gain)) ScaleFloats(SpectrumSlice(table, slice), static_cast<float>(gain));
 }
 
-double NormalizingGain(const XformTable& table) {
-  const float largest = *std::max_element(table.slicePeaks.begin(), table.slicePeaks.end());
+void ScaleXformSliceAndSumBands(XformTable& table, int slice, double gain, std::span<double> sums) {
+  if (!XformTableAllocated(table) || slice < 0 || slice > kLastSlice) return;
+  if (sums.size() < static_cast<size_t>(kXformBandCount)) return;
+  if (std::isfinite(gain) && ScaleNoiseAndPeak(table, slice, gain))
+    SumBandsOf(SpectrumSlice(table, slice).data(), sums, static_cast<float>(gain));
+  else
+    SumXformBands(table, slice, sums);
+}
+
+double NormalizingGain(const XformTable& table) { return NormalizingGainOf(table.slicePeaks); }
+
+double NormalizingGainOf(std::span<const float> peaks) {
+  if (peaks.empty()) return 0.0;
+  const float largest = *std::max_element(peaks.begin(), peaks.end());
   if (largest > kXformSilentPeak && std::isfinite(largest) && largest != 1.0f) return 1.0 / largest;
   return 0.0;
 }

@@ -84,6 +84,8 @@ void RebuildBandProfile(XformTable& table);
 // not above the silence limit the slice is cleared instead. A gain that is
 // not a finite number changes nothing.
 void ScaleXformSlice(XformTable& table, int slice, double gain);
+// ScaleXformSlice followed by SumXformBands, in one pass over the spectrum.
+void ScaleXformSliceAndSumBands(XformTable& table, int slice, double gain, std::span<double> sums);
 
 // Brings the loudest slice to peak 1.0 (all slices by one gain) and rebuilds
 // the band profile. A table whose loudest peak is within the silence limit
@@ -91,6 +93,8 @@ void ScaleXformSlice(XformTable& table, int slice, double gain);
 void NormalizeXform(XformTable& table);
 // The gain NormalizeXform applies to every slice with a peak; 0 for none.
 double NormalizingGain(const XformTable& table);
+// The same for slices with these peaks.
+double NormalizingGainOf(std::span<const float> peaks);
 
 // Output slice c receives noise, spectrum and peak of input slice order[c]
 // (entries outside 0..32 wrap). The output's buffers are allocated when

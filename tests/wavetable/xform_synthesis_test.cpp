@@ -101,6 +101,23 @@ TEST_F(XformSynthesisTest, SilentLowAndBrokenSourcesStayFinite) {
   ASSERT_EQ(session.Reconstruct(2 * 131072), kMsgDone);
   EXPECT_TRUE(AllFinite(table.noise) && AllFinite(table.spectrum));
   EXPECT_FLOAT_EQ(std::max(table.slicePeaks[0], table.slicePeaks[1]), 1.0f);
+
+  // A loud slice beside a quiet one keeps the levels of a source brought
+  // down to 1.0 as a whole, though each slice is made safe on its own.
+  WriteNoise(table.noise, 3 * 131072, 5, 0.5f);
+  std::transform(table.noise.begin(), table.noise.begin() + kXformSliceNoiseFloats, table.noise.begin(),
+                 [](float v) { return v * 80.0f; });
+  std::vector<float> broughtDown(table.noise.begin(), table.noise.begin() + 3 * kXformSliceNoiseFloats);
+  const float loudest = PeakOf(broughtDown);
+  for (float& v : broughtDown) v /= loudest;
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
+  const std::vector<float> loud = table.noise;
+  const auto loudPeaks = table.slicePeaks;
+  std::copy(broughtDown.begin(), broughtDown.end(), table.noise.begin());
+  ASSERT_EQ(session.Reconstruct(3 * 131072), kMsgDone);
+  EXPECT_LT(RelativeDifference(loud, table.noise), 1e-5);
+  for (int s : {0, 1, 2}) EXPECT_NEAR(loudPeaks[s], table.slicePeaks[s], 1e-6) << s;
+  EXPECT_LT(table.slicePeaks[1], 0.05f);
 }
 
 TEST_F(XformSynthesisTest, SynthesisKeepsMagnitudesAndTheFixedPhases) {
