@@ -14,6 +14,7 @@
 #include "dsp/fft_kernels.h"
 #include "dsp/fft_tables.h"
 #include "dsp/stereo_spectrum.h"
+#include "wavetable/xform_bin_passes.h"
 
 namespace {
 
@@ -44,97 +45,14 @@ void PrepareSharedTransforms() {
   (void)ActiveFftKernel();  // settle the kernel choice before any lane asks for it
 }
 
-float Magnitude(float re, float im) { return std::sqrt(re * re + im * im); }
-
 float Phase(float re, float im) {
   if (im == 0.0f) return 0.0f;
   if (re == 0.0f) return im > 0.0f ? std::numbers::pi_v<float> / 2 : -std::numbers::pi_v<float> / 2;
   return std::atan2(im, re);
 }
 
-// The largest of f(v) over the values. Eight running maxima side by side, so
-// that no comparison waits for the one before; a maximum is exact whatever
-// the order, and NaN is passed over as one running maximum would.
-template <class F>
-float LargestOf(std::span<const float> values, F f) {
-  constexpr size_t kSideBySide = 8;
-  std::array<float, kSideBySide> running{};
-  size_t i = 0;
-  for (; i + kSideBySide <= values.size(); i += kSideBySide)
-    for (size_t b = 0; b < kSideBySide; ++b) running[b] = std::max(running[b], f(values[i + b]));
-  for (; i < values.size(); ++i) running[0] = std::max(running[0], f(values[i]));
-  return *std::max_element(running.begin(), running.end());
-}
-
-// A lambda rather than a function: it has a type of its own, so LargestOf
-// is made for it with the call melted in, where a function pointer cost a
-// call per value.
-constexpr auto Absolute = [](float v) { return std::fabs(v); };
-
-float PeakOfSection(std::span<const float> section) { return LargestOf(section, Absolute); }
-
-// Values that cannot be transformed safely (not finite) become silence;
-// returns the peak of what is left.
-float ZeroUnfiniteValues(std::span<float> values) {
-  for (float& v : values) v = std::isfinite(v) ? v : 0.0f;
-  return PeakOfSection(values);
-}
-
-// The left and right magnitudes of a packed stereo transform z, as
-// UnpackStereoSpectrum and Magnitude give them, in one pass that keeps no
-// half spectra; returns the strongest (at least 0).
-float MagnitudesOfPackedTransform(const float* z, std::span<float> spectrum) {
-  constexpr size_t n = kXformSliceLength;
-  float strongest = 0.0f;
-  spectrum[0] = spectrum[1] = 0.0f;
-  for (size_t m = 1; m < static_cast<size_t>(kXformBinCount); ++m) {
-    const float zRe = z[2 * m], zIm = z[2 * m + 1];
-    const float yRe = z[2 * (n - m)], yIm = z[2 * (n - m) + 1];
-    const float left = Magnitude(zRe + yRe, zIm - yIm);
-    const float right = Magnitude(zIm + yIm, yRe - zRe);
-    spectrum[2 * m] = left;
-    spectrum[2 * m + 1] = right;
-    strongest = std::max(strongest, left);
-    strongest = std::max(strongest, right);
-  }
-  return strongest;
-}
-
 bool SpectrumIsEmpty(std::span<const float> spectrum) {
   return std::all_of(spectrum.begin() + 2 * kXformLowCutBin, spectrum.end(), [](float v) { return v == 0.0f; });
-}
-
-// The two channels' half spectra, each magnitude turned by its bin's random
-// rotor (A = rotor |L|, B = rotor |R|, nothing below the low cut or at
-// Nyquist), packed for one inverse transform: bin m holds A + iB and bin
-// N - m conj(A) + i conj(B). One pass writing the transform's input, where
-// building both half spectra first and packing them took three. With
-// kDropResidue, magnitudes under `floor` are first set to 0 in the spectrum
-// too, in the same pass.
-template <bool kDropResidue>
-void PackRotatedSpectrum(float* spectrum, const float* rotors, float* out, float floor) {
-  constexpr size_t n = kXformSliceLength;
-  std::fill(out, out + 2 * kXformLowCutBin, 0.0f);
-  std::fill(out + 2 * (n - kXformLowCutBin) + 2, out + 2 * n, 0.0f);
-  for (size_t m = kXformLowCutBin; m < static_cast<size_t>(kXformBinCount); ++m) {
-    const float c = rotors[2 * m];
-    const float s = rotors[2 * m + 1];
-    float l = spectrum[2 * m];
-    float r = spectrum[2 * m + 1];
-    if constexpr (kDropResidue) {
-      l = l < floor ? 0.0f : l;
-      r = r < floor ? 0.0f : r;
-      spectrum[2 * m] = l;
-      spectrum[2 * m + 1] = r;
-    }
-    const float aRe = c * l, aIm = s * l, bRe = c * r, bIm = s * r;
-    out[2 * m] = aRe - bIm;
-    out[2 * m + 1] = aIm + bRe;
-    out[2 * (n - m)] = aRe + bIm;
-    out[2 * (n - m) + 1] = bRe - aIm;
-  }
-  out[n] = 0.0f;  // Nyquist
-  out[n + 1] = 0.0f;
 }
 
 }  // namespace
@@ -171,8 +89,8 @@ void AnalyzeLaneTransform(XformLane& lane, std::span<float> spectrum, std::span<
   const float* left = lane.halfLeft.data();
   const float* right = lane.halfRight.data();
   for (size_t k = 0; k < static_cast<size_t>(kXformBinCount); ++k) {
-    spectrum[2 * k] = Magnitude(left[2 * k], left[2 * k + 1]);
-    spectrum[2 * k + 1] = Magnitude(right[2 * k], right[2 * k + 1]);
+    spectrum[2 * k] = BinMagnitude(left[2 * k], left[2 * k + 1]);
+    spectrum[2 * k + 1] = BinMagnitude(right[2 * k], right[2 * k + 1]);
   }
   if (phases.empty()) return;
   for (size_t k = 0; k < static_cast<size_t>(kXformBinCount); ++k) {
@@ -188,22 +106,12 @@ void AnalyzeSliceWithPhases(std::span<const float> section, std::span<float> spe
   AnalyzeLaneTransform(lane, spectrum, phases);
 }
 
-namespace {
-
-template <bool kDropResidue>
-float SynthesizeNoiseFrom(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
-                          XformLane& lane, float floor) {
-  std::fill(spectrum.begin(), spectrum.begin() + 2 * kXformLowCutBin, 0.0f);
-  PackRotatedSpectrum<kDropResidue>(spectrum.data(), engine.rotors.data(), section.data(), floor);
-  LaneTransform(lane, section.data(), kFftInverse);
-  return PeakOfSection(section.first(kXformSliceNoiseFloats));
-}
-
-}  // namespace
-
 float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std::span<float> section,
                       XformLane& lane) {
-  return SynthesizeNoiseFrom<false>(spectrum, engine, section, lane, 0.0f);
+  std::fill(spectrum.begin(), spectrum.begin() + 2 * kXformLowCutBin, 0.0f);
+  PackRotatedSpectrum(spectrum, engine.rotors.data(), section.data());
+  LaneTransform(lane, section.data(), kFftInverse);
+  return PeakOfSection(section.first(kXformSliceNoiseFloats));
 }
 
 bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const ProgressHooks& hooks,
@@ -294,10 +202,10 @@ MessageCode ReconstructTable(XformTable& table, int64_t frames, XformEngine& eng
         }
         // The section is transformed where it lies: its resynthesis replaces it.
         LaneTransform(lane, noise.data(), kFftForward);
-        const float strongest = MagnitudesOfPackedTransform(noise.data(), spectrum);
-        const float floor = static_cast<float>(strongest * kXformResidueFloor);
-        table.slicePeaks[static_cast<size_t>(slice)] =
-            SynthesizeNoiseFrom<true>(spectrum, engine, noise, lane, floor);
+        const float strongest = RepackAsRotatedMagnitudes(noise.data(), spectrum, engine.rotors.data());
+        DropResidue(spectrum, engine.rotors.data(), noise.data(), static_cast<float>(strongest * kXformResidueFloor));
+        LaneTransform(lane, noise.data(), kFftInverse);
+        table.slicePeaks[static_cast<size_t>(slice)] = PeakOfSection(noise.first(kXformSliceNoiseFloats));
       },
       hooks, kReconstructionLabel);
   if (!finished) {

@@ -1,6 +1,8 @@
 // XFORM reconstruction, and the files its tables are written to and loaded from.
 #include "wavetable/xform_synthesis.h"
 
+#include <cstring>
+
 #include "core/byte_order.h"
 #include "core/phase_table.h"
 #include "files/folder_table.h"
@@ -8,6 +10,7 @@
 #include "files/wave_reader.h"
 #include "files/wave_writer.h"
 #include "support/temp_folder.h"
+#include "wavetable/xform_bin_passes.h"
 #include "wavetable/xform_file.h"
 #include "xform_fixture.h"
 
@@ -118,6 +121,52 @@ TEST_F(XformSynthesisTest, SilentLowAndBrokenSourcesStayFinite) {
   EXPECT_LT(RelativeDifference(loud, table.noise), 1e-5);
   for (int s : {0, 1, 2}) EXPECT_NEAR(loudPeaks[s], table.slicePeaks[s], 1e-6) << s;
   EXPECT_LT(table.slicePeaks[1], 0.05f);
+}
+
+TEST(XformBinPasses, VectorisedPassesMatchThePlainLoopsBitForBit) {
+  auto same = [](std::span<const float> a, std::span<const float> b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size_bytes()) == 0;
+  };
+  // A transformed section with every 97th bin pair far under the residue
+  // floor, and random rotors.
+  constexpr size_t n = kXformSliceLength;
+  std::vector<float> z(kXformSliceNoiseFloats), rotors(kXformHalfSpectrumFloats);
+  WriteNoise(z, n, 21, 1000.0f);
+  WriteNoise(rotors, n / 2, 22, 1.0f);
+  for (size_t m = 1; m < n / 2; m += 97)
+    for (size_t i : {2 * m, 2 * m + 1, 2 * (n - m), 2 * (n - m) + 1}) z[i] = 1e-9f;
+  std::vector<float> zPlain = z, spectrum(kXformSliceSpectrumFloats), spectrumPlain(kXformSliceSpectrumFloats);
+  const float strongest = RepackAsRotatedMagnitudes(z.data(), spectrum, rotors.data());
+  EXPECT_EQ(strongest, RepackAsRotatedMagnitudesPortable(zPlain.data(), spectrumPlain, rotors.data()));
+  EXPECT_TRUE(same(z, zPlain) && same(spectrum, spectrumPlain));
+  // A bin exactly at the floor stays.
+  const float floor = spectrum[2 * 1000 + 1];
+  DropResidue(spectrum, rotors.data(), z.data(), floor);
+  DropResiduePortable(spectrumPlain, rotors.data(), zPlain.data(), floor);
+  EXPECT_TRUE(same(z, zPlain) && same(spectrum, spectrumPlain));
+  EXPECT_EQ(spectrum[2 * 1000 + 1], floor);
+  EXPECT_EQ(spectrum[2 * (1 + 97 * 11)], 0.0f);
+  PackRotatedSpectrum(spectrum, rotors.data(), z.data());
+  PackRotatedSpectrumPortable(spectrum, rotors.data(), zPlain.data());
+  EXPECT_TRUE(same(z, zPlain));
+
+  // Peaks of sections of every length around the vector widths, with values
+  // that are not finite at the start, in the middle and in the tail.
+  const float specials[] = {std::nanf(""), INFINITY, -INFINITY, -0.0f, -3.5f};
+  for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 4099}) {
+    for (size_t at : {size_t{0}, length / 2, length - 1}) {
+      for (float special : specials) {
+        std::vector<float> values(z.begin(), z.begin() + static_cast<std::ptrdiff_t>(length));
+        if (length > 0) values[at] = special;
+        std::vector<float> plain = values;
+        EXPECT_EQ(PeakOfSection(values), PeakOfSectionPortable(plain)) << length << " " << at << " " << special;
+        EXPECT_EQ(ZeroUnfiniteValues(values), ZeroUnfiniteValuesPortable(plain)) << length << " " << at;
+        EXPECT_TRUE(same(values, plain) && std::all_of(values.begin(), values.end(), [](float v) {
+          return std::isfinite(v);
+        }));
+      }
+    }
+  }
 }
 
 TEST_F(XformSynthesisTest, SynthesisKeepsMagnitudesAndTheFixedPhases) {
