@@ -93,6 +93,16 @@ float StrongestBelowLowCut(const float* z) {
   return strongest;
 }
 
+// The whole slice: bins from the low cut up by `repack`, the ones below only
+// measured, then emptied.
+using BinRepacker = float (*)(float*, std::span<float>, const float*, size_t, size_t, float);
+float RepackWhole(float* z, std::span<float> spectrum, const float* rotors, BinRepacker repack) {
+  const float strongest = repack(z, spectrum, rotors, kLowCut, kBins, StrongestBelowLowCut(z));
+  std::fill(spectrum.begin(), spectrum.begin() + 2 * kLowCut, 0.0f);
+  ClearUnpackedBins(z);
+  return strongest;
+}
+
 void DropResidueOfBins(std::span<float> spectrum, const float* rotors, float* z, float floor, size_t first,
                        size_t end) {
   for (size_t m = first; m < end; ++m) {
@@ -175,23 +185,29 @@ inline __m128 Magnitudes(__m128 re, __m128 im) {
   return _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(re, re), _mm_mul_ps(im, im)));
 }
 
+// PackRotatedBin for bins m .. m+3.
+inline void PackRotatedBinsAt(const float* rotors, size_t m, __m128 left, __m128 right, float* z) {
+  __m128 c, s;
+  LoadBins(rotors + 2 * m, c, s);
+  const __m128 aRe = _mm_mul_ps(c, left), aIm = _mm_mul_ps(s, left);
+  const __m128 bRe = _mm_mul_ps(c, right), bIm = _mm_mul_ps(s, right);
+  StoreBins(z + 2 * m, _mm_sub_ps(aRe, bIm), _mm_add_ps(aIm, bRe));
+  StoreMirroredBins(z + 2 * (kPoints - m - 3), _mm_add_ps(aRe, bIm), _mm_sub_ps(bRe, aIm));
+}
+
 float RepackBinsSse2(float* z, std::span<float> spectrum, const float* rotors, size_t first, size_t end,
                      float strongest) {
   __m128 running = _mm_set1_ps(strongest);
   size_t m = first;
   for (; m + 4 <= end; m += 4) {
-    __m128 zRe, zIm, yRe, yIm, c, s;
+    __m128 zRe, zIm, yRe, yIm;
     LoadBins(z + 2 * m, zRe, zIm);
     LoadMirroredBins(z + 2 * (kPoints - m - 3), yRe, yIm);
     const __m128 left = Magnitudes(_mm_add_ps(zRe, yRe), _mm_sub_ps(zIm, yIm));
     const __m128 right = Magnitudes(_mm_add_ps(zIm, yIm), _mm_sub_ps(yRe, zRe));
     running = _mm_max_ps(left, _mm_max_ps(right, running));
     StoreBins(spectrum.data() + 2 * m, left, right);
-    LoadBins(rotors + 2 * m, c, s);
-    const __m128 aRe = _mm_mul_ps(c, left), aIm = _mm_mul_ps(s, left);
-    const __m128 bRe = _mm_mul_ps(c, right), bIm = _mm_mul_ps(s, right);
-    StoreBins(z + 2 * m, _mm_sub_ps(aRe, bIm), _mm_add_ps(aIm, bRe));
-    StoreMirroredBins(z + 2 * (kPoints - m - 3), _mm_add_ps(aRe, bIm), _mm_sub_ps(bRe, aIm));
+    PackRotatedBinsAt(rotors, m, left, right, z);
   }
   return RepackBins(z, spectrum, rotors, m, end, Largest(running));
 }
@@ -199,13 +215,9 @@ float RepackBinsSse2(float* z, std::span<float> spectrum, const float* rotors, s
 void PackRotatedBinsSse2(std::span<const float> spectrum, const float* rotors, float* z) {
   size_t m = kLowCut;
   for (; m + 4 <= kBins; m += 4) {
-    __m128 left, right, c, s;
+    __m128 left, right;
     LoadBins(spectrum.data() + 2 * m, left, right);
-    LoadBins(rotors + 2 * m, c, s);
-    const __m128 aRe = _mm_mul_ps(c, left), aIm = _mm_mul_ps(s, left);
-    const __m128 bRe = _mm_mul_ps(c, right), bIm = _mm_mul_ps(s, right);
-    StoreBins(z + 2 * m, _mm_sub_ps(aRe, bIm), _mm_add_ps(aIm, bRe));
-    StoreMirroredBins(z + 2 * (kPoints - m - 3), _mm_add_ps(aRe, bIm), _mm_sub_ps(bRe, aIm));
+    PackRotatedBinsAt(rotors, m, left, right, z);
   }
   PackRotatedBins(spectrum, rotors, z, m);
 }
@@ -232,10 +244,7 @@ float ZeroUnfiniteValuesPortable(std::span<float> values) {
 }
 
 float RepackAsRotatedMagnitudesPortable(float* z, std::span<float> spectrum, const float* rotors) {
-  const float strongest = RepackBins(z, spectrum, rotors, kLowCut, kBins, StrongestBelowLowCut(z));
-  std::fill(spectrum.begin(), spectrum.begin() + 2 * kLowCut, 0.0f);
-  ClearUnpackedBins(z);
-  return strongest;
+  return RepackWhole(z, spectrum, rotors, RepackBins);
 }
 
 void DropResiduePortable(std::span<float> spectrum, const float* rotors, float* z, float floor) {
@@ -251,10 +260,7 @@ float ZeroUnfiniteValues(std::span<float> values) {
 }
 
 float RepackAsRotatedMagnitudes(float* z, std::span<float> spectrum, const float* rotors) {
-  const float strongest = RepackBinsSse2(z, spectrum, rotors, kLowCut, kBins, StrongestBelowLowCut(z));
-  std::fill(spectrum.begin(), spectrum.begin() + 2 * kLowCut, 0.0f);
-  ClearUnpackedBins(z);
-  return strongest;
+  return RepackWhole(z, spectrum, rotors, RepackBinsSse2);
 }
 
 void DropResidue(std::span<float> spectrum, const float* rotors, float* z, float floor) {
