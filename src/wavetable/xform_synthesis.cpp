@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <numbers>
-#include <system_error>
-#include <thread>
 
 #include "core/checked_alloc.h"
 #include "core/phase_table.h"
@@ -72,6 +69,7 @@ void PrepareXformEngine(XformEngine& engine, const float* phases, int laneCount)
 }
 
 void ReleaseXformEngine(XformEngine& engine) {
+  engine.crew.reset();
   std::vector<float>().swap(engine.rotors);
   std::vector<XformLane>().swap(engine.lanes);
 }
@@ -121,38 +119,11 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
   const int laneCount = std::min(static_cast<int>(engine.lanes.size()), count);
   if (laneCount > 1) PrepareSharedTransforms();
   for (int i = 0; i < laneCount; ++i) engine.lanes[static_cast<size_t>(i)].alone = laneCount == 1;
-
-  std::atomic<int> next{0};
-  std::atomic<int> finished{0};
-  std::atomic<bool> stop{false};
-  auto work = [&](XformLane& lane) {
-    while (!stop.load()) {
-      const int index = next.fetch_add(1);
-      if (index >= count) break;
-      job(index, lane);
-      finished.fetch_add(1);
-    }
-  };
-
-  std::vector<std::thread> helpers;
-  for (int i = 1; i < laneCount; ++i) {
-    try {
-      helpers.emplace_back(work, std::ref(engine.lanes[static_cast<size_t>(i)]));
-    } catch (const std::system_error&) {
-      break;  // fewer helpers: the calling thread takes the remaining jobs
-    }
-  }
-  XformLane& own = engine.lanes.front();
-  while (!stop.load()) {
-    const int index = next.fetch_add(1);
-    if (index >= count) break;
-    job(index, own);
-    const int done = finished.fetch_add(1) + 1;
-    if (done < count && ProgressCancelled(hooks, label, done, count)) stop.store(true);
-  }
-  for (auto& helper : helpers) helper.join();
+  const bool finished = RunCrewJobs(
+      engine.crew, laneCount, count, [&](int index, int member) { job(index, engine.lanes[static_cast<size_t>(member)]); },
+      [&](int done) { return ProgressCancelled(hooks, label, done, count); });
   for (auto& lane : engine.lanes) lane.alone = true;
-  if (stop.load()) return false;
+  if (!finished) return false;
   ProgressFinished(hooks, label, count);
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include "core/progress_hooks.h"
 #include "core/message_codes.h"
+#include "core/work_crew.h"
 #include "wavetable/xform_table.h"
 
 // Noise-filter synthesis: a slice's magnitude spectrum given the fixed
@@ -34,6 +35,10 @@ struct XformLane {
 struct XformEngine {
   std::vector<float> rotors;  // 65,537 complex values
   std::vector<XformLane> lanes;
+  // The threads of lanes 1 .. : started by the first jobs spread over more
+  // than one lane, they wait between job stages until the engine is released,
+  // so a stage never waits for a thread to start or to wake up.
+  WorkCrewHandle crew;
 };
 
 // Rotors from the 65,536 phases (nullptr: the built-in table), lanes for
@@ -62,10 +67,10 @@ float SynthesizeNoise(std::span<float> spectrum, const XformEngine& engine, std:
                       XformLane& lane);
 
 // Runs job(index, lane) for index 0 .. count-1 spread over the engine's
-// lanes; the calling thread takes part and reports "label" progress before
-// the first job, after each of its own and once at the end. Returns false
-// when the hooks asked to stop (the jobs already started are finished, no
-// new ones begin).
+// lanes (lane 0 on the calling thread, the others on the engine's crew); the
+// calling thread reports "label" progress before the first job, after each of
+// its own and once at the end. Returns false when the hooks asked to stop
+// (the jobs already started are finished, no new ones begin).
 using XformLaneJob = std::function<void(int index, XformLane& lane)>;
 bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const ProgressHooks& hooks,
                   const char* label);
