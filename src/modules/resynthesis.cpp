@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "core/checked_alloc.h"
+#include "core/work_crew.h"
 #include "dsp/complex_fft.h"
 #include "dsp/signal_kernels.h"
 #include "dsp/stereo_spectrum.h"
@@ -193,6 +193,7 @@ MessageCode Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int 
   std::vector<FrameScratch> scratch;
   for (int t = 0; t < threadCount; ++t) scratch.emplace_back(n);
 
+  WorkCrewHandle crew;  // the helper threads of this synthesis, kept from batch to batch
   MessageCode result = kMsgDone;
   for (int64_t first = 0; first < frames; first += batch) {
     if (ProgressCancelled(hooks, kCalculationProgressLabel, first * hop, end)) {
@@ -200,15 +201,16 @@ MessageCode Resynthesize(CrossSynthesis& cross, const ProgressHooks& hooks, int 
       break;
     }
     const int64_t count = std::min(batch, frames - first);
-    auto work = [&](int t) {
-      for (int64_t f = t; f < count; f += threadCount)
-        ResynthesizeFrame(source, (first + f) * hop, scratch[static_cast<size_t>(t)],
-                          batchAb.data() + static_cast<size_t>(f) * frameFloats, batchBa.data() + static_cast<size_t>(f) * frameFloats);
-    };
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threadCount; ++t) helpers.emplace_back(work, t);
-    work(0);
-    for (std::thread& helper : helpers) helper.join();
+    // Frames are handed out one at a time, so a helper that another program
+    // keeps waiting holds up only the frame it has taken.
+    RunCrewJobs(
+        crew, threadCount, static_cast<int>(count),
+        [&](int f, int member) {
+          ResynthesizeFrame(source, (first + f) * hop, scratch[static_cast<size_t>(member)],
+                            batchAb.data() + static_cast<size_t>(f) * frameFloats,
+                            batchBa.data() + static_cast<size_t>(f) * frameFloats);
+        },
+        {});
     for (int64_t f = 0; f < count; ++f) {
       const size_t p = static_cast<size_t>((first + f) * hop);
       AddFrame(batchAb.data() + static_cast<size_t>(f) * frameFloats, n, cross.abLeft.data() + p, cross.abRight.data() + p);
