@@ -120,7 +120,8 @@ bool RunXformJobs(XformEngine& engine, int count, const XformLaneJob& job, const
   if (laneCount > 1) PrepareSharedTransforms();
   for (int i = 0; i < laneCount; ++i) engine.lanes[static_cast<size_t>(i)].alone = laneCount == 1;
   const bool finished = RunCrewJobs(
-      engine.crew, laneCount, count, [&](int index, int member) { job(index, engine.lanes[static_cast<size_t>(member)]); },
+      engine.crew, laneCount, count,
+      [&](int index, int member) { job(index, engine.lanes[static_cast<size_t>(member)]); },
       [&](int done) { return ProgressCancelled(hooks, label, done, count); });
   for (auto& lane : engine.lanes) lane.alone = true;
   if (!finished) return false;

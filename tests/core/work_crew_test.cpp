@@ -32,7 +32,8 @@ TEST(WorkCrew, BatchesRunEachJobOnceWithLateHelpersAndStops) {
         [&](int index, int member) {
           if (member < 0 || member >= kMembers || busy[static_cast<size_t>(member)].exchange(1) != 0) misuse = true;
           running.fetch_add(1);
-          if (member > 0 && (lateMask >> (index % 8) & 1) != 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+          const bool late = member > 0 && (lateMask >> (index % 8) & 1) != 0;
+          if (late) std::this_thread::sleep_for(std::chrono::microseconds(200));
           runs[static_cast<size_t>(index)].fetch_add(1);
           running.fetch_sub(1);
           busy[static_cast<size_t>(member)] = 0;
