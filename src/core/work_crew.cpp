@@ -45,6 +45,12 @@ bool TakeJob(WorkCrew& crew, uint32_t batch, uint32_t count, uint32_t& index) {
   }
 }
 
+// Counts a finished job; returns the jobs finished in the batch so far.
+int FinishJob(WorkCrew& crew) {
+  std::lock_guard lock(crew.mutex);
+  return ++crew.finished;
+}
+
 void HelperLoop(WorkCrew* crew, int member, uint32_t seen) {
   for (;;) {
     const CrewJob* job = nullptr;
@@ -67,10 +73,7 @@ void HelperLoop(WorkCrew* crew, int member, uint32_t seen) {
     uint32_t index = 0;
     while (TakeJob(*crew, seen, count, index)) {
       (*job)(static_cast<int>(index), member);
-      {
-        std::lock_guard lock(crew->mutex);
-        ++crew->finished;
-      }
+      FinishJob(*crew);
       crew->progress.notify_one();
     }
   }
@@ -134,11 +137,7 @@ bool RunCrewJobs(WorkCrewHandle& handle, int members, int count, const CrewJob& 
   uint32_t index = 0;
   while (TakeJob(crew, batch, jobs, index)) {
     job(static_cast<int>(index), 0);
-    int finished = 0;
-    {
-      std::lock_guard lock(crew.mutex);
-      finished = ++crew.finished;
-    }
+    const int finished = FinishJob(crew);
     if (finished < count && stopAfter && stopAfter(finished)) {
       stopped = true;
       break;
