@@ -14,6 +14,11 @@
 // arithmetic our mixed-radix transform keeps between its float input and
 // output (so the like-for-like yardstick; FFTW's float vectors hold twice
 // the values).
+//
+// BM_RealSpectrum/<points>, BM_SpectrumToWave/<points>: the real-signal
+// forms the analyses and the table synthesis call, against FFTW's
+// real-to-complex float transform (BM_FftwRealDft), which writes only the
+// lower half of the spectrum.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -106,6 +111,43 @@ void BM_MixedRadixDft(benchmark::State& state) {
   ReleaseDftTables();
 }
 
+// Arg 0: RealSpectrum, wave to spectrum; 1: SpectrumToWave, back.
+void RealForm(benchmark::State& state, bool toWave) {
+  const auto points = static_cast<int32_t>(state.range(0));
+  AllocateDftTables(points);
+  std::vector<float> wave(static_cast<size_t>(points)), re(wave.size()), im(wave.size());
+  FillSignal(wave.data(), wave.size());
+  RealSpectrum(points, wave.data(), re.data(), im.data());
+  for (auto _ : state) {
+    if (toWave) {
+      SpectrumToWave(points, re.data(), im.data(), wave.data());
+    } else {
+      RealSpectrum(points, wave.data(), re.data(), im.data());
+    }
+    benchmark::ClobberMemory();
+  }
+  ReleaseDftTables();
+}
+
+void BM_RealSpectrum(benchmark::State& state) { RealForm(state, false); }
+void BM_SpectrumToWave(benchmark::State& state) { RealForm(state, true); }
+
+void BM_FftwRealDft(benchmark::State& state) {
+  const auto points = static_cast<int>(state.range(0));
+  fftwf_plan_with_nthreads(1);
+  float* in = fftwf_alloc_real(points);
+  fftwf_complex* out = fftwf_alloc_complex(points / 2 + 1);
+  fftwf_plan plan = fftwf_plan_dft_r2c_1d(points, in, out, FFTW_MEASURE);
+  FillSignal(in, points);
+  for (auto _ : state) {
+    fftwf_execute(plan);
+    benchmark::ClobberMemory();
+  }
+  fftwf_destroy_plan(plan);
+  fftwf_free(in);
+  fftwf_free(out);
+}
+
 // FFTW's split-array transform in one precision, named by its prefix.
 struct FftwSingle {
   using Real = float;
@@ -165,6 +207,9 @@ BENCHMARK(BM_Fftw)->Apply(ComplexSizes)->UseRealTime();
 BENCHMARK(BM_MixedRadixDft)->Apply(DftSizes);
 BENCHMARK(BM_FftwDft)->Apply(DftSizes);
 BENCHMARK(BM_FftwDftDouble)->Apply(DftSizes);
+BENCHMARK(BM_RealSpectrum)->Apply(DftSizes);
+BENCHMARK(BM_SpectrumToWave)->Apply(DftSizes);
+BENCHMARK(BM_FftwRealDft)->Apply(DftSizes);
 
 int main(int argc, char** argv) {
   fftwf_init_threads();

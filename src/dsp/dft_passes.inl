@@ -379,30 +379,31 @@ void RunPass(int32_t r, const PassShape<In, Out>& p, const DftPassPlan& plan) {
   }
 }
 
-void RunPasses(const DftPassPlan& plan) {
+template <class In, class Out>
+void RunPassesBetween(const DftPassPlan& plan, const In* inRe, const In* inIm, Out* outRe, Out* outIm) {
   const int32_t n = plan.n;
   const int count = plan.factorCount;
   if (count == 1) {
     // One pass reads and writes the caller's arrays, which may be the same:
     // stage the input in row A first. Length 1 is its own transform.
     for (int32_t j = 0; j < n; ++j) {
-      plan.aRe[j] = plan.inRe[j];
-      plan.aIm[j] = plan.inIm[j];
+      plan.aRe[j] = inRe[j];
+      plan.aIm[j] = inIm[j];
     }
     if (plan.actual[1] == 1) {
-      plan.outRe[0] = static_cast<float>(plan.aRe[0]);
-      plan.outIm[0] = static_cast<float>(plan.aIm[0]);
+      outRe[0] = static_cast<Out>(plan.aRe[0]);
+      outIm[0] = static_cast<Out>(plan.aIm[0]);
       return;
     }
-    const PassShape<double, float> p = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
-                                        plan.aRe, plan.aIm, plan.outRe, plan.outIm};
+    const PassShape<double, Out> p = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
+                                      plan.aRe, plan.aIm, outRe, outIm};
     RunPass(plan.actual[1], p, plan);
     return;
   }
-  // First pass: caller's floats to row B; then rows alternate; the last pass
-  // writes the caller's floats.
-  const PassShape<float, double> first = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
-                                          plan.inRe, plan.inIm, plan.bRe, plan.bIm};
+  // First pass: the caller's input to row B; then rows alternate; the last
+  // pass writes the caller's output.
+  const PassShape<In, double> first = {n, 1, plan.remain[1], plan.trigCos, plan.trigSin,
+                                       inRe, inIm, plan.bRe, plan.bIm};
   RunPass(plan.actual[1], first, plan);
   int32_t twiddleOffset = plan.actual[1] - 1;
   bool inB = true;
@@ -415,10 +416,117 @@ void RunPasses(const DftPassPlan& plan) {
     twiddleOffset += (plan.actual[i] - 1) * plan.sofar[i];
     inB = !inB;
   }
-  const PassShape<double, float> last = {n, plan.sofar[count], plan.remain[count], plan.trigCos + twiddleOffset,
-                                         plan.trigSin + twiddleOffset, inB ? plan.bRe : plan.aRe,
-                                         inB ? plan.bIm : plan.aIm, plan.outRe, plan.outIm};
+  const PassShape<double, Out> last = {n, plan.sofar[count], plan.remain[count], plan.trigCos + twiddleOffset,
+                                       plan.trigSin + twiddleOffset, inB ? plan.bRe : plan.aRe,
+                                       inB ? plan.bIm : plan.aIm, outRe, outIm};
   RunPass(plan.actual[count], last, plan);
+}
+
+template <class U>
+DFT_INLINE U Reversed(U v) {
+  if constexpr (sizeof(U) == sizeof(double)) {
+    return v;
+  } else if constexpr (sizeof(U) == 4 * sizeof(double)) {
+    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+  } else {
+    return __builtin_shufflevector(v, v, 1, 0);
+  }
+}
+
+// Bins k .. k + lanes - 1 (all within 1 .. h - 1) of the spectrum of 2 h
+// real samples from the transform Z of the h packed pairs: with
+// E = (Z[k] + conj Z[h - k]) / 2, O = -i (Z[k] - conj Z[h - k]) / 2 and
+// w = exp(-i pi / h), X[k] = E + w^k O. The spectrum keeps -Im X, and its
+// bins 2 h - k mirror bins k.
+template <class U>
+DFT_INLINE void SplitBins(const DftPassPlan& plan, int32_t k) {
+  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  const int32_t h = plan.n;
+  const U aRe = LoadRow<U>(plan.halfRe + k), aIm = LoadRow<U>(plan.halfIm + k);
+  const U bRe = Reversed(LoadRow<U>(plan.halfRe + h - k - lanes + 1));
+  const U bIm = Reversed(LoadRow<U>(plan.halfIm + h - k - lanes + 1));
+  const U eRe = 0.5 * (aRe + bRe), eIm = 0.5 * (aIm - bIm);
+  const U oRe = 0.5 * (aIm + bIm), oIm = -0.5 * (aRe - bRe);
+  const U c = LoadRow<U>(plan.realCos + k), s = LoadRow<U>(plan.realSin + k);
+  const U xRe = eRe + oRe * c + oIm * s;
+  const U xIm = eIm + oIm * c - oRe * s;
+  StoreRow(plan.outRe + k, xRe);
+  StoreRow(plan.outIm + k, -xIm);
+  StoreRow(plan.outRe + 2 * h - k - lanes + 1, Reversed(xRe));
+  StoreRow(plan.outIm + 2 * h - k - lanes + 1, Reversed(xIm));
+}
+
+void SplitSpectrum(const DftPassPlan& shared) {
+  // A copy the float stores cannot touch, so its pointers stay in registers.
+  const DftPassPlan plan = shared;
+  const int32_t h = plan.n;
+  const double z0Re = plan.halfRe[0], z0Im = plan.halfIm[0];
+  plan.outRe[0] = static_cast<float>(z0Re + z0Im);
+  plan.outIm[0] = 0.0f;
+  plan.outRe[h] = static_cast<float>(z0Re - z0Im);
+  plan.outIm[h] = 0.0f;
+  int32_t k = 1;
+  for (; k + kLanes <= h; k += kLanes) SplitBins<T>(plan, k);
+  for (; k < h; ++k) SplitBins<double>(plan, k);
+}
+
+// Input points k .. k + lanes - 1 (within 1 .. h - 1) of the half-length
+// transform that gives the wave of 2 h bins. Only the real part of the wave
+// is kept, so the bins C[k] = re[k] - i im[k] may be replaced by their
+// conjugate-symmetric part H[k] = (C[k] + conj C[2 h - k]) / 2, whose wave is
+// real. Then y[2m] + i y[2m + 1] = sum over k < h of
+// (H[k] + H[k + h] + i w^-k (H[k] - H[k + h])) exp(+i pi 2 mk / h); it runs
+// as the conjugate of the forward transform of the conjugate.
+template <class U>
+DFT_INLINE void JoinBins(const DftPassPlan& plan, int32_t k) {
+  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  const int32_t h = plan.n;
+  const U pRe = 0.5 * (LoadRow<U>(plan.inRe + k) + Reversed(LoadRow<U>(plan.inRe + 2 * h - k - lanes + 1)));
+  const U pIm = 0.5 * (Reversed(LoadRow<U>(plan.inIm + 2 * h - k - lanes + 1)) - LoadRow<U>(plan.inIm + k));
+  const U qRe = 0.5 * (LoadRow<U>(plan.inRe + h + k) + Reversed(LoadRow<U>(plan.inRe + h - k - lanes + 1)));
+  const U qIm = 0.5 * (Reversed(LoadRow<U>(plan.inIm + h - k - lanes + 1)) - LoadRow<U>(plan.inIm + h + k));
+  const U dRe = pRe - qRe, dIm = pIm - qIm;
+  const U c = LoadRow<U>(plan.realCos + k), s = LoadRow<U>(plan.realSin + k);
+  const U rRe = dRe * c - dIm * s, rIm = dRe * s + dIm * c;  // w^-k d
+  StoreRow(plan.halfRe + k, pRe + qRe - rIm);
+  StoreRow(plan.halfIm + k, -(pIm + qIm + rRe));
+}
+
+void JoinSpectrum(const DftPassPlan& shared) {
+  const DftPassPlan plan = shared;  // as in SplitSpectrum
+  const int32_t h = plan.n;
+  // Bins 0 and h are their own mirrors: H[0] = re[0], H[h] = re[h].
+  const double re0 = plan.inRe[0], reH = plan.inRe[h];
+  plan.halfRe[0] = re0 + reH;
+  plan.halfIm[0] = reH - re0;
+  int32_t k = 1;
+  for (; k + kLanes <= h; k += kLanes) JoinBins<T>(plan, k);
+  for (; k < h; ++k) JoinBins<double>(plan, k);
+}
+
+void RunPasses(const DftPassPlan& plan) {
+  const int32_t h = plan.n;
+  switch (plan.form) {
+    case DftForm::Complex:
+      RunPassesBetween(plan, plan.inRe, plan.inIm, plan.outRe, plan.outIm);
+      break;
+    case DftForm::Spectrum:
+      for (int32_t j = 0; j < h; ++j) {
+        plan.packRe[j] = plan.inRe[2 * j];
+        plan.packIm[j] = plan.inRe[2 * j + 1];
+      }
+      RunPassesBetween(plan, plan.packRe, plan.packIm, plan.halfRe, plan.halfIm);
+      SplitSpectrum(plan);
+      break;
+    case DftForm::Wave:
+      JoinSpectrum(plan);
+      RunPassesBetween(plan, plan.halfRe, plan.halfIm, plan.packRe, plan.packIm);
+      for (int32_t m = 0; m < h; ++m) {
+        plan.outRe[2 * m] = plan.packRe[m];
+        plan.outRe[2 * m + 1] = -plan.packIm[m];
+      }
+      break;
+  }
 }
 
 #undef DFT_INLINE

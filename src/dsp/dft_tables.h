@@ -24,9 +24,16 @@ struct DftTables {
   std::vector<double> rowARe, rowAIm;
   std::vector<double> rowBRe, rowBIm;
   // The all-zero imaginary input of RealSpectrum and the discarded imaginary
-  // output of SpectrumToWave.
+  // output of SpectrumToWave at odd lengths; at even lengths, scratchImag
+  // holds the samples in pairs, the half-length transform's floats.
   std::vector<float> zeroImag;
   std::vector<float> scratchImag;
+  // Even lengths n: the half-length transform's output (RealSpectrum) or
+  // input (SpectrumToWave), kept in doubles, and cos / sin of 2 pi k / n for
+  // k <= n / 2, built for realLength.
+  int32_t realLength = 0;  // 0 = none
+  std::vector<double> rowCRe, rowCIm;
+  std::vector<double> realCos, realSin;
   // Pair sums and differences of the general odd-radix butterfly, and the
   // cos / sin table of that radix.
   std::vector<double> oddSumRe, oddSumIm, oddDiffRe, oddDiffIm;
@@ -47,6 +54,8 @@ std::vector<int32_t> DftFactors(int32_t n);
 // growing the rows when n exceeds the allocated maximum.
 void PrepareDftTables(DftTables& tables, int32_t n);
 
+enum class DftForm { Complex, Spectrum, Wave };
+
 // Plain pointers into the tables for the pass kernels, which are compiled
 // apart (some for AVX2) and touch no library types.
 struct DftPassPlan {
@@ -56,6 +65,16 @@ struct DftPassPlan {
   const float* inIm = nullptr;
   float* outRe = nullptr;
   float* outIm = nullptr;
+  // Real forms of even length 2 n, run as n complex points. Spectrum: inRe
+  // holds the 2 n samples, outRe / outIm receive the 2 n bins (+sum x sin).
+  // Wave: inRe / inIm hold the 2 n bins, outRe receives the 2 n samples.
+  DftForm form = DftForm::Complex;
+  float* packRe = nullptr;  // n packed samples or wave pairs
+  float* packIm = nullptr;
+  double* halfRe = nullptr;  // n points of the half-length transform
+  double* halfIm = nullptr;
+  const double* realCos = nullptr;  // cos, sin of pi k / n for k <= n
+  const double* realSin = nullptr;
   const int32_t* actual = nullptr;
   const int32_t* sofar = nullptr;
   const int32_t* remain = nullptr;
@@ -73,7 +92,7 @@ struct DftPassPlan {
   double* radixSin = nullptr;
 };
 
-// Transforms plan.in into plan.out through the rows.
+// Transforms plan.in into plan.out through the rows, in the plan's form.
 using DftPassRunner = void (*)(const DftPassPlan& plan);
 DftPassRunner VectorDftPassRunner();  // nullptr when the processor lacks AVX2 + FMA
 DftPassRunner PortableDftPassRunner();

@@ -27,12 +27,15 @@ void AllocateRows(DftTables& tables, int32_t maxLength) {
     CheckedAlloc(*row, n);
   CheckedAlloc(tables.zeroImag, n);
   CheckedAlloc(tables.scratchImag, n);
+  for (auto* row : {&tables.rowCRe, &tables.rowCIm, &tables.realCos, &tables.realSin})
+    CheckedAlloc(*row, n / 2 + 1);
   // Index 1 .. (radix - 1) / 2 is used.
   for (auto* row : {&tables.oddSumRe, &tables.oddSumIm, &tables.oddDiffRe, &tables.oddDiffIm})
     CheckedAlloc(*row, (n + 1) / 2 + 1);
   tables.maxLength = maxLength;
   tables.cachedLength = 0;
   tables.factorCount = 0;
+  tables.realLength = 0;
 }
 
 void BuildTwiddles(DftTables& tables) {
@@ -53,14 +56,10 @@ void BuildTwiddles(DftTables& tables) {
   }
 }
 
-void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float* outRe, float* outIm) {
+DftPassPlan PlanFor(DftTables& tables) {
   DftPassPlan plan;
   plan.n = tables.cachedLength;
   plan.factorCount = tables.factorCount;
-  plan.inRe = inRe;
-  plan.inIm = inIm;
-  plan.outRe = outRe;
-  plan.outIm = outIm;
   plan.actual = tables.actual.data();
   plan.sofar = tables.sofar.data();
   plan.remain = tables.remain.data();
@@ -76,6 +75,53 @@ void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float
   plan.oddDiffIm = tables.oddDiffIm.data();
   plan.radixCos = tables.radixCos.data();
   plan.radixSin = tables.radixSin.data();
+  return plan;
+}
+
+void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float* outRe, float* outIm) {
+  DftPassPlan plan = PlanFor(tables);
+  plan.inRe = inRe;
+  plan.inIm = inIm;
+  plan.outRe = outRe;
+  plan.outIm = outIm;
+  ActiveRunner()(plan);
+}
+
+// A real signal of even length n is transformed as n / 2 complex points,
+// x[2j] + i x[2j + 1], and split apart after: half the work of treating it
+// as n complex points with zero imaginary parts.
+bool UsesHalfLength(int32_t n) { return n >= 2 && n % 2 == 0; }
+
+void PrepareRealTwiddles(DftTables& tables, int32_t n) {
+  // The packed samples and these rows need n, not n / 2.
+  if (n > tables.maxLength) AllocateRows(tables, n);
+  PrepareDftTables(tables, n / 2);
+  if (tables.realLength == n) return;
+  for (int32_t k = 0; k <= n / 2; ++k) {
+    const double angle = 2.0 * std::numbers::pi * k / n;
+    tables.realCos[k] = std::cos(angle);
+    tables.realSin[k] = std::sin(angle);
+  }
+  tables.realLength = n;
+}
+
+// The real forms of even length n: n / 2 complex points through the passes,
+// split apart or joined beforehand by the pass kernels.
+void RunRealForm(DftTables& tables, int32_t n, DftForm form, const float* inRe, const float* inIm, float* outRe,
+                 float* outIm) {
+  PrepareRealTwiddles(tables, n);
+  DftPassPlan plan = PlanFor(tables);
+  plan.form = form;
+  plan.inRe = inRe;
+  plan.inIm = inIm;
+  plan.outRe = outRe;
+  plan.outIm = outIm;
+  plan.packRe = tables.scratchImag.data();
+  plan.packIm = plan.packRe + n / 2;
+  plan.halfRe = tables.rowCRe.data();
+  plan.halfIm = tables.rowCIm.data();
+  plan.realCos = tables.realCos.data();
+  plan.realSin = tables.realSin.data();
   ActiveRunner()(plan);
 }
 
@@ -123,13 +169,15 @@ void AllocateDftTables(int32_t maxLength) { AllocateRows(gDftTables, std::max<in
 void ReleaseDftTables() {
   DftTables& t = gDftTables;
   for (auto* row : {&t.trigCos, &t.trigSin, &t.rowARe, &t.rowAIm, &t.rowBRe, &t.rowBIm, &t.radixCos, &t.radixSin,
-                    &t.oddSumRe, &t.oddSumIm, &t.oddDiffRe, &t.oddDiffIm})
+                    &t.oddSumRe, &t.oddSumIm, &t.oddDiffRe, &t.oddDiffIm, &t.rowCRe, &t.rowCIm, &t.realCos,
+                    &t.realSin})
     CheckedAlloc(*row, 0);
   CheckedAlloc(t.zeroImag, 0);
   CheckedAlloc(t.scratchImag, 0);
   t.maxLength = 0;
   t.cachedLength = 0;
   t.factorCount = 0;
+  t.realLength = 0;
 }
 
 void PrepareDftTables(DftTables& tables, int32_t n) {
@@ -157,6 +205,10 @@ void MixedRadixDft(int32_t n, const float* inRe, const float* inIm, float* outRe
 
 void RealSpectrum(int32_t n, const float* x, float* re, float* im) {
   if (!ValidLength(n)) return;
+  if (UsesHalfLength(n)) {
+    RunRealForm(gDftTables, n, DftForm::Spectrum, x, nullptr, re, im);
+    return;
+  }
   PrepareDftTables(gDftTables, n);
   RunTransform(gDftTables, x, gDftTables.zeroImag.data(), re, im);
   // exp(-i...) gives -sum x sin; the spectrum keeps +sum x sin.
@@ -165,6 +217,10 @@ void RealSpectrum(int32_t n, const float* x, float* re, float* im) {
 
 void SpectrumToWave(int32_t n, const float* re, const float* im, float* y) {
   if (!ValidLength(n)) return;
+  if (UsesHalfLength(n)) {
+    RunRealForm(gDftTables, n, DftForm::Wave, re, im, y, nullptr);
+    return;
+  }
   PrepareDftTables(gDftTables, n);
   RunTransform(gDftTables, re, im, y, gDftTables.scratchImag.data());
 }
