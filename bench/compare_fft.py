@@ -12,7 +12,12 @@ import statistics
 import sys
 from collections import defaultdict
 
-PAIRS = {"BM_ComplexFft": ["BM_Fftw"], "BM_MixedRadixDft": ["BM_FftwDft", "BM_FftwDftDouble"]}
+PAIRS = {
+    "BM_ComplexFft": ["BM_Fftw"],
+    "BM_MixedRadixDft": ["BM_FftwDft", "BM_FftwDftDouble"],
+    "BM_RealSpectrum": ["BM_FftwRealDft"],
+    "BM_SpectrumToWave": ["BM_FftwRealDft"],
+}
 
 
 def case_times(report, field):
