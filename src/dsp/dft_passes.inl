@@ -433,6 +433,36 @@ DFT_INLINE U Reversed(U v) {
   }
 }
 
+// Doubles to floats once, for a spectrum bin that is stored twice.
+template <class U>
+DFT_INLINE auto ToFloats(U v) {
+  if constexpr (sizeof(U) == sizeof(double)) {
+    return static_cast<float>(v);
+  } else {
+#ifdef DFT_AVX_CONVERSIONS
+    return reinterpret_cast<HalfVector>(_mm256_cvtpd_ps(v));
+#else
+    return __builtin_convertvector(v, HalfVector);
+#endif
+  }
+}
+
+template <class F>
+DFT_INLINE F ReversedFloats(F v) {
+  if constexpr (sizeof(F) == sizeof(float)) {
+    return v;
+  } else if constexpr (sizeof(F) == 4 * sizeof(float)) {
+    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+  } else {
+    return __builtin_shufflevector(v, v, 1, 0);
+  }
+}
+
+template <class F>
+DFT_INLINE void StoreFloats(float* p, F v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
 // Bins k .. k + lanes - 1 (all within 1 .. h - 1) of the spectrum of 2 h
 // real samples from the transform Z of the h packed pairs: with
 // E = (Z[k] + conj Z[h - k]) / 2, O = -i (Z[k] - conj Z[h - k]) / 2 and
@@ -450,10 +480,11 @@ DFT_INLINE void SplitBins(const DftPassPlan& plan, int32_t k) {
   const U c = LoadRow<U>(plan.realCos + k), s = LoadRow<U>(plan.realSin + k);
   const U xRe = eRe + oRe * c + oIm * s;
   const U xIm = eIm + oIm * c - oRe * s;
-  StoreRow(plan.outRe + k, xRe);
-  StoreRow(plan.outIm + k, -xIm);
-  StoreRow(plan.outRe + 2 * h - k - lanes + 1, Reversed(xRe));
-  StoreRow(plan.outIm + 2 * h - k - lanes + 1, Reversed(xIm));
+  const auto fRe = ToFloats(xRe), fIm = ToFloats(xIm);
+  StoreFloats(plan.outRe + k, fRe);
+  StoreFloats(plan.outIm + k, -fIm);
+  StoreFloats(plan.outRe + 2 * h - k - lanes + 1, ReversedFloats(fRe));
+  StoreFloats(plan.outIm + 2 * h - k - lanes + 1, ReversedFloats(fIm));
 }
 
 void SplitSpectrum(const DftPassPlan& shared) {
