@@ -15,7 +15,9 @@ namespace {
 #define DFT_INLINE inline __attribute__((always_inline))
 
 using T = DftVector;
-constexpr int kLanes = static_cast<int>(sizeof(T) / sizeof(double));
+template <class U>
+constexpr int32_t kLanesOf = static_cast<int32_t>(sizeof(U) / sizeof(double));
+constexpr int kLanes = kLanesOf<T>;
 
 template <class U>
 struct Cx {
@@ -54,17 +56,40 @@ DFT_INLINE void StoreRow(double* p, U v) {
   __builtin_memcpy(p, &v, sizeof v);
 }
 
+// Doubles to floats, also for a spectrum bin that is stored twice.
 template <class U>
-DFT_INLINE void StoreRow(float* p, U v) {
+DFT_INLINE auto ToFloats(U v) {
   if constexpr (sizeof(U) == sizeof(double)) {
-    *p = static_cast<float>(v);
+    return static_cast<float>(v);
   } else {
 #ifdef DFT_AVX_CONVERSIONS
-    _mm_storeu_ps(p, _mm256_cvtpd_ps(v));
+    return reinterpret_cast<HalfVector>(_mm256_cvtpd_ps(v));
 #else
-    const HalfVector f = __builtin_convertvector(v, HalfVector);
-    __builtin_memcpy(p, &f, sizeof f);
+    return __builtin_convertvector(v, HalfVector);
 #endif
+  }
+}
+
+template <class F>
+DFT_INLINE void StoreFloats(float* p, F v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+template <class U>
+DFT_INLINE void StoreRow(float* p, U v) {
+  StoreFloats(p, ToFloats(v));
+}
+
+// Lanes in reverse order, for vectors of doubles or floats; a lone value
+// is its own reverse.
+DFT_INLINE double Reversed(double v) { return v; }
+DFT_INLINE float Reversed(float v) { return v; }
+template <class V>
+DFT_INLINE V Reversed(V v) {
+  if constexpr (sizeof(V) / sizeof(v[0]) == 4) {
+    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
+  } else {
+    return __builtin_shufflevector(v, v, 1, 0);
   }
 }
 
@@ -220,7 +245,7 @@ struct PassShape {
 // Butterflies for k in [kBegin, kEnd), U lanes at a time.
 template <int R, class U, class In, class Out>
 DFT_INLINE void PassOverK(const PassShape<In, Out>& p, int32_t kBegin, int32_t kEnd) {
-  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  constexpr int32_t lanes = kLanesOf<U>;
   const int32_t stride = p.n / R;
   for (int32_t q = 0; q < p.m; ++q) {
     const int32_t inBase = p.s * q;
@@ -422,47 +447,6 @@ void RunPassesBetween(const DftPassPlan& plan, const In* inRe, const In* inIm, O
   RunPass(plan.actual[count], last, plan);
 }
 
-template <class U>
-DFT_INLINE U Reversed(U v) {
-  if constexpr (sizeof(U) == sizeof(double)) {
-    return v;
-  } else if constexpr (sizeof(U) == 4 * sizeof(double)) {
-    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
-  } else {
-    return __builtin_shufflevector(v, v, 1, 0);
-  }
-}
-
-// Doubles to floats once, for a spectrum bin that is stored twice.
-template <class U>
-DFT_INLINE auto ToFloats(U v) {
-  if constexpr (sizeof(U) == sizeof(double)) {
-    return static_cast<float>(v);
-  } else {
-#ifdef DFT_AVX_CONVERSIONS
-    return reinterpret_cast<HalfVector>(_mm256_cvtpd_ps(v));
-#else
-    return __builtin_convertvector(v, HalfVector);
-#endif
-  }
-}
-
-template <class F>
-DFT_INLINE F ReversedFloats(F v) {
-  if constexpr (sizeof(F) == sizeof(float)) {
-    return v;
-  } else if constexpr (sizeof(F) == 4 * sizeof(float)) {
-    return __builtin_shufflevector(v, v, 3, 2, 1, 0);
-  } else {
-    return __builtin_shufflevector(v, v, 1, 0);
-  }
-}
-
-template <class F>
-DFT_INLINE void StoreFloats(float* p, F v) {
-  __builtin_memcpy(p, &v, sizeof v);
-}
-
 // Bins k .. k + lanes - 1 (all within 1 .. h - 1) of the spectrum of 2 h
 // real samples from the transform Z of the h packed pairs: with
 // E = (Z[k] + conj Z[h - k]) / 2, O = -i (Z[k] - conj Z[h - k]) / 2 and
@@ -470,7 +454,7 @@ DFT_INLINE void StoreFloats(float* p, F v) {
 // bins 2 h - k mirror bins k.
 template <class U>
 DFT_INLINE void SplitBins(const DftPassPlan& plan, int32_t k) {
-  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  constexpr int32_t lanes = kLanesOf<U>;
   const int32_t h = plan.n;
   const U aRe = LoadRow<U>(plan.halfRe + k), aIm = LoadRow<U>(plan.halfIm + k);
   const U bRe = Reversed(LoadRow<U>(plan.halfRe + h - k - lanes + 1));
@@ -483,8 +467,8 @@ DFT_INLINE void SplitBins(const DftPassPlan& plan, int32_t k) {
   const auto fRe = ToFloats(xRe), fIm = ToFloats(xIm);
   StoreFloats(plan.outRe + k, fRe);
   StoreFloats(plan.outIm + k, -fIm);
-  StoreFloats(plan.outRe + 2 * h - k - lanes + 1, ReversedFloats(fRe));
-  StoreFloats(plan.outIm + 2 * h - k - lanes + 1, ReversedFloats(fIm));
+  StoreFloats(plan.outRe + 2 * h - k - lanes + 1, Reversed(fRe));
+  StoreFloats(plan.outIm + 2 * h - k - lanes + 1, Reversed(fIm));
 }
 
 void SplitSpectrum(const DftPassPlan& shared) {
@@ -510,7 +494,7 @@ void SplitSpectrum(const DftPassPlan& shared) {
 // as the conjugate of the forward transform of the conjugate.
 template <class U>
 DFT_INLINE void JoinBins(const DftPassPlan& plan, int32_t k) {
-  constexpr int32_t lanes = static_cast<int32_t>(sizeof(U) / sizeof(double));
+  constexpr int32_t lanes = kLanesOf<U>;
   const int32_t h = plan.n;
   const U pRe = 0.5 * (LoadRow<U>(plan.inRe + k) + Reversed(LoadRow<U>(plan.inRe + 2 * h - k - lanes + 1)));
   const U pIm = 0.5 * (Reversed(LoadRow<U>(plan.inIm + 2 * h - k - lanes + 1)) - LoadRow<U>(plan.inIm + k));

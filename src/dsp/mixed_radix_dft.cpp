@@ -56,10 +56,18 @@ void BuildTwiddles(DftTables& tables) {
   }
 }
 
-DftPassPlan PlanFor(DftTables& tables) {
+// Runs the transform of the cached length in the given form; the real forms
+// also use the pair rows and the cos / sin table of PrepareHalfLength.
+void RunTransform(DftTables& tables, DftForm form, const float* inRe, const float* inIm, float* outRe,
+                  float* outIm) {
   DftPassPlan plan;
   plan.n = tables.cachedLength;
   plan.factorCount = tables.factorCount;
+  plan.form = form;
+  plan.inRe = inRe;
+  plan.inIm = inIm;
+  plan.outRe = outRe;
+  plan.outIm = outIm;
   plan.actual = tables.actual.data();
   plan.sofar = tables.sofar.data();
   plan.remain = tables.remain.data();
@@ -75,15 +83,12 @@ DftPassPlan PlanFor(DftTables& tables) {
   plan.oddDiffIm = tables.oddDiffIm.data();
   plan.radixCos = tables.radixCos.data();
   plan.radixSin = tables.radixSin.data();
-  return plan;
-}
-
-void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float* outRe, float* outIm) {
-  DftPassPlan plan = PlanFor(tables);
-  plan.inRe = inRe;
-  plan.inIm = inIm;
-  plan.outRe = outRe;
-  plan.outIm = outIm;
+  plan.packRe = tables.scratchImag.data();
+  plan.packIm = plan.packRe + tables.cachedLength;
+  plan.halfRe = tables.rowCRe.data();
+  plan.halfIm = tables.rowCIm.data();
+  plan.realCos = tables.realCos.data();
+  plan.realSin = tables.realSin.data();
   ActiveRunner()(plan);
 }
 
@@ -92,7 +97,8 @@ void RunTransform(DftTables& tables, const float* inRe, const float* inIm, float
 // as n complex points with zero imaginary parts.
 bool UsesHalfLength(int32_t n) { return n >= 2 && n % 2 == 0; }
 
-void PrepareRealTwiddles(DftTables& tables, int32_t n) {
+// The tables of the n / 2-point transform and the split's cos / sin table.
+void PrepareHalfLength(DftTables& tables, int32_t n) {
   // The packed samples and these rows need n, not n / 2.
   if (n > tables.maxLength) AllocateRows(tables, n);
   PrepareDftTables(tables, n / 2);
@@ -103,26 +109,6 @@ void PrepareRealTwiddles(DftTables& tables, int32_t n) {
     tables.realSin[k] = std::sin(angle);
   }
   tables.realLength = n;
-}
-
-// The real forms of even length n: n / 2 complex points through the passes,
-// split apart or joined beforehand by the pass kernels.
-void RunRealForm(DftTables& tables, int32_t n, DftForm form, const float* inRe, const float* inIm, float* outRe,
-                 float* outIm) {
-  PrepareRealTwiddles(tables, n);
-  DftPassPlan plan = PlanFor(tables);
-  plan.form = form;
-  plan.inRe = inRe;
-  plan.inIm = inIm;
-  plan.outRe = outRe;
-  plan.outIm = outIm;
-  plan.packRe = tables.scratchImag.data();
-  plan.packIm = plan.packRe + n / 2;
-  plan.halfRe = tables.rowCRe.data();
-  plan.halfIm = tables.rowCIm.data();
-  plan.realCos = tables.realCos.data();
-  plan.realSin = tables.realSin.data();
-  ActiveRunner()(plan);
 }
 
 bool ValidLength(int32_t n) { return n >= 1; }
@@ -200,17 +186,18 @@ void PrepareDftTables(DftTables& tables, int32_t n) {
 void MixedRadixDft(int32_t n, const float* inRe, const float* inIm, float* outRe, float* outIm) {
   if (!ValidLength(n)) return;
   PrepareDftTables(gDftTables, n);
-  RunTransform(gDftTables, inRe, inIm, outRe, outIm);
+  RunTransform(gDftTables, DftForm::Complex, inRe, inIm, outRe, outIm);
 }
 
 void RealSpectrum(int32_t n, const float* x, float* re, float* im) {
   if (!ValidLength(n)) return;
   if (UsesHalfLength(n)) {
-    RunRealForm(gDftTables, n, DftForm::Spectrum, x, nullptr, re, im);
+    PrepareHalfLength(gDftTables, n);
+    RunTransform(gDftTables, DftForm::Spectrum, x, nullptr, re, im);
     return;
   }
   PrepareDftTables(gDftTables, n);
-  RunTransform(gDftTables, x, gDftTables.zeroImag.data(), re, im);
+  RunTransform(gDftTables, DftForm::Complex, x, gDftTables.zeroImag.data(), re, im);
   // exp(-i...) gives -sum x sin; the spectrum keeps +sum x sin.
   for (int32_t k = 0; k < n; ++k) im[k] = -im[k];
 }
@@ -218,9 +205,10 @@ void RealSpectrum(int32_t n, const float* x, float* re, float* im) {
 void SpectrumToWave(int32_t n, const float* re, const float* im, float* y) {
   if (!ValidLength(n)) return;
   if (UsesHalfLength(n)) {
-    RunRealForm(gDftTables, n, DftForm::Wave, re, im, y, nullptr);
+    PrepareHalfLength(gDftTables, n);
+    RunTransform(gDftTables, DftForm::Wave, re, im, y, nullptr);
     return;
   }
   PrepareDftTables(gDftTables, n);
-  RunTransform(gDftTables, re, im, y, gDftTables.scratchImag.data());
+  RunTransform(gDftTables, DftForm::Complex, re, im, y, gDftTables.scratchImag.data());
 }
