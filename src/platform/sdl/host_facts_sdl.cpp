@@ -36,7 +36,15 @@ ScreenSize QueryScreenSize() {
   // that the display thread is the one that owns video from then on.
   // The program handles its own close signals (display thread).
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return size;
+  // A display server that is busy may refuse the first connection; a few
+  // short retries keep that from passing for a missing screen.
+  constexpr int kVideoStartTries = 5;
+  constexpr Uint32 kVideoRetryMs = 200;
+  int tries = 1;
+  while (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (tries++ == kVideoStartTries) return size;
+    SDL_Delay(kVideoRetryMs);
+  }
   SDL_DisplayMode mode{};
   // Without a display SDL falls back to drivers that draw nowhere; they
   // report a made-up size, which must not pass for a screen.
